@@ -1,0 +1,32 @@
+#pragma once
+
+// Deleting the files of one folder by a filter. Only files directly in the
+// folder are considered; sub-folders are never entered or removed. Silent:
+// a file that cannot be deleted (read-only, in use) stays.
+
+#include <string_view>
+
+namespace kelvandor {
+
+// The extension of a file name: from its last "." to the end, dot included;
+// empty when the name has no ".".
+std::string_view FileExtension(std::string_view name);
+
+// True when the extension of `name` is not empty and occurs as a contiguous
+// run anywhere in `ext_list` (case-sensitive): ".h" matches ".hex.srec.mhx".
+bool ExtensionMatches(std::string_view name, std::string_view ext_list);
+
+// True when `pattern` (not empty) stands in `name` where `anchor` says: 'A'
+// anywhere, 'L' at the start, 'R' at the end; any other anchor matches none.
+bool NameMatches(std::string_view name, std::string_view pattern, char anchor);
+
+// keep_matching: delete every file that does not match `ext_list`;
+// otherwise delete the matching ones. An empty list deletes every file.
+void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching);
+
+// keep_matching: delete every file whose name does not match; otherwise
+// delete the matching ones.
+void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
+                        bool keep_matching);
+
+}  // namespace kelvandor

@@ -1,0 +1,54 @@
+#pragma once
+
+// The rename workflow behind the Rename button: completes the new path,
+// produces the new project folder by copying or renaming the old one (or
+// works in place), runs the rewriter of every family present and, when asked,
+// cleans the build output.
+
+#include <string>
+
+#include "platform/user_interface.h"
+
+namespace kelvandor {
+
+// Error codes of the workflow (input analysis has its own).
+inline constexpr int kErrorCopy = 1;
+inline constexpr int kErrorRename = 2;
+inline constexpr int kErrorCreateTarget = 8;
+inline constexpr int kErrorDeleteTarget = 14;
+inline constexpr int kErrorTargetKept = 15;
+// The new folder name is empty, holds a "." or ".." component, or the target
+// is a file-system root: refused before any folder step.
+inline constexpr int kErrorBadTarget = 16;
+
+struct RenameRequest {
+  // Edit_New_Path. Completed in place first ("c:\" or "/" when empty, a final
+  // separator appended); the window writes it back, also after a failure.
+  std::string new_path;
+  std::string new_dir;   // Edit_New_Dir
+  std::string new_name;  // Edit_New_WspPrj
+  bool copy_project = false;
+  bool rename_folder = false;
+  bool clean_up = false;
+  bool backup = false;
+  std::string old_wsp;     // Edit_Old_Wsp
+  std::string old_prj;     // Edit_Old_Prj
+  std::string old_eww;     // Edit_Old_EWW
+  std::string old_uvproj;  // Edit_Old_UVProj
+  std::string old_dir;     // Edit_Old_Dir
+  std::string old_project_dir;
+  std::string input_dir;
+  std::string iar_sub_dir;
+  std::string keil_sub_dir;
+  bool from_archive = false;
+  bool has_wsp_prj = false;
+  bool has_eww = false;
+  bool has_uvproj = false;
+};
+
+// True exactly when `error_code` is 0 at the end. `error_code` is set to 0
+// first and keeps its value afterwards, also when a rewriter raises IoError,
+// which passes through after the cursor and the current folder are restored.
+bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui);
+
+}  // namespace kelvandor

@@ -1,0 +1,426 @@
+#include "platform/file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "platform/path_style.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kelvandor {
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+namespace {
+
+std::wstring Wide(std::string_view text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+DWORD Attributes(std::string_view path) { return GetFileAttributesW(Wide(path).c_str()); }
+
+}  // namespace
+
+fs::path NativePath(std::string_view path) { return fs::path(Wide(path)); }
+std::string ProgramPath(const fs::path& path) { return Narrow(path.native()); }
+
+bool FileExists(std::string_view path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(std::string_view path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool AnythingExists(std::string_view path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<DirEntry> ListDirectory(std::string_view dir) {
+  std::vector<DirEntry> out;
+  if (!DirectoryExists(dir)) return out;
+  std::wstring pattern = Wide(dir);
+  pattern += L"\\*";
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  do {
+    std::wstring_view name(data.cFileName);
+    if (name == L"." || name == L"..") continue;
+    DirEntry e;
+    e.name = Narrow(name);
+    e.is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+    e.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    out.push_back(std::move(e));
+  } while (FindNextFileW(h, &data));
+  FindClose(h);
+  return out;
+}
+
+bool MakeDirectory(std::string_view path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+  // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target.
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0;
+}
+
+bool RenameReplacing(std::string_view from, std::string_view to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool IsReadOnly(std::string_view path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool RemoveFile(std::string_view path) {
+  if (DirectoryExists(path) && !(Attributes(path) & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  return DeleteFileW(Wide(path).c_str()) != 0;
+}
+
+namespace {
+
+bool RemoveTreeNative(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return true;
+  if (a & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
+  if ((a & FILE_ATTRIBUTE_DIRECTORY) == 0) return DeleteFileW(path.c_str()) != 0;
+  if ((a & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        std::wstring_view name(data.cFileName);
+        if (name == L"." || name == L"..") continue;
+        RemoveTreeNative(path + L"\\" + std::wstring(name));
+      } while (FindNextFileW(h, &data));
+      FindClose(h);
+    }
+  }
+  return RemoveDirectoryW(path.c_str()) != 0;
+}
+
+}  // namespace
+
+bool RemoveTree(std::string_view path) {
+  if (path.empty()) return true;
+  RemoveTreeNative(Wide(path));
+  return !AnythingExists(path);
+}
+
+bool SetCurrentDir(std::string_view path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
+
+std::string CurrentDir() {
+  std::error_code ec;
+  return ProgramPath(fs::current_path(ec));
+}
+
+std::string ProgramFilePath() {
+  std::wstring buffer(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  buffer.resize(n);
+  return Narrow(buffer);
+}
+
+#else  // POSIX
+
+namespace {
+
+std::string Terminated(std::string_view path) { return std::string(path); }
+
+bool StatOf(std::string_view path, struct stat& st) { return ::stat(Terminated(path).c_str(), &st) == 0; }
+bool LstatOf(std::string_view path, struct stat& st) {
+  return ::lstat(Terminated(path).c_str(), &st) == 0;
+}
+
+std::string Child(std::string_view dir, std::string_view name) {
+  std::string out(dir);
+  if (out.empty() || out.back() != '/') out += '/';
+  out += name;
+  return out;
+}
+
+}  // namespace
+
+fs::path NativePath(std::string_view path) { return fs::path(std::string(path)); }
+std::string ProgramPath(const fs::path& path) { return path.native(); }
+
+bool FileExists(std::string_view path) {
+  struct stat st;
+  return !path.empty() && StatOf(path, st) && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st;
+  return !path.empty() && StatOf(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool AnythingExists(std::string_view path) {
+  struct stat st;
+  return !path.empty() && LstatOf(path, st);
+}
+
+std::vector<DirEntry> ListDirectory(std::string_view dir) {
+  std::vector<DirEntry> out;
+  if (!DirectoryExists(dir)) return out;
+  DIR* d = ::opendir(Terminated(dir).c_str());
+  if (d == nullptr) return out;
+  while (const dirent* ent = ::readdir(d)) {
+    const std::string_view name(ent->d_name);
+    if (name == "." || name == "..") continue;
+    DirEntry e;
+    e.name = std::string(name);
+    e.hidden = name.front() == '.';
+    const std::string full = Child(dir, name);
+    struct stat st;
+    if (LstatOf(full, st)) {
+      e.is_link = S_ISLNK(st.st_mode);
+      if (e.is_link && !StatOf(full, st)) {
+        e.kind = EntryKind::kOther;  // dangling link
+      } else if (S_ISDIR(st.st_mode)) {
+        e.kind = EntryKind::kFolder;
+      } else if (S_ISREG(st.st_mode)) {
+        e.kind = EntryKind::kFile;
+      }
+    }
+    out.push_back(std::move(e));
+  }
+  ::closedir(d);
+  return out;
+}
+
+bool MakeDirectory(std::string_view path) {
+  return !path.empty() && ::mkdir(Terminated(path).c_str(), 0777) == 0;
+}
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+  const std::string f(from), t(to);
+  if (::renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // The file system does not support the flag: a hard link refuses an
+  // existing target for files; folders fall back to a checked rename.
+  struct stat st;
+  if (!LstatOf(f, st)) return false;
+  if (!S_ISDIR(st.st_mode)) {
+    if (::link(f.c_str(), t.c_str()) != 0) return false;
+    return ::unlink(f.c_str()) == 0;
+  }
+  if (AnythingExists(t)) return false;
+  return ::rename(f.c_str(), t.c_str()) == 0;
+}
+
+bool RenameReplacing(std::string_view from, std::string_view to) {
+  return ::rename(Terminated(from).c_str(), Terminated(to).c_str()) == 0;
+}
+
+bool IsReadOnly(std::string_view path) {
+  struct stat st;
+  return LstatOf(path, st) && !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
+bool RemoveFile(std::string_view path) {
+  struct stat st;
+  if (!LstatOf(path, st) || S_ISDIR(st.st_mode)) return false;
+  if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return false;
+  return ::unlink(Terminated(path).c_str()) == 0;
+}
+
+namespace {
+
+void RemoveTreeAt(const std::string& path) {
+  struct stat st;
+  if (!LstatOf(path, st)) return;
+  if (!S_ISDIR(st.st_mode)) {
+    ::unlink(path.c_str());
+    return;
+  }
+  // A folder without write or search permission cannot be emptied; the tree
+  // is removed whole, read-only parts included.
+  if ((st.st_mode & S_IRWXU) != S_IRWXU) ::chmod(path.c_str(), st.st_mode | S_IRWXU);
+  if (DIR* d = ::opendir(path.c_str())) {
+    std::vector<std::string> names;
+    while (const dirent* ent = ::readdir(d)) {
+      const std::string_view name(ent->d_name);
+      if (name != "." && name != "..") names.emplace_back(name);
+    }
+    ::closedir(d);
+    for (const std::string& name : names) RemoveTreeAt(Child(path, name));
+  }
+  ::rmdir(path.c_str());
+}
+
+}  // namespace
+
+bool RemoveTree(std::string_view path) {
+  if (path.empty()) return true;
+  RemoveTreeAt(std::string(path));
+  return !AnythingExists(path);
+}
+
+bool SetCurrentDir(std::string_view path) { return ::chdir(Terminated(path).c_str()) == 0; }
+
+std::string CurrentDir() {
+  std::error_code ec;
+  return fs::current_path(ec).native();
+}
+
+std::string ProgramFilePath() {
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec).native();
+}
+
+#endif
+
+std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix) {
+  std::vector<std::string> out;
+  for (DirEntry& e : ListDirectory(dir)) {
+    if (e.kind == EntryKind::kFile && MatchesWildcardSuffix(e.name, suffix)) {
+      out.push_back(std::move(e.name));
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> ListVisibleFolders(std::string_view dir) {
+  std::vector<std::string> out;
+  for (DirEntry& e : ListDirectory(dir)) {
+    if (e.kind == EntryKind::kFolder && !e.hidden) out.push_back(std::move(e.name));
+  }
+  return out;
+}
+
+bool MakeDirectories(std::string_view path) {
+  std::error_code ec;
+  fs::create_directories(NativePath(path), ec);
+  return DirectoryExists(path);
+}
+
+namespace {
+
+// Counts the files (everything that is not a real folder) below `dir`.
+std::uint64_t CountEntries(const fs::path& dir) {
+  std::uint64_t n = 0;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec) || it->is_symlink(ec)) ++n;
+  }
+  return n;
+}
+
+struct CopyState {
+  std::uint64_t done = 0;
+  std::uint64_t total = 0;
+  const CopyProgressFn* progress = nullptr;
+  bool ok = true;
+
+  void Step() {
+    ++done;
+    if (progress != nullptr && *progress) (*progress)(done, total);
+  }
+};
+
+void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
+  std::error_code ec;
+  if (!fs::create_directory(to, ec) || ec) {
+    state.ok = false;
+    return;
+  }
+  fs::permissions(to, fs::status(from, ec).permissions() | fs::perms::owner_all, ec);
+  fs::directory_iterator it(from, ec);
+  if (ec) {
+    state.ok = false;
+    return;
+  }
+  for (const fs::directory_entry& entry : it) {
+    const fs::path target = to / entry.path().filename();
+    const fs::file_status st = entry.symlink_status(ec);
+    if (ec) {
+      state.ok = false;
+      continue;
+    }
+    if (fs::is_symlink(st)) {
+      fs::copy_symlink(entry.path(), target, ec);
+      if (ec) state.ok = false;
+      state.Step();
+    } else if (fs::is_directory(st)) {
+      CopyFolder(entry.path(), target, state);
+    } else if (fs::is_regular_file(st)) {
+      fs::copy_file(entry.path(), target, fs::copy_options::none, ec);
+      if (ec) state.ok = false;
+      state.Step();
+    } else {
+      state.Step();  // sockets, devices: nothing a project needs
+    }
+  }
+}
+
+}  // namespace
+
+bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress) {
+  if (!DirectoryExists(from) || AnythingExists(to)) return false;
+  CopyState state;
+  state.progress = &progress;
+  state.total = progress ? CountEntries(NativePath(from)) : 0;
+  CopyFolder(NativePath(from), NativePath(to), state);
+  return state.ok;
+}
+
+std::string ResolvedPath(std::string_view path) {
+  if (path.empty()) return {};
+  std::error_code ec;
+  fs::path p = fs::weakly_canonical(fs::absolute(NativePath(path), ec), ec);
+  if (ec) return {};
+  std::string out = ProgramPath(p);
+  // weakly_canonical keeps a trailing separator of an existing folder.
+  while (out.size() > DriveRootLength() && !out.empty() && out.back() == Separator()) out.pop_back();
+  return out;
+}
+
+bool IsSameOrInside(std::string_view inner, std::string_view outer) {
+  const std::string a = ResolvedPath(inner);
+  const std::string b = ResolvedPath(outer);
+  if (a.empty() || b.empty()) return false;
+#ifdef _WIN32
+  auto same = [](std::string_view x, std::string_view y) { return EqualsIgnoreCase(x, y); };
+#else
+  auto same = [](std::string_view x, std::string_view y) { return x == y; };
+#endif
+  if (a.size() < b.size()) return false;
+  if (!same(std::string_view(a).substr(0, b.size()), b)) return false;
+  if (a.size() == b.size()) return true;
+  return b.back() == Separator() || a[b.size()] == Separator();
+}
+
+bool IsFileSystemRoot(std::string_view path) {
+  const std::string r = ResolvedPath(path);
+  if (r.empty()) return false;
+  const fs::path p = NativePath(r);
+  return p == p.root_path();
+}
+
+}  // namespace kelvandor

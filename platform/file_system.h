@@ -1,0 +1,113 @@
+#pragma once
+
+// The file-system calls of the program, in one place. Paths are byte strings
+// (the ANSI code page on Windows, plain bytes on POSIX); they are converted to
+// the platform's form here and nowhere else. Where POSIX and Windows differ in
+// a way the program relies on, this layer makes them behave alike:
+//  - wildcard listings ignore letter case;
+//  - RenameNoReplace never replaces an existing target, file or folder;
+//  - RemoveFile refuses a read-only file, as Windows does;
+//  - RemoveTree and CopyTree never follow a symbolic link out of the tree.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvandor {
+
+// The platform's path object for a program path, and back.
+std::filesystem::path NativePath(std::string_view path);
+std::string ProgramPath(const std::filesystem::path& path);
+
+// True when `path` names a regular file (after following links); false for
+// folders and everything else.
+bool FileExists(std::string_view path);
+
+// True when `path` names a folder (after following links); false for files.
+bool DirectoryExists(std::string_view path);
+
+// True when anything, even a dangling link, stands at `path`.
+bool AnythingExists(std::string_view path);
+
+enum class EntryKind { kFile, kFolder, kOther };
+
+struct DirEntry {
+  std::string name;                   // the name only, no folder part
+  EntryKind kind = EntryKind::kOther;  // after following a link
+  bool is_link = false;               // the entry itself is a symbolic link
+  bool hidden = false;                // Windows: hidden or system; POSIX: name starts with "."
+};
+
+// The entries of a folder, without "." and "..", in the order the system
+// yields them. Empty when `dir` is no folder or cannot be listed.
+std::vector<DirEntry> ListDirectory(std::string_view dir);
+
+// The names of the files (never folders) directly in `dir` whose names end in
+// `suffix`, letter case ignored; hidden and system files included. An empty
+// suffix lists every file ("*.*").
+std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
+
+// The names of the sub-folders of `dir`, hidden and system ones left out.
+std::vector<std::string> ListVisibleFolders(std::string_view dir);
+
+// Creates one folder; its parent must exist. False on any failure, including
+// an existing entry of that name.
+bool MakeDirectory(std::string_view path);
+
+// Creates `path` and every missing folder above it. True when it exists as a
+// folder afterwards.
+bool MakeDirectories(std::string_view path);
+
+// Renames a file or folder. Fails, changing nothing, when anything exists at
+// `to` (an empty folder included), when `from` is missing, when the parent of
+// `to` is missing, or across volumes.
+bool RenameNoReplace(std::string_view from, std::string_view to);
+
+// Renames a file onto `to`, replacing a file that stands there. Used to put a
+// completely written temporary file in place.
+bool RenameReplacing(std::string_view from, std::string_view to);
+
+// True when the file at `path` may not be written (Windows' read-only
+// attribute; on POSIX, no write permission for its owner).
+bool IsReadOnly(std::string_view path);
+
+// Deletes one file (or a link, never what it points to). Fails for folders
+// and, as on Windows, for read-only files.
+bool RemoveFile(std::string_view path);
+
+// Removes `path` and everything below it, read-only entries included. Links
+// are removed, never followed. True when nothing stands at `path` afterwards.
+bool RemoveTree(std::string_view path);
+
+// Called during CopyTree with the count of files copied so far and the total.
+using CopyProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Copies the folder `from` with everything below it so that `to` becomes the
+// copy; `to` must not exist, its parent must. Links are copied as links.
+// False when anything could not be copied (what was copied stays).
+bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress = {});
+
+// The process's current folder.
+bool SetCurrentDir(std::string_view path);
+std::string CurrentDir();
+
+// The absolute form of `path` with ".", "..", repeated separators and
+// symbolic links resolved as far as the path exists. Empty when `path` is
+// empty or cannot be resolved.
+std::string ResolvedPath(std::string_view path);
+
+// True when `inner` is the same folder as `outer` or lies below it, comparing
+// resolved paths component by component (letter case ignored on Windows).
+bool IsSameOrInside(std::string_view inner, std::string_view outer);
+
+// True when `path` resolves to the root of a file system ("/", "C:\").
+bool IsFileSystemRoot(std::string_view path);
+
+// The full path of the running program file.
+std::string ProgramFilePath();
+
+}  // namespace kelvandor

@@ -1,0 +1,79 @@
+#include "platform/io_error.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kelvandor {
+
+std::string IoErrorText(int code) {
+  switch (code) {
+    case kIoFileNotFound: return "File not found";
+    case kIoInvalidFilename: return "Invalid filename";
+    case kIoTooManyOpenFiles: return "Too many open files";
+    case kIoAccessDenied: return "File access denied";
+    case kIoReadBeyondEnd: return "Read beyond end of file";
+    case kIoDiskFull: return "Disk full";
+    case kIoInvalidNumericInput: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(code);
+  }
+}
+
+int IoCodeFromErrno(int errno_value) {
+  switch (errno_value) {
+    case ENOENT:
+    case ENOTDIR: return kIoFileNotFound;
+    case EINVAL:
+    case ENAMETOOLONG:
+    case EISDIR:
+#ifdef ELOOP
+    case ELOOP:
+#endif
+      return kIoInvalidFilename;
+    case EMFILE:
+    case ENFILE: return kIoTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EEXIST:
+#ifdef ETXTBSY
+    case ETXTBSY:
+#endif
+    case EBUSY: return kIoAccessDenied;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG: return kIoDiskFull;
+    default: return errno_value > 0 ? errno_value : 0;
+  }
+}
+
+#ifdef _WIN32
+int IoCodeFromWindowsError(unsigned long error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return kIoFileNotFound;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: return kIoInvalidFilename;
+    case ERROR_TOO_MANY_OPEN_FILES: return kIoTooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return kIoAccessDenied;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return kIoDiskFull;
+    case ERROR_HANDLE_EOF: return kIoReadBeyondEnd;
+    default: return static_cast<int>(error);
+  }
+}
+#endif
+
+void ThrowIoErrorFromErrno(int errno_value) { throw IoError(IoCodeFromErrno(errno_value)); }
+
+}  // namespace kelvandor

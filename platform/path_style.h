@@ -1,0 +1,75 @@
+#pragma once
+
+// Path strings as the program handles them: byte strings, never normalised.
+// Every rule that depends on the separator, the drive root or letter case lives
+// here, parameterised by the style, so that Windows-style paths can be tested on
+// any host. Callers that work on real paths use kNativeStyle.
+
+#include <string>
+#include <string_view>
+
+namespace kelvandor {
+
+enum class PathStyle {
+  kWindows,  // "\" separates, ":" ends a drive prefix, roots look like "C:\"
+  kPosix,    // "/" separates, the root is "/"
+};
+
+#ifdef _WIN32
+inline constexpr PathStyle kNativeStyle = PathStyle::kWindows;
+#else
+inline constexpr PathStyle kNativeStyle = PathStyle::kPosix;
+#endif
+
+// The one separator character of the style: '\' or '/'.
+constexpr char Separator(PathStyle style = kNativeStyle) {
+  return style == PathStyle::kWindows ? '\\' : '/';
+}
+
+// The separator as a string, for concatenation: "\" or "/".
+std::string SeparatorString(PathStyle style = kNativeStyle);
+
+// True for the characters that end a folder in the folder-part and name-part
+// rules: the separator, and on Windows also ':'.
+bool IsFolderDelimiter(char c, PathStyle style = kNativeStyle);
+
+// The text up to the last separator (or ':' on Windows), without that
+// separator unless it is the first character or follows ':' or another
+// separator. C:\work\x.prj -> C:\work, C:\x.prj -> C:\, x.prj -> "",
+// /work/x.prj -> /work, /x.prj -> /.
+std::string FolderPart(std::string_view path, PathStyle style = kNativeStyle);
+
+// The text after the last separator (or ':' on Windows).
+std::string NamePart(std::string_view path, PathStyle style = kNativeStyle);
+
+// The length of the root prefix that CreateDirectory neither tests nor
+// creates: 3 on Windows ("c:\"), 1 on POSIX ("/").
+std::size_t DriveRootLength(PathStyle style = kNativeStyle);
+
+// The path the rename workflow puts into an empty new-path field: "c:\" on
+// Windows, "/" on POSIX.
+std::string DefaultNewPath(PathStyle style = kNativeStyle);
+
+// Lower-cases the ASCII letters A to Z only; every other byte stays.
+std::string LowerAscii(std::string_view text);
+
+// The extension test of the program: `path` lower-cased (ASCII only) contains
+// `lower_ext` anywhere. `lower_ext` is given in lower case, e.g. ".prj".
+bool ContainsExtension(std::string_view path, std::string_view lower_ext);
+
+// Case-insensitive (ASCII) equality and search, as file-name comparisons on
+// Windows need them.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix);
+
+// Finds `needle` in `haystack` comparing the letters A to Z without regard to
+// case; returns the position or std::string_view::npos.
+std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle,
+                           std::size_t from = 0);
+
+// The wildcard "*<suffix>" of a folder listing: the name ends in `suffix`,
+// letter case ignored. "*.*" is spelled as an empty suffix and matches every
+// name.
+bool MatchesWildcardSuffix(std::string_view name, std::string_view suffix);
+
+}  // namespace kelvandor

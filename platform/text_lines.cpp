@@ -1,0 +1,200 @@
+#include "platform/text_lines.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#define KELVANDOR_READ ::_read
+#define KELVANDOR_WRITE ::_write
+#define KELVANDOR_CLOSE ::_close
+#else
+#include <unistd.h>
+#define KELVANDOR_READ ::read
+#define KELVANDOR_WRITE ::write
+#define KELVANDOR_CLOSE ::close
+#endif
+
+namespace kelvandor {
+namespace {
+
+constexpr std::size_t kReadBufferSize = 256 * 1024;
+constexpr std::size_t kWriteBufferSize = 256 * 1024;
+constexpr char kCtrlZ = 26;
+
+std::atomic<long long> g_write_budget{-1};
+
+int OpenForReading(std::string_view path) {
+#ifdef _WIN32
+  return ::_wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);
+#else
+  return ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+}
+
+int CreateForWriting(std::string_view path) {
+#ifdef _WIN32
+  return ::_wopen(NativePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
+#else
+  return ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+#endif
+}
+
+// Removes every CR from `text` into `out`.
+void AppendWithoutCr(std::string_view text, std::string& out) {
+  for (char c : text) {
+    if (c != '\r') out.push_back(c);
+  }
+}
+
+}  // namespace
+
+void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
+
+LineReader::LineReader(std::string_view path) {
+  if (path.empty()) throw IoError(kIoFileNotFound);
+  fd_ = OpenForReading(path);
+  if (fd_ < 0) ThrowIoErrorFromErrno(errno);
+  buffer_ = new char[kReadBufferSize];
+}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) KELVANDOR_CLOSE(fd_);
+  delete[] buffer_;
+}
+
+void LineReader::Close() {
+  if (fd_ < 0) return;
+  const int fd = fd_;
+  fd_ = -1;
+  if (KELVANDOR_CLOSE(fd) != 0) ThrowIoErrorFromErrno(errno);
+}
+
+bool LineReader::Fill() {
+  if (eof_ || fd_ < 0) return false;
+  begin_ = 0;
+  end_ = 0;
+  for (;;) {
+    const auto n = KELVANDOR_READ(fd_, buffer_, static_cast<unsigned>(kReadBufferSize));
+    if (n > 0) {
+      end_ = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (n == 0) {
+      eof_ = true;
+      return false;
+    }
+    if (errno != EINTR) ThrowIoErrorFromErrno(errno);
+  }
+}
+
+bool LineReader::ReadLine(std::string_view& line) {
+  if (stopped_) return false;
+  bool at_start = true;
+  bool assembling = false;
+  assembled_.clear();
+  for (;;) {
+    if (begin_ == end_ && !Fill()) {
+      if (!assembling) return false;  // nothing left: no further line
+      line = assembled_;               // the last line had no line end
+      return true;
+    }
+    if (at_start) {
+      if (buffer_[begin_] == kCtrlZ) {
+        stopped_ = true;
+        return false;
+      }
+      at_start = false;
+    }
+    const char* base = buffer_ + begin_;
+    const std::size_t avail = end_ - begin_;
+    const void* lf = std::memchr(base, '\n', avail);
+    if (lf == nullptr) {
+      AppendWithoutCr(std::string_view(base, avail), assembled_);
+      assembling = true;
+      begin_ = end_;
+      continue;
+    }
+    const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(lf) - base);
+    const std::string_view piece(base, len);
+    begin_ += len + 1;
+    if (!assembling && std::memchr(piece.data(), '\r', piece.size()) == nullptr) {
+      line = piece;  // the common case: no copy
+      return true;
+    }
+    AppendWithoutCr(piece, assembled_);
+    line = assembled_;
+    return true;
+  }
+}
+
+LineWriter::LineWriter(std::string_view path) {
+  if (path.empty()) throw IoError(kIoFileNotFound);
+  fd_ = CreateForWriting(path);
+  if (fd_ < 0) ThrowIoErrorFromErrno(errno);
+  buffer_ = new char[kWriteBufferSize];
+}
+
+LineWriter::~LineWriter() {
+  if (fd_ >= 0) KELVANDOR_CLOSE(fd_);
+  delete[] buffer_;
+}
+
+void LineWriter::Write(std::string_view text) {
+  while (!text.empty()) {
+    if (used_ == kWriteBufferSize) Flush();
+    const std::size_t n = std::min(text.size(), kWriteBufferSize - used_);
+    std::memcpy(buffer_ + used_, text.data(), n);
+    used_ += n;
+    text.remove_prefix(n);
+  }
+}
+
+void LineWriter::EndLine() { Write("\r\n"); }
+
+void LineWriter::WriteLine(std::string_view line) {
+  Write(line);
+  EndLine();
+}
+
+void LineWriter::Flush() {
+  if (fd_ < 0) throw IoError(kIoAccessDenied);
+  std::size_t offset = 0;
+  while (offset < used_) {
+    std::size_t want = used_ - offset;
+    bool short_of_budget = false;
+    const long long budget = g_write_budget.load();
+    if (budget >= 0 && static_cast<unsigned long long>(budget) < want) {
+      want = static_cast<std::size_t>(budget);
+      short_of_budget = true;
+    }
+    if (want > 0) {
+      const auto n = KELVANDOR_WRITE(fd_, buffer_ + offset, static_cast<unsigned>(want));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ThrowIoErrorFromErrno(errno);
+      }
+      offset += static_cast<std::size_t>(n);
+      if (budget >= 0) g_write_budget.fetch_sub(n);
+    }
+    if (short_of_budget) ThrowIoErrorFromErrno(ENOSPC);
+  }
+  used_ = 0;
+}
+
+void LineWriter::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  const int fd = fd_;
+  fd_ = -1;
+  if (KELVANDOR_CLOSE(fd) != 0) ThrowIoErrorFromErrno(errno);
+}
+
+}  // namespace kelvandor

@@ -1,0 +1,76 @@
+#pragma once
+
+// Text files, line by line, as every project file and the configuration file
+// are read and written: contents are bytes without character-set conversion;
+// a line ends at LF or CR LF; a CR not followed by LF is dropped from the line;
+// a Ctrl-Z (code 26) that begins a line ends the input; every line written
+// ends with CR LF. Both classes stream through a fixed buffer, so memory does
+// not grow with the file. Failures raise IoError.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kelvandor {
+
+class LineReader {
+ public:
+  // Opens `path` for reading; raises IoError when it cannot be opened.
+  explicit LineReader(std::string_view path);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Sets `line` to the next line without its line end. The view stays valid
+  // until the next call. False at the end of the input (also at a Ctrl-Z that
+  // begins a line); raises IoError when reading fails.
+  bool ReadLine(std::string_view& line);
+
+  // Closes the file; raises IoError when closing fails. Called by the
+  // destructor (quietly) when not called before.
+  void Close();
+
+ private:
+  bool Fill();
+
+  int fd_ = -1;
+  char* buffer_ = nullptr;
+  std::size_t begin_ = 0;  // first unread byte in buffer_
+  std::size_t end_ = 0;    // one past the last valid byte
+  bool eof_ = false;
+  bool stopped_ = false;   // a Ctrl-Z began a line
+  std::string assembled_;  // a line that did not fit in the buffer
+};
+
+class LineWriter {
+ public:
+  // Creates `path`, emptying a file of that name; raises IoError on failure.
+  explicit LineWriter(std::string_view path);
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  // Appends bytes to the current line.
+  void Write(std::string_view text);
+  // Ends the current line with CR LF.
+  void EndLine();
+  // Write(line) then EndLine().
+  void WriteLine(std::string_view line);
+
+  // Flushes and closes; raises IoError when a write or the close fails. The
+  // destructor closes quietly when Close was not called.
+  void Close();
+
+ private:
+  void Flush();
+
+  int fd_ = -1;
+  char* buffer_ = nullptr;
+  std::size_t used_ = 0;
+};
+
+// Test seam: after `bytes` more bytes have been written by any LineWriter,
+// writes fail as on a full disk. A negative value removes the limit.
+void SetWriteBudgetForTesting(long long bytes);
+
+}  // namespace kelvandor

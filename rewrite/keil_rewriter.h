@@ -1,0 +1,16 @@
+#pragma once
+
+// Rewriting the ".uvproj" and ".uvopt" files of a Keil project.
+
+#include <string_view>
+
+#include "rewrite/rewrite_values.h"
+
+namespace kelvandor {
+
+// Rewrites old_base + ".uvproj" and old_base + ".uvopt" in `dir` under new
+// name + extension, with old file name + ".bak" as backups, deleted at the
+// end unless values.backup. Silent; raises IoError on a file failure.
+void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteValues& values);
+
+}  // namespace kelvandor

@@ -1,0 +1,20 @@
+#pragma once
+
+// Rewriting the ".prj" project file of a WSP/PRJ project.
+
+#include <string_view>
+
+#include "platform/user_interface.h"
+#include "rewrite/rewrite_values.h"
+
+namespace kelvandor {
+
+// Rewrites `old_file` (old project name + ".prj", a bare name) in `dir` into
+// new name + ".prj", keeping "_old_" + `old_file` as its backup. True when the
+// file existed and one or two recognised lines were replaced; otherwise shows
+// "Please recheck *.PRJ files manually" as a result message and keeps the
+// backup. Raises IoError when a file cannot be opened, read, written or moved.
+bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
+              UserInterface& ui);
+
+}  // namespace kelvandor

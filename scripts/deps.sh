@@ -1,0 +1,23 @@
+# Sourced by run.sh and test.sh: installs the Debian packages that are missing.
+
+# ensure_packages PKG...: installs whichever of the packages is not installed,
+# with sudo when not root; does nothing when all are present.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and testing the native program needs.
+NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+                 libarchive-dev libgtest-dev libgmock-dev libbenchmark-dev)

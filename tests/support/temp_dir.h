@@ -1,0 +1,52 @@
+#pragma once
+
+// A fresh folder per test, removed with everything in it afterwards, and
+// small helpers to build fixture trees in it.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvandor::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder, without a trailing separator.
+  const std::string& path() const { return path_; }
+  // path() + separator + relative (relative may use "/" on every platform).
+  std::string operator/(std::string_view relative) const;
+
+ private:
+  std::string path_;
+};
+
+// Writes `content` byte for byte, creating the folders above the file.
+void WriteFile(const std::string& path, std::string_view content);
+// The whole content of a file; throws std::runtime_error when it is missing.
+std::string ReadFile(const std::string& path);
+// Creates a folder with its parents.
+void MakeDirs(const std::string& path);
+// The sorted relative paths of every file and folder below `root` (folders
+// end in "/"), separators written as "/".
+std::vector<std::string> ListTree(const std::string& root);
+// Joins lines, each followed by CR LF.
+std::string CrLf(const std::vector<std::string>& lines);
+
+// Restores the process's current folder when the test ends.
+class CurrentDirGuard {
+ public:
+  CurrentDirGuard();
+  ~CurrentDirGuard();
+  CurrentDirGuard(const CurrentDirGuard&) = delete;
+  CurrentDirGuard& operator=(const CurrentDirGuard&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+}  // namespace kelvandor::testing
