@@ -1,0 +1,1 @@
+// Written in a later change.
