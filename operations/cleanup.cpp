@@ -1,1 +1,145 @@
-// Written in a later change.
+#include "operations/cleanup.h"
+
+#include <span>
+#include <string>
+
+#include "operations/cleaning.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr std::string_view kImages = ".hex.srec.mhx";
+
+enum class Op {
+  kKeepImages,          // every file but the output images
+  kEmpty,               // every file
+  kDeleteBackups,       // ".bak" files, unless backups are wanted
+  kDeleteDependencies,  // ".dep" files
+  kDeleteUvGui,         // names holding ".uvgui."
+  kRenameImage,         // old name + ext -> new name + ext, never overwriting
+};
+
+struct Step {
+  std::string_view folder;  // below the block's base, "/" between levels; empty: the base
+  Op op = Op::kEmpty;
+  std::string_view ext = {};  // for kRenameImage
+};
+
+constexpr Step kWspPrjSteps[] = {
+    {"ABS", Op::kKeepImages},         {"LST", Op::kEmpty},
+    {"OBJ", Op::kEmpty},              {"OPT", Op::kEmpty},
+    {"ABS", Op::kRenameImage, ".mhx"},
+
+    {"Debug/ABS", Op::kKeepImages},   {"Debug/LST", Op::kEmpty},
+    {"Debug/OBJ", Op::kEmpty},        {"Debug/OPT", Op::kEmpty},
+    {"Debug/ABS", Op::kRenameImage, ".mhx"},
+
+    {"Release/ABS", Op::kKeepImages}, {"Release/LST", Op::kEmpty},
+    {"Release/OBJ", Op::kEmpty},      {"Release/OPT", Op::kEmpty},
+    {"Release/ABS", Op::kRenameImage, ".mhx"},
+};
+
+constexpr Step kIarSteps[] = {
+    {"", Op::kDeleteBackups},
+    {"output/debug/obj", Op::kEmpty},
+    {"output/debug/exe", Op::kKeepImages},
+    {"output/debug/list", Op::kEmpty},
+    {"output/release/exe", Op::kKeepImages},
+    {"output/release/list", Op::kEmpty},
+    {"output/release/obj", Op::kEmpty},
+    {"settings", Op::kEmpty},
+    {"output/release/exe", Op::kRenameImage, ".srec"},
+    {"output/release/exe", Op::kRenameImage, ".mhx"},
+    {"output/release/exe", Op::kRenameImage, ".hex"},
+};
+
+constexpr Step kKeilSteps[] = {
+    {"", Op::kDeleteBackups},
+    {"output/debug", Op::kKeepImages},
+    {"output/release", Op::kKeepImages},
+    {"", Op::kDeleteDependencies},
+    {"", Op::kDeleteUvGui},
+    {"output/release", Op::kRenameImage, ".hex"},
+    {"output/release", Op::kRenameImage, ".srec"},
+    {"output/release", Op::kRenameImage, ".mhx"},
+};
+
+std::string FolderOf(std::string_view base, std::string_view folder) {
+  std::string out(base);
+  if (folder.empty()) return out;
+  out += Separator();
+  for (char c : folder) out += c == '/' ? Separator() : c;
+  return out;
+}
+
+void RenameImage(const std::string& dir, std::string_view old_name, std::string_view new_name,
+                 std::string_view ext) {
+  // Without a name on either side the rename would make a file called
+  // ".mhx" out of an image, or pick up a stray one.
+  if (old_name.empty() || new_name.empty()) return;
+  const std::string prefix = dir + Separator();
+  const std::string from = prefix + std::string(old_name) + std::string(ext);
+  if (!FileExists(from)) return;
+  RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
+}
+
+void RunSteps(std::span<const Step> steps, std::string_view base, std::string_view old_name,
+              const CleanUpRequest& request) {
+  for (const Step& step : steps) {
+    const std::string dir = FolderOf(base, step.folder);
+    switch (step.op) {
+      case Op::kKeepImages:
+        CleanDirectory(dir, kImages, true);
+        break;
+      case Op::kEmpty:
+        CleanDirectory(dir, {}, false);
+        break;
+      case Op::kDeleteBackups:
+        if (!request.backup) CleanDirectory(dir, ".bak", false);
+        break;
+      case Op::kDeleteDependencies:
+        CleanDirectory(dir, ".dep", false);
+        break;
+      case Op::kDeleteUvGui:
+        CleanDirectoryFile(dir, ".uvgui.", 'A', false);
+        break;
+      case Op::kRenameImage:
+        RenameImage(dir, old_name, request.new_name, step.ext);
+        break;
+    }
+  }
+}
+
+bool IsDotComponent(std::string_view component) { return component == "." || component == ".."; }
+
+}  // namespace
+
+bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
+  // Windows takes "/" as a separator too.
+  constexpr std::string_view kSeparators = kNativeStyle == PathStyle::kWindows ? "\\/" : "/";
+  bool named = false;
+  std::size_t start = 0;
+  while (start <= new_dir.size()) {
+    std::size_t end = new_dir.find_first_of(kSeparators, start);
+    if (end == std::string_view::npos) end = new_dir.size();
+    const std::string_view component = new_dir.substr(start, end - start);
+    if (IsDotComponent(component)) return false;
+    named = named || !component.empty();
+    start = end + 1;
+  }
+  return named && !IsFileSystemRoot(std::string(new_path) + std::string(new_dir));
+}
+
+void CleanUpProject(const CleanUpRequest& request) {
+  if (!IsUsableTarget(request.new_path, request.new_dir)) return;
+  const std::string target = request.new_path + request.new_dir;
+  if (request.has_wsp_prj) RunSteps(kWspPrjSteps, target, request.old_prj, request);
+  if (request.has_eww) RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request);
+  if (request.has_uvproj) {
+    RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request);
+  }
+}
+
+}  // namespace kelvandor

@@ -5,6 +5,7 @@
 // images renamed after the new project name. Silent.
 
 #include <string>
+#include <string_view>
 
 namespace kelvandor {
 
@@ -23,6 +24,12 @@ struct CleanUpRequest {
   bool backup = false;  // "Backup Project Files" ticked
 };
 
+// Does nothing when the target is not usable (see IsUsableTarget), so that an
+// emptied folder field never cleans the parent folder.
 void CleanUpProject(const CleanUpRequest& request);
+
+// True when `new_dir` names at least one folder, none of its components is
+// "." or "..", and new_path + new_dir is not the root of a file system.
+bool IsUsableTarget(std::string_view new_path, std::string_view new_dir);
 
 }  // namespace kelvandor
