@@ -27,7 +27,6 @@ int IoCodeFromErrno(int errno_value) {
     case ENOTDIR: return kIoFileNotFound;
     case EINVAL:
     case ENAMETOOLONG:
-    case EISDIR:
 #ifdef ELOOP
     case ELOOP:
 #endif
@@ -38,6 +37,7 @@ int IoCodeFromErrno(int errno_value) {
     case EPERM:
     case EROFS:
     case EEXIST:
+    case EISDIR:  // Windows refuses to open a folder as a file with access denied
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
@@ -47,6 +47,9 @@ int IoCodeFromErrno(int errno_value) {
     case EDQUOT:
 #endif
     case EFBIG: return kIoDiskFull;
+    // EIO is 5 on POSIX and would read "File access denied"; Windows reports
+    // a device failure as ERROR_IO_DEVICE.
+    case EIO: return 1117;
     default: return errno_value > 0 ? errno_value : 0;
   }
 }
@@ -75,5 +78,14 @@ int IoCodeFromWindowsError(unsigned long error) {
 #endif
 
 void ThrowIoErrorFromErrno(int errno_value) { throw IoError(IoCodeFromErrno(errno_value)); }
+
+void ThrowLastIoError() {
+#ifdef _WIN32
+  throw IoError(IoCodeFromWindowsError(GetLastError()));
+#else
+  const int saved = errno;
+  ThrowIoErrorFromErrno(saved != 0 ? saved : EIO);
+#endif
+}
 
 }  // namespace kelvandor

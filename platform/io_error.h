@@ -43,4 +43,9 @@ class IoError : public std::runtime_error {
 // Throws IoError for the given errno value.
 [[noreturn]] void ThrowIoErrorFromErrno(int errno_value);
 
+// Throws IoError for the last failed system call of this thread (errno on
+// POSIX, GetLastError() on Windows), e.g. after a file_system.h call
+// returned false.
+[[noreturn]] void ThrowLastIoError();
+
 }  // namespace kelvandor
