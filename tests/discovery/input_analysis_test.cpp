@@ -1,1 +1,579 @@
-// Written in a later change.
+#include "discovery/input_analysis.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using ::kelvandor::testing::MakeDirs;
+using ::kelvandor::testing::RecordingUi;
+using ::kelvandor::testing::Shown;
+using ::kelvandor::testing::TempDir;
+using ::kelvandor::testing::WriteFile;
+
+const std::string kSep = SeparatorString();
+
+// One entry of a test archive: a folder when its name ends in "/".
+struct ZipEntry {
+  std::string name;
+  std::string content;
+};
+
+struct ArchiveWriterDeleter {
+  void operator()(archive* a) const { archive_write_free(a); }
+};
+struct EntryDeleter {
+  void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+
+void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
+  std::unique_ptr<archive, ArchiveWriterDeleter> writer(archive_write_new());
+  ASSERT_EQ(archive_write_set_format_zip(writer.get()), ARCHIVE_OK);
+  ASSERT_EQ(archive_write_open_filename(writer.get(), path.c_str()), ARCHIVE_OK);
+  for (const ZipEntry& e : entries) {
+    std::unique_ptr<archive_entry, EntryDeleter> entry(archive_entry_new());
+    archive_entry_set_pathname(entry.get(), e.name.c_str());
+    const bool folder = !e.name.empty() && e.name.back() == '/';
+    archive_entry_set_filetype(entry.get(), folder ? AE_IFDIR : AE_IFREG);
+    archive_entry_set_perm(entry.get(), folder ? 0755 : 0644);
+    archive_entry_set_size(entry.get(), static_cast<la_int64_t>(e.content.size()));
+    ASSERT_EQ(archive_write_header(writer.get(), entry.get()), ARCHIVE_OK);
+    if (!e.content.empty()) {
+      ASSERT_EQ(archive_write_data(writer.get(), e.content.data(), e.content.size()),
+                static_cast<la_ssize_t>(e.content.size()));
+    }
+  }
+  ASSERT_EQ(archive_write_close(writer.get()), ARCHIVE_OK);
+}
+
+AnalysisConfig ConfigIn(const TempDir& tmp) {
+  AnalysisConfig config;
+  config.exe_dir = tmp / "bin";
+  return config;
+}
+
+Shown Message(std::string text) { return Shown{"Kelvandor", std::move(text)}; }
+
+class NewInputTest : public ::testing::Test {
+ protected:
+  AnalysisResult Load(std::string_view path) { return NewInput(path, config_, state_, ui_, 0); }
+
+  // A WSP/PRJ project folder holding name.wsp and name.prj.
+  std::string MakePrjProject(const std::string& dir, const std::string& name) {
+    WriteFile(dir + kSep + name + ".wsp", "");
+    WriteFile(dir + kSep + name + ".prj", "");
+    MakeDirs(dir + kSep + "ABS");
+    return dir;
+  }
+
+  // PROJECT/example/IAR with an IAR project and PROJECT/example/ARM with a
+  // Keil project.
+  std::string MakeExampleProject(const std::string& dir) {
+    for (const char* ext : {".eww", ".ewp", ".ewd", ".dep"}) {
+      WriteFile(dir + kSep + "example" + kSep + "IAR" + kSep + "iarblinky" + ext, "");
+    }
+    for (const char* ext : {".uvproj", ".uvopt"}) {
+      WriteFile(dir + kSep + "example" + kSep + "ARM" + kSep + "keilblinky" + ext, "");
+    }
+    return dir;
+  }
+
+  void ExpectNotFound(const AnalysisResult& result) {
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.set_check_boxes);
+    EXPECT_EQ(state_.error_code, kErrorNoProject);
+    EXPECT_FALSE(state_.has_wsp_prj || state_.has_eww || state_.has_uvproj);
+    EXPECT_EQ(ui_.Texts().back(), "Input File not found!");
+  }
+
+  TempDir tmp_;
+  AnalysisConfig config_ = ConfigIn(tmp_);
+  ProjectState state_;
+  RecordingUi ui_;
+};
+
+TEST_F(NewInputTest, TempDirIsBesideTheProgram) {
+  EXPECT_EQ(TempDirFor("/opt/kelvandor"), "/opt/kelvandor" + kSep + "___temp___");
+}
+
+// The same WSP/PRJ project given by its folder, its workspace or its project.
+class NewInputWspPrjTest : public NewInputTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NewInputWspPrjTest, LoadsTheProjectFolder) {
+  const std::string project = MakePrjProject(tmp_ / "work/blinky", "blinky");
+  const std::string input = *GetParam() ? project + kSep + GetParam() : project;
+  state_.new_name = "earlier";
+
+  const AnalysisResult result = Load(input);
+
+  EXPECT_TRUE(result.ok);
+  EXPECT_TRUE(result.set_check_boxes);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.error_code, kErrorNone);
+  EXPECT_TRUE(state_.has_wsp_prj);
+  EXPECT_FALSE(state_.has_eww);
+  EXPECT_FALSE(state_.has_uvproj);
+  EXPECT_FALSE(state_.from_archive);
+  EXPECT_EQ(state_.input_dir, FolderPart(input));
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.old_dir, "blinky");
+  EXPECT_EQ(state_.old_wsp, "blinky");
+  EXPECT_EQ(state_.old_prj, "blinky");
+  EXPECT_EQ(state_.old_uvproj, "");
+  EXPECT_EQ(state_.old_eww, "");
+  EXPECT_EQ(state_.new_path, state_.old_path);
+  EXPECT_EQ(state_.new_dir, "blinky");
+  EXPECT_EQ(state_.new_name, "blinky");
+  EXPECT_EQ(state_.proposed_new_path, state_.old_path);
+  EXPECT_EQ(state_.proposed_new_dir, "blinky");
+  EXPECT_EQ(state_.proposed_new_name, "blinky");
+  EXPECT_EQ(state_.preferred_new_path, state_.old_path);
+  EXPECT_EQ(state_.preferred_new_name, "blinky");
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, NewInputWspPrjTest,
+                         ::testing::Values("", "blinky.wsp", "blinky.prj"),
+                         [](const auto& param_info) {
+                           const std::string p = param_info.param;
+                           return p.empty() ? std::string("Folder") : p.substr(p.size() - 3);
+                         });
+
+TEST_F(NewInputTest, UpperCaseFileThatDoesNotExistIsNotFound) {
+  MakePrjProject(tmp_ / "p", "blinky");
+  // The extension test ignores case, but the file must exist.
+  ExpectNotFound(Load(tmp_ / "p/missing.PRJ"));
+  EXPECT_EQ(state_.old_path, tmp_ / "p/missing.PRJ");
+}
+
+TEST_F(NewInputTest, IarFolderAndWorkspaceFile) {
+  const std::string project = tmp_ / "iar";
+  for (const char* ext : {".eww", ".ewp", ".ewd", ".dep"})
+    WriteFile(project + kSep + "dev" + ext, "");
+  for (const std::string& input : {project, project + kSep + "dev.eww"}) {
+    SCOPED_TRACE(input);
+    state_ = ProjectState{};
+    EXPECT_TRUE(Load(input).ok);
+    EXPECT_TRUE(state_.has_eww);
+    EXPECT_FALSE(state_.has_wsp_prj || state_.has_uvproj);
+    EXPECT_EQ(state_.iar_sub_dir, "");
+    EXPECT_EQ(state_.old_project_dir, project);
+    EXPECT_EQ(state_.old_eww, "dev");
+    EXPECT_EQ(state_.new_name, "dev");
+  }
+}
+
+TEST_F(NewInputTest, KeilFolderAndProjectFile) {
+  const std::string project = tmp_ / "keil";
+  WriteFile(project + kSep + "Motor.uvproj", "");
+  WriteFile(project + kSep + "Motor.uvopt", "");
+  for (const std::string& input : {project, project + kSep + "Motor.uvproj"}) {
+    SCOPED_TRACE(input);
+    state_ = ProjectState{};
+    EXPECT_TRUE(Load(input).ok);
+    EXPECT_TRUE(state_.has_uvproj);
+    EXPECT_FALSE(state_.has_wsp_prj || state_.has_eww);
+    EXPECT_EQ(state_.keil_sub_dir, "");
+    EXPECT_EQ(state_.old_project_dir, project);
+    EXPECT_EQ(state_.old_uvproj, "Motor");
+    EXPECT_EQ(state_.new_name, "Motor");
+  }
+}
+
+TEST_F(NewInputTest, ExampleLayoutFolder) {
+  const std::string project = MakeExampleProject(tmp_ / "work/blinky");
+
+  EXPECT_TRUE(Load(project).ok);
+
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(state_.has_eww);
+  EXPECT_TRUE(state_.has_uvproj);
+  EXPECT_FALSE(state_.has_wsp_prj);
+  EXPECT_EQ(state_.iar_sub_dir, kSep + "example" + kSep + "IAR");
+  EXPECT_EQ(state_.keil_sub_dir, kSep + "example" + kSep + "ARM");
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.old_dir, "blinky");
+  EXPECT_EQ(state_.old_eww, "iarblinky");
+  EXPECT_EQ(state_.old_uvproj, "keilblinky");
+  EXPECT_EQ(state_.new_name, "keilblinky");
+}
+
+TEST_F(NewInputTest, ExampleLayoutWithoutKeilNameProposesIarName) {
+  const std::string project = MakeExampleProject(tmp_ / "blinky");
+  RemoveFile(tmp_ / "blinky/example/ARM/keilblinky.uvproj");
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_EQ(state_.old_uvproj, "");
+  EXPECT_EQ(state_.new_name, "iarblinky");
+}
+
+// Files inside PROJECT/example/IAR or PROJECT/example/ARM stand for PROJECT;
+// the same files elsewhere name no project.
+class NewInputExampleFileTest : public NewInputTest,
+                                public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NewInputExampleFileTest, InsideTheLayoutLoadsTheProject) {
+  const std::string project = MakeExampleProject(tmp_ / "work/blinky");
+  EXPECT_TRUE(Load(tmp_ / "work/blinky/" + GetParam()).ok);
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_dir, "blinky");
+  EXPECT_TRUE(state_.has_eww && state_.has_uvproj);
+  EXPECT_EQ(state_.new_name, "keilblinky");
+}
+
+TEST_P(NewInputExampleFileTest, ElsewhereIsNotFound) {
+  const std::string name = NamePart(tmp_ / GetParam());
+  if (ContainsExtension(name, ".eww") || ContainsExtension(name, ".uvproj")) {
+    GTEST_SKIP() << "a workspace or Keil project loads its own folder";
+  }
+  MakeExampleProject(tmp_ / "work/blinky");
+  for (const char* dir : {"work/blinky", "work/blinky/example", "work/blinky/example/IAR/sub"}) {
+    const std::string file = tmp_ / dir + kSep + name;
+    SCOPED_TRACE(file);
+    WriteFile(file, "");
+    ui_.shown.clear();
+    ExpectNotFound(Load(file));
+    EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NewInputExampleFileTest,
+                         ::testing::Values("example/IAR/iarblinky.ewp", "example/IAR/iarblinky.ewd",
+                                           "example/IAR/iarblinky.dep", "example/IAR/iarblinky.eww",
+                                           "example/ARM/keilblinky.uvopt",
+                                           "example/ARM/keilblinky.uvproj"));
+
+TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
+  const std::string earlier = MakePrjProject(tmp_ / "earlier/one", "one");
+  const std::string iar_only = tmp_ / "work/iaronly";
+  WriteFile(tmp_ / "work/iaronly/example/IAR/dev.eww", "");
+  const std::string keil_only = tmp_ / "work/keilonly";
+  WriteFile(tmp_ / "work/keilonly/example/ARM/dev.uvproj", "");
+
+  for (const std::string& project : {iar_only, keil_only}) {
+    SCOPED_TRACE(project);
+    ASSERT_TRUE(Load(earlier).ok);
+    ASSERT_EQ(state_.old_project_dir, earlier);
+
+    EXPECT_TRUE(Load(project).ok);
+    EXPECT_EQ(state_.old_project_dir, project);
+    EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
+    EXPECT_EQ(state_.old_dir, NamePart(project));
+    EXPECT_EQ(state_.new_dir, NamePart(project));
+    EXPECT_EQ(state_.new_name, "dev");
+  }
+  EXPECT_TRUE(state_.has_uvproj);
+  EXPECT_FALSE(state_.has_eww);
+  EXPECT_EQ(state_.old_uvproj, "dev");
+}
+
+// The first family found in the order .prj, .uvproj, .eww is the only one;
+// example sub-folders count only without such a file.
+struct ClassifyCase {
+  std::vector<std::string> files;
+  bool wsp_prj = false;
+  bool uvproj = false;
+  bool eww = false;
+};
+
+class NewInputClassifyTest : public NewInputTest,
+                             public ::testing::WithParamInterface<ClassifyCase> {};
+
+TEST_P(NewInputClassifyTest, FirstFamilyWins) {
+  const std::string project = tmp_ / "p";
+  for (const std::string& f : GetParam().files) WriteFile(tmp_ / ("p/" + f), "");
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_EQ(state_.has_wsp_prj, GetParam().wsp_prj);
+  EXPECT_EQ(state_.has_uvproj, GetParam().uvproj);
+  EXPECT_EQ(state_.has_eww, GetParam().eww);
+  EXPECT_EQ(state_.iar_sub_dir, "");
+  EXPECT_EQ(state_.keil_sub_dir, "");
+  EXPECT_EQ(state_.old_project_dir, project);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Order, NewInputClassifyTest,
+    ::testing::Values(
+        ClassifyCase{{"a.uvproj", "a.prj", "a.eww"}, true, false, false},
+        ClassifyCase{{"a.eww", "a.uvproj"}, false, true, false},
+        ClassifyCase{{"a.eww", "example/ARM/k.uvproj", "example/IAR/i.eww"}, false, false, true},
+        ClassifyCase{{"a.PRJ", "example/ARM/k.uvproj"}, true, false, false}));
+
+TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
+  const std::string file = tmp_ / "k/blinky.uvprojx";
+  WriteFile(file, "");
+  state_.new_name = "earlier";
+
+  EXPECT_TRUE(Load(file).ok);
+  EXPECT_TRUE(state_.has_uvproj);
+  EXPECT_EQ(state_.old_uvproj, "");
+  EXPECT_EQ(state_.new_name, "earlier");  // no family supplied a name
+
+  WriteFile(tmp_ / "k/blinky.uvproj", "");
+  EXPECT_TRUE(Load(file).ok);
+  EXPECT_EQ(state_.old_uvproj, "blinky");
+  EXPECT_EQ(state_.new_name, "blinky");
+}
+
+TEST_F(NewInputTest, FolderWithOnlyUvprojxIsNotFound) {
+  WriteFile(tmp_ / "k/blinky.uvprojx", "");
+  ExpectNotFound(Load(tmp_ / "k"));
+}
+
+TEST_F(NewInputTest, FolderWhosePathContainsWspIsTakenAsFile) {
+  const std::string project = MakePrjProject(tmp_ / "old.wsp.files/proj", "proj");
+  ExpectNotFound(Load(project));
+  EXPECT_EQ(state_.old_path, project);
+}
+
+TEST_F(NewInputTest, FolderWhosePathContainsZipLoadsNormally) {
+  const std::string project = MakePrjProject(tmp_ / "old.zip.files/proj", "proj");
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_FALSE(state_.from_archive);
+  EXPECT_EQ(state_.temp_dir, TempDirFor(config_.exe_dir));
+  EXPECT_FALSE(DirectoryExists(state_.temp_dir));
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_prj, "proj");
+}
+
+TEST_F(NewInputTest, SeveralPrjFiles) {
+  const std::string project = tmp_ / "multi";
+  for (const char* f : {"a.prj", "b.prj", "work.wsp"}) WriteFile(project + kSep + f, "");
+  state_.new_name = "earlier";
+
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_TRUE(state_.has_wsp_prj);
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_dir, "multi");
+  EXPECT_EQ(state_.old_wsp, "work");
+  EXPECT_EQ(state_.old_prj, "");
+  EXPECT_EQ(state_.new_name, "");
+}
+
+TEST_F(NewInputTest, WspWithoutPrjIsNotFound) {
+  WriteFile(tmp_ / "w/work.wsp", "");
+  ExpectNotFound(Load(tmp_ / "w"));
+}
+
+TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
+  state_.new_path = "np";
+  state_.new_dir = "nd";
+  state_.new_name = "nn";
+  state_.old_dir = "od";
+  state_.old_wsp = "ow";
+  const std::string missing = tmp_ / "nowhere/at/all";
+
+  ExpectNotFound(Load(missing));
+  EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
+  EXPECT_EQ(state_.old_path, missing);
+  EXPECT_EQ(state_.input_dir, tmp_ / "nowhere/at");
+  EXPECT_EQ(state_.old_wsp, "");
+  EXPECT_EQ(state_.old_dir, "od");
+  EXPECT_EQ(state_.new_path, "np");
+  EXPECT_EQ(state_.new_dir, "nd");
+  EXPECT_EQ(state_.new_name, "nn");
+}
+
+TEST_F(NewInputTest, EmptyPathIsNotFound) { ExpectNotFound(Load("")); }
+
+TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
+  MakePrjProject(tmp_ / "blinky", "blinky");
+  testing::CurrentDirGuard guard;
+  ASSERT_TRUE(SetCurrentDir(tmp_ / "blinky"));
+
+  const AnalysisResult result = Load("blinky.prj");
+
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(result.set_check_boxes);
+  EXPECT_EQ(state_.error_code, kErrorNoProject);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.old_wsp, "");  // old names are skipped after an error
+}
+
+// Each family supplies the new name when it has one: Keil over IAR over PRJ.
+struct KeyCase {
+  std::vector<std::string> files;
+  std::string new_name;
+};
+
+class NewInputKeyTest : public NewInputTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(NewInputKeyTest, ProposedName) {
+  const std::string dir = tmp_ / "all";
+  // A file path that carries all three extensions marks all three families.
+  const std::string input = dir + kSep + "x.prj.eww.uvproj";
+  WriteFile(input, "");
+  for (const std::string& f : GetParam().files) WriteFile(dir + kSep + f, "");
+  state_.new_name = "earlier";
+
+  EXPECT_TRUE(Load(input).ok);
+  EXPECT_TRUE(state_.has_wsp_prj && state_.has_eww && state_.has_uvproj);
+  EXPECT_EQ(state_.old_project_dir, dir);
+  EXPECT_EQ(state_.new_name, GetParam().new_name);
+  EXPECT_EQ(state_.proposed_new_name, GetParam().new_name);
+  EXPECT_EQ(state_.preferred_new_name, GetParam().new_name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Precedence, NewInputKeyTest,
+                         ::testing::Values(KeyCase{{"p.prj", "i.eww", "k.uvproj"}, "k"},
+                                           KeyCase{{"p.prj", "i.eww"}, "i"},
+                                           KeyCase{{"p.prj", "k.uvproj"}, "k"},
+                                           KeyCase{{"p.prj"}, "p"}, KeyCase{{}, ""}));
+
+TEST_F(NewInputTest, PreferredPathComesFromTheConfiguration) {
+  const std::string project = MakePrjProject(tmp_ / "work/blinky", "blinky");
+  config_.config_new_path = "/preferred/";
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_EQ(state_.preferred_new_path, "/preferred/");
+  EXPECT_EQ(state_.proposed_new_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.new_path, tmp_ / "work" + kSep);
+}
+
+class NewInputArchiveTest : public NewInputTest {
+ protected:
+  std::string MakeProjectZip() {
+    const std::string zip = tmp_ / "in/blinky.zip";
+    MakeDirs(tmp_ / "in");
+    WriteZip(zip, {{"blinky/", ""},
+                   {"blinky/blinky.wsp", "ws"},
+                   {"blinky/blinky.prj", "pr"},
+                   {"blinky/ABS/", ""}});
+    return zip;
+  }
+};
+
+TEST_F(NewInputArchiveTest, ArchiveWithOneFolder) {
+  const std::string zip = MakeProjectZip();
+
+  const AnalysisResult result = Load(zip);
+
+  EXPECT_TRUE(result.ok);
+  EXPECT_TRUE(result.set_check_boxes);
+  EXPECT_TRUE(ui_.shown.empty());
+  const std::string temp = TempDirFor(config_.exe_dir);
+  EXPECT_EQ(state_.temp_dir, temp);
+  EXPECT_TRUE(state_.from_archive);
+  EXPECT_TRUE(state_.has_wsp_prj);
+  EXPECT_EQ(state_.input_dir, tmp_ / "in");
+  EXPECT_EQ(state_.old_project_dir, temp + kSep + "blinky");
+  EXPECT_EQ(testing::ReadFile(tmp_ / "bin/___temp___/blinky/blinky.prj"), "pr");
+  // The old location of the unpacked folder replaces the archive's name.
+  EXPECT_EQ(state_.old_path, temp + kSep);
+  EXPECT_EQ(state_.old_dir, "blinky");
+  EXPECT_EQ(state_.old_prj, "blinky");
+  EXPECT_EQ(state_.new_name, "blinky");
+  EXPECT_EQ(state_.preferred_new_path, temp + kSep);
+}
+
+TEST_F(NewInputArchiveTest, ArchivePrefersTheConfiguredPath) {
+  config_.config_new_path = "/target/";
+  EXPECT_TRUE(Load(MakeProjectZip()).ok);
+  EXPECT_EQ(state_.preferred_new_path, "/target/");
+}
+
+TEST_F(NewInputArchiveTest, ArchiveWithOnlyOneExampleSubFolder) {
+  const std::string zip = tmp_ / "ex.zip";
+  WriteZip(zip, {{"proj/", ""},
+                 {"proj/example/", ""},
+                 {"proj/example/IAR/", ""},
+                 {"proj/example/IAR/dev.eww", ""}});
+  EXPECT_TRUE(Load(zip).ok);
+  EXPECT_TRUE(state_.from_archive);
+  EXPECT_EQ(state_.old_project_dir, state_.temp_dir + kSep + "proj");
+  EXPECT_EQ(state_.old_path, state_.temp_dir + kSep);
+  EXPECT_EQ(state_.old_eww, "dev");
+}
+
+TEST_F(NewInputArchiveTest, ArchiveWithoutFolder) {
+  const std::string zip = tmp_ / "flat.zip";
+  WriteZip(zip, {{"blinky.wsp", ""}, {"blinky.prj", ""}});
+
+  ExpectNotFound(Load(zip));
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Error within __TEMP__"),
+                                           Message("Input File not found!")}));
+  EXPECT_FALSE(state_.from_archive);
+  EXPECT_EQ(state_.old_path, zip);
+}
+
+TEST_F(NewInputArchiveTest, ArchiveWithTwoFolders) {
+  const std::string zip = tmp_ / "two.zip";
+  WriteZip(zip, {{"a/x.prj", ""}, {"b/y.prj", ""}});
+  ExpectNotFound(Load(zip));
+  EXPECT_EQ(ui_.Texts(),
+            (std::vector<std::string>{"Error within __TEMP__", "Input File not found!"}));
+}
+
+TEST_F(NewInputArchiveTest, DamagedArchive) {
+  const std::string zip = tmp_ / "broken.zip";
+  WriteFile(zip, "PK\x03\x04 this is not a zip archive at all");
+
+  ExpectNotFound(Load(zip));
+  EXPECT_EQ(ui_.shown,
+            (std::vector<Shown>{Message("Unzip Error!"), Message("Input File not found!")}));
+  EXPECT_FALSE(state_.from_archive);
+}
+
+TEST_F(NewInputArchiveTest, TempDirCannotBeCreated) {
+  WriteFile(tmp_ / "blocker", "");
+  config_.exe_dir = tmp_ / "blocker/bin";  // a file stands where a folder must be
+
+  ExpectNotFound(Load(MakeProjectZip()));
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Can not create new directory!"),
+                                           Message("Input File not found!")}));
+  EXPECT_FALSE(state_.from_archive);
+}
+
+TEST_F(NewInputArchiveTest, MissingArchiveIsNotFound) {
+  ExpectNotFound(Load(tmp_ / "none.zip"));
+  EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
+  EXPECT_EQ(state_.temp_dir, TempDirFor(config_.exe_dir));
+}
+
+TEST_F(NewInputArchiveTest, LoadAfterAnArchiveDeletesTheTempDir) {
+  ASSERT_TRUE(Load(MakeProjectZip()).ok);
+  const std::string temp = state_.temp_dir;
+  ASSERT_TRUE(DirectoryExists(temp));
+  const std::string project = MakePrjProject(tmp_ / "work/next", "next");
+  WriteFile(tmp_ / "work/next/example/IAR/dev.eww", "");  // behind the .prj: not counted
+
+  EXPECT_TRUE(Load(project).ok);
+  EXPECT_FALSE(AnythingExists(temp));
+  EXPECT_EQ(state_.temp_dir, temp);  // keeps its value
+  EXPECT_FALSE(state_.from_archive);
+  EXPECT_EQ(state_.iar_sub_dir, "");
+  EXPECT_EQ(state_.keil_sub_dir, "");
+  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
+}
+
+TEST_F(NewInputTest, ALoadReplacesThePreviousAnalysis) {
+  const std::string example = MakeExampleProject(tmp_ / "ex");
+  ASSERT_TRUE(Load(example).ok);
+  const std::string keil = tmp_ / "keil";
+  WriteFile(keil + kSep + "m.uvproj", "");
+
+  EXPECT_TRUE(Load(keil).ok);
+  EXPECT_FALSE(state_.has_eww);
+  EXPECT_EQ(state_.iar_sub_dir, "");
+  EXPECT_EQ(state_.keil_sub_dir, "");
+  EXPECT_EQ(state_.old_eww, "");
+  EXPECT_EQ(state_.old_uvproj, "m");
+  EXPECT_EQ(state_.old_project_dir, keil);
+}
+
+}  // namespace
+}  // namespace kelvandor
