@@ -1,0 +1,8 @@
+#include "led.h"
+
+int main(void) {
+  LedInit();
+  for (;;) {
+    LedPoll();
+  }
+}

@@ -1,0 +1,1 @@
+.\output\debug\uart.o: ..\..\src\uart.c

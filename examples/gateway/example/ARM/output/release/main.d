@@ -1,0 +1,1 @@
+.\output\release\main.o: ..\..\src\main.c

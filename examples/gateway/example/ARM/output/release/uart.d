@@ -1,0 +1,1 @@
+.\output\release\uart.o: ..\..\src\uart.c

@@ -1,0 +1,8 @@
+#include "uart.h"
+
+int main(void) {
+  UartInit();
+  for (;;) {
+    UartPoll();
+  }
+}

@@ -1,0 +1,7 @@
+#ifndef UART_H
+#define UART_H
+
+void UartInit(void);
+void UartPoll(void);
+
+#endif

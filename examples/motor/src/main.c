@@ -1,0 +1,8 @@
+#include "pwm.h"
+
+int main(void) {
+  PwmInit();
+  for (;;) {
+    PwmPoll();
+  }
+}

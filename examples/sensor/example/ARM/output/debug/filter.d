@@ -1,0 +1,1 @@
+.\output\debug\filter.o: ..\..\src\filter.c

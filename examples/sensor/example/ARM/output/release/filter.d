@@ -1,0 +1,1 @@
+.\output\release\filter.o: ..\..\src\filter.c

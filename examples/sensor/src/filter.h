@@ -1,0 +1,7 @@
+#ifndef FILTER_H
+#define FILTER_H
+
+void FilterInit(void);
+void FilterPoll(void);
+
+#endif

@@ -1,0 +1,8 @@
+#include "filter.h"
+
+int main(void) {
+  FilterInit();
+  for (;;) {
+    FilterPoll();
+  }
+}

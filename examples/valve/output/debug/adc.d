@@ -1,0 +1,1 @@
+.\output\debug\adc.o: .\src\adc.c

@@ -1,0 +1,1 @@
+.\output\release\adc.o: .\src\adc.c

@@ -1,0 +1,8 @@
+#include "adc.h"
+
+int main(void) {
+  AdcInit();
+  for (;;) {
+    AdcPoll();
+  }
+}
