@@ -1,15 +1,27 @@
+#include <string>
+#include <vector>
+
 #include <QApplication>
-#include <QScreen>
-#include <QWidget>
+
+#include "app/unit_kelvandor.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
 
 int main(int argc, char* argv[]) {
+  // Taken before anything can change it: a relative path on the command line
+  // means a path below this folder.
+  const std::string start_dir = kelvandor::CurrentDir();
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Kelvandor");
-  QApplication::setApplicationDisplayName("Kelvandor");
-  QWidget window;
-  window.setWindowTitle("Kelvandor for Orlinth Microcontroller Projects V2.1.03");
-  window.setFixedSize(563, 305);
-  window.move(window.screen()->availableGeometry().center() - window.rect().center());
+  QApplication::setApplicationName(QStringLiteral("Kelvandor"));
+
+  kelvandor::WindowStart start;
+  start.exe_dir = kelvandor::FolderPart(kelvandor::ProgramFilePath());
+  start.command_line.start_dir = start_dir;
+  // QApplication has taken its own options out of argv; the rest are bytes
+  // as the system passed them.
+  for (int i = 1; i < argc; ++i) start.command_line.arguments.emplace_back(argv[i]);
+
+  kelvandor::TForm1 window(std::move(start));
   window.show();
   return app.exec();
 }

@@ -1,0 +1,330 @@
+#include "app/form_model.h"
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "app/configuration.h"
+#include "discovery/input_analysis.h"
+#include "operations/cleanup.h"
+#include "operations/directory_ops.h"
+#include "operations/rename_workflow.h"
+
+namespace kelvandor {
+namespace {
+
+void SetEditable(EditState& edit, bool editable) {
+  edit.read_only = !editable;
+  edit.colour = editable ? FieldColour::kWhite : FieldColour::k3DLight;
+}
+
+bool IsAbsolute(std::string_view path, PathStyle style) {
+  if (path.empty()) return false;
+  if (path.front() == '/' || path.front() == Separator(style)) return true;
+  // "C:" with or without a separator names a drive; both are left alone.
+  return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
+}
+
+// Every field the analysis shares with the window, as (analysis, window).
+template <typename Fn>
+void ForEachAnalysisField(ProjectState& project, AppState& state, FormControls& controls, Fn fn) {
+  fn(project.error_code, state.ErrorCode);
+  fn(project.input_dir, state.InputDir);
+  fn(project.temp_dir, state.TempDir);
+  fn(project.old_project_dir, state.OldProjectDir);
+  fn(project.from_archive, state.FromArchive);
+  fn(project.has_wsp_prj, state.HasWspPrj);
+  fn(project.has_eww, state.HasEww);
+  fn(project.has_uvproj, state.HasUvproj);
+  fn(project.iar_sub_dir, state.IarSubDir);
+  fn(project.keil_sub_dir, state.KeilSubDir);
+  fn(project.proposed_new_path, state.ProposedNewPath);
+  fn(project.proposed_new_dir, state.ProposedNewDir);
+  fn(project.proposed_new_name, state.ProposedNewName);
+  fn(project.preferred_new_path, state.PreferredNewPath);
+  fn(project.preferred_new_name, state.PreferredNewName);
+  fn(project.old_path, controls.Edit_Old_Path.text);
+  fn(project.old_dir, controls.Edit_Old_Dir.text);
+  fn(project.old_wsp, controls.Edit_Old_Wsp.text);
+  fn(project.old_prj, controls.Edit_Old_Prj.text);
+  fn(project.old_uvproj, controls.Edit_Old_UVProj.text);
+  fn(project.old_eww, controls.Edit_Old_EWW.text);
+  fn(project.new_path, controls.Edit_New_Path.text);
+  fn(project.new_dir, controls.Edit_New_Dir.text);
+  fn(project.new_name, controls.Edit_New_WspPrj.text);
+}
+
+}  // namespace
+
+std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
+  if (path.empty() || IsAbsolute(path, style)) return std::string(path);
+  std::string out(base);
+  if (!out.empty() && out.back() != Separator(style)) out += Separator(style);
+  out += path;
+  return out;
+}
+
+FormModel::FormModel(UserInterface& ui, int unzip_wait_ms) : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}
+
+template <typename Handler>
+void FormModel::Guarded(Handler&& handler) {
+  try {
+    std::forward<Handler>(handler)();
+  } catch (const std::exception& error) {  // IoError above all
+    ui_.ShowMessage(error.what());
+  }
+}
+
+void FormModel::FormCreate(std::string_view exe_dir) {
+  state_ = AppState{};
+  state_.ExeDir = std::string(exe_dir);
+  Guarded([&] {
+    const ConfigReadResult read = ReadConfiguration(ConfigFilePath(state_.ExeDir), ui_);
+    state_.PublicIniPath = read.values.public_ini_path;
+    state_.ConfigNewPath = read.values.new_path;
+    state_.ConfigRenameFolder = read.values.rename_folder;
+    state_.ConfigCopyProject = read.values.copy_project;
+    if (read.values.clean_up) controls_.CheckBox_CleanUp.ticked = *read.values.clean_up;
+    if (!read.completed) return;
+    if (state_.ConfigRenameFolder) {
+      SetRenameFolderTicked(true);
+    } else if (state_.ConfigCopyProject) {
+      SetCopyProjectTicked(true);
+    }
+  });
+}
+
+AfterActivate FormModel::FormActivate(const CommandLine& command_line) {
+  if (activated_) return AfterActivate::kStayOpen;
+  activated_ = true;
+  AfterActivate after = AfterActivate::kStayOpen;
+  Guarded([&] {
+    const std::vector<std::string>& args = command_line.arguments;
+    if (args.empty()) return;
+    if (args[0] == "clean") {
+      NewInput(AbsoluteAgainst(args.size() > 1 ? args[1] : "", command_line.start_dir));
+      CleanUpProject();
+      after = AfterActivate::kClose;
+      return;
+    }
+    NewInput(AbsoluteAgainst(args[0], command_line.start_dir));
+  });
+  return after;
+}
+
+void FormModel::WMDropFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  Guarded([&] { NewInput(paths.front()); });
+}
+
+void FormModel::SpeedButton_OpenInputClick() {
+  Guarded([&] {
+    const std::optional<std::string> folder =
+        ui_.ChooseFolder(controls_.Edit_Old_Path.text + controls_.Edit_Old_Dir.text);
+    if (folder) NewInput(*folder);
+  });
+}
+
+void FormModel::SpeedButton_OpenNewDirClick() {
+  Guarded([&] {
+    std::optional<std::string> folder = ui_.ChooseFolder(controls_.Edit_New_Path.text);
+    if (folder) controls_.Edit_New_Path.text = std::move(*folder);
+  });
+}
+
+void FormModel::Edit_New_WspPrjKeyUp() {
+  if (controls_.CheckBox_RenameFolder.ticked) {
+    controls_.Edit_New_Dir.text = controls_.Edit_New_WspPrj.text;
+  }
+}
+
+void FormModel::SetCopyProjectTicked(bool ticked) {
+  if (controls_.CheckBox_CopyProject.ticked == ticked) return;
+  controls_.CheckBox_CopyProject.ticked = ticked;
+  CheckBox_CopyProjectClick();
+}
+
+void FormModel::SetRenameFolderTicked(bool ticked) {
+  if (controls_.CheckBox_RenameFolder.ticked == ticked) return;
+  controls_.CheckBox_RenameFolder.ticked = ticked;
+  CheckBox_RenameFolderClick();
+}
+
+void FormModel::CheckBox_CopyProjectClick() {
+  FormControls& c = controls_;
+  if (c.CheckBox_CopyProject.ticked) {
+    SetRenameFolderTicked(false);
+    SetEditable(c.Edit_New_Path, true);
+    SetEditable(c.Edit_New_Dir, true);
+    if (state_.FromArchive) c.Edit_New_Path.text = state_.PreferredNewPath;
+  } else {
+    state_.PreferredNewPath = c.Edit_New_Path.text;
+    c.Edit_New_Path.text = state_.ProposedNewPath;
+    SetEditable(c.Edit_New_Path, false);
+    SetEditable(c.Edit_New_Dir, false);
+  }
+}
+
+void FormModel::CheckBox_RenameFolderClick() {
+  FormControls& c = controls_;
+  if (c.CheckBox_RenameFolder.ticked) {
+    SetCopyProjectTicked(false);
+    SetEditable(c.Edit_New_Dir, true);
+    c.Edit_New_Dir.text = state_.PreferredNewName;
+    c.Edit_New_WspPrj.text = state_.PreferredNewName;
+  } else {
+    state_.PreferredNewName = c.Edit_New_WspPrj.text;
+    c.Edit_New_Dir.text = state_.ProposedNewDir;
+    c.Edit_New_WspPrj.text = state_.ProposedNewName;
+    SetEditable(c.Edit_New_Dir, false);
+  }
+}
+
+bool FormModel::NewInput(std::string_view path) {
+  AppState& s = state_;
+  FormControls& c = controls_;
+  AnalysisConfig config;
+  config.exe_dir = s.ExeDir;
+  config.config_new_path = s.ConfigNewPath;
+  config.config_copy_project = s.ConfigCopyProject;
+  config.config_rename_folder = s.ConfigRenameFolder;
+  ProjectState project;
+  ForEachAnalysisField(project, s, c, [](auto& mine, const auto& theirs) { mine = theirs; });
+  const auto copy_back = [&] {
+    ForEachAnalysisField(project, s, c, [](auto& mine, auto& theirs) { theirs = std::move(mine); });
+  };
+  AnalysisResult result;
+  try {
+    result = kelvandor::NewInput(path, config, project, ui_, unzip_wait_ms_);
+  } catch (...) {
+    // Whatever the analysis had reached is no project to rename.
+    copy_back();
+    c.Button_Rename.enabled = false;
+    c.focus = kFocusAfterLoad;
+    throw;
+  }
+  copy_back();
+  if (result.set_check_boxes) ApplyCheckBoxes();
+  c.focus = kFocusAfterLoad;
+  c.Button_Rename.enabled = s.ErrorCode == 0;
+  return s.ErrorCode == 0;
+}
+
+void FormModel::ApplyCheckBoxes() {
+  FormControls& c = controls_;
+  if (state_.FromArchive) {
+    SetCopyProjectTicked(true);
+    SetRenameFolderTicked(false);
+    c.CheckBox_CopyProject.enabled = false;
+    c.CheckBox_RenameFolder.enabled = false;
+    c.Button_CleanOnly.enabled = false;
+    c.CheckBox_Backup = {false, false};
+    c.Edit_New_Path.text = state_.PreferredNewPath;
+  } else {
+    if (state_.ConfigRenameFolder) {
+      SetRenameFolderTicked(true);
+      SetCopyProjectTicked(false);
+    } else if (state_.ConfigCopyProject) {
+      SetCopyProjectTicked(true);
+      SetRenameFolderTicked(false);
+    }
+    c.CheckBox_CopyProject.enabled = true;
+    c.CheckBox_RenameFolder.enabled = true;
+    c.Button_CleanOnly.enabled = true;
+    c.CheckBox_Backup = {false, true};
+  }
+  StyleNewFields();
+}
+
+void FormModel::StyleNewFields() {
+  FormControls& c = controls_;
+  const bool copy = c.CheckBox_CopyProject.ticked;
+  SetEditable(c.Edit_New_Path, copy);
+  SetEditable(c.Edit_New_Dir, copy || c.CheckBox_RenameFolder.ticked);
+}
+
+void FormModel::Button_RenameClick() {
+  Guarded([&] {
+    const AppState& s = state_;
+    FormControls& c = controls_;
+    RenameRequest request;
+    request.new_path = c.Edit_New_Path.text;
+    request.new_dir = c.Edit_New_Dir.text;
+    request.new_name = c.Edit_New_WspPrj.text;
+    request.copy_project = c.CheckBox_CopyProject.ticked;
+    request.rename_folder = c.CheckBox_RenameFolder.ticked;
+    request.clean_up = c.CheckBox_CleanUp.ticked;
+    request.backup = c.CheckBox_Backup.ticked;
+    request.old_wsp = c.Edit_Old_Wsp.text;
+    request.old_prj = c.Edit_Old_Prj.text;
+    request.old_eww = c.Edit_Old_EWW.text;
+    request.old_uvproj = c.Edit_Old_UVProj.text;
+    request.old_dir = c.Edit_Old_Dir.text;
+    request.old_project_dir = s.OldProjectDir;
+    request.input_dir = s.InputDir;
+    request.iar_sub_dir = s.IarSubDir;
+    request.keil_sub_dir = s.KeilSubDir;
+    request.from_archive = s.FromArchive;
+    request.has_wsp_prj = s.HasWspPrj;
+    request.has_eww = s.HasEww;
+    request.has_uvproj = s.HasUvproj;
+    int error_code = state_.ErrorCode;
+    const auto write_back = [&] {
+      c.Edit_New_Path.text = request.new_path;
+      state_.ErrorCode = error_code;
+    };
+    bool finished = false;
+    try {
+      finished = RenameProject(request, error_code, ui_);
+    } catch (...) {
+      write_back();
+      throw;
+    }
+    write_back();
+    ui_.ShowResult(finished ? "Finished!" : "Finished with ERROR(s)");
+  });
+}
+
+void FormModel::CleanUpProject() {
+  const AppState& s = state_;
+  const FormControls& c = controls_;
+  CleanUpRequest request;
+  request.new_path = c.Edit_New_Path.text;
+  request.new_dir = c.Edit_New_Dir.text;
+  request.new_name = c.Edit_New_WspPrj.text;
+  request.old_prj = c.Edit_Old_Prj.text;
+  request.old_eww = c.Edit_Old_EWW.text;
+  request.old_uvproj = c.Edit_Old_UVProj.text;
+  request.has_wsp_prj = s.HasWspPrj;
+  request.has_eww = s.HasEww;
+  request.has_uvproj = s.HasUvproj;
+  request.iar_sub_dir = s.IarSubDir;
+  request.keil_sub_dir = s.KeilSubDir;
+  request.backup = c.CheckBox_Backup.ticked;
+  kelvandor::CleanUpProject(request);
+}
+
+void FormModel::Button1Click_CleanUpProject() {
+  Guarded([&] {
+    CleanUpProject();
+    ui_.ShowResult("Cleaned!");
+  });
+}
+
+void FormModel::Button1Click_SaveConfig() {
+  Guarded([&] {
+    ConfigToSave config;
+    config.public_ini_path = state_.PublicIniPath;
+    config.new_path = controls_.Edit_New_Path.text;
+    config.rename_folder = controls_.CheckBox_RenameFolder.ticked;
+    config.copy_project = controls_.CheckBox_CopyProject.ticked;
+    config.clean_up = controls_.CheckBox_CleanUp.ticked;
+    SaveConfiguration(ConfigFilePath(state_.ExeDir), config, ui_);
+  });
+}
+
+void FormModel::FormClose() {
+  Guarded([&] { DeleteDirectory(state_.TempDir); });
+}
+
+}  // namespace kelvandor

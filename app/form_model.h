@@ -1,0 +1,131 @@
+#pragma once
+
+// The main window without widgets: AppState, the state of every control by
+// its name, and the logic of every handler. The Qt window copies its widgets
+// in, calls a handler and shows the result; a program without a window can
+// drive the same handlers. Everything shown goes through UserInterface.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "platform/path_style.h"
+#include "platform/user_interface.h"
+
+namespace kelvandor {
+
+// kWindow is the platform's usual field colour; white marks a field the user
+// may type in, the 3-D light grey one that only displays.
+enum class FieldColour { kWindow, kWhite, k3DLight };
+
+struct EditState {
+  std::string text;
+  bool read_only = false;
+  FieldColour colour = FieldColour::kWindow;
+  bool operator==(const EditState&) const = default;
+};
+
+struct CheckBoxState {
+  bool ticked = false;
+  bool enabled = true;
+  bool operator==(const CheckBoxState&) const = default;
+};
+
+struct ButtonState {
+  bool enabled = true;
+  bool operator==(const ButtonState&) const = default;
+};
+
+// The control that every load gives the keyboard focus to.
+inline constexpr std::string_view kFocusAfterLoad = "Edit_New_WspPrj";
+
+// The controls by their names, in their initial states.
+struct FormControls {
+  EditState Edit_Old_Path{{}, false, FieldColour::k3DLight};
+  EditState Edit_Old_Dir{{}, false, FieldColour::k3DLight};
+  EditState Edit_Old_Wsp{{}, true, FieldColour::k3DLight};
+  EditState Edit_Old_Prj{{}, true, FieldColour::k3DLight};
+  EditState Edit_Old_UVProj{{}, true, FieldColour::k3DLight};
+  EditState Edit_Old_EWW{{}, true, FieldColour::k3DLight};
+  ButtonState SpeedButton_OpenInput;
+  EditState Edit_New_Path{{}, true, FieldColour::kWindow};
+  ButtonState SpeedButton_OpenNewDir;
+  EditState Edit_New_Dir{{}, true, FieldColour::kWindow};
+  EditState Edit_New_WspPrj;
+  CheckBoxState CheckBox_CopyProject;
+  CheckBoxState CheckBox_RenameFolder;
+  CheckBoxState CheckBox_CleanUp{true, true};
+  CheckBoxState CheckBox_Backup;
+  ButtonState Button_Rename;
+  ButtonState Button_CleanOnly;
+  ButtonState Button1;  // "Save Config"
+  ButtonState Button_Close;
+  // The name of the control with the keyboard focus; empty for none.
+  std::string focus;
+};
+
+struct CommandLine {
+  std::vector<std::string> arguments;  // without the program itself
+  std::string start_dir;               // the current folder at start-up
+};
+
+enum class AfterActivate { kStayOpen, kClose };
+
+// `path` made absolute against `base` when it is relative; an empty path
+// stays empty. Nothing else of the path changes.
+std::string AbsoluteAgainst(std::string_view path, std::string_view base,
+                            PathStyle style = kNativeStyle);
+
+class FormModel {
+ public:
+  // `unzip_wait_ms` is the pause after an archive was unpacked.
+  explicit FormModel(UserInterface& ui, int unzip_wait_ms = 500);
+  FormModel(const FormModel&) = delete;
+  FormModel& operator=(const FormModel&) = delete;
+
+  AppState& state() { return state_; }
+  const AppState& state() const { return state_; }
+  FormControls& controls() { return controls_; }
+  const FormControls& controls() const { return controls_; }
+
+  // The handlers. None of them lets an error escape: an IoError (or any other
+  // std::exception) ends the handler and its text is shown.
+  void FormCreate(std::string_view exe_dir);
+  // Handles the command line at the first call only.
+  AfterActivate FormActivate(const CommandLine& command_line);
+  // Loads the first of the dropped paths.
+  void WMDropFiles(const std::vector<std::string>& paths);
+  void SpeedButton_OpenInputClick();
+  void SpeedButton_OpenNewDirClick();
+  void Edit_New_WspPrjKeyUp();
+  // Tick or untick "Copy Project" / "Rename Folder", by the user or by code:
+  // the box's click handler runs only when the state changes.
+  void SetCopyProjectTicked(bool ticked);
+  void SetRenameFolderTicked(bool ticked);
+  void Button_RenameClick();
+  void Button1Click_CleanUpProject();
+  void Button1Click_SaveConfig();
+  void FormClose();
+
+  // The input analysis with the window's side of it (check boxes, styling,
+  // focus, "Rename"). True when ErrorCode is 0. Lets an IoError pass.
+  bool NewInput(std::string_view path);
+
+ private:
+  void CheckBox_CopyProjectClick();
+  void CheckBox_RenameFolderClick();
+  void ApplyCheckBoxes();
+  void StyleNewFields();
+  void CleanUpProject();
+  template <typename Handler>
+  void Guarded(Handler&& handler);
+
+  UserInterface& ui_;
+  int unzip_wait_ms_ = 500;
+  AppState state_;
+  FormControls controls_;
+  bool activated_ = false;
+};
+
+}  // namespace kelvandor

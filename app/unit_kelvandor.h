@@ -1,0 +1,118 @@
+#pragma once
+
+// The main window, TForm1.
+//
+// A path arrives from the command line (FormActivate), from a drop onto the
+// window (WMDropFiles) or from the folder button of group "Old". Every
+// handler copies the widgets into FormModel, runs the model's handler and
+// shows the model's controls again. The model's NewInput unpacks an archive,
+// classifies the project, fills the Old fields and proposes the New ones.
+// "Rename" hands the New fields to the rename workflow (copy, folder rename
+// or in place; then the project-file rewriters and, with "CleanUp", the
+// build-output clean-up); "Clean-Only" and the command word "clean" run the
+// clean-up alone. Whatever the core shows goes through QtUserInterface.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+#include "app/form_model.h"
+#include "platform/user_interface.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLineEdit;
+
+namespace kelvandor {
+
+class QtUserInterface;
+
+struct WindowStart {
+  std::string exe_dir;  // folder of the program file; holds "Kelvandor.ini"
+  CommandLine command_line;
+  int unzip_wait_ms = 500;
+};
+
+inline constexpr const char* kWindowCaption =
+    "Kelvandor for Orlinth Microcontroller Projects V2.1.03";
+inline constexpr int kWindowWidth = 563;
+inline constexpr int kWindowHeight = 305;
+// The 3-D light colour of the fields that only display.
+inline constexpr QRgb k3DLightColour = 0xFFE3E3E3;
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `ui` replaces the window's own dialogs (tests); without it the window
+  // uses QtUserInterface. Runs FormCreate.
+  explicit TForm1(WindowStart start, UserInterface* ui = nullptr, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  FormModel& model() { return model_; }
+
+  void FormActivate();
+  void WMDropFiles(const std::vector<std::string>& paths);
+  void SpeedButton_OpenInputClick();
+  void SpeedButton_OpenNewDirClick();
+  void Edit_New_WspPrjKeyUp();
+  void CheckBox_CopyProjectClick();
+  void CheckBox_RenameFolderClick();
+  void Button_RenameClick();
+  void Button1Click_CleanUpProject();
+  void Button1Click_SaveConfig();
+  void Button_CloseClick();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct EditBinding {
+    QLineEdit* widget = nullptr;
+    EditState FormControls::*field = nullptr;
+    QString shown;  // the text last written, to keep the model's bytes
+  };
+  struct CheckBoxBinding {
+    QCheckBox* widget = nullptr;
+    CheckBoxState FormControls::*field = nullptr;
+    bool has_handler = false;  // its ticks go through the model's setter
+  };
+  struct ButtonBinding {
+    QAbstractButton* widget = nullptr;
+    ButtonState FormControls::*field = nullptr;
+  };
+
+  void FormCreate();
+  void FormClose();
+  void BuildControls();
+  QLineEdit* AddEdit(QWidget* parent, const char* name, int x, int y, int width,
+                     EditState FormControls::*field);
+  QCheckBox* AddCheckBox(QWidget* parent, const char* name, const char* caption, int x, int y,
+                         int width, CheckBoxState FormControls::*field, bool has_handler);
+  void AddButton(QAbstractButton* button, const char* name, ButtonState FormControls::*field,
+                 void (TForm1::*handler)());
+  void Gather();
+  void WriteBack();
+  template <typename Call>
+  void Run(Call&& call);
+
+  WindowStart start_;
+  std::unique_ptr<QtUserInterface> own_ui_;
+  FormModel model_;
+  std::vector<EditBinding> edits_;
+  std::vector<CheckBoxBinding> check_boxes_;
+  std::vector<ButtonBinding> buttons_;
+  QColor window_colour_;
+  bool shown_once_ = false;
+};
+
+}  // namespace kelvandor
