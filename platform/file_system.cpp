@@ -7,6 +7,10 @@
 #include "platform/path_style.h"
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -42,6 +46,42 @@ std::string Narrow(std::wstring_view text) {
 
 DWORD Attributes(std::string_view path) { return GetFileAttributesW(Wide(path).c_str()); }
 
+// `dir` + "\" + `name`, without doubling a separator `dir` ends in.
+std::wstring WideChild(const std::wstring& dir, std::wstring_view name) {
+  std::wstring out = dir;
+  if (!out.empty() && out.back() != L'\\' && out.back() != L'/') out += L'\\';
+  out += name;
+  return out;
+}
+
+// Owns a FindFirstFileW listing.
+class FindHandle {
+ public:
+  explicit FindHandle(const std::wstring& dir)
+      : handle_(FindFirstFileW(WideChild(dir, L"*").c_str(), &data_)) {}
+  ~FindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+
+  // The next entry other than "." and "..", or nullptr at the end.
+  const WIN32_FIND_DATAW* Next() {
+    while (handle_ != INVALID_HANDLE_VALUE) {
+      if (started_ && !FindNextFileW(handle_, &data_)) return nullptr;
+      started_ = true;
+      const std::wstring_view name(data_.cFileName);
+      if (name != L"." && name != L"..") return &data_;
+    }
+    return nullptr;
+  }
+
+ private:
+  WIN32_FIND_DATAW data_ = {};
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  bool started_ = false;
+};
+
 }  // namespace
 
 fs::path NativePath(std::string_view path) { return fs::path(Wide(path)); }
@@ -62,22 +102,16 @@ bool AnythingExists(std::string_view path) { return Attributes(path) != INVALID_
 std::vector<DirEntry> ListDirectory(std::string_view dir) {
   std::vector<DirEntry> out;
   if (!DirectoryExists(dir)) return out;
-  std::wstring pattern = Wide(dir);
-  pattern += L"\\*";
-  WIN32_FIND_DATAW data;
-  HANDLE h = FindFirstFileW(pattern.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  do {
-    std::wstring_view name(data.cFileName);
-    if (name == L"." || name == L"..") continue;
+  FindHandle find(Wide(dir));
+  while (const WIN32_FIND_DATAW* data = find.Next()) {
+    const DWORD a = data->dwFileAttributes;
     DirEntry e;
-    e.name = Narrow(name);
-    e.is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    e.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
-    e.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    e.name = Narrow(data->cFileName);
+    e.is_link = (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.kind = (a & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+    e.hidden = (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     out.push_back(std::move(e));
-  } while (FindNextFileW(h, &data));
-  FindClose(h);
+  }
   return out;
 }
 
@@ -99,38 +133,48 @@ bool IsReadOnly(std::string_view path) {
 }
 
 bool RemoveFile(std::string_view path) {
-  if (DirectoryExists(path) && !(Attributes(path) & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return DeleteFileW(Wide(path).c_str()) != 0;
+  const std::wstring wide = Wide(path);
+  const DWORD a = GetFileAttributesW(wide.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return false;
+  if (a & FILE_ATTRIBUTE_DIRECTORY) {
+    // A link to a folder is removed as a folder entry; a real folder never.
+    return (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && RemoveDirectoryW(wide.c_str()) != 0;
+  }
+  // DeleteFileW refuses read-only files itself.
+  return DeleteFileW(wide.c_str()) != 0;
 }
 
 namespace {
 
-bool RemoveTreeNative(const std::wstring& path) {
+void RemoveTreeNative(const std::wstring& path) {
   const DWORD a = GetFileAttributesW(path.c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) return true;
-  if (a & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
-  if ((a & FILE_ATTRIBUTE_DIRECTORY) == 0) return DeleteFileW(path.c_str()) != 0;
-  if ((a & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring_view name(data.cFileName);
-        if (name == L"." || name == L"..") continue;
-        RemoveTreeNative(path + L"\\" + std::wstring(name));
-      } while (FindNextFileW(h, &data));
-      FindClose(h);
-    }
+  if (a == INVALID_FILE_ATTRIBUTES) return;
+  // Read-only entries refuse deletion; the tree goes whole.
+  if (a & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if ((a & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
   }
-  return RemoveDirectoryW(path.c_str()) != 0;
+  // A link to a folder is removed, never followed.
+  if ((a & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    std::vector<std::wstring> children;
+    {
+      FindHandle find(path);
+      while (const WIN32_FIND_DATAW* data = find.Next()) children.push_back(WideChild(path, data->cFileName));
+    }
+    for (const std::wstring& child : children) RemoveTreeNative(child);
+  }
+  RemoveDirectoryW(path.c_str());
 }
 
 }  // namespace
 
 bool RemoveTree(std::string_view path) {
   if (path.empty()) return true;
-  RemoveTreeNative(Wide(path));
-  return !AnythingExists(path);
+  std::string own(path);
+  while (own.size() > DriveRootLength() && (own.back() == '\\' || own.back() == '/')) own.pop_back();
+  RemoveTreeNative(Wide(own));
+  return !AnythingExists(own);
 }
 
 bool SetCurrentDir(std::string_view path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
@@ -156,6 +200,32 @@ std::string Terminated(std::string_view path) { return std::string(path); }
 bool StatOf(std::string_view path, struct stat& st) { return ::stat(Terminated(path).c_str(), &st) == 0; }
 bool LstatOf(std::string_view path, struct stat& st) {
   return ::lstat(Terminated(path).c_str(), &st) == 0;
+}
+
+// Owns an open folder listing.
+class DirHandle {
+ public:
+  explicit DirHandle(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  ~DirHandle() {
+    if (dir_ != nullptr) ::closedir(dir_);
+  }
+  DirHandle(const DirHandle&) = delete;
+  DirHandle& operator=(const DirHandle&) = delete;
+
+  explicit operator bool() const { return dir_ != nullptr; }
+  const dirent* Next() { return ::readdir(dir_); }
+
+ private:
+  DIR* dir_ = nullptr;
+};
+
+// `path` without trailing separators, "/" staying "/". A trailing separator
+// makes lstat look through a link, which must not happen where a link is to
+// be removed rather than followed.
+std::string WithoutTrailingSeparators(std::string_view path) {
+  std::string out(path);
+  while (out.size() > 1 && out.back() == '/') out.pop_back();
+  return out;
 }
 
 std::string Child(std::string_view dir, std::string_view name) {
@@ -188,9 +258,9 @@ bool AnythingExists(std::string_view path) {
 std::vector<DirEntry> ListDirectory(std::string_view dir) {
   std::vector<DirEntry> out;
   if (!DirectoryExists(dir)) return out;
-  DIR* d = ::opendir(Terminated(dir).c_str());
-  if (d == nullptr) return out;
-  while (const dirent* ent = ::readdir(d)) {
+  DirHandle d(Terminated(dir));
+  if (!d) return out;
+  while (const dirent* ent = d.Next()) {
     const std::string_view name(ent->d_name);
     if (name == "." || name == "..") continue;
     DirEntry e;
@@ -210,7 +280,6 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
     }
     out.push_back(std::move(e));
   }
-  ::closedir(d);
   return out;
 }
 
@@ -261,16 +330,15 @@ void RemoveTreeAt(const std::string& path) {
   }
   // A folder without write or search permission cannot be emptied; the tree
   // is removed whole, read-only parts included.
-  if ((st.st_mode & S_IRWXU) != S_IRWXU) ::chmod(path.c_str(), st.st_mode | S_IRWXU);
-  if (DIR* d = ::opendir(path.c_str())) {
-    std::vector<std::string> names;
-    while (const dirent* ent = ::readdir(d)) {
+  if ((st.st_mode & S_IRWXU) != S_IRWXU) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
+  std::vector<std::string> names;
+  if (DirHandle d(path); d) {
+    while (const dirent* ent = d.Next()) {
       const std::string_view name(ent->d_name);
       if (name != "." && name != "..") names.emplace_back(name);
     }
-    ::closedir(d);
-    for (const std::string& name : names) RemoveTreeAt(Child(path, name));
   }
+  for (const std::string& name : names) RemoveTreeAt(Child(path, name));
   ::rmdir(path.c_str());
 }
 
@@ -278,8 +346,9 @@ void RemoveTreeAt(const std::string& path) {
 
 bool RemoveTree(std::string_view path) {
   if (path.empty()) return true;
-  RemoveTreeAt(std::string(path));
-  return !AnythingExists(path);
+  const std::string own = WithoutTrailingSeparators(path);
+  RemoveTreeAt(own);
+  return !AnythingExists(own);
 }
 
 bool SetCurrentDir(std::string_view path) { return ::chdir(Terminated(path).c_str()) == 0; }
@@ -356,7 +425,12 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
     state.ok = false;
     return;
   }
-  for (const fs::directory_entry& entry : it) {
+  for (fs::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) {
+      state.ok = false;
+      return;
+    }
+    const fs::directory_entry& entry = *it;
     const fs::path target = to / entry.path().filename();
     const fs::file_status st = entry.symlink_status(ec);
     if (ec) {
@@ -377,16 +451,24 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
       state.Step();  // sockets, devices: nothing a project needs
     }
   }
+  if (ec) state.ok = false;
 }
 
 }  // namespace
 
 bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress) {
   if (!DirectoryExists(from) || AnythingExists(to)) return false;
+  // A copy into its own source would meet itself and never end.
+  if (IsSameOrInside(to, from)) return false;
   CopyState state;
   state.progress = &progress;
   state.total = progress ? CountEntries(NativePath(from)) : 0;
   CopyFolder(NativePath(from), NativePath(to), state);
+  if (progress && (state.done != state.total || state.done == 0)) {
+    // The tree changed while it was copied, or held no file, or the copy
+    // failed: the last report still says that the copy has ended.
+    progress(state.done, state.done);
+  }
   return state.ok;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/text_lines.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +16,7 @@
 #define KELVANDOR_WRITE ::_write
 #define KELVANDOR_CLOSE ::_close
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #define KELVANDOR_READ ::read
 #define KELVANDOR_WRITE ::write
@@ -34,7 +36,16 @@ int OpenForReading(std::string_view path) {
 #ifdef _WIN32
   return ::_wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);
 #else
-  return ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // POSIX opens a folder for reading and fails only at the first read; refuse
+  // it at once, as Windows does.
+  struct stat st;
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return -1;
+  }
+  return fd;
 #endif
 }
 

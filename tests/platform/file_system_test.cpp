@@ -1,1 +1,542 @@
-// Written in a later change.
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ListTree;
+using testing::MakeDirs;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+using Tree = std::vector<std::string>;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+void Symlink(const std::string& target, const std::string& link) {
+  fs::create_symlink(NativePath(target), NativePath(link));
+}
+
+void SetMode(const std::string& path, fs::perms perms) {
+  fs::permissions(NativePath(path), perms, fs::perm_options::replace);
+}
+
+bool IsLink(const std::string& path) { return fs::is_symlink(fs::symlink_status(NativePath(path))); }
+
+constexpr fs::perms kReadOnlyFile = fs::perms::owner_read | fs::perms::group_read;
+constexpr fs::perms kReadOnlyFolder =
+    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec;
+
+// Names that are easy to get wrong: blanks, bytes above 127, leading dots.
+const std::vector<std::string> kAwkwardNames = {"with blank", " lead", "trail ", "\xE4rger \xFC",
+                                                ".hidden", "..two dots", "a.b.c", "-dash"};
+
+TEST(FileSystemTest, ExistenceTestsSeparateFilesAndFolders) {
+  TempDir tmp;
+  WriteFile(tmp / "f", "x");
+  MakeDirs(tmp / "d");
+  Symlink(tmp / "f", tmp / "link-to-file");
+  Symlink(tmp / "d", tmp / "link-to-folder");
+  Symlink(tmp / "gone", tmp / "dangling");
+
+  EXPECT_TRUE(FileExists(tmp / "f"));
+  EXPECT_FALSE(FileExists(tmp / "d"));
+  EXPECT_TRUE(DirectoryExists(tmp / "d"));
+  EXPECT_FALSE(DirectoryExists(tmp / "f"));
+  EXPECT_TRUE(FileExists(tmp / "link-to-file"));
+  EXPECT_TRUE(DirectoryExists(tmp / "link-to-folder"));
+  EXPECT_FALSE(FileExists(tmp / "dangling"));
+  EXPECT_FALSE(DirectoryExists(tmp / "dangling"));
+  EXPECT_TRUE(AnythingExists(tmp / "dangling"));
+  EXPECT_FALSE(AnythingExists(tmp / "gone"));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(DirectoryExists(""));
+  EXPECT_FALSE(AnythingExists(""));
+  EXPECT_FALSE(FileExists(tmp / "f/"));
+}
+
+TEST(FileSystemTest, AwkwardNamesWork) {
+  TempDir tmp;
+  for (const std::string& name : kAwkwardNames) {
+    SCOPED_TRACE(name);
+    WriteFile(tmp / ("src/files/" + name), name);
+    MakeDirs(tmp / ("src/folders/" + name));
+    EXPECT_TRUE(FileExists(tmp / ("src/files/" + name)));
+    EXPECT_TRUE(DirectoryExists(tmp / ("src/folders/" + name)));
+  }
+  EXPECT_EQ(Sorted(ListFiles(tmp / "src/files")), Sorted(kAwkwardNames));
+  std::vector<std::string> visible;
+  for (const std::string& name : kAwkwardNames) {
+    if (name.front() != '.') visible.push_back(name);
+  }
+  EXPECT_EQ(Sorted(ListVisibleFolders(tmp / "src/folders")), Sorted(visible));
+
+  const std::string copy = tmp / "copy";
+  ASSERT_TRUE(CopyTree(tmp / "src", copy));
+  for (const std::string& name : kAwkwardNames) {
+    EXPECT_EQ(ReadFile(copy + "/files/" + name), name);
+    EXPECT_TRUE(RenameNoReplace(copy + "/files/" + name, copy + "/files/" + name + " renamed"));
+    EXPECT_TRUE(RemoveFile(copy + "/files/" + name + " renamed"));
+    EXPECT_TRUE(RemoveTree(copy + "/folders/" + name));
+  }
+  EXPECT_EQ(ListTree(copy), (Tree{"files/", "folders/"}));
+}
+
+TEST(FileSystemTest, ListFilesMatchesSuffixIgnoringCaseAndNeverFolders) {
+  TempDir tmp;
+  for (const char* name : {"a.prj", "B.PRJ", "c.Prj", ".hidden.prj", "d.prj.bak", "e.prjx", "prj", ".prj"}) {
+    WriteFile(tmp / name, "");
+  }
+  MakeDirs(tmp / "folder.prj");
+  Symlink(tmp / "a.prj", tmp / "link.prj");
+  Symlink(tmp / "folder.prj", tmp / "folderlink.prj");
+  Symlink(tmp / "missing", tmp / "dangling.prj");
+
+  EXPECT_EQ(Sorted(ListFiles(tmp.path(), ".prj")),
+            (Tree{".hidden.prj", ".prj", "B.PRJ", "a.prj", "c.Prj", "link.prj"}));
+  EXPECT_EQ(Sorted(ListFiles(tmp.path(), ".PRJ")), Sorted(ListFiles(tmp.path(), ".prj")));
+  EXPECT_EQ(Sorted(ListFiles(tmp.path())),
+            (Tree{".hidden.prj", ".prj", "B.PRJ", "a.prj", "c.Prj", "d.prj.bak", "e.prjx",
+                  "link.prj", "prj"}));
+}
+
+TEST(FileSystemTest, ListingsOfNoFolderAreEmpty) {
+  TempDir tmp;
+  WriteFile(tmp / "file", "");
+  EXPECT_TRUE(ListFiles(tmp / "missing").empty());
+  EXPECT_TRUE(ListFiles(tmp / "file").empty());
+  EXPECT_TRUE(ListFiles("").empty());
+  EXPECT_TRUE(ListVisibleFolders(tmp / "missing").empty());
+  EXPECT_TRUE(ListDirectory(tmp / "file").empty());
+}
+
+TEST(FileSystemTest, ListVisibleFoldersLeavesOutDotFoldersAndFiles) {
+  TempDir tmp;
+  MakeDirs(tmp / "src");
+  MakeDirs(tmp / ".git");
+  MakeDirs(tmp / ".hidden dir");
+  MakeDirs(tmp / "a.b");
+  WriteFile(tmp / "file", "");
+  Symlink(tmp / "src", tmp / "src-link");
+  EXPECT_EQ(Sorted(ListVisibleFolders(tmp.path())), (Tree{"a.b", "src", "src-link"}));
+}
+
+TEST(FileSystemTest, ListDirectoryDescribesEntries) {
+  TempDir tmp;
+  WriteFile(tmp / ".f", "");
+  MakeDirs(tmp / "d");
+  Symlink(tmp / "d", tmp / "l");
+  Symlink(tmp / "nowhere", tmp / "x");
+  std::vector<DirEntry> entries = ListDirectory(tmp.path());
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].name, ".f");
+  EXPECT_EQ(entries[0].kind, EntryKind::kFile);
+  EXPECT_TRUE(entries[0].hidden);
+  EXPECT_EQ(entries[1].kind, EntryKind::kFolder);
+  EXPECT_FALSE(entries[1].is_link);
+  EXPECT_FALSE(entries[1].hidden);
+  EXPECT_EQ(entries[2].kind, EntryKind::kFolder);
+  EXPECT_TRUE(entries[2].is_link);
+  EXPECT_EQ(entries[3].kind, EntryKind::kOther);
+  EXPECT_TRUE(entries[3].is_link);
+}
+
+TEST(FileSystemTest, MakeDirectoryCreatesOneLevelOnly) {
+  TempDir tmp;
+  EXPECT_TRUE(MakeDirectory(tmp / "a"));
+  EXPECT_FALSE(MakeDirectory(tmp / "a"));
+  EXPECT_FALSE(MakeDirectory(tmp / "x/y"));
+  EXPECT_FALSE(DirectoryExists(tmp / "x"));
+  WriteFile(tmp / "f", "");
+  EXPECT_FALSE(MakeDirectory(tmp / "f"));
+  EXPECT_FALSE(MakeDirectory(""));
+  EXPECT_TRUE(MakeDirectories(tmp / "p/q/r"));
+  EXPECT_TRUE(MakeDirectories(tmp / "p/q/r"));
+  EXPECT_FALSE(MakeDirectories(tmp / "f/below"));
+}
+
+// --- RenameNoReplace ---------------------------------------------------------
+
+TEST(RenameNoReplaceTest, RenamesFilesAndFolders) {
+  TempDir tmp;
+  WriteFile(tmp / "a.txt", "A");
+  WriteFile(tmp / "dir/inner", "I");
+  ASSERT_TRUE(RenameNoReplace(tmp / "a.txt", tmp / "b.txt"));
+  ASSERT_TRUE(RenameNoReplace(tmp / "dir", tmp / "moved dir"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"b.txt", "moved dir/", "moved dir/inner"}));
+  EXPECT_EQ(ReadFile(tmp / "b.txt"), "A");
+}
+
+TEST(RenameNoReplaceTest, NeverReplacesAnExistingTarget) {
+  TempDir tmp;
+  WriteFile(tmp / "src.txt", "source");
+  WriteFile(tmp / "dst.txt", "target");
+  WriteFile(tmp / "srcdir/f", "in source");
+  MakeDirs(tmp / "emptydir");
+  WriteFile(tmp / "fulldir/g", "in target");
+  Symlink(tmp / "nowhere", tmp / "dangling");
+  const Tree before = ListTree(tmp.path());
+
+  EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "dst.txt"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "emptydir"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "dangling"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "emptydir"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "fulldir"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "dst.txt"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "src.txt"));
+
+  EXPECT_EQ(ListTree(tmp.path()), before);
+  EXPECT_EQ(ReadFile(tmp / "src.txt"), "source");
+  EXPECT_EQ(ReadFile(tmp / "dst.txt"), "target");
+  EXPECT_EQ(ReadFile(tmp / "srcdir/f"), "in source");
+  EXPECT_TRUE(IsLink(tmp / "dangling"));
+}
+
+TEST(RenameNoReplaceTest, FailsForMissingSourceOrParent) {
+  TempDir tmp;
+  WriteFile(tmp / "a", "");
+  EXPECT_FALSE(RenameNoReplace(tmp / "missing", tmp / "b"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "a", tmp / "no/parent"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "a", ""));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"a"}));
+}
+
+TEST(RenameNoReplaceTest, FolderIntoItselfFails) {
+  TempDir tmp;
+  MakeDirs(tmp / "d");
+  EXPECT_FALSE(RenameNoReplace(tmp / "d", tmp / "d/sub"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"d/"}));
+}
+
+TEST(RenameReplacingTest, ReplacesAFile) {
+  TempDir tmp;
+  WriteFile(tmp / "new", "new");
+  WriteFile(tmp / "old", "old");
+  EXPECT_TRUE(RenameReplacing(tmp / "new", tmp / "old"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"old"}));
+  EXPECT_EQ(ReadFile(tmp / "old"), "new");
+}
+
+// --- RemoveFile ----------------------------------------------------------------
+
+TEST(RemoveFileTest, RemovesWritableFilesIncludingHiddenOnes) {
+  TempDir tmp;
+  WriteFile(tmp / "a", "");
+  WriteFile(tmp / ".b", "");
+  EXPECT_TRUE(RemoveFile(tmp / "a"));
+  EXPECT_TRUE(RemoveFile(tmp / ".b"));
+  EXPECT_TRUE(ListTree(tmp.path()).empty());
+  EXPECT_FALSE(RemoveFile(tmp / "a"));
+}
+
+TEST(RemoveFileTest, RefusesReadOnlyFilesAndFolders) {
+  TempDir tmp;
+  WriteFile(tmp / "ro", "keep");
+  SetMode(tmp / "ro", kReadOnlyFile);
+  MakeDirs(tmp / "dir");
+  MakeDirs(tmp / "ro dir");
+  SetMode(tmp / "ro dir", kReadOnlyFolder);
+  EXPECT_TRUE(IsReadOnly(tmp / "ro"));
+  EXPECT_FALSE(RemoveFile(tmp / "ro"));
+  EXPECT_FALSE(RemoveFile(tmp / "dir"));
+  EXPECT_FALSE(RemoveFile(tmp / "ro dir"));
+  EXPECT_FALSE(RemoveFile(""));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"dir/", "ro", "ro dir/"}));
+  EXPECT_EQ(ReadFile(tmp / "ro"), "keep");
+}
+
+TEST(RemoveFileTest, RemovesALinkNotItsTarget) {
+  TempDir tmp;
+  WriteFile(tmp / "target", "t");
+  SetMode(tmp / "target", kReadOnlyFile);
+  WriteFile(tmp / "dir/inside", "i");
+  Symlink(tmp / "target", tmp / "file link");
+  Symlink(tmp / "dir", tmp / "folder link");
+  Symlink(tmp / "nowhere", tmp / "dangling");
+  EXPECT_FALSE(IsReadOnly(tmp / "file link"));
+  EXPECT_TRUE(RemoveFile(tmp / "file link"));
+  EXPECT_TRUE(RemoveFile(tmp / "folder link"));
+  EXPECT_TRUE(RemoveFile(tmp / "dangling"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"dir/", "dir/inside", "target"}));
+}
+
+// --- RemoveTree ----------------------------------------------------------------
+
+TEST(RemoveTreeTest, RemovesReadOnlyAndInaccessibleParts) {
+  TempDir tmp;
+  const std::string root = tmp / "proj";
+  WriteFile(root + "/a.txt", "");
+  WriteFile(root + "/.hidden", "");
+  WriteFile(root + "/sub/deeper/ro.txt", "");
+  SetMode(root + "/sub/deeper/ro.txt", kReadOnlyFile);
+  WriteFile(root + "/ro folder/x", "");
+  SetMode(root + "/ro folder", kReadOnlyFolder);
+  WriteFile(root + "/locked/y/z", "");
+  SetMode(root + "/locked/y", fs::perms::none);
+  SetMode(root + "/locked", fs::perms::none);
+  SetMode(root, kReadOnlyFolder);
+  EXPECT_TRUE(RemoveTree(root));
+  EXPECT_FALSE(AnythingExists(root));
+  EXPECT_TRUE(ListTree(tmp.path()).empty());
+}
+
+TEST(RemoveTreeTest, NeverFollowsALinkOutOfTheTree) {
+  TempDir tmp;
+  WriteFile(tmp / "outside/precious", "p");
+  WriteFile(tmp / "outside file", "q");
+  const std::string root = tmp / "proj";
+  WriteFile(root + "/own", "");
+  Symlink(tmp / "outside", root + "/folder link");
+  Symlink(tmp / "outside file", root + "/file link");
+  Symlink("../outside", root + "/relative link");
+  EXPECT_TRUE(RemoveTree(root));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"outside file", "outside/", "outside/precious"}));
+}
+
+TEST(RemoveTreeTest, ALinkGivenAsTheTreeIsRemovedAlone) {
+  TempDir tmp;
+  WriteFile(tmp / "target/keep", "");
+  Symlink(tmp / "target", tmp / "link");
+  Symlink(tmp / "target", tmp / "link2");
+  EXPECT_TRUE(RemoveTree(tmp / "link"));
+  // A trailing separator would make the system look through the link.
+  EXPECT_TRUE(RemoveTree(tmp / "link2/"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"target/", "target/keep"}));
+}
+
+TEST(RemoveTreeTest, MissingEmptyAndFilePaths) {
+  TempDir tmp;
+  WriteFile(tmp / "file", "");
+  WriteFile(tmp / "dir/x", "");
+  EXPECT_TRUE(RemoveTree(tmp / "missing"));
+  EXPECT_TRUE(RemoveTree(""));
+  EXPECT_TRUE(RemoveTree(tmp / "file"));
+  EXPECT_TRUE(RemoveTree(tmp / "dir/"));
+  EXPECT_TRUE(ListTree(tmp.path()).empty());
+}
+
+// --- CopyTree ------------------------------------------------------------------
+
+TEST(CopyTreeTest, CopiesEverythingBelowTheFolder) {
+  TempDir tmp;
+  const std::string from = tmp / "from";
+  WriteFile(from + "/main.prj", "p");
+  WriteFile(from + "/.hidden", "h");
+  WriteFile(from + "/OBJ/a.o", "o");
+  WriteFile(from + "/deep/er/est/x", "x");
+  MakeDirs(from + "/empty");
+  WriteFile(from + "/ro/file", "r");
+  SetMode(from + "/ro/file", kReadOnlyFile);
+  SetMode(from + "/ro", kReadOnlyFolder);
+  const std::string to = tmp / "to";
+  ASSERT_TRUE(CopyTree(from, to));
+  EXPECT_EQ(ListTree(to), ListTree(from));
+  EXPECT_EQ(ReadFile(to + "/deep/er/est/x"), "x");
+  EXPECT_EQ(ReadFile(to + "/ro/file"), "r");
+}
+
+TEST(CopyTreeTest, CopiesLinksAsLinks) {
+  TempDir tmp;
+  WriteFile(tmp / "outside/big", "not to be copied");
+  const std::string from = tmp / "from";
+  WriteFile(from + "/file", "f");
+  Symlink(tmp / "outside", from + "/abs link");
+  Symlink("file", from + "/rel link");
+  Symlink("../..", from + "/up link");
+  Symlink("nowhere", from + "/dangling");
+  const std::string to = tmp / "to";
+  ASSERT_TRUE(CopyTree(from, to));
+  EXPECT_EQ(ListTree(to), (Tree{"abs link", "dangling", "file", "rel link", "up link"}));
+  for (const char* name : {"abs link", "rel link", "up link", "dangling"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(IsLink(to + "/" + name));
+    EXPECT_EQ(fs::read_symlink(NativePath(to + "/" + name)),
+              fs::read_symlink(NativePath(from + "/" + name)));
+  }
+}
+
+TEST(CopyTreeTest, ReportsProgressOfFiles) {
+  TempDir tmp;
+  const std::string from = tmp / "from";
+  WriteFile(from + "/a", "");
+  WriteFile(from + "/b", "");
+  WriteFile(from + "/sub/c", "");
+  MakeDirs(from + "/empty");
+  Symlink("a", from + "/link");
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  ASSERT_TRUE(CopyTree(from, tmp / "to", [&](std::uint64_t done, std::uint64_t total) {
+    calls.emplace_back(done, total);
+  }));
+  ASSERT_FALSE(calls.empty());
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    EXPECT_EQ(calls[i].second, 4u);
+    if (i > 0) {
+      EXPECT_GE(calls[i].first, calls[i - 1].first);
+    }
+  }
+  EXPECT_EQ(calls.back(), (std::pair<std::uint64_t, std::uint64_t>{4, 4}));
+}
+
+TEST(CopyTreeTest, ProgressEndsWithDoneEqualTotalForAnEmptyFolder) {
+  TempDir tmp;
+  MakeDirs(tmp / "from");
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  ASSERT_TRUE(CopyTree(tmp / "from", tmp / "to", [&](std::uint64_t done, std::uint64_t total) {
+    calls.emplace_back(done, total);
+  }));
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back().first, calls.back().second);
+}
+
+TEST(CopyTreeTest, RefusesAnExistingTargetAndChangesNothing) {
+  TempDir tmp;
+  WriteFile(tmp / "from/a", "new");
+  MakeDirs(tmp / "empty");
+  WriteFile(tmp / "full/a", "old");
+  WriteFile(tmp / "file", "f");
+  const Tree before = ListTree(tmp.path());
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "empty"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "full"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "file"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "from"));
+  EXPECT_EQ(ListTree(tmp.path()), before);
+  EXPECT_EQ(ReadFile(tmp / "full/a"), "old");
+}
+
+TEST(CopyTreeTest, RefusesATargetInsideTheSource) {
+  TempDir tmp;
+  WriteFile(tmp / "from/a", "");
+  MakeDirs(tmp / "from/sub");
+  Symlink(tmp / "from", tmp / "alias");
+  const Tree before = ListTree(tmp.path());
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "from/copy"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "from/sub/copy"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "from/./sub/../copy"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "alias/copy"));
+  EXPECT_FALSE(CopyTree(tmp / "alias", tmp / "from/copy"));
+  EXPECT_EQ(ListTree(tmp.path()), before);
+}
+
+TEST(CopyTreeTest, FailsForMissingSourceOrParent) {
+  TempDir tmp;
+  WriteFile(tmp / "file", "");
+  MakeDirs(tmp / "from");
+  EXPECT_FALSE(CopyTree(tmp / "missing", tmp / "to"));
+  EXPECT_FALSE(CopyTree(tmp / "file", tmp / "to"));
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "no/parent"));
+  EXPECT_FALSE(CopyTree("", tmp / "to"));
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"file", "from/"}));
+}
+
+TEST(CopyTreeTest, AnUnreadableFileFailsTheCopy) {
+  TempDir tmp;
+  WriteFile(tmp / "from/a", "a");
+  WriteFile(tmp / "from/secret", "s");
+  SetMode(tmp / "from/secret", fs::perms::none);
+  if (std::ifstream(NativePath(tmp / "from/secret"))) {
+    GTEST_SKIP() << "permissions do not apply to this user";
+  }
+  EXPECT_FALSE(CopyTree(tmp / "from", tmp / "to"));
+}
+
+// --- Current folder, resolving, containment ------------------------------------
+
+TEST(FileSystemTest, CurrentDirFollowsSetCurrentDir) {
+  TempDir tmp;
+  MakeDirs(tmp / "with blank");
+  testing::CurrentDirGuard guard;
+  ASSERT_TRUE(SetCurrentDir(tmp / "with blank"));
+  EXPECT_EQ(CurrentDir(), tmp / "with blank");
+  EXPECT_EQ(ResolvedPath("x/../y"), tmp / "with blank/y");
+  EXPECT_EQ(ResolvedPath("."), tmp / "with blank");
+  EXPECT_FALSE(SetCurrentDir(tmp / "missing"));
+  EXPECT_EQ(CurrentDir(), tmp / "with blank");
+}
+
+TEST(FileSystemTest, ResolvedPathNormalises) {
+  TempDir tmp;
+  MakeDirs(tmp / "a/b");
+  Symlink(tmp / "a", tmp / "l");
+  EXPECT_EQ(ResolvedPath(tmp / "a/./b/.."), tmp / "a");
+  EXPECT_EQ(ResolvedPath(tmp.path() + "//a///b/"), tmp / "a/b");
+  EXPECT_EQ(ResolvedPath(tmp / "l/b"), tmp / "a/b");
+  EXPECT_EQ(ResolvedPath(tmp / "l/new/../x"), tmp / "a/x");
+  EXPECT_EQ(ResolvedPath("/"), "/");
+  EXPECT_EQ(ResolvedPath(""), "");
+}
+
+struct InsideCase {
+  std::string inner;  // relative to the temporary folder
+  std::string outer;
+  bool expected;
+};
+
+void PrintTo(const InsideCase& c, std::ostream* os) { *os << c.inner << " in " << c.outer; }
+
+class IsSameOrInsideTest : public ::testing::TestWithParam<InsideCase> {};
+
+TEST_P(IsSameOrInsideTest, ComparesResolvedPaths) {
+  TempDir tmp;
+  MakeDirs(tmp / "a/b");
+  MakeDirs(tmp / "ab");
+  Symlink(tmp / "a", tmp / "la");
+  Symlink(tmp / "a/b", tmp / "lb");
+  const InsideCase& c = GetParam();
+  EXPECT_EQ(IsSameOrInside(tmp / c.inner, tmp / c.outer), c.expected)
+      << c.inner << " in " << c.outer;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IsSameOrInsideTest,
+    ::testing::Values(InsideCase{"a", "a", true}, InsideCase{"a/b", "a", true},
+                      InsideCase{"a/new/deeper", "a", true}, InsideCase{"a", "a/b", false},
+                      InsideCase{"ab", "a", false}, InsideCase{"ab/x", "a", false},
+                      InsideCase{"a/.", "a", true}, InsideCase{"a/b/..", "a", true},
+                      InsideCase{"a/..", "a", false}, InsideCase{"a/../ab", "a", false},
+                      InsideCase{"a//b", "a/", true}, InsideCase{"a///", "a", true},
+                      InsideCase{"la/b", "a", true}, InsideCase{"a/b", "la", true},
+                      InsideCase{"lb", "a", true}, InsideCase{"lb/..", "a", true},
+                      InsideCase{"la", "lb", false}, InsideCase{"a/x/../../ab", "a", false}));
+
+TEST(IsSameOrInsideTest, EverythingIsInsideTheRoot) {
+  TempDir tmp;
+  EXPECT_TRUE(IsSameOrInside(tmp.path(), "/"));
+  EXPECT_TRUE(IsSameOrInside("/", "/"));
+  EXPECT_FALSE(IsSameOrInside("/", tmp.path()));
+  EXPECT_FALSE(IsSameOrInside("", tmp.path()));
+  EXPECT_FALSE(IsSameOrInside(tmp.path(), ""));
+}
+
+TEST(FileSystemTest, IsFileSystemRoot) {
+  TempDir tmp;
+  Symlink("/", tmp / "root link");
+  EXPECT_TRUE(IsFileSystemRoot("/"));
+  EXPECT_TRUE(IsFileSystemRoot("/."));
+  EXPECT_TRUE(IsFileSystemRoot("//"));
+  EXPECT_TRUE(IsFileSystemRoot(tmp.path() + "/../../../../../../../../.."));
+  EXPECT_TRUE(IsFileSystemRoot(tmp / "root link"));
+  EXPECT_FALSE(IsFileSystemRoot(tmp.path()));
+  EXPECT_FALSE(IsFileSystemRoot(""));
+}
+
+TEST(FileSystemTest, ProgramFilePathNamesThisProgram) {
+  EXPECT_TRUE(FileExists(ProgramFilePath()));
+}
+
+}  // namespace
+}  // namespace kelvandor

@@ -1,1 +1,81 @@
-// Written in a later change.
+#include "platform/io_error.h"
+
+#include <cerrno>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kelvandor {
+namespace {
+
+struct TextCase {
+  int code;
+  std::string text;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.code; }
+
+class IoErrorTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(IoErrorTextTest, TextForNumber) {
+  EXPECT_EQ(IoErrorText(GetParam().code), GetParam().text);
+  const IoError error(GetParam().code);
+  EXPECT_EQ(error.code(), GetParam().code);
+  EXPECT_EQ(std::string(error.what()), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IoErrorTextTest,
+    ::testing::Values(TextCase{2, "File not found"}, TextCase{3, "Invalid filename"},
+                      TextCase{4, "Too many open files"}, TextCase{5, "File access denied"},
+                      TextCase{100, "Read beyond end of file"}, TextCase{101, "Disk full"},
+                      TextCase{106, "Invalid numeric input"}, TextCase{0, "I/O error 0"},
+                      TextCase{1, "I/O error 1"}, TextCase{6, "I/O error 6"},
+                      TextCase{102, "I/O error 102"}, TextCase{1117, "I/O error 1117"},
+                      TextCase{-1, "I/O error -1"}));
+
+struct ErrnoCase {
+  int errno_value;
+  int code;
+};
+
+void PrintTo(const ErrnoCase& c, std::ostream* os) { *os << "errno " << c.errno_value; }
+
+class IoCodeFromErrnoTest : public ::testing::TestWithParam<ErrnoCase> {};
+
+TEST_P(IoCodeFromErrnoTest, MapsOntoProgramNumbers) {
+  EXPECT_EQ(IoCodeFromErrno(GetParam().errno_value), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IoCodeFromErrnoTest,
+    ::testing::Values(ErrnoCase{ENOENT, kIoFileNotFound}, ErrnoCase{ENOTDIR, kIoFileNotFound},
+                      ErrnoCase{ENAMETOOLONG, kIoInvalidFilename},
+                      ErrnoCase{EINVAL, kIoInvalidFilename}, ErrnoCase{EMFILE, kIoTooManyOpenFiles},
+                      ErrnoCase{ENFILE, kIoTooManyOpenFiles}, ErrnoCase{EACCES, kIoAccessDenied},
+                      ErrnoCase{EPERM, kIoAccessDenied}, ErrnoCase{EROFS, kIoAccessDenied},
+                      ErrnoCase{EEXIST, kIoAccessDenied}, ErrnoCase{EBUSY, kIoAccessDenied},
+                      // Opening a folder as a file is refused as access denied, as on Windows.
+                      ErrnoCase{EISDIR, kIoAccessDenied}, ErrnoCase{ENOSPC, kIoDiskFull},
+                      ErrnoCase{EDQUOT, kIoDiskFull}, ErrnoCase{EFBIG, kIoDiskFull},
+                      // A device error must not pass for "File access denied" (EIO is 5).
+                      ErrnoCase{EIO, 1117}, ErrnoCase{0, 0}));
+
+TEST(IoCodeFromErrnoTest, OtherNumbersPassThroughWithoutText) {
+  const int code = IoCodeFromErrno(EBADF);
+  EXPECT_EQ(code, EBADF);
+  EXPECT_EQ(IoErrorText(code), "I/O error " + std::to_string(EBADF));
+}
+
+TEST(IoErrorTest, ThrowFromErrnoCarriesTheMappedNumber) {
+  try {
+    ThrowIoErrorFromErrno(ENOSPC);
+    FAIL() << "no exception";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), kIoDiskFull);
+    EXPECT_STREQ(e.what(), "Disk full");
+  }
+}
+
+}  // namespace
+}  // namespace kelvandor

@@ -1,1 +1,151 @@
-// Written in a later change.
+#include "platform/path_style.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace kelvandor {
+namespace {
+
+struct SplitCase {
+  PathStyle style;
+  std::string path;
+  std::string folder;
+  std::string name;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << (c.style == PathStyle::kWindows ? "windows " : "posix ") << '"' << c.path << '"';
+}
+
+class PathStyleSplitTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(PathStyleSplitTest, FolderAndNamePart) {
+  const SplitCase& c = GetParam();
+  EXPECT_EQ(FolderPart(c.path, c.style), c.folder);
+  EXPECT_EQ(NamePart(c.path, c.style), c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, PathStyleSplitTest,
+    ::testing::Values(SplitCase{PathStyle::kWindows, "C:\\work\\x.prj", "C:\\work", "x.prj"},
+                      SplitCase{PathStyle::kWindows, "C:\\x.prj", "C:\\", "x.prj"},
+                      SplitCase{PathStyle::kWindows, "x.prj", "", "x.prj"},
+                      SplitCase{PathStyle::kWindows, "", "", ""},
+                      SplitCase{PathStyle::kWindows, "C:x.prj", "C:", "x.prj"},
+                      SplitCase{PathStyle::kWindows, "C:\\work\\", "C:\\work", ""},
+                      SplitCase{PathStyle::kWindows, "C:\\work\\\\x", "C:\\work\\\\", "x"},
+                      SplitCase{PathStyle::kWindows, "\\x.prj", "\\", "x.prj"},
+                      // "/" is an ordinary character in Windows paths here.
+                      SplitCase{PathStyle::kWindows, "C:\\a/b.prj", "C:\\", "a/b.prj"},
+                      SplitCase{PathStyle::kWindows, "D:\\my work\\\xE4rger.prj", "D:\\my work",
+                                "\xE4rger.prj"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, PathStyleSplitTest,
+    ::testing::Values(SplitCase{PathStyle::kPosix, "/work/x.prj", "/work", "x.prj"},
+                      SplitCase{PathStyle::kPosix, "/x.prj", "/", "x.prj"},
+                      SplitCase{PathStyle::kPosix, "x.prj", "", "x.prj"},
+                      SplitCase{PathStyle::kPosix, "", "", ""},
+                      SplitCase{PathStyle::kPosix, "/", "/", ""},
+                      SplitCase{PathStyle::kPosix, "/work/", "/work", ""},
+                      SplitCase{PathStyle::kPosix, "/work//x", "/work//", "x"},
+                      // ":" and "\" only separate on Windows.
+                      SplitCase{PathStyle::kPosix, "/w/C:x.prj", "/w", "C:x.prj"},
+                      SplitCase{PathStyle::kPosix, "/w/a\\b.prj", "/w", "a\\b.prj"},
+                      SplitCase{PathStyle::kPosix, "/my work/.hidden", "/my work", ".hidden"}));
+
+TEST(PathStyleTest, SeparatorAndRootFollowTheStyle) {
+  EXPECT_EQ(Separator(PathStyle::kWindows), '\\');
+  EXPECT_EQ(Separator(PathStyle::kPosix), '/');
+  EXPECT_EQ(SeparatorString(PathStyle::kWindows), "\\");
+  EXPECT_EQ(SeparatorString(PathStyle::kPosix), "/");
+  EXPECT_EQ(DriveRootLength(PathStyle::kWindows), 3u);
+  EXPECT_EQ(DriveRootLength(PathStyle::kPosix), 1u);
+  EXPECT_EQ(DefaultNewPath(PathStyle::kWindows), "c:\\");
+  EXPECT_EQ(DefaultNewPath(PathStyle::kPosix), "/");
+  EXPECT_TRUE(IsFolderDelimiter(':', PathStyle::kWindows));
+  EXPECT_FALSE(IsFolderDelimiter(':', PathStyle::kPosix));
+  EXPECT_FALSE(IsFolderDelimiter('/', PathStyle::kWindows));
+  EXPECT_FALSE(IsFolderDelimiter('\\', PathStyle::kPosix));
+}
+
+TEST(PathStyleTest, LowerAsciiChangesOnlyAToZ) {
+  EXPECT_EQ(LowerAscii("ABC xyz @[`{ 09"), "abc xyz @[`{ 09");
+  // Bytes of the ANSI code page (here upper-case umlauts) stay as they are.
+  EXPECT_EQ(LowerAscii("\xC4\xD6\xDC.PRJ"), "\xC4\xD6\xDC.prj");
+  EXPECT_EQ(LowerAscii(std::string("A\0B", 3)), std::string("a\0b", 3));
+  EXPECT_EQ(LowerAscii(""), "");
+}
+
+TEST(PathStyleTest, ContainsExtensionSearchesAnywhereInTheLowerCasedPath) {
+  EXPECT_TRUE(ContainsExtension("C:\\WORK\\MAIN.PRJ", ".prj"));
+  EXPECT_TRUE(ContainsExtension("/work/main.prj.bak", ".prj"));
+  EXPECT_TRUE(ContainsExtension("/work/x.PRJECT/a", ".prj"));
+  EXPECT_FALSE(ContainsExtension("/work/main.pr", ".prj"));
+  EXPECT_FALSE(ContainsExtension("/work/main_prj", ".prj"));
+  EXPECT_FALSE(ContainsExtension("", ".prj"));
+}
+
+TEST(PathStyleTest, CaseInsensitiveComparisons) {
+  EXPECT_TRUE(EqualsIgnoreCase("Main.PRJ", "main.prj"));
+  EXPECT_FALSE(EqualsIgnoreCase("main.prj", "main.prj "));
+  // Only ASCII letters fold: "\xC4" and "\xE4" differ.
+  EXPECT_FALSE(EqualsIgnoreCase("\xC4", "\xE4"));
+  EXPECT_TRUE(EndsWithIgnoreCase("Blinky.UVPROJ", ".uvproj"));
+  EXPECT_FALSE(EndsWithIgnoreCase("prj", ".prj"));
+  EXPECT_TRUE(MatchesWildcardSuffix("anything", ""));
+  EXPECT_TRUE(MatchesWildcardSuffix(".prj", ".prj"));
+  EXPECT_FALSE(MatchesWildcardSuffix("x.prj1", ".prj"));
+}
+
+struct FindCase {
+  std::string haystack;
+  std::string needle;
+  std::size_t from;
+  std::size_t expected;
+};
+
+void PrintTo(const FindCase& c, std::ostream* os) {
+  *os << '"' << c.needle << "\" in \"" << c.haystack.substr(0, 40) << "\" from " << c.from;
+}
+
+class FindIgnoreCaseTest : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindIgnoreCaseTest, FindsFirstOccurrence) {
+  const FindCase& c = GetParam();
+  EXPECT_EQ(FindIgnoreCase(c.haystack, c.needle, c.from), c.expected);
+}
+
+constexpr std::size_t kNpos = std::string_view::npos;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FindIgnoreCaseTest,
+    ::testing::Values(FindCase{"Project.PRJ", ".prj", 0, 7}, FindCase{"aXbxc", "XC", 0, 3},
+                      FindCase{"abc", "abcd", 0, kNpos}, FindCase{"abc", "", 0, 0},
+                      FindCase{"abc", "", 3, 3}, FindCase{"abc", "", 4, kNpos},
+                      FindCase{"abcabc", "ABC", 1, 3}, FindCase{"abc", "c", 5, kNpos},
+                      FindCase{"$ws_dir$\\x", "$WS_DIR$", 0, 0},
+                      // The first byte has no case; the rest has.
+                      FindCase{"x.prj .PRJ", ".Prj", 2, 6},
+                      FindCase{"\xC4\xE4x", "\xE4X", 0, 1}, FindCase{"\xC4x", "\xE4X", 0, kNpos},
+                      FindCase{"aaaaab", "AAB", 0, 3}, FindCase{"ab", "B", 0, 1}));
+
+TEST(FindIgnoreCaseTest, LongHaystacks) {
+  // Many near misses of both letter cases before the one match at the very end.
+  std::string haystack;
+  for (int i = 0; i < 200000; ++i) haystack += (i % 2 == 0) ? "Ke" : "kE";
+  haystack += "KEY";
+  EXPECT_EQ(FindIgnoreCase(haystack, "key"), haystack.size() - 3);
+  EXPECT_EQ(FindIgnoreCase(haystack, "keyx"), kNpos);
+  EXPECT_EQ(FindIgnoreCase(haystack, "KEK"), 0u);
+  EXPECT_EQ(FindIgnoreCase(haystack, "EKE", 1), 1u);
+  EXPECT_EQ(FindIgnoreCase(haystack, "y", haystack.size() - 1), haystack.size() - 1);
+
+  const std::string big(5 * 1024 * 1024, 'z');
+  EXPECT_EQ(FindIgnoreCase(big + "Uvproj", ".UVPROJ"), kNpos);
+  EXPECT_EQ(FindIgnoreCase(big + ".uVproj", ".UVPROJ"), big.size());
+}
+
+}  // namespace
+}  // namespace kelvandor

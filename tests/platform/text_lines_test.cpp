@@ -1,1 +1,251 @@
-// Written in a later change.
+#include "platform/text_lines.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/io_error.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::TempDir;
+
+std::vector<std::string> ReadAllLines(const std::string& path) {
+  LineReader reader(path);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.ReadLine(line)) lines.emplace_back(line);
+  reader.Close();
+  return lines;
+}
+
+std::string Bytes(const char* data, std::size_t size) { return std::string(data, size); }
+
+struct ReadCase {
+  std::string label;
+  std::string content;
+  std::vector<std::string> lines;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.label; }
+
+class LineReaderRulesTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(LineReaderRulesTest, SplitsIntoLines) {
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  testing::WriteFile(path, GetParam().content);
+  EXPECT_EQ(ReadAllLines(path), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LineReaderRulesTest,
+    ::testing::Values(
+        ReadCase{"lf", "a\nbb\n", {"a", "bb"}},
+        ReadCase{"crlf", "a\r\nbb\r\n", {"a", "bb"}},
+        ReadCase{"mixed", "a\r\nb\nc\r\n", {"a", "b", "c"}},
+        ReadCase{"lone_cr_dropped", "a\rb\r\nc\r", {"ab", "c"}},
+        ReadCase{"cr_cr_lf", "a\r\r\nb\n", {"a", "b"}},
+        ReadCase{"no_final_line_end", "a\nlast", {"a", "last"}},
+        ReadCase{"empty_file", "", {}},
+        ReadCase{"only_line_ends", "\n\r\n\n", {"", "", ""}},
+        ReadCase{"only_crs", "\r\r\r", {""}},
+        ReadCase{"ctrl_z_at_line_start_ends_input", "a\n\x1A" "b\nc\n", {"a"}},
+        ReadCase{"ctrl_z_alone_at_end", "a\r\n\x1A", {"a"}},
+        ReadCase{"ctrl_z_first_byte", "\x1A" "a\n", {}},
+        ReadCase{"ctrl_z_mid_line_kept", "a\x1A" "b\nc\n", {"a\x1A" "b", "c"}},
+        ReadCase{"ctrl_z_after_lone_cr_is_mid_line", "a\r\x1A\nc\n", {"a\x1A", "c"}},
+        ReadCase{"nul_bytes", Bytes("a\0b\n\0\n", 6), {Bytes("a\0b", 3), Bytes("\0", 1)}},
+        ReadCase{"high_bytes_unchanged", "\xE4\xF6\xFC\xFF\n", {"\xE4\xF6\xFC\xFF"}}));
+
+// Long lines whose line ends, CRs and Ctrl-Z bytes fall on either side of
+// typical buffer sizes.
+class LineReaderBoundaryTest : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(LineReaderBoundaryTest, LineEndStraddlingTheBoundary) {
+  const std::size_t at = GetParam();
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  const std::string first(at - 1, 'x');  // CR is the last byte before `at`, LF the first after
+  testing::WriteFile(path, first + "\r\nsecond\r\n");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{first, "second"}));
+}
+
+TEST_P(LineReaderBoundaryTest, CtrlZBeginningALineAtTheBoundary) {
+  const std::size_t at = GetParam();
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  const std::string first(at - 1, 'y');
+  testing::WriteFile(path, first + "\n\x1A" "after\n");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{first}));
+}
+
+TEST_P(LineReaderBoundaryTest, CtrlZInsideALineAtTheBoundary) {
+  const std::size_t at = GetParam();
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  const std::string head(at, 'z');
+  testing::WriteFile(path, head + "\x1A\r" "tail\nnext");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{head + "\x1A" "tail", "next"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LineReaderBoundaryTest,
+                         ::testing::Values(4096u, 65536u, 262144u, 262145u, 1048576u));
+
+TEST(LineReaderTest, LinesOfSeveralMebibytes) {
+  TempDir tmp;
+  const std::string path = tmp / "big.txt";
+  std::string huge;
+  for (int i = 0; huge.size() < 5u * 1024 * 1024; ++i) huge += "line-" + std::to_string(i) + ";";
+  std::string with_crs = huge;
+  with_crs.insert(3u * 1024 * 1024 + 1, "\r");
+  testing::WriteFile(path, "short\r\n" + huge + "\r\n" + with_crs + "\nend");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{"short", huge, huge, "end"}));
+}
+
+TEST(LineReaderTest, AfterCtrlZNoFurtherLines) {
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  testing::WriteFile(path, "a\n\x1A\nb\n");
+  LineReader reader(path);
+  std::string_view line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLine(line));
+}
+
+int ReadErrorCode(const std::string& path) {
+  try {
+    LineReader reader(path);
+    std::string_view line;
+    while (reader.ReadLine(line)) {
+    }
+  } catch (const IoError& e) {
+    return e.code();
+  }
+  return 0;
+}
+
+int WriteErrorCode(const std::string& path) {
+  try {
+    LineWriter writer(path);
+    writer.WriteLine("x");
+    writer.Close();
+  } catch (const IoError& e) {
+    return e.code();
+  }
+  return 0;
+}
+
+TEST(LineReaderTest, OpenFailuresRaiseIoError) {
+  TempDir tmp;
+  testing::MakeDirs(tmp / "folder");
+  EXPECT_EQ(ReadErrorCode(tmp / "missing.txt"), kIoFileNotFound);
+  EXPECT_EQ(ReadErrorCode(tmp / "no/such/folder/x.txt"), kIoFileNotFound);
+  EXPECT_EQ(ReadErrorCode(""), kIoFileNotFound);
+  EXPECT_EQ(ReadErrorCode(tmp / "folder"), kIoAccessDenied);
+  try {
+    LineReader reader(tmp / "missing.txt");
+  } catch (const IoError& e) {
+    EXPECT_STREQ(e.what(), "File not found");
+  }
+}
+
+TEST(LineWriterTest, OpenFailuresRaiseIoError) {
+  TempDir tmp;
+  testing::MakeDirs(tmp / "folder");
+  EXPECT_EQ(WriteErrorCode(tmp / "no/such/folder/x.txt"), kIoFileNotFound);
+  EXPECT_EQ(WriteErrorCode(tmp / "folder"), kIoAccessDenied);
+  EXPECT_EQ(WriteErrorCode(""), kIoFileNotFound);
+}
+
+TEST(LineWriterTest, EveryLineEndsWithCrLf) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  testing::WriteFile(path, "old content that is longer than the new one\n");
+  LineWriter writer(path);
+  writer.WriteLine("first");
+  writer.Write("sec");
+  writer.Write("ond");
+  writer.EndLine();
+  writer.WriteLine("");
+  writer.WriteLine(Bytes("\xE4\0z", 3));
+  writer.Close();
+  EXPECT_EQ(testing::ReadFile(path), Bytes("first\r\nsecond\r\n\r\n\xE4\0z\r\n", 22));
+}
+
+TEST(LineWriterTest, LongOutputRoundTrips) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  std::vector<std::string> lines;
+  for (int i = 0; i < 40000; ++i) lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
+  lines.push_back(std::string(3u * 1024 * 1024, 'q'));
+  LineWriter writer(path);
+  for (const std::string& line : lines) writer.WriteLine(line);
+  writer.Close();
+  EXPECT_EQ(testing::ReadFile(path), testing::CrLf(lines));
+  EXPECT_EQ(ReadAllLines(path), lines);
+}
+
+TEST(LineWriterTest, NothingWrittenGivesAnEmptyFile) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  LineWriter writer(path);
+  writer.Close();
+  EXPECT_EQ(testing::ReadFile(path), "");
+}
+
+// Lifts the write limit again whatever the test does.
+class WriteBudget {
+ public:
+  explicit WriteBudget(long long bytes) { SetWriteBudgetForTesting(bytes); }
+  ~WriteBudget() { SetWriteBudgetForTesting(-1); }
+  WriteBudget(const WriteBudget&) = delete;
+  WriteBudget& operator=(const WriteBudget&) = delete;
+};
+
+TEST(LineWriterTest, FullDiskRaisesOnClose) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  const WriteBudget budget(10);
+  LineWriter writer(path);
+  writer.WriteLine("0123456789abcdef");
+  try {
+    writer.Close();
+    FAIL() << "Close succeeded on a full disk";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), kIoDiskFull);
+    EXPECT_STREQ(e.what(), "Disk full");
+  }
+  EXPECT_EQ(testing::ReadFile(path), "0123456789");
+}
+
+TEST(LineWriterTest, FullDiskRaisesWhileWriting) {
+  TempDir tmp;
+  const WriteBudget budget(1000);
+  LineWriter writer(tmp / "out.txt");
+  const std::string line(4096, 'w');
+  int code = 0;
+  try {
+    for (int i = 0; i < 10000; ++i) writer.WriteLine(line);  // 40 MB, far more than any buffer
+  } catch (const IoError& e) {
+    code = e.code();
+  }
+  EXPECT_EQ(code, kIoDiskFull);
+}
+
+TEST(LineWriterTest, BudgetExactlyUsedUpStillSucceeds) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  const WriteBudget budget(5);
+  LineWriter writer(path);
+  writer.WriteLine("abc");
+  EXPECT_NO_THROW(writer.Close());
+  EXPECT_EQ(testing::ReadFile(path), "abc\r\n");
+}
+
+}  // namespace
+}  // namespace kelvandor
