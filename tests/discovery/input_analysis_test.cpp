@@ -1,6 +1,7 @@
 #include "discovery/input_analysis.h"
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -234,14 +235,19 @@ TEST_P(NewInputExampleFileTest, InsideTheLayoutLoadsTheProject) {
   EXPECT_EQ(state_.new_name, "keilblinky");
 }
 
-TEST_P(NewInputExampleFileTest, ElsewhereIsNotFound) {
-  const std::string name = NamePart(tmp_ / GetParam());
-  if (ContainsExtension(name, ".eww") || ContainsExtension(name, ".uvproj")) {
-    GTEST_SKIP() << "a workspace or Keil project loads its own folder";
-  }
+INSTANTIATE_TEST_SUITE_P(Files, NewInputExampleFileTest,
+                         ::testing::Values("example/IAR/iarblinky.ewp", "example/IAR/iarblinky.ewd",
+                                           "example/IAR/iarblinky.dep", "example/IAR/iarblinky.eww",
+                                           "example/ARM/keilblinky.uvopt",
+                                           "example/ARM/keilblinky.uvproj"));
+
+class NewInputStrayFileTest : public NewInputTest,
+                              public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NewInputStrayFileTest, OutsideTheLayoutIsNotFound) {
   MakeExampleProject(tmp_ / "work/blinky");
   for (const char* dir : {"work/blinky", "work/blinky/example", "work/blinky/example/IAR/sub"}) {
-    const std::string file = tmp_ / dir + kSep + name;
+    const std::string file = tmp_ / dir + kSep + GetParam();
     SCOPED_TRACE(file);
     WriteFile(file, "");
     ui_.shown.clear();
@@ -250,11 +256,8 @@ TEST_P(NewInputExampleFileTest, ElsewhereIsNotFound) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, NewInputExampleFileTest,
-                         ::testing::Values("example/IAR/iarblinky.ewp", "example/IAR/iarblinky.ewd",
-                                           "example/IAR/iarblinky.dep", "example/IAR/iarblinky.eww",
-                                           "example/ARM/keilblinky.uvopt",
-                                           "example/ARM/keilblinky.uvproj"));
+INSTANTIATE_TEST_SUITE_P(Files, NewInputStrayFileTest,
+                         ::testing::Values("stray.ewp", "stray.ewd", "stray.dep", "stray.uvopt"));
 
 TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
   const std::string earlier = MakePrjProject(tmp_ / "earlier/one", "one");
@@ -287,6 +290,9 @@ struct ClassifyCase {
   bool wsp_prj = false;
   bool uvproj = false;
   bool eww = false;
+  friend void PrintTo(const ClassifyCase& c, std::ostream* os) {
+    for (const std::string& f : c.files) *os << f << ' ';
+  }
 };
 
 class NewInputClassifyTest : public NewInputTest,
@@ -394,6 +400,7 @@ TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
   MakePrjProject(tmp_ / "blinky", "blinky");
   testing::CurrentDirGuard guard;
   ASSERT_TRUE(SetCurrentDir(tmp_ / "blinky"));
+  state_.old_project_dir = tmp_ / "blinky";  // left by an earlier analysis
 
   const AnalysisResult result = Load("blinky.prj");
 
@@ -408,14 +415,16 @@ TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
 struct KeyCase {
   std::vector<std::string> files;
   std::string new_name;
+  friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << "new name " << c.new_name; }
 };
 
 class NewInputKeyTest : public NewInputTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(NewInputKeyTest, ProposedName) {
   const std::string dir = tmp_ / "all";
-  // A file path that carries all three extensions marks all three families.
-  const std::string input = dir + kSep + "x.prj.eww.uvproj";
+  // A file path that carries all three extensions marks all three families,
+  // and its name ends in none of them, so no listing counts it.
+  const std::string input = dir + kSep + "x.prj.eww.uvproj.txt";
   WriteFile(input, "");
   for (const std::string& f : GetParam().files) WriteFile(dir + kSep + f, "");
   state_.new_name = "earlier";
