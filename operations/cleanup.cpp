@@ -28,16 +28,22 @@ struct Step {
 };
 
 constexpr Step kWspPrjSteps[] = {
-    {"ABS", Op::kKeepImages},         {"LST", Op::kEmpty},
-    {"OBJ", Op::kEmpty},              {"OPT", Op::kEmpty},
+    {"ABS", Op::kKeepImages},
+    {"LST", Op::kEmpty},
+    {"OBJ", Op::kEmpty},
+    {"OPT", Op::kEmpty},
     {"ABS", Op::kRenameImage, ".mhx"},
 
-    {"Debug/ABS", Op::kKeepImages},   {"Debug/LST", Op::kEmpty},
-    {"Debug/OBJ", Op::kEmpty},        {"Debug/OPT", Op::kEmpty},
+    {"Debug/ABS", Op::kKeepImages},
+    {"Debug/LST", Op::kEmpty},
+    {"Debug/OBJ", Op::kEmpty},
+    {"Debug/OPT", Op::kEmpty},
     {"Debug/ABS", Op::kRenameImage, ".mhx"},
 
-    {"Release/ABS", Op::kKeepImages}, {"Release/LST", Op::kEmpty},
-    {"Release/OBJ", Op::kEmpty},      {"Release/OPT", Op::kEmpty},
+    {"Release/ABS", Op::kKeepImages},
+    {"Release/LST", Op::kEmpty},
+    {"Release/OBJ", Op::kEmpty},
+    {"Release/OPT", Op::kEmpty},
     {"Release/ABS", Op::kRenameImage, ".mhx"},
 };
 
