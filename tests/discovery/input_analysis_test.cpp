@@ -160,39 +160,39 @@ TEST_F(NewInputTest, UpperCaseFileThatDoesNotExistIsNotFound) {
   EXPECT_EQ(state_.old_path, tmp_ / "p/missing.PRJ");
 }
 
-TEST_F(NewInputTest, IarFolderAndWorkspaceFile) {
-  const std::string project = tmp_ / "iar";
-  for (const char* ext : {".eww", ".ewp", ".ewd", ".dep"})
-    WriteFile(project + kSep + "dev" + ext, "");
-  for (const std::string& input : {project, project + kSep + "dev.eww"}) {
+// An IAR or Keil project given by its folder or by its workspace or project.
+struct FamilyCase {
+  std::vector<std::string> files;  // the first is given as the input file
+  bool eww = false;
+  bool uvproj = false;
+  friend void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.files.front(); }
+};
+
+class NewInputFamilyTest : public NewInputTest, public ::testing::WithParamInterface<FamilyCase> {};
+
+TEST_P(NewInputFamilyTest, FolderAndFileLoadTheSameProject) {
+  const std::string project = tmp_ / "proj";
+  for (const std::string& f : GetParam().files) WriteFile(project + kSep + f, "");
+  for (const std::string& input : {project, project + kSep + GetParam().files.front()}) {
     SCOPED_TRACE(input);
     state_ = ProjectState{};
     EXPECT_TRUE(Load(input).ok);
-    EXPECT_TRUE(state_.has_eww);
-    EXPECT_FALSE(state_.has_wsp_prj || state_.has_uvproj);
-    EXPECT_EQ(state_.iar_sub_dir, "");
+    EXPECT_FALSE(state_.has_wsp_prj);
+    EXPECT_EQ(state_.has_eww, GetParam().eww);
+    EXPECT_EQ(state_.has_uvproj, GetParam().uvproj);
+    EXPECT_EQ(state_.iar_sub_dir + state_.keil_sub_dir, "");
     EXPECT_EQ(state_.old_project_dir, project);
-    EXPECT_EQ(state_.old_eww, "dev");
-    EXPECT_EQ(state_.new_name, "dev");
+    EXPECT_EQ(state_.old_dir, "proj");
+    EXPECT_EQ(state_.old_eww, GetParam().eww ? "Dev" : "");
+    EXPECT_EQ(state_.old_uvproj, GetParam().uvproj ? "Dev" : "");
+    EXPECT_EQ(state_.new_name, "Dev");
   }
 }
 
-TEST_F(NewInputTest, KeilFolderAndProjectFile) {
-  const std::string project = tmp_ / "keil";
-  WriteFile(project + kSep + "Motor.uvproj", "");
-  WriteFile(project + kSep + "Motor.uvopt", "");
-  for (const std::string& input : {project, project + kSep + "Motor.uvproj"}) {
-    SCOPED_TRACE(input);
-    state_ = ProjectState{};
-    EXPECT_TRUE(Load(input).ok);
-    EXPECT_TRUE(state_.has_uvproj);
-    EXPECT_FALSE(state_.has_wsp_prj || state_.has_eww);
-    EXPECT_EQ(state_.keil_sub_dir, "");
-    EXPECT_EQ(state_.old_project_dir, project);
-    EXPECT_EQ(state_.old_uvproj, "Motor");
-    EXPECT_EQ(state_.new_name, "Motor");
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Families, NewInputFamilyTest,
+    ::testing::Values(FamilyCase{{"Dev.eww", "Dev.ewp", "Dev.ewd", "Dev.dep"}, true, false},
+                      FamilyCase{{"Dev.uvproj", "Dev.uvopt"}, false, true}));
 
 TEST_F(NewInputTest, ExampleLayoutFolder) {
   const std::string project = MakeExampleProject(tmp_ / "work/blinky");
