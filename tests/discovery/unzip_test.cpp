@@ -1,1 +1,404 @@
-// Written in a later change.
+#include "discovery/unit_unzip.h"
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+
+#include "discovery/unzip.h"
+#include "tests/support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace kelvandor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ListTree;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+struct Entry {
+  enum Kind { kFile, kFolder, kLink };
+  Kind kind = kFile;
+  std::string path;
+  std::string data;  // a file's content or a link's target
+};
+
+Entry File(std::string path, std::string content) {
+  return {Entry::kFile, std::move(path), std::move(content)};
+}
+Entry Folder(std::string path) { return {Entry::kFolder, std::move(path), {}}; }
+Entry Link(std::string path, std::string target) {
+  return {Entry::kLink, std::move(path), std::move(target)};
+}
+
+struct WriterFree {
+  void operator()(archive* a) const { archive_write_free(a); }
+};
+struct EntryFree {
+  void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+
+// Writes a zip archive with libarchive's writer. `options` as for
+// archive_write_set_options, e.g. "zip:compression=store".
+void WriteZip(const std::string& zip_path, const std::vector<Entry>& entries,
+              const std::string& options = {}, const std::string& passphrase = {}) {
+  std::unique_ptr<archive, WriterFree> a(archive_write_new());
+  ASSERT_EQ(archive_write_set_format_zip(a.get()), ARCHIVE_OK);
+  if (!options.empty()) {
+    ASSERT_EQ(archive_write_set_options(a.get(), options.c_str()), ARCHIVE_OK)
+        << archive_error_string(a.get());
+  }
+  if (!passphrase.empty()) {
+    ASSERT_EQ(archive_write_set_passphrase(a.get(), passphrase.c_str()), ARCHIVE_OK);
+  }
+  ASSERT_EQ(archive_write_open_filename(a.get(), zip_path.c_str()), ARCHIVE_OK);
+  for (const Entry& item : entries) {
+    std::unique_ptr<archive_entry, EntryFree> e(archive_entry_new());
+    archive_entry_set_pathname(e.get(), item.path.c_str());
+    archive_entry_set_mtime(e.get(), 1'300'000'000, 0);
+    switch (item.kind) {
+      case Entry::kFile:
+        archive_entry_set_filetype(e.get(), AE_IFREG);
+        archive_entry_set_perm(e.get(), 0644);
+        archive_entry_set_size(e.get(), static_cast<la_int64_t>(item.data.size()));
+        break;
+      case Entry::kFolder:
+        archive_entry_set_filetype(e.get(), AE_IFDIR);
+        archive_entry_set_perm(e.get(), 0755);
+        break;
+      case Entry::kLink:
+        archive_entry_set_filetype(e.get(), AE_IFLNK);
+        archive_entry_set_perm(e.get(), 0777);
+        archive_entry_set_symlink(e.get(), item.data.c_str());
+        break;
+    }
+    ASSERT_EQ(archive_write_header(a.get(), e.get()), ARCHIVE_OK) << archive_error_string(a.get());
+    if (item.kind == Entry::kFile && !item.data.empty()) {
+      ASSERT_EQ(archive_write_data(a.get(), item.data.data(), item.data.size()),
+                static_cast<la_ssize_t>(item.data.size()));
+    }
+  }
+  ASSERT_EQ(archive_write_close(a.get()), ARCHIVE_OK);
+}
+
+// Bytes that no text conversion or line-end translation leaves alone, long
+// enough to span several read blocks.
+std::string BinaryContent(std::size_t size) {
+  std::string out;
+  out.reserve(size);
+  std::uint32_t x = 12345;
+  for (std::size_t i = 0; i < size; ++i) {
+    x = x * 1103515245u + 12345u;
+    out.push_back(static_cast<char>(x >> 24));
+  }
+  return out + "\r\n\n\r\x1a" + std::string(1, '\0');
+}
+
+class UnzipTest : public ::testing::Test {
+ protected:
+  std::string Zip() const { return dir_ / "project.zip"; }
+  std::string Dest() const { return dir_ / "exe/___temp___"; }
+
+  TempDir dir_;
+};
+
+TEST_F(UnzipTest, ExtractsEveryEntryIntoAFreshDestination) {
+  const std::string image = BinaryContent(300 * 1024);
+  WriteZip(Zip(), {Folder("blinky/"), File("blinky/blinky.wsp", "[wsp]\r\n"),
+                   File("blinky/blinky.prj", "line\nother\r\n"), Folder("blinky/ABS/"),
+                   File("blinky/ABS/blinky.mhx", image), File("blinky/Makefile", "all:\n"),
+                   Folder("blinky/LST/"), File("blinky/src/deep/main.c", "int main;")});
+
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+
+  EXPECT_EQ(ListTree(Dest()),
+            (std::vector<std::string>{"blinky/", "blinky/ABS/", "blinky/ABS/blinky.mhx",
+                                      "blinky/LST/", "blinky/Makefile", "blinky/blinky.prj",
+                                      "blinky/blinky.wsp", "blinky/src/", "blinky/src/deep/",
+                                      "blinky/src/deep/main.c"}));
+  EXPECT_EQ(ReadFile(Dest() + "/blinky/ABS/blinky.mhx"), image);
+  EXPECT_EQ(ReadFile(Dest() + "/blinky/blinky.prj"), "line\nother\r\n");
+  EXPECT_EQ(ReadFile(Dest() + "/blinky/Makefile"), "all:\n");
+}
+
+TEST_F(UnzipTest, StoredEntriesAreWrittenByteForByte) {
+  const std::string image = BinaryContent(70 * 1024);
+  WriteZip(Zip(), {File("p/out.bin", image)}, "zip:compression=store");
+  EXPECT_TRUE(UnzipArchive(Zip(), Dest()));
+  EXPECT_EQ(ReadFile(Dest() + "/p/out.bin"), image);
+}
+
+TEST_F(UnzipTest, OverwritesExistingFilesAndKeepsOthers) {
+  WriteFile(Dest() + "/p/p.prj", "an older and much longer content");
+  WriteFile(Dest() + "/p/readonly.wsp", "old");
+  fs::permissions(Dest() + "/p/readonly.wsp", fs::perms::owner_read);
+  WriteFile(Dest() + "/left-over.txt", "stays");
+  WriteZip(Zip(), {File("p/p.prj", "new"), File("p/readonly.wsp", "new too")});
+
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+
+  EXPECT_EQ(ReadFile(Dest() + "/p/p.prj"), "new");
+  EXPECT_EQ(ReadFile(Dest() + "/p/readonly.wsp"), "new too");
+  EXPECT_EQ(ReadFile(Dest() + "/left-over.txt"), "stays");
+}
+
+TEST_F(UnzipTest, BackslashesInStoredNamesSeparateFolders) {
+  WriteZip(Zip(), {File("p\\src\\main.c", "x")});
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_EQ(ReadFile(Dest() + "/p/src/main.c"), "x");
+}
+
+TEST_F(UnzipTest, LinksThatStayInsideTheTreeAreKept) {
+  WriteZip(Zip(), {File("p/common/x.h", "shared"), Link("p/inc", "common"),
+                   Link("p/src/x.h", "../common/x.h"), Link("p/self", ".")});
+
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+
+  EXPECT_EQ(fs::read_symlink(Dest() + "/p/inc"), "common");
+  EXPECT_EQ(ReadFile(Dest() + "/p/inc/x.h"), "shared");
+  EXPECT_EQ(ReadFile(Dest() + "/p/src/x.h"), "shared");
+  EXPECT_EQ(fs::read_symlink(Dest() + "/p/self"), ".");
+}
+
+TEST_F(UnzipTest, MissingArchive) {
+  EXPECT_EQ(UnzipArchiveCode(dir_ / "none.zip", Dest()), kUnzipArchiveNotFound);
+  EXPECT_FALSE(UnzipArchive(dir_ / "none.zip", Dest()));
+}
+
+TEST_F(UnzipTest, TruncatedArchive) {
+  WriteZip(Zip(), {File("p/a.prj", BinaryContent(100 * 1024)), File("p/b.prj", "b")});
+  const std::string whole = ReadFile(Zip());
+  WriteFile(Zip(), whole.substr(0, whole.size() / 2));
+
+  const int code = UnzipArchiveCode(Zip(), Dest());
+  EXPECT_TRUE(code == kUnzipSevereError || code == kUnzipUnexpectedEof) << code;
+}
+
+TEST_F(UnzipTest, CorruptCompressedData) {
+  WriteZip(Zip(), {File("p/a.prj", BinaryContent(100 * 1024))});
+  std::string bytes = ReadFile(Zip());
+  for (std::size_t i = 200; i < 400; ++i) bytes[i] = '\xff';
+  WriteFile(Zip(), bytes);
+
+  const int code = UnzipArchiveCode(Zip(), Dest());
+  EXPECT_NE(code, kUnzipOk);
+  EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
+}
+
+TEST_F(UnzipTest, NotAnArchive) {
+  WriteFile(Zip(), "just some text, no zip at all\r\n");
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipSevereError);
+}
+
+// A stored entry whose bytes no longer match its CRC is extracted, and
+// libarchive reports the mismatch as a warning: that must fail the call.
+TEST_F(UnzipTest, AWarningMakesTheExtractionFail) {
+  WriteZip(Zip(), {File("p/a.prj", "MARKER-content-of-the-file")}, "zip:compression=store");
+  std::string bytes = ReadFile(Zip());
+  const std::size_t at = bytes.find("MARKER");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at] = 'N';
+  WriteFile(Zip(), bytes);
+
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipWarnings);
+  EXPECT_EQ(ReadFile(Dest() + "/p/a.prj"), "NARKER-content-of-the-file");
+  EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
+}
+
+TEST_F(UnzipTest, EncryptedEntryFailsWithoutAskingForAPassword) {
+  WriteZip(Zip(), {File("p/secret.prj", "plain text inside")}, "zip:encryption=traditional",
+           "password");
+
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipBadPassword);
+  EXPECT_FALSE(fs::exists(Dest() + "/p/secret.prj"));
+  EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
+}
+
+TEST_F(UnzipTest, ArchiveWithoutEntries) {
+  WriteZip(Zip(), {});
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipNoFiles);
+}
+
+// A device node inside the destination would give access to the device
+// itself, outside the tree.
+TEST_F(UnzipTest, RefusesDeviceEntries) {
+  WriteZip(Zip(), {File("p/dev", "x")}, "zip:compression=store");
+  std::string bytes = ReadFile(Zip());
+  const std::size_t central = bytes.find("PK\x01\x02");
+  ASSERT_NE(central, std::string::npos);
+  const std::uint32_t char_device = 0020644u << 16;  // S_IFCHR | 0644 in the high half
+  for (int i = 0; i < 4; ++i) {
+    bytes[central + 38 + i] = static_cast<char>((char_device >> (8 * i)) & 0xff);
+  }
+  WriteFile(Zip(), bytes);
+
+  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Dest() + "/p/dev")));
+}
+
+#ifndef _WIN32
+// Makes files larger than `bytes` fail to grow, as a full disk does, for
+// this process only.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*old_handler_)(int) = nullptr;
+};
+
+TEST_F(UnzipTest, DiskFull) {
+  WriteZip(Zip(), {File("p/big.bin", std::string(2 * 1024 * 1024, 'z'))});
+  int code = kUnzipOk;
+  {
+    const FileSizeLimit limit(256 * 1024);
+    code = UnzipArchiveCode(Zip(), Dest());
+  }
+  EXPECT_EQ(code, kUnzipDiskFull);
+}
+#endif
+
+// Each case must fail and leave everything outside the destination as it
+// was. Every target lies inside the test's own folder, so a failure here
+// never touches the rest of the machine.
+struct TraversalCase {
+  std::string name;
+  std::vector<Entry> entries;  // "{outside}" stands for the absolute path of the outside folder
+};
+
+void PrintTo(const TraversalCase& row, std::ostream* os) { *os << row.name; }
+
+class UnzipTraversalTest : public ::testing::TestWithParam<TraversalCase> {};
+
+std::vector<std::string> OutsideOf(const std::string& root, const std::string& dest_prefix) {
+  std::vector<std::string> out;
+  for (const std::string& rel : ListTree(root)) {
+    if (rel.rfind(dest_prefix, 0) != 0) out.push_back(rel);
+  }
+  return out;
+}
+
+// The links below `root` whose targets, followed as far as they exist, lie
+// outside it.
+std::vector<std::string> LinksLeaving(const std::string& root) {
+  std::vector<std::string> out;
+  const fs::path base = fs::canonical(root);
+  for (const auto& entry : fs::recursive_directory_iterator(base)) {
+    if (!entry.is_symlink()) continue;
+    const fs::path target = fs::weakly_canonical(entry.path().parent_path() /
+                                                 fs::read_symlink(entry.path()));
+    const auto rel = target.lexically_relative(base);
+    if (rel.empty() || *rel.begin() == "..") out.push_back(entry.path().string());
+  }
+  return out;
+}
+
+TEST_P(UnzipTraversalTest, IsRefusedAndChangesNothingOutside) {
+  TempDir dir;
+  const std::string outside = dir / "outside";
+  WriteFile(outside + "/victim.txt", "original");
+  std::vector<Entry> entries = GetParam().entries;
+  for (Entry& e : entries) {
+    for (std::string* text : {&e.path, &e.data}) {
+      if (const auto at = text->find("{outside}"); at != std::string::npos) {
+        text->replace(at, 9, outside);
+      }
+    }
+  }
+  const std::string zip = dir / "evil.zip";
+  WriteZip(zip, entries);
+  const std::vector<std::string> before = OutsideOf(dir.path(), "exe/");
+
+  EXPECT_NE(UnzipArchiveCode(zip, dir / "exe/dest"), kUnzipOk);
+
+  EXPECT_EQ(OutsideOf(dir.path(), "exe/"), before);
+  EXPECT_EQ(ReadFile(outside + "/victim.txt"), "original");
+  EXPECT_EQ(LinksLeaving(dir / "exe/dest"), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnzipTraversalTest,
+    ::testing::Values(
+        TraversalCase{"AbsolutePath", {File("{outside}/evil.txt", "x")}},
+        TraversalCase{"AbsoluteOverwrite", {File("{outside}/victim.txt", "x")}},
+        TraversalCase{"DriveLetter", {File("C:/evil.txt", "x")}},
+        TraversalCase{"DotDot", {File("../../outside/evil.txt", "x")}},
+        TraversalCase{"DotDotInside", {File("p/../../../outside/evil.txt", "x")}},
+        TraversalCase{"DotDotBackslash", {File("..\\..\\outside\\evil.txt", "x")}},
+        TraversalCase{"DotDotFolder", {Folder("../../outside/made/")}},
+        TraversalCase{"LinkUp", {Link("p/out", "../../../outside"), File("p/out/evil.txt", "x")}},
+        TraversalCase{"LinkAbsolute", {Link("out", "{outside}"), File("out/victim.txt", "x")}},
+        TraversalCase{"DanglingLinkOut", {Link("later", "../../outside/evil.txt")}},
+        TraversalCase{"LinkThroughLink",
+                      {Link("here", "."), Link("out", "here/../../outside"),
+                       File("out/evil.txt", "x")}}),
+    [](const ::testing::TestParamInfo<TraversalCase>& row) { return row.param.name; });
+
+// A link left in the destination by someone else is never written through.
+TEST_F(UnzipTest, NeverWritesThroughALinkAlreadyInTheDestination) {
+  const std::string outside = dir_ / "outside";
+  testing::MakeDirs(outside);
+  testing::MakeDirs(Dest());
+  fs::create_directory_symlink(outside, Dest() + "/p");
+  WriteZip(Zip(), {File("p/evil.txt", "x")});
+
+  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_TRUE(fs::is_empty(outside));
+}
+
+struct ResultTextRow {
+  int code = 0;
+  const char* text = "";
+};
+
+class UnzipResultTextTest : public ::testing::TestWithParam<ResultTextRow> {};
+
+TEST_P(UnzipResultTextTest, MatchesTheTable) {
+  EXPECT_EQ(UnzipResultText(GetParam().code), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, UnzipResultTextTest,
+    ::testing::Values(ResultTextRow{0, "OKAY"},
+                      ResultTextRow{1, "Warnings occurred on one or more files"},
+                      ResultTextRow{2, "Errors occurred on one or more files"},
+                      ResultTextRow{3, "Sever error in archive"},
+                      ResultTextRow{4, "Insufficient memory"}, ResultTextRow{5, "Insufficient memory"},
+                      ResultTextRow{6, "Insufficient memory"}, ResultTextRow{7, "Insufficient memory"},
+                      ResultTextRow{8, "Insufficient memory"}, ResultTextRow{9, "Archive not found"},
+                      ResultTextRow{10, "Bad or illegal parameters specified"},
+                      ResultTextRow{11, "No files found"}, ResultTextRow{12, "Unknown error"},
+                      ResultTextRow{49, "Unknown error"}, ResultTextRow{50, "Disk full"},
+                      ResultTextRow{51, "Unexpected end of file"},
+                      ResultTextRow{80, "Canceled by user"},
+                      ResultTextRow{81, "No files found: All unsupported"},
+                      ResultTextRow{82, "No files found: Bad password"},
+                      ResultTextRow{83, "Unknown error"}, ResultTextRow{-1, "Unknown error"}));
+
+}  // namespace
+}  // namespace kelvandor
