@@ -31,16 +31,16 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kGroupWidth = kWindowWidth - 2 * kMargin;
 constexpr int kRowHeight = 21;
-constexpr int kRowStep = 25;
-constexpr int kFirstRow = 20;
+constexpr int kRowStep = 24;
+constexpr int kFirstRow = 24;
 constexpr int kLabelX = 10;
-constexpr int kFieldX = 78;
+constexpr int kFieldX = 84;
 constexpr int kFieldRight = kGroupWidth - 10;
 constexpr int kSpeedButtonSize = 25;
 constexpr int kSpeedButtonX = kFieldRight - kSpeedButtonSize;
 constexpr int kHalfFieldWidth = 170;
-constexpr int kSecondLabelX = 264;
-constexpr int kSecondFieldX = 302;
+constexpr int kSecondLabelX = 268;
+constexpr int kSecondFieldX = 306;
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 25;
 
@@ -125,10 +125,10 @@ void TForm1::BuildControls() {
   AddLabel(old_group, "Label_Old_EWW", "EWW", kSecondLabelX, RowY(3), kSecondFieldX - kSecondLabelX);
   AddEdit(old_group, "Edit_Old_EWW", kSecondFieldX, RowY(3), kHalfFieldWidth, &C::Edit_Old_EWW);
 
-  const int new_top = old_group->geometry().bottom() + 6;
+  const int new_top = old_group->geometry().bottom() + 4;
   auto* new_group = new QGroupBox(QStringLiteral("New"), this);
   new_group->setObjectName(QStringLiteral("GroupBox_New"));
-  new_group->setGeometry(kMargin, new_top, kGroupWidth, RowY(4) + 2);
+  new_group->setGeometry(kMargin, new_top, kGroupWidth, RowY(4));
   const int new_field_width = kSpeedButtonX - 6 - kFieldX;
   AddLabel(new_group, "Label_New_Path", "Path", kLabelX, RowY(0), kFieldX - kLabelX);
   AddEdit(new_group, "Edit_New_Path", kFieldX, RowY(0), new_field_width, &C::Edit_New_Path);
@@ -146,11 +146,11 @@ void TForm1::BuildControls() {
   QCheckBox* rename = AddCheckBox(new_group, "CheckBox_RenameFolder", "Rename Folder", 415,
                                   RowY(2), 116, &C::CheckBox_RenameFolder, true);
   connect(rename, &QCheckBox::clicked, this, &TForm1::CheckBox_RenameFolderClick);
-  QCheckBox* clean_up = AddCheckBox(new_group, "CheckBox_CleanUp", "CleanUp", 455, RowY(3), 76,
+  QCheckBox* clean_up = AddCheckBox(new_group, "CheckBox_CleanUp", "CleanUp", 455, RowY(3) - 3, 76,
                                     &C::CheckBox_CleanUp, false);
   clean_up->setToolTip(QStringLiteral("Will clean the subfolders: ABS, LST, OBJ and OPT"));
 
-  const int bottom_y = kWindowHeight - kMargin - kButtonHeight - 4;
+  const int bottom_y = kWindowHeight - kMargin - kButtonHeight;
   const int step = kButtonWidth + 8;
   const int right_x = kWindowWidth - kMargin - kButtonWidth;
   auto* rename_button = new QPushButton(QStringLiteral("Rename"), this);

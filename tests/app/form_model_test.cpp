@@ -1,0 +1,495 @@
+#include "app/form_model.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/configuration.h"
+#include "discovery/input_analysis.h"
+#include "operations/rename_workflow.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "platform/text_lines.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using ::kelvandor::testing::CrLf;
+using ::kelvandor::testing::CurrentDirGuard;
+using ::kelvandor::testing::MakeDirs;
+using ::kelvandor::testing::ReadFile;
+using ::kelvandor::testing::RecordingUi;
+using ::kelvandor::testing::Shown;
+using ::kelvandor::testing::TempDir;
+using ::kelvandor::testing::WriteFile;
+
+const std::string kSep = SeparatorString();
+const EditState kTypeable{"", false, FieldColour::kWhite};
+const EditState kDisplayOnly{"", true, FieldColour::k3DLight};
+
+// The look of a field, without its text.
+EditState Look(EditState edit) {
+  edit.text.clear();
+  return edit;
+}
+
+class WriteBudget {
+ public:
+  explicit WriteBudget(long long bytes) { SetWriteBudgetForTesting(bytes); }
+  ~WriteBudget() { SetWriteBudgetForTesting(-1); }
+  WriteBudget(const WriteBudget&) = delete;
+  WriteBudget& operator=(const WriteBudget&) = delete;
+};
+
+class FormModelTest : public ::testing::Test {
+ protected:
+  // A copy of a sample project as tmp/work/<name>; returns its folder.
+  std::string CopyExample(const std::string& example, const std::string& name) {
+    const std::string dir = tmp_ / ("work/" + name);
+    MakeDirs(tmp_ / "work");
+    EXPECT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + example, dir));
+    return dir;
+  }
+  std::string Blinky() { return CopyExample("blinky", "blinky"); }
+
+  void WriteConfig(const std::vector<std::string>& lines) {
+    WriteFile(ConfigFilePath(exe_dir_), CrLf(lines));
+  }
+
+  // A load as from a drop, with the focus elsewhere beforehand.
+  void Load(const std::string& path) {
+    c_.focus = "Button_Rename";
+    model_.WMDropFiles({path});
+  }
+
+  TempDir tmp_;
+  std::string exe_dir_ = tmp_ / "bin";
+  RecordingUi ui_;
+  FormModel model_{ui_, 0};
+  FormControls& c_ = model_.controls();
+  AppState& s_ = model_.state();
+};
+
+TEST_F(FormModelTest, StartsWithTheControlsAsTheWindowOpens) {
+  EXPECT_EQ(c_.Edit_Old_Path, (EditState{"", false, FieldColour::k3DLight}));
+  EXPECT_EQ(c_.Edit_Old_Dir, (EditState{"", false, FieldColour::k3DLight}));
+  for (const EditState* e : {&c_.Edit_Old_Wsp, &c_.Edit_Old_Prj, &c_.Edit_Old_UVProj,
+                             &c_.Edit_Old_EWW}) {
+    EXPECT_EQ(*e, kDisplayOnly);
+  }
+  EXPECT_EQ(c_.Edit_New_Path, (EditState{"", true, FieldColour::kWindow}));
+  EXPECT_EQ(c_.Edit_New_Dir, (EditState{"", true, FieldColour::kWindow}));
+  EXPECT_EQ(c_.Edit_New_WspPrj, (EditState{"", false, FieldColour::kWindow}));
+  EXPECT_EQ(c_.CheckBox_CleanUp, (CheckBoxState{true, true}));
+  for (const CheckBoxState* b : {&c_.CheckBox_CopyProject, &c_.CheckBox_RenameFolder,
+                                 &c_.CheckBox_Backup}) {
+    EXPECT_EQ(*b, (CheckBoxState{false, true}));
+  }
+  EXPECT_TRUE(c_.Button_Rename.enabled && c_.Button_CleanOnly.enabled && c_.Button1.enabled);
+}
+
+TEST_F(FormModelTest, FormCreateWithoutConfigurationKeepsTheDefaults) {
+  model_.FormCreate(exe_dir_);
+  EXPECT_EQ(s_.ExeDir, exe_dir_);
+  EXPECT_TRUE(c_.CheckBox_CleanUp.ticked);
+  EXPECT_FALSE(c_.CheckBox_CopyProject.ticked || c_.CheckBox_RenameFolder.ticked);
+  EXPECT_EQ(s_.ConfigNewPath, "");
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST_F(FormModelTest, FormCreateAppliesTheConfiguration) {
+  WriteConfig({"NewPath=/new/", "RenameFolder=1", "CopyProject=1", "CleanUp=0"});
+  model_.FormCreate(exe_dir_);
+  EXPECT_EQ(s_.ConfigNewPath, "/new/");
+  EXPECT_TRUE(s_.ConfigRenameFolder && s_.ConfigCopyProject);
+  EXPECT_TRUE(c_.CheckBox_RenameFolder.ticked);
+  EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
+  EXPECT_FALSE(c_.CheckBox_CleanUp.ticked);
+  // The tick ran the box's handler on the still empty fields.
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+  EXPECT_EQ(c_.Edit_New_Path.colour, FieldColour::k3DLight);
+}
+
+TEST_F(FormModelTest, FormCreateTicksCopyProjectWhenOnlyThatIsConfigured) {
+  WriteConfig({"CopyProject=1"});
+  model_.FormCreate(exe_dir_);
+  EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
+  EXPECT_EQ(Look(c_.Edit_New_Path), kTypeable);
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+}
+
+TEST_F(FormModelTest, LoadOfAFolderProposesTheOldLocationInPlace) {
+  model_.FormCreate(exe_dir_);
+  const std::string project = Blinky();
+  c_.CheckBox_Backup.ticked = true;
+  Load(project);
+  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(c_.Edit_Old_Path.text, tmp_ / "work" + kSep);
+  EXPECT_EQ(c_.Edit_New_Path.text, c_.Edit_Old_Path.text);
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "blinky");
+  EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kDisplayOnly);
+  EXPECT_EQ(c_.CheckBox_Backup, (CheckBoxState{false, true}));
+  EXPECT_TRUE(c_.Button_Rename.enabled);
+  EXPECT_EQ(c_.focus, kFocusAfterLoad);
+}
+
+TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  const std::string proposed_path = c_.Edit_New_Path.text;
+
+  model_.SetRenameFolderTicked(true);
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+  EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
+  c_.Edit_New_WspPrj.text = "pump";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "pump");
+
+  // Copy while renaming: the typed name is kept aside, the proposals return.
+  model_.SetCopyProjectTicked(true);
+  EXPECT_FALSE(c_.CheckBox_RenameFolder.ticked);
+  EXPECT_EQ(s_.PreferredNewName, "pump");
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "blinky");
+  EXPECT_EQ(Look(c_.Edit_New_Path), kTypeable);
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+
+  // Rename while copying: the typed path is kept aside, the name comes back.
+  c_.Edit_New_Path.text = "/elsewhere/";
+  model_.SetRenameFolderTicked(true);
+  EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
+  EXPECT_EQ(s_.PreferredNewPath, "/elsewhere/");
+  EXPECT_EQ(c_.Edit_New_Path.text, proposed_path);
+  EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
+  EXPECT_EQ(c_.Edit_New_Dir.text, "pump");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "pump");
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+
+  // Back to in place.
+  c_.Edit_New_WspPrj.text = "valve";
+  model_.SetRenameFolderTicked(false);
+  EXPECT_EQ(s_.PreferredNewName, "valve");
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "blinky");
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kDisplayOnly);
+}
+
+TEST_F(FormModelTest, TickToTheCurrentStateChangesNothing) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  model_.SetRenameFolderTicked(true);
+  c_.Edit_New_Dir.text = "typed";
+  c_.Edit_New_WspPrj.text = "other";
+  const FormControls before = c_;
+  const AppState state_before = s_;
+  model_.SetRenameFolderTicked(true);
+  model_.SetCopyProjectTicked(false);
+  EXPECT_EQ(c_.Edit_New_Dir, before.Edit_New_Dir);
+  EXPECT_EQ(c_.Edit_New_WspPrj, before.Edit_New_WspPrj);
+  EXPECT_EQ(c_.Edit_New_Path, before.Edit_New_Path);
+  EXPECT_EQ(s_.PreferredNewName, state_before.PreferredNewName);
+  EXPECT_EQ(s_.PreferredNewPath, state_before.PreferredNewPath);
+}
+
+TEST_F(FormModelTest, DirectoryFollowsTheNameOnlyInRenameFolderMode) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  c_.Edit_New_WspPrj.text = "abc";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+  model_.SetCopyProjectTicked(true);
+  c_.Edit_New_WspPrj.text = "abc";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+}
+
+TEST_F(FormModelTest, ConfiguredModeIsTickedAtEveryLoad) {
+  WriteConfig({"RenameFolder=1"});
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  // Already ticked at creation: the load itself runs no handler, the mode
+  // styling still applies.
+  EXPECT_TRUE(c_.CheckBox_RenameFolder.ticked);
+  EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
+  model_.SetCopyProjectTicked(true);
+  Load(CopyExample("valve", "valve"));
+  EXPECT_TRUE(c_.CheckBox_RenameFolder.ticked);
+  EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
+  EXPECT_EQ(c_.Edit_New_Dir.text, "valve");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "valve");
+}
+
+struct FamilyCase {
+  const char* example;
+  const char* name;
+  bool wsp_prj, eww, uvproj;
+};
+
+class FormModelFamilyTest : public FormModelTest,
+                            public ::testing::WithParamInterface<FamilyCase> {};
+
+TEST_P(FormModelFamilyTest, LoadEnablesRenameAndProposesTheName) {
+  const FamilyCase& f = GetParam();
+  model_.FormCreate(exe_dir_);
+  Load(CopyExample(f.example, f.name));
+  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_EQ(s_.HasWspPrj, f.wsp_prj);
+  EXPECT_EQ(s_.HasEww, f.eww);
+  EXPECT_EQ(s_.HasUvproj, f.uvproj);
+  EXPECT_EQ(c_.Edit_New_Dir.text, f.name);
+  EXPECT_FALSE(c_.Edit_New_WspPrj.text.empty());
+  EXPECT_TRUE(c_.Button_Rename.enabled);
+  EXPECT_TRUE(c_.CheckBox_CopyProject.enabled && c_.CheckBox_RenameFolder.enabled);
+  EXPECT_EQ(c_.focus, kFocusAfterLoad);
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, FormModelFamilyTest,
+                         ::testing::Values(FamilyCase{"blinky", "blinky", true, false, false},
+                                           FamilyCase{"motor", "motor", false, true, false},
+                                           FamilyCase{"valve", "valve", false, false, true},
+                                           FamilyCase{"sensor", "sensor", false, true, true}));
+
+TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  model_.SetCopyProjectTicked(true);
+  c_.CheckBox_Backup.ticked = true;
+  const std::string missing = tmp_ / "nothing";
+  Load(missing);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Input File not found!"}}));
+  EXPECT_EQ(s_.ErrorCode, kErrorNoProject);
+  EXPECT_EQ(c_.Edit_Old_Path.text, missing);
+  EXPECT_FALSE(c_.Button_Rename.enabled);
+  EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
+  EXPECT_TRUE(c_.CheckBox_Backup.ticked);
+  EXPECT_EQ(c_.focus, kFocusAfterLoad);
+}
+
+TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
+  WriteConfig({"NewPath=/target/"});
+  model_.FormCreate(exe_dir_);
+  const std::string zip = tmp_ / "in/demo.zip";
+  WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
+  Load(zip);
+  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_TRUE(s_.FromArchive);
+  EXPECT_EQ(s_.TempDir, TempDirFor(exe_dir_));
+  EXPECT_TRUE(DirectoryExists(s_.TempDir + kSep + "blinky"));
+  EXPECT_EQ(c_.CheckBox_CopyProject, (CheckBoxState{true, false}));
+  EXPECT_EQ(c_.CheckBox_RenameFolder, (CheckBoxState{false, false}));
+  EXPECT_EQ(c_.CheckBox_Backup, (CheckBoxState{false, false}));
+  EXPECT_FALSE(c_.Button_CleanOnly.enabled);
+  EXPECT_EQ(c_.Edit_New_Path.text, "/target/");
+  EXPECT_EQ(Look(c_.Edit_New_Path), kTypeable);
+  EXPECT_EQ(c_.focus, kFocusAfterLoad);
+
+  Load(Blinky());
+  EXPECT_FALSE(s_.FromArchive);
+  EXPECT_FALSE(DirectoryExists(s_.TempDir));
+  EXPECT_TRUE(c_.CheckBox_CopyProject.enabled && c_.CheckBox_RenameFolder.enabled);
+  EXPECT_EQ(c_.CheckBox_Backup, (CheckBoxState{false, true}));
+  EXPECT_TRUE(c_.Button_CleanOnly.enabled);
+}
+
+TEST_F(FormModelTest, FormCloseRemovesTheUnpackedArchive) {
+  model_.FormCreate(exe_dir_);
+  const std::string zip = tmp_ / "demo.zip";
+  WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
+  Load(zip);
+  ASSERT_TRUE(DirectoryExists(s_.TempDir));
+  model_.FormClose();
+  EXPECT_FALSE(DirectoryExists(s_.TempDir));
+  EXPECT_TRUE(FileExists(zip));
+}
+
+TEST_F(FormModelTest, CommandLineIsHandledAtTheFirstActivationOnly) {
+  model_.FormCreate(exe_dir_);
+  const std::string project = Blinky();
+  EXPECT_EQ(model_.FormActivate({{project}, "/"}), AfterActivate::kStayOpen);
+  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.FormActivate({{tmp_ / "missing"}, "/"}), AfterActivate::kStayOpen);
+  EXPECT_EQ(model_.FormActivate({{"clean", project}, "/"}), AfterActivate::kStayOpen);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(s_.OldProjectDir, project);
+}
+
+TEST_F(FormModelTest, RelativeCommandLinePathIsTakenFromTheStartFolder) {
+  model_.FormCreate(exe_dir_);
+  const std::string project = Blinky();
+  model_.FormActivate({{"work" + kSep + "blinky"}, tmp_.path()});
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(s_.OldProjectDir, project);
+}
+
+TEST_F(FormModelTest, CleanLoadsCleansAndCloses) {
+  model_.FormCreate(exe_dir_);
+  const std::string project = Blinky();
+  ASSERT_TRUE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
+  EXPECT_EQ(model_.FormActivate({{"clean", "work" + kSep + "blinky", "ignored"}, tmp_.path()}),
+            AfterActivate::kClose);
+  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_FALSE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
+  EXPECT_TRUE(FileExists(project + kSep + "blinky.prj"));
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST_F(FormModelTest, CleanAloneLoadsTheEmptyPathAndCloses) {
+  model_.FormCreate(exe_dir_);
+  EXPECT_EQ(model_.FormActivate({{"clean"}, tmp_.path()}), AfterActivate::kClose);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Input File not found!"}));
+}
+
+TEST_F(FormModelTest, CapitalCleanIsAPath) {
+  model_.FormCreate(exe_dir_);
+  const std::string project = Blinky();
+  EXPECT_EQ(model_.FormActivate({{"Clean", project}, tmp_.path()}), AfterActivate::kStayOpen);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Input File not found!"}));
+  EXPECT_EQ(c_.Edit_Old_Path.text, tmp_ / "Clean");
+  EXPECT_TRUE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
+}
+
+struct AbsoluteCase {
+  PathStyle style;
+  const char* path;
+  const char* base;
+  const char* expected;
+};
+
+class AbsoluteAgainstTest : public ::testing::TestWithParam<AbsoluteCase> {};
+
+TEST_P(AbsoluteAgainstTest, JoinsOnlyRelativePaths) {
+  const AbsoluteCase& t = GetParam();
+  EXPECT_EQ(AbsoluteAgainst(t.path, t.base, t.style), t.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, AbsoluteAgainstTest,
+    ::testing::Values(AbsoluteCase{PathStyle::kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
+                      AbsoluteCase{PathStyle::kPosix, "p", "/work/", "/work/p"},
+                      AbsoluteCase{PathStyle::kPosix, "../p", "/work", "/work/../p"},
+                      AbsoluteCase{PathStyle::kPosix, "/abs/p", "/work", "/abs/p"},
+                      AbsoluteCase{PathStyle::kPosix, "", "/work", ""},
+                      AbsoluteCase{PathStyle::kWindows, "p", "D:\\work", "D:\\work\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "C:\\p", "D:\\work", "C:\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
+
+TEST_F(FormModelTest, DropLoadsTheFirstItemOnly) {
+  model_.FormCreate(exe_dir_);
+  const std::string first = Blinky();
+  const std::string second = CopyExample("valve", "valve");
+  model_.WMDropFiles({first, second, tmp_ / "missing"});
+  EXPECT_EQ(s_.OldProjectDir, first);
+  EXPECT_TRUE(ui_.shown.empty());
+  model_.WMDropFiles({});
+  EXPECT_EQ(s_.OldProjectDir, first);
+}
+
+TEST_F(FormModelTest, OpenInputStartsAtTheOldProjectAndLoadsTheChoice) {
+  model_.FormCreate(exe_dir_);
+  const std::string first = Blinky();
+  Load(first);
+  const std::string second = CopyExample("motor", "motor");
+  ui_.folder_answers = {second, std::nullopt};
+  model_.SpeedButton_OpenInputClick();
+  EXPECT_EQ(ui_.folder_starts, (std::vector<std::string>{first}));
+  EXPECT_EQ(s_.OldProjectDir, second);
+  model_.SpeedButton_OpenInputClick();  // Cancel
+  EXPECT_EQ(s_.OldProjectDir, second);
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
+TEST_F(FormModelTest, OpenNewDirSetsTheNewPathEvenWhenReadOnly) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  ASSERT_TRUE(c_.Edit_New_Path.read_only);
+  const std::string start = c_.Edit_New_Path.text;
+  ui_.folder_answers = {"/chosen", std::nullopt};
+  model_.SpeedButton_OpenNewDirClick();
+  EXPECT_EQ(c_.Edit_New_Path.text, "/chosen");
+  model_.SpeedButton_OpenNewDirClick();  // Cancel
+  EXPECT_EQ(c_.Edit_New_Path.text, "/chosen");
+  EXPECT_EQ(ui_.folder_starts, (std::vector<std::string>{start, "/chosen"}));
+}
+
+TEST_F(FormModelTest, SavedConfigurationIsReadAtTheNextStart) {
+  model_.FormCreate(exe_dir_);
+  Load(Blinky());
+  model_.SetRenameFolderTicked(true);
+  c_.CheckBox_CleanUp.ticked = false;
+  model_.Button1Click_SaveConfig();
+  const std::string saved_path = c_.Edit_New_Path.text;
+  EXPECT_EQ(ReadFile(ConfigFilePath(exe_dir_)),
+            CrLf({"\\\\PublicIni=", "NewPath=" + saved_path, "RenameFolder=1", "CopyProject=0",
+                  "CleanUp=0"}));
+  EXPECT_TRUE(ui_.shown.empty());
+
+  RecordingUi next_ui;
+  FormModel next(next_ui, 0);
+  next.FormCreate(exe_dir_);
+  EXPECT_EQ(next.state().ConfigNewPath, saved_path);
+  EXPECT_TRUE(next.controls().CheckBox_RenameFolder.ticked);
+  EXPECT_FALSE(next.controls().CheckBox_CopyProject.ticked);
+  EXPECT_FALSE(next.controls().CheckBox_CleanUp.ticked);
+}
+
+TEST_F(FormModelTest, CleanOnlyBeforeAnyLoadStillReportsCleaned) {
+  model_.FormCreate(exe_dir_);
+  model_.Button1Click_CleanUpProject();
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Cleaned!"}}));
+}
+
+class FormModelRenameTest : public FormModelTest {
+ protected:
+  void SetUp() override {
+    model_.FormCreate(exe_dir_);
+    Load(Blinky());
+    model_.SetCopyProjectTicked(true);
+    c_.Edit_New_Path.text = tmp_ / "new";  // no final separator
+    c_.Edit_New_Dir.text = "pump";
+    c_.Edit_New_WspPrj.text = "pump";
+  }
+  CurrentDirGuard cwd_;
+};
+
+TEST_F(FormModelRenameTest, CopyReportsFinishedAndShowsTheCompletedPath) {
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished!"}));
+  EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
+  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
+}
+
+TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
+  MakeDirs(tmp_ / "new/pump");
+  ui_.confirm_answers = {false};
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
+  EXPECT_EQ(s_.ErrorCode, kErrorTargetKept);
+  EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
+}
+
+TEST_F(FormModelRenameTest, RaisedIoErrorIsShownAndTheModelStaysUsable) {
+  {
+    const WriteBudget full_disk(0);
+    model_.Button_RenameClick();
+  }
+  EXPECT_EQ(ui_.shown.back(), (Shown{"Kelvandor", "Disk full"}));
+  for (const Shown& shown : ui_.shown) EXPECT_NE(shown.caption, "Result");
+  EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
+
+  ui_.shown.clear();
+  ui_.confirm_answers = {true};
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished!"}));
+}
+
+}  // namespace
+}  // namespace kelvandor
