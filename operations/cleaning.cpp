@@ -1,1 +1,58 @@
-// Written in a later change.
+#include "operations/cleaning.h"
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+
+namespace kelvandor {
+namespace {
+
+// Deletes each file directly in `dir` for which `doomed(name)` holds; a file
+// that cannot be deleted stays, and the walk goes on.
+template <typename Predicate>
+void DeleteFilesWhere(std::string_view dir, Predicate doomed) {
+  if (!DirectoryExists(dir)) return;
+  const std::string prefix = std::string(dir) + Separator();
+  for (const std::string& name : ListFiles(dir)) {
+    if (doomed(name)) RemoveFile(prefix + name);
+  }
+}
+
+}  // namespace
+
+std::string_view FileExtension(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+bool ExtensionMatches(std::string_view name, std::string_view ext_list) {
+  const std::string_view ext = FileExtension(name);
+  return !ext.empty() && ext_list.find(ext) != std::string_view::npos;
+}
+
+bool NameMatches(std::string_view name, std::string_view pattern, char anchor) {
+  if (pattern.empty()) return false;
+  switch (anchor) {
+    case 'A': return name.find(pattern) != std::string_view::npos;
+    case 'L': return name.starts_with(pattern);
+    case 'R': return name.ends_with(pattern);
+    default: return false;
+  }
+}
+
+void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching) {
+  DeleteFilesWhere(dir, [&](const std::string& name) {
+    const bool matches = ExtensionMatches(name, ext_list);
+    return keep_matching ? !matches : (ext_list.empty() || matches);
+  });
+}
+
+void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
+                        bool keep_matching) {
+  DeleteFilesWhere(dir, [&](const std::string& name) {
+    return NameMatches(name, pattern, anchor) != keep_matching;
+  });
+}
+
+}  // namespace kelvandor
