@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/io_error.h"
-#include "platform/text_lines.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
@@ -20,6 +20,7 @@ using testing::ListTree;
 using testing::ReadFile;
 using testing::RecordingUi;
 using testing::TempDir;
+using testing::WriteBudget;
 using testing::WriteFile;
 
 class ConfigurationTest : public ::testing::Test {
@@ -296,15 +297,6 @@ TEST_F(ConfigurationTest, WhatIsSavedIsReadBack) {
   EXPECT_TRUE(result.values.copy_project);
   EXPECT_EQ(result.values.clean_up, false);
 }
-
-// Restores unlimited writes when the test ends.
-class WriteBudget {
- public:
-  explicit WriteBudget(long long bytes) { SetWriteBudgetForTesting(bytes); }
-  ~WriteBudget() { SetWriteBudgetForTesting(-1); }
-  WriteBudget(const WriteBudget&) = delete;
-  WriteBudget& operator=(const WriteBudget&) = delete;
-};
 
 TEST_F(ConfigurationTest, FailedWriteKeepsTheOldFile) {
   const std::string old = CrLf({"NewPath=D:\\old\\", "CleanUp=0"});
