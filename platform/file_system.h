@@ -80,7 +80,8 @@ bool IsReadOnly(std::string_view path);
 bool RemoveFile(std::string_view path);
 
 // Removes `path` and everything below it, read-only entries included. Links
-// are removed, never followed. True when nothing stands at `path` afterwards.
+// are removed, never followed, also a link given as `path` with a trailing
+// separator. True when nothing stands at `path` afterwards.
 bool RemoveTree(std::string_view path);
 
 // Called during CopyTree with the count of files copied so far and the total.
@@ -88,7 +89,9 @@ using CopyProgressFn = std::function<void(std::uint64_t done, std::uint64_t tota
 
 // Copies the folder `from` with everything below it so that `to` becomes the
 // copy; `to` must not exist, its parent must. Links are copied as links.
-// False when anything could not be copied (what was copied stays).
+// False when anything could not be copied (what was copied stays); false,
+// creating nothing, when `to` is `from` or lies inside it. The last progress
+// report has done == total.
 bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress = {});
 
 // The process's current folder.
