@@ -415,7 +415,10 @@ TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
 struct KeyCase {
   std::vector<std::string> files;
   std::string new_name;
-  friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << "new name " << c.new_name; }
+  friend void PrintTo(const KeyCase& c, std::ostream* os) {
+    for (const std::string& f : c.files) *os << f << ' ';
+    *os << "gives '" << c.new_name << "'";
+  }
 };
 
 class NewInputKeyTest : public NewInputTest, public ::testing::WithParamInterface<KeyCase> {};
