@@ -7,11 +7,13 @@
 
 #include "platform/io_error.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
 
 using testing::TempDir;
+using testing::WriteBudget;
 
 std::vector<std::string> ReadAllLines(const std::string& path) {
   LineReader reader(path);
@@ -197,15 +199,6 @@ TEST(LineWriterTest, NothingWrittenGivesAnEmptyFile) {
   writer.Close();
   EXPECT_EQ(testing::ReadFile(path), "");
 }
-
-// Lifts the write limit again whatever the test does.
-class WriteBudget {
- public:
-  explicit WriteBudget(long long bytes) { SetWriteBudgetForTesting(bytes); }
-  ~WriteBudget() { SetWriteBudgetForTesting(-1); }
-  WriteBudget(const WriteBudget&) = delete;
-  WriteBudget& operator=(const WriteBudget&) = delete;
-};
 
 TEST(LineWriterTest, FullDiskRaisesOnClose) {
   TempDir tmp;
