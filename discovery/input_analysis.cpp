@@ -35,9 +35,9 @@ std::string TwoLevelsUp(std::string_view path, std::string_view folder) {
   return {};
 }
 
-// Steps 2 and its sub-steps: unpacks the archive at `p` into the temporary
-// folder and returns the unpacked project folder, or `p` itself when there is
-// nothing to unpack or the unpacking failed.
+// Unpacks the archive at `p` into the temporary folder and returns the
+// unpacked project folder, or `p` itself when there is nothing to unpack or
+// the unpacking failed.
 std::string UnpackArchive(const std::string& p, const AnalysisConfig& config, ProjectState& state,
                           UserInterface& ui, int wait_ms) {
   state.from_archive = false;
@@ -192,7 +192,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     return AnalysisResult{.ok = false, .set_check_boxes = false};
   }
 
-  // With no project file named, P is the project folder; this also covers a
+  // With no project file named, `p` is the project folder; this also covers a
   // folder holding only one of the two example sub-folders, so that
   // old_project_dir always names this project.
   const bool names_project_file = ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"});
