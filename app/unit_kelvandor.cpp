@@ -72,6 +72,7 @@ TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
   setFixedSize(kWindowWidth, kWindowHeight);
   window_colour_ = palette().color(QPalette::Base);
   BuildControls();
+  WriteBack();  // the widgets start as the model's controls
   if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
   FormCreate();
 }

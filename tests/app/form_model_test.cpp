@@ -46,6 +46,8 @@ class WriteBudget {
 
 class FormModelTest : public ::testing::Test {
  protected:
+  FormModelTest() { MakeDirs(exe_dir_); }
+
   // A copy of a sample project as tmp/work/<name>; returns its folder.
   std::string CopyExample(const std::string& example, const std::string& name) {
     const std::string dir = tmp_ / ("work/" + name);
@@ -108,9 +110,10 @@ TEST_F(FormModelTest, FormCreateAppliesTheConfiguration) {
   EXPECT_TRUE(c_.CheckBox_RenameFolder.ticked);
   EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
   EXPECT_FALSE(c_.CheckBox_CleanUp.ticked);
-  // The tick ran the box's handler on the still empty fields.
+  // The tick ran the box's handler on the still empty fields; "Copy
+  // Project" was not ticked, so the path field keeps its first look.
   EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
-  EXPECT_EQ(c_.Edit_New_Path.colour, FieldColour::k3DLight);
+  EXPECT_EQ(c_.Edit_New_Path, (EditState{"", true, FieldColour::kWindow}));
 }
 
 TEST_F(FormModelTest, FormCreateTicksCopyProjectWhenOnlyThatIsConfigured) {

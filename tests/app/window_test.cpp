@@ -83,6 +83,8 @@ class WindowTest : public ::testing::Test {
     for (const std::string& p : paths) urls.push_back(QUrl::fromLocalFile(FromBytes(p)));
     mime.setUrls(urls);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &enter);
     QApplication::sendEvent(window_.get(), &drop);
   }
 
