@@ -1,1 +1,196 @@
-// Written in a later change.
+#include "rewrite/prj_rewriter.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/io_error.h"
+#include "tests/rewrite/rewrite_test_support.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::PrintTo;
+using testing::CrLf;
+using testing::ListTree;
+using testing::ReadFile;
+using testing::RecordingUi;
+using testing::TempDir;
+using testing::TestValues;
+using testing::NewFolderLine;
+using testing::WriteFile;
+
+constexpr std::string_view kRecheck = "Please recheck *.PRJ files manually";
+
+struct LineRule {
+  std::string label;
+  std::string line;
+  std::string written;
+  bool counted = false;
+};
+
+class PrjLineRules : public ::testing::TestWithParam<LineRule> {};
+
+// The row's line follows two counted lines: a counted row makes the count 3
+// and the run fail, an uncounted one leaves 2.
+TEST_P(PrjLineRules, WritesAndCounts) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=D:\\work\\Motor\\", "F1=0 m ABS\\Motor.abs", GetParam().line}));
+  EXPECT_EQ(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui), !GetParam().counted);
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs", GetParam().written}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrjLineRules,
+    ::testing::Values(
+        LineRule{"PrjLine", "PRJ=C:\\x\\Motor\\y", NewFolderLine("PRJ="), true},
+        LineRule{"PrjLineWithOldFolderPattern", "PRJ=..\\Motor\\", NewFolderLine("PRJ="), true},
+        LineRule{"AbsOutput", "F1=0 m ABS\\Motor.abs", "F1=0 m ABS\\Pump.abs", true},
+        LineRule{"AbsWithTextAfter", "F1=0 m ..\\ABS\\Motor.abs 12 34", "F1=0 m ..\\ABS\\Pump.abs", true},
+        LineRule{"AbsKeepsOldFolderBeforeIt", "F1=0 m ..\\Motor\\ABS\\x", "F1=0 m ..\\Motor\\ABS\\Pump.abs", true},
+        LineRule{"AbsFirstOccurrence", "F1=0 m ABS\\a ABS\\b", "F1=0 m ABS\\Pump.abs", true},
+        LineRule{"F1WithoutAbs", "F1=0 m OBJ\\Motor.obj", "F1=0 m OBJ\\Motor.obj", false},
+        LineRule{"F1WithoutAbsButOldFolder", "F1=0 m ..\\Motor\\x.c", "F1=0 m ..\\PumpDir\\x.c", false},
+        LineRule{"F1LowerAbs", "F1=0 m abs\\Motor.abs", "F1=0 m abs\\Motor.abs", false},
+        LineRule{"F1OtherMode", "F1=0 n ABS\\Motor.abs", "F1=0 n ABS\\Motor.abs", false},
+        LineRule{"AbsWithoutF1", "F2=0 m ABS\\Motor.abs", "F2=0 m ABS\\Motor.abs", false},
+        LineRule{"OldFolder", "F3=..\\Motor\\src\\main.c", "F3=..\\PumpDir\\src\\main.c", false},
+        LineRule{"OldFolderFirstOnly", "..\\Motor\\a\\..\\Motor\\b", "..\\PumpDir\\a\\..\\Motor\\b", false},
+        LineRule{"OldFolderOtherCase", "..\\motor\\src", "..\\motor\\src", false},
+        LineRule{"OldFolderAtEnd", "..\\x\\Motor", "..\\x\\Motor", false},
+        LineRule{"OldFolderPrefixOfLonger", "..\\MotorX\\a", "..\\MotorX\\a", false},
+        LineRule{"LeadingBlank", " PRJ=x", " PRJ=x", false},
+        LineRule{"LowerKey", "prj=x", "prj=x", false},
+        LineRule{"Plain", "[Project]", "[Project]", false}),
+    testing::ParamLabel());
+
+TEST(PrjRewriter, LongRemainderAfterTheOldFolderIsKeptWhole) {
+  TempDir tmp;
+  RecordingUi ui;
+  const std::string tail(5000, 'r');
+  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=x", "F4=\\Motor\\" + tail}));
+  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F4=\\PumpDir\\" + tail}));
+}
+
+TEST(PrjRewriter, EmptyOldFolderChangesNoBackslashes) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=x", "F4=\\\\server\\share"}));
+  RewriteValues v = TestValues();
+  v.old_dir.clear();
+  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", v, ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F4=\\\\server\\share"}));
+}
+
+struct CountCase {
+  std::string label;
+  std::vector<std::string> lines;
+  bool success = false;
+};
+
+class PrjCounts : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(PrjCounts, DecideSuccessAndBackup) {
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup);
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / "Motor.prj", CrLf(GetParam().lines));
+    EXPECT_EQ(ParsePrj(tmp.path(), "Motor.prj", TestValues(backup), ui), GetParam().success);
+    const bool keeps_backup = backup || !GetParam().success;
+    std::vector<std::string> files = {"Pump.prj"};
+    if (keeps_backup) files.push_back("_old_Motor.prj");
+    EXPECT_EQ(ListTree(tmp.path()), files);
+    std::vector<testing::Shown> shown;
+    if (!GetParam().success) shown.push_back({"Result", std::string(kRecheck)});
+    EXPECT_EQ(ui.shown, shown);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrjCounts,
+    ::testing::Values(
+        CountCase{"PrjAndAbs", {"[P]", "PRJ=x", "F1=0 m ABS\\M.abs", "F2=y"}, true},
+        CountCase{"PrjOnly", {"PRJ=x", "F2=y"}, true},
+        CountCase{"AbsOnly", {"F1=0 m ABS\\M.abs"}, true},
+        CountCase{"Three", {"PRJ=x", "F1=0 m ABS\\a", "F1=0 m ABS\\b"}, false},
+        CountCase{"ZeroWithOldFolder", {"F3=..\\Motor\\a"}, false},
+        CountCase{"Empty", {}, false}),
+    testing::ParamLabel());
+
+TEST(PrjRewriter, UnexpectedShapeIsStillFullyRewritten) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", CrLf({"F3=..\\Motor\\a", "x"}));
+  EXPECT_FALSE(ParsePrj(tmp.path(), "Motor.prj", TestValues(true), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({"F3=..\\PumpDir\\a", "x"}));
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.prj"), CrLf({"F3=..\\Motor\\a", "x"}));
+}
+
+TEST(PrjRewriter, MissingProjectFileShowsTheMessageOnly) {
+  for (const char* name : {"Motor.prj", ".prj"}) {
+    TempDir tmp;
+    RecordingUi ui;
+    EXPECT_FALSE(ParsePrj(tmp.path(), name, TestValues(), ui));
+    EXPECT_TRUE(ListTree(tmp.path()).empty());
+    EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", std::string(kRecheck)}}));
+  }
+}
+
+TEST(PrjRewriter, SameNameRewritesInPlaceThroughTheBackup) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=x", "F1=0 m ABS\\Motor.abs"}));
+  RewriteValues v = TestValues(true);
+  v.new_name = "Motor";
+  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", v, ui));
+  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Motor.abs"}));
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.prj"), CrLf({"PRJ=x", "F1=0 m ABS\\Motor.abs"}));
+}
+
+TEST(PrjRewriter, StaleBackupWithTheSameNameIsNeverTheInput) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=current"}));
+  WriteFile(tmp / "_old_Motor.prj", CrLf({"PRJ=stale", "F1=0 m ABS\\a", "F1=0 m ABS\\b"}));
+  RewriteValues v = TestValues(true);
+  v.new_name = "Motor";
+  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", v, ui));
+  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), CrLf({NewFolderLine("PRJ=")}));
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.prj"), CrLf({"PRJ=current"}));
+}
+
+TEST(PrjRewriter, WriteFailurePartWayKeepsTheOldProjectFile) {
+  TempDir tmp;
+  RecordingUi ui;
+  std::string content = "PRJ=x\r\n";
+  while (content.size() < 1024 * 1024) content += "F3=..\\Motor\\file.c\r\n";
+  WriteFile(tmp / "Motor.prj", content);
+  {
+    testing::WriteBudget budget(300 * 1024);
+    EXPECT_THROW(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui), IoError);
+  }
+  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Motor.prj"});
+  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), content);
+}
+
+class PrjLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
+
+TEST_P(PrjLineEnds, CopiesUnmatchedContentByteExactly) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.prj", GetParam().input);
+  EXPECT_FALSE(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), GetParam().output);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PrjLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
+                         testing::ParamLabel());
+
+}  // namespace
+}  // namespace kelvandor

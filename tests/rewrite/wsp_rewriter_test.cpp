@@ -1,1 +1,256 @@
-// Written in a later change.
+#include "rewrite/wsp_rewriter.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/io_error.h"
+#include "platform/path_style.h"
+#include "tests/rewrite/rewrite_test_support.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::PrintTo;
+using testing::CrLf;
+using testing::ListTree;
+using testing::ReadFile;
+using testing::RecordingUi;
+using testing::TempDir;
+using testing::TestValues;
+using testing::NewFolderLine;
+using testing::WriteFile;
+
+constexpr std::string_view kRecheck = "Please recheck *.WSP files manually";
+
+// The four recognised lines of a well-formed workspace.
+std::vector<std::string> FourKeys() {
+  return {"FILE-0=Motor.prj", "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", "WSP=D:\\work\\Motor\\"};
+}
+std::vector<std::string> FourKeysRewritten() {
+  return {"FILE-0=Pump.prj", "ActivePrj=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")};
+}
+
+struct LineRule {
+  std::string label;
+  std::string line;
+  std::string written;
+  bool counted = false;
+};
+
+class WspLineRules : public ::testing::TestWithParam<LineRule> {};
+
+// The row's line follows four recognised lines, so a counted row makes the
+// count 5 and the run fail; an uncounted one leaves 4.
+TEST_P(WspLineRules, WritesAndCounts) {
+  TempDir tmp;
+  RecordingUi ui;
+  std::vector<std::string> lines = FourKeys();
+  lines.push_back(GetParam().line);
+  WriteFile(tmp / "Motor.wsp", CrLf(lines));
+  EXPECT_EQ(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui), !GetParam().counted);
+  std::vector<std::string> expected = FourKeysRewritten();
+  expected.push_back(GetParam().written);
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WspLineRules,
+    ::testing::Values(
+        LineRule{"File0", "FILE-0=Other.prj", "FILE-0=Pump.prj", true},
+        LineRule{"File0Empty", "FILE-0=", "FILE-0=Pump.prj", true},
+        LineRule{"ActivePrj", "ActivePrj=x y z", "ActivePrj=Pump.prj", true},
+        LineRule{"SubPrjHeader", "[SubPrj-Motor.prj]", "[SubPrj-Pump.prj]", true},
+        LineRule{"SubPrjAnything", "[SubPrj-", "[SubPrj-Pump.prj]", true},
+        LineRule{"WspLine", "WSP=C:\\old\\place\\", NewFolderLine("WSP="), true},
+        LineRule{"File1Unchanged", "FILE-1=Motor.prj", "FILE-1=Motor.prj", false},
+        LineRule{"File2Unchanged", "FILE-2=Motor.c", "FILE-2=Motor.c", false},
+        LineRule{"LeadingBlank", " FILE-0=Motor.prj", " FILE-0=Motor.prj", false},
+        LineRule{"OtherCase", "file-0=Motor.prj", "file-0=Motor.prj", false},
+        LineRule{"WspLowerCase", "wsp=x", "wsp=x", false},
+        LineRule{"KeyNotAtStart", "x WSP=", "x WSP=", false},
+        LineRule{"PlainLine", "[Workspace]", "[Workspace]", false},
+        LineRule{"EmptyLine", "", "", false}),
+    testing::ParamLabel());
+
+struct CountCase {
+  std::string label;
+  std::vector<std::string> lines;
+  bool success = false;
+};
+
+class WspCounts : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(WspCounts, DecideSuccessAndBackup) {
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup);
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / "Motor.wsp", CrLf(GetParam().lines));
+    EXPECT_EQ(ParseWsp(tmp.path(), "Motor.wsp", TestValues(backup), ui), GetParam().success);
+    const bool keeps_backup = backup || !GetParam().success;
+    std::vector<std::string> files = {"Pump.wsp"};
+    if (keeps_backup) files.push_back("_old_Motor.wsp");
+    EXPECT_EQ(ListTree(tmp.path()), files);
+    if (keeps_backup) {
+      EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), CrLf(GetParam().lines));
+    }
+    const std::vector<std::string> messages =
+        GetParam().success ? std::vector<std::string>{} : std::vector<std::string>{std::string(kRecheck)};
+    EXPECT_EQ(ui.Texts(), messages);
+    if (!ui.shown.empty()) {
+      EXPECT_EQ(ui.shown[0].caption, "Result");
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WspCounts,
+    ::testing::Values(
+        CountCase{"Four", {"[Workspace]", "FILE-0=M.prj", "FILE-1=x", "ActivePrj=M.prj", "[SubPrj-M.prj]", "WSP=x"}, true},
+        CountCase{"ThreeWithoutActivePrj", {"FILE-0=M.prj", "[SubPrj-M.prj]", "WSP=x"}, true},
+        CountCase{"Two", {"FILE-0=M.prj", "WSP=x"}, false},
+        CountCase{"One", {"WSP=x"}, false},
+        CountCase{"Zero", {"[Workspace]", "FILE-1=x"}, false},
+        CountCase{"Empty", {}, false},
+        CountCase{"FiveWithTwoSubPrj",
+                  {"FILE-0=M.prj", "ActivePrj=M.prj", "[SubPrj-M.prj]", "[SubPrj-N.prj]", "WSP=x"}, false}),
+    testing::ParamLabel());
+
+TEST(WspRewriter, TwoSubPrjHeadersBothGetTheNewName) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", CrLf({"[SubPrj-Motor.prj]", "a=1", "[SubPrj-Second.prj]", "FILE-1=k"}));
+  EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"),
+            CrLf({"[SubPrj-Pump.prj]", "a=1", "[SubPrj-Pump.prj]", "FILE-1=k"}));
+}
+
+TEST(WspRewriter, EmptyWorkspaceGivesAnEmptyOneAndTheMessage) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", "");
+  EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), "");
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{std::string(kRecheck)});
+}
+
+TEST(WspRewriter, MissingWorkspaceShowsTheMessageAndTouchesNothing) {
+  for (const char* name : {"Motor.wsp", ".wsp"}) {
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / "Other.wsp", "FILE-0=x\n");
+    EXPECT_FALSE(ParseWsp(tmp.path(), name, TestValues(), ui));
+    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Other.wsp"});
+    EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", std::string(kRecheck)}}));
+  }
+}
+
+TEST(WspRewriter, SameNameRewritesInPlace) {
+  for (const bool backup : {false, true}) {
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
+    RewriteValues v = TestValues(backup);
+    v.new_name = "Motor";
+    EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", v, ui));
+    EXPECT_EQ(ReadFile(tmp / "Motor.wsp"),
+              CrLf({"FILE-0=Motor.prj", "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", NewFolderLine("WSP=")}));
+    std::vector<std::string> files = {"Motor.wsp"};
+    if (backup) files.push_back("_old_Motor.wsp");
+    EXPECT_EQ(ListTree(tmp.path()), files);
+  }
+}
+
+TEST(WspRewriter, StaleBackupIsNeverTheInput) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
+  WriteFile(tmp / "_old_Motor.wsp", "stale\r\n");
+  EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(true), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf(FourKeysRewritten()));
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), CrLf(FourKeys()));
+}
+
+TEST(WspRewriter, NamesWithBlanksAndNonAsciiBytes) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "M\xf6tor 1.wsp", CrLf(FourKeys()));
+  RewriteValues v = TestValues();
+  v.new_name = "P\xc3\xbcmp X";
+  v.new_dir = "new dir";
+  EXPECT_TRUE(ParseWsp(tmp.path(), "M\xf6tor 1.wsp", v, ui));
+  EXPECT_EQ(ReadFile(tmp / "P\xc3\xbcmp X.wsp"),
+            CrLf({"FILE-0=P\xc3\xbcmp X.prj", "ActivePrj=P\xc3\xbcmp X.prj",
+                  "[SubPrj-P\xc3\xbcmp X.prj]", "WSP=/e/New" + SeparatorString() + "new dir" + SeparatorString()}));
+  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"P\xc3\xbcmp X.wsp"});
+}
+
+TEST(WspRewriter, WriteFailureKeepsTheOldWorkspace) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
+  {
+    testing::WriteBudget budget(10);
+    EXPECT_THROW(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui), IoError);
+  }
+  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Motor.wsp"});
+  EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf(FourKeys()));
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST(WspRewriter, ReadOnlyTargetRaisesAccessDeniedAndKeepsEverything) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
+  WriteFile(tmp / "Pump.wsp", "locked\r\n");
+  testing::MakeReadOnly(tmp / "Pump.wsp");
+  try {
+    ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui);
+    FAIL() << "no error raised";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), kIoAccessDenied);
+    EXPECT_STREQ(e.what(), "File access denied");
+  }
+  EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf(FourKeys()));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), "locked\r\n");
+}
+
+class WspLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
+
+TEST_P(WspLineEnds, CopiesUnmatchedContentByteExactly) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", GetParam().input);
+  EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), GetParam().output);
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), GetParam().input);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WspLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
+                         testing::ParamLabel());
+
+TEST(WspRewriter, KeysAfterCtrlZAreNotRead) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", "FILE-0=a\nActivePrj=a\n[SubPrj-a]\n\x1aWSP=x\nFILE-0=b\n");
+  EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"),
+            CrLf({"FILE-0=Pump.prj", "ActivePrj=Pump.prj", "[SubPrj-Pump.prj]"}));
+}
+
+TEST(WspRewriter, KeyLinesWithLoneCrAndNoFinalLineEnd) {
+  TempDir tmp;
+  RecordingUi ui;
+  WriteFile(tmp / "Motor.wsp", "FILE-0=a\r\rActivePrj=b\n\r[SubPrj-c]\r\nWSP=d");
+  // "\r" is dropped, so the first line reads "FILE-0=aActivePrj=b"; the CR that
+  // begins the next line is dropped too, so it still begins with "[SubPrj-".
+  EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf({"FILE-0=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")}));
+}
+
+}  // namespace
+}  // namespace kelvandor

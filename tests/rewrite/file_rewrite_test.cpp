@@ -1,0 +1,223 @@
+#include "rewrite/file_rewrite.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "platform/path_style.h"
+#include "tests/rewrite/rewrite_test_support.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::PrintTo;
+using testing::CrLf;
+using testing::ListTree;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+void Copy(std::string_view dir, std::string_view from, std::string_view to) {
+  RewriteFile(dir, from, std::string("_old_") + std::string(from), to, LineTransform());
+}
+
+class FileRewriteLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
+
+TEST_P(FileRewriteLineEnds, CopiesByteExactly) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", GetParam().input);
+  Copy(tmp.path(), "a.prj", "b.prj");
+  EXPECT_EQ(ReadFile(tmp / "b.prj"), GetParam().output);
+  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), GetParam().input);
+  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"_old_a.prj", "b.prj"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FileRewriteLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
+                         testing::ParamLabel());
+
+TEST(FileRewrite, JoinPath) {
+  const std::string sep(1, Separator());
+  EXPECT_EQ(JoinPath("", "a.prj"), "a.prj");
+  EXPECT_EQ(JoinPath("dir", "a.prj"), "dir" + sep + "a.prj");
+  EXPECT_EQ(JoinPath("dir" + sep, "a.prj"), "dir" + sep + "a.prj");
+}
+
+TEST(FileRewrite, TransformSeesEachLineOnce) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "one\r\ntwo\nthree");
+  std::vector<std::string> seen;
+  RewriteFile(tmp.path(), "a.prj", "a.bak", "b.prj", [&](std::string_view line, LineWriter& out) {
+    seen.emplace_back(line);
+    out.WriteLine("<" + std::string(line) + ">");
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
+  EXPECT_EQ(ReadFile(tmp / "b.prj"), CrLf({"<one>", "<two>", "<three>"}));
+}
+
+TEST(FileRewrite, ReplaceFirstKeepsALongRemainderWhole) {
+  TempDir tmp;
+  const std::string tail(2 * 1024 * 1024, 't');
+  WriteFile(tmp / "a.dep", "x\\motor" + tail + "\\Motor\n");
+  RewriteFile(tmp.path(), "a.dep", "a.dep.bak", "b.dep",
+              ReplaceFirst("\\Motor", "\\Pump", LetterCase::kIgnoreAscii));
+  EXPECT_EQ(ReadFile(tmp / "b.dep"), "x\\Pump" + tail + "\\Motor\r\n");
+}
+
+TEST(FileRewrite, ReplaceFirstExactIgnoresOtherCase) {
+  TempDir tmp;
+  WriteFile(tmp / "a.ewp", "<state>motor</state><state>Motor</state>\n");
+  RewriteFile(tmp.path(), "a.ewp", "a.ewp.bak", "b.ewp",
+              ReplaceFirst("<state>Motor", "<state>Pump", LetterCase::kExact));
+  EXPECT_EQ(ReadFile(tmp / "b.ewp"), "<state>motor</state><state>Pump</state>\r\n");
+}
+
+// A backup left by an earlier run is never the input, and is replaced by the
+// current content.
+TEST(FileRewrite, StaleBackupIsReplacedByCurrentContent) {
+  for (const bool same_name : {false, true}) {
+    SCOPED_TRACE(same_name);
+    TempDir tmp;
+    WriteFile(tmp / "a.prj", "current\n");
+    WriteFile(tmp / "_old_a.prj", "stale\n");
+    Copy(tmp.path(), "a.prj", same_name ? "a.prj" : "b.prj");
+    EXPECT_EQ(ReadFile(tmp / (same_name ? "a.prj" : "b.prj")), "current\r\n");
+    EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "current\n");
+  }
+}
+
+TEST(FileRewrite, SameNameRewritesInPlaceThroughTheBackup) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "x\n");
+  Copy(tmp.path(), "a.prj", "a.prj");
+  EXPECT_EQ(ReadFile(tmp / "a.prj"), "x\r\n");
+  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "x\n");
+}
+
+TEST(FileRewrite, ReadOnlyOldFileWithTheSameNameIsRewritten) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "x\n");
+  testing::MakeReadOnly(tmp / "a.prj");
+  Copy(tmp.path(), "a.prj", "a.prj");
+  EXPECT_EQ(ReadFile(tmp / "a.prj"), "x\r\n");
+  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "x\n");
+}
+
+TEST(FileRewrite, ExistingNewFileIsReplaced) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "new content\n");
+  WriteFile(tmp / "b.prj", "to be replaced\n");
+  Copy(tmp.path(), "a.prj", "b.prj");
+  EXPECT_EQ(ReadFile(tmp / "b.prj"), "new content\r\n");
+}
+
+TEST(FileRewrite, LeavesAnUnrelatedFileOfTheTemporaryNameAlone) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "x\n");
+  WriteFile(tmp / "b.prj.kvtmp", "mine\n");
+  Copy(tmp.path(), "a.prj", "b.prj");
+  EXPECT_EQ(ReadFile(tmp / "b.prj.kvtmp"), "mine\n");
+  EXPECT_EQ(ListTree(tmp.path()),
+            (std::vector<std::string>{"_old_a.prj", "b.prj", "b.prj.kvtmp"}));
+}
+
+// Each case must raise before anything on disk changed.
+struct RefusedCase {
+  std::string label;
+  std::string new_name;
+  int code = 0;
+  void (*prepare)(const TempDir&) = nullptr;
+};
+
+class FileRewriteRefused : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(FileRewriteRefused, ChangesNothing) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "old content\n");
+  GetParam().prepare(tmp);
+  const std::vector<std::string> before = ListTree(tmp.path());
+  try {
+    Copy(tmp.path(), "a.prj", GetParam().new_name);
+    FAIL() << "no error raised";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), GetParam().code);
+  }
+  EXPECT_EQ(ListTree(tmp.path()), before);
+  EXPECT_EQ(ReadFile(tmp / "a.prj"), "old content\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileRewriteRefused,
+    ::testing::Values(
+        RefusedCase{"ReadOnlyNewFile", "b.prj", kIoAccessDenied,
+                    [](const TempDir& d) {
+                      WriteFile(d / "b.prj", "keep\n");
+                      testing::MakeReadOnly(d / "b.prj");
+                    }},
+        RefusedCase{"FolderAtNewName", "b.prj", kIoAccessDenied,
+                    [](const TempDir& d) { testing::MakeDirs(d / "b.prj"); }},
+        RefusedCase{"ReadOnlyStaleBackup", "b.prj", kIoAccessDenied,
+                    [](const TempDir& d) {
+                      WriteFile(d / "_old_a.prj", "stale\n");
+                      testing::MakeReadOnly(d / "_old_a.prj");
+                    }},
+        RefusedCase{"FolderAtBackupName", "b.prj", kIoAccessDenied,
+                    [](const TempDir& d) { testing::MakeDirs(d / "_old_a.prj"); }},
+        RefusedCase{"NewNameIsTheBackupName", "_old_a.prj", kIoInvalidFilename,
+                    [](const TempDir&) {}}),
+    testing::ParamLabel());
+
+TEST(FileRewrite, MissingOldFileRaisesFileNotFound) {
+  TempDir tmp;
+  try {
+    Copy(tmp.path(), "a.prj", "b.prj");
+    FAIL() << "no error raised";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), kIoFileNotFound);
+  }
+  EXPECT_TRUE(ListTree(tmp.path()).empty());
+}
+
+// A disk that fills up while the new file is written: small files fail when
+// closed, large ones after some buffers went out.
+class FileRewriteWriteFailure : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(FileRewriteWriteFailure, LeavesTheOldFileUntouched) {
+  for (const bool same_name : {false, true}) {
+    SCOPED_TRACE(same_name);
+    TempDir tmp;
+    std::string content;
+    while (content.size() < GetParam()) content += "line " + std::to_string(content.size()) + "\n";
+    WriteFile(tmp / "a.prj", content);
+    {
+      testing::WriteBudget budget(static_cast<long long>(content.size() / 2));
+      EXPECT_THROW(Copy(tmp.path(), "a.prj", same_name ? "a.prj" : "b.prj"), IoError);
+    }
+    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"a.prj"});
+    EXPECT_EQ(ReadFile(tmp / "a.prj"), content);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FileRewriteWriteFailure,
+                         ::testing::Values(std::size_t{40}, std::size_t{3 * 1024 * 1024}));
+
+TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
+  TempDir tmp;
+  testing::RecordingUi ui;
+  const CountedRewrite job{.old_file = ".prj",
+                           .new_file = "b.prj",
+                           .min_count = 0,
+                           .max_count = 9,
+                           .recheck_message = "check",
+                           .keep_backup = false};
+  EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), ui));
+  EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", "check"}}));
+  EXPECT_TRUE(ListTree(tmp.path()).empty());
+}
+
+}  // namespace
+}  // namespace kelvandor

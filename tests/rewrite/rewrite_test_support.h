@@ -1,0 +1,114 @@
+#pragma once
+
+// Helpers shared by the rewriter tests: the line-end cases every rewriter must
+// carry over byte-exactly, read-only files, and case labels.
+
+#include <cstddef>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "rewrite/rewrite_values.h"
+#include "tests/support/write_budget.h"
+
+namespace kelvandor::testing {
+
+// The values of the examples: old project and folder Motor, new project
+// Pump in the folder PumpDir below /e/New.
+inline RewriteValues TestValues(bool backup = false, std::string new_name = "Pump") {
+  RewriteValues v;
+  v.new_name = std::move(new_name);
+  v.new_path = "/e/New" + SeparatorString();
+  v.new_dir = "PumpDir";
+  v.old_dir = "Motor";
+  v.backup = backup;
+  return v;
+}
+
+// The "PRJ=" or "WSP=" line recording the new folder of TestValues.
+inline std::string NewFolderLine(std::string_view key) {
+  return std::string(key) + "/e/New" + SeparatorString() + "PumpDir" + SeparatorString();
+}
+
+inline void MakeReadOnly(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::permissions(NativePath(path),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+// Contents that contain no project name: they come out as the line rules
+// of the text files make them, whichever rewriter copies them.
+struct LineEndCase {
+  std::string label;
+  std::string input;
+  std::string output;
+};
+
+inline std::string Bytes(const char* text, std::size_t size) { return std::string(text, size); }
+
+inline std::vector<LineEndCase> LineEndCases() {
+  constexpr std::size_t kReadBuffer = 256 * 1024;  // the reader's buffer size
+  std::vector<LineEndCase> cases = {
+      {"Empty", "", ""},
+      {"NoFinalLineEnd", "a\nb", "a\r\nb\r\n"},
+      {"Lf", "a\nb\n", "a\r\nb\r\n"},
+      {"CrLf", "a\r\nb\r\n", "a\r\nb\r\n"},
+      {"LoneCrDropped", "a\rb\r\n", "ab\r\n"},
+      {"CrCrLf", "a\r\r\nb", "a\r\nb\r\n"},
+      {"OnlyCrs", "\r\r\r", "\r\n"},
+      {"EmptyLines", "\n\r\n\n", "\r\n\r\n\r\n"},
+      {"CtrlZBeginsLine", "a\r\n\x1a" "b\r\nc\r\n", "a\r\n"},
+      {"CtrlZFirstByte", "\x1a" "a\r\n", ""},
+      {"CtrlZInsideLine", "a\x1a" "b\n", "a\x1a" "b\r\n"},
+      {"NulBytes", Bytes("a\0b\n\0\n", 6), Bytes("a\0b\r\n\0\r\n", 8)},
+      {"NonAscii", "\xe4\xf6\xfc \xc3\xa9\n", "\xe4\xf6\xfc \xc3\xa9\r\n"},
+  };
+  {
+    std::string all;
+    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    std::string expected = all.substr(0, 10) + "\r\n";
+    for (char c : all.substr(11)) {
+      if (c != '\r') expected.push_back(c);
+    }
+    cases.push_back({"EveryByte", all, expected + "\r\n"});
+  }
+  {
+    const std::string big(3 * 1024 * 1024 + 17, 'x');
+    cases.push_back({"MultiMebibyteLine", big + "\nend", big + "\r\nend\r\n"});
+  }
+  {
+    // The CR of a CR LF is the reader buffer's last byte, the LF the next one's first.
+    const std::string line(kReadBuffer - 1, 'y');
+    cases.push_back({"CrLfAcrossBuffers", line + "\r\nz\r\n", line + "\r\nz\r\n"});
+    // A Ctrl-Z that begins the first line of a fresh buffer.
+    cases.push_back({"CtrlZAtBufferStart", line + "\n\x1a" "tail\n", line + "\r\n"});
+  }
+  return cases;
+}
+
+// Prints a case as its `label`, in test names and failure messages. Test
+// files bring it into their own namespace (`using testing::PrintTo;`) so that
+// GoogleTest finds it for their case structs.
+template <typename Case>
+  requires requires(const Case& c) { c.label; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.label;
+}
+
+// Names each case of a parameterised test after its `label`.
+struct ParamLabel {
+  template <typename Case>
+  std::string operator()(const ::testing::TestParamInfo<Case>& param_info) const {
+    return param_info.param.label;
+  }
+};
+
+}  // namespace kelvandor::testing
