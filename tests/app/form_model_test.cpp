@@ -10,9 +10,9 @@
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "platform/text_lines.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
@@ -24,6 +24,7 @@ using ::kelvandor::testing::ReadFile;
 using ::kelvandor::testing::RecordingUi;
 using ::kelvandor::testing::Shown;
 using ::kelvandor::testing::TempDir;
+using ::kelvandor::testing::WriteBudget;
 using ::kelvandor::testing::WriteFile;
 
 const std::string kSep = SeparatorString();
@@ -35,14 +36,6 @@ EditState Look(EditState edit) {
   edit.text.clear();
   return edit;
 }
-
-class WriteBudget {
- public:
-  explicit WriteBudget(long long bytes) { SetWriteBudgetForTesting(bytes); }
-  ~WriteBudget() { SetWriteBudgetForTesting(-1); }
-  WriteBudget(const WriteBudget&) = delete;
-  WriteBudget& operator=(const WriteBudget&) = delete;
-};
 
 class FormModelTest : public ::testing::Test {
  protected:
