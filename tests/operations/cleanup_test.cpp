@@ -1,1 +1,249 @@
-// Written in a later change.
+#include "operations/cleanup.h"
+
+#include <algorithm>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::ListTree;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+using Tree = std::vector<std::string>;
+
+std::string Native(std::string_view relative) {
+  std::string out(relative);
+  std::replace(out.begin(), out.end(), '/', Separator());
+  return out;
+}
+
+CleanUpRequest WspPrj(std::string old_name, std::string new_name) {
+  CleanUpRequest r;
+  r.has_wsp_prj = true;
+  r.old_prj = std::move(old_name);
+  r.new_name = std::move(new_name);
+  return r;
+}
+
+CleanUpRequest Iar(std::string_view sub = "", bool backup = false) {
+  CleanUpRequest r;
+  r.has_eww = true;
+  r.old_eww = "old";
+  r.new_name = "new";
+  r.iar_sub_dir = Native(sub);
+  r.backup = backup;
+  return r;
+}
+
+CleanUpRequest Keil(bool backup = false) {
+  CleanUpRequest r;
+  r.has_uvproj = true;
+  r.old_uvproj = "old";
+  r.new_name = "new";
+  r.backup = backup;
+  return r;
+}
+
+// Both families in one folder, each with its own old name.
+CleanUpRequest IarAndKeil() {
+  CleanUpRequest r;
+  r.has_eww = r.has_uvproj = true;
+  r.old_eww = "chip";
+  r.old_uvproj = "board";
+  r.new_name = "new";
+  return r;
+}
+
+struct Row {
+  const char* label;
+  CleanUpRequest request;
+  Tree files;  // each written with its own path as content
+  // The files afterwards; "a=b" is the file a holding what b held.
+  Tree remaining;
+  const char* new_path = "";  // below the temporary folder
+  const char* new_dir = "proj";
+};
+
+void PrintTo(const Row& row, std::ostream* os) { *os << row.label; }
+
+class CleanUpProjectTest : public ::testing::TestWithParam<Row> {};
+
+TEST_P(CleanUpProjectTest, CleansTheFoldersOfTheTable) {
+  const Row& row = GetParam();
+  TempDir tmp;
+  const std::string project = tmp / "proj";
+  std::set<std::string> folders;
+  for (const std::string& file : row.files) {
+    WriteFile(tmp / ("proj/" + file), file);
+    for (std::size_t slash = file.find('/'); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+      folders.insert(file.substr(0, slash + 1));
+    }
+  }
+  CleanUpRequest request = row.request;
+  request.new_path = (*row.new_path ? tmp / row.new_path : tmp.path()) + SeparatorString();
+  request.new_dir = Native(row.new_dir);
+
+  CleanUpProject(request);
+
+  Tree files;
+  Tree left_folders;
+  for (const std::string& rel : ListTree(project)) {
+    (rel.ends_with('/') ? left_folders : files).push_back(rel);
+  }
+  Tree expected;
+  for (const std::string& entry : row.remaining)
+    expected.push_back(entry.substr(0, entry.find('=')));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(files, expected);
+  EXPECT_EQ(left_folders, Tree(folders.begin(), folders.end()));  // no folder removed
+  for (const std::string& entry : row.remaining) {
+    const std::size_t eq = entry.find('=');
+    const std::string name = entry.substr(0, eq);
+    const std::string was = eq == std::string::npos ? name : entry.substr(eq + 1);
+    if (FileExists(tmp / ("proj/" + name))) {
+      EXPECT_EQ(ReadFile(tmp / ("proj/" + name)), was) << name;
+    }
+  }
+}
+
+const Row kRows[] = {
+    {"NoFamilyChangesNothing",
+     {},
+     {"ABS/old.abs", "LST/a.lst", "output/debug/obj/a.o", "a.bak", "main.d"},
+     {"ABS/old.abs", "LST/a.lst", "output/debug/obj/a.o", "a.bak", "main.d"}},
+    {"WspPrjKeepsImagesAndRenamesTheMhx",
+     WspPrj("old", "new"),
+     {"ABS/old.abs", "ABS/old.hex", "ABS/old.srec", "ABS/old.mhx", "ABS/old.map", "LST/main.lst",
+      "OBJ/main.obj", "OPT/old.lnk", "old.wsp", "old.prj", "_old_old.prj", "old.bak",
+      "ABS/sub/old.abs", "LST/sub/x.lst"},
+     {"ABS/old.hex", "ABS/old.srec", "ABS/new.mhx=ABS/old.mhx", "old.wsp", "old.prj",
+      "_old_old.prj", "old.bak", "ABS/sub/old.abs", "LST/sub/x.lst"}},
+    {"WspPrjDeletesUpperCaseExtensions",
+     WspPrj("old", "new"),
+     {"ABS/OLD.MHX", "ABS/old.HEX", "ABS/README", "ABS/x.h", "ABS/x.s", "ABS/x.m"},
+     {"ABS/x.h", "ABS/x.s", "ABS/x.m"}},
+    {"WspPrjLeavesARenameOntoAnExistingName",
+     WspPrj("old", "new"),
+     {"ABS/old.mhx", "ABS/new.mhx"},
+     {"ABS/old.mhx", "ABS/new.mhx"}},
+    {"WspPrjSameNameKeepsTheImage", WspPrj("old", "old"), {"ABS/old.mhx"}, {"ABS/old.mhx"}},
+    {"WspPrjDebugAndReleaseFolders",
+     WspPrj("old", "new"),
+     {"Debug/ABS/old.mhx", "Debug/ABS/old.abs", "Debug/LST/a.lst", "Debug/OBJ/a.obj",
+      "Debug/OPT/a.opt", "Release/ABS/old.mhx", "Release/ABS/old.hex", "Release/LST/a.lst",
+      "Release/OBJ/a.obj", "Release/OPT/a.opt", "Other/ABS/old.abs"},
+     {"Debug/ABS/new.mhx=Debug/ABS/old.mhx", "Release/ABS/new.mhx=Release/ABS/old.mhx",
+      "Release/ABS/old.hex", "Other/ABS/old.abs"}},
+    {"WspPrjWithoutOldNameRenamesNothing",
+     WspPrj("", "new"),
+     {"ABS/.mhx", "ABS/old.mhx"},
+     {"ABS/.mhx", "ABS/old.mhx"}},
+    {"EmptyNewNameDoesNotHideTheImage", WspPrj("old", ""), {"ABS/old.mhx"}, {"ABS/old.mhx"}},
+    {"IarCleansOutputSettingsAndBackups",
+     Iar(),
+     {"old.eww",
+      "old.ewp",
+      "old.ewd",
+      "old.dep",
+      "old.ewp.bak",
+      "a.b",
+      "output/debug/obj/main.o",
+      "output/debug/exe/old.out",
+      "output/debug/exe/old.hex",
+      "output/debug/list/main.lst",
+      "output/release/exe/old.out",
+      "output/release/exe/old.hex",
+      "output/release/exe/old.srec",
+      "output/release/exe/old.mhx",
+      "output/release/list/old.map",
+      "output/release/obj/main.o",
+      "settings/old.wsdt",
+      "settings/old.dni",
+      "settings/sub/keep.txt",
+      "src/main.c"},
+     {"old.eww", "old.ewp", "old.ewd", "old.dep", "output/debug/exe/old.hex",
+      "output/release/exe/new.hex=output/release/exe/old.hex",
+      "output/release/exe/new.srec=output/release/exe/old.srec",
+      "output/release/exe/new.mhx=output/release/exe/old.mhx", "settings/sub/keep.txt",
+      "src/main.c"}},
+    {"IarBackupBoxKeepsBakFiles",
+     Iar("", true),
+     {"old.ewp", "old.ewp.bak", "old.dep", "a.b"},
+     {"old.ewp", "old.ewp.bak", "old.dep", "a.b"}},
+    {"IarInTheExampleLayout",
+     Iar("/example/IAR"),
+     {"example/IAR/old.ewp.bak", "example/IAR/output/release/exe/old.hex",
+      "example/IAR/settings/old.dni", "top.bak", "settings/top.dni"},
+     {"example/IAR/output/release/exe/new.hex=example/IAR/output/release/exe/old.hex", "top.bak",
+      "settings/top.dni"}},
+    {"KeilCleansDependenciesGuiFilesAndOutput",
+     Keil(),
+     {"old.uvproj", "old.uvopt", "old.uvproj.bak", "old.dep", "main.d", "old.uvgui.anna",
+      "old.uvguix", "old.UVGUI.anna", "output/debug/old.hex", "output/debug/old.axf",
+      "output/debug/main.o", "output/release/old.hex", "output/release/old.srec",
+      "output/release/old.mhx", "output/release/old.axf", "output/release/sub/x.o"},
+     {"old.uvproj", "old.uvopt", "old.uvguix", "old.UVGUI.anna", "output/debug/old.hex",
+      "output/release/new.hex=output/release/old.hex",
+      "output/release/new.srec=output/release/old.srec",
+      "output/release/new.mhx=output/release/old.mhx", "output/release/sub/x.o"}},
+    {"KeilBackupBoxKeepsBakFiles",
+     Keil(true),
+     {"old.uvproj", "old.uvproj.bak", "old.uvopt.bak", "old.dep"},
+     {"old.uvproj", "old.uvproj.bak", "old.uvopt.bak"}},
+    {"IarAndKeilSharingOneFolder",
+     IarAndKeil(),
+     {"chip.eww", "chip.ewp", "chip.dep", "board.uvproj", "board.uvopt",
+      "output/release/exe/chip.hex", "output/release/board.hex"},
+     {"chip.eww", "chip.ewp", "board.uvproj", "board.uvopt",
+      "output/release/exe/new.hex=output/release/exe/chip.hex",
+      "output/release/new.hex=output/release/board.hex"}},
+    {"EmptyFolderNameCleansNothing",
+     Iar(),
+     {"a.bak", "settings/a.dni"},
+     {"a.bak", "settings/a.dni"},
+     "proj",
+     ""},
+    {"DotDotInTheFolderNameCleansNothing",
+     WspPrj("old", "new"),
+     {"ABS/old.abs", "sub/x"},
+     {"ABS/old.abs", "sub/x"},
+     "",
+     "proj/sub/.."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, CleanUpProjectTest, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& p) {
+                           return std::string(p.param.label);
+                         });
+
+TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {
+  TempDir tmp;
+  const std::string path = tmp.path() + SeparatorString();
+  const struct {
+    const char* new_dir;
+    bool usable;
+  } rows[] = {
+      {"pump", true},   {"a/b", true}, {"a/", true},  {"..a", true},   {"a.", true},
+      {"", false},      {".", false},  {"..", false}, {"a/..", false}, {"./a", false},
+      {"a/./b", false}, {"/", false},  {"//", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(IsUsableTarget(path, Native(row.new_dir)), row.usable) << row.new_dir;
+  }
+  EXPECT_FALSE(IsUsableTarget(DefaultNewPath(), ""));
+  EXPECT_TRUE(IsUsableTarget(DefaultNewPath(), "pump"));
+}
+
+}  // namespace
+}  // namespace kelvandor

@@ -1,1 +1,659 @@
-// Written in a later change.
+#include "operations/rename_workflow.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "platform/path_style.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/write_budget.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::CurrentDirGuard;
+using testing::ListTree;
+using testing::MakeDirs;
+using testing::ReadFile;
+using testing::RecordingUi;
+using testing::Shown;
+using testing::TempDir;
+using testing::WriteBudget;
+using testing::WriteFile;
+using Tree = std::vector<std::string>;
+using Replacements = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kSep = SeparatorString();
+
+// `root` + separator + `relative`, where `relative` uses "/".
+std::string Join(const std::string& root, std::string_view relative) {
+  std::string out = root;
+  if (relative.empty()) return out;
+  out += kSep;
+  for (char c : relative) out += c == '/' ? Separator() : c;
+  return out;
+}
+
+std::string Example(std::string_view name) { return Join(KELVANDOR_EXAMPLES_DIR, name); }
+
+std::string ReplaceAll(std::string text, const Replacements& replacements) {
+  for (const auto& [from, to] : replacements) {
+    for (std::size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size())) {
+      text.replace(pos, from.size(), to);
+    }
+  }
+  return text;
+}
+
+Tree Sorted(Tree tree) {
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
+// Every file of a tree with its content, to show that nothing changed.
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const std::string& rel : ListTree(root)) {
+    const std::string path = Join(root, rel);
+    const bool link = std::filesystem::is_symlink(NativePath(path));
+    out.emplace_back(rel, rel.ends_with('/') || link ? std::string() : ReadFile(path));
+  }
+  return out;
+}
+
+struct Family {
+  const char* example;  // folder below examples/, also the old project name
+  bool wsp_prj = false;
+  bool eww = false;
+  bool uvproj = false;
+  const char* iar_sub = "";  // relative, "/" between levels
+  const char* keil_sub = "";
+};
+
+const Family kBlinky{"blinky", true, false, false};
+const Family kMotor{"motor", false, true, false};
+const Family kValve{"valve", false, false, true};
+const Family kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
+const Family kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
+
+std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
+
+// A project file of the example and what the workflow makes of it.
+struct Rewritten {
+  std::string old_rel;
+  std::string new_rel;
+  Replacements replacements;
+};
+
+std::vector<Rewritten> RewrittenFiles(const Family& f, const RenameRequest& r) {
+  const std::string old_name = f.example;
+  const std::string& name = r.new_name;
+  const std::string folder_line = r.new_path + r.new_dir + kSep;
+  std::vector<Rewritten> out;
+  if (f.wsp_prj) {
+    out.push_back({old_name + ".wsp",
+                   name + ".wsp",
+                   {{"WSP=D:\\work\\" + old_name + "\\", "WSP=" + folder_line},
+                    {"FILE-0=" + old_name + ".prj", "FILE-0=" + name + ".prj"},
+                    {"ActivePrj=" + old_name + ".prj", "ActivePrj=" + name + ".prj"},
+                    {"[SubPrj-" + old_name + ".prj]", "[SubPrj-" + name + ".prj]"}}});
+    out.push_back({old_name + ".prj",
+                   name + ".prj",
+                   {{"PRJ=D:\\work\\" + old_name + "\\", "PRJ=" + folder_line},
+                    {"ABS\\" + old_name + ".abs", "ABS\\" + name + ".abs"},
+                    {"\\" + r.old_dir + "\\", "\\" + r.new_dir + "\\"}}});
+  }
+  const auto in = [](const char* sub, const std::string& file) {
+    return *sub ? std::string(sub) + "/" + file : file;
+  };
+  if (f.eww) {
+    const char* d = f.iar_sub;
+    out.push_back({in(d, old_name + ".eww"),
+                   in(d, name + ".eww"),
+                   {{"$WS_DIR$\\" + old_name + ".ewp", "$WS_DIR$\\" + name + ".ewp"}}});
+    out.push_back({in(d, old_name + ".ewp"),
+                   in(d, name + ".ewp"),
+                   {{"<state>" + old_name, "<state>" + name}}});
+    out.push_back({in(d, old_name + ".ewd"), in(d, name + ".ewd"), {}});
+    out.push_back(
+        {in(d, old_name + ".dep"), in(d, name + ".dep"), {{"\\" + old_name, "\\" + name}}});
+  }
+  if (f.uvproj) {
+    const char* d = f.keil_sub;
+    out.push_back(
+        {in(d, old_name + ".uvproj"), in(d, name + ".uvproj"), {{">" + old_name, ">" + name}}});
+    out.push_back({in(d, old_name + ".uvopt"), in(d, name + ".uvopt"), {}});
+  }
+  return out;
+}
+
+class RenameProjectTest : public ::testing::Test {
+ protected:
+  // Copies examples/<name> to tmp_/<parent>/<name> and describes it as input
+  // analysis would.
+  RenameRequest Load(const Family& f, std::string_view parent = "work") {
+    const std::string dir = Join(tmp_.path(), parent);
+    MakeDirs(dir);
+    const std::string project = Join(dir, f.example);
+    EXPECT_TRUE(CopyTree(Example(f.example), project));
+    RenameRequest r;
+    r.old_project_dir = project;
+    r.input_dir = dir;
+    r.old_dir = f.example;
+    r.new_path = dir + kSep;
+    r.new_dir = f.example;
+    r.new_name = f.example;
+    r.has_wsp_prj = f.wsp_prj;
+    r.has_eww = f.eww;
+    r.has_uvproj = f.uvproj;
+    if (f.wsp_prj) r.old_wsp = r.old_prj = f.example;
+    if (f.eww) r.old_eww = f.example;
+    if (f.uvproj) r.old_uvproj = f.example;
+    r.iar_sub_dir = SubDir(f.iar_sub);
+    r.keil_sub_dir = SubDir(f.keil_sub);
+    return r;
+  }
+
+  static void CopyTo(RenameRequest& r, const std::string& new_path, std::string new_name) {
+    r.copy_project = true;
+    r.new_path = new_path;
+    r.new_dir = new_name;
+    r.new_name = std::move(new_name);
+  }
+
+  bool Run(RenameRequest& r) { return RenameProject(r, error_, ui_); }
+
+  void ExpectRestored(const RenameRequest& r) {
+    EXPECT_EQ(ui_.busy_changes, (std::vector<bool>{true, false}));
+    EXPECT_EQ(CurrentDir(), r.input_dir);
+  }
+
+  TempDir tmp_;
+  CurrentDirGuard cwd_;
+  RecordingUi ui_;
+  int error_ = -1;
+};
+
+TEST_F(RenameProjectTest, TypicalRequestCopiesBlinkyToPump) {
+  RenameRequest r = Load(kBlinky);
+  CopyTo(r, tmp_ / "new", "pump");
+  r.clean_up = true;
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(error_, 0);
+  EXPECT_EQ(r.new_path, tmp_ / "new" + kSep);
+  EXPECT_TRUE(ui_.shown.empty());
+  ExpectRestored(r);
+
+  const std::string pump = tmp_ / "new/pump";
+  EXPECT_EQ(ListTree(pump),
+            (Tree{"ABS/", "ABS/blinky.hex", "ABS/pump.mhx", "LST/", "OBJ/", "OPT/", "pump.prj",
+                  "pump.wsp", "src/", "src/led.c", "src/led.h", "src/main.c"}));
+  const std::string folder_line = tmp_ / "new" + kSep + "pump" + kSep;
+  EXPECT_EQ(ReadFile(Join(pump, "pump.wsp")),
+            testing::CrLf({"[Workspace]", "Version=4.2", "WSP=" + folder_line, "FILE-0=pump.prj",
+                           "ActivePrj=pump.prj", "Layout=2", "", "[SubPrj-pump.prj]", "Open=1",
+                           "Target=Debug"}));
+  EXPECT_EQ(ReadFile(Join(pump, "pump.prj")),
+            testing::CrLf({"[Project]", "Version=4.2", "PRJ=" + folder_line, "Cpu=ORL16C62",
+                           "Memory=near", "Stack=0x100", "", "[Files]", "F1=0 m ABS\\pump.abs",
+                           "F2=1 c src\\main.c", "F3=1 c src\\led.c", "", "[Options]",
+                           "Include=D:\\work\\pump\\src", "Output=D:\\work\\pump\\OBJ",
+                           "List=..\\pump\\LST", "Optimize=2"}));
+  EXPECT_EQ(ReadFile(Join(pump, "ABS/pump.mhx")), ReadFile(Example("blinky/ABS/blinky.mhx")));
+  EXPECT_EQ(ReadFile(Join(pump, "ABS/blinky.hex")), ReadFile(Example("blinky/ABS/blinky.hex")));
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+}
+
+enum class Mode { kCopy, kRenameFolder, kInPlace };
+
+struct ModeCase {
+  Mode mode;
+  const Family* family;
+};
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
+
+std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
+  const char* mode[] = {"Copy", "RenameFolder", "InPlace"};
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example;
+}
+
+class RenameProjectModeTest : public RenameProjectTest,
+                              public ::testing::WithParamInterface<ModeCase> {};
+
+// Without CleanUp the new project is the old tree with the project files
+// renamed and rewritten; nothing else changes.
+TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
+  const Family& f = *GetParam().family;
+  RenameRequest r = Load(f);
+  r.new_name = "pump";
+  switch (GetParam().mode) {
+    case Mode::kCopy:
+      CopyTo(r, tmp_ / "new" + kSep, "pump");
+      break;
+    case Mode::kRenameFolder:
+      r.rename_folder = true;
+      r.new_dir = "pump";
+      break;
+    case Mode::kInPlace:
+      break;
+  }
+  const std::string target = r.new_path + r.new_dir;
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(error_, 0);
+  EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().text;
+  ExpectRestored(r);
+
+  const std::vector<Rewritten> files = RewrittenFiles(f, r);
+  Tree expected = ListTree(Example(f.example));
+  for (std::string& rel : expected) {
+    for (const Rewritten& file : files) {
+      if (rel == file.old_rel) rel = file.new_rel;
+    }
+  }
+  EXPECT_EQ(ListTree(target), Sorted(expected));
+  for (const Rewritten& file : files) {
+    EXPECT_EQ(ReadFile(Join(target, file.new_rel)),
+              ReplaceAll(ReadFile(Example(f.example) + kSep + file.old_rel), file.replacements))
+        << file.new_rel;
+  }
+  switch (GetParam().mode) {
+    case Mode::kCopy:
+      EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example(f.example)));
+      break;
+    case Mode::kRenameFolder:
+      EXPECT_FALSE(AnythingExists(r.old_project_dir));
+      break;
+    case Mode::kInPlace:
+      break;
+  }
+}
+
+std::vector<ModeCase> AllModeCases() {
+  std::vector<ModeCase> out;
+  for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
+    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway}) {
+      out.push_back({mode, f});
+    }
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectModeTest,
+                         ::testing::ValuesIn(AllModeCases()), CaseName);
+
+struct CleanCase {
+  const Family* family;
+  Tree tree;  // of the new project after the copy with CleanUp
+};
+void PrintTo(const CleanCase& c, std::ostream* os) { *os << c.family->example; }
+
+class RenameProjectCleanUpTest : public RenameProjectTest,
+                                 public ::testing::WithParamInterface<CleanCase> {};
+
+TEST_P(RenameProjectCleanUpTest, CopyWithCleanUpLeavesImagesAndProjectFiles) {
+  const Family& f = *GetParam().family;
+  RenameRequest r = Load(f);
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+  r.clean_up = true;
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ListTree(tmp_ / "new/pump"), Sorted(GetParam().tree));
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example(f.example)));
+}
+
+Tree IarCleaned(const std::string& at, const std::string& old_name) {
+  const std::string p = at.empty() ? "" : at + "/";
+  return {p + "output/",
+          p + "output/debug/",
+          p + "output/debug/exe/",
+          p + "output/debug/exe/" + old_name + ".hex",
+          p + "output/debug/list/",
+          p + "output/debug/obj/",
+          p + "output/release/",
+          p + "output/release/exe/",
+          p + "output/release/exe/pump.hex",
+          p + "output/release/exe/pump.mhx",
+          p + "output/release/exe/pump.srec",
+          p + "output/release/list/",
+          p + "output/release/obj/",
+          p + "pump.dep",
+          p + "pump.ewd",
+          p + "pump.ewp",
+          p + "pump.eww",
+          p + "settings/"};
+}
+
+Tree KeilCleaned(const std::string& at, const std::string& old_name) {
+  const std::string p = at.empty() ? "" : at + "/";
+  return {p + "output/",
+          p + "output/debug/",
+          p + "output/debug/" + old_name + ".hex",
+          p + "output/release/",
+          p + "output/release/pump.hex",
+          p + "output/release/pump.srec",
+          p + "pump.uvopt",
+          p + "pump.uvproj"};
+}
+
+Tree WspPrjCleaned(const std::string& config, const std::string& old_name) {
+  const std::string p = config.empty() ? "" : config + "/";
+  return {p + "ABS/", p + "ABS/" + old_name + ".hex", p + "ABS/pump.mhx", p + "LST/", p + "OBJ/",
+          p + "OPT/"};
+}
+
+Tree Concat(std::initializer_list<Tree> parts) {
+  Tree out;
+  for (const Tree& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+Tree Sources(std::initializer_list<const char*> modules) {
+  Tree out{"src/", "src/main.c"};
+  for (const char* m : modules) {
+    out.push_back(std::string("src/") + m + ".c");
+    out.push_back(std::string("src/") + m + ".h");
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, RenameProjectCleanUpTest,
+    ::testing::Values(CleanCase{&kMotor, Concat({IarCleaned("", "motor"), Sources({"pwm"})})},
+                      CleanCase{&kValve, Concat({KeilCleaned("", "valve"), Sources({"adc"})})},
+                      CleanCase{&kSensor, Concat({{"example/"},
+                                                  IarCleaned("example/IAR", "sensor"),
+                                                  {"example/IAR/"},
+                                                  KeilCleaned("example/ARM", "sensor"),
+                                                  {"example/ARM/"},
+                                                  Sources({"filter"})})},
+                      CleanCase{&kGateway, Concat({{"Debug/", "Release/"},
+                                                   WspPrjCleaned("Debug", "gateway"),
+                                                   WspPrjCleaned("Release", "gateway"),
+                                                   {"pump.prj", "pump.wsp"},
+                                                   {"example/"},
+                                                   IarCleaned("example/IAR", "gateway"),
+                                                   {"example/IAR/"},
+                                                   KeilCleaned("example/ARM", "gateway"),
+                                                   {"example/ARM/"},
+                                                   Sources({"uart"})})}),
+    [](const ::testing::TestParamInfo<CleanCase>& p) {
+      return std::string(p.param.family->example);
+    });
+
+TEST_F(RenameProjectTest, BackupKeepsEveryOldProjectFileThroughTheCleanUp) {
+  RenameRequest r = Load(kGateway);
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+  r.clean_up = true;
+  r.backup = true;
+
+  EXPECT_TRUE(Run(r));
+  const std::string target = tmp_ / "new/pump";
+  const std::pair<const char*, const char*> backups[] = {
+      {"_old_gateway.wsp", "gateway.wsp"},
+      {"_old_gateway.prj", "gateway.prj"},
+      {"example/IAR/gateway.eww.bak", "example/IAR/gateway.eww"},
+      {"example/IAR/gateway.ewp.bak", "example/IAR/gateway.ewp"},
+      {"example/IAR/gateway.ewd.bak", "example/IAR/gateway.ewd"},
+      {"example/IAR/gateway.dep.bak", "example/IAR/gateway.dep"},
+      {"example/ARM/gateway.uvproj.bak", "example/ARM/gateway.uvproj"},
+      {"example/ARM/gateway.uvopt.bak", "example/ARM/gateway.uvopt"},
+  };
+  for (const auto& [backup, original] : backups) {
+    EXPECT_EQ(ReadFile(Join(target, backup)), ReadFile(Example(std::string("gateway/") + original)))
+        << backup;
+  }
+  EXPECT_TRUE(FileExists(Join(target, "example/IAR/pump.ewp")));
+}
+
+TEST_F(RenameProjectTest, ArchiveProjectIsCopiedOutOfTheTemporaryFolder) {
+  RenameRequest r = Load(kBlinky, "___temp___");
+  r.from_archive = true;
+  r.input_dir = tmp_.path();
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.wsp"));
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, EmptyNewPathBecomesTheDefaultPath) {
+  RenameRequest r;
+  r.new_dir = "kelvandor-no-such-folder";
+  r.input_dir = tmp_.path();
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(r.new_path, DefaultNewPath());
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, ExistingTargetAnsweredYesIsReplacedByTheCopy) {
+  RenameRequest r = Load(kBlinky);
+  CopyTo(r, tmp_ / "new", "pump");
+  WriteFile(tmp_ / "new/pump/stale.txt", "old");
+  ui_.confirm_answers = {true};
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Confirm", "Project already exist - Delete ?"}}));
+  EXPECT_FALSE(AnythingExists(tmp_ / "new/pump/stale.txt"));
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, ExistingTargetAnsweredNoStaysAsItWas) {
+  RenameRequest r = Load(kBlinky);
+  CopyTo(r, tmp_ / "new", "pump");
+  r.clean_up = true;
+  MakeDirs(tmp_ / "new");
+  ASSERT_TRUE(CopyTree(Example("blinky"), tmp_ / "new/pump"));
+  ui_.confirm_answers = {false};
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorTargetKept);
+  EXPECT_EQ(r.new_path, tmp_ / "new" + kSep);  // completed also on failure
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Project already exist - Delete ?"}));
+  EXPECT_EQ(Snapshot(tmp_ / "new/pump"), Snapshot(Example("blinky")));  // not rewritten or cleaned
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, RenameOntoAnExistingFolderFails) {
+  RenameRequest r = Load(kBlinky);
+  r.rename_folder = true;
+  r.new_dir = "pump";
+  r.new_name = "pump";
+  MakeDirs(tmp_ / "work/pump");
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorRename);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Rename Project!"}}));
+  EXPECT_EQ(ListTree(tmp_ / "work/pump"), Tree{});
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, FolderAboveTheTargetThatCannotBeMadeGivesError8) {
+  RenameRequest r = Load(kBlinky);
+  WriteFile(tmp_ / "file", "not a folder");
+  CopyTo(r, tmp_ / "file/sub" + kSep, "pump");
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorCreateTarget);
+  EXPECT_TRUE(ui_.shown.empty());
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, MissingOldProjectGivesError1) {
+  RenameRequest r = Load(kBlinky);
+  r.old_project_dir = tmp_ / "work/gone";
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Failed to Copy Project!"}));
+  ExpectRestored(r);
+}
+
+TEST_F(RenameProjectTest, RecheckMessageOfARewriterKeepsTheResultTrue) {
+  RenameRequest r = Load(kBlinky);
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+  r.old_wsp.clear();  // several ".wsp" files: no name
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Please recheck *.WSP files manually"}}));
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
+}
+
+TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestored) {
+  RenameRequest r = Load(kGateway);
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+  r.clean_up = true;
+  // Room for the WSP, PRJ and IAR workspace files, so that the disk fills up
+  // while the IAR project file is written.
+  long long budget = 10;
+  for (const Rewritten& file : RewrittenFiles(kGateway, r)) {
+    if (file.new_rel.ends_with(".ewp")) break;
+    budget += static_cast<long long>(
+        ReplaceAll(ReadFile(Example("gateway/" + file.old_rel)), file.replacements).size());
+  }
+  {
+    const WriteBudget full_disk(budget);
+    EXPECT_THROW(Run(r), IoError);
+  }
+  ExpectRestored(r);
+  EXPECT_EQ(error_, 0);
+
+  const std::string target = tmp_ / "new/pump";
+  EXPECT_TRUE(FileExists(Join(target, "pump.wsp")));
+  EXPECT_TRUE(FileExists(Join(target, "example/IAR/pump.eww")));
+  for (const char* untouched :
+       {"example/IAR/gateway.ewp", "example/IAR/gateway.ewd", "example/IAR/gateway.dep",
+        "example/ARM/gateway.uvproj", "example/ARM/gateway.uvopt", "Release/LST/main.lst"}) {
+    EXPECT_EQ(ReadFile(Join(target, untouched)),
+              ReadFile(Example(std::string("gateway/") + untouched)))
+        << untouched;
+  }
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("gateway")));
+}
+
+// Copy mode whose target is the old project, lies inside it or holds it:
+// deleting the target or copying into it would destroy the project itself.
+struct OverlapCase {
+  const char* label;
+  const char* new_path;  // below the temporary folder
+  const char* new_dir;
+};
+void PrintTo(const OverlapCase& c, std::ostream* os) { *os << c.label; }
+
+class RenameProjectOverlapTest : public RenameProjectTest,
+                                 public ::testing::WithParamInterface<OverlapCase> {};
+
+TEST_P(RenameProjectOverlapTest, RefusesToCopyWithoutAsking) {
+  RenameRequest r = Load(kBlinky);
+  std::filesystem::create_directory_symlink(NativePath(tmp_ / "work"), NativePath(tmp_ / "alias"));
+  CopyTo(r, Join(tmp_.path(), GetParam().new_path) + kSep, GetParam().new_dir);
+  ui_.confirm_answers = {true};
+  const auto before = Snapshot(tmp_.path());
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Copy Project!"}}));
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  ExpectRestored(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, RenameProjectOverlapTest,
+    ::testing::Values(OverlapCase{"Same", "work", "blinky"},
+                      OverlapCase{"SameWithDot", "work/.", "blinky"},
+                      OverlapCase{"SameWithRepeatedSeparators", "work//", "blinky"},
+                      OverlapCase{"SameThroughParent", "new/../work", "blinky"},
+                      OverlapCase{"SameThroughLink", "alias", "blinky"},
+                      OverlapCase{"Inside", "work/blinky", "copy"},
+                      OverlapCase{"InsideTwoLevels", "work/blinky/src", "copy"},
+                      OverlapCase{"InsideExisting", "work/blinky", "src"},
+                      OverlapCase{"Holding", "", "work"}),
+    [](const ::testing::TestParamInfo<OverlapCase>& p) { return p.param.label; });
+
+TEST_F(RenameProjectTest, ArchiveLoadedWithoutConfiguredPathIsNotDeleted) {
+  // The proposed new location of an unpacked archive is the unpacked folder.
+  RenameRequest r = Load(kBlinky, "___temp___");
+  r.from_archive = true;
+  r.copy_project = true;
+  ui_.confirm_answers = {true};
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Failed to Copy Project!"}));
+  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+}
+
+// Folder names that do not name a folder below the new path.
+struct BadTargetCase {
+  const char* label;
+  Mode mode;
+  const char* new_dir;
+};
+void PrintTo(const BadTargetCase& c, std::ostream* os) { *os << c.label; }
+
+class RenameProjectBadTargetTest : public RenameProjectTest,
+                                   public ::testing::WithParamInterface<BadTargetCase> {};
+
+TEST_P(RenameProjectBadTargetTest, RefusedBeforeAnyFolderStep) {
+  RenameRequest r = Load(kBlinky);
+  r.new_name = "pump";
+  r.new_dir = GetParam().new_dir;
+  r.copy_project = GetParam().mode == Mode::kCopy;
+  r.rename_folder = GetParam().mode == Mode::kRenameFolder;
+  r.clean_up = true;
+  WriteFile(tmp_ / "work/keep.txt", "x");
+  ui_.confirm_answers = {true};
+  const auto before = Snapshot(tmp_.path());
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorBadTarget);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  ExpectRestored(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RenameProjectBadTargetTest,
+    ::testing::Values(BadTargetCase{"EmptyCopy", Mode::kCopy, ""},
+                      BadTargetCase{"EmptyRename", Mode::kRenameFolder, ""},
+                      BadTargetCase{"EmptyInPlace", Mode::kInPlace, ""},
+                      BadTargetCase{"Dot", Mode::kCopy, "."},
+                      BadTargetCase{"DotDot", Mode::kCopy, ".."},
+                      BadTargetCase{"DotDotInPlace", Mode::kInPlace, ".."},
+                      BadTargetCase{"DotDotInside", Mode::kCopy, "pump/../blinky"},
+                      BadTargetCase{"DotAtEnd", Mode::kRenameFolder, "pump/."},
+                      BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
+    [](const ::testing::TestParamInfo<BadTargetCase>& p) { return p.param.label; });
+
+TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
+  RenameRequest r = Load(kBlinky);
+  MakeDirs(tmp_ / "new");
+  std::filesystem::create_directory_symlink("/", NativePath(tmp_ / "new/root"));
+  CopyTo(r, tmp_ / "new" + kSep, "root");
+  // A No would still stop a broken check before it deletes anything.
+  ui_.confirm_answers = {false};
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, kErrorBadTarget);
+  EXPECT_TRUE(ui_.shown.empty());
+  ExpectRestored(r);
+}
+
+}  // namespace
+}  // namespace kelvandor
