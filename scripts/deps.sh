@@ -21,3 +21,7 @@ ensure_packages() {
 # What building and testing the native program needs.
 NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
                  libarchive-dev libgtest-dev libgmock-dev libbenchmark-dev)
+
+# What cross-building the core for Windows and running its tests under Wine
+# needs (./test.sh --windows).
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/path_style.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
@@ -26,9 +27,17 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
   return v;
 }
 
+// Windows makes symbolic links only with a privilege (Wine not at all): there
+// the tests of link handling are skipped and Symlink makes nothing.
+#ifdef _WIN32
+#define SKIP_WITHOUT_LINKS() GTEST_SKIP() << "no symbolic links in the Windows build"
+void Symlink(const std::string&, const std::string&) {}
+#else
+#define SKIP_WITHOUT_LINKS() static_cast<void>(0)
 void Symlink(const std::string& target, const std::string& link) {
   fs::create_symlink(NativePath(target), NativePath(link));
 }
+#endif
 
 void SetMode(const std::string& path, fs::perms perms) {
   fs::permissions(NativePath(path), perms, fs::perm_options::replace);
@@ -41,10 +50,15 @@ constexpr fs::perms kReadOnlyFolder =
     fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec;
 
 // Names that are easy to get wrong: blanks, bytes above 127, leading dots.
-const std::vector<std::string> kAwkwardNames = {"with blank", " lead", "trail ", "\xE4rger \xFC",
-                                                ".hidden", "..two dots", "a.b.c", "-dash"};
+const std::vector<std::string> kAwkwardNames = {"with blank", " lead",
+#ifndef _WIN32
+                                                "trail ",  // Windows drops trailing blanks
+#endif
+                                                "\xE4rger \xFC", ".hidden", "..two dots", "a.b.c",
+                                                "-dash"};
 
 TEST(FileSystemTest, ExistenceTestsSeparateFilesAndFolders) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "f", "x");
   MakeDirs(tmp / "d");
@@ -80,7 +94,8 @@ TEST(FileSystemTest, AwkwardNamesWork) {
   EXPECT_EQ(Sorted(ListFiles(tmp / "src/files")), Sorted(kAwkwardNames));
   std::vector<std::string> visible;
   for (const std::string& name : kAwkwardNames) {
-    if (name.front() != '.') visible.push_back(name);
+    // Only POSIX hides a folder for its name.
+    if (kNativeStyle == PathStyle::kWindows || name.front() != '.') visible.push_back(name);
   }
   EXPECT_EQ(Sorted(ListVisibleFolders(tmp / "src/folders")), Sorted(visible));
 
@@ -96,6 +111,7 @@ TEST(FileSystemTest, AwkwardNamesWork) {
 }
 
 TEST(FileSystemTest, ListFilesMatchesSuffixIgnoringCaseAndNeverFolders) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   for (const char* name : {"a.prj", "B.PRJ", "c.Prj", ".hidden.prj", "d.prj.bak", "e.prjx", "prj", ".prj"}) {
     WriteFile(tmp / name, "");
@@ -124,6 +140,7 @@ TEST(FileSystemTest, ListingsOfNoFolderAreEmpty) {
 }
 
 TEST(FileSystemTest, ListVisibleFoldersLeavesOutDotFoldersAndFiles) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   MakeDirs(tmp / "src");
   MakeDirs(tmp / ".git");
@@ -135,6 +152,7 @@ TEST(FileSystemTest, ListVisibleFoldersLeavesOutDotFoldersAndFiles) {
 }
 
 TEST(FileSystemTest, ListDirectoryDescribesEntries) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / ".f", "");
   MakeDirs(tmp / "d");
@@ -183,6 +201,7 @@ TEST(RenameNoReplaceTest, RenamesFilesAndFolders) {
 }
 
 TEST(RenameNoReplaceTest, NeverReplacesAnExistingTarget) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "src.txt", "source");
   WriteFile(tmp / "dst.txt", "target");
@@ -261,6 +280,7 @@ TEST(RemoveFileTest, RefusesReadOnlyFilesAndFolders) {
 }
 
 TEST(RemoveFileTest, RemovesALinkNotItsTarget) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "target", "t");
   SetMode(tmp / "target", kReadOnlyFile);
@@ -296,6 +316,7 @@ TEST(RemoveTreeTest, RemovesReadOnlyAndInaccessibleParts) {
 }
 
 TEST(RemoveTreeTest, NeverFollowsALinkOutOfTheTree) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "outside/precious", "p");
   WriteFile(tmp / "outside file", "q");
@@ -309,6 +330,7 @@ TEST(RemoveTreeTest, NeverFollowsALinkOutOfTheTree) {
 }
 
 TEST(RemoveTreeTest, ALinkGivenAsTheTreeIsRemovedAlone) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "target/keep", "");
   Symlink(tmp / "target", tmp / "link");
@@ -351,6 +373,7 @@ TEST(CopyTreeTest, CopiesEverythingBelowTheFolder) {
 }
 
 TEST(CopyTreeTest, CopiesLinksAsLinks) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "outside/big", "not to be copied");
   const std::string from = tmp / "from";
@@ -371,6 +394,7 @@ TEST(CopyTreeTest, CopiesLinksAsLinks) {
 }
 
 TEST(CopyTreeTest, ReportsProgressOfFiles) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   const std::string from = tmp / "from";
   WriteFile(from + "/a", "");
@@ -419,6 +443,7 @@ TEST(CopyTreeTest, RefusesAnExistingTargetAndChangesNothing) {
 }
 
 TEST(CopyTreeTest, RefusesATargetInsideTheSource) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "from/a", "");
   MakeDirs(tmp / "from/sub");
@@ -469,6 +494,7 @@ TEST(FileSystemTest, CurrentDirFollowsSetCurrentDir) {
 }
 
 TEST(FileSystemTest, ResolvedPathNormalises) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   MakeDirs(tmp / "a/b");
   Symlink(tmp / "a", tmp / "l");
@@ -497,6 +523,7 @@ TEST_P(IsSameOrInsideTest, ComparesResolvedPaths) {
   Symlink(tmp / "a", tmp / "la");
   Symlink(tmp / "a/b", tmp / "lb");
   const InsideCase& c = GetParam();
+  if (c.inner.front() == 'l' || c.outer.front() == 'l') SKIP_WITHOUT_LINKS();
   EXPECT_EQ(IsSameOrInside(tmp / c.inner, tmp / c.outer), c.expected)
       << c.inner << " in " << c.outer;
 }
@@ -515,14 +542,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IsSameOrInsideTest, EverythingIsInsideTheRoot) {
   TempDir tmp;
-  EXPECT_TRUE(IsSameOrInside(tmp.path(), "/"));
-  EXPECT_TRUE(IsSameOrInside("/", "/"));
-  EXPECT_FALSE(IsSameOrInside("/", tmp.path()));
+  const std::string root = kNativeStyle == PathStyle::kWindows ? tmp.path().substr(0, 3) : "/";
+  EXPECT_TRUE(IsSameOrInside(tmp.path(), root));
+  EXPECT_TRUE(IsSameOrInside(root, root));
+  EXPECT_FALSE(IsSameOrInside(root, tmp.path()));
   EXPECT_FALSE(IsSameOrInside("", tmp.path()));
   EXPECT_FALSE(IsSameOrInside(tmp.path(), ""));
 }
 
 TEST(FileSystemTest, IsFileSystemRoot) {
+  SKIP_WITHOUT_LINKS();
   TempDir tmp;
   Symlink("/", tmp / "root link");
   EXPECT_TRUE(IsFileSystemRoot("/"));

@@ -43,6 +43,13 @@ void PrintTo(const ErrnoCase& c, std::ostream* os) { *os << "errno " << c.errno_
 
 class IoCodeFromErrnoTest : public ::testing::TestWithParam<ErrnoCase> {};
 
+// Windows has no errno for an exceeded quota.
+#ifdef EDQUOT
+constexpr int kQuotaExceeded = EDQUOT;
+#else
+constexpr int kQuotaExceeded = ENOSPC;
+#endif
+
 TEST_P(IoCodeFromErrnoTest, MapsOntoProgramNumbers) {
   EXPECT_EQ(IoCodeFromErrno(GetParam().errno_value), GetParam().code);
 }
@@ -57,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrnoCase{EEXIST, kIoAccessDenied}, ErrnoCase{EBUSY, kIoAccessDenied},
                       // Opening a folder as a file is refused as access denied, as on Windows.
                       ErrnoCase{EISDIR, kIoAccessDenied}, ErrnoCase{ENOSPC, kIoDiskFull},
-                      ErrnoCase{EDQUOT, kIoDiskFull}, ErrnoCase{EFBIG, kIoDiskFull},
+                      ErrnoCase{kQuotaExceeded, kIoDiskFull}, ErrnoCase{EFBIG, kIoDiskFull},
                       // A device error must not pass for "File access denied" (EIO is 5).
                       ErrnoCase{EIO, 1117}, ErrnoCase{0, 0}));
 

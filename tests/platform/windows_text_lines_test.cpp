@@ -1,0 +1,130 @@
+// Text files on Windows: opened in binary mode, so that the C runtime neither
+// adds CRs nor stops at a Ctrl-Z, and failures carry the program's numbers.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "platform/text_lines.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::MakeDirs;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+std::vector<std::string> ReadAll(const std::string& path) {
+  std::vector<std::string> out;
+  LineReader reader(path);
+  std::string_view line;
+  while (reader.ReadLine(line)) out.emplace_back(line);
+  reader.Close();
+  return out;
+}
+
+int CodeOf(void (*action)(const std::string&), const std::string& path) {
+  try {
+    action(path);
+  } catch (const IoError& e) {
+    return e.code();
+  }
+  return 0;
+}
+
+TEST(WindowsTextLinesTest, WritesBytesWithoutTranslation) {
+  TempDir tmp;
+  LineWriter writer(tmp / "a.prj");
+  writer.WriteLine("PRJ=c:\\work\\");
+  writer.Write("lone\nLF");
+  writer.EndLine();
+  writer.Close();
+  EXPECT_EQ(ReadFile(tmp / "a.prj"), "PRJ=c:\\work\\\r\nlone\nLF\r\n");
+}
+
+TEST(WindowsTextLinesTest, CtrlZInsideALineIsData) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "one\x1Atwo\r\nthree\r\n\x1Ahidden\r\n");
+  EXPECT_EQ(ReadAll(tmp / "a.prj"), (std::vector<std::string>{"one\x1Atwo", "three"}));
+}
+
+TEST(WindowsTextLinesTest, OpensByAnsiCodePageName) {
+  if (GetACP() != 1252) GTEST_SKIP() << "needs code page 1252, not " << GetACP();
+  TempDir tmp;
+  const std::string path = tmp / "\xC4rger.prj";
+  {
+    LineWriter writer(path);
+    writer.WriteLine("x");
+    writer.Close();
+  }
+  EXPECT_EQ(ListFiles(tmp.path(), ".prj"), std::vector<std::string>{"\xC4rger.prj"});
+  EXPECT_EQ(ReadAll(tmp / "\xE4RGER.PRJ"), std::vector<std::string>{"x"});
+}
+
+TEST(WindowsTextLinesTest, FailuresCarryTheProgramsNumbers) {
+  TempDir tmp;
+  WriteFile(tmp / "ro.prj", "x");
+  const std::wstring wide = NativePath(tmp / "ro.prj").wstring();
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  MakeDirs(tmp / "folder");
+
+  auto read = [](const std::string& p) { LineReader reader(p); };
+  auto write = [](const std::string& p) { LineWriter writer(p); };
+  EXPECT_EQ(CodeOf(read, tmp / "missing.prj"), kIoFileNotFound);
+  EXPECT_EQ(CodeOf(read, tmp / "missing\\x.prj"), kIoFileNotFound);
+  EXPECT_EQ(CodeOf(write, tmp / "missing\\x.prj"), kIoFileNotFound);
+  EXPECT_EQ(CodeOf(write, tmp / "ro.prj"), kIoAccessDenied);
+  EXPECT_EQ(CodeOf(read, tmp / "folder"), kIoAccessDenied);
+  EXPECT_EQ(CodeOf(write, tmp / "folder"), kIoAccessDenied);
+  EXPECT_EQ(ReadFile(tmp / "ro.prj"), "x");
+}
+
+struct WindowsErrorCase {
+  unsigned long error = 0;
+  int code = 0;
+};
+
+class WindowsIoCodeTest : public ::testing::TestWithParam<WindowsErrorCase> {};
+
+TEST_P(WindowsIoCodeTest, MapsOntoProgramNumbers) {
+  EXPECT_EQ(IoCodeFromWindowsError(GetParam().error), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WindowsIoCodeTest,
+    ::testing::Values(WindowsErrorCase{ERROR_FILE_NOT_FOUND, kIoFileNotFound},
+                      WindowsErrorCase{ERROR_PATH_NOT_FOUND, kIoFileNotFound},
+                      WindowsErrorCase{ERROR_INVALID_NAME, kIoInvalidFilename},
+                      WindowsErrorCase{ERROR_TOO_MANY_OPEN_FILES, kIoTooManyOpenFiles},
+                      WindowsErrorCase{ERROR_ACCESS_DENIED, kIoAccessDenied},
+                      WindowsErrorCase{ERROR_SHARING_VIOLATION, kIoAccessDenied},
+                      WindowsErrorCase{ERROR_ALREADY_EXISTS, kIoAccessDenied},
+                      WindowsErrorCase{ERROR_DISK_FULL, kIoDiskFull},
+                      WindowsErrorCase{ERROR_HANDLE_DISK_FULL, kIoDiskFull},
+                      WindowsErrorCase{ERROR_HANDLE_EOF, kIoReadBeyondEnd}));
+
+TEST(WindowsIoCodeTest, LastErrorOfAFailedCallIsRaised) {
+  TempDir tmp;
+  ASSERT_FALSE(RenameNoReplace(tmp / "missing", tmp / "to"));
+  try {
+    ThrowLastIoError();
+    FAIL() << "no exception";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.code(), kIoFileNotFound);
+  }
+}
+
+}  // namespace
+}  // namespace kelvandor
