@@ -58,10 +58,14 @@ int CreateForWriting(std::string_view path) {
 #endif
 }
 
-// Removes every CR from `text` into `out`.
+// Appends `text` to `out` without its CRs.
 void AppendWithoutCr(std::string_view text, std::string& out) {
-  for (char c : text) {
-    if (c != '\r') out.push_back(c);
+  while (!text.empty()) {
+    const void* cr = std::memchr(text.data(), '\r', text.size());
+    const std::size_t n =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : text.size();
+    out.append(text.data(), n);
+    text.remove_prefix(cr ? n + 1 : n);
   }
 }
 
@@ -136,9 +140,14 @@ bool LineReader::ReadLine(std::string_view& line) {
     const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(lf) - base);
     const std::string_view piece(base, len);
     begin_ += len + 1;
-    if (!assembling && std::memchr(piece.data(), '\r', piece.size()) == nullptr) {
-      line = piece;  // the common case: no copy
-      return true;
+    if (!assembling) {
+      // The common cases, LF and CR LF, need no copy.
+      std::string_view body = piece;
+      if (!body.empty() && body.back() == '\r') body.remove_suffix(1);
+      if (std::memchr(body.data(), '\r', body.size()) == nullptr) {
+        line = body;
+        return true;
+      }
     }
     AppendWithoutCr(piece, assembled_);
     line = assembled_;
