@@ -1,6 +1,10 @@
 #include "platform/path_style.h"
 
-#include <cstring>
+#include <bit>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace kelvandor {
 namespace {
@@ -72,25 +76,46 @@ std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, s
   constexpr std::size_t npos = std::string_view::npos;
   if (needle.empty()) return from <= haystack.size() ? from : npos;
   if (haystack.size() < needle.size()) return npos;
-  const char lower = ToLowerAscii(needle[0]);
-  const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 32) : lower;
   const std::size_t limit = haystack.size() - needle.size() + 1;  // one past the last start
-  // Next position of each case of the first byte at or after a point; each is
-  // searched again only once consumed, so the scan stays linear.
-  auto next = [&](char c, std::size_t at) -> std::size_t {
-    if (at >= limit) return npos;
-    const void* hit = std::memchr(haystack.data() + at, c, limit - at);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data()) : npos;
+  const std::size_t last = needle.size() - 1;
+  const char* const data = haystack.data();
+  const std::string_view rest = needle.substr(1);
+  auto matches_at = [&](std::size_t pos) {
+    return EqualsIgnoreCase(std::string_view(data + pos + 1, last), rest);
   };
-  std::size_t next_lower = next(lower, from);
-  std::size_t next_upper = upper != lower ? next(upper, from) : npos;
-  while (next_lower != npos || next_upper != npos) {
-    const std::size_t pos = next_lower < next_upper ? next_lower : next_upper;
-    if (EqualsIgnoreCase(haystack.substr(pos + 1, needle.size() - 1), needle.substr(1))) {
+  const char head = ToLowerAscii(needle[0]);
+  const char tail = ToLowerAscii(needle[last]);
+  // OR-ing 0x20 into a byte maps exactly the two cases of a letter onto its
+  // lower case, so one comparison finds both.
+  const char head_fold = (head >= 'a' && head <= 'z') ? 0x20 : 0;
+  const char tail_fold = (tail >= 'a' && tail <= 'z') ? 0x20 : 0;
+  std::size_t pos = from;
+#if defined(__SSE2__) || defined(_M_X64)
+  // Project files repeat the needle's first byte ("\\", ">") many times a
+  // line; screening 16 starts at once on the first and the last byte leaves
+  // few candidates to compare in full.
+  const __m128i head_v = _mm_set1_epi8(head);
+  const __m128i tail_v = _mm_set1_epi8(tail);
+  const __m128i head_fold_v = _mm_set1_epi8(head_fold);
+  const __m128i tail_fold_v = _mm_set1_epi8(tail_fold);
+  for (; pos + 16 <= limit; pos += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + last));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, head_fold_v), head_v),
+                      _mm_cmpeq_epi8(_mm_or_si128(b, tail_fold_v), tail_v))));
+    while (mask != 0) {
+      const std::size_t candidate = pos + static_cast<std::size_t>(std::countr_zero(mask));
+      if (matches_at(candidate)) return candidate;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; pos < limit; ++pos) {
+    if (static_cast<char>(data[pos] | head_fold) == head &&
+        static_cast<char>(data[pos + last] | tail_fold) == tail && matches_at(pos)) {
       return pos;
     }
-    if (pos == next_lower) next_lower = next(lower, pos + 1);
-    if (pos == next_upper) next_upper = next(upper, pos + 1);
   }
   return npos;
 }
