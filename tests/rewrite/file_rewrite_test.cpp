@@ -68,6 +68,40 @@ TEST(FileRewrite, ReplaceFirstKeepsALongRemainderWhole) {
   EXPECT_EQ(ReadFile(tmp / "b.dep"), "x\\Pump" + tail + "\\Motor\r\n");
 }
 
+// Lines over a small alphabet full of near misses, against a plain search of
+// the lower-cased line.
+TEST(FileRewrite, ReplaceFirstIgnoringCaseAgreesWithAPlainSearch) {
+  constexpr std::string_view kAlphabet = "\\\\MmOoTtRrx>";
+  const std::string needle = "\\Motor";
+  unsigned state = 12345;
+  auto next = [&state](unsigned bound) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % bound;
+  };
+  std::string input;
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {
+    std::string line;
+    const unsigned length = next(90);
+    while (line.size() < length) {
+      if (next(12) == 0) {
+        line += next(2) ? "\\MOTOR" : "\\motoR";
+      } else {
+        line += kAlphabet[next(static_cast<unsigned>(kAlphabet.size()))];
+      }
+    }
+    input += line + "\n";
+    const std::size_t pos = LowerAscii(line).find("\\motor");
+    expected += pos == std::string::npos ? line : line.substr(0, pos) + "\\Pump" + line.substr(pos + 6);
+    expected += "\r\n";
+  }
+  TempDir tmp;
+  WriteFile(tmp / "a.dep", input);
+  RewriteFile(tmp.path(), "a.dep", "a.dep.bak", "b.dep",
+              ReplaceFirst(needle, "\\Pump", LetterCase::kIgnoreAscii));
+  EXPECT_EQ(ReadFile(tmp / "b.dep"), expected);
+}
+
 TEST(FileRewrite, ReplaceFirstExactIgnoresOtherCase) {
   TempDir tmp;
   WriteFile(tmp / "a.ewp", "<state>motor</state><state>Motor</state>\n");
