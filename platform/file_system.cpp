@@ -118,7 +118,18 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
 bool MakeDirectory(std::string_view path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
-  // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target.
+  // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target,
+  // except `from` itself under another spelling, which it renames (a change of
+  // letter case) or leaves alone, reporting success. Only the first is a
+  // rename; the same name again is an existing target.
+  if (AnythingExists(to)) {
+    const std::string a = ResolvedPath(from);
+    const std::string b = ResolvedPath(to);
+    if (EqualsIgnoreCase(a, b) && NamePart(a) == NamePart(b)) {
+      SetLastError(ERROR_ALREADY_EXISTS);
+      return false;
+    }
+  }
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0;
 }
 

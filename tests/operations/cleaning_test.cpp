@@ -196,13 +196,14 @@ TEST_P(CleanDirectoryFileTest, DeletesByNamePattern) {
   EXPECT_EQ(fixture.Left(), c.left);
 }
 
-const Names kGuiFiles = {"proj.uvgui.anna", "x.uvgui.y", "proj.uvguix", "proj.UVGUI.anna",
+// Names differing only in letter case would be one file on Windows.
+const Names kGuiFiles = {"proj.uvgui.anna", "x.uvgui.y", "proj.uvguix", "other.UVGUI.anna",
                          ".uvgui.hidden"};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CleanDirectoryFileTest,
     ::testing::Values(
-        CleanFileCase{"anywhere", kGuiFiles, ".uvgui.", 'A', false, {"proj.UVGUI.anna", "proj.uvguix"}},
+        CleanFileCase{"anywhere", kGuiFiles, ".uvgui.", 'A', false, {"other.UVGUI.anna", "proj.uvguix"}},
         CleanFileCase{"anywhere_keeping",
                       kGuiFiles,
                       ".uvgui.",
@@ -243,6 +244,7 @@ TEST(CleaningTest, MissingFolderOrFileLeavesEverythingAlone) {
 }
 
 TEST(CleaningTest, LinksAreDeletedNotWhatTheyPointTo) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "outside/keep.obj", "");
   MakeDirs(tmp / "dir");

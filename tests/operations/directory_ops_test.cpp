@@ -23,9 +23,7 @@ using testing::WriteFile;
 using Tree = std::vector<std::string>;
 using Texts = std::vector<std::string>;
 
-void Symlink(const std::string& target, const std::string& link) {
-  fs::create_symlink(NativePath(target), NativePath(link));
-}
+void Symlink(const std::string& target, const std::string& link) { testing::MakeSymlink(target, link); }
 
 void SetMode(const std::string& path, fs::perms perms) {
   fs::permissions(NativePath(path), perms, fs::perm_options::replace);
@@ -52,6 +50,8 @@ TEST(CreateDirectoryTest, ExistingFoldersAreKept) {
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"work/", "work/new/", "work/new/inside"}));
 }
 
+#ifndef _WIN32
+// Windows: the examples in windows_directory_ops_test.cpp.
 TEST(CreateDirectoryTest, AwkwardNamesAndRepeatedSeparators) {
   TempDir tmp;
   EXPECT_TRUE(CreateDirectory(tmp.path() + "//my work///.hidden \xE4/last"));
@@ -63,6 +63,7 @@ TEST(CreateDirectoryTest, BackslashIsAnOrdinaryCharacterHere) {
   EXPECT_TRUE(CreateDirectory(tmp / "a\\b/c\\d"));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"a\\b/"}));
 }
+#endif
 
 TEST(CreateDirectoryTest, AFileInTheWayFails) {
   TempDir tmp;
@@ -105,6 +106,7 @@ TEST(CopyDirectoryTest, CopiesTheTreeWithProgress) {
 }
 
 TEST(CopyDirectoryTest, LinksStayLinks) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "outside/data", "");
   WriteFile(tmp / "old/file", "");
@@ -220,6 +222,7 @@ TEST(DeleteDirectoryTest, RemovesTheWholeTreeReadOnlyPartsIncluded) {
 }
 
 TEST(DeleteDirectoryTest, LinksAreRemovedNotFollowed) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
   WriteFile(tmp / "outside/precious", "");
   WriteFile(tmp / "proj/own", "");
@@ -231,6 +234,7 @@ TEST(DeleteDirectoryTest, LinksAreRemovedNotFollowed) {
 }
 
 TEST(DeleteDirectoryTest, NeverDeletesAFileSystemRoot) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
   // Through a link, so that a fault here removes the link and nothing else.
   TempDir tmp;
   Symlink("/", tmp / "root");

@@ -86,6 +86,10 @@ TEST(WindowsFileSystemTest, RenameRefusesAnExistingTarget) {
   EXPECT_FALSE(RenameNoReplace(tmp / "from", tmp / "EMPTY"));
   EXPECT_FALSE(RenameNoReplace(tmp / "from", tmp / "file"));
   EXPECT_FALSE(RenameNoReplace(tmp / "from/a.prj", tmp / "FILE"));
+  // MoveFileExW alone would report these as done.
+  EXPECT_FALSE(RenameNoReplace(tmp / "from", tmp / "from"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "from", tmp / "from\\"));
+  EXPECT_FALSE(RenameNoReplace(tmp / "from", tmp / "empty\\..\\from"));
   EXPECT_EQ(ListTree(tmp.path()), (Names{"empty/", "file", "from/", "from/a.prj"}));
   EXPECT_EQ(ReadFile(tmp / "file"), "keep");
 }

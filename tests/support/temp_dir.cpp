@@ -8,6 +8,14 @@
 #include <iterator>
 #include <stdexcept>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -65,12 +73,32 @@ std::vector<std::string> ListTree(const std::string& root) {
   std::vector<std::string> out;
   const fs::path base = NativePath(root);
   for (const auto& entry : fs::recursive_directory_iterator(base)) {
-    std::string rel = entry.path().lexically_relative(base).generic_string();
+    // ProgramPath, not generic_string(): names stay in the program's byte
+    // form (the ANSI code page on Windows, not UTF-8).
+    std::string rel = ProgramPath(entry.path().lexically_relative(base));
+    std::replace(rel.begin(), rel.end(), Separator(), '/');
     if (entry.is_directory() && !entry.is_symlink()) rel += '/';
     out.push_back(rel);
   }
   std::sort(out.begin(), out.end());
   return out;
+}
+
+void MakeSymlink(const std::string& target, const std::string& link) {
+  if constexpr (kHaveLinks) fs::create_symlink(NativePath(target), NativePath(link));
+}
+
+void MarkHidden(const std::string& path) {
+#ifdef _WIN32
+  const std::wstring wide = NativePath(path).wstring();
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      !SetFileAttributesW(wide.c_str(), (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | FILE_ATTRIBUTE_HIDDEN)) {
+    throw std::runtime_error("cannot hide " + path);
+  }
+#else
+  static_cast<void>(path);
+#endif
 }
 
 std::string CrLf(const std::vector<std::string>& lines) {

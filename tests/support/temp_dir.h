@@ -34,6 +34,28 @@ void MakeDirs(const std::string& path);
 // The sorted relative paths of every file and folder below `root` (folders
 // end in "/"), separators written as "/".
 std::vector<std::string> ListTree(const std::string& root);
+// True where the tests can make symbolic links. Windows makes them only with
+// a privilege, and Wine not at all.
+#ifdef _WIN32
+inline constexpr bool kHaveLinks = false;
+#else
+inline constexpr bool kHaveLinks = true;
+#endif
+
+// Skips the running test where no symbolic links can be made.
+#define KELVANDOR_SKIP_WITHOUT_LINKS()    \
+  if (!::kelvandor::testing::kHaveLinks) \
+  GTEST_SKIP() << "no symbolic links in this build"
+
+// Makes a symbolic link at `link` to `target` (a folder link when `target` is
+// a folder); does nothing where kHaveLinks is false.
+void MakeSymlink(const std::string& target, const std::string& link);
+
+// Hides the entry at `path` as the listings of the platform see it: sets the
+// hidden attribute on Windows; on POSIX, where a leading "." in the name is
+// what hides an entry, does nothing.
+void MarkHidden(const std::string& path);
+
 // Joins lines, each followed by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
 
