@@ -64,7 +64,8 @@ std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathSt
   return out;
 }
 
-FormModel::FormModel(UserInterface& ui, int unzip_wait_ms) : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}
+FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
+    : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}
 
 template <typename Handler>
 void FormModel::Guarded(Handler&& handler) {

@@ -88,9 +88,8 @@ QLineEdit* TForm1::AddEdit(QWidget* parent, const char* name, int x, int y, int 
   return edit;
 }
 
-QCheckBox* TForm1::AddCheckBox(QWidget* parent, const char* name, const char* caption, int x,
-                               int y, int width, CheckBoxState FormControls::*field,
-                               bool has_handler) {
+QCheckBox* TForm1::AddCheckBox(QWidget* parent, const char* name, const char* caption, int x, int y,
+                               int width, CheckBoxState FormControls::*field, bool has_handler) {
   auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setGeometry(x, y, width, kRowHeight);
@@ -98,8 +97,8 @@ QCheckBox* TForm1::AddCheckBox(QWidget* parent, const char* name, const char* ca
   return box;
 }
 
-void TForm1::AddButton(QAbstractButton* button, const char* name,
-                       ButtonState FormControls::*field, void (TForm1::*handler)()) {
+void TForm1::AddButton(QAbstractButton* button, const char* name, ButtonState FormControls::*field,
+                       void (TForm1::*handler)()) {
   button->setObjectName(QString::fromLatin1(name));
   connect(button, &QAbstractButton::clicked, this, handler);
   buttons_.push_back({button, field});
@@ -117,13 +116,15 @@ void TForm1::BuildControls() {
   AddEdit(old_group, "Edit_Old_Dir", kFieldX, RowY(1), kFieldRight - kFieldX, &C::Edit_Old_Dir);
   AddLabel(old_group, "Label_Old_Wsp", "WSP", kLabelX, RowY(2), kFieldX - kLabelX);
   AddEdit(old_group, "Edit_Old_Wsp", kFieldX, RowY(2), kHalfFieldWidth, &C::Edit_Old_Wsp);
-  AddLabel(old_group, "Label_Old_Prj", "PRJ", kSecondLabelX, RowY(2), kSecondFieldX - kSecondLabelX);
+  AddLabel(old_group, "Label_Old_Prj", "PRJ", kSecondLabelX, RowY(2),
+           kSecondFieldX - kSecondLabelX);
   AddEdit(old_group, "Edit_Old_Prj", kSecondFieldX, RowY(2), kHalfFieldWidth, &C::Edit_Old_Prj);
   AddButton(NewSpeedButton(old_group, kSpeedButtonX, RowY(2) - 2), "SpeedButton_OpenInput",
             &C::SpeedButton_OpenInput, &TForm1::SpeedButton_OpenInputClick);
   AddLabel(old_group, "Label_Old_UVProj", "UVPROJ", kLabelX, RowY(3), kFieldX - kLabelX);
   AddEdit(old_group, "Edit_Old_UVProj", kFieldX, RowY(3), kHalfFieldWidth, &C::Edit_Old_UVProj);
-  AddLabel(old_group, "Label_Old_EWW", "EWW", kSecondLabelX, RowY(3), kSecondFieldX - kSecondLabelX);
+  AddLabel(old_group, "Label_Old_EWW", "EWW", kSecondLabelX, RowY(3),
+           kSecondFieldX - kSecondLabelX);
   AddEdit(old_group, "Edit_Old_EWW", kSecondFieldX, RowY(3), kHalfFieldWidth, &C::Edit_Old_EWW);
 
   const int new_top = old_group->geometry().bottom() + 4;
@@ -138,14 +139,14 @@ void TForm1::BuildControls() {
   AddLabel(new_group, "Label_New_Dir", "Directory", kLabelX, RowY(1), kFieldX - kLabelX);
   AddEdit(new_group, "Edit_New_Dir", kFieldX, RowY(1), new_field_width, &C::Edit_New_Dir);
   AddLabel(new_group, "Label_New_WspPrj", "Projectname", kLabelX, RowY(2), kFieldX - kLabelX);
-  QLineEdit* name_edit = AddEdit(new_group, "Edit_New_WspPrj", kFieldX, RowY(2), 200,
-                                 &C::Edit_New_WspPrj);
+  QLineEdit* name_edit =
+      AddEdit(new_group, "Edit_New_WspPrj", kFieldX, RowY(2), 200, &C::Edit_New_WspPrj);
   name_edit->installEventFilter(this);
   QCheckBox* copy = AddCheckBox(new_group, "CheckBox_CopyProject", "Copy Project", 300, RowY(2),
                                 110, &C::CheckBox_CopyProject, true);
   connect(copy, &QCheckBox::clicked, this, &TForm1::CheckBox_CopyProjectClick);
-  QCheckBox* rename = AddCheckBox(new_group, "CheckBox_RenameFolder", "Rename Folder", 415,
-                                  RowY(2), 116, &C::CheckBox_RenameFolder, true);
+  QCheckBox* rename = AddCheckBox(new_group, "CheckBox_RenameFolder", "Rename Folder", 415, RowY(2),
+                                  116, &C::CheckBox_RenameFolder, true);
   connect(rename, &QCheckBox::clicked, this, &TForm1::CheckBox_RenameFolderClick);
   QCheckBox* clean_up = AddCheckBox(new_group, "CheckBox_CleanUp", "CleanUp", 455, RowY(3) - 3, 76,
                                     &C::CheckBox_CleanUp, false);
@@ -157,9 +158,9 @@ void TForm1::BuildControls() {
   auto* rename_button = new QPushButton(QStringLiteral("Rename"), this);
   rename_button->setGeometry(kMargin, bottom_y, kButtonWidth, kButtonHeight);
   AddButton(rename_button, "Button_Rename", &C::Button_Rename, &TForm1::Button_RenameClick);
-  QCheckBox* backup = AddCheckBox(this, "CheckBox_Backup", "Backup Project Files",
-                                  kMargin + kButtonWidth + 14, bottom_y + 2, 150,
-                                  &C::CheckBox_Backup, false);
+  QCheckBox* backup =
+      AddCheckBox(this, "CheckBox_Backup", "Backup Project Files", kMargin + kButtonWidth + 14,
+                  bottom_y + 2, 150, &C::CheckBox_Backup, false);
   backup->setFixedHeight(kRowHeight);
   auto* clean_button = new QPushButton(QStringLiteral("Clean-Only"), this);
   clean_button->setGeometry(right_x - 2 * step, bottom_y, kButtonWidth, kButtonHeight);
@@ -197,9 +198,15 @@ void TForm1::WriteBack() {
     edit.widget->setReadOnly(state.read_only);
     QPalette palette = edit.widget->palette();
     switch (state.colour) {
-      case FieldColour::kWindow: palette.setColor(QPalette::Base, window_colour_); break;
-      case FieldColour::kWhite: palette.setColor(QPalette::Base, Qt::white); break;
-      case FieldColour::k3DLight: palette.setColor(QPalette::Base, QColor(k3DLightColour)); break;
+      case FieldColour::kWindow:
+        palette.setColor(QPalette::Base, window_colour_);
+        break;
+      case FieldColour::kWhite:
+        palette.setColor(QPalette::Base, Qt::white);
+        break;
+      case FieldColour::k3DLight:
+        palette.setColor(QPalette::Base, QColor(k3DLightColour));
+        break;
     }
     edit.widget->setPalette(palette);
   }

@@ -71,16 +71,16 @@ class FormModelTest : public ::testing::Test {
 TEST_F(FormModelTest, StartsWithTheControlsAsTheWindowOpens) {
   EXPECT_EQ(c_.Edit_Old_Path, (EditState{"", false, FieldColour::k3DLight}));
   EXPECT_EQ(c_.Edit_Old_Dir, (EditState{"", false, FieldColour::k3DLight}));
-  for (const EditState* e : {&c_.Edit_Old_Wsp, &c_.Edit_Old_Prj, &c_.Edit_Old_UVProj,
-                             &c_.Edit_Old_EWW}) {
+  for (const EditState* e :
+       {&c_.Edit_Old_Wsp, &c_.Edit_Old_Prj, &c_.Edit_Old_UVProj, &c_.Edit_Old_EWW}) {
     EXPECT_EQ(*e, kDisplayOnly);
   }
   EXPECT_EQ(c_.Edit_New_Path, (EditState{"", true, FieldColour::kWindow}));
   EXPECT_EQ(c_.Edit_New_Dir, (EditState{"", true, FieldColour::kWindow}));
   EXPECT_EQ(c_.Edit_New_WspPrj, (EditState{"", false, FieldColour::kWindow}));
   EXPECT_EQ(c_.CheckBox_CleanUp, (CheckBoxState{true, true}));
-  for (const CheckBoxState* b : {&c_.CheckBox_CopyProject, &c_.CheckBox_RenameFolder,
-                                 &c_.CheckBox_Backup}) {
+  for (const CheckBoxState* b :
+       {&c_.CheckBox_CopyProject, &c_.CheckBox_RenameFolder, &c_.CheckBox_Backup}) {
     EXPECT_EQ(*b, (CheckBoxState{false, true}));
   }
   EXPECT_TRUE(c_.Button_Rename.enabled && c_.Button_CleanOnly.enabled && c_.Button1.enabled);

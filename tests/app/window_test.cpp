@@ -105,18 +105,25 @@ TEST_F(WindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     const char* name;
     const char* caption;  // nullptr for edit fields and speed buttons
   } controls[] = {
-      {"Edit_Old_Path", nullptr},   {"Edit_Old_Dir", nullptr},
-      {"Edit_Old_Wsp", nullptr},    {"Edit_Old_Prj", nullptr},
-      {"Edit_Old_UVProj", nullptr}, {"Edit_Old_EWW", nullptr},
+      {"Edit_Old_Path", nullptr},
+      {"Edit_Old_Dir", nullptr},
+      {"Edit_Old_Wsp", nullptr},
+      {"Edit_Old_Prj", nullptr},
+      {"Edit_Old_UVProj", nullptr},
+      {"Edit_Old_EWW", nullptr},
       {"SpeedButton_OpenInput", nullptr},
-      {"Edit_New_Path", nullptr},   {"SpeedButton_OpenNewDir", nullptr},
-      {"Edit_New_Dir", nullptr},    {"Edit_New_WspPrj", nullptr},
+      {"Edit_New_Path", nullptr},
+      {"SpeedButton_OpenNewDir", nullptr},
+      {"Edit_New_Dir", nullptr},
+      {"Edit_New_WspPrj", nullptr},
       {"CheckBox_CopyProject", "Copy Project"},
       {"CheckBox_RenameFolder", "Rename Folder"},
       {"CheckBox_CleanUp", "CleanUp"},
       {"CheckBox_Backup", "Backup Project Files"},
-      {"Button_Rename", "Rename"},  {"Button_CleanOnly", "Clean-Only"},
-      {"Button1", "Save Config"},   {"Button_Close", "Close"},
+      {"Button_Rename", "Rename"},
+      {"Button_CleanOnly", "Clean-Only"},
+      {"Button1", "Save Config"},
+      {"Button_Close", "Close"},
   };
   const QRect client = window_->rect();
   for (const auto& c : controls) {
@@ -135,8 +142,9 @@ TEST_F(WindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
   EXPECT_TRUE(Find<QCheckBox>("CheckBox_CleanUp")->isChecked());
 
   // Old above New above the bottom row, which runs left to right.
-  const auto top = [&](const char* name) { return Find(name)->mapTo(window_.get(), QPoint()).y(); };
-  const auto left = [&](const char* name) { return Find(name)->mapTo(window_.get(), QPoint()).x(); };
+  const auto at = [&](const char* name) { return Find(name)->mapTo(window_.get(), QPoint()); };
+  const auto top = [&](const char* name) { return at(name).y(); };
+  const auto left = [&](const char* name) { return at(name).x(); };
   EXPECT_LT(top("Edit_Old_EWW"), top("Edit_New_Path"));
   EXPECT_LT(top("CheckBox_CleanUp"), top("Button_Rename"));
   EXPECT_EQ(top("Edit_New_WspPrj"), top("CheckBox_CopyProject"));
@@ -259,9 +267,8 @@ TEST(FolderDialogTest, NoKeepsTheDialogOpenAndCancelCreatesNothing) {
   WhenModal<FolderDialog>([&](FolderDialog* dialog) {
     dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
         ->setText(FromBytes(tmp / "never"));
-    WhenModal<QMessageBox>([](QMessageBox* question) {
-      question->button(QMessageBox::No)->click();
-    });
+    WhenModal<QMessageBox>(
+        [](QMessageBox* question) { question->button(QMessageBox::No)->click(); });
     dialog->accept();
     EXPECT_TRUE(dialog->isVisible());
     dialog->reject();
