@@ -69,9 +69,11 @@ FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
 
 template <typename Handler>
 void FormModel::Guarded(Handler&& handler) {
+  handler_failed_ = false;
   try {
     std::forward<Handler>(handler)();
   } catch (const std::exception& error) {  // IoError above all
+    handler_failed_ = true;
     ui_.ShowMessage(error.what());
   }
 }

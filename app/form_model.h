@@ -112,6 +112,9 @@ class FormModel {
   // focus, "Rename"). True when ErrorCode is 0. Lets an IoError pass.
   bool NewInput(std::string_view path);
 
+  // True when the last handler was ended by an error (its text was shown).
+  bool HandlerFailed() const { return handler_failed_; }
+
  private:
   void CheckBox_CopyProjectClick();
   void CheckBox_RenameFolderClick();
@@ -126,6 +129,7 @@ class FormModel {
   AppState state_;
   FormControls controls_;
   bool activated_ = false;
+  bool handler_failed_ = false;
 };
 
 }  // namespace kelvandor

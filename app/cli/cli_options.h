@@ -1,0 +1,36 @@
+#pragma once
+
+// The command line of kelvandor-cli.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvandor::cli {
+
+enum class Command { kRename, kClean, kHelp, kVersion };
+enum class Mode { kInPlace, kCopy, kRenameFolder };
+
+struct Options {
+  Command command = Command::kHelp;
+  std::string source;
+  std::optional<std::string> to;    // --to PATH
+  std::optional<std::string> dir;   // --dir NAME
+  std::optional<std::string> name;  // --name NAME
+  Mode mode = Mode::kInPlace;
+  bool clean_up = true;
+  bool backup = false;
+  bool yes = false;
+};
+
+struct ParseResult {
+  std::optional<Options> options;
+  std::string error;  // one line, set when options is empty
+};
+
+ParseResult ParseArguments(const std::vector<std::string>& args);
+
+// The text of --help.
+std::string UsageText();
+
+}  // namespace kelvandor::cli

@@ -1,0 +1,127 @@
+// kelvandor-cli: the rename and the clean-up of the window, for scripts and
+// CI. It drives the same window model the Qt window uses: input analysis,
+// then the New fields set as a user would type them, then the Rename or
+// Clean-Only handler. Messages go to standard error.
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define KELVANDOR_ISATTY _isatty
+#else
+#include <unistd.h>
+#define KELVANDOR_ISATTY isatty
+#endif
+
+#include "app/cli/cli_options.h"
+#include "app/cli/terminal_ui.h"
+#include "app/cli/work_folder.h"
+#include "app/form_model.h"
+#include "platform/file_system.h"
+
+namespace kelvandor::cli {
+namespace {
+
+constexpr int kExitUsage = 2;
+// An I/O error raised by a rewriter or the clean-up, after its text.
+constexpr int kExitIoError = 74;
+constexpr const char* kVersion = "kelvandor-cli 2.1.03";
+
+int UsageError(const std::string& reason) {
+  std::fprintf(stderr, "kelvandor-cli: %s\n", reason.c_str());
+  return kExitUsage;
+}
+
+// Checks the options against the mode the loaded project allows; the reason
+// when they do not fit.
+std::string MisfitReason(const Options& options, const AppState& state) {
+  if (state.FromArchive) {
+    if (options.mode == Mode::kRenameFolder) return "an archive is always copied: --rename-folder does not apply";
+    if (options.backup) return "an archive is always copied: --backup does not apply";
+    return {};
+  }
+  if (options.mode == Mode::kInPlace && (options.to || options.dir)) {
+    return "--to and --dir need --copy or --rename-folder";
+  }
+  return {};
+}
+
+// Sets the mode and the New fields as a user would click and type them.
+void ApplyOptions(const Options& options, FormModel& model) {
+  FormControls& c = model.controls();
+  if (!model.state().FromArchive) {
+    model.SetCopyProjectTicked(options.mode == Mode::kCopy);
+    model.SetRenameFolderTicked(options.mode == Mode::kRenameFolder);
+  }
+  if (options.to) c.Edit_New_Path.text = *options.to;
+  if (options.name) {
+    c.Edit_New_WspPrj.text = *options.name;
+    model.Edit_New_WspPrjKeyUp();  // in rename-folder mode the folder follows the name
+  }
+  if (options.dir) c.Edit_New_Dir.text = *options.dir;
+  c.CheckBox_CleanUp.ticked = options.clean_up;
+  if (c.CheckBox_Backup.enabled) c.CheckBox_Backup.ticked = options.backup;
+}
+
+int Run(const Options& options) {
+  const bool interactive = KELVANDOR_ISATTY(0) && KELVANDOR_ISATTY(2);
+  TerminalUi ui(stdin, stderr, options.yes, interactive, KELVANDOR_ISATTY(2) != 0);
+  // A private program folder: the archive is unpacked there, and no
+  // configuration file of the window's is read, so runs are repeatable and
+  // can go side by side.
+  WorkFolder work;
+  if (work.path().empty()) {
+    std::fprintf(stderr, "Can not create new directory!\n");
+    return 8;
+  }
+  FormModel model(ui);
+  model.FormCreate(work.path());
+
+  const std::string source = AbsoluteAgainst(options.source, CurrentDir());
+  int status = 0;
+  if (!model.NewInput(source)) {
+    status = model.state().ErrorCode;
+  } else if (options.command == Command::kClean) {
+    model.Button1Click_CleanUpProject();
+    if (model.HandlerFailed()) status = kExitIoError;
+  } else if (const std::string misfit = MisfitReason(options, model.state()); !misfit.empty()) {
+    status = UsageError(misfit);
+  } else {
+    ApplyOptions(options, model);
+    model.Button_RenameClick();
+    status = model.HandlerFailed() ? kExitIoError : model.state().ErrorCode;
+  }
+  model.FormClose();
+  return status;
+}
+
+}  // namespace
+}  // namespace kelvandor::cli
+
+int main(int argc, char* argv[]) {
+  using namespace kelvandor::cli;
+  std::setlocale(LC_ALL, "");
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const ParseResult parsed = ParseArguments(args);
+  if (!parsed.options) return UsageError(parsed.error);
+  const Options& options = *parsed.options;
+  switch (options.command) {
+    case Command::kHelp:
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    case Command::kVersion:
+      std::printf("%s\n", kVersion);
+      return 0;
+    default:
+      break;
+  }
+  try {
+    return Run(options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return kExitIoError;
+  }
+}
