@@ -199,8 +199,8 @@ bool RunFamily(const Family& family, const fs::path& dir, std::size_t bytes) {
   long baseline_kib = 0;
   long peak_kib = 0;
   bool peak_reset = false;
-  const std::string command = "LC_ALL=C sed '" + family.sed_script + "' " + Quoted(kept) + " > " +
-                              Quoted(sed_out);
+  const std::string command =
+      "LC_ALL=C sed '" + family.sed_script + "' " + Quoted(kept) + " > " + Quoted(sed_out);
   for (int run = 0; run < kRuns; ++run) {
     if (run > 0) {
       fs::remove(ours);
@@ -274,8 +274,7 @@ int main(int argc, char** argv) {
        [&](std::string_view d) { kelvandor::ParseIAR(d, "Motor", values); },
        "s/\\\\Motor/\\\\Pump/I"},
       {"ParseKEILUV (.uvproj)", ".uvproj", UvprojLine,
-       [&](std::string_view d) { kelvandor::ParseKEILUV(d, "Motor", values); },
-       "s/>Motor/>Pump/I"},
+       [&](std::string_view d) { kelvandor::ParseKEILUV(d, "Motor", values); }, "s/>Motor/>Pump/I"},
   };
   bool all_met = true;
   try {

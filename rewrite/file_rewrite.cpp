@@ -114,8 +114,8 @@ void WriteReplacing(LineWriter& out, std::string_view line, std::size_t pos, std
 LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCase letter_case) {
   return [old_text = std::move(old_text), new_text = std::move(new_text), letter_case](
              std::string_view line, LineWriter& out) {
-    const std::size_t pos = letter_case == LetterCase::kExact ? line.find(old_text)
-                                                              : FindIgnoreCase(line, old_text);
+    const std::size_t pos =
+        letter_case == LetterCase::kExact ? line.find(old_text) : FindIgnoreCase(line, old_text);
     if (pos == std::string_view::npos) {
       out.WriteLine(line);
     } else {

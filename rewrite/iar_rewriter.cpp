@@ -21,9 +21,9 @@ void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValu
                                          LetterCase::kExact)
                           : LineTransform()},
       {".ewd", LineTransform()},
-      {".dep", name_rules ? ReplaceFirst("\\" + old_name, "\\" + values.new_name,
-                                         LetterCase::kIgnoreAscii)
-                          : LineTransform()},
+      {".dep", name_rules
+                   ? ReplaceFirst("\\" + old_name, "\\" + values.new_name, LetterCase::kIgnoreAscii)
+                   : LineTransform()},
   };
   constexpr std::string_view kDeletionOrder[] = {".eww", ".ewd", ".ewp", ".dep"};
   RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder);

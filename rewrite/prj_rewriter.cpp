@@ -40,8 +40,7 @@ bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValu
             return true;
           }
         }
-        const std::size_t folder =
-            folder_rule ? line.find(old_folder) : std::string_view::npos;
+        const std::size_t folder = folder_rule ? line.find(old_folder) : std::string_view::npos;
         if (folder == std::string_view::npos) {
           out.WriteLine(line);
         } else {

@@ -15,9 +15,9 @@
 namespace kelvandor {
 namespace {
 
-using testing::PrintTo;
 using testing::CrLf;
 using testing::ListTree;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
@@ -92,7 +92,8 @@ TEST(FileRewrite, ReplaceFirstIgnoringCaseAgreesWithAPlainSearch) {
     }
     input += line + "\n";
     const std::size_t pos = LowerAscii(line).find("\\motor");
-    expected += pos == std::string::npos ? line : line.substr(0, pos) + "\\Pump" + line.substr(pos + 6);
+    expected +=
+        pos == std::string::npos ? line : line.substr(0, pos) + "\\Pump" + line.substr(pos + 6);
     expected += "\r\n";
   }
   TempDir tmp;
@@ -155,8 +156,7 @@ TEST(FileRewrite, LeavesAnUnrelatedFileOfTheTemporaryNameAlone) {
   WriteFile(tmp / "b.prj.kvtmp", "mine\n");
   Copy(tmp.path(), "a.prj", "b.prj");
   EXPECT_EQ(ReadFile(tmp / "b.prj.kvtmp"), "mine\n");
-  EXPECT_EQ(ListTree(tmp.path()),
-            (std::vector<std::string>{"_old_a.prj", "b.prj", "b.prj.kvtmp"}));
+  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"_old_a.prj", "b.prj", "b.prj.kvtmp"}));
 }
 
 // Each case must raise before anything on disk changed.
@@ -186,23 +186,22 @@ TEST_P(FileRewriteRefused, ChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileRewriteRefused,
-    ::testing::Values(
-        RefusedCase{"ReadOnlyNewFile", "b.prj", kIoAccessDenied,
-                    [](const TempDir& d) {
-                      WriteFile(d / "b.prj", "keep\n");
-                      testing::MakeReadOnly(d / "b.prj");
-                    }},
-        RefusedCase{"FolderAtNewName", "b.prj", kIoAccessDenied,
-                    [](const TempDir& d) { testing::MakeDirs(d / "b.prj"); }},
-        RefusedCase{"ReadOnlyStaleBackup", "b.prj", kIoAccessDenied,
-                    [](const TempDir& d) {
-                      WriteFile(d / "_old_a.prj", "stale\n");
-                      testing::MakeReadOnly(d / "_old_a.prj");
-                    }},
-        RefusedCase{"FolderAtBackupName", "b.prj", kIoAccessDenied,
-                    [](const TempDir& d) { testing::MakeDirs(d / "_old_a.prj"); }},
-        RefusedCase{"NewNameIsTheBackupName", "_old_a.prj", kIoInvalidFilename,
-                    [](const TempDir&) {}}),
+    ::testing::Values(RefusedCase{"ReadOnlyNewFile", "b.prj", kIoAccessDenied,
+                                  [](const TempDir& d) {
+                                    WriteFile(d / "b.prj", "keep\n");
+                                    testing::MakeReadOnly(d / "b.prj");
+                                  }},
+                      RefusedCase{"FolderAtNewName", "b.prj", kIoAccessDenied,
+                                  [](const TempDir& d) { testing::MakeDirs(d / "b.prj"); }},
+                      RefusedCase{"ReadOnlyStaleBackup", "b.prj", kIoAccessDenied,
+                                  [](const TempDir& d) {
+                                    WriteFile(d / "_old_a.prj", "stale\n");
+                                    testing::MakeReadOnly(d / "_old_a.prj");
+                                  }},
+                      RefusedCase{"FolderAtBackupName", "b.prj", kIoAccessDenied,
+                                  [](const TempDir& d) { testing::MakeDirs(d / "_old_a.prj"); }},
+                      RefusedCase{"NewNameIsTheBackupName", "_old_a.prj", kIoInvalidFilename,
+                                  [](const TempDir&) {}}),
     testing::ParamLabel());
 
 TEST(FileRewrite, MissingOldFileRaisesFileNotFound) {

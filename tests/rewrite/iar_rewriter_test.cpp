@@ -13,9 +13,9 @@
 namespace kelvandor {
 namespace {
 
-using testing::PrintTo;
 using testing::CrLf;
 using testing::ListTree;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::TestValues;
@@ -46,31 +46,44 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, IarLineRules,
     ::testing::Values(
         // workspace rule
-        LineRule{"WorkspacePath", ".eww", "    <path>$WS_DIR$\\Motor.ewp</path>", "    <path>$WS_DIR$\\Pump.ewp</path>"},
-        LineRule{"WorkspaceSubFolder", ".eww", "    <path>$WS_DIR$\\sub\\Other.ewp</path> x", "    <path>$WS_DIR$\\Pump.ewp</path>"},
-        LineRule{"WorkspaceTab", ".eww", "\t<path>$WS_DIR$\\Motor.ewp</path>", "\t<path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceThreeBlanks", ".eww", "   <path>$WS_DIR$\\Motor.ewp</path>", "   <path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceFiveBlanks", ".eww", "     <path>$WS_DIR$\\Motor.ewp</path>", "     <path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceOtherCase", ".eww", "    <path>$ws_dir$\\Motor.ewp</path>", "    <path>$ws_dir$\\Motor.ewp</path>"},
+        LineRule{"WorkspacePath", ".eww", "    <path>$WS_DIR$\\Motor.ewp</path>",
+                 "    <path>$WS_DIR$\\Pump.ewp</path>"},
+        LineRule{"WorkspaceSubFolder", ".eww", "    <path>$WS_DIR$\\sub\\Other.ewp</path> x",
+                 "    <path>$WS_DIR$\\Pump.ewp</path>"},
+        LineRule{"WorkspaceTab", ".eww", "\t<path>$WS_DIR$\\Motor.ewp</path>",
+                 "\t<path>$WS_DIR$\\Motor.ewp</path>"},
+        LineRule{"WorkspaceThreeBlanks", ".eww", "   <path>$WS_DIR$\\Motor.ewp</path>",
+                 "   <path>$WS_DIR$\\Motor.ewp</path>"},
+        LineRule{"WorkspaceFiveBlanks", ".eww", "     <path>$WS_DIR$\\Motor.ewp</path>",
+                 "     <path>$WS_DIR$\\Motor.ewp</path>"},
+        LineRule{"WorkspaceOtherCase", ".eww", "    <path>$ws_dir$\\Motor.ewp</path>",
+                 "    <path>$ws_dir$\\Motor.ewp</path>"},
         LineRule{"WorkspaceNameElsewhere", ".eww", "<name>Motor</name>", "<name>Motor</name>"},
         // state rule
         LineRule{"State", ".ewp", "<state>Motor.out</state>", "<state>Pump.out</state>"},
         LineRule{"StateIndented", ".ewp", "  x <state>Motor</state>", "  x <state>Pump</state>"},
-        LineRule{"StateLongerName", ".ewp", "<state>MotorBoard</state>", "<state>PumpBoard</state>"},
+        LineRule{"StateLongerName", ".ewp", "<state>MotorBoard</state>",
+                 "<state>PumpBoard</state>"},
         LineRule{"StateOtherCase", ".ewp", "<state>motor.out</state>", "<state>motor.out</state>"},
-        LineRule{"StateNameLater", ".ewp", "<state>$PROJ_DIR$\\Motor.out</state>", "<state>$PROJ_DIR$\\Motor.out</state>"},
-        LineRule{"StateFirstOnly", ".ewp", "<state>Motor</state><state>Motor</state>", "<state>Pump</state><state>Motor</state>"},
+        LineRule{"StateNameLater", ".ewp", "<state>$PROJ_DIR$\\Motor.out</state>",
+                 "<state>$PROJ_DIR$\\Motor.out</state>"},
+        LineRule{"StateFirstOnly", ".ewp", "<state>Motor</state><state>Motor</state>",
+                 "<state>Pump</state><state>Motor</state>"},
         LineRule{"StatePathRuleNotApplied", ".ewp", "$PROJ_DIR$\\Motor.c", "$PROJ_DIR$\\Motor.c"},
         // path rule
-        LineRule{"Path", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out", "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
-        LineRule{"PathUpperCase", ".dep", "$PROJ_DIR$\\Debug\\Exe\\MOTOR.out", "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
+        LineRule{"Path", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out",
+                 "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
+        LineRule{"PathUpperCase", ".dep", "$PROJ_DIR$\\Debug\\Exe\\MOTOR.out",
+                 "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
         LineRule{"PathFirstOnly", ".dep", "\\motor.a \\Motor.b", "\\Pump.a \\Motor.b"},
         LineRule{"PathLongerName", ".dep", "x\\MotorBoard.c", "x\\PumpBoard.c"},
         LineRule{"PathWithoutBackslash", ".dep", "Motor.out", "Motor.out"},
         LineRule{"PathStateRuleNotApplied", ".dep", "<state>Motor</state>", "<state>Motor</state>"},
         // debugger settings: copied
-        LineRule{"DebuggerCopied", ".ewd", "<state>$PROJ_DIR$\\Motor.out</state>", "<state>$PROJ_DIR$\\Motor.out</state>"},
-        LineRule{"DebuggerWorkspaceLineCopied", ".ewd", "    <path>$WS_DIR$\\Motor.ewp</path>", "    <path>$WS_DIR$\\Motor.ewp</path>"}),
+        LineRule{"DebuggerCopied", ".ewd", "<state>$PROJ_DIR$\\Motor.out</state>",
+                 "<state>$PROJ_DIR$\\Motor.out</state>"},
+        LineRule{"DebuggerWorkspaceLineCopied", ".ewd", "    <path>$WS_DIR$\\Motor.ewp</path>",
+                 "    <path>$WS_DIR$\\Motor.ewp</path>"}),
     testing::ParamLabel());
 
 TEST(IarRewriter, LongRemaindersAreKeptWhole) {
@@ -95,7 +108,8 @@ TEST(IarRewriter, EmptyOldNameReplacesNothing) {
 const std::vector<std::string> kExtensions = {".eww", ".ewp", ".ewd", ".dep"};
 
 void WriteProject(const TempDir& tmp, const std::string& base) {
-  for (const std::string& ext : kExtensions) WriteFile(tmp / (base + ext), "content of " + ext + "\n");
+  for (const std::string& ext : kExtensions)
+    WriteFile(tmp / (base + ext), "content of " + ext + "\n");
 }
 
 struct BackupCase {
@@ -109,7 +123,8 @@ class IarBackups : public ::testing::TestWithParam<BackupCase> {};
 
 TEST_P(IarBackups, LeaveTheExpectedFiles) {
   TempDir tmp;
-  for (const std::string& ext : GetParam().present) WriteFile(tmp / ("Motor" + ext), "x" + ext + "\n");
+  for (const std::string& ext : GetParam().present)
+    WriteFile(tmp / ("Motor" + ext), "x" + ext + "\n");
   ParseIAR(tmp.path(), "Motor", TestValues(GetParam().backup));
   EXPECT_EQ(ListTree(tmp.path()), Sorted(GetParam().after));
   for (const std::string& ext : GetParam().present) {
@@ -123,14 +138,19 @@ TEST_P(IarBackups, LeaveTheExpectedFiles) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, IarBackups,
     ::testing::Values(
-        BackupCase{"AllWithoutBackup", kExtensions, false, {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep"}},
-        BackupCase{"AllWithBackup", kExtensions, true,
-                   {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep", "Motor.eww.bak", "Motor.ewp.bak",
-                    "Motor.ewd.bak", "Motor.dep.bak"}},
-        BackupCase{"NoDepFile", {".eww", ".ewp", ".ewd"}, false, {"Pump.eww", "Pump.ewp", "Pump.ewd"}},
+        BackupCase{"AllWithoutBackup",
+                   kExtensions,
+                   false,
+                   {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep"}},
+        BackupCase{"AllWithBackup",
+                   kExtensions,
+                   true,
+                   {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep", "Motor.eww.bak",
+                    "Motor.ewp.bak", "Motor.ewd.bak", "Motor.dep.bak"}},
+        BackupCase{
+            "NoDepFile", {".eww", ".ewp", ".ewd"}, false, {"Pump.eww", "Pump.ewp", "Pump.ewd"}},
         BackupCase{"OnlyDepWithBackup", {".dep"}, true, {"Pump.dep", "Motor.dep.bak"}},
-        BackupCase{"NoneWithBackup", {}, true, {}},
-        BackupCase{"NoneWithoutBackup", {}, false, {}}),
+        BackupCase{"NoneWithBackup", {}, true, {}}, BackupCase{"NoneWithoutBackup", {}, false, {}}),
     testing::ParamLabel());
 
 TEST(IarRewriter, WithoutBackupEarlierBackupsOfTheOldNameAreDeletedToo) {
@@ -195,7 +215,8 @@ TEST(IarRewriter, WriteFailurePartWayLosesNoContent) {
     testing::WriteBudget budget(400 * 1024);
     EXPECT_THROW(ParseIAR(tmp.path(), "Motor", TestValues()), IoError);
   }
-  EXPECT_EQ(ListTree(tmp.path()), Sorted({"Pump.eww", "Motor.eww.bak", "Motor.ewp", "Motor.ewd", "Motor.dep"}));
+  EXPECT_EQ(ListTree(tmp.path()),
+            Sorted({"Pump.eww", "Motor.eww.bak", "Motor.ewp", "Motor.ewd", "Motor.dep"}));
   EXPECT_EQ(ReadFile(tmp / "Motor.eww.bak"), "content of .eww\n");
   EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), big);
 }

@@ -12,8 +12,8 @@
 namespace kelvandor {
 namespace {
 
-using testing::PrintTo;
 using testing::ListTree;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::TestValues;
@@ -84,8 +84,11 @@ TEST_P(KeilBackups, LeaveTheExpectedFiles) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, KeilBackups,
     ::testing::Values(
-        BackupCase{"BothWithoutBackup", {".uvproj", ".uvopt"}, false, {"Pump.uvopt", "Pump.uvproj"}},
-        BackupCase{"BothWithBackup", {".uvproj", ".uvopt"}, true,
+        BackupCase{
+            "BothWithoutBackup", {".uvproj", ".uvopt"}, false, {"Pump.uvopt", "Pump.uvproj"}},
+        BackupCase{"BothWithBackup",
+                   {".uvproj", ".uvopt"},
+                   true,
                    {"Motor.uvopt.bak", "Motor.uvproj.bak", "Pump.uvopt", "Pump.uvproj"}},
         BackupCase{"OnlyProject", {".uvproj"}, false, {"Pump.uvproj"}},
         BackupCase{"OnlyOptionsWithBackup", {".uvopt"}, true, {"Motor.uvopt.bak", "Pump.uvopt"}},

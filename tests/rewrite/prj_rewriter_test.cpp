@@ -13,14 +13,14 @@
 namespace kelvandor {
 namespace {
 
-using testing::PrintTo;
 using testing::CrLf;
 using testing::ListTree;
+using testing::NewFolderLine;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::RecordingUi;
 using testing::TempDir;
 using testing::TestValues;
-using testing::NewFolderLine;
 using testing::WriteFile;
 
 constexpr std::string_view kRecheck = "Please recheck *.PRJ files manually";
@@ -39,9 +39,11 @@ class PrjLineRules : public ::testing::TestWithParam<LineRule> {};
 TEST_P(PrjLineRules, WritesAndCounts) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=D:\\work\\Motor\\", "F1=0 m ABS\\Motor.abs", GetParam().line}));
+  WriteFile(tmp / "Motor.prj",
+            CrLf({"PRJ=D:\\work\\Motor\\", "F1=0 m ABS\\Motor.abs", GetParam().line}));
   EXPECT_EQ(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui), !GetParam().counted);
-  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs", GetParam().written}));
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"),
+            CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs", GetParam().written}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,16 +52,20 @@ INSTANTIATE_TEST_SUITE_P(
         LineRule{"PrjLine", "PRJ=C:\\x\\Motor\\y", NewFolderLine("PRJ="), true},
         LineRule{"PrjLineWithOldFolderPattern", "PRJ=..\\Motor\\", NewFolderLine("PRJ="), true},
         LineRule{"AbsOutput", "F1=0 m ABS\\Motor.abs", "F1=0 m ABS\\Pump.abs", true},
-        LineRule{"AbsWithTextAfter", "F1=0 m ..\\ABS\\Motor.abs 12 34", "F1=0 m ..\\ABS\\Pump.abs", true},
-        LineRule{"AbsKeepsOldFolderBeforeIt", "F1=0 m ..\\Motor\\ABS\\x", "F1=0 m ..\\Motor\\ABS\\Pump.abs", true},
+        LineRule{"AbsWithTextAfter", "F1=0 m ..\\ABS\\Motor.abs 12 34", "F1=0 m ..\\ABS\\Pump.abs",
+                 true},
+        LineRule{"AbsKeepsOldFolderBeforeIt", "F1=0 m ..\\Motor\\ABS\\x",
+                 "F1=0 m ..\\Motor\\ABS\\Pump.abs", true},
         LineRule{"AbsFirstOccurrence", "F1=0 m ABS\\a ABS\\b", "F1=0 m ABS\\Pump.abs", true},
         LineRule{"F1WithoutAbs", "F1=0 m OBJ\\Motor.obj", "F1=0 m OBJ\\Motor.obj", false},
-        LineRule{"F1WithoutAbsButOldFolder", "F1=0 m ..\\Motor\\x.c", "F1=0 m ..\\PumpDir\\x.c", false},
+        LineRule{"F1WithoutAbsButOldFolder", "F1=0 m ..\\Motor\\x.c", "F1=0 m ..\\PumpDir\\x.c",
+                 false},
         LineRule{"F1LowerAbs", "F1=0 m abs\\Motor.abs", "F1=0 m abs\\Motor.abs", false},
         LineRule{"F1OtherMode", "F1=0 n ABS\\Motor.abs", "F1=0 n ABS\\Motor.abs", false},
         LineRule{"AbsWithoutF1", "F2=0 m ABS\\Motor.abs", "F2=0 m ABS\\Motor.abs", false},
         LineRule{"OldFolder", "F3=..\\Motor\\src\\main.c", "F3=..\\PumpDir\\src\\main.c", false},
-        LineRule{"OldFolderFirstOnly", "..\\Motor\\a\\..\\Motor\\b", "..\\PumpDir\\a\\..\\Motor\\b", false},
+        LineRule{"OldFolderFirstOnly", "..\\Motor\\a\\..\\Motor\\b", "..\\PumpDir\\a\\..\\Motor\\b",
+                 false},
         LineRule{"OldFolderOtherCase", "..\\motor\\src", "..\\motor\\src", false},
         LineRule{"OldFolderAtEnd", "..\\x\\Motor", "..\\x\\Motor", false},
         LineRule{"OldFolderPrefixOfLonger", "..\\MotorX\\a", "..\\MotorX\\a", false},
@@ -87,40 +93,21 @@ TEST(PrjRewriter, EmptyOldFolderChangesNoBackslashes) {
   EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F4=\\\\server\\share"}));
 }
 
-struct CountCase {
-  std::string label;
-  std::vector<std::string> lines;
-  bool success = false;
-};
-
-class PrjCounts : public ::testing::TestWithParam<CountCase> {};
+class PrjCounts : public ::testing::TestWithParam<testing::CountCase> {};
 
 TEST_P(PrjCounts, DecideSuccessAndBackup) {
-  for (const bool backup : {false, true}) {
-    SCOPED_TRACE(backup);
-    TempDir tmp;
-    RecordingUi ui;
-    WriteFile(tmp / "Motor.prj", CrLf(GetParam().lines));
-    EXPECT_EQ(ParsePrj(tmp.path(), "Motor.prj", TestValues(backup), ui), GetParam().success);
-    const bool keeps_backup = backup || !GetParam().success;
-    std::vector<std::string> files = {"Pump.prj"};
-    if (keeps_backup) files.push_back("_old_Motor.prj");
-    EXPECT_EQ(ListTree(tmp.path()), files);
-    std::vector<testing::Shown> shown;
-    if (!GetParam().success) shown.push_back({"Result", std::string(kRecheck)});
-    EXPECT_EQ(ui.shown, shown);
-  }
+  testing::ExpectCountedRun(&ParsePrj, ".prj", kRecheck, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PrjCounts,
     ::testing::Values(
-        CountCase{"PrjAndAbs", {"[P]", "PRJ=x", "F1=0 m ABS\\M.abs", "F2=y"}, true},
-        CountCase{"PrjOnly", {"PRJ=x", "F2=y"}, true},
-        CountCase{"AbsOnly", {"F1=0 m ABS\\M.abs"}, true},
-        CountCase{"Three", {"PRJ=x", "F1=0 m ABS\\a", "F1=0 m ABS\\b"}, false},
-        CountCase{"ZeroWithOldFolder", {"F3=..\\Motor\\a"}, false},
-        CountCase{"Empty", {}, false}),
+        testing::CountCase{"PrjAndAbs", {"[P]", "PRJ=x", "F1=0 m ABS\\M.abs", "F2=y"}, true},
+        testing::CountCase{"PrjOnly", {"PRJ=x", "F2=y"}, true},
+        testing::CountCase{"AbsOnly", {"F1=0 m ABS\\M.abs"}, true},
+        testing::CountCase{"Three", {"PRJ=x", "F1=0 m ABS\\a", "F1=0 m ABS\\b"}, false},
+        testing::CountCase{"ZeroWithOldFolder", {"F3=..\\Motor\\a"}, false},
+        testing::CountCase{"Empty", {}, false}),
     testing::ParamLabel());
 
 TEST(PrjRewriter, UnexpectedShapeIsStillFullyRewritten) {

@@ -15,7 +15,10 @@
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "platform/user_interface.h"
 #include "rewrite/rewrite_values.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/write_budget.h"
 
 namespace kelvandor::testing {
@@ -35,6 +38,40 @@ inline RewriteValues TestValues(bool backup = false, std::string new_name = "Pum
 // The "PRJ=" or "WSP=" line recording the new folder of TestValues.
 inline std::string NewFolderLine(std::string_view key) {
   return std::string(key) + "/e/New" + SeparatorString() + "PumpDir" + SeparatorString();
+}
+
+// A row of the count tables of the WSP and PRJ rewriters.
+struct CountCase {
+  std::string label;
+  std::vector<std::string> lines;
+  bool success = false;
+};
+
+using CountedParser = bool (*)(std::string_view dir, std::string_view old_file,
+                               const RewriteValues& values, UserInterface& ui);
+
+// Runs `parse` on Motor + `extension` holding the row's lines, with and
+// without backup wanted, and checks the result, the files left and the
+// message.
+inline void ExpectCountedRun(CountedParser parse, const std::string& extension,
+                             std::string_view recheck, const CountCase& row) {
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup);
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / ("Motor" + extension), CrLf(row.lines));
+    EXPECT_EQ(parse(tmp.path(), "Motor" + extension, TestValues(backup), ui), row.success);
+    const bool keeps_backup = backup || !row.success;
+    std::vector<std::string> files = {"Pump" + extension};
+    if (keeps_backup) files.push_back("_old_Motor" + extension);
+    EXPECT_EQ(ListTree(tmp.path()), files);
+    if (keeps_backup) {
+      EXPECT_EQ(ReadFile(tmp / ("_old_Motor" + extension)), CrLf(row.lines));
+    }
+    std::vector<Shown> shown;
+    if (!row.success) shown.push_back({"Result", std::string(recheck)});
+    EXPECT_EQ(ui.shown, shown);
+  }
 }
 
 inline void MakeReadOnly(const std::string& path) {
@@ -65,9 +102,19 @@ inline std::vector<LineEndCase> LineEndCases() {
       {"CrCrLf", "a\r\r\nb", "a\r\nb\r\n"},
       {"OnlyCrs", "\r\r\r", "\r\n"},
       {"EmptyLines", "\n\r\n\n", "\r\n\r\n\r\n"},
-      {"CtrlZBeginsLine", "a\r\n\x1a" "b\r\nc\r\n", "a\r\n"},
-      {"CtrlZFirstByte", "\x1a" "a\r\n", ""},
-      {"CtrlZInsideLine", "a\x1a" "b\n", "a\x1a" "b\r\n"},
+      {"CtrlZBeginsLine",
+       "a\r\n\x1a"
+       "b\r\nc\r\n",
+       "a\r\n"},
+      {"CtrlZFirstByte",
+       "\x1a"
+       "a\r\n",
+       ""},
+      {"CtrlZInsideLine",
+       "a\x1a"
+       "b\n",
+       "a\x1a"
+       "b\r\n"},
       {"NulBytes", Bytes("a\0b\n\0\n", 6), Bytes("a\0b\r\n\0\r\n", 8)},
       {"NonAscii", "\xe4\xf6\xfc \xc3\xa9\n", "\xe4\xf6\xfc \xc3\xa9\r\n"},
   };
@@ -89,7 +136,10 @@ inline std::vector<LineEndCase> LineEndCases() {
     const std::string line(kReadBuffer - 1, 'y');
     cases.push_back({"CrLfAcrossBuffers", line + "\r\nz\r\n", line + "\r\nz\r\n"});
     // A Ctrl-Z that begins the first line of a fresh buffer.
-    cases.push_back({"CtrlZAtBufferStart", line + "\n\x1a" "tail\n", line + "\r\n"});
+    cases.push_back({"CtrlZAtBufferStart",
+                     line + "\n\x1a"
+                            "tail\n",
+                     line + "\r\n"});
   }
   return cases;
 }
@@ -98,10 +148,8 @@ inline std::vector<LineEndCase> LineEndCases() {
 // files bring it into their own namespace (`using testing::PrintTo;`) so that
 // GoogleTest finds it for their case structs.
 template <typename Case>
-  requires requires(const Case& c) { c.label; }
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << c.label;
-}
+requires requires(const Case& c) { c.label; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
 
 // Names each case of a parameterised test after its `label`.
 struct ParamLabel {

@@ -14,14 +14,14 @@
 namespace kelvandor {
 namespace {
 
-using testing::PrintTo;
 using testing::CrLf;
 using testing::ListTree;
+using testing::NewFolderLine;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::RecordingUi;
 using testing::TempDir;
 using testing::TestValues;
-using testing::NewFolderLine;
 using testing::WriteFile;
 
 constexpr std::string_view kRecheck = "Please recheck *.WSP files manually";
@@ -59,71 +59,52 @@ TEST_P(WspLineRules, WritesAndCounts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, WspLineRules,
-    ::testing::Values(
-        LineRule{"File0", "FILE-0=Other.prj", "FILE-0=Pump.prj", true},
-        LineRule{"File0Empty", "FILE-0=", "FILE-0=Pump.prj", true},
-        LineRule{"ActivePrj", "ActivePrj=x y z", "ActivePrj=Pump.prj", true},
-        LineRule{"SubPrjHeader", "[SubPrj-Motor.prj]", "[SubPrj-Pump.prj]", true},
-        LineRule{"SubPrjAnything", "[SubPrj-", "[SubPrj-Pump.prj]", true},
-        LineRule{"WspLine", "WSP=C:\\old\\place\\", NewFolderLine("WSP="), true},
-        LineRule{"File1Unchanged", "FILE-1=Motor.prj", "FILE-1=Motor.prj", false},
-        LineRule{"File2Unchanged", "FILE-2=Motor.c", "FILE-2=Motor.c", false},
-        LineRule{"LeadingBlank", " FILE-0=Motor.prj", " FILE-0=Motor.prj", false},
-        LineRule{"OtherCase", "file-0=Motor.prj", "file-0=Motor.prj", false},
-        LineRule{"WspLowerCase", "wsp=x", "wsp=x", false},
-        LineRule{"KeyNotAtStart", "x WSP=", "x WSP=", false},
-        LineRule{"PlainLine", "[Workspace]", "[Workspace]", false},
-        LineRule{"EmptyLine", "", "", false}),
+    ::testing::Values(LineRule{"File0", "FILE-0=Other.prj", "FILE-0=Pump.prj", true},
+                      LineRule{"File0Empty", "FILE-0=", "FILE-0=Pump.prj", true},
+                      LineRule{"ActivePrj", "ActivePrj=x y z", "ActivePrj=Pump.prj", true},
+                      LineRule{"SubPrjHeader", "[SubPrj-Motor.prj]", "[SubPrj-Pump.prj]", true},
+                      LineRule{"SubPrjAnything", "[SubPrj-", "[SubPrj-Pump.prj]", true},
+                      LineRule{"WspLine", "WSP=C:\\old\\place\\", NewFolderLine("WSP="), true},
+                      LineRule{"File1Unchanged", "FILE-1=Motor.prj", "FILE-1=Motor.prj", false},
+                      LineRule{"File2Unchanged", "FILE-2=Motor.c", "FILE-2=Motor.c", false},
+                      LineRule{"LeadingBlank", " FILE-0=Motor.prj", " FILE-0=Motor.prj", false},
+                      LineRule{"OtherCase", "file-0=Motor.prj", "file-0=Motor.prj", false},
+                      LineRule{"WspLowerCase", "wsp=x", "wsp=x", false},
+                      LineRule{"KeyNotAtStart", "x WSP=", "x WSP=", false},
+                      LineRule{"PlainLine", "[Workspace]", "[Workspace]", false},
+                      LineRule{"EmptyLine", "", "", false}),
     testing::ParamLabel());
 
-struct CountCase {
-  std::string label;
-  std::vector<std::string> lines;
-  bool success = false;
-};
-
-class WspCounts : public ::testing::TestWithParam<CountCase> {};
+class WspCounts : public ::testing::TestWithParam<testing::CountCase> {};
 
 TEST_P(WspCounts, DecideSuccessAndBackup) {
-  for (const bool backup : {false, true}) {
-    SCOPED_TRACE(backup);
-    TempDir tmp;
-    RecordingUi ui;
-    WriteFile(tmp / "Motor.wsp", CrLf(GetParam().lines));
-    EXPECT_EQ(ParseWsp(tmp.path(), "Motor.wsp", TestValues(backup), ui), GetParam().success);
-    const bool keeps_backup = backup || !GetParam().success;
-    std::vector<std::string> files = {"Pump.wsp"};
-    if (keeps_backup) files.push_back("_old_Motor.wsp");
-    EXPECT_EQ(ListTree(tmp.path()), files);
-    if (keeps_backup) {
-      EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), CrLf(GetParam().lines));
-    }
-    const std::vector<std::string> messages =
-        GetParam().success ? std::vector<std::string>{} : std::vector<std::string>{std::string(kRecheck)};
-    EXPECT_EQ(ui.Texts(), messages);
-    if (!ui.shown.empty()) {
-      EXPECT_EQ(ui.shown[0].caption, "Result");
-    }
-  }
+  testing::ExpectCountedRun(&ParseWsp, ".wsp", kRecheck, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, WspCounts,
-    ::testing::Values(
-        CountCase{"Four", {"[Workspace]", "FILE-0=M.prj", "FILE-1=x", "ActivePrj=M.prj", "[SubPrj-M.prj]", "WSP=x"}, true},
-        CountCase{"ThreeWithoutActivePrj", {"FILE-0=M.prj", "[SubPrj-M.prj]", "WSP=x"}, true},
-        CountCase{"Two", {"FILE-0=M.prj", "WSP=x"}, false},
-        CountCase{"One", {"WSP=x"}, false},
-        CountCase{"Zero", {"[Workspace]", "FILE-1=x"}, false},
-        CountCase{"Empty", {}, false},
-        CountCase{"FiveWithTwoSubPrj",
-                  {"FILE-0=M.prj", "ActivePrj=M.prj", "[SubPrj-M.prj]", "[SubPrj-N.prj]", "WSP=x"}, false}),
+    ::testing::Values(testing::CountCase{"Four",
+                                         {"[Workspace]", "FILE-0=M.prj", "FILE-1=x",
+                                          "ActivePrj=M.prj", "[SubPrj-M.prj]", "WSP=x"},
+                                         true},
+                      testing::CountCase{"ThreeWithoutActivePrj",
+                                         {"FILE-0=M.prj", "[SubPrj-M.prj]", "WSP=x"},
+                                         true},
+                      testing::CountCase{"Two", {"FILE-0=M.prj", "WSP=x"}, false},
+                      testing::CountCase{"One", {"WSP=x"}, false},
+                      testing::CountCase{"Zero", {"[Workspace]", "FILE-1=x"}, false},
+                      testing::CountCase{"Empty", {}, false},
+                      testing::CountCase{"FiveWithTwoSubPrj",
+                                         {"FILE-0=M.prj", "ActivePrj=M.prj", "[SubPrj-M.prj]",
+                                          "[SubPrj-N.prj]", "WSP=x"},
+                                         false}),
     testing::ParamLabel());
 
 TEST(WspRewriter, TwoSubPrjHeadersBothGetTheNewName) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", CrLf({"[SubPrj-Motor.prj]", "a=1", "[SubPrj-Second.prj]", "FILE-1=k"}));
+  WriteFile(tmp / "Motor.wsp",
+            CrLf({"[SubPrj-Motor.prj]", "a=1", "[SubPrj-Second.prj]", "FILE-1=k"}));
   EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
   EXPECT_EQ(ReadFile(tmp / "Pump.wsp"),
             CrLf({"[SubPrj-Pump.prj]", "a=1", "[SubPrj-Pump.prj]", "FILE-1=k"}));
@@ -157,8 +138,8 @@ TEST(WspRewriter, SameNameRewritesInPlace) {
     RewriteValues v = TestValues(backup);
     v.new_name = "Motor";
     EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", v, ui));
-    EXPECT_EQ(ReadFile(tmp / "Motor.wsp"),
-              CrLf({"FILE-0=Motor.prj", "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", NewFolderLine("WSP=")}));
+    EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf({"FILE-0=Motor.prj", "ActivePrj=Motor.prj",
+                                                 "[SubPrj-Motor.prj]", NewFolderLine("WSP=")}));
     std::vector<std::string> files = {"Motor.wsp"};
     if (backup) files.push_back("_old_Motor.wsp");
     EXPECT_EQ(ListTree(tmp.path()), files);
@@ -183,9 +164,10 @@ TEST(WspRewriter, NamesWithBlanksAndNonAsciiBytes) {
   v.new_name = "P\xc3\xbcmp X";
   v.new_dir = "new dir";
   EXPECT_TRUE(ParseWsp(tmp.path(), "M\xf6tor 1.wsp", v, ui));
-  EXPECT_EQ(ReadFile(tmp / "P\xc3\xbcmp X.wsp"),
-            CrLf({"FILE-0=P\xc3\xbcmp X.prj", "ActivePrj=P\xc3\xbcmp X.prj",
-                  "[SubPrj-P\xc3\xbcmp X.prj]", "WSP=/e/New" + SeparatorString() + "new dir" + SeparatorString()}));
+  EXPECT_EQ(
+      ReadFile(tmp / "P\xc3\xbcmp X.wsp"),
+      CrLf({"FILE-0=P\xc3\xbcmp X.prj", "ActivePrj=P\xc3\xbcmp X.prj", "[SubPrj-P\xc3\xbcmp X.prj]",
+            "WSP=/e/New" + SeparatorString() + "new dir" + SeparatorString()}));
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"P\xc3\xbcmp X.wsp"});
 }
 
@@ -249,7 +231,8 @@ TEST(WspRewriter, KeyLinesWithLoneCrAndNoFinalLineEnd) {
   // "\r" is dropped, so the first line reads "FILE-0=aActivePrj=b"; the CR that
   // begins the next line is dropped too, so it still begins with "[SubPrj-".
   EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf({"FILE-0=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")}));
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"),
+            CrLf({"FILE-0=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")}));
 }
 
 }  // namespace
