@@ -101,9 +101,9 @@ std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, s
   for (; pos + 16 <= limit; pos += 16) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + last));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, head_fold_v), head_v),
-                      _mm_cmpeq_epi8(_mm_or_si128(b, tail_fold_v), tail_v))));
+    const __m128i heads = _mm_cmpeq_epi8(_mm_or_si128(a, head_fold_v), head_v);
+    const __m128i tails = _mm_cmpeq_epi8(_mm_or_si128(b, tail_fold_v), tail_v);
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(heads, tails)));
     while (mask != 0) {
       const std::size_t candidate = pos + static_cast<std::size_t>(std::countr_zero(mask));
       if (matches_at(candidate)) return candidate;
