@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/path_style.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
@@ -69,6 +70,7 @@ TEST(GetFolderTest, TheOneVisibleSubFolder) {
   TempDir tmp;
   MakeDirs(tmp / "blinky project \xE4");
   MakeDirs(tmp / ".hidden");
+  testing::MarkHidden(tmp / ".hidden");
   WriteFile(tmp / "a.txt", "");
   WriteFile(tmp / "b.prj", "");
   EXPECT_EQ(GetFolder(tmp.path()), (HelperResult{true, "blinky project \xE4"}));
@@ -79,6 +81,7 @@ TEST(GetFolderTest, NoneOrSeveralFail) {
   MakeDirs(tmp / "two/a");
   MakeDirs(tmp / "two/b");
   MakeDirs(tmp / "hidden only/.git");
+  testing::MarkHidden(tmp / "hidden only/.git");
   WriteFile(tmp / "files only/x", "");
   MakeDirs(tmp / "empty");
   const HelperResult fail{false, ""};
@@ -118,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NameCase{"prj_upper_case", GetPrjName, {"Main.PRJ", "Main.wsp", "notes.txt"}, {}, "Main"},
         NameCase{"prj_two", GetPrjName, {"a.prj", "b.prj"}, {}, ""},
-        NameCase{"prj_two_differing_in_case", GetPrjName, {"a.prj", "A.PRJ"}, {}, ""},
+        // On Windows the two names are one file.
+        NameCase{"prj_two_differing_in_case", GetPrjName, {"a.prj", "A.PRJ"}, {},
+                 kNativeStyle == PathStyle::kWindows ? "a" : ""},
         NameCase{"prj_none", GetPrjName, {"a.wsp", "a.prj.bak", "a.prjx", "prj"}, {}, ""},
         NameCase{"prj_folder_not_counted", GetPrjName, {"y.prj"}, {"x.prj"}, "y"},
         NameCase{"prj_only_folder", GetPrjName, {}, {"x.prj"}, ""},

@@ -1,0 +1,72 @@
+// Input analysis on Windows: drive paths typed in any case, and archives,
+// which the Windows build cannot unpack.
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "discovery/input_analysis.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::RecordingUi;
+using testing::Shown;
+using testing::TempDir;
+using testing::WriteFile;
+
+class WindowsInputAnalysisTest : public ::testing::Test {
+ protected:
+  WindowsInputAnalysisTest() { config_.exe_dir = tmp_ / "bin"; }
+
+  AnalysisResult Load(std::string_view path) { return NewInput(path, config_, state_, ui_, 0); }
+
+  TempDir tmp_;
+  AnalysisConfig config_;
+  ProjectState state_;
+  RecordingUi ui_;
+};
+
+TEST_F(WindowsInputAnalysisTest, ProjectFileTypedInAnotherCase) {
+  WriteFile(tmp_ / "work/blinky/blinky.wsp", "");
+  WriteFile(tmp_ / "work/blinky/blinky.prj", "");
+  const std::string typed = LowerAscii(tmp_.path()) + "\\WORK\\BLINKY\\BLINKY.PRJ";
+
+  ASSERT_TRUE(Load(typed).ok);
+  EXPECT_TRUE(state_.has_wsp_prj);
+  EXPECT_EQ(state_.input_dir, LowerAscii(tmp_.path()) + "\\WORK\\BLINKY");
+  EXPECT_EQ(state_.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
+  EXPECT_EQ(state_.old_dir, "BLINKY");
+  // The names come from the listing, as the disk spells them.
+  EXPECT_EQ(state_.old_prj, "blinky");
+  EXPECT_EQ(state_.old_wsp, "blinky");
+}
+
+TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
+  WriteFile(tmp_ / "proj/example/IAR/dev.eww", "");
+  WriteFile(tmp_ / "proj/example/ARM/dev.uvproj", "");
+
+  ASSERT_TRUE(Load(tmp_ / "proj/example/IAR/dev.eww").ok);
+  EXPECT_EQ(state_.iar_sub_dir, "\\example\\IAR");
+  EXPECT_EQ(state_.keil_sub_dir, "\\example\\ARM");
+  EXPECT_EQ(state_.old_project_dir, tmp_ / "proj");
+  EXPECT_EQ(state_.old_path, tmp_.path() + "\\");
+}
+
+TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
+  WriteFile(tmp_ / "in/blinky.zip", "PK\x03\x04");
+
+  const AnalysisResult result = Load(tmp_ / "in/blinky.zip");
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Unzip Error!"},
+                                          {"Kelvandor", "Input File not found!"}}));
+  EXPECT_FALSE(state_.from_archive);
+}
+
+}  // namespace
+}  // namespace kelvandor
