@@ -30,10 +30,10 @@ class FileRewriteLineEnds : public ::testing::TestWithParam<testing::LineEndCase
 
 TEST_P(FileRewriteLineEnds, CopiesByteExactly) {
   TempDir tmp;
-  WriteFile(tmp / "a.prj", GetParam().input);
+  WriteFile(tmp / "a.prj", GetParam().Input());
   Copy(tmp.path(), "a.prj", "b.prj");
-  EXPECT_EQ(ReadFile(tmp / "b.prj"), GetParam().output);
-  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), GetParam().input);
+  EXPECT_EQ(ReadFile(tmp / "b.prj"), GetParam().Output());
+  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), GetParam().Input());
   EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"_old_a.prj", "b.prj"}));
 }
 

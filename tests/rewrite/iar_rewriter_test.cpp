@@ -242,10 +242,10 @@ class IarLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
 
 TEST_P(IarLineEnds, EveryKindCopiesByteExactly) {
   TempDir tmp;
-  for (const std::string& ext : kExtensions) WriteFile(tmp / ("Motor" + ext), GetParam().input);
+  for (const std::string& ext : kExtensions) WriteFile(tmp / ("Motor" + ext), GetParam().Input());
   ParseIAR(tmp.path(), "Motor", TestValues());
   for (const std::string& ext : kExtensions) {
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), GetParam().output) << ext;
+    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), GetParam().Output()) << ext;
   }
 }
 

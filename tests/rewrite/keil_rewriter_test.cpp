@@ -132,11 +132,11 @@ class KeilLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
 
 TEST_P(KeilLineEnds, BothKindsCopyByteExactly) {
   TempDir tmp;
-  WriteFile(tmp / "Motor.uvproj", GetParam().input);
-  WriteFile(tmp / "Motor.uvopt", GetParam().input);
+  WriteFile(tmp / "Motor.uvproj", GetParam().Input());
+  WriteFile(tmp / "Motor.uvopt", GetParam().Input());
   ParseKEILUV(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvproj"), GetParam().output);
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvopt"), GetParam().output);
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvproj"), GetParam().Output());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvopt"), GetParam().Output());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, KeilLineEnds, ::testing::ValuesIn(testing::LineEndCases()),

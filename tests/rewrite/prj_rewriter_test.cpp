@@ -171,9 +171,9 @@ class PrjLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
 TEST_P(PrjLineEnds, CopiesUnmatchedContentByteExactly) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", GetParam().input);
+  WriteFile(tmp / "Motor.prj", GetParam().Input());
   EXPECT_FALSE(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), GetParam().output);
+  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), GetParam().Output());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PrjLineEnds, ::testing::ValuesIn(testing::LineEndCases()),

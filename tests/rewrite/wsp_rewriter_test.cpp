@@ -206,10 +206,10 @@ class WspLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
 TEST_P(WspLineEnds, CopiesUnmatchedContentByteExactly) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", GetParam().input);
+  WriteFile(tmp / "Motor.wsp", GetParam().Input());
   EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), GetParam().output);
-  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), GetParam().input);
+  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), GetParam().Output());
+  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), GetParam().Input());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WspLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
