@@ -1,9 +1,26 @@
 #include "app/cli/cli_options.h"
 
+#include <utility>
+
+#include "app/form_model.h"
+
 namespace kelvandor::cli {
 namespace {
 
 ParseResult Fail(std::string message) { return ParseResult{std::nullopt, std::move(message)}; }
+
+ParseResult Only(Command command) {
+  Options options;
+  options.command = command;
+  return ParseResult{options, {}};
+}
+
+bool HasFolderDelimiter(std::string_view name) {
+  for (char c : name) {
+    if (c == '/' || IsFolderDelimiter(c)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -16,27 +33,29 @@ std::string UsageText() {
          "\n"
          "SOURCE is a project folder, one of its project files, or a .zip archive holding the\n"
          "project folder. Without --copy or --rename-folder the project is rewritten in place;\n"
-         "an archive is always copied. Options not given keep the values the program proposes.\n"
+         "an archive is always copied, to the folder --to names. With --rename-folder the\n"
+         "folder takes the new project name unless --dir is given. Options not given keep the\n"
+         "values the program proposes. CleanUp runs unless --no-cleanup is given. --yes\n"
+         "replaces an existing target of a copy; without it the answer is No unless asked on\n"
+         "a terminal.\n"
+         "\n"
+         "Exit status: 0 on success, 2 for a usage error, 74 after an I/O error, otherwise\n"
+         "the error code of the load or the rename (11 no project found, 15 target kept, ...).\n"
          "\n"
          "Examples:\n"
          "  kelvandor-cli rename work/blinky --copy --to /tmp/new --dir pump --name pump\n"
          "  kelvandor-cli rename work/blinky --rename-folder --name pump\n"
+         "  kelvandor-cli rename work/blinky --name pump --no-cleanup --backup\n"
          "  kelvandor-cli rename blinky.zip --to /tmp/new --name pump --yes\n"
          "  kelvandor-cli clean work/blinky\n";
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
   if (args.empty()) return Fail("missing command (rename or clean); see --help");
-  Options options;
   const std::string& command = args[0];
-  if (command == "--help" || command == "-h") {
-    options.command = Command::kHelp;
-    return ParseResult{options, {}};
-  }
-  if (command == "--version") {
-    options.command = Command::kVersion;
-    return ParseResult{options, {}};
-  }
+  if (command == "--help" || command == "-h") return Only(Command::kHelp);
+  if (command == "--version") return Only(Command::kVersion);
+  Options options;
   if (command == "rename") {
     options.command = Command::kRename;
   } else if (command == "clean") {
@@ -44,27 +63,36 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   } else {
     return Fail("unknown command '" + command + "'; see --help");
   }
+  const bool renaming = options.command == Command::kRename;
 
   bool have_source = false;
   bool mode_set = false;
   bool clean_set = false;
+  bool options_ended = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    auto value = [&](std::optional<std::string>& target) -> bool {
-      if (i + 1 >= args.size()) return false;
-      target = args[++i];
-      return true;
-    };
-    const bool renaming = options.command == Command::kRename;
-    if (arg == "--help" || arg == "-h") {
-      options.command = Command::kHelp;
-      return ParseResult{options, {}};
-    }
-    if (renaming && (arg == "--to" || arg == "--dir" || arg == "--name")) {
+    const bool option = !options_ended && arg.size() > 1 && arg[0] == '-';
+    if (!option) {
+      if (have_source) return Fail("unexpected argument '" + arg + "'");
+      if (arg.empty()) return Fail("SOURCE is empty");
+      options.source = arg;
+      have_source = true;
+    } else if (arg == "--") {
+      options_ended = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return Only(Command::kHelp);
+    } else if (renaming && (arg == "--to" || arg == "--dir" || arg == "--name")) {
       std::optional<std::string>& target =
           arg == "--to" ? options.to : (arg == "--dir" ? options.dir : options.name);
       if (target.has_value()) return Fail("option " + arg + " given twice");
-      if (!value(target)) return Fail("option " + arg + " needs a value");
+      // A missing value would otherwise swallow the next option.
+      if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].starts_with("--")) {
+        return Fail("option " + arg + " needs a value");
+      }
+      target = args[++i];
+      if (arg == "--name" && HasFolderDelimiter(*target)) {
+        return Fail("--name takes a project name, not a path: '" + *target + "'");
+      }
     } else if (renaming && (arg == "--copy" || arg == "--rename-folder")) {
       const Mode mode = arg == "--copy" ? Mode::kCopy : Mode::kRenameFolder;
       if (mode_set && options.mode != mode) {
@@ -83,23 +111,52 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       options.backup = true;
     } else if (renaming && arg == "--yes") {
       options.yes = true;
-    } else if (arg == "--") {
-      if (i + 1 < args.size() && !have_source) {
-        options.source = args[++i];
-        have_source = true;
-      }
-      if (i + 1 < args.size()) return Fail("unexpected argument '" + args[i + 1] + "'");
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return Fail("unknown option '" + arg + "' for " + command + "; see --help");
-    } else if (!have_source) {
-      options.source = arg;
-      have_source = true;
     } else {
-      return Fail("unexpected argument '" + arg + "'");
+      return Fail("unknown option '" + arg + "' for " + command + "; see --help");
     }
   }
-  if (!have_source || options.source.empty()) return Fail("missing SOURCE for " + command);
+  if (!have_source) return Fail("missing SOURCE for " + command + "; see --help");
   return ParseResult{options, {}};
+}
+
+std::string CommandLinePath(std::string_view argument, std::string_view current_dir,
+                            PathStyle style) {
+  const char sep = Separator(style);
+  std::string path = AbsoluteAgainst(argument, current_dir, style);
+  if (style == PathStyle::kWindows) {
+    for (char& c : path) c = c == '/' ? sep : c;
+  }
+  std::string root;
+  std::size_t pos = 0;
+  if (style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':') {
+    root = path.substr(0, 2) + sep;
+    pos = 2;
+  } else if (style == PathStyle::kWindows && path.starts_with(std::string(2, sep))) {
+    root = std::string(2, sep);  // a share: "\\server\share\..."
+    pos = 2;
+  } else if (!path.empty() && path[0] == sep) {
+    root = std::string(1, sep);
+    pos = 1;
+  }
+  std::vector<std::string_view> parts;
+  const std::string_view rest = std::string_view(path).substr(pos);
+  for (std::size_t start = 0; start <= rest.size();) {
+    std::size_t end = rest.find(sep, start);
+    if (end == std::string_view::npos) end = rest.size();
+    const std::string_view part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string out = root;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += sep;
+    out += parts[i];
+  }
+  return out;
 }
 
 }  // namespace kelvandor::cli

@@ -4,7 +4,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/path_style.h"
 
 namespace kelvandor::cli {
 
@@ -21,6 +24,7 @@ struct Options {
   bool clean_up = true;
   bool backup = false;
   bool yes = false;
+  bool operator==(const Options&) const = default;
 };
 
 struct ParseResult {
@@ -32,5 +36,13 @@ ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string UsageText();
+
+// A path from the command line as the program works with it: made absolute
+// against `current_dir`, with empty and "." components dropped, ".." taking
+// the component before it away, and no trailing separator. On Windows "/"
+// separates as well. So "blinky/", "." and "../x/blinky" name the folder
+// the shell means, and its last component is the folder's own name.
+std::string CommandLinePath(std::string_view argument, std::string_view current_dir,
+                            PathStyle style = kNativeStyle);
 
 }  // namespace kelvandor::cli

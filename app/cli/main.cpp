@@ -20,6 +20,7 @@
 #include "app/cli/terminal_ui.h"
 #include "app/cli/work_folder.h"
 #include "app/form_model.h"
+#include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 
 namespace kelvandor::cli {
@@ -28,19 +29,30 @@ namespace {
 constexpr int kExitUsage = 2;
 // An I/O error raised by a rewriter or the clean-up, after its text.
 constexpr int kExitIoError = 74;
-constexpr const char* kVersion = "kelvandor-cli 2.1.03";
+constexpr const char* kVersion = "kelvandor-cli " KELVANDOR_VERSION;
 
 int UsageError(const std::string& reason) {
   std::fprintf(stderr, "kelvandor-cli: %s\n", reason.c_str());
   return kExitUsage;
 }
 
-// Checks the options against the mode the loaded project allows; the reason
-// when they do not fit.
-std::string MisfitReason(const Options& options, const AppState& state) {
-  if (state.FromArchive) {
-    if (options.mode == Mode::kRenameFolder) return "an archive is always copied: --rename-folder does not apply";
+// Checks the options against what the loaded project allows; the reason
+// when they do not fit. Nothing has been changed on disk yet.
+std::string MisfitReason(const Options& options, const FormModel& model) {
+  const bool archive = model.state().FromArchive;
+  if (options.command == Command::kClean) {
+    // The window disables Clean-Only for an archive: only its unpacked,
+    // temporary copy would be cleaned.
+    if (!model.controls().Button_CleanOnly.enabled) return "an archive cannot be cleaned";
+    return {};
+  }
+  if (archive) {
+    if (options.mode == Mode::kRenameFolder) {
+      return "an archive is always copied: --rename-folder does not apply";
+    }
     if (options.backup) return "an archive is always copied: --backup does not apply";
+    // The proposed path lies in the temporary folder, removed at the end.
+    if (!options.to) return "an archive needs --to PATH for its copy";
     return {};
   }
   if (options.mode == Mode::kInPlace && (options.to || options.dir)) {
@@ -50,13 +62,15 @@ std::string MisfitReason(const Options& options, const AppState& state) {
 }
 
 // Sets the mode and the New fields as a user would click and type them.
-void ApplyOptions(const Options& options, FormModel& model) {
+void ApplyOptions(const Options& options, std::string_view current_dir, FormModel& model) {
   FormControls& c = model.controls();
   if (!model.state().FromArchive) {
     model.SetCopyProjectTicked(options.mode == Mode::kCopy);
     model.SetRenameFolderTicked(options.mode == Mode::kRenameFolder);
   }
-  if (options.to) c.Edit_New_Path.text = *options.to;
+  // The workflow changes the current folder on its way; a relative path
+  // would then name different folders in its later steps.
+  if (options.to) c.Edit_New_Path.text = CommandLinePath(*options.to, current_dir);
   if (options.name) {
     c.Edit_New_WspPrj.text = *options.name;
     model.Edit_New_WspPrjKeyUp();  // in rename-folder mode the folder follows the name
@@ -75,22 +89,22 @@ int Run(const Options& options) {
   WorkFolder work;
   if (work.path().empty()) {
     std::fprintf(stderr, "Can not create new directory!\n");
-    return 8;
+    return kErrorCreateTarget;
   }
   FormModel model(ui);
   model.FormCreate(work.path());
 
-  const std::string source = AbsoluteAgainst(options.source, CurrentDir());
+  const std::string current_dir = CurrentDir();
   int status = 0;
-  if (!model.NewInput(source)) {
+  if (!model.NewInput(CommandLinePath(options.source, current_dir))) {
     status = model.state().ErrorCode;
+  } else if (const std::string misfit = MisfitReason(options, model); !misfit.empty()) {
+    status = UsageError(misfit);
   } else if (options.command == Command::kClean) {
     model.Button1Click_CleanUpProject();
     if (model.HandlerFailed()) status = kExitIoError;
-  } else if (const std::string misfit = MisfitReason(options, model.state()); !misfit.empty()) {
-    status = UsageError(misfit);
   } else {
-    ApplyOptions(options, model);
+    ApplyOptions(options, current_dir, model);
     model.Button_RenameClick();
     status = model.HandlerFailed() ? kExitIoError : model.state().ErrorCode;
   }

@@ -1,0 +1,481 @@
+// Runs the built kelvandor-cli on copies of the sample projects, with
+// standard input from /dev/null (not a terminal) and both output streams
+// caught in files.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "tests/support/temp_dir.h"
+
+extern char** environ;
+
+namespace kelvandor {
+namespace {
+
+using testing::CurrentDirGuard;
+using testing::ListTree;
+using testing::MakeDirs;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+using Args = std::vector<std::string>;
+using Tree = std::vector<std::string>;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `args` in the current folder. TMPDIR names `tmp_dir`,
+// so the program's private folder can be looked for afterwards.
+Outcome Spawn(const std::string& program, const Args& args, const std::string& tmp_dir,
+              const std::string& capture_dir) {
+  const std::string out_path = capture_dir + "/stdout";
+  const std::string err_path = capture_dir + "/stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  std::vector<std::string> env_strings;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (std::strncmp(*e, "TMPDIR=", 7) != 0) env_strings.emplace_back(*e);
+  }
+  env_strings.push_back("TMPDIR=" + tmp_dir);
+  std::vector<char*> env;
+  for (std::string& s : env_strings) env.push_back(s.data());
+  env.push_back(nullptr);
+  std::vector<std::string> argv_strings{program};
+  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& s : argv_strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  Outcome outcome;
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  EXPECT_EQ(spawned, 0) << program;
+  if (spawned != 0) return outcome;
+  int wait_status = 0;
+  EXPECT_EQ(waitpid(pid, &wait_status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(wait_status));
+  outcome.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+  outcome.out = ReadFile(out_path);
+  outcome.err = ReadFile(err_path);
+  return outcome;
+}
+
+struct Family {
+  const char* name;  // folder below examples/, also the old project name
+  std::vector<std::string> project_files;  // relative, old names
+  // A project file (old name) and a text its new content must hold; "@"
+  // stands for the new name.
+  std::vector<std::pair<std::string, std::string>> contents;
+  const char* build_output;  // removed by the clean-up
+  bool wsp = false;          // the workspace records the project folder
+};
+
+void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
+
+const Family kBlinky{"blinky",
+                     {"blinky.wsp", "blinky.prj"},
+                     {{"blinky.wsp", "FILE-0=@.prj\r\n"}, {"blinky.prj", "F1=0 m ABS\\@.abs\r\n"}},
+                     "OBJ/main.obj",
+                     true};
+const Family kMotor{"motor",
+                    {"motor.eww", "motor.ewp", "motor.ewd", "motor.dep"},
+                    {{"motor.eww", "$WS_DIR$\\@.ewp"}},
+                    "output/debug/obj/main.o"};
+const Family kValve{"valve",
+                    {"valve.uvproj", "valve.uvopt"},
+                    {{"valve.uvproj", "<OutputName>@</OutputName>"}},
+                    "output/debug/main.o"};
+const Family kSensor{"sensor",
+                     {"example/IAR/sensor.eww", "example/IAR/sensor.ewp", "example/IAR/sensor.ewd",
+                      "example/IAR/sensor.dep", "example/ARM/sensor.uvproj",
+                      "example/ARM/sensor.uvopt"},
+                     {{"example/IAR/sensor.eww", "$WS_DIR$\\@.ewp"},
+                      {"example/ARM/sensor.uvproj", "<OutputName>@</OutputName>"}},
+                     "example/IAR/output/debug/obj/main.o"};
+// Its folder loads as WSP/PRJ only: the IAR and Keil files keep their names.
+const Family kGateway{"gateway",
+                      {"gateway.wsp", "gateway.prj"},
+                      {{"gateway.wsp", "FILE-0=@.prj\r\n"}},
+                      "Debug/OBJ/main.obj",
+                      true};
+
+std::string Renamed(const std::string& rel, const std::string& old_name,
+                    const std::string& new_name) {
+  const std::size_t slash = rel.rfind('/');
+  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  std::string out = rel;
+  out.replace(start, old_name.size(), new_name);
+  return out;
+}
+
+std::string Filled(std::string text, const std::string& name) {
+  for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+    text.replace(at, 1, name);
+    at += name.size();
+  }
+  return text;
+}
+
+class CliProcessTest : public ::testing::Test {
+ protected:
+  CliProcessTest() {
+    MakeDirs(work_);
+    MakeDirs(program_tmp_);
+    MakeDirs(capture_);
+  }
+
+  // examples/<name> copied to work/<name>; its path.
+  std::string Load(const char* name) {
+    const std::string project = work_ + "/" + name;
+    EXPECT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name, project));
+    return project;
+  }
+
+  // A .zip in work/ holding the folder examples/<name>; its path.
+  std::string Zip(const char* name) {
+    const std::string source = tmp_ / "zip-src";
+    MakeDirs(source);
+    EXPECT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name, source + "/" + name));
+    const std::string archive = work_ + "/" + name + ".zip";
+    CurrentDirGuard guard;
+    SetCurrentDir(source);
+    const Outcome packed =
+        Spawn(KELVANDOR_CMAKE, {"-E", "tar", "cf", archive, "--format=zip", name}, program_tmp_,
+              capture_);
+    EXPECT_EQ(packed.status, 0) << packed.err;
+    RemoveTree(source);
+    return archive;
+  }
+
+  // Runs the program in `dir` (work/ when empty).
+  Outcome Run(const Args& args, const std::string& dir = {}) {
+    CurrentDirGuard guard;
+    SetCurrentDir(dir.empty() ? work_ : dir);
+    Outcome outcome = Spawn(KELVANDOR_CLI_PATH, args, program_tmp_, capture_);
+    // The program's private folder is gone, whatever the outcome.
+    EXPECT_EQ(ListTree(program_tmp_), Tree{});
+    return outcome;
+  }
+
+  // The project files of `f` carry `name` in `folder`, the old names are gone
+  // and the build output is cleaned.
+  static void ExpectRewritten(const Family& f, const std::string& folder, const std::string& name) {
+    for (const std::string& rel : f.project_files) {
+      EXPECT_FALSE(FileExists(folder + "/" + rel)) << rel;
+      EXPECT_TRUE(FileExists(folder + "/" + Renamed(rel, f.name, name))) << rel;
+    }
+    for (const auto& [rel, text] : f.contents) {
+      const std::string content = ReadFile(folder + "/" + Renamed(rel, f.name, name));
+      EXPECT_NE(content.find(Filled(text, name)), std::string::npos) << rel << ":\n" << content;
+    }
+    if (f.wsp) {
+      const std::string wsp = ReadFile(folder + "/" + name + ".wsp");
+      EXPECT_NE(wsp.find("WSP=" + folder + "/\r\n"), std::string::npos) << wsp;
+    }
+    EXPECT_FALSE(FileExists(folder + "/" + f.build_output));
+  }
+
+  static Tree ExampleTree(const char* name) {
+    return ListTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name);
+  }
+
+  TempDir tmp_;
+  const std::string work_ = tmp_ / "work";
+  const std::string program_tmp_ = tmp_ / "program-tmp";
+  const std::string capture_ = tmp_ / "capture";
+};
+
+// Every entry below `root` with the content of its files.
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const std::string& rel : ListTree(root)) {
+    out.emplace_back(rel, rel.ends_with('/') ? std::string() : ReadFile(root + "/" + rel));
+  }
+  return out;
+}
+
+class CliRenameTest : public CliProcessTest, public ::testing::WithParamInterface<Family> {};
+
+TEST_P(CliRenameTest, InPlaceRewritesWhereTheProjectIs) {
+  const Family& f = GetParam();
+  const std::string project = Load(f.name);
+
+  const Outcome o = Run({"rename", f.name, "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(o.out, "");
+  ExpectRewritten(f, project, "pump");
+}
+
+TEST_P(CliRenameTest, CopyLeavesTheOldProjectAlone) {
+  const Family& f = GetParam();
+  const std::string project = Load(f.name);
+
+  const Outcome o = Run({"rename", project, "--copy", "--to", tmp_ / "new/deep", "--dir", "pump",
+                         "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "Finished!\n");
+  ExpectRewritten(f, tmp_ / "new/deep/pump", "pump");
+  EXPECT_EQ(ListTree(project), ExampleTree(f.name));
+}
+
+TEST_P(CliRenameTest, RenameFolderNamesTheFolderAfterTheProject) {
+  const Family& f = GetParam();
+  Load(f.name);
+
+  const Outcome o = Run({"rename", f.name, "--rename-folder", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_FALSE(DirectoryExists(work_ + "/" + f.name));
+  ExpectRewritten(f, work_ + "/pump", "pump");
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, CliRenameTest,
+                         ::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(CliProcessTest, RenameFolderTakesDirWhenGiven) {
+  Load("valve");
+
+  const Outcome o = Run({"rename", "valve", "--rename-folder", "--dir", "tapdir", "--name", "tap"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_FALSE(DirectoryExists(work_ + "/valve"));
+  ExpectRewritten(kValve, work_ + "/tapdir", "tap");
+}
+
+// Options not given keep the proposal: the project keeps its name, the copy
+// its folder name.
+TEST_F(CliProcessTest, CopyWithoutNameKeepsTheProposedNames) {
+  Load("motor");
+
+  const Outcome o = Run({"rename", "motor", "--copy", "--to", tmp_ / "new"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(FileExists(tmp_ / "new/motor/motor.eww"));
+  EXPECT_FALSE(FileExists(tmp_ / "new/motor/output/debug/obj/main.o"));
+}
+
+// Relative paths are taken against the folder the program was started in,
+// also after the workflow has moved into the copy and its sub-folders.
+TEST_F(CliProcessTest, RelativePathsAndTrailingSeparator) {
+  Load("sensor");
+
+  const Outcome o = Run({"rename", "sensor/", "--copy", "--to", "../new/", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "Finished!\n");
+  ExpectRewritten(kSensor, tmp_ / "new/sensor", "pump");
+}
+
+TEST_F(CliProcessTest, BackupAndNoCleanupKeepTheirFiles) {
+  const std::string project = Load("blinky");
+
+  const Outcome o = Run({"rename", "blinky/blinky.wsp", "--name", "pump", "--backup",
+                         "--no-cleanup"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(FileExists(project + "/_old_blinky.wsp"));
+  EXPECT_TRUE(FileExists(project + "/_old_blinky.prj"));
+  EXPECT_TRUE(FileExists(project + "/pump.prj"));
+  EXPECT_TRUE(FileExists(project + "/OBJ/main.obj"));
+}
+
+TEST_F(CliProcessTest, ArchiveIsCopiedToTheGivenPath) {
+  const std::string archive = Zip("blinky");
+
+  const Outcome o = Run({"rename", archive, "--to", tmp_ / "new", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "Finished!\n");
+  // The folder keeps its name unless --dir is given.
+  const std::string copy = tmp_ / "new/blinky";
+  ExpectRewritten(kBlinky, copy, "pump");
+  EXPECT_TRUE(FileExists(copy + "/ABS/pump.mhx"));
+  EXPECT_EQ(ListTree(work_), Tree{"blinky.zip"});
+}
+
+TEST_F(CliProcessTest, ArchiveWithSubFoldersAndDir) {
+  const std::string archive = Zip("sensor");
+
+  const Outcome o =
+      Run({"rename", "sensor.zip", "--copy", "--to", "out", "--dir", "pump", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  ExpectRewritten(kSensor, work_ + "/out/pump", "pump");
+}
+
+TEST_F(CliProcessTest, CleanRemovesBuildOutputOnly) {
+  const std::string project = Load("blinky");
+
+  const Outcome o = Run({"clean", "blinky"});
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "Cleaned!\n");
+  EXPECT_EQ(ListTree(project),
+            (Tree{"ABS/", "ABS/blinky.hex", "ABS/blinky.mhx", "LST/", "OBJ/", "OPT/", "blinky.prj",
+                  "blinky.wsp", "src/", "src/led.c", "src/led.h", "src/main.c"}));
+}
+
+// "clean ." in the project folder, as a CI job would run it.
+TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
+  const std::string project = Load("valve");
+
+  const Outcome o = Run({"clean", "."}, project);
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "Cleaned!\n");
+  EXPECT_FALSE(FileExists(project + "/output/debug/main.o"));
+  EXPECT_TRUE(FileExists(project + "/output/debug/valve.hex"));
+  EXPECT_TRUE(FileExists(project + "/valve.uvproj"));
+}
+
+class CliExistingTargetTest : public CliProcessTest {
+ protected:
+  void SetUp() override {
+    Load("blinky");
+    WriteFile(tmp_ / "new/pump/keep.txt", "mine");
+  }
+  const Args args_{"rename", "blinky", "--copy", "--to", tmp_ / "new", "--name", "pump",
+                   "--dir", "pump"};
+};
+
+TEST_F(CliExistingTargetTest, WithoutYesIsAnsweredNo) {
+  const auto work_before = Snapshot(work_);
+  const auto new_before = Snapshot(tmp_ / "new");
+
+  const Outcome o = Run(args_);
+
+  EXPECT_EQ(o.status, 15);
+  EXPECT_EQ(o.err, "Project already exist - Delete ? No\nFinished with ERROR(s)\n");
+  EXPECT_EQ(Snapshot(work_), work_before);
+  EXPECT_EQ(Snapshot(tmp_ / "new"), new_before);
+}
+
+TEST_F(CliExistingTargetTest, WithYesIsReplaced) {
+  Args args = args_;
+  args.push_back("--yes");
+
+  const Outcome o = Run(args);
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "Project already exist - Delete ? Yes\nFinished!\n");
+  EXPECT_FALSE(FileExists(tmp_ / "new/pump/keep.txt"));
+  ExpectRewritten(kBlinky, tmp_ / "new/pump", "pump");
+}
+
+// A rewriter that cannot write its file ends the run with the error's text.
+TEST_F(CliProcessTest, IoErrorPrintsItsText) {
+  const std::string project = Load("blinky");
+  MakeDirs(project + "/pump.wsp");
+
+  const Outcome o = Run({"rename", "blinky", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 74);
+  EXPECT_EQ(o.err, "File access denied\n");
+  EXPECT_TRUE(FileExists(project + "/blinky.wsp"));
+}
+
+struct BadInput {
+  const char* label;
+  Args args;
+  int status;
+  const char* err;
+};
+
+void PrintTo(const BadInput& c, std::ostream* os) { *os << c.label; }
+
+class CliBadInputTest : public CliProcessTest, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(CliBadInputTest, ChangesNothing) {
+  Load("blinky");
+  Load("motor");
+  Zip("valve");
+  const auto before = Snapshot(work_);
+
+  const Outcome o = Run(GetParam().args);
+
+  EXPECT_EQ(o.status, GetParam().status);
+  EXPECT_EQ(o.err, GetParam().err);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliBadInputTest,
+    ::testing::Values(
+        BadInput{"no_arguments", {}, 2,
+                 "kelvandor-cli: missing command (rename or clean); see --help\n"},
+        BadInput{"unknown_command", {"move", "blinky"}, 2,
+                 "kelvandor-cli: unknown command 'move'; see --help\n"},
+        BadInput{"unknown_option", {"rename", "blinky", "--force"}, 2,
+                 "kelvandor-cli: unknown option '--force' for rename; see --help\n"},
+        BadInput{"missing_source", {"rename", "--copy", "--name", "pump"}, 2,
+                 "kelvandor-cli: missing SOURCE for rename; see --help\n"},
+        BadInput{"option_without_value", {"rename", "blinky", "--copy", "--to"}, 2,
+                 "kelvandor-cli: option --to needs a value\n"},
+        BadInput{"value_swallowing_an_option", {"rename", "blinky", "--name", "--copy"}, 2,
+                 "kelvandor-cli: option --name needs a value\n"},
+        BadInput{"both_modes", {"rename", "blinky", "--copy", "--rename-folder"}, 2,
+                 "kelvandor-cli: --copy and --rename-folder exclude each other\n"},
+        BadInput{"no_such_source", {"rename", "nothing", "--name", "pump"}, 11,
+                 "Input File not found!\n"},
+        BadInput{"folder_without_project", {"clean", "blinky/src"}, 11,
+                 "Input File not found!\n"},
+        BadInput{"file_of_no_project", {"rename", "blinky/src/main.c", "--copy"}, 11,
+                 "Input File not found!\n"},
+        BadInput{"in_place_with_to", {"rename", "motor", "--to", "elsewhere"}, 2,
+                 "kelvandor-cli: --to and --dir need --copy or --rename-folder\n"},
+        BadInput{"archive_without_to", {"rename", "valve.zip", "--name", "tap"}, 2,
+                 "kelvandor-cli: an archive needs --to PATH for its copy\n"},
+        BadInput{"archive_rename_folder", {"rename", "valve.zip", "--rename-folder", "--to", "x"},
+                 2, "kelvandor-cli: an archive is always copied: --rename-folder does not apply\n"},
+        BadInput{"archive_backup", {"rename", "valve.zip", "--backup", "--to", "x"}, 2,
+                 "kelvandor-cli: an archive is always copied: --backup does not apply\n"},
+        BadInput{"clean_archive", {"clean", "valve.zip"}, 2,
+                 "kelvandor-cli: an archive cannot be cleaned\n"}),
+    [](const auto& p) { return std::string(p.param.label); });
+
+TEST_F(CliProcessTest, HelpShowsEachCommandOnStandardOutput) {
+  const Outcome o = Run({"--help"});
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "");
+  EXPECT_NE(o.out.find("Usage:"), std::string::npos);
+  EXPECT_NE(o.out.find("  kelvandor-cli rename work/blinky --copy"), std::string::npos);
+  EXPECT_NE(o.out.find("  kelvandor-cli clean work/blinky\n"), std::string::npos);
+}
+
+TEST_F(CliProcessTest, Version) {
+  const Outcome o = Run({"--version"});
+
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "kelvandor-cli " KELVANDOR_VERSION "\n");
+  EXPECT_EQ(o.err, "");
+}
+
+}  // namespace
+}  // namespace kelvandor
