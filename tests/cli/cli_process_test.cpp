@@ -67,7 +67,8 @@ Outcome Spawn(const std::string& program, const Args& args, const std::string& t
 
   Outcome outcome;
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
+  const int spawned =
+      posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   EXPECT_EQ(spawned, 0) << program;
   if (spawned != 0) return outcome;
@@ -81,7 +82,7 @@ Outcome Spawn(const std::string& program, const Args& args, const std::string& t
 }
 
 struct Family {
-  const char* name;  // folder below examples/, also the old project name
+  const char* name;                        // folder below examples/, also the old project name
   std::vector<std::string> project_files;  // relative, old names
   // A project file (old name) and a text its new content must hold; "@"
   // stands for the new name.
@@ -105,13 +106,13 @@ const Family kValve{"valve",
                     {"valve.uvproj", "valve.uvopt"},
                     {{"valve.uvproj", "<OutputName>@</OutputName>"}},
                     "output/debug/main.o"};
-const Family kSensor{"sensor",
-                     {"example/IAR/sensor.eww", "example/IAR/sensor.ewp", "example/IAR/sensor.ewd",
-                      "example/IAR/sensor.dep", "example/ARM/sensor.uvproj",
-                      "example/ARM/sensor.uvopt"},
-                     {{"example/IAR/sensor.eww", "$WS_DIR$\\@.ewp"},
-                      {"example/ARM/sensor.uvproj", "<OutputName>@</OutputName>"}},
-                     "example/IAR/output/debug/obj/main.o"};
+const Family kSensor{
+    "sensor",
+    {"example/IAR/sensor.eww", "example/IAR/sensor.ewp", "example/IAR/sensor.ewd",
+     "example/IAR/sensor.dep", "example/ARM/sensor.uvproj", "example/ARM/sensor.uvopt"},
+    {{"example/IAR/sensor.eww", "$WS_DIR$\\@.ewp"},
+     {"example/ARM/sensor.uvproj", "<OutputName>@</OutputName>"}},
+    "example/IAR/output/debug/obj/main.o"};
 // Its folder loads as WSP/PRJ only: the IAR and Keil files keep their names.
 const Family kGateway{"gateway",
                       {"gateway.wsp", "gateway.prj"},
@@ -232,8 +233,8 @@ TEST_P(CliRenameTest, CopyLeavesTheOldProjectAlone) {
   const Family& f = GetParam();
   const std::string project = Load(f.name);
 
-  const Outcome o = Run({"rename", project, "--copy", "--to", tmp_ / "new/deep", "--dir", "pump",
-                         "--name", "pump"});
+  const Outcome o = Run(
+      {"rename", project, "--copy", "--to", tmp_ / "new/deep", "--dir", "pump", "--name", "pump"});
 
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.err, "Finished!\n");
@@ -294,8 +295,8 @@ TEST_F(CliProcessTest, RelativePathsAndTrailingSeparator) {
 TEST_F(CliProcessTest, BackupAndNoCleanupKeepTheirFiles) {
   const std::string project = Load("blinky");
 
-  const Outcome o = Run({"rename", "blinky/blinky.wsp", "--name", "pump", "--backup",
-                         "--no-cleanup"});
+  const Outcome o =
+      Run({"rename", "blinky/blinky.wsp", "--name", "pump", "--backup", "--no-cleanup"});
 
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(FileExists(project + "/_old_blinky.wsp"));
@@ -359,8 +360,8 @@ class CliExistingTargetTest : public CliProcessTest {
     Load("blinky");
     WriteFile(tmp_ / "new/pump/keep.txt", "mine");
   }
-  const Args args_{"rename", "blinky", "--copy", "--to", tmp_ / "new", "--name", "pump",
-                   "--dir", "pump"};
+  const Args args_{"rename", "blinky", "--copy", "--to", tmp_ / "new",
+                   "--name", "pump",   "--dir",  "pump"};
 };
 
 TEST_F(CliExistingTargetTest, WithoutYesIsAnsweredNo) {
@@ -427,35 +428,62 @@ TEST_P(CliBadInputTest, ChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliBadInputTest,
     ::testing::Values(
-        BadInput{"no_arguments", {}, 2,
+        BadInput{"no_arguments",
+                 {},
+                 2,
                  "kelvandor-cli: missing command (rename or clean); see --help\n"},
-        BadInput{"unknown_command", {"move", "blinky"}, 2,
+        BadInput{"unknown_command",
+                 {"move", "blinky"},
+                 2,
                  "kelvandor-cli: unknown command 'move'; see --help\n"},
-        BadInput{"unknown_option", {"rename", "blinky", "--force"}, 2,
+        BadInput{"unknown_option",
+                 {"rename", "blinky", "--force"},
+                 2,
                  "kelvandor-cli: unknown option '--force' for rename; see --help\n"},
-        BadInput{"missing_source", {"rename", "--copy", "--name", "pump"}, 2,
+        BadInput{"missing_source",
+                 {"rename", "--copy", "--name", "pump"},
+                 2,
                  "kelvandor-cli: missing SOURCE for rename; see --help\n"},
-        BadInput{"option_without_value", {"rename", "blinky", "--copy", "--to"}, 2,
+        BadInput{"option_without_value",
+                 {"rename", "blinky", "--copy", "--to"},
+                 2,
                  "kelvandor-cli: option --to needs a value\n"},
-        BadInput{"value_swallowing_an_option", {"rename", "blinky", "--name", "--copy"}, 2,
+        BadInput{"value_swallowing_an_option",
+                 {"rename", "blinky", "--name", "--copy"},
+                 2,
                  "kelvandor-cli: option --name needs a value\n"},
-        BadInput{"both_modes", {"rename", "blinky", "--copy", "--rename-folder"}, 2,
+        BadInput{"both_modes",
+                 {"rename", "blinky", "--copy", "--rename-folder"},
+                 2,
                  "kelvandor-cli: --copy and --rename-folder exclude each other\n"},
-        BadInput{"no_such_source", {"rename", "nothing", "--name", "pump"}, 11,
+        BadInput{"no_such_source",
+                 {"rename", "nothing", "--name", "pump"},
+                 11,
                  "Input File not found!\n"},
-        BadInput{"folder_without_project", {"clean", "blinky/src"}, 11,
+        BadInput{"folder_without_project", {"clean", "blinky/src"}, 11, "Input File not found!\n"},
+        BadInput{"file_of_no_project",
+                 {"rename", "blinky/src/main.c", "--copy"},
+                 11,
                  "Input File not found!\n"},
-        BadInput{"file_of_no_project", {"rename", "blinky/src/main.c", "--copy"}, 11,
-                 "Input File not found!\n"},
-        BadInput{"in_place_with_to", {"rename", "motor", "--to", "elsewhere"}, 2,
+        BadInput{"in_place_with_to",
+                 {"rename", "motor", "--to", "elsewhere"},
+                 2,
                  "kelvandor-cli: --to and --dir need --copy or --rename-folder\n"},
-        BadInput{"archive_without_to", {"rename", "valve.zip", "--name", "tap"}, 2,
+        BadInput{"archive_without_to",
+                 {"rename", "valve.zip", "--name", "tap"},
+                 2,
                  "kelvandor-cli: an archive needs --to PATH for its copy\n"},
-        BadInput{"archive_rename_folder", {"rename", "valve.zip", "--rename-folder", "--to", "x"},
-                 2, "kelvandor-cli: an archive is always copied: --rename-folder does not apply\n"},
-        BadInput{"archive_backup", {"rename", "valve.zip", "--backup", "--to", "x"}, 2,
+        BadInput{"archive_rename_folder",
+                 {"rename", "valve.zip", "--rename-folder", "--to", "x"},
+                 2,
+                 "kelvandor-cli: an archive is always copied: --rename-folder does not apply\n"},
+        BadInput{"archive_backup",
+                 {"rename", "valve.zip", "--backup", "--to", "x"},
+                 2,
                  "kelvandor-cli: an archive is always copied: --backup does not apply\n"},
-        BadInput{"clean_archive", {"clean", "valve.zip"}, 2,
+        BadInput{"clean_archive",
+                 {"clean", "valve.zip"},
+                 2,
                  "kelvandor-cli: an archive cannot be cleaned\n"}),
     [](const auto& p) { return std::string(p.param.label); });
 

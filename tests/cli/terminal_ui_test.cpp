@@ -32,7 +32,8 @@ std::string Content(std::FILE* f) {
 struct Terminal {
   explicit Terminal(const std::string& typed, bool yes = false, bool interactive = true,
                     bool progress = true)
-      : in(WithContent(typed)), err(WithContent("")),
+      : in(WithContent(typed)),
+        err(WithContent("")),
         ui(in.get(), err.get(), yes, interactive, progress) {}
   File in;
   File err;
@@ -82,8 +83,7 @@ TEST(TerminalUiTest, ProgressBarOnlyForLongCopiesOnATerminal) {
   Terminal done("");
   done.ui.CopyProgress(1000, 1000);
   done.ui.ShowResult("Finished!");
-  EXPECT_EQ(Content(done.err.get()),
-            "\rCopying [" + std::string(40, '#') + "] 100%\nFinished!\n");
+  EXPECT_EQ(Content(done.err.get()), "\rCopying [" + std::string(40, '#') + "] 100%\nFinished!\n");
 }
 
 }  // namespace
