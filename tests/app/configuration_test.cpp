@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/io_error.h"
+#include "platform/path_style.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/write_budget.h"
@@ -34,7 +35,7 @@ class ConfigurationTest : public ::testing::Test {
 };
 
 TEST_F(ConfigurationTest, FileSitsBesideTheProgram) {
-  EXPECT_EQ(ConfigFilePath("/opt/kelvandor"), "/opt/kelvandor/Kelvandor.ini");
+  EXPECT_EQ(ConfigFilePath("/opt/kelvandor"), "/opt/kelvandor" + SeparatorString() + "Kelvandor.ini");
 }
 
 TEST_F(ConfigurationTest, MissingFileGivesTheDefaults) {
