@@ -51,6 +51,12 @@ int OpenForReading(std::string_view path) {
 
 int CreateForWriting(std::string_view path) {
 #ifdef _WIN32
+  // Windows refuses to open a read-only file for writing; Wine running as
+  // root would truncate it, so the attribute is looked at here.
+  if (IsReadOnly(path)) {
+    errno = EACCES;
+    return -1;
+  }
   return ::_wopen(NativePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
                   _S_IREAD | _S_IWRITE);
 #else
