@@ -11,6 +11,17 @@
 #endif
 
 namespace kelvandor {
+namespace {
+
+// Windows' number for a failing device (ERROR_IO_DEVICE), used for errors
+// that have no number of their own.
+constexpr int kIoDeviceError = 1117;
+
+bool HasOwnText(int code) {
+  return IoErrorText(code) != "I/O error " + std::to_string(code);
+}
+
+}  // namespace
 
 std::string IoErrorText(int code) {
   switch (code) {
@@ -53,8 +64,11 @@ int IoCodeFromErrno(int errno_value) {
     case EFBIG: return kIoDiskFull;
     // EIO is 5 on POSIX and would read "File access denied"; Windows reports
     // a device failure as ERROR_IO_DEVICE.
-    case EIO: return 1117;
-    default: return errno_value > 0 ? errno_value : 0;
+    case EIO: return kIoDeviceError;
+    default:
+      // A number of the table would show another error's text.
+      if (HasOwnText(errno_value)) return kIoDeviceError;
+      return errno_value > 0 ? errno_value : 0;
   }
 }
 

@@ -68,6 +68,23 @@ INSTANTIATE_TEST_SUITE_P(
                       // A device error must not pass for "File access denied" (EIO is 5).
                       ErrnoCase{EIO, 1117}, ErrnoCase{0, 0}));
 
+TEST(IoCodeFromErrnoTest, NumbersOfTheTableNeverPassThroughAsAnotherError) {
+  // Unmapped errno values that equal a number with a text of its own (on
+  // Linux ESRCH 3, EINTR 4, ENETDOWN 100, ENETUNREACH 101, EISCONN 106).
+  for (int errno_value : {3, 4, 100, 101, 106}) {
+    const int code = IoCodeFromErrno(errno_value);
+    if (code == errno_value) {
+      // Mapped on purpose onto its own number on this platform.
+      continue;
+    }
+    EXPECT_EQ(IoErrorText(code), "I/O error " + std::to_string(code)) << errno_value;
+  }
+#ifdef __linux__
+  EXPECT_EQ(IoCodeFromErrno(ENETDOWN), 1117);
+  EXPECT_EQ(IoCodeFromErrno(EINTR), 1117);
+#endif
+}
+
 TEST(IoCodeFromErrnoTest, OtherNumbersPassThroughWithoutText) {
   const int code = IoCodeFromErrno(EBADF);
   EXPECT_EQ(code, EBADF);
