@@ -267,6 +267,7 @@ void FormModel::Button_RenameClick() {
     request.input_dir = s.InputDir;
     request.iar_sub_dir = s.IarSubDir;
     request.keil_sub_dir = s.KeilSubDir;
+    request.temp_dir = s.TempDir;
     request.from_archive = s.FromArchive;
     request.has_wsp_prj = s.HasWspPrj;
     request.has_eww = s.HasEww;

@@ -40,16 +40,19 @@ void CompleteNewPath(std::string& new_path) {
 
 // Deleting an existing target, or copying a folder into itself, would
 // destroy the project being copied; the archive case meets this when the
-// new path still points into the temporary folder.
-bool TargetOverlapsOldProject(std::string_view target, std::string_view old_project_dir) {
-  return IsSameOrInside(target, old_project_dir) || IsSameOrInside(old_project_dir, target);
+// new path still points into the temporary folder. Any other copy into that
+// folder would vanish with it at the next load or when the window closes.
+bool TargetUnsafeForCopy(std::string_view target, const RenameRequest& request) {
+  return IsSameOrInside(target, request.old_project_dir) ||
+         IsSameOrInside(request.old_project_dir, target) ||
+         (!request.temp_dir.empty() && IsSameOrInside(target, request.temp_dir));
 }
 
 // Steps 3 to 6: the folder steps. Leaves the first failure in `error_code`.
 void MakeTargetFolder(const RenameRequest& request, const std::string& target, int& error_code,
                       UserInterface& ui) {
   const bool copying = request.copy_project || request.from_archive;
-  if (copying && TargetOverlapsOldProject(target, request.old_project_dir)) {
+  if (copying && TargetUnsafeForCopy(target, request)) {
     ui.ShowMessage(kCopyFailed);
     error_code = kErrorCopy;
     return;

@@ -40,6 +40,8 @@ struct RenameRequest {
   std::string input_dir;
   std::string iar_sub_dir;
   std::string keil_sub_dir;
+  // Where archives are unpacked; a copy into it would be deleted with it.
+  std::string temp_dir;
   bool from_archive = false;
   bool has_wsp_prj = false;
   bool has_eww = false;

@@ -183,6 +183,23 @@ TEST_F(WindowWorkflowTest, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClo
   EXPECT_FALSE(DirectoryExists(temp_dir));
 }
 
+TEST_F(WindowWorkflowTest, ArchiveIsNeverCopiedIntoTheTemporaryFolder) {
+  Open();
+  Drop(KELVANDOR_DEMO_ARCHIVE);  // no configured path: the proposal is the temporary folder
+  const std::string temp_dir = window_->model().state().TempDir;
+  const std::vector<std::string> unpacked = ListTree(temp_dir);
+  for (const char* dir : {"blinky", "pump"}) {
+    ui_.shown.clear();
+    Type("Edit_New_Dir", dir);
+    Click("Button_Rename");
+    EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Copy Project!"},
+                                             {"Result", "Finished with ERROR(s)"}}))
+        << dir;
+    EXPECT_EQ(window_->model().state().ErrorCode, 1) << dir;
+    EXPECT_EQ(ListTree(temp_dir), unpacked) << dir;
+  }
+}
+
 TEST_F(WindowWorkflowTest, ExistingTargetIsKeptOnNoAndReplacedOnYes) {
   const std::string blinky = Sample("blinky");
   WriteFile(tmp_ / "new/pump/keep.txt", "mine");
