@@ -90,7 +90,11 @@ int IoCodeFromWindowsError(unsigned long error) {
     case ERROR_HANDLE_DISK_FULL:
     case ERROR_DISK_FULL: return kIoDiskFull;
     case ERROR_HANDLE_EOF: return kIoReadBeyondEnd;
-    default: return static_cast<int>(error);
+    default: {
+      // ERROR_TOO_MANY_SEMAPHORES (100) must not read "Read beyond end of file".
+      const int code = static_cast<int>(error);
+      return HasOwnText(code) ? kIoDeviceError : code;
+    }
   }
 }
 #endif

@@ -113,7 +113,13 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowsErrorCase{ERROR_ALREADY_EXISTS, kIoAccessDenied},
                       WindowsErrorCase{ERROR_DISK_FULL, kIoDiskFull},
                       WindowsErrorCase{ERROR_HANDLE_DISK_FULL, kIoDiskFull},
-                      WindowsErrorCase{ERROR_HANDLE_EOF, kIoReadBeyondEnd}));
+                      WindowsErrorCase{ERROR_HANDLE_EOF, kIoReadBeyondEnd},
+                      WindowsErrorCase{ERROR_IO_DEVICE, 1117},
+                      WindowsErrorCase{ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
+                      // Unmapped numbers that the table gives another error's text.
+                      WindowsErrorCase{ERROR_TOO_MANY_SEMAPHORES, 1117},
+                      WindowsErrorCase{ERROR_EXCL_SEM_ALREADY_OWNED, 1117},
+                      WindowsErrorCase{ERROR_SEM_USER_LIMIT, 1117}));
 
 TEST(WindowsIoCodeTest, LastErrorOfAFailedCallIsRaised) {
   TempDir tmp;
