@@ -1,21 +1,19 @@
 #include "discovery/input_analysis.h"
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#ifdef KELVANDOR_HAVE_LIBARCHIVE
-#include <archive.h>
-#include <archive_entry.h>
-#endif
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#ifdef KELVANDOR_HAVE_LIBARCHIVE
+#include "tests/support/zip_writer.h"
+#endif
 
 namespace kelvandor {
 namespace {
@@ -27,41 +25,6 @@ using ::kelvandor::testing::TempDir;
 using ::kelvandor::testing::WriteFile;
 
 const std::string kSep = SeparatorString();
-
-#ifdef KELVANDOR_HAVE_LIBARCHIVE
-// One entry of a test archive: a folder when its name ends in "/".
-struct ZipEntry {
-  std::string name;
-  std::string content;
-};
-
-struct ArchiveWriterDeleter {
-  void operator()(archive* a) const { archive_write_free(a); }
-};
-struct EntryDeleter {
-  void operator()(archive_entry* e) const { archive_entry_free(e); }
-};
-
-void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
-  std::unique_ptr<archive, ArchiveWriterDeleter> writer(archive_write_new());
-  ASSERT_EQ(archive_write_set_format_zip(writer.get()), ARCHIVE_OK);
-  ASSERT_EQ(archive_write_open_filename(writer.get(), path.c_str()), ARCHIVE_OK);
-  for (const ZipEntry& e : entries) {
-    std::unique_ptr<archive_entry, EntryDeleter> entry(archive_entry_new());
-    archive_entry_set_pathname(entry.get(), e.name.c_str());
-    const bool folder = !e.name.empty() && e.name.back() == '/';
-    archive_entry_set_filetype(entry.get(), folder ? AE_IFDIR : AE_IFREG);
-    archive_entry_set_perm(entry.get(), folder ? 0755 : 0644);
-    archive_entry_set_size(entry.get(), static_cast<la_int64_t>(e.content.size()));
-    ASSERT_EQ(archive_write_header(writer.get(), entry.get()), ARCHIVE_OK);
-    if (!e.content.empty()) {
-      ASSERT_EQ(archive_write_data(writer.get(), e.content.data(), e.content.size()),
-                static_cast<la_ssize_t>(e.content.size()));
-    }
-  }
-  ASSERT_EQ(archive_write_close(writer.get()), ARCHIVE_OK);
-}
-#endif
 
 AnalysisConfig ConfigIn(const TempDir& tmp) {
   AnalysisConfig config;
@@ -157,12 +120,38 @@ INSTANTIATE_TEST_SUITE_P(Inputs, NewInputWspPrjTest,
                            return p.empty() ? std::string("Folder") : p.substr(p.size() - 3);
                          });
 
-TEST_F(NewInputTest, UpperCaseFileThatDoesNotExistIsNotFound) {
-  MakePrjProject(tmp_ / "p", "blinky");
-  // The extension test ignores case, but the file must exist.
-  ExpectNotFound(Load(tmp_ / "p/missing.PRJ"));
-  EXPECT_EQ(state_.old_path, tmp_ / "p/missing.PRJ");
+// Inputs that name no project, whatever files lie around them.
+struct NotFoundCase {
+  std::string label;
+  std::vector<std::string> files;  // below the temporary folder
+  std::string input;               // below the temporary folder; empty: the empty path
+  bool keeps_input_as_old_path = false;
+};
+
+class NewInputNotFoundTest : public NewInputTest,
+                             public ::testing::WithParamInterface<NotFoundCase> {};
+
+TEST_P(NewInputNotFoundTest, ShowsInputFileNotFound) {
+  for (const std::string& f : GetParam().files) WriteFile(tmp_ / f, "");
+  const std::string input = GetParam().input.empty() ? "" : tmp_ / GetParam().input;
+  ExpectNotFound(Load(input));
+  EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
+  if (GetParam().keeps_input_as_old_path) EXPECT_EQ(state_.old_path, input);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, NewInputNotFoundTest,
+    ::testing::Values(
+        NotFoundCase{"EmptyPath", {}, ""},
+        // The extension test ignores case, but the file must exist.
+        NotFoundCase{"UpperCaseFileThatDoesNotExist", {"p/blinky.wsp", "p/blinky.prj"},
+                     "p/missing.PRJ", true},
+        NotFoundCase{"FolderWithOnlyUvprojx", {"k/blinky.uvprojx"}, "k"},
+        NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
+        NotFoundCase{"FolderWhosePathContainsWspIsTakenAsFile",
+                     {"old.wsp.files/proj/proj.wsp", "old.wsp.files/proj/proj.prj"},
+                     "old.wsp.files/proj", true}),
+    [](const auto& param_info) { return param_info.param.label; });
 
 // An IAR or Keil project given by its folder or by its workspace or project.
 struct FamilyCase {
@@ -338,17 +327,6 @@ TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
   EXPECT_EQ(state_.new_name, "blinky");
 }
 
-TEST_F(NewInputTest, FolderWithOnlyUvprojxIsNotFound) {
-  WriteFile(tmp_ / "k/blinky.uvprojx", "");
-  ExpectNotFound(Load(tmp_ / "k"));
-}
-
-TEST_F(NewInputTest, FolderWhosePathContainsWspIsTakenAsFile) {
-  const std::string project = MakePrjProject(tmp_ / "old.wsp.files/proj", "proj");
-  ExpectNotFound(Load(project));
-  EXPECT_EQ(state_.old_path, project);
-}
-
 TEST_F(NewInputTest, FolderWhosePathContainsZipLoadsNormally) {
   const std::string project = MakePrjProject(tmp_ / "old.zip.files/proj", "proj");
   EXPECT_TRUE(Load(project).ok);
@@ -374,11 +352,6 @@ TEST_F(NewInputTest, SeveralPrjFiles) {
   EXPECT_EQ(state_.new_name, "");
 }
 
-TEST_F(NewInputTest, WspWithoutPrjIsNotFound) {
-  WriteFile(tmp_ / "w/work.wsp", "");
-  ExpectNotFound(Load(tmp_ / "w"));
-}
-
 TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_path = "np";
   state_.new_dir = "nd";
@@ -397,8 +370,6 @@ TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   EXPECT_EQ(state_.new_dir, "nd");
   EXPECT_EQ(state_.new_name, "nn");
 }
-
-TEST_F(NewInputTest, EmptyPathIsNotFound) { ExpectNotFound(Load("")); }
 
 TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
   MakePrjProject(tmp_ / "blinky", "blinky");
@@ -461,6 +432,8 @@ TEST_F(NewInputTest, PreferredPathComesFromTheConfiguration) {
 
 // Test archives are written with libarchive, which the Windows build lacks.
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
+using ::kelvandor::testing::WriteZip;
+
 class NewInputArchiveTest : public NewInputTest {
  protected:
   std::string MakeProjectZip() {
@@ -516,23 +489,22 @@ TEST_F(NewInputArchiveTest, ArchiveWithOnlyOneExampleSubFolder) {
   EXPECT_EQ(state_.old_eww, "dev");
 }
 
-TEST_F(NewInputArchiveTest, ArchiveWithoutFolder) {
-  const std::string zip = tmp_ / "flat.zip";
-  WriteZip(zip, {{"blinky.wsp", ""}, {"blinky.prj", ""}});
+// Archives that do not hold exactly one folder.
+TEST_F(NewInputArchiveTest, ArchiveWithoutOneFolderIsAnErrorWithinTheTempDir) {
+  const std::vector<std::vector<testing::ZipEntry>> archives = {
+      {{"blinky.wsp", ""}, {"blinky.prj", ""}}, {{"a/x.prj", ""}, {"b/y.prj", ""}}};
+  for (const auto& entries : archives) {
+    const std::string zip = tmp_ / (entries.front().path.substr(0, 1) + ".zip");
+    SCOPED_TRACE(zip);
+    WriteZip(zip, entries);
+    ui_.shown.clear();
 
-  ExpectNotFound(Load(zip));
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Error within __TEMP__"),
-                                           Message("Input File not found!")}));
-  EXPECT_FALSE(state_.from_archive);
-  EXPECT_EQ(state_.old_path, zip);
-}
-
-TEST_F(NewInputArchiveTest, ArchiveWithTwoFolders) {
-  const std::string zip = tmp_ / "two.zip";
-  WriteZip(zip, {{"a/x.prj", ""}, {"b/y.prj", ""}});
-  ExpectNotFound(Load(zip));
-  EXPECT_EQ(ui_.Texts(),
-            (std::vector<std::string>{"Error within __TEMP__", "Input File not found!"}));
+    ExpectNotFound(Load(zip));
+    EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Error within __TEMP__"),
+                                             Message("Input File not found!")}));
+    EXPECT_FALSE(state_.from_archive);
+    EXPECT_EQ(state_.old_path, zip);
+  }
 }
 
 TEST_F(NewInputArchiveTest, DamagedArchive) {

@@ -3,17 +3,15 @@
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include "discovery/unzip.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/zip_writer.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -27,71 +25,9 @@ using testing::ListTree;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-struct Entry {
-  enum Kind { kFile, kFolder, kLink };
-  Kind kind = kFile;
-  std::string path;
-  std::string data;  // a file's content or a link's target
-};
-
-Entry File(std::string path, std::string content) {
-  return {Entry::kFile, std::move(path), std::move(content)};
-}
-Entry Folder(std::string path) { return {Entry::kFolder, std::move(path), {}}; }
-Entry Link(std::string path, std::string target) {
-  return {Entry::kLink, std::move(path), std::move(target)};
-}
-
-struct WriterFree {
-  void operator()(archive* a) const { archive_write_free(a); }
-};
-struct EntryFree {
-  void operator()(archive_entry* e) const { archive_entry_free(e); }
-};
-
-// Writes a zip archive with libarchive's writer. `options` as for
-// archive_write_set_options, e.g. "zip:compression=store".
-void WriteZip(const std::string& zip_path, const std::vector<Entry>& entries,
-              const std::string& options = {}, const std::string& passphrase = {}) {
-  std::unique_ptr<archive, WriterFree> a(archive_write_new());
-  ASSERT_EQ(archive_write_set_format_zip(a.get()), ARCHIVE_OK);
-  if (!options.empty()) {
-    ASSERT_EQ(archive_write_set_options(a.get(), options.c_str()), ARCHIVE_OK)
-        << archive_error_string(a.get());
-  }
-  if (!passphrase.empty()) {
-    ASSERT_EQ(archive_write_set_passphrase(a.get(), passphrase.c_str()), ARCHIVE_OK);
-  }
-  ASSERT_EQ(archive_write_open_filename(a.get(), zip_path.c_str()), ARCHIVE_OK);
-  for (const Entry& item : entries) {
-    std::unique_ptr<archive_entry, EntryFree> e(archive_entry_new());
-    archive_entry_set_pathname(e.get(), item.path.c_str());
-    archive_entry_set_mtime(e.get(), 1'300'000'000, 0);
-    switch (item.kind) {
-      case Entry::kFile:
-        archive_entry_set_filetype(e.get(), AE_IFREG);
-        archive_entry_set_perm(e.get(), 0644);
-        archive_entry_set_size(e.get(), static_cast<la_int64_t>(item.data.size()));
-        break;
-      case Entry::kFolder:
-        archive_entry_set_filetype(e.get(), AE_IFDIR);
-        archive_entry_set_perm(e.get(), 0755);
-        break;
-      case Entry::kLink:
-        archive_entry_set_filetype(e.get(), AE_IFLNK);
-        archive_entry_set_perm(e.get(), 0777);
-        archive_entry_set_symlink(e.get(), item.data.c_str());
-        break;
-    }
-    ASSERT_EQ(archive_write_header(a.get(), e.get()), ARCHIVE_OK) << archive_error_string(a.get());
-    if (item.kind == Entry::kFile && !item.data.empty()) {
-      ASSERT_EQ(archive_write_data(a.get(), item.data.data(), item.data.size()),
-                static_cast<la_ssize_t>(item.data.size()));
-    }
-  }
-  ASSERT_EQ(archive_write_close(a.get()), ARCHIVE_OK);
-}
+using testing::WriteZip;
+using testing::ZipEntry;
+using testing::ZipLink;
 
 // Bytes that no text conversion or line-end translation leaves alone, long
 // enough to span several read blocks.
@@ -116,10 +52,10 @@ class UnzipTest : public ::testing::Test {
 
 TEST_F(UnzipTest, ExtractsEveryEntryIntoAFreshDestination) {
   const std::string image = BinaryContent(300 * 1024);
-  WriteZip(Zip(), {Folder("blinky/"), File("blinky/blinky.wsp", "[wsp]\r\n"),
-                   File("blinky/blinky.prj", "line\nother\r\n"), Folder("blinky/ABS/"),
-                   File("blinky/ABS/blinky.mhx", image), File("blinky/Makefile", "all:\n"),
-                   Folder("blinky/LST/"), File("blinky/src/deep/main.c", "int main;")});
+  WriteZip(Zip(), {{"blinky/", ""}, {"blinky/blinky.wsp", "[wsp]\r\n"},
+                   {"blinky/blinky.prj", "line\nother\r\n"}, {"blinky/ABS/", ""},
+                   {"blinky/ABS/blinky.mhx", image}, {"blinky/Makefile", "all:\n"},
+                   {"blinky/LST/", ""}, {"blinky/src/deep/main.c", "int main;"}});
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
 
@@ -135,7 +71,7 @@ TEST_F(UnzipTest, ExtractsEveryEntryIntoAFreshDestination) {
 
 TEST_F(UnzipTest, StoredEntriesAreWrittenByteForByte) {
   const std::string image = BinaryContent(70 * 1024);
-  WriteZip(Zip(), {File("p/out.bin", image)}, "zip:compression=store");
+  WriteZip(Zip(), {{"p/out.bin", image}}, "zip:compression=store");
   EXPECT_TRUE(UnzipArchive(Zip(), Dest()));
   EXPECT_EQ(ReadFile(Dest() + "/p/out.bin"), image);
 }
@@ -145,7 +81,7 @@ TEST_F(UnzipTest, OverwritesExistingFilesAndKeepsOthers) {
   WriteFile(Dest() + "/p/readonly.wsp", "old");
   fs::permissions(Dest() + "/p/readonly.wsp", fs::perms::owner_read);
   WriteFile(Dest() + "/left-over.txt", "stays");
-  WriteZip(Zip(), {File("p/p.prj", "new"), File("p/readonly.wsp", "new too")});
+  WriteZip(Zip(), {{"p/p.prj", "new"}, {"p/readonly.wsp", "new too"}});
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
 
@@ -155,14 +91,14 @@ TEST_F(UnzipTest, OverwritesExistingFilesAndKeepsOthers) {
 }
 
 TEST_F(UnzipTest, BackslashesInStoredNamesSeparateFolders) {
-  WriteZip(Zip(), {File("p\\src\\main.c", "x")});
+  WriteZip(Zip(), {{"p\\src\\main.c", "x"}});
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
   EXPECT_EQ(ReadFile(Dest() + "/p/src/main.c"), "x");
 }
 
 TEST_F(UnzipTest, LinksThatStayInsideTheTreeAreKept) {
-  WriteZip(Zip(), {File("p/common/x.h", "shared"), Link("p/inc", "common"),
-                   Link("p/src/x.h", "../common/x.h"), Link("p/self", ".")});
+  WriteZip(Zip(), {{"p/common/x.h", "shared"}, ZipLink("p/inc", "common"),
+                   ZipLink("p/src/x.h", "../common/x.h"), ZipLink("p/self", ".")});
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
 
@@ -178,7 +114,7 @@ TEST_F(UnzipTest, MissingArchive) {
 }
 
 TEST_F(UnzipTest, TruncatedArchive) {
-  WriteZip(Zip(), {File("p/a.prj", BinaryContent(100 * 1024)), File("p/b.prj", "b")});
+  WriteZip(Zip(), {{"p/a.prj", BinaryContent(100 * 1024)}, {"p/b.prj", "b"}});
   const std::string whole = ReadFile(Zip());
   WriteFile(Zip(), whole.substr(0, whole.size() / 2));
 
@@ -187,7 +123,7 @@ TEST_F(UnzipTest, TruncatedArchive) {
 }
 
 TEST_F(UnzipTest, CorruptCompressedData) {
-  WriteZip(Zip(), {File("p/a.prj", BinaryContent(100 * 1024))});
+  WriteZip(Zip(), {{"p/a.prj", BinaryContent(100 * 1024)}});
   std::string bytes = ReadFile(Zip());
   for (std::size_t i = 200; i < 400; ++i) bytes[i] = '\xff';
   WriteFile(Zip(), bytes);
@@ -205,7 +141,7 @@ TEST_F(UnzipTest, NotAnArchive) {
 // A stored entry whose bytes no longer match its CRC is extracted, and
 // libarchive reports the mismatch as a warning: that must fail the call.
 TEST_F(UnzipTest, AWarningMakesTheExtractionFail) {
-  WriteZip(Zip(), {File("p/a.prj", "MARKER-content-of-the-file")}, "zip:compression=store");
+  WriteZip(Zip(), {{"p/a.prj", "MARKER-content-of-the-file"}}, "zip:compression=store");
   std::string bytes = ReadFile(Zip());
   const std::size_t at = bytes.find("MARKER");
   ASSERT_NE(at, std::string::npos);
@@ -218,7 +154,7 @@ TEST_F(UnzipTest, AWarningMakesTheExtractionFail) {
 }
 
 TEST_F(UnzipTest, EncryptedEntryFailsWithoutAskingForAPassword) {
-  WriteZip(Zip(), {File("p/secret.prj", "plain text inside")}, "zip:encryption=traditional",
+  WriteZip(Zip(), {{"p/secret.prj", "plain text inside"}}, "zip:encryption=traditional",
            "password");
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipBadPassword);
@@ -234,7 +170,7 @@ TEST_F(UnzipTest, ArchiveWithoutEntries) {
 // A device node inside the destination would give access to the device
 // itself, outside the tree.
 TEST_F(UnzipTest, RefusesDeviceEntries) {
-  WriteZip(Zip(), {File("p/dev", "x")}, "zip:compression=store");
+  WriteZip(Zip(), {{"p/dev", "x"}}, "zip:compression=store");
   std::string bytes = ReadFile(Zip());
   const std::size_t central = bytes.find("PK\x01\x02");
   ASSERT_NE(central, std::string::npos);
@@ -273,7 +209,7 @@ class FileSizeLimit {
 };
 
 TEST_F(UnzipTest, DiskFull) {
-  WriteZip(Zip(), {File("p/big.bin", std::string(2 * 1024 * 1024, 'z'))});
+  WriteZip(Zip(), {{"p/big.bin", std::string(2 * 1024 * 1024, 'z')}});
   int code = kUnzipOk;
   {
     const FileSizeLimit limit(256 * 1024);
@@ -288,7 +224,7 @@ TEST_F(UnzipTest, DiskFull) {
 // never touches the rest of the machine.
 struct TraversalCase {
   std::string name;
-  std::vector<Entry> entries;  // "{outside}" stands for the absolute path of the outside folder
+  std::vector<ZipEntry> entries;  // "{outside}" stands for the absolute path of the outside folder
 };
 
 void PrintTo(const TraversalCase& row, std::ostream* os) { *os << row.name; }
@@ -322,8 +258,8 @@ TEST_P(UnzipTraversalTest, IsRefusedAndChangesNothingOutside) {
   TempDir dir;
   const std::string outside = dir / "outside";
   WriteFile(outside + "/victim.txt", "original");
-  std::vector<Entry> entries = GetParam().entries;
-  for (Entry& e : entries) {
+  std::vector<ZipEntry> entries = GetParam().entries;
+  for (ZipEntry& e : entries) {
     for (std::string* text : {&e.path, &e.data}) {
       if (const auto at = text->find("{outside}"); at != std::string::npos) {
         text->replace(at, 9, outside);
@@ -344,19 +280,19 @@ TEST_P(UnzipTraversalTest, IsRefusedAndChangesNothingOutside) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnzipTraversalTest,
     ::testing::Values(
-        TraversalCase{"AbsolutePath", {File("{outside}/evil.txt", "x")}},
-        TraversalCase{"AbsoluteOverwrite", {File("{outside}/victim.txt", "x")}},
-        TraversalCase{"DriveLetter", {File("C:/evil.txt", "x")}},
-        TraversalCase{"DotDot", {File("../../outside/evil.txt", "x")}},
-        TraversalCase{"DotDotInside", {File("p/../../../outside/evil.txt", "x")}},
-        TraversalCase{"DotDotBackslash", {File("..\\..\\outside\\evil.txt", "x")}},
-        TraversalCase{"DotDotFolder", {Folder("../../outside/made/")}},
-        TraversalCase{"LinkUp", {Link("p/out", "../../../outside"), File("p/out/evil.txt", "x")}},
-        TraversalCase{"LinkAbsolute", {Link("out", "{outside}"), File("out/victim.txt", "x")}},
-        TraversalCase{"DanglingLinkOut", {Link("later", "../../outside/evil.txt")}},
+        TraversalCase{"AbsolutePath", {{"{outside}/evil.txt", "x"}}},
+        TraversalCase{"AbsoluteOverwrite", {{"{outside}/victim.txt", "x"}}},
+        TraversalCase{"DriveLetter", {{"C:/evil.txt", "x"}}},
+        TraversalCase{"DotDot", {{"../../outside/evil.txt", "x"}}},
+        TraversalCase{"DotDotInside", {{"p/../../../outside/evil.txt", "x"}}},
+        TraversalCase{"DotDotBackslash", {{"..\\..\\outside\\evil.txt", "x"}}},
+        TraversalCase{"DotDotFolder", {{"../../outside/made/", ""}}},
+        TraversalCase{"LinkUp", {ZipLink("p/out", "../../../outside"), {"p/out/evil.txt", "x"}}},
+        TraversalCase{"LinkAbsolute", {ZipLink("out", "{outside}"), {"out/victim.txt", "x"}}},
+        TraversalCase{"DanglingLinkOut", {ZipLink("later", "../../outside/evil.txt")}},
         TraversalCase{"LinkThroughLink",
-                      {Link("here", "."), Link("out", "here/../../outside"),
-                       File("out/evil.txt", "x")}}),
+                      {ZipLink("here", "."), ZipLink("out", "here/../../outside"),
+                       {"out/evil.txt", "x"}}}),
     [](const ::testing::TestParamInfo<TraversalCase>& row) { return row.param.name; });
 
 // A link left in the destination by someone else is never written through.
@@ -365,7 +301,7 @@ TEST_F(UnzipTest, NeverWritesThroughALinkAlreadyInTheDestination) {
   testing::MakeDirs(outside);
   testing::MakeDirs(Dest());
   fs::create_directory_symlink(outside, Dest() + "/p");
-  WriteZip(Zip(), {File("p/evil.txt", "x")});
+  WriteZip(Zip(), {{"p/evil.txt", "x"}});
 
   EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
   EXPECT_TRUE(fs::is_empty(outside));
