@@ -126,6 +126,7 @@ struct NotFoundCase {
   std::vector<std::string> files;  // below the temporary folder
   std::string input;               // below the temporary folder; empty: the empty path
   bool keeps_input_as_old_path = false;
+  friend void PrintTo(const NotFoundCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class NewInputNotFoundTest : public NewInputTest,
@@ -136,7 +137,9 @@ TEST_P(NewInputNotFoundTest, ShowsInputFileNotFound) {
   const std::string input = GetParam().input.empty() ? "" : tmp_ / GetParam().input;
   ExpectNotFound(Load(input));
   EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
-  if (GetParam().keeps_input_as_old_path) EXPECT_EQ(state_.old_path, input);
+  if (GetParam().keeps_input_as_old_path) {
+    EXPECT_EQ(state_.old_path, input);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
