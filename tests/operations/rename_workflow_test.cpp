@@ -1,7 +1,6 @@
 #include "operations/rename_workflow.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -12,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/write_budget.h"
@@ -28,6 +28,9 @@ using testing::Shown;
 using testing::TempDir;
 using testing::WriteBudget;
 using testing::WriteFile;
+using testing::ParamLabel;
+using testing::PrintTo;
+using testing::Snapshot;
 using Tree = std::vector<std::string>;
 using Replacements = std::vector<std::pair<std::string, std::string>>;
 
@@ -57,24 +60,6 @@ std::string ReplaceAll(std::string text, const Replacements& replacements) {
 Tree Sorted(Tree tree) {
   std::sort(tree.begin(), tree.end());
   return tree;
-}
-
-// Every file of a tree with its content, to show that nothing changed.
-std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root) {
-  std::vector<std::pair<std::string, std::string>> out;
-  for (const std::string& rel : ListTree(root)) {
-    const std::string path = Join(root, rel);
-    const bool link = std::filesystem::is_symlink(NativePath(path));
-    out.emplace_back(rel, rel.ends_with('/') || link ? std::string() : ReadFile(path));
-  }
-  return out;
-}
-
-// False where the system offers no symbolic links (Wine).
-bool MakeFolderLink(const std::string& target, const std::string& link) {
-  std::error_code ec;
-  std::filesystem::create_directory_symlink(NativePath(target), NativePath(link), ec);
-  return !ec;
 }
 
 struct Family {
@@ -561,16 +546,15 @@ struct OverlapCase {
   const char* new_path;  // below the temporary folder
   const char* new_dir;
 };
-void PrintTo(const OverlapCase& c, std::ostream* os) { *os << c.label; }
 
 class RenameProjectOverlapTest : public RenameProjectTest,
                                  public ::testing::WithParamInterface<OverlapCase> {};
 
 TEST_P(RenameProjectOverlapTest, RefusesToCopyWithoutAsking) {
   RenameRequest r = Load(kBlinky);
-  if (std::string_view(GetParam().new_path) == "alias" &&
-      !MakeFolderLink(tmp_ / "work", tmp_ / "alias")) {
-    GTEST_SKIP() << "no symbolic links here";
+  if (std::string_view(GetParam().new_path) == "alias") {
+    KELVANDOR_SKIP_WITHOUT_LINKS();
+    testing::MakeSymlink(tmp_ / "work", tmp_ / "alias");
   }
   CopyTo(r, Join(tmp_.path(), GetParam().new_path) + kSep, GetParam().new_dir);
   ui_.confirm_answers = {true};
@@ -594,7 +578,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OverlapCase{"InsideTwoLevels", "work/blinky/src", "copy"},
                       OverlapCase{"InsideExisting", "work/blinky", "src"},
                       OverlapCase{"Holding", "", "work"}),
-    [](const ::testing::TestParamInfo<OverlapCase>& p) { return p.param.label; });
+    ParamLabel());
 
 TEST_F(RenameProjectTest, ArchiveLoadedWithoutConfiguredPathIsNotDeleted) {
   // The proposed new location of an unpacked archive is the unpacked folder.
@@ -615,7 +599,6 @@ struct BadTargetCase {
   Mode mode;
   const char* new_dir;
 };
-void PrintTo(const BadTargetCase& c, std::ostream* os) { *os << c.label; }
 
 class RenameProjectBadTargetTest : public RenameProjectTest,
                                    public ::testing::WithParamInterface<BadTargetCase> {};
@@ -649,13 +632,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadTargetCase{"DotDotInside", Mode::kCopy, "pump/../blinky"},
                       BadTargetCase{"DotAtEnd", Mode::kRenameFolder, "pump/."},
                       BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
-    [](const ::testing::TestParamInfo<BadTargetCase>& p) { return p.param.label; });
+    ParamLabel());
 
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   RenameRequest r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
-  if (!MakeFolderLink(DefaultNewPath(), tmp_ / "new/root"))
-    GTEST_SKIP() << "no symbolic links here";
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  testing::MakeSymlink(DefaultNewPath(), tmp_ / "new/root");
   CopyTo(r, tmp_ / "new" + kSep, "root");
   // A No would still stop a broken check before it deletes anything.
   ui_.confirm_answers = {false};

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +16,7 @@
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
 #include "rewrite/rewrite_values.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/write_budget.h"
@@ -141,20 +141,5 @@ inline std::vector<LineEndCase> LineEndCases() {
        "\r\n", kReadBuffer - 1},
   };
 }
-
-// Prints a case as its `label`, in test names and failure messages. Test
-// files bring it into their own namespace (`using testing::PrintTo;`) so that
-// GoogleTest finds it for their case structs.
-template <typename Case>
-requires requires(const Case& c) { c.label; }
-void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
-
-// Names each case of a parameterised test after its `label`.
-struct ParamLabel {
-  template <typename Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& param_info) const {
-    return param_info.param.label;
-  }
-};
 
 }  // namespace kelvandor::testing

@@ -84,6 +84,16 @@ std::vector<std::string> ListTree(const std::string& root) {
   return out;
 }
 
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const std::string& rel : ListTree(root)) {
+    const std::string path = root + Separator() + NativeSeparators(rel);
+    const bool content = !rel.ends_with('/') && !fs::is_symlink(NativePath(path));
+    out.emplace_back(rel, content ? ReadFile(path) : std::string());
+  }
+  return out;
+}
+
 void MakeSymlink(const std::string& target, const std::string& link) {
   if constexpr (kHaveLinks) fs::create_symlink(NativePath(target), NativePath(link));
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvandor::testing {
@@ -34,6 +35,9 @@ void MakeDirs(const std::string& path);
 // The sorted relative paths of every file and folder below `root` (folders
 // end in "/"), separators written as "/".
 std::vector<std::string> ListTree(const std::string& root);
+// Every entry of ListTree(root) with the content of its files (empty for
+// folders and links), to show that a tree did not change.
+std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root);
 // True where the tests can make symbolic links. Windows makes them only with
 // a privilege, and Wine not at all.
 #ifdef _WIN32
