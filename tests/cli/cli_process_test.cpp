@@ -10,12 +10,14 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "tests/support/param_label.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;
@@ -27,6 +29,7 @@ using testing::CurrentDirGuard;
 using testing::ListTree;
 using testing::MakeDirs;
 using testing::ReadFile;
+using testing::Snapshot;
 using testing::TempDir;
 using testing::WriteFile;
 using Args = std::vector<std::string>;
@@ -137,6 +140,8 @@ std::string Filled(std::string text, const std::string& name) {
   return text;
 }
 
+std::string Example(const char* name) { return std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name; }
+
 class CliProcessTest : public ::testing::Test {
  protected:
   CliProcessTest() {
@@ -148,7 +153,7 @@ class CliProcessTest : public ::testing::Test {
   // examples/<name> copied to work/<name>; its path.
   std::string Load(const char* name) {
     const std::string project = work_ + "/" + name;
-    EXPECT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name, project));
+    EXPECT_TRUE(CopyTree(Example(name), project));
     return project;
   }
 
@@ -156,7 +161,7 @@ class CliProcessTest : public ::testing::Test {
   std::string Zip(const char* name) {
     const std::string source = tmp_ / "zip-src";
     MakeDirs(source);
-    EXPECT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name, source + "/" + name));
+    EXPECT_TRUE(CopyTree(Example(name), source + "/" + name));
     const std::string archive = work_ + "/" + name + ".zip";
     CurrentDirGuard guard;
     SetCurrentDir(source);
@@ -196,9 +201,7 @@ class CliProcessTest : public ::testing::Test {
     EXPECT_FALSE(FileExists(folder + "/" + f.build_output));
   }
 
-  static Tree ExampleTree(const char* name) {
-    return ListTree(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + name);
-  }
+  static Tree ExampleTree(const char* name) { return ListTree(Example(name)); }
 
   TempDir tmp_;
   const std::string work_ = tmp_ / "work";
@@ -206,57 +209,50 @@ class CliProcessTest : public ::testing::Test {
   const std::string capture_ = tmp_ / "capture";
 };
 
-// Every entry below `root` with the content of its files.
-std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root) {
-  std::vector<std::pair<std::string, std::string>> out;
-  for (const std::string& rel : ListTree(root)) {
-    out.emplace_back(rel, rel.ends_with('/') ? std::string() : ReadFile(root + "/" + rel));
-  }
-  return out;
-}
+// The three ways to rename, each on every family.
+enum class Mode { kInPlace, kCopy, kRenameFolder };
 
-class CliRenameTest : public CliProcessTest, public ::testing::WithParamInterface<Family> {};
+class CliRenameTest : public CliProcessTest,
+                      public ::testing::WithParamInterface<std::tuple<Family, Mode>> {};
 
-TEST_P(CliRenameTest, InPlaceRewritesWhereTheProjectIs) {
-  const Family& f = GetParam();
+TEST_P(CliRenameTest, RewritesTheProjectFilesWhereTheModeSays) {
+  const auto& [f, mode] = GetParam();
   const std::string project = Load(f.name);
+  Args args{"rename", f.name, "--name", "pump"};
+  std::string target = project;
+  if (mode == Mode::kCopy) {
+    args = {"rename", project, "--copy", "--to", tmp_ / "new/deep",
+            "--dir",  "pump",  "--name", "pump"};
+    target = tmp_ / "new/deep/pump";
+  } else if (mode == Mode::kRenameFolder) {
+    args.push_back("--rename-folder");
+    target = work_ + "/pump";
+  }
 
-  const Outcome o = Run({"rename", f.name, "--name", "pump"});
+  const Outcome o = Run(args);
 
-  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.err, "Finished!\n");
   EXPECT_EQ(o.out, "");
-  ExpectRewritten(f, project, "pump");
+  ExpectRewritten(f, target, "pump");
+  if (mode == Mode::kCopy) {
+    EXPECT_EQ(ListTree(project), ExampleTree(f.name));
+  } else if (mode == Mode::kRenameFolder) {
+    EXPECT_FALSE(DirectoryExists(project));
+  }
 }
 
-TEST_P(CliRenameTest, CopyLeavesTheOldProjectAlone) {
-  const Family& f = GetParam();
-  const std::string project = Load(f.name);
-
-  const Outcome o = Run(
-      {"rename", project, "--copy", "--to", tmp_ / "new/deep", "--dir", "pump", "--name", "pump"});
-
-  EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
-  ExpectRewritten(f, tmp_ / "new/deep/pump", "pump");
-  EXPECT_EQ(ListTree(project), ExampleTree(f.name));
+std::string RenameCaseName(const ::testing::TestParamInfo<std::tuple<Family, Mode>>& info) {
+  const char* modes[] = {"InPlace", "Copy", "RenameFolder"};
+  return std::string(std::get<0>(info.param).name) + "_" +
+         modes[static_cast<int>(std::get<1>(info.param))];
 }
 
-TEST_P(CliRenameTest, RenameFolderNamesTheFolderAfterTheProject) {
-  const Family& f = GetParam();
-  Load(f.name);
-
-  const Outcome o = Run({"rename", f.name, "--rename-folder", "--name", "pump"});
-
-  EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
-  EXPECT_FALSE(DirectoryExists(work_ + "/" + f.name));
-  ExpectRewritten(f, work_ + "/pump", "pump");
-}
-
-INSTANTIATE_TEST_SUITE_P(Families, CliRenameTest,
-                         ::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Families, CliRenameTest,
+    ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway),
+                       ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
+    RenameCaseName);
 
 TEST_F(CliProcessTest, RenameFolderTakesDirWhenGiven) {
   Load("valve");
@@ -401,13 +397,22 @@ TEST_F(CliProcessTest, IoErrorPrintsItsText) {
 }
 
 struct BadInput {
-  const char* label;
+  std::string label;
   Args args;
-  int status;
-  const char* err;
+  int status = 0;
+  std::string err;
 };
 
-void PrintTo(const BadInput& c, std::ostream* os) { *os << c.label; }
+using testing::PrintTo;
+
+// A command line the program refuses with its usage status and a reason.
+BadInput Usage(std::string label, Args args, const std::string& reason) {
+  return {std::move(label), std::move(args), 2, "kelvandor-cli: " + reason + "\n"};
+}
+
+BadInput NotFound(std::string label, Args args) {
+  return {std::move(label), std::move(args), 11, "Input File not found!\n"};
+}
 
 class CliBadInputTest : public CliProcessTest, public ::testing::WithParamInterface<BadInput> {};
 
@@ -428,64 +433,31 @@ TEST_P(CliBadInputTest, ChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliBadInputTest,
     ::testing::Values(
-        BadInput{"no_arguments",
-                 {},
-                 2,
-                 "kelvandor-cli: missing command (rename or clean); see --help\n"},
-        BadInput{"unknown_command",
-                 {"move", "blinky"},
-                 2,
-                 "kelvandor-cli: unknown command 'move'; see --help\n"},
-        BadInput{"unknown_option",
-                 {"rename", "blinky", "--force"},
-                 2,
-                 "kelvandor-cli: unknown option '--force' for rename; see --help\n"},
-        BadInput{"missing_source",
-                 {"rename", "--copy", "--name", "pump"},
-                 2,
-                 "kelvandor-cli: missing SOURCE for rename; see --help\n"},
-        BadInput{"option_without_value",
-                 {"rename", "blinky", "--copy", "--to"},
-                 2,
-                 "kelvandor-cli: option --to needs a value\n"},
-        BadInput{"value_swallowing_an_option",
-                 {"rename", "blinky", "--name", "--copy"},
-                 2,
-                 "kelvandor-cli: option --name needs a value\n"},
-        BadInput{"both_modes",
-                 {"rename", "blinky", "--copy", "--rename-folder"},
-                 2,
-                 "kelvandor-cli: --copy and --rename-folder exclude each other\n"},
-        BadInput{"no_such_source",
-                 {"rename", "nothing", "--name", "pump"},
-                 11,
-                 "Input File not found!\n"},
-        BadInput{"folder_without_project", {"clean", "blinky/src"}, 11, "Input File not found!\n"},
-        BadInput{"file_of_no_project",
-                 {"rename", "blinky/src/main.c", "--copy"},
-                 11,
-                 "Input File not found!\n"},
-        BadInput{"in_place_with_to",
-                 {"rename", "motor", "--to", "elsewhere"},
-                 2,
-                 "kelvandor-cli: --to and --dir need --copy or --rename-folder\n"},
-        BadInput{"archive_without_to",
-                 {"rename", "valve.zip", "--name", "tap"},
-                 2,
-                 "kelvandor-cli: an archive needs --to PATH for its copy\n"},
-        BadInput{"archive_rename_folder",
-                 {"rename", "valve.zip", "--rename-folder", "--to", "x"},
-                 2,
-                 "kelvandor-cli: an archive is always copied: --rename-folder does not apply\n"},
-        BadInput{"archive_backup",
-                 {"rename", "valve.zip", "--backup", "--to", "x"},
-                 2,
-                 "kelvandor-cli: an archive is always copied: --backup does not apply\n"},
-        BadInput{"clean_archive",
-                 {"clean", "valve.zip"},
-                 2,
-                 "kelvandor-cli: an archive cannot be cleaned\n"}),
-    [](const auto& p) { return std::string(p.param.label); });
+        Usage("no_arguments", {}, "missing command (rename or clean); see --help"),
+        Usage("unknown_command", {"move", "blinky"}, "unknown command 'move'; see --help"),
+        Usage("unknown_option", {"rename", "blinky", "--force"},
+              "unknown option '--force' for rename; see --help"),
+        Usage("missing_source", {"rename", "--copy", "--name", "pump"},
+              "missing SOURCE for rename; see --help"),
+        Usage("option_without_value", {"rename", "blinky", "--copy", "--to"},
+              "option --to needs a value"),
+        Usage("value_swallowing_an_option", {"rename", "blinky", "--name", "--copy"},
+              "option --name needs a value"),
+        Usage("both_modes", {"rename", "blinky", "--copy", "--rename-folder"},
+              "--copy and --rename-folder exclude each other"),
+        NotFound("no_such_source", {"rename", "nothing", "--name", "pump"}),
+        NotFound("folder_without_project", {"clean", "blinky/src"}),
+        NotFound("file_of_no_project", {"rename", "blinky/src/main.c", "--copy"}),
+        Usage("in_place_with_to", {"rename", "motor", "--to", "elsewhere"},
+              "--to and --dir need --copy or --rename-folder"),
+        Usage("archive_without_to", {"rename", "valve.zip", "--name", "tap"},
+              "an archive needs --to PATH for its copy"),
+        Usage("archive_rename_folder", {"rename", "valve.zip", "--rename-folder", "--to", "x"},
+              "an archive is always copied: --rename-folder does not apply"),
+        Usage("archive_backup", {"rename", "valve.zip", "--backup", "--to", "x"},
+              "an archive is always copied: --backup does not apply"),
+        Usage("clean_archive", {"clean", "valve.zip"}, "an archive cannot be cleaned")),
+    testing::ParamLabel());
 
 TEST_F(CliProcessTest, HelpShowsEachCommandOnStandardOutput) {
   const Outcome o = Run({"--help"});
