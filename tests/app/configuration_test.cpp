@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -119,103 +120,97 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nullopt}),
     [](const ::testing::TestParamInfo<LinesRow>& row) { return row.param.name; });
 
-TEST_F(ConfigurationTest, PublicFileFirstThenTheMainFileOverrides) {
-  const std::string pub = dir_ / "public.ini";
-  WriteFile(pub, CrLf({"NewPath=P:\\shared\\", "CopyProject=1", "CleanUp=0"}));
-  WriteFile(Main(), CrLf({"PublicIni=" + pub, "NewPath=C:\\mine\\", "RenameFolder=1"}));
+// Main and public files read together. Each row names its files below the
+// test's folder, the main file first; "{dir}/" in a line stands for that
+// folder and a separator.
+struct ChainRow {
+  std::string name;
+  std::vector<std::pair<std::string, std::vector<std::string>>> files;
+  std::string new_path;
+  bool rename_folder = false;
+  bool copy_project = false;
+  std::optional<bool> clean_up;
+  std::optional<std::string> public_ini_path;  // checked where given; may hold "{dir}"
+};
+
+void PrintTo(const ChainRow& row, std::ostream* os) { *os << row.name; }
+
+std::string InDir(std::string text, const std::string& dir) {
+  const std::string prefix = dir + SeparatorString();
+  for (std::size_t at = text.find("{dir}/"); at != std::string::npos; at = text.find("{dir}/")) {
+    text.replace(at, 6, prefix);
+  }
+  return text;
+}
+
+class ConfigurationChainTest : public ConfigurationTest,
+                               public ::testing::WithParamInterface<ChainRow> {};
+
+TEST_P(ConfigurationChainTest, ReadsEachFileAtThePlaceOfItsLine) {
+  const ChainRow& row = GetParam();
+  for (const auto& [file, lines] : row.files) {
+    std::vector<std::string> filled;
+    for (const std::string& line : lines) filled.push_back(InDir(line, dir_.path()));
+    WriteFile(file == "Kelvandor.ini" ? Main() : dir_ / file, CrLf(filled));
+  }
 
   const ConfigReadResult result = Read();
 
   EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.values.public_ini_path, pub);
-  EXPECT_EQ(result.values.new_path, "C:\\mine\\");
-  EXPECT_TRUE(result.values.rename_folder);
-  EXPECT_TRUE(result.values.copy_project);
-  EXPECT_EQ(result.values.clean_up, false);
+  EXPECT_EQ(result.values.new_path, row.new_path);
+  EXPECT_EQ(result.values.rename_folder, row.rename_folder);
+  EXPECT_EQ(result.values.copy_project, row.copy_project);
+  EXPECT_EQ(result.values.clean_up, row.clean_up);
+  if (row.public_ini_path) {
+    EXPECT_EQ(result.values.public_ini_path, InDir(*row.public_ini_path, dir_.path()));
+  }
+  EXPECT_TRUE(ui_.shown.empty());
 }
 
-TEST_F(ConfigurationTest, PublicFileIsReadAtThePlaceOfItsLine) {
-  const std::string pub = dir_ / "public.ini";
-  WriteFile(pub, CrLf({"NewPath=from public"}));
-  WriteFile(Main(), CrLf({"NewPath=before", "CleanUp=1", "PublicIni=" + pub}));
-
-  const ConfigReadResult result = Read();
-
-  EXPECT_EQ(result.values.new_path, "from public");
-  EXPECT_EQ(result.values.clean_up, true);
-}
-
-TEST_F(ConfigurationTest, MissingPublicFileOnlySetsItsPath) {
-  const std::string pub = dir_ / "gone.ini";
-  WriteFile(Main(), CrLf({"PublicIni=" + pub, "NewPath=kept"}));
-
-  const ConfigReadResult result = Read();
-
-  EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.values.public_ini_path, pub);
-  EXPECT_EQ(result.values.new_path, "kept");
-}
-
-TEST_F(ConfigurationTest, PublicFileNamingAnotherHandsOverToIt) {
-  const std::string first = dir_ / "first.ini";
-  const std::string second = dir_ / "second.ini";
-  WriteFile(first, CrLf({"NewPath=first", "PublicIni=" + second, "NewPath=rest of first"}));
-  WriteFile(second, CrLf({"CopyProject=1"}));
-  WriteFile(Main(), CrLf({"PublicIni=" + first, "RenameFolder=1"}));
-
-  const ConfigReadResult result = Read();
-
-  EXPECT_EQ(result.values.new_path, "first");
-  EXPECT_TRUE(result.values.copy_project);
-  EXPECT_TRUE(result.values.rename_folder);
-  EXPECT_EQ(result.values.public_ini_path, second);
-}
-
-// Each of these would be read without end if every "PublicIni=" line were
-// followed: the line naming a file already in the chain is passed over.
-TEST_F(ConfigurationTest, ChainLeadingBackEnds) {
-  const std::string a = dir_ / "a.ini";
-  const std::string b = dir_ / "b.ini";
-  WriteFile(a, CrLf({"NewPath=a", "PublicIni=" + b}));
-  WriteFile(b, CrLf({"CopyProject=1", "PublicIni=" + dir_.path() + "/./a.ini", "RenameFolder=1"}));
-  WriteFile(Main(), CrLf({"PublicIni=" + a, "CleanUp=0"}));
-
-  const ConfigReadResult result = Read();
-
-  EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.values.new_path, "a");
-  EXPECT_TRUE(result.values.copy_project);
-  EXPECT_TRUE(result.values.rename_folder);
-  EXPECT_EQ(result.values.clean_up, false);
-  EXPECT_EQ(result.values.public_ini_path, dir_.path() + "/./a.ini");
-}
-
-TEST_F(ConfigurationTest, PublicFileNamingItselfEnds) {
-  const std::string pub = dir_ / "self.ini";
-  WriteFile(pub, CrLf({"PublicIni=" + pub, "NewPath=after"}));
-  WriteFile(Main(), CrLf({"PublicIni=" + pub}));
-
-  EXPECT_EQ(Read().values.new_path, "after");
-}
-
-TEST_F(ConfigurationTest, MainFileNamingItselfEnds) {
-  WriteFile(Main(), CrLf({"PublicIni=" + Main(), "NewPath=main"}));
-
-  const ConfigReadResult result = Read();
-
-  EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.values.new_path, "main");
-}
-
-// Not a loop: the main file's own lines are finite, so a file it names
-// twice is read twice, and the later reading wins.
-TEST_F(ConfigurationTest, MainFileMayNameAPublicFileTwice) {
-  const std::string pub = dir_ / "public.ini";
-  WriteFile(pub, CrLf({"CleanUp=0"}));
-  WriteFile(Main(), CrLf({"PublicIni=" + pub, "CleanUp=1", "PublicIni=" + pub}));
-
-  EXPECT_EQ(Read().values.clean_up, false);
-}
+INSTANTIATE_TEST_SUITE_P(
+    PublicFiles, ConfigurationChainTest,
+    ::testing::Values(
+        ChainRow{"PublicFileFirstThenTheMainFileOverrides",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/public.ini", "NewPath=C:\\mine\\",
+                                     "RenameFolder=1"}},
+                  {"public.ini", {"NewPath=P:\\shared\\", "CopyProject=1", "CleanUp=0"}}},
+                 "C:\\mine\\", true, true, false, "{dir}/public.ini"},
+        ChainRow{"PublicFileIsReadAtThePlaceOfItsLine",
+                 {{"Kelvandor.ini", {"NewPath=before", "CleanUp=1", "PublicIni={dir}/public.ini"}},
+                  {"public.ini", {"NewPath=from public"}}},
+                 "from public", false, false, true, std::nullopt},
+        ChainRow{"MissingPublicFileOnlySetsItsPath",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/gone.ini", "NewPath=kept"}}},
+                 "kept", false, false, std::nullopt, "{dir}/gone.ini"},
+        ChainRow{"PublicFileNamingAnotherHandsOverToIt",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/first.ini", "RenameFolder=1"}},
+                  {"first.ini",
+                   {"NewPath=first", "PublicIni={dir}/second.ini", "NewPath=rest of first"}},
+                  {"second.ini", {"CopyProject=1"}}},
+                 "first", true, true, std::nullopt, "{dir}/second.ini"},
+        // The rows below would be read without end if every "PublicIni=" line
+        // were followed: the line naming a file already in the chain is
+        // passed over.
+        ChainRow{"ChainLeadingBackEnds",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/a.ini", "CleanUp=0"}},
+                  {"a.ini", {"NewPath=a", "PublicIni={dir}/b.ini"}},
+                  {"b.ini", {"CopyProject=1", "PublicIni={dir}/./a.ini", "RenameFolder=1"}}},
+                 "a", true, true, false, "{dir}/./a.ini"},
+        ChainRow{"PublicFileNamingItselfEnds",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/self.ini"}},
+                  {"self.ini", {"PublicIni={dir}/self.ini", "NewPath=after"}}},
+                 "after", false, false, std::nullopt, std::nullopt},
+        ChainRow{"MainFileNamingItselfEnds",
+                 {{"Kelvandor.ini", {"PublicIni={dir}/Kelvandor.ini", "NewPath=main"}}},
+                 "main", false, false, std::nullopt, std::nullopt},
+        // Not a loop: the main file's own lines are finite, so a file it
+        // names twice is read twice, and the later reading wins.
+        ChainRow{"MainFileMayNameAPublicFileTwice",
+                 {{"Kelvandor.ini",
+                   {"PublicIni={dir}/public.ini", "CleanUp=1", "PublicIni={dir}/public.ini"}},
+                  {"public.ini", {"CleanUp=0"}}},
+                 "", false, false, false, std::nullopt}),
+    [](const ::testing::TestParamInfo<ChainRow>& row) { return row.param.name; });
 
 #ifdef __linux__
 // Reading this file fails even for root: offset 0 of the process's memory is
