@@ -412,6 +412,77 @@ std::uint64_t CountEntries(const fs::path& dir) {
   return n;
 }
 
+#ifdef _WIN32
+bool CopyRegularFile(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  return fs::copy_file(from, to, fs::copy_options::none, ec) && !ec;
+}
+#else
+// Copies the bytes in the kernel where the file system allows it, as cp does;
+// the target must not exist yet.
+bool CopyRegularFile(const fs::path& from, const fs::path& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st;
+  if (::fstat(in, &st) != 0) {
+    ::close(in);
+    return false;
+  }
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  bool ok = true;
+  off_t left = st.st_size;
+  bool in_kernel = true;
+  while (left > 0 && in_kernel) {
+    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(left), 0);
+    if (n > 0) {
+      left -= n;
+    } else if (n == 0) {
+      break;  // the file shrank meanwhile
+    } else if (errno == EINTR) {
+      continue;
+    } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+      in_kernel = false;
+    } else {
+      ok = false;
+      break;
+    }
+  }
+  if (ok && !in_kernel) {
+    // Files the kernel cannot copy directly (some special file systems).
+    char buffer[64 * 1024];
+    for (;;) {
+      const ssize_t n = ::read(in, buffer, sizeof buffer);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ok = false;
+        break;
+      }
+      for (ssize_t written = 0; written < n;) {
+        const ssize_t w = ::write(out, buffer + written, static_cast<size_t>(n - written));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+          ok = false;
+          break;
+        }
+        written += w;
+      }
+      if (!ok) break;
+    }
+  }
+  // The mode as the source has it, whatever the umask took away.
+  if (ok && ::fchmod(out, st.st_mode & 07777) != 0) ok = false;
+  if (::close(out) != 0) ok = false;
+  ::close(in);
+  if (!ok) ::unlink(to.c_str());
+  return ok;
+}
+#endif
+
 struct CopyState {
   std::uint64_t done = 0;
   std::uint64_t total = 0;
@@ -455,8 +526,7 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
     } else if (fs::is_directory(st)) {
       CopyFolder(entry.path(), target, state);
     } else if (fs::is_regular_file(st)) {
-      fs::copy_file(entry.path(), target, fs::copy_options::none, ec);
-      if (ec) state.ok = false;
+      if (!CopyRegularFile(entry.path(), target)) state.ok = false;
       state.Step();
     } else {
       state.Step();  // sockets, devices: nothing a project needs

@@ -362,6 +362,24 @@ TEST(CopyTreeTest, CopiesEverythingBelowTheFolder) {
   EXPECT_EQ(ReadFile(to + "/ro/file"), "r");
 }
 
+TEST(CopyTreeTest, CopiesLargeContentsAndModesExactly) {
+  TempDir tmp;
+  const std::string from = tmp / "from";
+  std::string big(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 251);
+  WriteFile(from + "/ABS/image.abs", big);
+  WriteFile(from + "/tool", "#!/bin/sh\n");
+  SetMode(from + "/tool", fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec);
+  WriteFile(from + "/ro", "r");
+  SetMode(from + "/ro", kReadOnlyFile);
+  const std::string to = tmp / "to";
+  ASSERT_TRUE(CopyTree(from, to));
+  EXPECT_EQ(ReadFile(to + "/ABS/image.abs"), big);
+  EXPECT_EQ(fs::status(NativePath(to + "/tool")).permissions(),
+            fs::status(NativePath(from + "/tool")).permissions());
+  EXPECT_TRUE(IsReadOnly(to + "/ro"));
+}
+
 TEST(CopyTreeTest, CopiesLinksAsLinks) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
