@@ -19,11 +19,11 @@ inline constexpr std::string_view kConfigFileName = "Kelvandor.ini";
 std::string ConfigFilePath(std::string_view exe_dir);
 
 struct ConfigValues {
-  std::string public_ini_path;     // "PublicIni="
-  std::string new_path;            // "NewPath="
-  bool rename_folder = false;      // "RenameFolder=1"
-  bool copy_project = false;       // "CopyProject=1"
-  std::optional<bool> clean_up;    // "CleanUp=": set only when a line was read
+  std::string public_ini_path;   // "PublicIni="
+  std::string new_path;          // "NewPath="
+  bool rename_folder = false;    // "RenameFolder=1"
+  bool copy_project = false;     // "CopyProject=1"
+  std::optional<bool> clean_up;  // "CleanUp=": set only when a line was read
 };
 
 struct ConfigReadResult {

@@ -51,15 +51,15 @@ struct ProjectState {
   std::string preferred_new_name;
 
   // Control texts.
-  std::string old_path;  // Edit_Old_Path
-  std::string old_dir;   // Edit_Old_Dir
-  std::string old_wsp;   // Edit_Old_Wsp
-  std::string old_prj;   // Edit_Old_Prj
+  std::string old_path;    // Edit_Old_Path
+  std::string old_dir;     // Edit_Old_Dir
+  std::string old_wsp;     // Edit_Old_Wsp
+  std::string old_prj;     // Edit_Old_Prj
   std::string old_uvproj;  // Edit_Old_UVProj
-  std::string old_eww;   // Edit_Old_EWW
-  std::string new_path;  // Edit_New_Path
-  std::string new_dir;   // Edit_New_Dir
-  std::string new_name;  // Edit_New_WspPrj
+  std::string old_eww;     // Edit_Old_EWW
+  std::string new_path;    // Edit_New_Path
+  std::string new_dir;     // Edit_New_Dir
+  std::string new_name;    // Edit_New_WspPrj
 };
 
 // The folder an archive is unpacked into: exe_dir + separator + "___temp___".

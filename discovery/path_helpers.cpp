@@ -22,7 +22,8 @@ HelperResult Result(std::string text) {
 HelperResult OnlyFileName(std::string_view dir, std::string_view extension) {
   const std::vector<std::string> names = ListFiles(dir, extension);
   HelperResult result{true, {}};
-  if (names.size() == 1) result.text = names.front().substr(0, names.front().size() - extension.size());
+  if (names.size() == 1)
+    result.text = names.front().substr(0, names.front().size() - extension.size());
   return result;
 }
 

@@ -122,8 +122,8 @@ int ReaderFailureCode(archive* reader) {
   if (archive_errno(reader) == ENOMEM) return kUnzipNoMemory;
   // libarchive tells a cut-off archive from other damage only in its text.
   const char* text = archive_error_string(reader);
-  if (text != nullptr && (std::strstr(text, "Truncated") != nullptr ||
-                          std::strstr(text, "truncated") != nullptr)) {
+  if (text != nullptr &&
+      (std::strstr(text, "Truncated") != nullptr || std::strstr(text, "truncated") != nullptr)) {
     return kUnzipUnexpectedEof;
   }
   return kUnzipSevereError;
@@ -257,8 +257,8 @@ int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir) {
   archive_read_support_format_zip(reader.get());
   archive_write_disk_set_options(disk.get(), kDiskFlags);
 
-  if (archive_read_open_filename(reader.get(), std::string(archive_path).c_str(),
-                                 kReadBlockSize) != ARCHIVE_OK) {
+  if (archive_read_open_filename(reader.get(), std::string(archive_path).c_str(), kReadBlockSize) !=
+      ARCHIVE_OK) {
     const int error = archive_errno(reader.get());
     if (error == ENOENT || error == EACCES || error == EPERM) return kUnzipArchiveNotFound;
     return ReaderFailureCode(reader.get());

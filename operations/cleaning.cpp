@@ -34,10 +34,14 @@ bool ExtensionMatches(std::string_view name, std::string_view ext_list) {
 bool NameMatches(std::string_view name, std::string_view pattern, char anchor) {
   if (pattern.empty()) return false;
   switch (anchor) {
-    case 'A': return name.find(pattern) != std::string_view::npos;
-    case 'L': return name.starts_with(pattern);
-    case 'R': return name.ends_with(pattern);
-    default: return false;
+    case 'A':
+      return name.find(pattern) != std::string_view::npos;
+    case 'L':
+      return name.starts_with(pattern);
+    case 'R':
+      return name.ends_with(pattern);
+    default:
+      return false;
   }
 }
 

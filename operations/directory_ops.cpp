@@ -20,8 +20,8 @@ bool CreateDirectory(std::string_view path) {
 bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui) {
   // CopyTree also refuses a missing source, an existing target and a target
   // inside the source, so that nothing is created then.
-  const bool copied =
-      CopyTree(from, to, [&ui](std::uint64_t done, std::uint64_t total) { ui.CopyProgress(done, total); });
+  const bool copied = CopyTree(
+      from, to, [&ui](std::uint64_t done, std::uint64_t total) { ui.CopyProgress(done, total); });
   if (!copied) {
     ui.ShowMessage("Failed to Copy Project!");
     return false;

@@ -28,7 +28,8 @@ namespace {
 
 std::wstring Wide(std::string_view text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
@@ -36,8 +37,8 @@ std::wstring Wide(std::string_view text) {
 
 std::string Narrow(std::wstring_view text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
                       nullptr);
@@ -115,7 +116,9 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
   return out;
 }
 
-bool MakeDirectory(std::string_view path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+bool MakeDirectory(std::string_view path) {
+  return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
+}
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
   // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target,
@@ -171,7 +174,8 @@ void RemoveTreeNative(const std::wstring& path) {
     std::vector<std::wstring> children;
     {
       FindHandle find(path);
-      while (const WIN32_FIND_DATAW* data = find.Next()) children.push_back(WideChild(path, data->cFileName));
+      while (const WIN32_FIND_DATAW* data = find.Next())
+        children.push_back(WideChild(path, data->cFileName));
     }
     for (const std::wstring& child : children) RemoveTreeNative(child);
   }
@@ -183,7 +187,8 @@ void RemoveTreeNative(const std::wstring& path) {
 bool RemoveTree(std::string_view path) {
   if (path.empty()) return true;
   std::string own(path);
-  while (own.size() > DriveRootLength() && (own.back() == '\\' || own.back() == '/')) own.pop_back();
+  while (own.size() > DriveRootLength() && (own.back() == '\\' || own.back() == '/'))
+    own.pop_back();
   RemoveTreeNative(Wide(own));
   return !AnythingExists(own);
 }
@@ -208,7 +213,9 @@ namespace {
 
 std::string Terminated(std::string_view path) { return std::string(path); }
 
-bool StatOf(std::string_view path, struct stat& st) { return ::stat(Terminated(path).c_str(), &st) == 0; }
+bool StatOf(std::string_view path, struct stat& st) {
+  return ::stat(Terminated(path).c_str(), &st) == 0;
+}
 bool LstatOf(std::string_view path, struct stat& st) {
   return ::lstat(Terminated(path).c_str(), &st) == 0;
 }
@@ -560,7 +567,8 @@ std::string ResolvedPath(std::string_view path) {
   if (ec) return {};
   std::string out = ProgramPath(p);
   // weakly_canonical keeps a trailing separator of an existing folder.
-  while (out.size() > DriveRootLength() && !out.empty() && out.back() == Separator()) out.pop_back();
+  while (out.size() > DriveRootLength() && !out.empty() && out.back() == Separator())
+    out.pop_back();
   return out;
 }
 

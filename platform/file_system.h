@@ -36,10 +36,10 @@ bool AnythingExists(std::string_view path);
 enum class EntryKind { kFile, kFolder, kOther };
 
 struct DirEntry {
-  std::string name;                   // the name only, no folder part
+  std::string name;                    // the name only, no folder part
   EntryKind kind = EntryKind::kOther;  // after following a link
-  bool is_link = false;               // the entry itself is a symbolic link
-  bool hidden = false;                // Windows: hidden or system; POSIX: name starts with "."
+  bool is_link = false;                // the entry itself is a symbolic link
+  bool hidden = false;                 // Windows: hidden or system; POSIX: name starts with "."
 };
 
 // The entries of a folder, without "." and "..", in the order the system

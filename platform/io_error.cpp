@@ -17,29 +17,36 @@ namespace {
 // that have no number of their own.
 constexpr int kIoDeviceError = 1117;
 
-bool HasOwnText(int code) {
-  return IoErrorText(code) != "I/O error " + std::to_string(code);
-}
+bool HasOwnText(int code) { return IoErrorText(code) != "I/O error " + std::to_string(code); }
 
 }  // namespace
 
 std::string IoErrorText(int code) {
   switch (code) {
-    case kIoFileNotFound: return "File not found";
-    case kIoInvalidFilename: return "Invalid filename";
-    case kIoTooManyOpenFiles: return "Too many open files";
-    case kIoAccessDenied: return "File access denied";
-    case kIoReadBeyondEnd: return "Read beyond end of file";
-    case kIoDiskFull: return "Disk full";
-    case kIoInvalidNumericInput: return "Invalid numeric input";
-    default: return "I/O error " + std::to_string(code);
+    case kIoFileNotFound:
+      return "File not found";
+    case kIoInvalidFilename:
+      return "Invalid filename";
+    case kIoTooManyOpenFiles:
+      return "Too many open files";
+    case kIoAccessDenied:
+      return "File access denied";
+    case kIoReadBeyondEnd:
+      return "Read beyond end of file";
+    case kIoDiskFull:
+      return "Disk full";
+    case kIoInvalidNumericInput:
+      return "Invalid numeric input";
+    default:
+      return "I/O error " + std::to_string(code);
   }
 }
 
 int IoCodeFromErrno(int errno_value) {
   switch (errno_value) {
     case ENOENT:
-    case ENOTDIR: return kIoFileNotFound;
+    case ENOTDIR:
+      return kIoFileNotFound;
     case EINVAL:
     case ENAMETOOLONG:
 #ifdef ELOOP
@@ -47,7 +54,8 @@ int IoCodeFromErrno(int errno_value) {
 #endif
       return kIoInvalidFilename;
     case EMFILE:
-    case ENFILE: return kIoTooManyOpenFiles;
+    case ENFILE:
+      return kIoTooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
@@ -56,15 +64,18 @@ int IoCodeFromErrno(int errno_value) {
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
-    case EBUSY: return kIoAccessDenied;
+    case EBUSY:
+      return kIoAccessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-    case EFBIG: return kIoDiskFull;
+    case EFBIG:
+      return kIoDiskFull;
     // EIO is 5 on POSIX and would read "File access denied"; Windows reports
     // a device failure as ERROR_IO_DEVICE.
-    case EIO: return kIoDeviceError;
+    case EIO:
+      return kIoDeviceError;
     default:
       // A number of the table would show another error's text.
       if (HasOwnText(errno_value)) return kIoDeviceError;
@@ -76,20 +87,26 @@ int IoCodeFromErrno(int errno_value) {
 int IoCodeFromWindowsError(unsigned long error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return kIoFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+      return kIoFileNotFound;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE: return kIoInvalidFilename;
-    case ERROR_TOO_MANY_OPEN_FILES: return kIoTooManyOpenFiles;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return kIoInvalidFilename;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return kIoTooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
     case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS: return kIoAccessDenied;
+    case ERROR_FILE_EXISTS:
+      return kIoAccessDenied;
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return kIoDiskFull;
-    case ERROR_HANDLE_EOF: return kIoReadBeyondEnd;
+    case ERROR_DISK_FULL:
+      return kIoDiskFull;
+    case ERROR_HANDLE_EOF:
+      return kIoReadBeyondEnd;
     default: {
       // ERROR_TOO_MANY_SEMAPHORES (100) must not read "Read beyond end of file".
       const int code = static_cast<int>(error);

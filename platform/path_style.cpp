@@ -9,7 +9,9 @@
 namespace kelvandor {
 namespace {
 
-constexpr char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+constexpr char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 // Position of the last folder delimiter, or npos.
 std::size_t LastDelimiter(std::string_view path, PathStyle style) {

@@ -1,10 +1,10 @@
 #include "platform/text_lines.h"
 
+#include <fcntl.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -124,7 +124,7 @@ bool LineReader::ReadLine(std::string_view& line) {
   for (;;) {
     if (begin_ == end_ && !Fill()) {
       if (!assembling) return false;  // nothing left: no further line
-      line = assembled_;               // the last line had no line end
+      line = assembled_;              // the last line had no line end
       return true;
     }
     if (at_start) {

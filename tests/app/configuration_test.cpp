@@ -36,7 +36,8 @@ class ConfigurationTest : public ::testing::Test {
 };
 
 TEST_F(ConfigurationTest, FileSitsBesideTheProgram) {
-  EXPECT_EQ(ConfigFilePath("/opt/kelvandor"), "/opt/kelvandor" + SeparatorString() + "Kelvandor.ini");
+  EXPECT_EQ(ConfigFilePath("/opt/kelvandor"),
+            "/opt/kelvandor" + SeparatorString() + "Kelvandor.ini");
 }
 
 TEST_F(ConfigurationTest, MissingFileGivesTheDefaults) {
@@ -171,23 +172,39 @@ INSTANTIATE_TEST_SUITE_P(
     PublicFiles, ConfigurationChainTest,
     ::testing::Values(
         ChainRow{"PublicFileFirstThenTheMainFileOverrides",
-                 {{"Kelvandor.ini", {"PublicIni={dir}/public.ini", "NewPath=C:\\mine\\",
-                                     "RenameFolder=1"}},
+                 {{"Kelvandor.ini",
+                   {"PublicIni={dir}/public.ini", "NewPath=C:\\mine\\", "RenameFolder=1"}},
                   {"public.ini", {"NewPath=P:\\shared\\", "CopyProject=1", "CleanUp=0"}}},
-                 "C:\\mine\\", true, true, false, "{dir}/public.ini"},
+                 "C:\\mine\\",
+                 true,
+                 true,
+                 false,
+                 "{dir}/public.ini"},
         ChainRow{"PublicFileIsReadAtThePlaceOfItsLine",
                  {{"Kelvandor.ini", {"NewPath=before", "CleanUp=1", "PublicIni={dir}/public.ini"}},
                   {"public.ini", {"NewPath=from public"}}},
-                 "from public", false, false, true, std::nullopt},
+                 "from public",
+                 false,
+                 false,
+                 true,
+                 std::nullopt},
         ChainRow{"MissingPublicFileOnlySetsItsPath",
                  {{"Kelvandor.ini", {"PublicIni={dir}/gone.ini", "NewPath=kept"}}},
-                 "kept", false, false, std::nullopt, "{dir}/gone.ini"},
+                 "kept",
+                 false,
+                 false,
+                 std::nullopt,
+                 "{dir}/gone.ini"},
         ChainRow{"PublicFileNamingAnotherHandsOverToIt",
                  {{"Kelvandor.ini", {"PublicIni={dir}/first.ini", "RenameFolder=1"}},
                   {"first.ini",
                    {"NewPath=first", "PublicIni={dir}/second.ini", "NewPath=rest of first"}},
                   {"second.ini", {"CopyProject=1"}}},
-                 "first", true, true, std::nullopt, "{dir}/second.ini"},
+                 "first",
+                 true,
+                 true,
+                 std::nullopt,
+                 "{dir}/second.ini"},
         // The rows below would be read without end if every "PublicIni=" line
         // were followed: the line naming a file already in the chain is
         // passed over.
@@ -195,21 +212,37 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"Kelvandor.ini", {"PublicIni={dir}/a.ini", "CleanUp=0"}},
                   {"a.ini", {"NewPath=a", "PublicIni={dir}/b.ini"}},
                   {"b.ini", {"CopyProject=1", "PublicIni={dir}/./a.ini", "RenameFolder=1"}}},
-                 "a", true, true, false, "{dir}/./a.ini"},
+                 "a",
+                 true,
+                 true,
+                 false,
+                 "{dir}/./a.ini"},
         ChainRow{"PublicFileNamingItselfEnds",
                  {{"Kelvandor.ini", {"PublicIni={dir}/self.ini"}},
                   {"self.ini", {"PublicIni={dir}/self.ini", "NewPath=after"}}},
-                 "after", false, false, std::nullopt, std::nullopt},
+                 "after",
+                 false,
+                 false,
+                 std::nullopt,
+                 std::nullopt},
         ChainRow{"MainFileNamingItselfEnds",
                  {{"Kelvandor.ini", {"PublicIni={dir}/Kelvandor.ini", "NewPath=main"}}},
-                 "main", false, false, std::nullopt, std::nullopt},
+                 "main",
+                 false,
+                 false,
+                 std::nullopt,
+                 std::nullopt},
         // Not a loop: the main file's own lines are finite, so a file it
         // names twice is read twice, and the later reading wins.
         ChainRow{"MainFileMayNameAPublicFileTwice",
                  {{"Kelvandor.ini",
                    {"PublicIni={dir}/public.ini", "CleanUp=1", "PublicIni={dir}/public.ini"}},
                   {"public.ini", {"CleanUp=0"}}},
-                 "", false, false, false, std::nullopt}),
+                 "",
+                 false,
+                 false,
+                 false,
+                 std::nullopt}),
     [](const ::testing::TestParamInfo<ChainRow>& row) { return row.param.name; });
 
 #ifdef __linux__
@@ -218,8 +251,9 @@ INSTANTIATE_TEST_SUITE_P(
 constexpr const char* kUnreadableFile = "/proc/self/mem";
 
 TEST_F(ConfigurationTest, UnreadablePublicFileStopsWithTheErrorShown) {
-  WriteFile(Main(), CrLf({"NewPath=before", "CleanUp=0", "PublicIni=" + std::string(kUnreadableFile),
-                          "NewPath=after", "CopyProject=1"}));
+  WriteFile(Main(),
+            CrLf({"NewPath=before", "CleanUp=0", "PublicIni=" + std::string(kUnreadableFile),
+                  "NewPath=after", "CopyProject=1"}));
 
   const ConfigReadResult result = Read();
 

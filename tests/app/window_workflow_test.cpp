@@ -43,9 +43,7 @@ const std::string kSep = SeparatorString();
 
 class WindowWorkflowTest : public ::testing::Test {
  protected:
-  void Open() {
-    window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, {}, 0}, &ui_);
-  }
+  void Open() { window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, {}, 0}, &ui_); }
 
   template <typename T = QWidget>
   T* Find(const char* name) {
@@ -135,9 +133,9 @@ TEST_F(WindowWorkflowTest, RenameFolderOfTheExampleLayoutFollowsTheName) {
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
   EXPECT_FALSE(DirectoryExists(sensor));
   const std::string probe = tmp_ / "work/probe";
-  for (const char* file : {"example/IAR/probe.eww", "example/IAR/probe.ewp",
-                           "example/IAR/probe.ewd", "example/IAR/probe.dep",
-                           "example/ARM/probe.uvproj", "example/ARM/probe.uvopt"}) {
+  for (const char* file :
+       {"example/IAR/probe.eww", "example/IAR/probe.ewp", "example/IAR/probe.ewd",
+        "example/IAR/probe.dep", "example/ARM/probe.uvproj", "example/ARM/probe.uvopt"}) {
     EXPECT_TRUE(FileExists(tmp_ / ("work/probe/" + std::string(file)))) << file;
   }
   EXPECT_FALSE(FileExists(tmp_ / "work/probe/example/IAR/sensor.eww"));

@@ -144,16 +144,18 @@ TEST_P(NewInputNotFoundTest, ShowsInputFileNotFound) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, NewInputNotFoundTest,
-    ::testing::Values(
-        NotFoundCase{"EmptyPath", {}, ""},
-        // The extension test ignores case, but the file must exist.
-        NotFoundCase{"UpperCaseFileThatDoesNotExist", {"p/blinky.wsp", "p/blinky.prj"},
-                     "p/missing.PRJ", true},
-        NotFoundCase{"FolderWithOnlyUvprojx", {"k/blinky.uvprojx"}, "k"},
-        NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
-        NotFoundCase{"FolderWhosePathContainsWspIsTakenAsFile",
-                     {"old.wsp.files/proj/proj.wsp", "old.wsp.files/proj/proj.prj"},
-                     "old.wsp.files/proj", true}),
+    ::testing::Values(NotFoundCase{"EmptyPath", {}, ""},
+                      // The extension test ignores case, but the file must exist.
+                      NotFoundCase{"UpperCaseFileThatDoesNotExist",
+                                   {"p/blinky.wsp", "p/blinky.prj"},
+                                   "p/missing.PRJ",
+                                   true},
+                      NotFoundCase{"FolderWithOnlyUvprojx", {"k/blinky.uvprojx"}, "k"},
+                      NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
+                      NotFoundCase{"FolderWhosePathContainsWspIsTakenAsFile",
+                                   {"old.wsp.files/proj/proj.wsp", "old.wsp.files/proj/proj.prj"},
+                                   "old.wsp.files/proj",
+                                   true}),
     [](const auto& param_info) { return param_info.param.label; });
 
 // An IAR or Keil project given by its folder or by its workspace or project.

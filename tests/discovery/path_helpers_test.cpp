@@ -42,9 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SplitCase{kWin, "C:\\work\\proj", "proj", "C:\\work\\"},
                       SplitCase{kWin, "C:\\work\\proj\\", "proj", "C:\\work\\"},
                       SplitCase{kWin, "C:\\work\\proj\\main.prj", "main.prj", "C:\\work\\proj\\"},
-                      SplitCase{kWin, "C:\\proj", "proj", "C:\\"},
-                      SplitCase{kWin, "C:\\", "", ""}, SplitCase{kWin, "proj", "", ""},
-                      SplitCase{kWin, "", "", ""}, SplitCase{kWin, "\\", "", ""},
+                      SplitCase{kWin, "C:\\proj", "proj", "C:\\"}, SplitCase{kWin, "C:\\", "", ""},
+                      SplitCase{kWin, "proj", "", ""}, SplitCase{kWin, "", "", ""},
+                      SplitCase{kWin, "\\", "", ""},
                       // Only one of two trailing separators is removed.
                       SplitCase{kWin, "C:\\work\\proj\\\\", "proj\\", "C:\\work\\proj\\"},
                       // ":" and "/" do not separate here.
@@ -122,7 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"prj_upper_case", GetPrjName, {"Main.PRJ", "Main.wsp", "notes.txt"}, {}, "Main"},
         NameCase{"prj_two", GetPrjName, {"a.prj", "b.prj"}, {}, ""},
         // On Windows the two names are one file.
-        NameCase{"prj_two_differing_in_case", GetPrjName, {"a.prj", "A.PRJ"}, {},
+        NameCase{"prj_two_differing_in_case",
+                 GetPrjName,
+                 {"a.prj", "A.PRJ"},
+                 {},
                  kNativeStyle == PathStyle::kWindows ? "a" : ""},
         NameCase{"prj_none", GetPrjName, {"a.wsp", "a.prj.bak", "a.prjx", "prj"}, {}, ""},
         NameCase{"prj_folder_not_counted", GetPrjName, {"y.prj"}, {"x.prj"}, "y"},

@@ -52,18 +52,21 @@ class UnzipTest : public ::testing::Test {
 
 TEST_F(UnzipTest, ExtractsEveryEntryIntoAFreshDestination) {
   const std::string image = BinaryContent(300 * 1024);
-  WriteZip(Zip(), {{"blinky/", ""}, {"blinky/blinky.wsp", "[wsp]\r\n"},
-                   {"blinky/blinky.prj", "line\nother\r\n"}, {"blinky/ABS/", ""},
-                   {"blinky/ABS/blinky.mhx", image}, {"blinky/Makefile", "all:\n"},
-                   {"blinky/LST/", ""}, {"blinky/src/deep/main.c", "int main;"}});
+  WriteZip(Zip(), {{"blinky/", ""},
+                   {"blinky/blinky.wsp", "[wsp]\r\n"},
+                   {"blinky/blinky.prj", "line\nother\r\n"},
+                   {"blinky/ABS/", ""},
+                   {"blinky/ABS/blinky.mhx", image},
+                   {"blinky/Makefile", "all:\n"},
+                   {"blinky/LST/", ""},
+                   {"blinky/src/deep/main.c", "int main;"}});
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
 
-  EXPECT_EQ(ListTree(Dest()),
-            (std::vector<std::string>{"blinky/", "blinky/ABS/", "blinky/ABS/blinky.mhx",
-                                      "blinky/LST/", "blinky/Makefile", "blinky/blinky.prj",
-                                      "blinky/blinky.wsp", "blinky/src/", "blinky/src/deep/",
-                                      "blinky/src/deep/main.c"}));
+  EXPECT_EQ(ListTree(Dest()), (std::vector<std::string>{
+                                  "blinky/", "blinky/ABS/", "blinky/ABS/blinky.mhx", "blinky/LST/",
+                                  "blinky/Makefile", "blinky/blinky.prj", "blinky/blinky.wsp",
+                                  "blinky/src/", "blinky/src/deep/", "blinky/src/deep/main.c"}));
   EXPECT_EQ(ReadFile(Dest() + "/blinky/ABS/blinky.mhx"), image);
   EXPECT_EQ(ReadFile(Dest() + "/blinky/blinky.prj"), "line\nother\r\n");
   EXPECT_EQ(ReadFile(Dest() + "/blinky/Makefile"), "all:\n");
@@ -97,8 +100,10 @@ TEST_F(UnzipTest, BackslashesInStoredNamesSeparateFolders) {
 }
 
 TEST_F(UnzipTest, LinksThatStayInsideTheTreeAreKept) {
-  WriteZip(Zip(), {{"p/common/x.h", "shared"}, ZipLink("p/inc", "common"),
-                   ZipLink("p/src/x.h", "../common/x.h"), ZipLink("p/self", ".")});
+  WriteZip(Zip(), {{"p/common/x.h", "shared"},
+                   ZipLink("p/inc", "common"),
+                   ZipLink("p/src/x.h", "../common/x.h"),
+                   ZipLink("p/self", ".")});
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
 
@@ -246,8 +251,8 @@ std::vector<std::string> LinksLeaving(const std::string& root) {
   const fs::path base = fs::canonical(root);
   for (const auto& entry : fs::recursive_directory_iterator(base)) {
     if (!entry.is_symlink()) continue;
-    const fs::path target = fs::weakly_canonical(entry.path().parent_path() /
-                                                 fs::read_symlink(entry.path()));
+    const fs::path target =
+        fs::weakly_canonical(entry.path().parent_path() / fs::read_symlink(entry.path()));
     const auto rel = target.lexically_relative(base);
     if (rel.empty() || *rel.begin() == "..") out.push_back(entry.path().string());
   }
@@ -290,9 +295,9 @@ INSTANTIATE_TEST_SUITE_P(
         TraversalCase{"LinkUp", {ZipLink("p/out", "../../../outside"), {"p/out/evil.txt", "x"}}},
         TraversalCase{"LinkAbsolute", {ZipLink("out", "{outside}"), {"out/victim.txt", "x"}}},
         TraversalCase{"DanglingLinkOut", {ZipLink("later", "../../outside/evil.txt")}},
-        TraversalCase{"LinkThroughLink",
-                      {ZipLink("here", "."), ZipLink("out", "here/../../outside"),
-                       {"out/evil.txt", "x"}}}),
+        TraversalCase{
+            "LinkThroughLink",
+            {ZipLink("here", "."), ZipLink("out", "here/../../outside"), {"out/evil.txt", "x"}}}),
     [](const ::testing::TestParamInfo<TraversalCase>& row) { return row.param.name; });
 
 // A link left in the destination by someone else is never written through.
@@ -320,21 +325,20 @@ TEST_P(UnzipResultTextTest, MatchesTheTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, UnzipResultTextTest,
-    ::testing::Values(ResultTextRow{0, "OKAY"},
-                      ResultTextRow{1, "Warnings occurred on one or more files"},
-                      ResultTextRow{2, "Errors occurred on one or more files"},
-                      ResultTextRow{3, "Sever error in archive"},
-                      ResultTextRow{4, "Insufficient memory"}, ResultTextRow{5, "Insufficient memory"},
-                      ResultTextRow{6, "Insufficient memory"}, ResultTextRow{7, "Insufficient memory"},
-                      ResultTextRow{8, "Insufficient memory"}, ResultTextRow{9, "Archive not found"},
-                      ResultTextRow{10, "Bad or illegal parameters specified"},
-                      ResultTextRow{11, "No files found"}, ResultTextRow{12, "Unknown error"},
-                      ResultTextRow{49, "Unknown error"}, ResultTextRow{50, "Disk full"},
-                      ResultTextRow{51, "Unexpected end of file"},
-                      ResultTextRow{80, "Canceled by user"},
-                      ResultTextRow{81, "No files found: All unsupported"},
-                      ResultTextRow{82, "No files found: Bad password"},
-                      ResultTextRow{83, "Unknown error"}, ResultTextRow{-1, "Unknown error"}));
+    ::testing::Values(
+        ResultTextRow{0, "OKAY"}, ResultTextRow{1, "Warnings occurred on one or more files"},
+        ResultTextRow{2, "Errors occurred on one or more files"},
+        ResultTextRow{3, "Sever error in archive"}, ResultTextRow{4, "Insufficient memory"},
+        ResultTextRow{5, "Insufficient memory"}, ResultTextRow{6, "Insufficient memory"},
+        ResultTextRow{7, "Insufficient memory"}, ResultTextRow{8, "Insufficient memory"},
+        ResultTextRow{9, "Archive not found"},
+        ResultTextRow{10, "Bad or illegal parameters specified"},
+        ResultTextRow{11, "No files found"}, ResultTextRow{12, "Unknown error"},
+        ResultTextRow{49, "Unknown error"}, ResultTextRow{50, "Disk full"},
+        ResultTextRow{51, "Unexpected end of file"}, ResultTextRow{80, "Canceled by user"},
+        ResultTextRow{81, "No files found: All unsupported"},
+        ResultTextRow{82, "No files found: Bad password"}, ResultTextRow{83, "Unknown error"},
+        ResultTextRow{-1, "Unknown error"}));
 
 }  // namespace
 }  // namespace kelvandor

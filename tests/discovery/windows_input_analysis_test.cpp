@@ -64,7 +64,7 @@ TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
   const AnalysisResult result = Load(tmp_ / "in/blinky.zip");
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Unzip Error!"},
-                                          {"Kelvandor", "Input File not found!"}}));
+                                           {"Kelvandor", "Input File not found!"}}));
   EXPECT_FALSE(state_.from_archive);
 }
 

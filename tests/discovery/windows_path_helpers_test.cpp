@@ -31,12 +31,12 @@ TEST_P(WindowsPathHelpersTest, SplitsAtBackslash) {
 
 INSTANTIATE_TEST_SUITE_P(
     Native, WindowsPathHelpersTest,
-    ::testing::Values(SplitCase{"C:\\work\\proj", {true, "proj"}, {true, "C:\\work\\"}},
-                      SplitCase{"C:\\work\\proj\\", {true, "proj"}, {true, "C:\\work\\"}},
-                      SplitCase{"C:\\work\\proj\\main.prj", {true, "main.prj"}, {true, "C:\\work\\proj\\"}},
-                      SplitCase{"C:\\proj", {true, "proj"}, {true, "C:\\"}},
-                      SplitCase{"C:\\", {false, ""}, {false, ""}},
-                      SplitCase{"proj", {false, ""}, {false, ""}}));
+    ::testing::Values(
+        SplitCase{"C:\\work\\proj", {true, "proj"}, {true, "C:\\work\\"}},
+        SplitCase{"C:\\work\\proj\\", {true, "proj"}, {true, "C:\\work\\"}},
+        SplitCase{"C:\\work\\proj\\main.prj", {true, "main.prj"}, {true, "C:\\work\\proj\\"}},
+        SplitCase{"C:\\proj", {true, "proj"}, {true, "C:\\"}},
+        SplitCase{"C:\\", {false, ""}, {false, ""}}, SplitCase{"proj", {false, ""}, {false, ""}}));
 
 TEST(WindowsGetFolderTest, HiddenAttributeDecidesNotTheName) {
   TempDir tmp;

@@ -89,23 +89,20 @@ TEST_P(NameMatchesTest, PatternWhereTheAnchorSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NameMatchesTest,
-    ::testing::Values(AnchorCase{"proj.uvgui.anna", ".uvgui.", 'A', true},
-                      AnchorCase{"x.uvgui.y", ".uvgui.", 'A', true},
-                      AnchorCase{"proj.uvguix", ".uvgui.", 'A', false},
-                      AnchorCase{"proj.UVGUI.anna", ".uvgui.", 'A', false},
-                      AnchorCase{"a.bak.bak", ".bak", 'R', true}, AnchorCase{"abc", ".bak", 'R', false},
-                      AnchorCase{"a.bak.x", ".bak", 'R', false},
-                      AnchorCase{"proj.x", "proj", 'L', true}, AnchorCase{"xproj", "proj", 'L', false},
-                      AnchorCase{"Proj.x", "proj", 'L', false},
-                      AnchorCase{"same", "same", 'A', true}, AnchorCase{"same", "same", 'L', true},
-                      AnchorCase{"same", "same", 'R', true},
-                      AnchorCase{"ab", "abc", 'A', false}, AnchorCase{"ab", "abc", 'L', false},
-                      AnchorCase{"ab", "abc", 'R', false},
-                      AnchorCase{"anything", "", 'A', false}, AnchorCase{"anything", "", 'L', false},
-                      AnchorCase{"anything", "", 'R', false},
-                      AnchorCase{"anything", "any", 'a', false},
-                      AnchorCase{"anything", "any", 'X', false},
-                      AnchorCase{"anything", "any", '\0', false}));
+    ::testing::Values(
+        AnchorCase{"proj.uvgui.anna", ".uvgui.", 'A', true},
+        AnchorCase{"x.uvgui.y", ".uvgui.", 'A', true},
+        AnchorCase{"proj.uvguix", ".uvgui.", 'A', false},
+        AnchorCase{"proj.UVGUI.anna", ".uvgui.", 'A', false},
+        AnchorCase{"a.bak.bak", ".bak", 'R', true}, AnchorCase{"abc", ".bak", 'R', false},
+        AnchorCase{"a.bak.x", ".bak", 'R', false}, AnchorCase{"proj.x", "proj", 'L', true},
+        AnchorCase{"xproj", "proj", 'L', false}, AnchorCase{"Proj.x", "proj", 'L', false},
+        AnchorCase{"same", "same", 'A', true}, AnchorCase{"same", "same", 'L', true},
+        AnchorCase{"same", "same", 'R', true}, AnchorCase{"ab", "abc", 'A', false},
+        AnchorCase{"ab", "abc", 'L', false}, AnchorCase{"ab", "abc", 'R', false},
+        AnchorCase{"anything", "", 'A', false}, AnchorCase{"anything", "", 'L', false},
+        AnchorCase{"anything", "", 'R', false}, AnchorCase{"anything", "any", 'a', false},
+        AnchorCase{"anything", "any", 'X', false}, AnchorCase{"anything", "any", '\0', false}));
 
 // --- Deleting files ------------------------------------------------------------
 
@@ -153,11 +150,12 @@ TEST_P(CleanDirectoryTest, DeletesByExtension) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CleanDirectoryTest,
     ::testing::Values(
-        CleanCase{"keep_images",
-                  {"p.hex", "p.srec", "p.mhx", "p.abs", "p.map", "README", "p.HEX", "x.h", "x.s", "x.m"},
-                  kImages,
-                  true,
-                  {"p.hex", "p.mhx", "p.srec", "x.h", "x.m", "x.s"}},
+        CleanCase{
+            "keep_images",
+            {"p.hex", "p.srec", "p.mhx", "p.abs", "p.map", "README", "p.HEX", "x.h", "x.s", "x.m"},
+            kImages,
+            true,
+            {"p.hex", "p.mhx", "p.srec", "x.h", "x.m", "x.s"}},
         CleanCase{"empty_list_deletes_all", {"a.o", "b", ".hidden", "c d.lst"}, "", false, {}},
         CleanCase{"empty_list_keeping_deletes_all", {"a.o", "b"}, "", true, {}},
         CleanCase{"bak",
@@ -203,7 +201,8 @@ const Names kGuiFiles = {"proj.uvgui.anna", "x.uvgui.y", "proj.uvguix", "other.U
 INSTANTIATE_TEST_SUITE_P(
     Table, CleanDirectoryFileTest,
     ::testing::Values(
-        CleanFileCase{"anywhere", kGuiFiles, ".uvgui.", 'A', false, {"other.UVGUI.anna", "proj.uvguix"}},
+        CleanFileCase{
+            "anywhere", kGuiFiles, ".uvgui.", 'A', false, {"other.UVGUI.anna", "proj.uvguix"}},
         CleanFileCase{"anywhere_keeping",
                       kGuiFiles,
                       ".uvgui.",
@@ -251,7 +250,8 @@ TEST(CleaningTest, LinksAreDeletedNotWhatTheyPointTo) {
   fs::create_symlink(NativePath(tmp / "outside/keep.obj"), NativePath(tmp / "dir/link.obj"));
   fs::create_directory_symlink(NativePath(tmp / "outside"), NativePath(tmp / "dir/folder.obj"));
   CleanDirectory(tmp / "dir", ".obj", false);
-  EXPECT_EQ(ListTree(tmp.path()), (Names{"dir/", "dir/folder.obj", "outside/", "outside/keep.obj"}));
+  EXPECT_EQ(ListTree(tmp.path()),
+            (Names{"dir/", "dir/folder.obj", "outside/", "outside/keep.obj"}));
 }
 
 }  // namespace

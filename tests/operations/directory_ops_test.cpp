@@ -23,7 +23,9 @@ using testing::WriteFile;
 using Tree = std::vector<std::string>;
 using Texts = std::vector<std::string>;
 
-void Symlink(const std::string& target, const std::string& link) { testing::MakeSymlink(target, link); }
+void Symlink(const std::string& target, const std::string& link) {
+  testing::MakeSymlink(target, link);
+}
 
 void SetMode(const std::string& path, fs::perms perms) {
   fs::permissions(NativePath(path), perms, fs::perm_options::replace);
@@ -131,9 +133,8 @@ TEST(CopyDirectoryTest, IntoItselfOrBelowItselfFailsAndCreatesNothing) {
   MakeDirs(tmp / "proj/sub");
   Symlink(tmp / "proj", tmp / "alias");
   const Tree before = ListTree(tmp.path());
-  for (const std::string& to :
-       {tmp / "proj", tmp / "proj/copy", tmp / "proj/sub/copy", tmp / "alias/copy",
-        tmp / "proj/sub/../copy", tmp / "proj/"}) {
+  for (const std::string& to : {tmp / "proj", tmp / "proj/copy", tmp / "proj/sub/copy",
+                                tmp / "alias/copy", tmp / "proj/sub/../copy", tmp / "proj/"}) {
     SCOPED_TRACE(to);
     RecordingUi ui;
     EXPECT_FALSE(CopyDirectory(tmp / "proj", to, ui));

@@ -22,15 +22,15 @@ namespace {
 using testing::CurrentDirGuard;
 using testing::ListTree;
 using testing::MakeDirs;
+using testing::ParamLabel;
+using testing::PrintTo;
 using testing::ReadFile;
 using testing::RecordingUi;
 using testing::Shown;
+using testing::Snapshot;
 using testing::TempDir;
 using testing::WriteBudget;
 using testing::WriteFile;
-using testing::ParamLabel;
-using testing::PrintTo;
-using testing::Snapshot;
 using Tree = std::vector<std::string>;
 using Replacements = std::vector<std::pair<std::string, std::string>>;
 
@@ -621,18 +621,18 @@ TEST_P(RenameProjectBadTargetTest, RefusedBeforeAnyFolderStep) {
   ExpectRestored(r);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, RenameProjectBadTargetTest,
-    ::testing::Values(BadTargetCase{"EmptyCopy", Mode::kCopy, ""},
-                      BadTargetCase{"EmptyRename", Mode::kRenameFolder, ""},
-                      BadTargetCase{"EmptyInPlace", Mode::kInPlace, ""},
-                      BadTargetCase{"Dot", Mode::kCopy, "."},
-                      BadTargetCase{"DotDot", Mode::kCopy, ".."},
-                      BadTargetCase{"DotDotInPlace", Mode::kInPlace, ".."},
-                      BadTargetCase{"DotDotInside", Mode::kCopy, "pump/../blinky"},
-                      BadTargetCase{"DotAtEnd", Mode::kRenameFolder, "pump/."},
-                      BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
-    ParamLabel());
+INSTANTIATE_TEST_SUITE_P(Names, RenameProjectBadTargetTest,
+                         ::testing::Values(BadTargetCase{"EmptyCopy", Mode::kCopy, ""},
+                                           BadTargetCase{"EmptyRename", Mode::kRenameFolder, ""},
+                                           BadTargetCase{"EmptyInPlace", Mode::kInPlace, ""},
+                                           BadTargetCase{"Dot", Mode::kCopy, "."},
+                                           BadTargetCase{"DotDot", Mode::kCopy, ".."},
+                                           BadTargetCase{"DotDotInPlace", Mode::kInPlace, ".."},
+                                           BadTargetCase{"DotDotInside", Mode::kCopy,
+                                                         "pump/../blinky"},
+                                           BadTargetCase{"DotAtEnd", Mode::kRenameFolder, "pump/."},
+                                           BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
+                         ParamLabel());
 
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   RenameRequest r = Load(kBlinky);

@@ -27,25 +27,29 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
   return v;
 }
 
-void Symlink(const std::string& target, const std::string& link) { testing::MakeSymlink(target, link); }
+void Symlink(const std::string& target, const std::string& link) {
+  testing::MakeSymlink(target, link);
+}
 
 void SetMode(const std::string& path, fs::perms perms) {
   fs::permissions(NativePath(path), perms, fs::perm_options::replace);
 }
 
-bool IsLink(const std::string& path) { return fs::is_symlink(fs::symlink_status(NativePath(path))); }
+bool IsLink(const std::string& path) {
+  return fs::is_symlink(fs::symlink_status(NativePath(path)));
+}
 
 constexpr fs::perms kReadOnlyFile = fs::perms::owner_read | fs::perms::group_read;
 constexpr fs::perms kReadOnlyFolder =
     fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec;
 
 // Names that are easy to get wrong: blanks, bytes above 127, leading dots.
-const std::vector<std::string> kAwkwardNames = {"with blank", " lead",
+const std::vector<std::string> kAwkwardNames = {"with blank",    " lead",
 #ifndef _WIN32
                                                 "trail ",  // Windows drops trailing blanks
 #endif
-                                                "\xE4rger \xFC", ".hidden", "..two dots", "a.b.c",
-                                                "-dash"};
+                                                "\xE4rger \xFC", ".hidden", "..two dots",
+                                                "a.b.c",         "-dash"};
 
 TEST(FileSystemTest, ExistenceTestsSeparateFilesAndFolders) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
@@ -103,7 +107,8 @@ TEST(FileSystemTest, AwkwardNamesWork) {
 TEST(FileSystemTest, ListFilesMatchesSuffixIgnoringCaseAndNeverFolders) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
-  for (const char* name : {"a.prj", "B.PRJ", "c.Prj", ".hidden.prj", "d.prj.bak", "e.prjx", "prj", ".prj"}) {
+  for (const char* name :
+       {"a.prj", "B.PRJ", "c.Prj", ".hidden.prj", "d.prj.bak", "e.prjx", "prj", ".prj"}) {
     WriteFile(tmp / name, "");
   }
   MakeDirs(tmp / "folder.prj");
@@ -114,9 +119,8 @@ TEST(FileSystemTest, ListFilesMatchesSuffixIgnoringCaseAndNeverFolders) {
   EXPECT_EQ(Sorted(ListFiles(tmp.path(), ".prj")),
             (Tree{".hidden.prj", ".prj", "B.PRJ", "a.prj", "c.Prj", "link.prj"}));
   EXPECT_EQ(Sorted(ListFiles(tmp.path(), ".PRJ")), Sorted(ListFiles(tmp.path(), ".prj")));
-  EXPECT_EQ(Sorted(ListFiles(tmp.path())),
-            (Tree{".hidden.prj", ".prj", "B.PRJ", "a.prj", "c.Prj", "d.prj.bak", "e.prjx",
-                  "link.prj", "prj"}));
+  EXPECT_EQ(Sorted(ListFiles(tmp.path())), (Tree{".hidden.prj", ".prj", "B.PRJ", "a.prj", "c.Prj",
+                                                 "d.prj.bak", "e.prjx", "link.prj", "prj"}));
 }
 
 TEST(FileSystemTest, ListingsOfNoFolderAreEmpty) {

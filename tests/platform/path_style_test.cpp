@@ -127,9 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"abcabc", "ABC", 1, 3}, FindCase{"abc", "c", 5, kNpos},
                       FindCase{"$ws_dir$\\x", "$WS_DIR$", 0, 0},
                       // The first byte has no case; the rest has.
-                      FindCase{"x.prj .PRJ", ".Prj", 2, 6},
-                      FindCase{"\xC4\xE4x", "\xE4X", 0, 1}, FindCase{"\xC4x", "\xE4X", 0, kNpos},
-                      FindCase{"aaaaab", "AAB", 0, 3}, FindCase{"ab", "B", 0, 1}));
+                      FindCase{"x.prj .PRJ", ".Prj", 2, 6}, FindCase{"\xC4\xE4x", "\xE4X", 0, 1},
+                      FindCase{"\xC4x", "\xE4X", 0, kNpos}, FindCase{"aaaaab", "AAB", 0, 3},
+                      FindCase{"ab", "B", 0, 1}));
 
 TEST(FindIgnoreCaseTest, LongHaystacks) {
   // Many near misses of both letter cases before the one match at the very end.

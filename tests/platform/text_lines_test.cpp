@@ -46,19 +46,27 @@ TEST_P(LineReaderRulesTest, SplitsIntoLines) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReaderRulesTest,
     ::testing::Values(
-        ReadCase{"lf", "a\nbb\n", {"a", "bb"}},
-        ReadCase{"crlf", "a\r\nbb\r\n", {"a", "bb"}},
+        ReadCase{"lf", "a\nbb\n", {"a", "bb"}}, ReadCase{"crlf", "a\r\nbb\r\n", {"a", "bb"}},
         ReadCase{"mixed", "a\r\nb\nc\r\n", {"a", "b", "c"}},
         ReadCase{"lone_cr_dropped", "a\rb\r\nc\r", {"ab", "c"}},
         ReadCase{"cr_cr_lf", "a\r\r\nb\n", {"a", "b"}},
-        ReadCase{"no_final_line_end", "a\nlast", {"a", "last"}},
-        ReadCase{"empty_file", "", {}},
-        ReadCase{"only_line_ends", "\n\r\n\n", {"", "", ""}},
-        ReadCase{"only_crs", "\r\r\r", {""}},
-        ReadCase{"ctrl_z_at_line_start_ends_input", "a\n\x1A" "b\nc\n", {"a"}},
+        ReadCase{"no_final_line_end", "a\nlast", {"a", "last"}}, ReadCase{"empty_file", "", {}},
+        ReadCase{"only_line_ends", "\n\r\n\n", {"", "", ""}}, ReadCase{"only_crs", "\r\r\r", {""}},
+        ReadCase{"ctrl_z_at_line_start_ends_input",
+                 "a\n\x1A"
+                 "b\nc\n",
+                 {"a"}},
         ReadCase{"ctrl_z_alone_at_end", "a\r\n\x1A", {"a"}},
-        ReadCase{"ctrl_z_first_byte", "\x1A" "a\n", {}},
-        ReadCase{"ctrl_z_mid_line_kept", "a\x1A" "b\nc\n", {"a\x1A" "b", "c"}},
+        ReadCase{"ctrl_z_first_byte",
+                 "\x1A"
+                 "a\n",
+                 {}},
+        ReadCase{"ctrl_z_mid_line_kept",
+                 "a\x1A"
+                 "b\nc\n",
+                 {"a\x1A"
+                  "b",
+                  "c"}},
         ReadCase{"ctrl_z_after_lone_cr_is_mid_line", "a\r\x1A\nc\n", {"a\x1A", "c"}},
         ReadCase{"nul_bytes", Bytes("a\0b\n\0\n", 6), {Bytes("a\0b", 3), Bytes("\0", 1)}},
         ReadCase{"high_bytes_unchanged", "\xE4\xF6\xFC\xFF\n", {"\xE4\xF6\xFC\xFF"}}));
@@ -81,7 +89,9 @@ TEST_P(LineReaderBoundaryTest, CtrlZBeginningALineAtTheBoundary) {
   TempDir tmp;
   const std::string path = tmp / "in.txt";
   const std::string first(at - 1, 'y');
-  testing::WriteFile(path, first + "\n\x1A" "after\n");
+  testing::WriteFile(path, first +
+                               "\n\x1A"
+                               "after\n");
   EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{first}));
 }
 
@@ -90,8 +100,12 @@ TEST_P(LineReaderBoundaryTest, CtrlZInsideALineAtTheBoundary) {
   TempDir tmp;
   const std::string path = tmp / "in.txt";
   const std::string head(at, 'z');
-  testing::WriteFile(path, head + "\x1A\r" "tail\nnext");
-  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{head + "\x1A" "tail", "next"}));
+  testing::WriteFile(path, head +
+                               "\x1A\r"
+                               "tail\nnext");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{head + "\x1A"
+                                                                 "tail",
+                                                          "next"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LineReaderBoundaryTest,
@@ -183,7 +197,8 @@ TEST(LineWriterTest, LongOutputRoundTrips) {
   TempDir tmp;
   const std::string path = tmp / "out.txt";
   std::vector<std::string> lines;
-  for (int i = 0; i < 40000; ++i) lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
+  for (int i = 0; i < 40000; ++i)
+    lines.push_back(std::string(static_cast<std::size_t>(i % 97), 'a') + std::to_string(i));
   lines.push_back(std::string(3u * 1024 * 1024, 'q'));
   LineWriter writer(path);
   for (const std::string& line : lines) writer.WriteLine(line);

@@ -35,7 +35,8 @@ void AddAttributes(const std::string& path, DWORD attributes) {
   const std::wstring wide = NativePath(path).wstring();
   const DWORD old = GetFileAttributesW(wide.c_str());
   ASSERT_NE(old, INVALID_FILE_ATTRIBUTES) << path;
-  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), (old & ~FILE_ATTRIBUTE_DIRECTORY) | attributes)) << path;
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), (old & ~FILE_ATTRIBUTE_DIRECTORY) | attributes))
+      << path;
 }
 
 TEST(WindowsFileSystemTest, ExistenceTestsIgnoreLetterCase) {
@@ -192,11 +193,14 @@ TEST(WindowsFileSystemTest, ListingTheDriveRootWithItsSeparator) {
 TEST(WindowsFileSystemTest, PathsAreBytesOfTheAnsiCodePage) {
   if (GetACP() != 1252) GTEST_SKIP() << "needs code page 1252, not " << GetACP();
   TempDir tmp;
-  const std::string name = "M\xFC" "ller.prj";  // "Müller.prj" in code page 1252
+  const std::string name =
+      "M\xFC"
+      "ller.prj";  // "Müller.prj" in code page 1252
   WriteFile(tmp / name, "x");
   EXPECT_TRUE(fs::exists(NativePath(tmp.path()) / L"M\u00FCller.prj"));
   EXPECT_EQ(ListFiles(tmp.path(), ".prj"), Names{name});
-  EXPECT_TRUE(FileExists(tmp / "M\xDC" "LLER.PRJ"));  // upper case of a non-ASCII letter
+  EXPECT_TRUE(FileExists(tmp / "M\xDC"
+                               "LLER.PRJ"));  // upper case of a non-ASCII letter
   EXPECT_TRUE(RenameNoReplace(tmp / name, tmp / "\xC4rger.prj"));
   EXPECT_TRUE(fs::exists(NativePath(tmp.path()) / L"\u00C4rger.prj"));
 }

@@ -32,8 +32,9 @@ RewriteValues WindowsValues() {
 TEST(WindowsPrjRewriterTest, PrjLineEndsInABackslash) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", CrLf({"[Project]", "PRJ=D:\\work\\Motor\\", "F1=0 m ..\\ABS\\Motor.abs x",
-                                     "F2=..\\Motor\\src\\main.c", "F3=..\\motor\\src\\a.c"}));
+  WriteFile(tmp / "Motor.prj",
+            CrLf({"[Project]", "PRJ=D:\\work\\Motor\\", "F1=0 m ..\\ABS\\Motor.abs x",
+                  "F2=..\\Motor\\src\\main.c", "F3=..\\motor\\src\\a.c"}));
   EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", WindowsValues(), ui));
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Pump.prj"});

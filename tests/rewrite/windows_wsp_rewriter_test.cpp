@@ -24,8 +24,9 @@ using testing::WriteFile;
 TEST(WindowsWspRewriterTest, WspLineEndsInABackslash) {
   TempDir tmp;
   RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", CrLf({"[Workspace]", "WSP=D:\\work\\Motor\\", "FILE-0=Motor.prj",
-                                     "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", "Path=..\\Motor\\"}));
+  WriteFile(tmp / "Motor.wsp",
+            CrLf({"[Workspace]", "WSP=D:\\work\\Motor\\", "FILE-0=Motor.prj", "ActivePrj=Motor.prj",
+                  "[SubPrj-Motor.prj]", "Path=..\\Motor\\"}));
   RewriteValues v;
   v.new_name = "Pump";
   v.new_path = "E:\\New\\";

@@ -103,7 +103,8 @@ void MarkHidden(const std::string& path) {
   const std::wstring wide = NativePath(path).wstring();
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES ||
-      !SetFileAttributesW(wide.c_str(), (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | FILE_ATTRIBUTE_HIDDEN)) {
+      !SetFileAttributesW(wide.c_str(),
+                          (attributes & ~FILE_ATTRIBUTE_DIRECTORY) | FILE_ATTRIBUTE_HIDDEN)) {
     throw std::runtime_error("cannot hide " + path);
   }
 #else

@@ -47,9 +47,8 @@ inline constexpr bool kHaveLinks = true;
 #endif
 
 // Skips the running test where no symbolic links can be made.
-#define KELVANDOR_SKIP_WITHOUT_LINKS()    \
-  if (!::kelvandor::testing::kHaveLinks) \
-  GTEST_SKIP() << "no symbolic links in this build"
+#define KELVANDOR_SKIP_WITHOUT_LINKS() \
+  if (!::kelvandor::testing::kHaveLinks) GTEST_SKIP() << "no symbolic links in this build"
 
 // Makes a symbolic link at `link` to `target` (a folder link when `target` is
 // a folder); does nothing where kHaveLinks is false.
