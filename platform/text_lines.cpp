@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -81,9 +82,11 @@ void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
 
 LineReader::LineReader(std::string_view path) {
   if (path.empty()) throw IoError(kIoFileNotFound);
+  // Allocated first: a failed allocation then leaves no file open.
+  std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   fd_ = OpenForReading(path);
   if (fd_ < 0) ThrowIoErrorFromErrno(errno);
-  buffer_ = new char[kReadBufferSize];
+  buffer_ = buffer.release();
 }
 
 LineReader::~LineReader() {
@@ -163,9 +166,11 @@ bool LineReader::ReadLine(std::string_view& line) {
 
 LineWriter::LineWriter(std::string_view path) {
   if (path.empty()) throw IoError(kIoFileNotFound);
+  // Allocated first: a failed allocation then leaves no file open.
+  std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
   fd_ = CreateForWriting(path);
   if (fd_ < 0) ThrowIoErrorFromErrno(errno);
-  buffer_ = new char[kWriteBufferSize];
+  buffer_ = buffer.release();
 }
 
 LineWriter::~LineWriter() {
