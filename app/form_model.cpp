@@ -246,32 +246,38 @@ void FormModel::StyleNewFields() {
   SetEditable(c.Edit_New_Dir, copy || c.CheckBox_RenameFolder.ticked);
 }
 
+RenameRequest FormModel::RequestFromControls() const {
+  const AppState& s = state_;
+  const FormControls& c = controls_;
+  RenameRequest request;
+  request.new_path = c.Edit_New_Path.text;
+  request.new_dir = c.Edit_New_Dir.text;
+  request.new_name = c.Edit_New_WspPrj.text;
+  request.copy_project = c.CheckBox_CopyProject.ticked;
+  request.rename_folder = c.CheckBox_RenameFolder.ticked;
+  request.clean_up = c.CheckBox_CleanUp.ticked;
+  request.backup = c.CheckBox_Backup.ticked;
+  request.old_wsp = c.Edit_Old_Wsp.text;
+  request.old_prj = c.Edit_Old_Prj.text;
+  request.old_eww = c.Edit_Old_EWW.text;
+  request.old_uvproj = c.Edit_Old_UVProj.text;
+  request.old_dir = c.Edit_Old_Dir.text;
+  request.old_project_dir = s.OldProjectDir;
+  request.input_dir = s.InputDir;
+  request.iar_sub_dir = s.IarSubDir;
+  request.keil_sub_dir = s.KeilSubDir;
+  request.temp_dir = s.TempDir;
+  request.from_archive = s.FromArchive;
+  request.has_wsp_prj = s.HasWspPrj;
+  request.has_eww = s.HasEww;
+  request.has_uvproj = s.HasUvproj;
+  return request;
+}
+
 void FormModel::Button_RenameClick() {
   Guarded([&] {
-    const AppState& s = state_;
     FormControls& c = controls_;
-    RenameRequest request;
-    request.new_path = c.Edit_New_Path.text;
-    request.new_dir = c.Edit_New_Dir.text;
-    request.new_name = c.Edit_New_WspPrj.text;
-    request.copy_project = c.CheckBox_CopyProject.ticked;
-    request.rename_folder = c.CheckBox_RenameFolder.ticked;
-    request.clean_up = c.CheckBox_CleanUp.ticked;
-    request.backup = c.CheckBox_Backup.ticked;
-    request.old_wsp = c.Edit_Old_Wsp.text;
-    request.old_prj = c.Edit_Old_Prj.text;
-    request.old_eww = c.Edit_Old_EWW.text;
-    request.old_uvproj = c.Edit_Old_UVProj.text;
-    request.old_dir = c.Edit_Old_Dir.text;
-    request.old_project_dir = s.OldProjectDir;
-    request.input_dir = s.InputDir;
-    request.iar_sub_dir = s.IarSubDir;
-    request.keil_sub_dir = s.KeilSubDir;
-    request.temp_dir = s.TempDir;
-    request.from_archive = s.FromArchive;
-    request.has_wsp_prj = s.HasWspPrj;
-    request.has_eww = s.HasEww;
-    request.has_uvproj = s.HasUvproj;
+    RenameRequest request = RequestFromControls();
     int error_code = state_.ErrorCode;
     const auto write_back = [&] {
       c.Edit_New_Path.text = request.new_path;
@@ -290,22 +296,7 @@ void FormModel::Button_RenameClick() {
 }
 
 void FormModel::CleanUpProject() {
-  const AppState& s = state_;
-  const FormControls& c = controls_;
-  CleanUpRequest request;
-  request.new_path = c.Edit_New_Path.text;
-  request.new_dir = c.Edit_New_Dir.text;
-  request.new_name = c.Edit_New_WspPrj.text;
-  request.old_prj = c.Edit_Old_Prj.text;
-  request.old_eww = c.Edit_Old_EWW.text;
-  request.old_uvproj = c.Edit_Old_UVProj.text;
-  request.has_wsp_prj = s.HasWspPrj;
-  request.has_eww = s.HasEww;
-  request.has_uvproj = s.HasUvproj;
-  request.iar_sub_dir = s.IarSubDir;
-  request.keil_sub_dir = s.KeilSubDir;
-  request.backup = c.CheckBox_Backup.ticked;
-  kelvandor::CleanUpProject(request);
+  kelvandor::CleanUpProject(CleanUpRequestFor(RequestFromControls()));
 }
 
 void FormModel::Button1Click_CleanUpProject() {

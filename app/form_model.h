@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "operations/rename_workflow.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
 
@@ -121,6 +122,8 @@ class FormModel {
   void ApplyCheckBoxes();
   void StyleNewFields();
   void CleanUpProject();
+  // The rename workflow's view of the controls and the state.
+  RenameRequest RequestFromControls() const;
   template <typename Handler>
   void Guarded(Handler&& handler);
 

@@ -99,6 +99,8 @@ void RunRewriters(const RenameRequest& request, const std::string& target, UserI
   }
 }
 
+}  // namespace
+
 CleanUpRequest CleanUpRequestFor(const RenameRequest& request) {
   return CleanUpRequest{.new_path = request.new_path,
                         .new_dir = request.new_dir,
@@ -113,8 +115,6 @@ CleanUpRequest CleanUpRequestFor(const RenameRequest& request) {
                         .keil_sub_dir = request.keil_sub_dir,
                         .backup = request.backup};
 }
-
-}  // namespace
 
 bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui) {
   const BusyCursor busy(ui);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "operations/cleanup.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {
@@ -47,6 +48,10 @@ struct RenameRequest {
   bool has_eww = false;
   bool has_uvproj = false;
 };
+
+// The clean-up of the project the request names: the new location, the
+// names and the families.
+CleanUpRequest CleanUpRequestFor(const RenameRequest& request);
 
 // True exactly when `error_code` is 0 at the end. `error_code` is set to 0
 // first and keeps its value afterwards, also when a rewriter raises IoError,
