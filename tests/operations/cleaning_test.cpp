@@ -221,7 +221,7 @@ TEST(CleaningTest, ReadOnlyFileStaysAndTheWalkGoesOn) {
   Names files;
   for (int i = 0; i < 20; ++i) files.push_back("f" + std::to_string(i) + ".obj");
   for (const std::string& f : files) WriteFile(tmp / ("dir/" + f), "");
-  fs::permissions(NativePath(tmp / "dir/f7.obj"), fs::perms::owner_read, fs::perm_options::replace);
+  testing::SetMode(tmp / "dir/f7.obj", fs::perms::owner_read);
   CleanDirectory(tmp / "dir", "", false);
   EXPECT_EQ(ListTree(tmp / "dir"), Names{"f7.obj"});
 

@@ -31,9 +31,7 @@ void Symlink(const std::string& target, const std::string& link) {
   testing::MakeSymlink(target, link);
 }
 
-void SetMode(const std::string& path, fs::perms perms) {
-  fs::permissions(NativePath(path), perms, fs::perm_options::replace);
-}
+using testing::SetMode;
 
 bool IsLink(const std::string& path) {
   return fs::is_symlink(fs::symlink_status(NativePath(path)));

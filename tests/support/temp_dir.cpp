@@ -69,6 +69,10 @@ std::string ReadFile(const std::string& path) {
 
 void MakeDirs(const std::string& path) { fs::create_directories(NativePath(path)); }
 
+void SetMode(const std::string& path, fs::perms perms) {
+  fs::permissions(NativePath(path), perms, fs::perm_options::replace);
+}
+
 std::vector<std::string> ListTree(const std::string& root) {
   std::vector<std::string> out;
   const fs::path base = NativePath(root);

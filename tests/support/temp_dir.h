@@ -3,6 +3,7 @@
 // A fresh folder per test, removed with everything in it afterwards, and
 // small helpers to build fixture trees in it.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +33,8 @@ void WriteFile(const std::string& path, std::string_view content);
 std::string ReadFile(const std::string& path);
 // Creates a folder with its parents.
 void MakeDirs(const std::string& path);
+// Replaces the permission bits of a file or folder.
+void SetMode(const std::string& path, std::filesystem::perms perms);
 // The sorted relative paths of every file and folder below `root` (folders
 // end in "/"), separators written as "/".
 std::vector<std::string> ListTree(const std::string& root);
