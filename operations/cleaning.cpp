@@ -11,11 +11,11 @@ namespace {
 // Deletes each file directly in `dir` for which `doomed(name)` holds; a file
 // that cannot be deleted stays, and the walk goes on.
 template <typename Predicate>
-void DeleteFilesWhere(std::string_view dir, Predicate doomed) {
+void DeleteFilesWhere(std::string_view dir, FileSystem& file_system, Predicate doomed) {
   if (!DirectoryExists(dir)) return;
   const std::string prefix = std::string(dir) + Separator();
   for (const std::string& name : ListFiles(dir)) {
-    if (doomed(name)) RemoveFile(prefix + name);
+    if (doomed(name)) file_system.RemoveFile(prefix + name);
   }
 }
 
@@ -45,16 +45,17 @@ bool NameMatches(std::string_view name, std::string_view pattern, char anchor) {
   }
 }
 
-void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching) {
-  DeleteFilesWhere(dir, [&](const std::string& name) {
+void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,
+                    FileSystem& file_system) {
+  DeleteFilesWhere(dir, file_system, [&](const std::string& name) {
     const bool matches = ExtensionMatches(name, ext_list);
     return keep_matching ? !matches : (ext_list.empty() || matches);
   });
 }
 
 void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
-                        bool keep_matching) {
-  DeleteFilesWhere(dir, [&](const std::string& name) {
+                        bool keep_matching, FileSystem& file_system) {
+  DeleteFilesWhere(dir, file_system, [&](const std::string& name) {
     return NameMatches(name, pattern, anchor) != keep_matching;
   });
 }

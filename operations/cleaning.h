@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kelvandor {
 
 // The extension of a file name: from its last "." to the end, dot included;
@@ -22,11 +24,12 @@ bool NameMatches(std::string_view name, std::string_view pattern, char anchor);
 
 // keep_matching: delete every file that does not match `ext_list`;
 // otherwise delete the matching ones. An empty list deletes every file.
-void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching);
+void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,
+                    FileSystem& file_system = NativeFileSystem());
 
 // keep_matching: delete every file whose name does not match; otherwise
 // delete the matching ones.
 void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
-                        bool keep_matching);
+                        bool keep_matching, FileSystem& file_system = NativeFileSystem());
 
 }  // namespace kelvandor

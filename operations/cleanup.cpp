@@ -81,38 +81,39 @@ std::string FolderOf(std::string_view base, std::string_view folder) {
 }
 
 void RenameImage(const std::string& dir, std::string_view old_name, std::string_view new_name,
-                 std::string_view ext) {
+                 std::string_view ext, FileSystem& file_system) {
   // Without a name on either side the rename would make a file called
   // ".mhx" out of an image, or pick up a stray one.
   if (old_name.empty() || new_name.empty()) return;
   const std::string prefix = dir + Separator();
   const std::string from = prefix + std::string(old_name) + std::string(ext);
   if (!FileExists(from)) return;
-  RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
+  file_system.RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
 }
 
 void RunSteps(std::span<const Step> steps, std::string_view base, std::string_view old_name,
-              const CleanUpRequest& request) {
+              const CleanUpRequest& request, std::string_view project, FileSystem& fs) {
   for (const Step& step : steps) {
     const std::string dir = FolderOf(base, step.folder);
+    if (!IsSameOrInside(dir, project)) continue;
     switch (step.op) {
       case Op::kKeepImages:
-        CleanDirectory(dir, kImages, true);
+        CleanDirectory(dir, kImages, true, fs);
         break;
       case Op::kEmpty:
-        CleanDirectory(dir, {}, false);
+        CleanDirectory(dir, {}, false, fs);
         break;
       case Op::kDeleteBackups:
-        if (!request.backup) CleanDirectory(dir, ".bak", false);
+        if (!request.backup) CleanDirectory(dir, ".bak", false, fs);
         break;
       case Op::kDeleteDependencies:
-        CleanDirectory(dir, ".dep", false);
+        CleanDirectory(dir, ".dep", false, fs);
         break;
       case Op::kDeleteUvGui:
-        CleanDirectoryFile(dir, ".uvgui.", 'A', false);
+        CleanDirectoryFile(dir, ".uvgui.", 'A', false, fs);
         break;
       case Op::kRenameImage:
-        RenameImage(dir, old_name, request.new_name, step.ext);
+        RenameImage(dir, old_name, request.new_name, step.ext, fs);
         break;
     }
   }
@@ -138,13 +139,23 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
   return named && !IsFileSystemRoot(std::string(new_path) + std::string(new_dir));
 }
 
-void CleanUpProject(const CleanUpRequest& request) {
+void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
   if (!IsUsableTarget(request.new_path, request.new_dir)) return;
   const std::string target = request.new_path + request.new_dir;
-  if (request.has_wsp_prj) RunSteps(kWspPrjSteps, target, request.old_prj, request);
-  if (request.has_eww) RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request);
+  // The project itself may be reached through a link (the user named it);
+  // below it, nothing leads out.
+  const std::string project = ResolvedPath(target);
+  if (project.empty()) return;
+  if (request.has_wsp_prj) {
+    RunSteps(kWspPrjSteps, target, request.old_prj, request, project, file_system);
+  }
+  if (request.has_eww) {
+    RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request, project,
+             file_system);
+  }
   if (request.has_uvproj) {
-    RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request);
+    RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request, project,
+             file_system);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kelvandor {
 
 struct CleanUpRequest {
@@ -25,8 +27,10 @@ struct CleanUpRequest {
 };
 
 // Does nothing when the target is not usable (see IsUsableTarget), so that an
-// emptied folder field never cleans the parent folder.
-void CleanUpProject(const CleanUpRequest& request);
+// emptied folder field never cleans the parent folder. Only folders that lie
+// inside the target, after following every link, are touched: a build-output
+// folder that is a link leading elsewhere is passed over.
+void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system = NativeFileSystem());
 
 // True when `new_dir` names at least one folder, none of its components is
 // "." or "..", and new_path + new_dir is not the root of a file system.

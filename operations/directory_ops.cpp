@@ -6,21 +6,23 @@
 
 namespace kelvandor {
 
-bool CreateDirectory(std::string_view path) {
+bool CreateDirectory(std::string_view path, FileSystem& file_system) {
   const std::size_t root = DriveRootLength();
   if (path.size() <= root) return true;
   std::string prefix(path.substr(0, root));
   for (const char c : path.substr(root)) {
     prefix += c;
-    if (c == Separator() && !DirectoryExists(prefix) && !MakeDirectory(prefix)) return false;
+    if (c == Separator() && !DirectoryExists(prefix) && !file_system.MakeDirectory(prefix))
+      return false;
   }
   return true;
 }
 
-bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui) {
+bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui,
+                   FileSystem& file_system) {
   // CopyTree also refuses a missing source, an existing target and a target
   // inside the source, so that nothing is created then.
-  const bool copied = CopyTree(
+  const bool copied = file_system.CopyTree(
       from, to, [&ui](std::uint64_t done, std::uint64_t total) { ui.CopyProgress(done, total); });
   if (!copied) {
     ui.ShowMessage("Failed to Copy Project!");
@@ -29,19 +31,20 @@ bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui
   return true;
 }
 
-bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& ui) {
-  if (!RenameNoReplace(from, to)) {
+bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& ui,
+                     FileSystem& file_system) {
+  if (!file_system.RenameNoReplace(from, to)) {
     ui.ShowMessage("Failed to Rename Project!");
     return false;
   }
   return true;
 }
 
-bool DeleteDirectory(std::string_view path) {
+bool DeleteDirectory(std::string_view path, FileSystem& file_system) {
   if (!DirectoryExists(path)) return true;
   // A mistyped target such as "C:\" or "/" must never cost the whole disk.
   if (IsFileSystemRoot(path)) return false;
-  return RemoveTree(path);
+  return file_system.RemoveTree(path);
 }
 
 }  // namespace kelvandor

@@ -35,6 +35,9 @@ class CurrentDirRestorer {
 
 void CompleteNewPath(std::string& new_path) {
   if (new_path.empty()) new_path = DefaultNewPath();
+  // The workflow changes the current folder before the rewriters resolve the
+  // target again; a relative path would then name another place.
+  new_path = AbsolutePath(new_path);
   if (new_path.back() != Separator()) new_path += Separator();
 }
 
@@ -50,7 +53,7 @@ bool TargetUnsafeForCopy(std::string_view target, const RenameRequest& request) 
 
 // Steps 3 to 6: the folder steps. Leaves the first failure in `error_code`.
 void MakeTargetFolder(const RenameRequest& request, const std::string& target, int& error_code,
-                      UserInterface& ui) {
+                      UserInterface& ui, FileSystem& fs) {
   const bool copying = request.copy_project || request.from_archive;
   if (copying && TargetUnsafeForCopy(target, request)) {
     ui.ShowMessage(kCopyFailed);
@@ -60,43 +63,53 @@ void MakeTargetFolder(const RenameRequest& request, const std::string& target, i
   if (request.copy_project && DirectoryExists(target)) {
     if (!ui.Confirm(kDeleteQuestion)) {
       error_code = kErrorTargetKept;
-    } else if (!DeleteDirectory(target)) {
+    } else if (!DeleteDirectory(target, fs)) {
       error_code = kErrorDeleteTarget;
     }
   }
-  if (error_code == 0 && request.copy_project && !CreateDirectory(target)) {
+  if (error_code == 0 && request.copy_project && !CreateDirectory(target, fs)) {
     error_code = kErrorCreateTarget;
   }
-  if (error_code == 0 && copying && !CopyDirectory(request.old_project_dir, target, ui)) {
+  if (error_code == 0 && copying && !CopyDirectory(request.old_project_dir, target, ui, fs)) {
     error_code = kErrorCopy;
   }
   if (error_code == 0 && request.rename_folder &&
-      !RenameDirectory(request.old_project_dir, target, ui)) {
+      !RenameDirectory(request.old_project_dir, target, ui, fs)) {
     error_code = kErrorRename;
   }
 }
 
-// Step 8. Each rewriter is given its folder and also finds it current.
-void RunRewriters(const RenameRequest& request, const std::string& target, UserInterface& ui) {
+// True when no family folder leads out of the target.
+bool FamilyFoldersInside(const RenameRequest& request, const std::string& target) {
+  return (!request.has_eww || IsSameOrInside(target + request.iar_sub_dir, target)) &&
+         (!request.has_uvproj || IsSameOrInside(target + request.keil_sub_dir, target));
+}
+
+// Step 8. Each rewriter is given its folder and also finds it current. The
+// files of every family change together when the batch is committed.
+void RunRewriters(const RenameRequest& request, const std::string& target, UserInterface& ui,
+                  FileSystem& fs) {
   const RewriteValues values{.new_name = request.new_name,
                              .new_path = request.new_path,
                              .new_dir = request.new_dir,
                              .old_dir = request.old_dir,
                              .backup = request.backup};
+  RewriteBatch batch(fs);
   if (request.has_wsp_prj) {
-    ParseWsp(target, request.old_wsp + ".wsp", values, ui);
-    ParsePrj(target, request.old_prj + ".prj", values, ui);
+    ParseWsp(target, request.old_wsp + ".wsp", values, ui, batch);
+    ParsePrj(target, request.old_prj + ".prj", values, ui, batch);
   }
   if (request.has_eww) {
     const std::string dir = target + request.iar_sub_dir;
     SetCurrentDir(dir);
-    ParseIAR(dir, request.old_eww, values);
+    ParseIAR(dir, request.old_eww, values, batch);
   }
   if (request.has_uvproj) {
     const std::string dir = target + request.keil_sub_dir;
     SetCurrentDir(dir);
-    ParseKEILUV(dir, request.old_uvproj, values);
+    ParseKEILUV(dir, request.old_uvproj, values, batch);
   }
+  batch.Commit();
 }
 
 }  // namespace
@@ -116,7 +129,8 @@ CleanUpRequest CleanUpRequestFor(const RenameRequest& request) {
                         .backup = request.backup};
 }
 
-bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui) {
+bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui,
+                   FileSystem& file_system) {
   const BusyCursor busy(ui);
   const CurrentDirRestorer restore(request.input_dir);
   error_code = 0;
@@ -126,11 +140,14 @@ bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui) {
   if (!IsUsableTarget(request.new_path, request.new_dir)) {
     error_code = kErrorBadTarget;
   } else {
-    MakeTargetFolder(request, target, error_code, ui);
+    MakeTargetFolder(request, target, error_code, ui, file_system);
   }
   SetCurrentDir(target);
-  if (error_code == 0) RunRewriters(request, target, ui);
-  if (error_code == 0 && request.clean_up) CleanUpProject(CleanUpRequestFor(request));
+  if (error_code == 0 && !FamilyFoldersInside(request, target)) error_code = kErrorBadTarget;
+  if (error_code == 0) RunRewriters(request, target, ui, file_system);
+  if (error_code == 0 && request.clean_up) {
+    CleanUpProject(CleanUpRequestFor(request), file_system);
+  }
   return error_code == 0;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "operations/cleanup.h"
+#include "platform/file_system.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {
@@ -23,8 +24,9 @@ inline constexpr int kErrorTargetKept = 15;
 inline constexpr int kErrorBadTarget = 16;
 
 struct RenameRequest {
-  // Edit_New_Path. Completed in place first ("c:\" or "/" when empty, a final
-  // separator appended); the window writes it back, also after a failure.
+  // Edit_New_Path. Completed in place first ("c:\" or "/" when empty, made
+  // absolute against the current folder, a final separator appended); the
+  // window writes it back, also after a failure.
   std::string new_path;
   std::string new_dir;   // Edit_New_Dir
   std::string new_name;  // Edit_New_WspPrj
@@ -56,6 +58,11 @@ CleanUpRequest CleanUpRequestFor(const RenameRequest& request);
 // True exactly when `error_code` is 0 at the end. `error_code` is set to 0
 // first and keeps its value afterwards, also when a rewriter raises IoError,
 // which passes through after the cursor and the current folder are restored.
-bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui);
+// The project files of all families are rewritten together: on any failure
+// every one of them keeps its old name and bytes. A family folder that leads
+// out of the target (a link) refuses the rewriting with kErrorBadTarget
+// before any file changes. Every change goes through `file_system`.
+bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui,
+                   FileSystem& file_system = NativeFileSystem());
 
 }  // namespace kelvandor

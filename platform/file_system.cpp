@@ -11,6 +11,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -207,6 +210,42 @@ std::string ProgramFilePath() {
   return Narrow(buffer);
 }
 
+bool CopyPermissions(std::string_view from, std::string_view to) {
+  const DWORD source = Attributes(from);
+  const DWORD target = Attributes(to);
+  if (source == INVALID_FILE_ATTRIBUTES || target == INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD wanted = (target & ~FILE_ATTRIBUTE_READONLY) | (source & FILE_ATTRIBUTE_READONLY);
+  if (wanted == target) return true;
+  return SetFileAttributesW(Wide(to).c_str(), wanted == 0 ? FILE_ATTRIBUTE_NORMAL : wanted) != 0;
+}
+
+bool IsLink(std::string_view path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+namespace {
+
+int OpenForWriting(std::string_view path) {
+  // Windows refuses to open a read-only file for writing; Wine running as
+  // root would truncate it, so the attribute is looked at here.
+  if (IsReadOnly(path)) {
+    errno = EACCES;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return -1;
+  }
+  return ::_wopen(NativePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
+}
+
+long long WriteToFile(int fd, const char* data, std::size_t size) {
+  return ::_write(fd, data, static_cast<unsigned>(size));
+}
+
+int CloseFile(int fd) { return ::_close(fd); }
+
+}  // namespace
+
 #else  // POSIX
 
 namespace {
@@ -381,6 +420,30 @@ std::string ProgramFilePath() {
   return fs::read_symlink("/proc/self/exe", ec).native();
 }
 
+bool CopyPermissions(std::string_view from, std::string_view to) {
+  struct stat st;
+  return StatOf(from, st) && ::chmod(Terminated(to).c_str(), st.st_mode & 07777) == 0;
+}
+
+bool IsLink(std::string_view path) {
+  struct stat st;
+  return LstatOf(WithoutTrailingSeparators(path), st) && S_ISLNK(st.st_mode);
+}
+
+namespace {
+
+int OpenForWriting(std::string_view path) {
+  return ::open(Terminated(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+long long WriteToFile(int fd, const char* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+int CloseFile(int fd) { return ::close(fd); }
+
+}  // namespace
+
 #endif
 
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix) {
@@ -495,6 +558,8 @@ struct CopyState {
   std::uint64_t total = 0;
   const CopyProgressFn* progress = nullptr;
   bool ok = true;
+  fs::path source_root;  // the source, resolved
+  fs::path copy_root;    // the copy, as given
 
   void Step() {
     ++done;
@@ -502,9 +567,33 @@ struct CopyState {
   }
 };
 
-void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
+bool IsLexicallyInside(const fs::path& inner, const fs::path& outer) {
+  const fs::path rel = inner.lexically_relative(outer);
+  return !rel.empty() && *rel.begin() != "..";
+}
+
+// The target text of the copy of the link `link` (below the source), which
+// stands at `copy` (below the copy). A link that leads into the source leads
+// to the same place in the copy; any other keeps leading where it led, by an
+// absolute path, so that it never names a neighbour of the copy instead.
+fs::path CopiedLinkTarget(const fs::path& link, const fs::path& copy, const CopyState& state,
+                          std::error_code& ec) {
+  const fs::path text = fs::read_symlink(link, ec);
+  if (ec) return {};
+  const fs::path parent = fs::canonical(link.parent_path(), ec);
+  if (ec) return {};
+  const fs::path leads_to = fs::weakly_canonical(text.is_absolute() ? text : parent / text, ec);
+  if (ec) return {};
+  if (!IsLexicallyInside(leads_to, state.source_root)) return leads_to;
+  const fs::path in_copy = state.copy_root / leads_to.lexically_relative(state.source_root);
+  fs::path relative = in_copy.lexically_normal().lexically_relative(copy.parent_path());
+  return relative.empty() ? fs::path(".") : relative;
+}
+
+void CopyFolder(FileSystem& file_system, const fs::path& from, const fs::path& to,
+                CopyState& state) {
   std::error_code ec;
-  if (!fs::create_directory(to, ec) || ec) {
+  if (!file_system.MakeDirectory(ProgramPath(to))) {
     state.ok = false;
     return;
   }
@@ -514,7 +603,7 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
     state.ok = false;
     return;
   }
-  for (fs::directory_iterator end; it != end; it.increment(ec)) {
+  for (fs::directory_iterator end; state.ok && it != end; it.increment(ec)) {
     if (ec) {
       state.ok = false;
       return;
@@ -527,13 +616,17 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
       continue;
     }
     if (fs::is_symlink(st)) {
-      fs::copy_symlink(entry.path(), target, ec);
-      if (ec) state.ok = false;
+      const fs::path link_target = CopiedLinkTarget(entry.path(), target, state, ec);
+      const bool to_folder = entry.is_directory(ec);
+      if (link_target.empty() ||
+          !file_system.MakeLink(ProgramPath(link_target), ProgramPath(target), to_folder)) {
+        state.ok = false;
+      }
       state.Step();
     } else if (fs::is_directory(st)) {
-      CopyFolder(entry.path(), target, state);
+      CopyFolder(file_system, entry.path(), target, state);
     } else if (fs::is_regular_file(st)) {
-      if (!CopyRegularFile(entry.path(), target)) state.ok = false;
+      if (!file_system.CopyFile(ProgramPath(entry.path()), ProgramPath(target))) state.ok = false;
       state.Step();
     } else {
       state.Step();  // sockets, devices: nothing a project needs
@@ -545,19 +638,77 @@ void CopyFolder(const fs::path& from, const fs::path& to, CopyState& state) {
 }  // namespace
 
 bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress) {
+  return NativeFileSystem().CopyTree(from, to, progress);
+}
+
+bool FileSystem::CopyTree(std::string_view from, std::string_view to,
+                          const CopyProgressFn& progress) {
   if (!DirectoryExists(from) || AnythingExists(to)) return false;
   // A copy into its own source would meet itself and never end.
   if (IsSameOrInside(to, from)) return false;
   CopyState state;
   state.progress = &progress;
   state.total = progress ? CountEntries(NativePath(from)) : 0;
-  CopyFolder(NativePath(from), NativePath(to), state);
+  std::error_code ec;
+  state.source_root = fs::canonical(NativePath(from), ec);
+  state.copy_root = fs::absolute(NativePath(to), ec).lexically_normal();
+  if (ec) return false;
+  CopyFolder(*this, NativePath(from), NativePath(to), state);
   if (progress && (state.done != state.total || state.done == 0)) {
     // The tree changed while it was copied, or held no file, or the copy
     // failed: the last report still says that the copy has ended.
     progress(state.done, state.done);
   }
+  // A half copy left behind would later pass for the user's own folder.
+  if (!state.ok && AnythingExists(to)) RemoveTree(to);
   return state.ok;
+}
+
+bool FileSystem::MakeDirectory(std::string_view path) { return kelvandor::MakeDirectory(path); }
+bool FileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
+  return kelvandor::RenameNoReplace(from, to);
+}
+bool FileSystem::RenameReplacing(std::string_view from, std::string_view to) {
+  return kelvandor::RenameReplacing(from, to);
+}
+bool FileSystem::RemoveFile(std::string_view path) { return kelvandor::RemoveFile(path); }
+bool FileSystem::RemoveTree(std::string_view path) { return kelvandor::RemoveTree(path); }
+bool FileSystem::CopyPermissions(std::string_view from, std::string_view to) {
+  return kelvandor::CopyPermissions(from, to);
+}
+bool FileSystem::CopyFile(std::string_view from, std::string_view to) {
+  return CopyRegularFile(NativePath(from), NativePath(to));
+}
+bool FileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
+  std::error_code ec;
+  if (to_folder) {
+    fs::create_directory_symlink(NativePath(target), NativePath(path), ec);
+  } else {
+    fs::create_symlink(NativePath(target), NativePath(path), ec);
+  }
+#ifndef _WIN32
+  if (ec) errno = ec.value();
+#endif
+  return !ec;
+}
+int FileSystem::CreateForWriting(std::string_view path) { return OpenForWriting(path); }
+long long FileSystem::Write(int fd, const char* data, std::size_t size) {
+  return WriteToFile(fd, data, size);
+}
+int FileSystem::Close(int fd) { return CloseFile(fd); }
+
+FileSystem& NativeFileSystem() {
+  static FileSystem native;
+  return native;
+}
+
+std::string AbsolutePath(std::string_view path) {
+  if (path.empty()) return {};
+  std::error_code ec;
+  const fs::path p = NativePath(path);
+  if (p.is_absolute()) return std::string(path);
+  const fs::path absolute = fs::absolute(p, ec);
+  return ec ? std::string(path) : ProgramPath(absolute);
 }
 
 std::string ResolvedPath(std::string_view path) {

@@ -88,15 +88,22 @@ bool RemoveTree(std::string_view path);
 using CopyProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Copies the folder `from` with everything below it so that `to` becomes the
-// copy; `to` must not exist, its parent must. Links are copied as links.
-// False when anything could not be copied (what was copied stays); false,
-// creating nothing, when `to` is `from` or lies inside it. The last progress
-// report has done == total.
+// copy; `to` must not exist, its parent must. A link whose target lies inside
+// `from` is copied as a link to the same place in the copy; any other link is
+// copied as a link to the place its original leads to, so that the copy
+// refers to what the original referred to and never to a neighbour of the
+// copy. False when anything could not be copied, and then what was copied is
+// removed again; false, creating nothing, when `to` is `from` or lies inside
+// it. The last progress report has done == total.
 bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress = {});
 
 // The process's current folder.
 bool SetCurrentDir(std::string_view path);
 std::string CurrentDir();
+
+// `path` made absolute against the current folder, otherwise as written (a
+// final separator stays). Empty for an empty path.
+std::string AbsolutePath(std::string_view path);
 
 // The absolute form of `path` with ".", "..", repeated separators and
 // symbolic links resolved as far as the path exists. Empty when `path` is
@@ -112,5 +119,51 @@ bool IsFileSystemRoot(std::string_view path);
 
 // The full path of the running program file.
 std::string ProgramFilePath();
+
+// Gives the file at `to` the permissions of the file at `from` (on Windows its
+// read-only attribute). Links are looked through.
+bool CopyPermissions(std::string_view from, std::string_view to);
+
+// True when `path` itself is a symbolic link (or, on Windows, any reparse
+// point), whatever it leads to.
+bool IsLink(std::string_view path);
+
+// The operations that change the file system, as one interface. The rename
+// workflow, the rewriters and the clean-up make every change through one, so
+// that a test can make any single step fail and look at what is left. The
+// base class is the real file system; a test derives from it. A failing call
+// leaves errno (or the Windows last error) describing the failure, as the
+// free functions of the same names do.
+class FileSystem {
+ public:
+  FileSystem() = default;
+  virtual ~FileSystem() = default;
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
+
+  virtual bool MakeDirectory(std::string_view path);
+  virtual bool RenameNoReplace(std::string_view from, std::string_view to);
+  virtual bool RenameReplacing(std::string_view from, std::string_view to);
+  virtual bool RemoveFile(std::string_view path);
+  virtual bool RemoveTree(std::string_view path);
+  virtual bool CopyPermissions(std::string_view from, std::string_view to);
+  // Copies one regular file to `to`, which must not exist, with its mode.
+  virtual bool CopyFile(std::string_view from, std::string_view to);
+  // Creates a symbolic link at `path` whose target text is `target`.
+  virtual bool MakeLink(std::string_view target, std::string_view path, bool to_folder);
+
+  // A file descriptor of `path` created (or emptied) for writing, or -1.
+  virtual int CreateForWriting(std::string_view path);
+  // As write(2): the count of bytes written, or -1.
+  virtual long long Write(int fd, const char* data, std::size_t size);
+  // As close(2): 0, or -1 when the close failed; the descriptor is gone.
+  virtual int Close(int fd);
+
+  // CopyTree above, made of the calls of this object.
+  bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress = {});
+};
+
+// The real file system.
+FileSystem& NativeFileSystem();
 
 }  // namespace kelvandor

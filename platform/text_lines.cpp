@@ -14,13 +14,11 @@
 #include <io.h>
 #include <sys/stat.h>
 #define KELVANDOR_READ ::_read
-#define KELVANDOR_WRITE ::_write
 #define KELVANDOR_CLOSE ::_close
 #else
 #include <sys/stat.h>
 #include <unistd.h>
 #define KELVANDOR_READ ::read
-#define KELVANDOR_WRITE ::write
 #define KELVANDOR_CLOSE ::close
 #endif
 
@@ -47,21 +45,6 @@ int OpenForReading(std::string_view path) {
     return -1;
   }
   return fd;
-#endif
-}
-
-int CreateForWriting(std::string_view path) {
-#ifdef _WIN32
-  // Windows refuses to open a read-only file for writing; Wine running as
-  // root would truncate it, so the attribute is looked at here.
-  if (IsReadOnly(path)) {
-    errno = EACCES;
-    return -1;
-  }
-  return ::_wopen(NativePath(path).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
-                  _S_IREAD | _S_IWRITE);
-#else
-  return ::open(std::string(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 #endif
 }
 
@@ -164,17 +147,20 @@ bool LineReader::ReadLine(std::string_view& line) {
   }
 }
 
-LineWriter::LineWriter(std::string_view path) {
+LineWriter::LineWriter(std::string_view path) : LineWriter(path, NativeFileSystem()) {}
+
+LineWriter::LineWriter(std::string_view path, FileSystem& file_system)
+    : file_system_(&file_system) {
   if (path.empty()) throw IoError(kIoFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
-  fd_ = CreateForWriting(path);
+  fd_ = file_system_->CreateForWriting(path);
   if (fd_ < 0) ThrowIoErrorFromErrno(errno);
   buffer_ = buffer.release();
 }
 
 LineWriter::~LineWriter() {
-  if (fd_ >= 0) KELVANDOR_CLOSE(fd_);
+  if (fd_ >= 0) file_system_->Close(fd_);
   delete[] buffer_;
 }
 
@@ -207,7 +193,7 @@ void LineWriter::Flush() {
       short_of_budget = true;
     }
     if (want > 0) {
-      const auto n = KELVANDOR_WRITE(fd_, buffer_ + offset, static_cast<unsigned>(want));
+      const long long n = file_system_->Write(fd_, buffer_ + offset, want);
       if (n < 0) {
         if (errno == EINTR) continue;
         ThrowIoErrorFromErrno(errno);
@@ -225,7 +211,7 @@ void LineWriter::Close() {
   Flush();
   const int fd = fd_;
   fd_ = -1;
-  if (KELVANDOR_CLOSE(fd) != 0) ThrowIoErrorFromErrno(errno);
+  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno);
 }
 
 }  // namespace kelvandor

@@ -13,6 +13,8 @@
 
 namespace kelvandor {
 
+class FileSystem;
+
 class LineReader {
  public:
   // Opens `path` for reading; raises IoError when it cannot be opened.
@@ -45,7 +47,9 @@ class LineReader {
 class LineWriter {
  public:
   // Creates `path`, emptying a file of that name; raises IoError on failure.
+  // Every write goes through `file_system`.
   explicit LineWriter(std::string_view path);
+  LineWriter(std::string_view path, FileSystem& file_system);
   ~LineWriter();
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
@@ -64,6 +68,7 @@ class LineWriter {
  private:
   void Flush();
 
+  FileSystem* file_system_ = nullptr;
   int fd_ = -1;
   char* buffer_ = nullptr;
   std::size_t used_ = 0;

@@ -12,6 +12,7 @@ namespace {
 constexpr std::string_view kPrjWspBackupPrefix = "_old_";
 constexpr std::string_view kBackupSuffix = ".bak";
 constexpr std::string_view kTemporarySuffix = ".kvtmp";
+constexpr std::string_view kSetAsideSuffix = ".kvprev";
 constexpr int kTemporaryNameAttempts = 1000;
 
 // Whether two bare names in one folder name the same file.
@@ -27,33 +28,18 @@ void RequireReplaceable(const std::string& path) {
   if (!FileExists(path) || IsReadOnly(path)) throw IoError(kIoAccessDenied);
 }
 
-std::string FreeTemporaryName(std::string_view dir, std::string_view new_name,
-                              std::string_view backup_name) {
+// A name in `dir` that nothing stands at: `base` + `suffix`, with a number
+// appended where needed, never `avoid`.
+std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
+                     std::string_view avoid) {
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::string name(new_name);
-    name += kTemporarySuffix;
+    std::string name(base);
+    name += suffix;
     if (attempt > 0) name += std::to_string(attempt);
-    if (!SameFileName(name, backup_name) && !AnythingExists(JoinPath(dir, name))) return name;
+    if (!SameFileName(name, avoid) && !AnythingExists(JoinPath(dir, name))) return name;
   }
   throw IoError(kIoAccessDenied);
 }
-
-// Removes the temporary file unless it was put in place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!path_.empty()) RemoveFile(path_);
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void Release() { path_.clear(); }
-
- private:
-  std::string path_;
-};
 
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
   std::string_view line;
@@ -73,34 +59,96 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
   return path;
 }
 
-void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
-                 std::string_view new_name, const LineTransform& transform) {
-  const std::string old_path = JoinPath(dir, old_name);
-  const std::string backup_path = JoinPath(dir, backup_name);
-  const std::string new_path = JoinPath(dir, new_name);
+RewriteBatch::RewriteBatch(FileSystem& file_system) : file_system_(file_system) {}
+
+RewriteBatch::~RewriteBatch() {
+  for (const Staged& file : staged_) {
+    // RemoveTree also removes a temporary file made read-only like its source.
+    if (!file.temp_path.empty()) file_system_.RemoveTree(file.temp_path);
+  }
+}
+
+std::size_t RewriteBatch::Stage(std::string_view dir, std::string_view old_name,
+                                std::string_view backup_name, std::string_view new_name,
+                                const LineTransform& transform) {
+  Staged file{.old_path = JoinPath(dir, old_name),
+              .backup_path = JoinPath(dir, backup_name),
+              .new_path = JoinPath(dir, new_name),
+              .temp_path = {},
+              .replaces_old = SameFileName(new_name, old_name)};
   // The backup would be deleted, or would overwrite the new file.
   if (SameFileName(new_name, backup_name)) throw IoError(kIoInvalidFilename);
-  RequireReplaceable(backup_path);
-  if (!SameFileName(new_name, old_name)) RequireReplaceable(new_path);
+  // A link is the user's pointer to a file that may belong to anything.
+  if (IsLink(file.old_path)) throw IoError(kIoAccessDenied);
+  RequireReplaceable(file.backup_path);
+  if (!file.replaces_old) RequireReplaceable(file.new_path);
 
-  LineReader in(old_path);
-  TemporaryFile temp(JoinPath(dir, FreeTemporaryName(dir, new_name, backup_name)));
-  {
-    LineWriter out(temp.path());
-    StreamLines(in, out, transform);
-    in.Close();
-    out.Close();
-  }
-  if (!RenameReplacing(old_path, backup_path)) ThrowLastIoError();
-  if (!RenameReplacing(temp.path(), new_path)) {
+  LineReader in(file.old_path);
+  file.temp_path = JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name));
+  staged_.push_back(file);  // from here on the destructor removes the temporary file
+  LineWriter out(file.temp_path, file_system_);
+  StreamLines(in, out, transform);
+  in.Close();
+  out.Close();
+  if (!file_system_.CopyPermissions(file.old_path, file.temp_path)) ThrowLastIoError();
+  return staged_.size() - 1;
+}
+
+void RewriteBatch::KeepBackup(std::size_t staged, bool keep) {
+  staged_.at(staged).keep_backup = keep;
+}
+
+void RewriteBatch::DeleteAfterCommit(std::string path) { delete_after_.push_back(std::move(path)); }
+
+void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
+  if (!file_system_.RenameNoReplace(from, to)) {
     try {
       ThrowLastIoError();
     } catch (const IoError&) {
-      RenameNoReplace(backup_path, old_path);  // the old file back under its name
+      Undo();
       throw;
     }
   }
-  temp.Release();
+  moves_.push_back({from, to});
+}
+
+void RewriteBatch::SetAside(const std::string& path) {
+  const std::string dir = FolderPart(path);
+  const std::string aside = JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}));
+  MoveOrThrow(path, aside);
+  set_aside_.push_back(aside);
+}
+
+void RewriteBatch::Undo() {
+  for (auto it = moves_.rbegin(); it != moves_.rend(); ++it) {
+    file_system_.RenameNoReplace(it->to, it->from);
+  }
+  moves_.clear();
+  set_aside_.clear();
+}
+
+void RewriteBatch::Commit() {
+  if (committed_) return;
+  for (Staged& file : staged_) {
+    if (AnythingExists(file.backup_path)) SetAside(file.backup_path);
+    if (!file.replaces_old && AnythingExists(file.new_path)) SetAside(file.new_path);
+    MoveOrThrow(file.old_path, file.backup_path);
+    MoveOrThrow(file.temp_path, file.new_path);
+  }
+  committed_ = true;
+  for (Staged& file : staged_) file.temp_path.clear();
+  for (const std::string& path : set_aside_) file_system_.RemoveFile(path);
+  for (const Staged& file : staged_) {
+    if (!file.keep_backup) file_system_.RemoveFile(file.backup_path);
+  }
+  for (const std::string& path : delete_after_) file_system_.RemoveFile(path);
+}
+
+void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                 std::string_view new_name, const LineTransform& transform) {
+  RewriteBatch batch;
+  batch.KeepBackup(batch.Stage(dir, old_name, backup_name, new_name, transform), true);
+  batch.Commit();
 }
 
 void WriteReplacing(LineWriter& out, std::string_view line, std::size_t pos, std::size_t length,
@@ -125,18 +173,17 @@ LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCas
 }
 
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
-                    const CountingTransform& transform, UserInterface& ui) {
+                    const CountingTransform& transform, UserInterface& ui, RewriteBatch& batch) {
   if (FileExists(JoinPath(dir, job.old_file))) {
     const std::string backup = std::string(kPrjWspBackupPrefix) + job.old_file;
     long long count = 0;
-    RewriteFile(dir, job.old_file, backup, job.new_file,
-                [&](std::string_view line, LineWriter& out) {
-                  if (transform(line, out)) ++count;
-                });
-    if (count >= job.min_count && count <= job.max_count) {
-      if (!job.keep_backup) RemoveFile(JoinPath(dir, backup));
-      return true;
-    }
+    const std::size_t staged = batch.Stage(dir, job.old_file, backup, job.new_file,
+                                           [&](std::string_view line, LineWriter& out) {
+                                             if (transform(line, out)) ++count;
+                                           });
+    const bool recognised = count >= job.min_count && count <= job.max_count;
+    batch.KeepBackup(staged, job.keep_backup || !recognised);
+    if (recognised) return true;
   }
   ui.ShowResult(job.recheck_message);
   return false;
@@ -144,21 +191,23 @@ bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
 
 void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_view new_name,
                   bool keep_backup, std::span<const FileKind> kinds,
-                  std::span<const std::string_view> deletion_order) {
+                  std::span<const std::string_view> deletion_order, RewriteBatch& batch) {
   for (const FileKind& kind : kinds) {
     std::string old_name(old_base);
     old_name += kind.extension;
     if (!FileExists(JoinPath(dir, old_name))) continue;
     std::string new_file(new_name);
     new_file += kind.extension;
-    RewriteFile(dir, old_name, old_name + std::string(kBackupSuffix), new_file, kind.transform);
+    batch.KeepBackup(
+        batch.Stage(dir, old_name, old_name + std::string(kBackupSuffix), new_file, kind.transform),
+        true);
   }
   if (keep_backup) return;
   for (std::string_view extension : deletion_order) {
     std::string backup(old_base);
     backup += extension;
     backup += kBackupSuffix;
-    RemoveFile(JoinPath(dir, backup));
+    batch.DeleteAfterCommit(JoinPath(dir, backup));
   }
 }
 

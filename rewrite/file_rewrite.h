@@ -5,19 +5,24 @@
 // success test by counting of the WSP/PRJ rewriters, and the list of file
 // kinds of the IAR and Keil rewriters.
 //
-// The new content is written to a temporary file beside the old one first.
-// Only when it is complete and closed is the old file moved to its backup
-// name (replacing a stale backup of an earlier run) and the temporary file put
-// in place under the new name. So the input is always the current file, never
-// a stale backup, and whatever fails on the way, the old content is still on
-// disk, under its own name or under the backup name.
+// The files of one rename change together or not at all. A RewriteBatch first
+// writes every new content into a temporary file beside its old file; nothing
+// is renamed while any of them can still fail. Only then does Commit move each
+// old file to its backup name and each temporary file to its new name; should
+// one of those moves fail, the moves made are undone, so that every old file
+// is back under its own name with its own bytes. Backups of earlier runs and
+// files the new names displace are only set aside during the commit and
+// deleted after it succeeded.
 
 #include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
+#include "platform/file_system.h"
 #include "platform/text_lines.h"
 #include "platform/user_interface.h"
 
@@ -32,13 +37,81 @@ using CountingTransform = std::function<bool(std::string_view line, LineWriter& 
 // separator when `dir` ends in one.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
-// Rewrites the file `old_name` in `dir` into `new_name`, line by line through
-// `transform` (an empty transform copies every line), and leaves the old
-// content in `backup_name`. All three are bare names. Before anything is
-// changed, raises IoError when `new_name` is `backup_name`, or when the
-// backup or the new file (unless it is the old file itself) exists and is
-// read-only or no file. Any later IoError leaves the old file in place, or
-// its content under `backup_name`; the temporary file is removed.
+// Rewrites of project files that take effect together (see above).
+class RewriteBatch {
+ public:
+  explicit RewriteBatch(FileSystem& file_system = NativeFileSystem());
+  // Removes the temporary files of a batch that was not committed.
+  ~RewriteBatch();
+  RewriteBatch(const RewriteBatch&) = delete;
+  RewriteBatch& operator=(const RewriteBatch&) = delete;
+
+  // Streams the file `old_name` in `dir` through `transform` (an empty
+  // transform copies every line) into a temporary file that Commit renames
+  // to `new_name`, leaving the old content under `backup_name`. All three are
+  // bare names. Raises IoError, changing nothing but the batch's own
+  // temporary files, when `new_name` is `backup_name`, when the backup or the
+  // new file (unless it is the old file itself) exists and is read-only or no
+  // file, when the old file is a link, or when reading or writing fails.
+  // Returns the number of the staged file for KeepBackup.
+  std::size_t Stage(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                    std::string_view new_name, const LineTransform& transform);
+
+  // Whether the backup of a staged file stays after the commit.
+  void KeepBackup(std::size_t staged, bool keep);
+
+  // A file deleted after a successful commit; one that cannot be deleted
+  // stays, silently.
+  void DeleteAfterCommit(std::string path);
+
+  // Puts every staged file in place, or raises IoError with every old file
+  // back under its name.
+  void Commit();
+
+  FileSystem& file_system() { return file_system_; }
+
+ private:
+  struct Staged {
+    std::string old_path;
+    std::string backup_path;
+    std::string new_path;
+    std::string temp_path;      // empty once renamed to new_path
+    bool replaces_old = false;  // the new name is the old file's
+    bool keep_backup = false;
+  };
+  struct DoneMove {
+    std::string from;
+    std::string to;
+  };
+
+  void MoveOrThrow(const std::string& from, const std::string& to);
+  void SetAside(const std::string& path);
+  void Undo();
+
+  FileSystem& file_system_;
+  std::vector<Staged> staged_;
+  std::vector<DoneMove> moves_;         // made by Commit, in order
+  std::vector<std::string> set_aside_;  // deleted after the commit
+  std::vector<std::string> delete_after_;
+  bool committed_ = false;
+};
+
+// Runs `stage` on a batch of its own and commits it; returns what `stage`
+// returns.
+template <typename StageFn>
+auto InOwnBatch(StageFn stage) {
+  RewriteBatch batch;
+  if constexpr (std::is_void_v<decltype(stage(batch))>) {
+    stage(batch);
+    batch.Commit();
+  } else {
+    auto result = stage(batch);
+    batch.Commit();
+    return result;
+  }
+}
+
+// A batch of the one file: RewriteBatch::Stage, then Commit.
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                  std::string_view new_name, const LineTransform& transform);
 
@@ -59,6 +132,7 @@ LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCas
 // [min_count, max_count], the backup is deleted unless `keep_backup`, and the
 // result is true. Otherwise, also when `old_file` does not exist, the result
 // is false, any backup stays and `recheck_message` is shown as a result.
+// Staged into `batch`: the files change when it is committed.
 struct CountedRewrite {
   std::string old_file;
   std::string new_file;
@@ -68,19 +142,19 @@ struct CountedRewrite {
   bool keep_backup = false;
 };
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
-                    const CountingTransform& transform, UserInterface& ui);
+                    const CountingTransform& transform, UserInterface& ui, RewriteBatch& batch);
 
 // The IAR/Keil scheme: for each kind in order whose file old base + extension
 // exists, that file becomes new name + extension, with old file name + ".bak"
 // as the backup. Afterwards, unless `keep_backup`, old base + extension +
 // ".bak" is deleted for each extension of `deletion_order`, whether or not
-// this run made it.
+// this run made it. Staged into `batch`: nothing changes before its commit.
 struct FileKind {
   std::string_view extension;  // ".eww", ".uvproj", ...
   LineTransform transform;     // empty: every line copied
 };
 void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_view new_name,
                   bool keep_backup, std::span<const FileKind> kinds,
-                  std::span<const std::string_view> deletion_order);
+                  std::span<const std::string_view> deletion_order, RewriteBatch& batch);
 
 }  // namespace kelvandor

@@ -7,6 +7,11 @@
 namespace kelvandor {
 
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values) {
+  InOwnBatch([&](RewriteBatch& batch) { ParseIAR(dir, old_base, values, batch); });
+}
+
+void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values,
+              RewriteBatch& batch) {
   constexpr std::string_view kWorkspaceKey = "    <path>$WS_DIR$\\";
   const std::string workspace_line = std::string(kWorkspaceKey) + values.new_name + ".ewp</path>";
   const std::string old_name(old_base);
@@ -26,7 +31,7 @@ void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValu
                    : LineTransform()},
   };
   constexpr std::string_view kDeletionOrder[] = {".eww", ".ewd", ".ewp", ".dep"};
-  RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder);
+  RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder, batch);
 }
 
 }  // namespace kelvandor

@@ -7,6 +7,11 @@
 namespace kelvandor {
 
 void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteValues& values) {
+  InOwnBatch([&](RewriteBatch& batch) { ParseKEILUV(dir, old_base, values, batch); });
+}
+
+void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteValues& values,
+                 RewriteBatch& batch) {
   const std::string old_name(old_base);
   // An empty old name would make every ">" a match.
   const FileKind kinds[] = {
@@ -16,7 +21,7 @@ void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteV
       {".uvopt", LineTransform()},
   };
   constexpr std::string_view kDeletionOrder[] = {".uvproj", ".uvopt"};
-  RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder);
+  RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder, batch);
 }
 
 }  // namespace kelvandor

@@ -9,6 +9,12 @@ namespace kelvandor {
 
 bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui) {
+  return InOwnBatch(
+      [&](RewriteBatch& batch) { return ParsePrj(dir, old_file, values, ui, batch); });
+}
+
+bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
+              UserInterface& ui, RewriteBatch& batch) {
   constexpr std::string_view kAbsFolder = "ABS\\";
   const std::string prj_line = "PRJ=" + values.new_path + values.new_dir + Separator();
   const std::string abs_name = values.new_name + ".abs";
@@ -48,7 +54,7 @@ bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValu
         }
         return false;
       },
-      ui);
+      ui, batch);
 }
 
 }  // namespace kelvandor

@@ -9,6 +9,12 @@ namespace kelvandor {
 
 bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui) {
+  return InOwnBatch(
+      [&](RewriteBatch& batch) { return ParseWsp(dir, old_file, values, ui, batch); });
+}
+
+bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
+              UserInterface& ui, RewriteBatch& batch) {
   struct KeyRule {
     std::string_view key;
     std::string line;  // written in place of the whole old line
@@ -40,7 +46,7 @@ bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValu
         out.WriteLine(line);
         return false;
       },
-      ui);
+      ui, batch);
 }
 
 }  // namespace kelvandor

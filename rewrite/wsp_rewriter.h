@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/user_interface.h"
+#include "rewrite/file_rewrite.h"
 #include "rewrite/rewrite_values.h"
 
 namespace kelvandor {
@@ -16,5 +17,8 @@ namespace kelvandor {
 // and keeps the backup. Raises IoError as ParsePrj does.
 bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui);
+// The same, staged into `batch`: the files change when it is committed.
+bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
+              UserInterface& ui, RewriteBatch& batch);
 
 }  // namespace kelvandor

@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -220,25 +221,32 @@ std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
 }
 
 class RenameProjectModeTest : public RenameProjectTest,
-                              public ::testing::WithParamInterface<ModeCase> {};
+                              public ::testing::WithParamInterface<ModeCase> {
+ protected:
+  // The copy goes to <base>/new/pump, by default below the test's folder.
+  void ToPump(RenameRequest& r, Mode mode, std::string base = {}) {
+    if (base.empty()) base = tmp_.path();
+    r.new_name = "pump";
+    switch (mode) {
+      case Mode::kCopy:
+        CopyTo(r, Join(base, "new") + kSep, "pump");
+        break;
+      case Mode::kRenameFolder:
+        r.rename_folder = true;
+        r.new_dir = "pump";
+        break;
+      case Mode::kInPlace:
+        break;
+    }
+  }
+};
 
 // Without CleanUp the new project is the old tree with the project files
 // renamed and rewritten; nothing else changes.
 TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
   const Family& f = *GetParam().family;
   RenameRequest r = Load(f);
-  r.new_name = "pump";
-  switch (GetParam().mode) {
-    case Mode::kCopy:
-      CopyTo(r, tmp_ / "new" + kSep, "pump");
-      break;
-    case Mode::kRenameFolder:
-      r.rename_folder = true;
-      r.new_dir = "pump";
-      break;
-    case Mode::kInPlace:
-      break;
-  }
+  ToPump(r, GetParam().mode);
   const std::string target = r.new_path + r.new_dir;
 
   EXPECT_TRUE(Run(r));
@@ -526,12 +534,14 @@ TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestore
   ExpectRestored(r);
   EXPECT_EQ(error_, 0);
 
+  // No project file of any family changed: the copy holds the old ones.
   const std::string target = tmp_ / "new/pump";
-  EXPECT_TRUE(FileExists(Join(target, "pump.wsp")));
-  EXPECT_TRUE(FileExists(Join(target, "example/IAR/pump.eww")));
+  EXPECT_FALSE(FileExists(Join(target, "pump.wsp")));
+  EXPECT_FALSE(FileExists(Join(target, "example/IAR/pump.eww")));
   for (const char* untouched :
-       {"example/IAR/gateway.ewp", "example/IAR/gateway.ewd", "example/IAR/gateway.dep",
-        "example/ARM/gateway.uvproj", "example/ARM/gateway.uvopt", "Release/LST/main.lst"}) {
+       {"gateway.wsp", "gateway.prj", "example/IAR/gateway.eww", "example/IAR/gateway.ewp",
+        "example/IAR/gateway.ewd", "example/IAR/gateway.dep", "example/ARM/gateway.uvproj",
+        "example/ARM/gateway.uvopt", "Release/LST/main.lst"}) {
     EXPECT_EQ(ReadFile(Join(target, untouched)),
               ReadFile(Example(std::string("gateway/") + untouched)))
         << untouched;
@@ -648,6 +658,112 @@ TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   EXPECT_TRUE(ui_.shown.empty());
   ExpectRestored(r);
 }
+
+}  // namespace
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// Every entry of `tree` with its permissions, so that a lost mode shows.
+std::vector<std::pair<std::string, int>> Modes(const std::string& root) {
+  std::vector<std::pair<std::string, int>> out;
+  for (const std::string& rel : ListTree(root)) {
+    const auto perms = std::filesystem::symlink_status(NativePath(Join(root, rel))).permissions();
+    out.emplace_back(rel, static_cast<int>(perms));
+  }
+  return out;
+}
+
+bool HoldsContent(const Entries& tree, const std::string& content) {
+  return std::any_of(tree.begin(), tree.end(), [&](const auto& e) { return e.second == content; });
+}
+
+class RenameProjectFaultTest : public RenameProjectModeTest {};
+
+// Whichever single change of the file system fails, with CleanUp: a failure
+// is reported and leaves every project file as it was, or the run succeeds
+// with only clean-up left undone (the clean-up is silent by design); a second
+// run then completes the rename. No original byte is lost on the way.
+TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
+  const Family& f = *GetParam().family;
+  const Mode mode = GetParam().mode;
+  const Entries original = Snapshot(Example(f.example));
+  Entries expected;
+  {
+    RenameRequest r = Load(f, "clean");
+    ToPump(r, mode, tmp_ / "clean");
+    r.clean_up = true;
+    ASSERT_TRUE(Run(r));
+    expected = Snapshot(r.new_path + r.new_dir);
+  }
+  // A copy never changes its source (checked below), so its runs share one.
+  const RenameRequest shared_source = Load(f, "source");
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("failing call " + std::to_string(n));
+    const std::string run = tmp_ / ("run" + std::to_string(n));
+    RenameRequest r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
+    ToPump(r, mode, run);
+    r.clean_up = true;
+    const auto modes_before = Modes(r.old_project_dir);
+    testing::FaultyFileSystem faulty(n);
+    bool ok = false;
+    try {
+      ok = RenameProject(r, error_, ui_, faulty);
+    } catch (const IoError&) {
+      ok = false;
+    }
+    const std::string target = r.new_path + r.new_dir;
+    // The rewritten files name their folder.
+    Entries wanted = expected;
+    for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
+    if (!faulty.fired()) {
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(Snapshot(target), wanted);
+      break;
+    }
+    if (ok) {
+      // Only clean-up steps may fail silently: whatever is left over is an
+      // original file, and every expected content is there.
+      const Entries got = Snapshot(target);
+      for (const auto& entry : got) {
+        const bool known = std::find(wanted.begin(), wanted.end(), entry) != wanted.end();
+        EXPECT_TRUE(known || HoldsContent(original, entry.second)) << entry.first;
+      }
+      for (const auto& entry : wanted) EXPECT_TRUE(HoldsContent(got, entry.second)) << entry.first;
+    } else {
+      // The project, wherever it is now, holds exactly its original files.
+      const bool moved = mode == Mode::kRenameFolder && !AnythingExists(r.old_project_dir);
+      const std::string project = moved ? target : r.old_project_dir;
+      EXPECT_EQ(Snapshot(project), original);
+      EXPECT_EQ(Modes(project), modes_before);
+      if (mode == Mode::kCopy && AnythingExists(target)) {
+        EXPECT_EQ(Snapshot(target), original);
+        ui_.confirm_answers = {true};
+      }
+      // A second run completes, from wherever the project now is.
+      if (moved) {
+        r.rename_folder = false;
+        r.old_project_dir = target;
+      }
+      EXPECT_TRUE(Run(r));
+      EXPECT_EQ(Snapshot(target), wanted);
+    }
+    RemoveTree(run);
+    if (HasFailure()) break;
+  }
+}
+
+std::vector<ModeCase> FaultCases() {
+  std::vector<ModeCase> out;
+  for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
+    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kGateway}) out.push_back({mode, f});
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectFaultTest,
+                         ::testing::ValuesIn(FaultCases()), CaseName);
 
 }  // namespace
 }  // namespace kelvandor

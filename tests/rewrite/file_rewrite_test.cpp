@@ -247,7 +247,8 @@ TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
                            .max_count = 9,
                            .recheck_message = "check",
                            .keep_backup = false};
-  EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), ui));
+  RewriteBatch batch;
+  EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), ui, batch));
   EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", "check"}}));
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }

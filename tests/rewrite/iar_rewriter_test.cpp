@@ -205,7 +205,7 @@ TEST(IarRewriter, NonAsciiBytesDoNotFoldCase) {
 // The disk fills up while the project file is written: the workspace is
 // done with its backup kept, the project file is as it was, the later kinds
 // are untouched.
-TEST(IarRewriter, WriteFailurePartWayLosesNoContent) {
+TEST(IarRewriter, WriteFailurePartWayLeavesEveryFileAsItWas) {
   TempDir tmp;
   WriteProject(tmp, "Motor");
   std::string big;
@@ -215,13 +215,12 @@ TEST(IarRewriter, WriteFailurePartWayLosesNoContent) {
     testing::WriteBudget budget(400 * 1024);
     EXPECT_THROW(ParseIAR(tmp.path(), "Motor", TestValues()), IoError);
   }
-  EXPECT_EQ(ListTree(tmp.path()),
-            Sorted({"Pump.eww", "Motor.eww.bak", "Motor.ewp", "Motor.ewd", "Motor.dep"}));
-  EXPECT_EQ(ReadFile(tmp / "Motor.eww.bak"), "content of .eww\n");
+  EXPECT_EQ(ListTree(tmp.path()), Sorted({"Motor.eww", "Motor.ewp", "Motor.ewd", "Motor.dep"}));
+  EXPECT_EQ(ReadFile(tmp / "Motor.eww"), "content of .eww\n");
   EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), big);
 }
 
-TEST(IarRewriter, ReadOnlyTargetStopsBeforeThatKind) {
+TEST(IarRewriter, ReadOnlyTargetStopsBeforeAnyKind) {
   TempDir tmp;
   WriteProject(tmp, "Motor");
   WriteFile(tmp / "Pump.ewd", "locked\n");
@@ -234,7 +233,9 @@ TEST(IarRewriter, ReadOnlyTargetStopsBeforeThatKind) {
   }
   EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\n");
   EXPECT_EQ(ReadFile(tmp / "Motor.dep"), "content of .dep\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp.bak"), "content of .ewp\n");
+  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "content of .ewp\n");
+  EXPECT_EQ(ReadFile(tmp / "Motor.eww"), "content of .eww\n");
+  EXPECT_FALSE(FileExists(tmp / "Pump.eww"));
   EXPECT_EQ(ReadFile(tmp / "Pump.ewd"), "locked\n");
 }
 
