@@ -125,8 +125,10 @@ ConfigReadResult ReadConfiguration(std::string_view path, UserInterface& ui) {
 
 bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserInterface& ui) {
   // The old file is replaced only by a completely written new one, so a full
-  // disk never leaves a truncated configuration behind.
-  const std::string temp = std::string(path) + ".tmp";
+  // disk never leaves a truncated configuration behind. A configuration that
+  // is a link is written where the link leads, and the link stays.
+  const std::string real = IsLink(path) ? ResolvedPath(path) : std::string(path);
+  const std::string temp = real + ".tmp";
   try {
     {
       LineWriter out(temp);
@@ -146,7 +148,8 @@ bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserIn
       out.WriteLine(Flag(config.clean_up));
       out.Close();
     }
-    if (!RenameReplacing(temp, path)) ThrowLastIoError();
+    if (FileExists(real)) CopyPermissions(real, temp);
+    if (!RenameReplacing(temp, real)) ThrowLastIoError();
     return true;
   } catch (const IoError& error) {
     RemoveFile(temp);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "tests/support/recording_ui.h"
@@ -288,6 +289,18 @@ TEST_F(ConfigurationTest, SavesTheFiveLines) {
                                     "CopyProject=0", "CleanUp=1"}));
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(ListTree(dir_.path()), std::vector<std::string>{"Kelvandor.ini"});
+}
+
+// A configuration kept elsewhere and linked beside the program stays linked.
+TEST_F(ConfigurationTest, SavesThroughALinkToItsTarget) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  WriteFile(dir_ / "shared/Kelvandor.ini", "old\r\n");
+  testing::MakeSymlink(dir_ / "shared/Kelvandor.ini", Main());
+  ASSERT_TRUE(SaveConfiguration(Main(), Sample(), ui_));
+  EXPECT_TRUE(IsLink(Main()));
+  EXPECT_EQ(ReadFile(dir_ / "shared/Kelvandor.ini"),
+            CrLf({"\\\\PublicIni=", "NewPath=C:\\new\\", "RenameFolder=1", "CopyProject=0",
+                  "CleanUp=1"}));
 }
 
 TEST_F(ConfigurationTest, SavesThePublicFileBack) {

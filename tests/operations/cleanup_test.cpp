@@ -227,6 +227,52 @@ INSTANTIATE_TEST_SUITE_P(Rows, CleanUpProjectTest, ::testing::ValuesIn(kRows),
                            return std::string(p.param.label);
                          });
 
+// A build-output folder that is a link leading out of the project is passed
+// over: nothing where it leads is deleted or renamed. A link inside the
+// project is cleaned as the folder it names.
+TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  const struct {
+    const char* label;
+    CleanUpRequest request;
+    const char* link;  // below the project, to the folder "elsewhere"
+  } rows[] = {
+      {"WspObj", WspPrj("old", "new"), "OBJ"},
+      {"WspAbs", WspPrj("old", "new"), "ABS"},
+      {"WspDebugLst", WspPrj("old", "new"), "Debug/LST"},
+      {"IarOutput", Iar(), "output"},
+      {"IarSubFolder", Iar("example/IAR"), "example/IAR"},
+      {"KeilOutput", Keil(), "output/release"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TempDir tmp;
+    const Tree outside = {"old.mhx", "old.hex", "old.srec", "x.obj", "a.bak", "b.dep",
+                          "c.uvgui.anna", "exe/old.hex", "debug/obj/x.o", "release/list/y.lst",
+                          "release/exe/old.hex"};
+    for (const std::string& file : outside) WriteFile(tmp / ("elsewhere/" + file), file);
+    testing::MakeDirs(tmp / "proj");
+    const std::string link = tmp / ("proj/" + std::string(row.link));
+    testing::MakeDirs(FolderPart(link));
+    testing::MakeSymlink(tmp / "elsewhere", link);
+    const auto before = testing::Snapshot(tmp / "elsewhere");
+    CleanUpRequest request = row.request;
+    request.new_path = tmp.path() + SeparatorString();
+    request.new_dir = "proj";
+    CleanUpProject(request);
+    EXPECT_EQ(testing::Snapshot(tmp / "elsewhere"), before);
+  }
+  // Inside the project a link is no way out: the folder it names is cleaned.
+  TempDir tmp;
+  WriteFile(tmp / "proj/real_obj/x.obj", "x");
+  testing::MakeSymlink(tmp / "proj/real_obj", tmp / "proj/OBJ");
+  CleanUpRequest request = WspPrj("old", "new");
+  request.new_path = tmp.path() + SeparatorString();
+  request.new_dir = "proj";
+  CleanUpProject(request);
+  EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
+}
+
 TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {
   TempDir tmp;
   const std::string path = tmp.path() + SeparatorString();

@@ -549,6 +549,63 @@ TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestore
   EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("gateway")));
 }
 
+// A family folder that is a link to another project: the copy keeps the link
+// leading there, and the rename refuses before any file of either changes.
+TEST_F(RenameProjectTest, FamilyFolderLinkedToAnotherProjectIsRefused) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  RenameRequest r = Load(kSensor);
+  const std::string other = tmp_ / "other";
+  ASSERT_TRUE(CopyTree(Join(r.old_project_dir, "example/IAR"), other));
+  ASSERT_TRUE(RemoveTree(Join(r.old_project_dir, "example/IAR")));
+  testing::MakeSymlink(other, Join(r.old_project_dir, "example/IAR"));
+  const auto other_before = Snapshot(other);
+  const auto source_before = Snapshot(r.old_project_dir);
+  r.clean_up = true;
+  for (Mode mode : {Mode::kCopy, Mode::kInPlace}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    RenameRequest run = r;
+    if (mode == Mode::kCopy) CopyTo(run, tmp_ / "new" + kSep, "pump");
+    EXPECT_FALSE(Run(run));
+    EXPECT_EQ(error_, kErrorBadTarget);
+    EXPECT_EQ(Snapshot(other), other_before);
+    EXPECT_EQ(Snapshot(r.old_project_dir), source_before);
+  }
+}
+
+// Links in the project lead, in the copy, where they led: a relative link out
+// of the project neither dangles nor names a neighbour of the copy, and the
+// clean-up of the copy leaves what it leads to alone.
+TEST_F(RenameProjectTest, CopyKeepsLinksOutLeadingToTheSamePlace) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  RenameRequest r = Load(kBlinky);
+  WriteFile(tmp_ / "work/shared_lst/keep.lst", "shared");
+  WriteFile(tmp_ / "work/common/lib.c", "common");
+  WriteFile(tmp_ / "new/shared_lst/neighbour.lst", "neighbour");
+  ASSERT_TRUE(RemoveTree(Join(r.old_project_dir, "LST")));
+  testing::MakeSymlink("../shared_lst", Join(r.old_project_dir, "LST"));
+  testing::MakeSymlink("../common", Join(r.old_project_dir, "lib"));
+  CopyTo(r, tmp_ / "new" + kSep, "pump");
+  r.clean_up = true;
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ReadFile(tmp_ / "work/shared_lst/keep.lst"), "shared");
+  EXPECT_EQ(ReadFile(tmp_ / "new/shared_lst/neighbour.lst"), "neighbour");
+  EXPECT_EQ(ReadFile(tmp_ / "new/pump/lib/lib.c"), "common");
+  EXPECT_EQ(ReadFile(tmp_ / "new/pump/LST/keep.lst"), "shared");
+}
+
+// A relative new path is taken against the current folder once, before the
+// workflow changes folders.
+TEST_F(RenameProjectTest, RelativeNewPathIsMadeAbsoluteFirst) {
+  RenameRequest r = Load(kBlinky);
+  ASSERT_TRUE(SetCurrentDir(tmp_.path()));
+  CopyTo(r, "rel" + kSep, "pump");
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(r.new_path, tmp_ / "rel" + kSep);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(FileExists(tmp_ / "rel/pump/pump.prj"));
+  EXPECT_TRUE(FileExists(tmp_ / "rel/pump/pump.wsp"));
+}
+
 // Copy mode whose target is the old project, lies inside it or holds it:
 // deleting the target or copying into it would destroy the project itself.
 struct OverlapCase {

@@ -1,5 +1,6 @@
 #include "rewrite/file_rewrite.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -133,13 +134,25 @@ TEST(FileRewrite, SameNameRewritesInPlaceThroughTheBackup) {
   EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "x\n");
 }
 
-TEST(FileRewrite, ReadOnlyOldFileWithTheSameNameIsRewritten) {
+TEST(FileRewrite, ReadOnlyOldFileWithTheSameNameIsRewrittenAndStaysReadOnly) {
   TempDir tmp;
   WriteFile(tmp / "a.prj", "x\n");
   testing::MakeReadOnly(tmp / "a.prj");
   Copy(tmp.path(), "a.prj", "a.prj");
   EXPECT_EQ(ReadFile(tmp / "a.prj"), "x\r\n");
+  EXPECT_TRUE(IsReadOnly(tmp / "a.prj"));
   EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "x\n");
+}
+
+TEST(FileRewrite, NewFileKeepsTheModeOfTheOldOne) {
+  if (kNativeStyle == PathStyle::kWindows) GTEST_SKIP() << "only a read-only attribute there";
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "x\n");
+  const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                    std::filesystem::perms::owner_exec | std::filesystem::perms::group_read;
+  testing::SetMode(tmp / "a.prj", mode);
+  Copy(tmp.path(), "a.prj", "b.prj");
+  EXPECT_EQ(std::filesystem::status(NativePath(tmp / "b.prj")).permissions(), mode);
 }
 
 TEST(FileRewrite, ExistingNewFileIsReplaced) {
