@@ -626,7 +626,7 @@ void CopyFolder(FileSystem& file_system, const fs::path& from, const fs::path& t
     } else if (fs::is_directory(st)) {
       CopyFolder(file_system, entry.path(), target, state);
     } else if (fs::is_regular_file(st)) {
-      if (!file_system.CopyFile(ProgramPath(entry.path()), ProgramPath(target))) state.ok = false;
+      if (!file_system.CopyOneFile(ProgramPath(entry.path()), ProgramPath(target))) state.ok = false;
       state.Step();
     } else {
       state.Step();  // sockets, devices: nothing a project needs
@@ -676,7 +676,7 @@ bool FileSystem::RemoveTree(std::string_view path) { return kelvandor::RemoveTre
 bool FileSystem::CopyPermissions(std::string_view from, std::string_view to) {
   return kelvandor::CopyPermissions(from, to);
 }
-bool FileSystem::CopyFile(std::string_view from, std::string_view to) {
+bool FileSystem::CopyOneFile(std::string_view from, std::string_view to) {
   return CopyRegularFile(NativePath(from), NativePath(to));
 }
 bool FileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {

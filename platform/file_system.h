@@ -148,7 +148,7 @@ class FileSystem {
   virtual bool RemoveTree(std::string_view path);
   virtual bool CopyPermissions(std::string_view from, std::string_view to);
   // Copies one regular file to `to`, which must not exist, with its mode.
-  virtual bool CopyFile(std::string_view from, std::string_view to);
+  virtual bool CopyOneFile(std::string_view from, std::string_view to);
   // Creates a symbolic link at `path` whose target text is `target`.
   virtual bool MakeLink(std::string_view target, std::string_view path, bool to_folder);
 

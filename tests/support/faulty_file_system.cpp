@@ -37,8 +37,8 @@ bool FaultyFileSystem::RemoveTree(std::string_view path) {
 bool FaultyFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
   return !Fails() && FileSystem::CopyPermissions(from, to);
 }
-bool FaultyFileSystem::CopyFile(std::string_view from, std::string_view to) {
-  return !Fails() && FileSystem::CopyFile(from, to);
+bool FaultyFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
+  return !Fails() && FileSystem::CopyOneFile(from, to);
 }
 bool FaultyFileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
   return !Fails() && FileSystem::MakeLink(target, path, to_folder);

@@ -26,7 +26,7 @@ class FaultyFileSystem : public FileSystem {
   bool RemoveFile(std::string_view path) override;
   bool RemoveTree(std::string_view path) override;
   bool CopyPermissions(std::string_view from, std::string_view to) override;
-  bool CopyFile(std::string_view from, std::string_view to) override;
+  bool CopyOneFile(std::string_view from, std::string_view to) override;
   bool MakeLink(std::string_view target, std::string_view path, bool to_folder) override;
   int CreateForWriting(std::string_view path) override;
   long long Write(int fd, const char* data, std::size_t size) override;
