@@ -233,7 +233,7 @@ void TForm1::Run(Call&& call) {
 
 void TForm1::FormCreate() {
   setAcceptDrops(true);
-  Run([&] { model_.FormCreate(start_.exe_dir); });
+  Run([&] { model_.FormCreate(start_.exe_dir, start_.locations); });
 }
 
 void TForm1::FormActivate() {

@@ -32,9 +32,10 @@ namespace kelvandor {
 class QtUserInterface;
 
 struct WindowStart {
-  std::string exe_dir;  // folder of the program file; holds "Kelvandor.ini"
+  std::string exe_dir;  // folder of the program file
   CommandLine command_line;
   int unzip_wait_ms = 500;
+  FileLocations locations;  // empty: "Kelvandor.ini" and "___temp___" in exe_dir
 };
 
 inline constexpr const char* kWindowCaption =

@@ -59,7 +59,7 @@ void WhenModal(std::function<void(T*)> step) {
 class WindowTest : public ::testing::Test {
  protected:
   void Open(CommandLine command_line = {}) {
-    window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, std::move(command_line), 0}, &ui_);
+    window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, std::move(command_line), 0, {}}, &ui_);
   }
   template <typename T = QWidget>
   T* Find(const char* name) {
