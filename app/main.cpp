@@ -15,6 +15,8 @@ int main(int argc, char* argv[]) {
   const std::string start_dir = kelvandor::CurrentDir();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvandor"));
+  QApplication::setDesktopFileName(QString::fromLatin1(kelvandor::kDesktopFileName));
+  QApplication::setWindowIcon(kelvandor::ProgramIcon());
 
   kelvandor::WindowStart start;
   start.exe_dir = kelvandor::FolderPart(kelvandor::ProgramFilePath());
