@@ -8,15 +8,18 @@
 namespace kelvandor {
 
 std::string UserConfigFile(const char* xdg_config_home, const char* home) {
+  const auto with_slash = [](std::string folder) {
+    if (folder.back() != '/') folder += '/';
+    return folder;
+  };
   std::string base;
   if (xdg_config_home != nullptr && xdg_config_home[0] == '/') {
-    base = xdg_config_home;
+    base = with_slash(xdg_config_home);
   } else if (home != nullptr && home[0] == '/') {
-    base = std::string(home) + "/.config";
+    base = with_slash(home) + ".config/";
   } else {
     return {};
   }
-  if (base.back() != '/') base += '/';
   return base + "kelvandor/" + std::string(kConfigFileName);
 }
 
