@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the test configuration (AddressSanitizer and
-# UBSan) and runs the whole suite through ctest; then cross-builds the Qt-free
-# core for Windows with MinGW-w64 and runs its suite under Wine.
+# Installs what is missing, builds the Debian package (Release), builds the
+# test configuration (AddressSanitizer and UBSan) and runs the whole suite
+# through ctest, the checks of the package included; then cross-builds the
+# Qt-free core for Windows with MinGW-w64 and runs its suite under Wine.
 #   ./test.sh            both suites
 #   ./test.sh --native   the native suite only
 #   ./test.sh --windows  the Windows suite only
@@ -21,8 +22,15 @@ done
 jobs=$(nproc)
 
 if [ "$native" -eq 1 ]; then
-  ensure_packages "${NATIVE_PACKAGES[@]}"
-  cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKELVANDOR_SANITIZE=ON -DBUILD_TESTING=ON
+  ensure_packages "${NATIVE_PACKAGES[@]}" "${PACKAGING_PACKAGES[@]}"
+  # The Debian package, from the Release build that run.sh uses; the suite
+  # below checks it.
+  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DKELVANDOR_BUILD_BENCH=OFF
+  cmake --build build/release -j"$jobs"
+  (cd build/release && cpack)
+  cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKELVANDOR_SANITIZE=ON -DBUILD_TESTING=ON \
+    -DKELVANDOR_PACKAGE_DIR="$PWD/build/release"
   cmake --build build/test -j"$jobs"
   ctest --test-dir build/test --output-on-failure -j"$jobs"
 fi

@@ -9,6 +9,7 @@
 #include "operations/cleanup.h"
 #include "operations/directory_ops.h"
 #include "operations/rename_workflow.h"
+#include "platform/file_system.h"
 
 namespace kelvandor {
 namespace {
@@ -78,11 +79,14 @@ void FormModel::Guarded(Handler&& handler) {
   }
 }
 
-void FormModel::FormCreate(std::string_view exe_dir) {
+void FormModel::FormCreate(std::string_view exe_dir, FileLocations locations) {
   state_ = AppState{};
   state_.ExeDir = std::string(exe_dir);
+  locations_ = std::move(locations);
+  if (locations_.config_file.empty()) locations_.config_file = ConfigFilePath(exe_dir);
+  if (locations_.temp_base.empty()) locations_.temp_base = state_.ExeDir;
   Guarded([&] {
-    const ConfigReadResult read = ReadConfiguration(ConfigFilePath(state_.ExeDir), ui_);
+    const ConfigReadResult read = ReadConfiguration(locations_.config_file, ui_);
     state_.PublicIniPath = read.values.public_ini_path;
     state_.ConfigNewPath = read.values.new_path;
     state_.ConfigRenameFolder = read.values.rename_folder;
@@ -187,7 +191,7 @@ bool FormModel::NewInput(std::string_view path) {
   AppState& s = state_;
   FormControls& c = controls_;
   AnalysisConfig config;
-  config.exe_dir = s.ExeDir;
+  config.exe_dir = locations_.temp_base;
   config.config_new_path = s.ConfigNewPath;
   config.config_copy_project = s.ConfigCopyProject;
   config.config_rename_folder = s.ConfigRenameFolder;
@@ -314,7 +318,10 @@ void FormModel::Button1Click_SaveConfig() {
     config.rename_folder = controls_.CheckBox_RenameFolder.ticked;
     config.copy_project = controls_.CheckBox_CopyProject.ticked;
     config.clean_up = controls_.CheckBox_CleanUp.ticked;
-    SaveConfiguration(ConfigFilePath(state_.ExeDir), config, ui_);
+    // The user's configuration folder may not exist yet; when it cannot be
+    // made, the save reports the error.
+    MakeDirectories(FolderPart(locations_.config_file));
+    SaveConfiguration(locations_.config_file, config, ui_);
   });
 }
 

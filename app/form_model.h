@@ -73,6 +73,13 @@ struct CommandLine {
 
 enum class AfterActivate { kStayOpen, kClose };
 
+// Where "Kelvandor.ini" is read and saved and which folder holds "___temp___".
+// An empty field means the program's folder, ExeDir.
+struct FileLocations {
+  std::string config_file;
+  std::string temp_base;
+};
+
 // `path` made absolute against `base` when it is relative; an empty path
 // stays empty. Nothing else of the path changes.
 std::string AbsoluteAgainst(std::string_view path, std::string_view base,
@@ -92,7 +99,7 @@ class FormModel {
 
   // The handlers. None of them lets an error escape: an IoError (or any other
   // std::exception) ends the handler and its text is shown.
-  void FormCreate(std::string_view exe_dir);
+  void FormCreate(std::string_view exe_dir, FileLocations locations = {});
   // Handles the command line at the first call only.
   AfterActivate FormActivate(const CommandLine& command_line);
   // Loads the first of the dropped paths.
@@ -129,6 +136,7 @@ class FormModel {
 
   UserInterface& ui_;
   int unzip_wait_ms_ = 500;
+  FileLocations locations_;
   AppState state_;
   FormControls controls_;
   bool activated_ = false;

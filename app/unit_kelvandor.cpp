@@ -62,12 +62,21 @@ QToolButton* NewSpeedButton(QWidget* parent, int x, int y) {
 
 }  // namespace
 
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/kelvandor/icons/%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
+
 TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
     : QWidget(parent),
       start_(std::move(start)),
       own_ui_(ui ? nullptr : std::make_unique<QtUserInterface>(this)),
       model_(ui ? *ui : *own_ui_, start_.unzip_wait_ms) {
   setWindowTitle(QString::fromLatin1(kWindowCaption));
+  setWindowIcon(ProgramIcon());
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
   setFixedSize(kWindowWidth, kWindowHeight);
   window_colour_ = palette().color(QPalette::Base);
@@ -233,7 +242,7 @@ void TForm1::Run(Call&& call) {
 
 void TForm1::FormCreate() {
   setAcceptDrops(true);
-  Run([&] { model_.FormCreate(start_.exe_dir); });
+  Run([&] { model_.FormCreate(start_.exe_dir, start_.locations); });
 }
 
 void TForm1::FormActivate() {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -32,17 +33,24 @@ namespace kelvandor {
 class QtUserInterface;
 
 struct WindowStart {
-  std::string exe_dir;  // folder of the program file; holds "Kelvandor.ini"
+  std::string exe_dir;  // folder of the program file
   CommandLine command_line;
   int unzip_wait_ms = 500;
+  FileLocations locations;  // empty: "Kelvandor.ini" and "___temp___" in exe_dir
 };
 
 inline constexpr const char* kWindowCaption =
     "Kelvandor for Orlinth Microcontroller Projects V2.1.03";
+// The desktop entry's name without ".desktop"; on Wayland it ties the window
+// to the entry and so to the menu's icon.
+inline constexpr const char* kDesktopFileName = "org.kelvandor.Kelvandor";
 inline constexpr int kWindowWidth = 563;
 inline constexpr int kWindowHeight = 305;
 // The 3-D light colour of the fields that only display.
 inline constexpr QRgb k3DLightColour = 0xFFE3E3E3;
+
+// The program's icon in every size the icon theme installs.
+QIcon ProgramIcon();
 
 class TForm1 : public QWidget {
   Q_OBJECT

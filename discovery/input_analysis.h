@@ -25,7 +25,9 @@ inline constexpr int kErrorNoProject = 11;
 
 // What the analysis reads but never writes.
 struct AnalysisConfig {
-  std::string exe_dir;  // folder of the program file
+  // The folder that holds "___temp___": the program's folder, or one given
+  // in its place when that may not be written.
+  std::string exe_dir;
   std::string config_new_path;
   bool config_copy_project = false;
   bool config_rename_folder = false;

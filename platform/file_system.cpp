@@ -144,6 +144,10 @@ bool RenameReplacing(std::string_view from, std::string_view to) {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Its read-only attribute does not keep anyone from writing into a folder;
+// whether a program folder is meant to be written is not asked on Windows.
+bool IsWritableFolder(std::string_view dir) { return DirectoryExists(dir); }
+
 bool IsReadOnly(std::string_view path) {
   const DWORD a = Attributes(path);
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0;
@@ -362,6 +366,11 @@ bool RenameNoReplace(std::string_view from, std::string_view to) {
 
 bool RenameReplacing(std::string_view from, std::string_view to) {
   return ::rename(Terminated(from).c_str(), Terminated(to).c_str()) == 0;
+}
+
+bool IsWritableFolder(std::string_view dir) {
+  return DirectoryExists(dir) &&
+         ::faccessat(AT_FDCWD, Terminated(dir).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 bool IsReadOnly(std::string_view path) {

@@ -71,6 +71,11 @@ bool RenameNoReplace(std::string_view from, std::string_view to);
 // completely written temporary file in place.
 bool RenameReplacing(std::string_view from, std::string_view to);
 
+// True when the program may create and remove entries in the folder `dir`,
+// judged with the process's effective ids (as root, only a read-only or
+// immutable file system says no). On Windows: whenever the folder exists.
+bool IsWritableFolder(std::string_view dir);
+
 // True when the file at `path` may not be written (Windows' read-only
 // attribute; on POSIX, no write permission for its owner).
 bool IsReadOnly(std::string_view path);

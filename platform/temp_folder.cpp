@@ -32,4 +32,10 @@ std::string MakeTemporaryFolder(const std::string& prefix) {
 #endif
 }
 
+TemporaryFolder::TemporaryFolder(const std::string& prefix) : path_(MakeTemporaryFolder(prefix)) {}
+
+TemporaryFolder::~TemporaryFolder() {
+  if (!path_.empty()) RemoveTree(path_);
+}
+
 }  // namespace kelvandor

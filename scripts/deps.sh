@@ -20,7 +20,13 @@ ensure_packages() {
 
 # What building and testing the native program needs.
 NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-                 libarchive-dev libgtest-dev libgmock-dev libbenchmark-dev)
+                 libarchive-dev libgtest-dev libgmock-dev libbenchmark-dev
+                 librsvg2-bin)
+
+# What building the Debian package and checking it and the installation
+# needs: the icon renderer above, dpkg-shlibdeps, the validators and the
+# manual page tools.
+PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian groff-base man-db)
 
 # What cross-building the core for Windows and running its tests under Wine
 # needs (./test.sh --windows).

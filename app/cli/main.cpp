@@ -18,10 +18,10 @@
 
 #include "app/cli/cli_options.h"
 #include "app/cli/terminal_ui.h"
-#include "app/cli/work_folder.h"
 #include "app/form_model.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
+#include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
 namespace {
@@ -86,7 +86,7 @@ int Run(const Options& options) {
   // A private program folder: the archive is unpacked there, and no
   // configuration file of the window's is read, so runs are repeatable and
   // can go side by side.
-  WorkFolder work;
+  TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
     std::fprintf(stderr, "Can not create new directory!\n");
     return kErrorCreateTarget;

@@ -19,6 +19,7 @@ namespace {
 
 using ::kelvandor::testing::CrLf;
 using ::kelvandor::testing::CurrentDirGuard;
+using ::kelvandor::testing::ListTree;
 using ::kelvandor::testing::MakeDirs;
 using ::kelvandor::testing::ReadFile;
 using ::kelvandor::testing::RecordingUi;
@@ -437,6 +438,35 @@ TEST_F(FormModelTest, SavedConfigurationIsReadAtTheNextStart) {
   EXPECT_TRUE(next.controls().CheckBox_RenameFolder.ticked);
   EXPECT_FALSE(next.controls().CheckBox_CopyProject.ticked);
   EXPECT_FALSE(next.controls().CheckBox_CleanUp.ticked);
+}
+
+// As an installed program uses them: the configuration in the user's
+// folder, made on the first save, and archives in a folder of its own;
+// nothing beside the program is read or written.
+TEST_F(FormModelTest, ConfigurationAndArchivesGoWhereTheLocationsSay) {
+  const FileLocations where{tmp_ / "home/.config/kelvandor/Kelvandor.ini", tmp_ / "private"};
+  MakeDirs(where.temp_base);
+  WriteConfig({"CopyProject=1"});
+  model_.FormCreate(exe_dir_, where);
+  EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
+  model_.SetRenameFolderTicked(true);
+  model_.Button1Click_SaveConfig();
+  EXPECT_TRUE(ui_.shown.empty());
+
+  RecordingUi next_ui;
+  FormModel next(next_ui, 0);
+  next.FormCreate(exe_dir_, where);
+  EXPECT_TRUE(next.controls().CheckBox_RenameFolder.ticked);
+#ifdef KELVANDOR_HAVE_LIBARCHIVE
+  const std::string zip = tmp_ / "demo.zip";
+  WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
+  next.WMDropFiles({zip});
+  EXPECT_EQ(next.state().TempDir, TempDirFor(where.temp_base));
+  EXPECT_TRUE(DirectoryExists(next.state().TempDir + kSep + "blinky"));
+  next.FormClose();
+  EXPECT_FALSE(DirectoryExists(next.state().TempDir));
+#endif
+  EXPECT_EQ(ListTree(exe_dir_), (std::vector<std::string>{"Kelvandor.ini"}));
 }
 
 TEST_F(FormModelTest, CleanOnlyBeforeAnyLoadStillReportsCleaned) {

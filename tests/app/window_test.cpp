@@ -59,7 +59,7 @@ void WhenModal(std::function<void(T*)> step) {
 class WindowTest : public ::testing::Test {
  protected:
   void Open(CommandLine command_line = {}) {
-    window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, std::move(command_line), 0}, &ui_);
+    window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, std::move(command_line), 0, {}}, &ui_);
   }
   template <typename T = QWidget>
   T* Find(const char* name) {
@@ -100,6 +100,11 @@ TEST_F(WindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
             QStringLiteral("Kelvandor for Orlinth Microcontroller Projects V2.1.03"));
   EXPECT_EQ(window_->minimumSize(), QSize(563, 305));
   EXPECT_EQ(window_->maximumSize(), QSize(563, 305));
+  // The icon of the desktop entry, in every size the icon theme gets.
+  const QList<QSize> icon_sizes = window_->windowIcon().availableSizes();
+  EXPECT_EQ(icon_sizes.size(), 8);
+  EXPECT_TRUE(icon_sizes.contains(QSize(16, 16)) && icon_sizes.contains(QSize(256, 256)));
+  EXPECT_FALSE(window_->windowIcon().pixmap(QSize(48, 48)).isNull());
 
   const struct {
     const char* name;

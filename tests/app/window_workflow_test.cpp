@@ -43,7 +43,7 @@ const std::string kSep = SeparatorString();
 
 class WindowWorkflowTest : public ::testing::Test {
  protected:
-  void Open() { window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, {}, 0}, &ui_); }
+  void Open() { window_ = std::make_unique<TForm1>(WindowStart{exe_dir_, {}, 0, {}}, &ui_); }
 
   template <typename T = QWidget>
   T* Find(const char* name) {

@@ -500,6 +500,19 @@ TEST(CopyTreeTest, AnUnreadableFileFailsTheCopy) {
   EXPECT_FALSE(CopyTree(tmp / "from", tmp / "to"));
 }
 
+TEST(FileSystemTest, IsWritableFolderAgreesWithATryToCreate) {
+  TempDir tmp;
+  WriteFile(tmp / "file", "");
+  MakeDirs(tmp / "ro");
+  SetMode(tmp / "ro", kReadOnlyFolder);
+  EXPECT_TRUE(IsWritableFolder(tmp.path()));
+  EXPECT_FALSE(IsWritableFolder(tmp / "file"));
+  EXPECT_FALSE(IsWritableFolder(tmp / "missing"));
+  // Root may write into any folder, and so may anyone on Windows.
+  const bool created = static_cast<bool>(std::ofstream(NativePath(tmp / "ro/probe")));
+  EXPECT_EQ(IsWritableFolder(tmp / "ro"), created);
+}
+
 // --- Current folder, resolving, containment ------------------------------------
 
 TEST(FileSystemTest, CurrentDirFollowsSetCurrentDir) {

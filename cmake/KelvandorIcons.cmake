@@ -1,0 +1,25 @@
+# The program's icon, drawn once as packaging/icons/kelvandor.svg and
+# rendered at build time to the PNG sizes of the hicolor icon theme with
+# rsvg-convert (Debian's librsvg2-bin). The window embeds the PNGs; an
+# installation puts them into the icon theme.
+set(KELVANDOR_ICON_SVG ${PROJECT_SOURCE_DIR}/packaging/icons/kelvandor.svg)
+set(KELVANDOR_ICON_SIZES 16 22 24 32 48 64 128 256)
+set(KELVANDOR_ICON_DIR ${PROJECT_BINARY_DIR}/icons)
+
+# kelvandor_render_icons(OUT_VAR): the rules, in the calling folder, that
+# make ${KELVANDOR_ICON_DIR}/SIZE.png for every size; OUT_VAR gets the files.
+function(kelvandor_render_icons out_var)
+  find_program(KELVANDOR_RSVG_CONVERT rsvg-convert REQUIRED)
+  set(pngs "")
+  foreach(size IN LISTS KELVANDOR_ICON_SIZES)
+    set(png ${KELVANDOR_ICON_DIR}/${size}.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${KELVANDOR_ICON_DIR}
+      COMMAND ${KELVANDOR_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${KELVANDOR_ICON_SVG}
+      DEPENDS ${KELVANDOR_ICON_SVG}
+      COMMENT "Rendering the ${size}x${size} icon"
+      VERBATIM)
+    list(APPEND pngs ${png})
+  endforeach()
+  set(${out_var} ${pngs} PARENT_SCOPE)
+endfunction()
