@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #endif
 
@@ -200,6 +201,12 @@ std::string CurrentDir() {
   return ProgramPath(fs::current_path(ec));
 }
 
+std::optional<std::uint64_t> FreeSpace(std::string_view path) {
+  ULARGE_INTEGER available = {};
+  if (!GetDiskFreeSpaceExW(Wide(path).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
 std::string ProgramFilePath() {
   std::wstring buffer(32768, L'\0');
   const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -374,6 +381,12 @@ bool SetCurrentDir(std::string_view path) { return ::chdir(Terminated(path).c_st
 std::string CurrentDir() {
   std::error_code ec;
   return fs::current_path(ec).native();
+}
+
+std::optional<std::uint64_t> FreeSpace(std::string_view path) {
+  struct statvfs st;
+  if (::statvfs(Terminated(path).c_str(), &st) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
 std::string ProgramFilePath() {
