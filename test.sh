@@ -29,6 +29,8 @@ fi
 
 if [ "$windows" -eq 1 ]; then
   ensure_packages "${WINDOWS_PACKAGES[@]}"
+  # A static libarchive for the cross build, made once and kept in build/deps.
+  scripts/mingw-libarchive.sh
   # Without sanitizers (MinGW has none) and without debug information: the
   # static programs then link quickly. The configure step sets up the Wine
   # prefix in the build folder.
@@ -40,4 +42,5 @@ if [ "$windows" -eq 1 ]; then
   # Wine's server lingers a few seconds after its last program; wait for it,
   # so that nothing of the run outlives the script.
   WINEPREFIX="$PWD/build/test-windows/wineprefix" /usr/lib/wine/wineserver -w 2>/dev/null || true
+
 fi
