@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configuration (AddressSanitizer and
 # UBSan) and runs the whole suite through ctest; then cross-builds the Qt-free
-# core for Windows with MinGW-w64 and runs its suite under Wine.
+# core for Windows with MinGW-w64, runs its suite under Wine and makes the
+# Windows download, build/windows-release/Kelvandor-<version>-win64.zip.
 #   ./test.sh            both suites
 #   ./test.sh --native   the native suite only
 #   ./test.sh --windows  the Windows suite only
@@ -43,4 +44,9 @@ if [ "$windows" -eq 1 ]; then
   # so that nothing of the run outlives the script.
   WINEPREFIX="$PWD/build/test-windows/wineprefix" /usr/lib/wine/wineserver -w 2>/dev/null || true
 
+  # The download, from an optimised build of the programs alone.
+  cmake -S . -B build/windows-release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake --build build/windows-release -j"$jobs"
+  (cd build/windows-release && cpack)
 fi
