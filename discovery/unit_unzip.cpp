@@ -23,11 +23,6 @@ namespace {
 
 constexpr std::size_t kReadBlockSize = 64 * 1024;
 
-// Every entry pathname is rewritten to an absolute path below the resolved
-// destination, so ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS cannot be set; stored
-// absolute paths are refused by ContainedComponents before the rewrite instead.
-// SECURE_SYMLINKS refuses to write through any link on disk, also one that
-// was in the destination before.
 #ifdef _WIN32
 // Windows refuses to replace a read-only file, which POSIX replaces like any
 // other: its read-only attribute is cleared first.
@@ -35,6 +30,11 @@ constexpr int kPlatformDiskFlags = ARCHIVE_EXTRACT_CLEAR_NOCHANGE_FFLAGS;
 #else
 constexpr int kPlatformDiskFlags = 0;
 #endif
+// Every entry pathname is rewritten to an absolute path below the resolved
+// destination, so ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS cannot be set; stored
+// absolute paths are refused by ContainedComponents before the rewrite instead.
+// SECURE_SYMLINKS refuses to write through any link on disk, also one that
+// was in the destination before.
 constexpr int kDiskFlags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                            ARCHIVE_EXTRACT_SECURE_NODOTDOT | kPlatformDiskFlags;
 
