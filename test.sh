@@ -2,7 +2,8 @@
 # Installs what is missing, builds the Debian package (Release), builds the
 # test configuration (AddressSanitizer and UBSan) and runs the whole suite
 # through ctest, the checks of the package included; then cross-builds the
-# Qt-free core for Windows with MinGW-w64 and runs its suite under Wine.
+# Qt-free core for Windows with MinGW-w64, runs its suite under Wine and makes
+# the Windows download, build/windows-release/Kelvandor-<version>-win64.zip.
 #   ./test.sh            both suites
 #   ./test.sh --native   the native suite only
 #   ./test.sh --windows  the Windows suite only
@@ -37,6 +38,8 @@ fi
 
 if [ "$windows" -eq 1 ]; then
   ensure_packages "${WINDOWS_PACKAGES[@]}"
+  # A static libarchive for the cross build, made once and kept in build/deps.
+  scripts/mingw-libarchive.sh
   # Without sanitizers (MinGW has none) and without debug information: the
   # static programs then link quickly. The configure step sets up the Wine
   # prefix in the build folder.
@@ -48,4 +51,10 @@ if [ "$windows" -eq 1 ]; then
   # Wine's server lingers a few seconds after its last program; wait for it,
   # so that nothing of the run outlives the script.
   WINEPREFIX="$PWD/build/test-windows/wineprefix" /usr/lib/wine/wineserver -w 2>/dev/null || true
+
+  # The download, from an optimised build of the programs alone.
+  cmake -S . -B build/windows-release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  cmake --build build/windows-release -j"$jobs"
+  (cd build/windows-release && cpack)
 fi

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,13 +23,20 @@ namespace {
 
 constexpr std::size_t kReadBlockSize = 64 * 1024;
 
+#ifdef _WIN32
+// Windows refuses to replace a read-only file, which POSIX replaces like any
+// other: its read-only attribute is cleared first.
+constexpr int kPlatformDiskFlags = ARCHIVE_EXTRACT_CLEAR_NOCHANGE_FFLAGS;
+#else
+constexpr int kPlatformDiskFlags = 0;
+#endif
 // Every entry pathname is rewritten to an absolute path below the resolved
 // destination, so ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS cannot be set; stored
 // absolute paths are refused by ContainedComponents before the rewrite instead.
 // SECURE_SYMLINKS refuses to write through any link on disk, also one that
 // was in the destination before.
-constexpr int kDiskFlags =
-    ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT;
+constexpr int kDiskFlags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                           ARCHIVE_EXTRACT_SECURE_NODOTDOT | kPlatformDiskFlags;
 
 struct ReaderFree {
   void operator()(archive* a) const { archive_read_free(a); }
@@ -38,29 +47,56 @@ struct WriterFree {
 using ArchiveReader = std::unique_ptr<archive, ReaderFree>;
 using DiskWriter = std::unique_ptr<archive, WriterFree>;
 
-using Components = std::vector<std::string_view>;
+#ifdef _WIN32
+// Names go to libarchive as wide strings: its narrow names follow the C
+// library's locale rather than the ANSI code page of the program's paths, and
+// cannot hold every name an archive may store.
+using PathChar = wchar_t;
+const wchar_t* StoredPath(archive_entry* e) { return archive_entry_pathname_w(e); }
+const wchar_t* StoredLinkTarget(archive_entry* e) { return archive_entry_symlink_w(e); }
+const wchar_t* StoredHardlink(archive_entry* e) { return archive_entry_hardlink_w(e); }
+void SetPath(archive_entry* e, const wchar_t* path) { archive_entry_copy_pathname_w(e, path); }
+void SetHardlink(archive_entry* e, const wchar_t* path) { archive_entry_copy_hardlink_w(e, path); }
+int OpenFile(archive* a, std::string_view path) {
+  return archive_read_open_filename_w(a, NativePath(path).c_str(), kReadBlockSize);
+}
+#else
+using PathChar = char;
+const char* StoredPath(archive_entry* e) { return archive_entry_pathname(e); }
+const char* StoredLinkTarget(archive_entry* e) { return archive_entry_symlink(e); }
+const char* StoredHardlink(archive_entry* e) { return archive_entry_hardlink(e); }
+void SetPath(archive_entry* e, const char* path) { archive_entry_copy_pathname(e, path); }
+void SetHardlink(archive_entry* e, const char* path) { archive_entry_copy_hardlink(e, path); }
+int OpenFile(archive* a, std::string_view path) {
+  return archive_read_open_filename(a, std::string(path).c_str(), kReadBlockSize);
+}
+#endif
+using PathString = std::basic_string<PathChar>;
+using PathView = std::basic_string_view<PathChar>;
+using Components = std::vector<PathView>;
 
 // "\" counts as a separator on every platform: archives made on Windows store
 // it, and a name that hides ".." behind it must not pass on Windows either.
-bool IsStoredSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsStoredSeparator(PathChar c) { return c == '/' || c == '\\'; }
+bool IsDotDot(PathView part) { return part.size() == 2 && part[0] == '.' && part[1] == '.'; }
 
-bool LooksAbsolute(std::string_view path) {
+bool LooksAbsolute(PathView path) {
   if (path.empty()) return false;
   if (IsStoredSeparator(path[0])) return true;
-  const char first = path[0];
+  const PathChar first = path[0];
   const bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
   return letter && path.size() >= 2 && path[1] == ':';
 }
 
 // The components of a stored path, without empty and "." components.
-Components SplitStored(std::string_view path) {
+Components SplitStored(PathView path) {
   Components parts;
   std::size_t start = 0;
   while (start <= path.size()) {
     std::size_t end = start;
     while (end < path.size() && !IsStoredSeparator(path[end])) ++end;
-    const std::string_view part = path.substr(start, end - start);
-    if (!part.empty() && part != ".") parts.push_back(part);
+    const PathView part = path.substr(start, end - start);
+    if (!part.empty() && !(part.size() == 1 && part[0] == '.')) parts.push_back(part);
     start = end + 1;
   }
   return parts;
@@ -68,11 +104,11 @@ Components SplitStored(std::string_view path) {
 
 // The stored path as components below the destination; nothing when it is
 // absolute or has a ".." component.
-std::optional<Components> ContainedComponents(std::string_view stored) {
+std::optional<Components> ContainedComponents(PathView stored) {
   if (LooksAbsolute(stored)) return std::nullopt;
   Components parts = SplitStored(stored);
-  for (std::string_view part : parts) {
-    if (part == "..") return std::nullopt;
+  for (PathView part : parts) {
+    if (IsDotDot(part)) return std::nullopt;
   }
   return parts;
 }
@@ -81,12 +117,12 @@ std::optional<Components> ContainedComponents(std::string_view stored) {
 // passes: relative, with ".." only before the first name and no more of them
 // than there are folders above the link. A ".." after a name is refused since
 // that name may itself be a link to a shallower place.
-bool LinkTargetStaysInside(std::string_view target, std::size_t folders_above_link) {
+bool LinkTargetStaysInside(PathView target, std::size_t folders_above_link) {
   if (target.empty() || LooksAbsolute(target)) return false;
   std::size_t ups = 0;
   bool named = false;
-  for (std::string_view part : SplitStored(target)) {
-    if (part != "..") {
+  for (PathView part : SplitStored(target)) {
+    if (!IsDotDot(part)) {
       named = true;
     } else if (named || ++ups > folders_above_link) {
       return false;
@@ -95,10 +131,11 @@ bool LinkTargetStaysInside(std::string_view target, std::size_t folders_above_li
   return true;
 }
 
-std::string JoinBelow(const std::string& root, const Components& parts) {
-  std::string out = root;
-  for (std::string_view part : parts) {
-    if (out.empty() || out.back() != Separator()) out += Separator();
+PathString JoinBelow(const PathString& root, const Components& parts) {
+  const auto separator = static_cast<PathChar>(Separator());
+  PathString out = root;
+  for (PathView part : parts) {
+    if (out.empty() || out.back() != separator) out += separator;
     out.append(part);
   }
   return out;
@@ -129,9 +166,72 @@ int ReaderFailureCode(archive* reader) {
   return kUnzipSevereError;
 }
 
+// The declared size of an entry; one that declares none may hold no byte.
+std::uint64_t DeclaredSize(archive_entry* entry) {
+  if (!archive_entry_size_is_set(entry) || archive_entry_size(entry) < 0) return 0;
+  return static_cast<std::uint64_t>(archive_entry_size(entry));
+}
+
+// A zip reader for the archive, or the code of the failure to open it.
+struct OpenedArchive {
+  ArchiveReader reader;
+  int code = kUnzipOk;
+};
+
+OpenedArchive OpenArchive(std::string_view archive_path) {
+  OpenedArchive out;
+  out.reader.reset(archive_read_new());
+  if (!out.reader) {
+    out.code = kUnzipNoMemory;
+    return out;
+  }
+  archive_read_support_format_zip(out.reader.get());
+  if (OpenFile(out.reader.get(), archive_path) != ARCHIVE_OK) {
+    const int error = archive_errno(out.reader.get());
+    out.code = (error == ENOENT || error == EACCES || error == EPERM)
+                   ? kUnzipArchiveNotFound
+                   : ReaderFailureCode(out.reader.get());
+  }
+  return out;
+}
+
+// The sum of the sizes the entries declare, from their headers alone (a zip's
+// central directory); kUnzipOk or the code of a failure to read them.
+struct DeclaredTotal {
+  std::uint64_t bytes = 0;
+  int code = kUnzipOk;
+};
+
+DeclaredTotal DeclaredBytes(std::string_view archive_path) {
+  DeclaredTotal total;
+  const OpenedArchive opened = OpenArchive(archive_path);
+  if (opened.code != kUnzipOk) {
+    total.code = opened.code;
+    return total;
+  }
+  archive* reader = opened.reader.get();
+  for (;;) {
+    archive_entry* entry = nullptr;
+    const int r = archive_read_next_header(reader, &entry);
+    if (r == ARCHIVE_EOF) return total;
+    // Warnings are the extraction's to report.
+    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+      total.code = ReaderFailureCode(reader);
+      return total;
+    }
+    const std::uint64_t size = DeclaredSize(entry);
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+    total.bytes = size > kMax - total.bytes ? kMax : total.bytes + size;
+    if (archive_read_data_skip(reader) != ARCHIVE_OK) {
+      total.code = ReaderFailureCode(reader);
+      return total;
+    }
+  }
+}
+
 class Extraction {
  public:
-  Extraction(archive* reader, archive* disk, std::string root)
+  Extraction(archive* reader, archive* disk, PathString root)
       : reader_(reader), disk_(disk), root_(std::move(root)) {}
 
   // Returns kUnzipOk when every entry was extracted, without telling warnings
@@ -165,7 +265,7 @@ class Extraction {
   int ExtractEntry(archive_entry* entry) {
     // No passphrase is ever set, so an encrypted entry cannot be read.
     if (archive_entry_is_encrypted(entry)) return kUnzipBadPassword;
-    const char* stored = archive_entry_pathname(entry);
+    const PathChar* stored = StoredPath(entry);
     if (stored == nullptr) return kUnzipErrors;
     const std::optional<Components> parts = ContainedComponents(stored);
     if (!parts) return kUnzipErrors;
@@ -174,7 +274,7 @@ class Extraction {
     if (type == AE_IFDIR && parts->empty()) return kUnzipOk;  // the destination itself
     if (parts->empty()) return kUnzipErrors;
     if (type == AE_IFLNK) {
-      const char* target = archive_entry_symlink(entry);
+      const PathChar* target = StoredLinkTarget(entry);
       if (target == nullptr || !LinkTargetStaysInside(target, parts->size() - 1)) {
         return kUnzipErrors;
       }
@@ -182,15 +282,15 @@ class Extraction {
       return kUnzipErrors;  // devices, pipes and sockets have no place in a project
     }
 
-    const std::string path = JoinBelow(root_, *parts);
-    std::optional<std::string> hardlink;
-    if (const char* stored_link = archive_entry_hardlink(entry); stored_link != nullptr) {
+    const PathString path = JoinBelow(root_, *parts);
+    std::optional<PathString> hardlink;
+    if (const PathChar* stored_link = StoredHardlink(entry); stored_link != nullptr) {
       const std::optional<Components> link_parts = ContainedComponents(stored_link);
       if (!link_parts || link_parts->empty()) return kUnzipErrors;
       hardlink = JoinBelow(root_, *link_parts);
     }
-    archive_entry_copy_pathname(entry, path.c_str());
-    if (hardlink) archive_entry_copy_hardlink(entry, hardlink->c_str());
+    SetPath(entry, path.c_str());
+    if (hardlink) SetHardlink(entry, hardlink->c_str());
 
     const int r = archive_write_header(disk_, entry);
     if (r == ARCHIVE_WARN) {
@@ -199,7 +299,7 @@ class Extraction {
       return WriterFailureCode(disk_);
     }
     if (type == AE_IFREG) {
-      if (const int code = CopyData(); code != kUnzipOk) return code;
+      if (const int code = CopyData(DeclaredSize(entry)); code != kUnzipOk) return code;
     }
     const int finished = archive_write_finish_entry(disk_);
     if (finished == ARCHIVE_WARN) {
@@ -210,7 +310,7 @@ class Extraction {
     return kUnzipOk;
   }
 
-  int CopyData() {
+  int CopyData(std::uint64_t declared) {
     for (;;) {
       const void* block = nullptr;
       std::size_t size = 0;
@@ -221,6 +321,12 @@ class Extraction {
         warned_ = true;
       } else if (r != ARCHIVE_OK) {
         return ReaderFailureCode(reader_);
+      }
+      // The free space was checked against the declared sizes: an entry that
+      // unpacks to more (a forged header) is damage, and stops here before
+      // its excess reaches the disk.
+      if (offset < 0 || size > declared || static_cast<std::uint64_t>(offset) > declared - size) {
+        return kUnzipSevereError;
       }
       if (size > 0) {
         // A short or failed write is never a mere warning: the file is not
@@ -236,41 +342,45 @@ class Extraction {
 
   archive* reader_ = nullptr;
   archive* disk_ = nullptr;
-  std::string root_;
+  PathString root_;
   bool warned_ = false;
 };
 
 }  // namespace
 
-int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir) {
+int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
+                     const FreeSpaceFn& free_space) {
   if (archive_path.empty() || dest_dir.empty()) return kUnzipBadParameters;
   if (!FileExists(archive_path)) return kUnzipArchiveNotFound;
   if (!MakeDirectories(dest_dir)) return kUnzipErrors;
   // Resolved, so that no link in the destination's own path trips the
   // symbolic-link checks.
-  std::string root = ResolvedPath(dest_dir);
+  const std::string root = ResolvedPath(dest_dir);
   if (root.empty()) return kUnzipErrors;
 
-  const ArchiveReader reader(archive_read_new());
-  const DiskWriter disk(archive_write_disk_new());
-  if (!reader || !disk) return kUnzipNoMemory;
-  archive_read_support_format_zip(reader.get());
-  archive_write_disk_set_options(disk.get(), kDiskFlags);
-
-  if (archive_read_open_filename(reader.get(), std::string(archive_path).c_str(), kReadBlockSize) !=
-      ARCHIVE_OK) {
-    const int error = archive_errno(reader.get());
-    if (error == ENOENT || error == EACCES || error == EPERM) return kUnzipArchiveNotFound;
-    return ReaderFailureCode(reader.get());
+  const DeclaredTotal declared = DeclaredBytes(archive_path);
+  if (declared.code != kUnzipOk) return declared.code;
+  // Where the system cannot tell the free space, the declared sizes still
+  // bound what each entry may write.
+  if (const std::optional<std::uint64_t> free = free_space ? free_space(root) : std::nullopt;
+      free && declared.bytes > *free) {
+    return kUnzipDiskFull;
   }
-  Extraction extraction(reader.get(), disk.get(), std::move(root));
+
+  OpenedArchive opened = OpenArchive(archive_path);
+  if (opened.code != kUnzipOk) return opened.code;
+  const DiskWriter disk(archive_write_disk_new());
+  if (!disk) return kUnzipNoMemory;
+  archive_write_disk_set_options(disk.get(), kDiskFlags);
+  Extraction extraction(opened.reader.get(), disk.get(), NativePath(root).native());
   const int code = extraction.Run();
   if (code != kUnzipOk) return code;
   return extraction.warned() ? kUnzipWarnings : kUnzipOk;
 }
 
-bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir) {
-  return UnzipResultText(UnzipArchiveCode(archive_path, dest_dir)) == "OKAY";
+bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir,
+                  const FreeSpaceFn& free_space) {
+  return UnzipResultText(UnzipArchiveCode(archive_path, dest_dir, free_space)) == "OKAY";
 }
 
 }  // namespace kelvandor

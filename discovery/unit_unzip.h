@@ -2,19 +2,33 @@
 
 // Unpacking a ".zip" archive into a folder.
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kelvandor {
+
+// The bytes that may still be written below a folder; nothing when unknown.
+using FreeSpaceFn = std::function<std::optional<std::uint64_t>(std::string_view folder)>;
 
 // Extracts every entry of `archive_path` under `dest_dir` at its stored
 // relative path, creating `dest_dir` and the folders inside it, overwriting
 // existing files without a question and writing contents byte for byte.
 // Entries that would land outside `dest_dir` (absolute paths, "..", links
-// leading out) are refused. Returns one of the codes of unzip.h: 0 only when
-// everything was extracted without warnings.
-int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir);
+// leading out) are refused. An archive whose entries declare more bytes in
+// all than `free_space` gives for `dest_dir` is refused before anything is
+// written ("Disk full"), and an entry that unpacks to more than it declares
+// stops the extraction ("Sever error in archive") before the excess is
+// written. Returns one of the codes of unzip.h: 0 only when everything was
+// extracted without warnings.
+int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
+                     const FreeSpaceFn& free_space = FreeSpace);
 
 // True exactly when UnzipArchiveCode gives a code whose text is "OKAY".
-bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir);
+bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir,
+                  const FreeSpaceFn& free_space = FreeSpace);
 
 }  // namespace kelvandor

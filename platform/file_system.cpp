@@ -19,6 +19,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #endif
 
@@ -205,6 +206,12 @@ bool SetCurrentDir(std::string_view path) { return SetCurrentDirectoryW(Wide(pat
 std::string CurrentDir() {
   std::error_code ec;
   return ProgramPath(fs::current_path(ec));
+}
+
+std::optional<std::uint64_t> FreeSpace(std::string_view path) {
+  ULARGE_INTEGER available = {};
+  if (!GetDiskFreeSpaceExW(Wide(path).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
 }
 
 std::string ProgramFilePath() {
@@ -422,6 +429,12 @@ bool SetCurrentDir(std::string_view path) { return ::chdir(Terminated(path).c_st
 std::string CurrentDir() {
   std::error_code ec;
   return fs::current_path(ec).native();
+}
+
+std::optional<std::uint64_t> FreeSpace(std::string_view path) {
+  struct statvfs st;
+  if (::statvfs(Terminated(path).c_str(), &st) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
 std::string ProgramFilePath() {

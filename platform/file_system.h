@@ -122,6 +122,10 @@ bool IsSameOrInside(std::string_view inner, std::string_view outer);
 // True when `path` resolves to the root of a file system ("/", "C:\").
 bool IsFileSystemRoot(std::string_view path);
 
+// The bytes that this process may still write on the file system that holds
+// `path` (a file or folder that exists); nothing when the system cannot tell.
+std::optional<std::uint64_t> FreeSpace(std::string_view path);
+
 // The full path of the running program file.
 std::string ProgramFilePath();
 

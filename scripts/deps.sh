@@ -29,5 +29,7 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-de
 PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian groff-base man-db)
 
 # What cross-building the core for Windows and running its tests under Wine
-# needs (./test.sh --windows).
-WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest)
+# needs (./test.sh --windows). scripts/mingw-libarchive.sh builds libarchive
+# from Debian's source package (dpkg-dev unpacks it) against the MinGW zlib.
+WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest
+                  dpkg-dev libz-mingw-w64-dev)

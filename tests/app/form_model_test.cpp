@@ -269,7 +269,7 @@ TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   EXPECT_EQ(c_.focus, kFocusAfterLoad);
 }
 
-// The Windows build cannot unpack archives.
+// Only builds with libarchive can unpack archives.
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
 TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
   WriteConfig({"NewPath=/target/"});

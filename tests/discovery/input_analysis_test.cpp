@@ -435,7 +435,7 @@ TEST_F(NewInputTest, PreferredPathComesFromTheConfiguration) {
   EXPECT_EQ(state_.new_path, tmp_ / "work" + kSep);
 }
 
-// Test archives are written with libarchive, which the Windows build lacks.
+// Test archives are written with libarchive, in builds that have it.
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
 using ::kelvandor::testing::WriteZip;
 

@@ -1,8 +1,10 @@
 #include "platform/file_system.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -595,6 +597,16 @@ TEST(FileSystemTest, IsFileSystemRoot) {
   EXPECT_TRUE(IsFileSystemRoot(tmp / "root link"));
   EXPECT_FALSE(IsFileSystemRoot(tmp.path()));
   EXPECT_FALSE(IsFileSystemRoot(""));
+}
+
+TEST(FileSystemTest, FreeSpaceIsWhatTheFileSystemReports) {
+  TempDir tmp;
+  const std::optional<std::uint64_t> free = FreeSpace(tmp.path());
+  ASSERT_TRUE(free.has_value());
+  // Other programs write meanwhile; the two readings need only be close.
+  const std::uint64_t reported = fs::space(NativePath(tmp.path())).available;
+  EXPECT_LT(*free > reported ? *free - reported : reported - *free, 256u << 20);
+  EXPECT_EQ(FreeSpace(tmp / "missing/folder"), std::nullopt);
 }
 
 TEST(FileSystemTest, ProgramFilePathNamesThisProgram) {
