@@ -1,5 +1,7 @@
 #include "app/unit_kelvandor.h"
 
+#include <map>
+#include <string_view>
 #include <utility>
 
 #include <QApplication>
@@ -27,37 +29,8 @@
 namespace kelvandor {
 namespace {
 
-// Geometry of the rows, in pixels of the client area.
-constexpr int kMargin = 8;
-constexpr int kGroupWidth = kWindowWidth - 2 * kMargin;
-constexpr int kRowHeight = 21;
-constexpr int kRowStep = 24;
-constexpr int kFirstRow = 24;
-constexpr int kLabelX = 10;
-constexpr int kFieldX = 84;
-constexpr int kFieldRight = kGroupWidth - 10;
-constexpr int kSpeedButtonSize = 25;
-constexpr int kSpeedButtonX = kFieldRight - kSpeedButtonSize;
-constexpr int kHalfFieldWidth = 170;
-constexpr int kSecondLabelX = 268;
-constexpr int kSecondFieldX = 306;
-constexpr int kButtonWidth = 88;
-constexpr int kButtonHeight = 25;
-
-int RowY(int row) { return kFirstRow + row * kRowStep; }
-
-void AddLabel(QWidget* parent, const char* name, const char* text, int x, int y, int width) {
-  auto* label = new QLabel(QString::fromLatin1(text), parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setGeometry(x, y, width, kRowHeight);
-}
-
-QToolButton* NewSpeedButton(QWidget* parent, int x, int y) {
-  auto* button = new QToolButton(parent);
-  button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
-  button->setAutoRaise(true);
-  button->setGeometry(x, y, kSpeedButtonSize, kSpeedButtonSize);
-  return button;
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -75,9 +48,9 @@ TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
       start_(std::move(start)),
       own_ui_(ui ? nullptr : std::make_unique<QtUserInterface>(this)),
       model_(ui ? *ui : *own_ui_, start_.unzip_wait_ms) {
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
+  setWindowTitle(Latin1(kWindowCaption));
   setWindowIcon(ProgramIcon());
-  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  setFont(QFont(Latin1(kWindowFontName), kWindowFontPoints));
   setFixedSize(kWindowWidth, kWindowHeight);
   window_colour_ = palette().color(QPalette::Base);
   BuildControls();
@@ -88,99 +61,79 @@ TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-QLineEdit* TForm1::AddEdit(QWidget* parent, const char* name, int x, int y, int width,
-                           EditState FormControls::*field) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  edit->setGeometry(x, y, width, kRowHeight);
-  edits_.push_back({edit, field, QString()});
-  return edit;
-}
-
-QCheckBox* TForm1::AddCheckBox(QWidget* parent, const char* name, const char* caption, int x, int y,
-                               int width, CheckBoxState FormControls::*field, bool has_handler) {
-  auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
-  box->setObjectName(QString::fromLatin1(name));
-  box->setGeometry(x, y, width, kRowHeight);
-  check_boxes_.push_back({box, field, has_handler});
-  return box;
-}
-
-void TForm1::AddButton(QAbstractButton* button, const char* name, ButtonState FormControls::*field,
-                       void (TForm1::*handler)()) {
-  button->setObjectName(QString::fromLatin1(name));
-  connect(button, &QAbstractButton::clicked, this, handler);
-  buttons_.push_back({button, field});
-}
-
 void TForm1::BuildControls() {
-  using C = FormControls;
+  using Slot = void (TForm1::*)();
+  const auto slot_of = [](Handler handler) -> Slot {
+    switch (handler) {
+      case Handler::kNone:
+      case Handler::Edit_New_WspPrjKeyUp:  // runs from eventFilter
+        return nullptr;
+      case Handler::SpeedButton_OpenInputClick:
+        return &TForm1::SpeedButton_OpenInputClick;
+      case Handler::SpeedButton_OpenNewDirClick:
+        return &TForm1::SpeedButton_OpenNewDirClick;
+      case Handler::CheckBox_CopyProjectClick:
+        return &TForm1::CheckBox_CopyProjectClick;
+      case Handler::CheckBox_RenameFolderClick:
+        return &TForm1::CheckBox_RenameFolderClick;
+      case Handler::Button_RenameClick:
+        return &TForm1::Button_RenameClick;
+      case Handler::Button1Click_CleanUpProject:
+        return &TForm1::Button1Click_CleanUpProject;
+      case Handler::Button1Click_SaveConfig:
+        return &TForm1::Button1Click_SaveConfig;
+      case Handler::Button_CloseClick:
+        return &TForm1::Button_CloseClick;
+    }
+    return nullptr;
+  };
 
-  auto* old_group = new QGroupBox(QStringLiteral("Old"), this);
-  old_group->setObjectName(QStringLiteral("GroupBox_Old"));
-  old_group->setGeometry(kMargin, 4, kGroupWidth, RowY(4) + 4);
-  AddLabel(old_group, "Label_Old_Path", "Path", kLabelX, RowY(0), kFieldX - kLabelX);
-  AddEdit(old_group, "Edit_Old_Path", kFieldX, RowY(0), kFieldRight - kFieldX, &C::Edit_Old_Path);
-  AddLabel(old_group, "Label_Old_Dir", "Directory", kLabelX, RowY(1), kFieldX - kLabelX);
-  AddEdit(old_group, "Edit_Old_Dir", kFieldX, RowY(1), kFieldRight - kFieldX, &C::Edit_Old_Dir);
-  AddLabel(old_group, "Label_Old_Wsp", "WSP", kLabelX, RowY(2), kFieldX - kLabelX);
-  AddEdit(old_group, "Edit_Old_Wsp", kFieldX, RowY(2), kHalfFieldWidth, &C::Edit_Old_Wsp);
-  AddLabel(old_group, "Label_Old_Prj", "PRJ", kSecondLabelX, RowY(2),
-           kSecondFieldX - kSecondLabelX);
-  AddEdit(old_group, "Edit_Old_Prj", kSecondFieldX, RowY(2), kHalfFieldWidth, &C::Edit_Old_Prj);
-  AddButton(NewSpeedButton(old_group, kSpeedButtonX, RowY(2) - 2), "SpeedButton_OpenInput",
-            &C::SpeedButton_OpenInput, &TForm1::SpeedButton_OpenInputClick);
-  AddLabel(old_group, "Label_Old_UVProj", "UVPROJ", kLabelX, RowY(3), kFieldX - kLabelX);
-  AddEdit(old_group, "Edit_Old_UVProj", kFieldX, RowY(3), kHalfFieldWidth, &C::Edit_Old_UVProj);
-  AddLabel(old_group, "Label_Old_EWW", "EWW", kSecondLabelX, RowY(3),
-           kSecondFieldX - kSecondLabelX);
-  AddEdit(old_group, "Edit_Old_EWW", kSecondFieldX, RowY(3), kHalfFieldWidth, &C::Edit_Old_EWW);
-
-  const int new_top = old_group->geometry().bottom() + 4;
-  auto* new_group = new QGroupBox(QStringLiteral("New"), this);
-  new_group->setObjectName(QStringLiteral("GroupBox_New"));
-  new_group->setGeometry(kMargin, new_top, kGroupWidth, RowY(4));
-  const int new_field_width = kSpeedButtonX - 6 - kFieldX;
-  AddLabel(new_group, "Label_New_Path", "Path", kLabelX, RowY(0), kFieldX - kLabelX);
-  AddEdit(new_group, "Edit_New_Path", kFieldX, RowY(0), new_field_width, &C::Edit_New_Path);
-  AddButton(NewSpeedButton(new_group, kSpeedButtonX, RowY(0) - 2), "SpeedButton_OpenNewDir",
-            &C::SpeedButton_OpenNewDir, &TForm1::SpeedButton_OpenNewDirClick);
-  AddLabel(new_group, "Label_New_Dir", "Directory", kLabelX, RowY(1), kFieldX - kLabelX);
-  AddEdit(new_group, "Edit_New_Dir", kFieldX, RowY(1), new_field_width, &C::Edit_New_Dir);
-  AddLabel(new_group, "Label_New_WspPrj", "Projectname", kLabelX, RowY(2), kFieldX - kLabelX);
-  QLineEdit* name_edit =
-      AddEdit(new_group, "Edit_New_WspPrj", kFieldX, RowY(2), 200, &C::Edit_New_WspPrj);
-  name_edit->installEventFilter(this);
-  QCheckBox* copy = AddCheckBox(new_group, "CheckBox_CopyProject", "Copy Project", 300, RowY(2),
-                                110, &C::CheckBox_CopyProject, true);
-  connect(copy, &QCheckBox::clicked, this, &TForm1::CheckBox_CopyProjectClick);
-  QCheckBox* rename = AddCheckBox(new_group, "CheckBox_RenameFolder", "Rename Folder", 415, RowY(2),
-                                  116, &C::CheckBox_RenameFolder, true);
-  connect(rename, &QCheckBox::clicked, this, &TForm1::CheckBox_RenameFolderClick);
-  QCheckBox* clean_up = AddCheckBox(new_group, "CheckBox_CleanUp", "CleanUp", 455, RowY(3) - 3, 76,
-                                    &C::CheckBox_CleanUp, false);
-  clean_up->setToolTip(QStringLiteral("Will clean the subfolders: ABS, LST, OBJ and OPT"));
-
-  const int bottom_y = kWindowHeight - kMargin - kButtonHeight;
-  const int step = kButtonWidth + 8;
-  const int right_x = kWindowWidth - kMargin - kButtonWidth;
-  auto* rename_button = new QPushButton(QStringLiteral("Rename"), this);
-  rename_button->setGeometry(kMargin, bottom_y, kButtonWidth, kButtonHeight);
-  AddButton(rename_button, "Button_Rename", &C::Button_Rename, &TForm1::Button_RenameClick);
-  QCheckBox* backup =
-      AddCheckBox(this, "CheckBox_Backup", "Backup Project Files", kMargin + kButtonWidth + 14,
-                  bottom_y + 2, 150, &C::CheckBox_Backup, false);
-  backup->setFixedHeight(kRowHeight);
-  auto* clean_button = new QPushButton(QStringLiteral("Clean-Only"), this);
-  clean_button->setGeometry(right_x - 2 * step, bottom_y, kButtonWidth, kButtonHeight);
-  AddButton(clean_button, "Button_CleanOnly", &C::Button_CleanOnly,
-            &TForm1::Button1Click_CleanUpProject);
-  auto* save_button = new QPushButton(QStringLiteral("Save Config"), this);
-  save_button->setGeometry(right_x - step, bottom_y, kButtonWidth, kButtonHeight);
-  AddButton(save_button, "Button1", &C::Button1, &TForm1::Button1Click_SaveConfig);
-  auto* close_button = new QPushButton(QStringLiteral("Close"), this);
-  close_button->setGeometry(right_x, bottom_y, kButtonWidth, kButtonHeight);
-  AddButton(close_button, "Button_Close", &C::Button_Close, &TForm1::Button_CloseClick);
+  std::map<std::string_view, QWidget*> groups;
+  for (const ControlLayout& row : FormLayout()) {
+    QWidget* parent = row.group.empty() ? this : groups.at(row.group);
+    const QString caption = Latin1(row.caption);
+    QWidget* widget = nullptr;
+    switch (row.kind) {
+      case ControlKind::kGroup:
+        widget = groups[row.name] = new QGroupBox(caption, parent);
+        break;
+      case ControlKind::kLabel:
+        widget = new QLabel(caption, parent);
+        break;
+      case ControlKind::kEdit: {
+        auto* edit = new QLineEdit(parent);
+        if (row.handler == Handler::Edit_New_WspPrjKeyUp) edit->installEventFilter(this);
+        edits_.push_back({edit, row.edit, QString()});
+        widget = edit;
+        break;
+      }
+      case ControlKind::kCheckBox: {
+        auto* box = new QCheckBox(caption, parent);
+        if (Slot slot = slot_of(row.handler)) connect(box, &QCheckBox::clicked, this, slot);
+        check_boxes_.push_back({box, row.check_box, row.handler != Handler::kNone});
+        widget = box;
+        break;
+      }
+      case ControlKind::kButton:
+        widget = new QPushButton(caption, parent);
+        break;
+      case ControlKind::kSpeedButton: {
+        auto* button = new QToolButton(parent);
+        button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+        button->setAutoRaise(true);
+        widget = button;
+        break;
+      }
+    }
+    widget->setObjectName(Latin1(row.name));
+    widget->setGeometry(row.x, row.y, row.width, row.height);
+    if (!row.hint.empty()) widget->setToolTip(Latin1(row.hint));
+    if (row.button) {
+      auto* button = static_cast<QAbstractButton*>(widget);
+      connect(button, &QAbstractButton::clicked, this, slot_of(row.handler));
+      buttons_.push_back({button, row.button});
+    }
+  }
 }
 
 void TForm1::Gather() {

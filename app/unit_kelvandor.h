@@ -21,7 +21,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/form_layout.h"
 #include "app/form_model.h"
+#include "app/window_start.h"
 #include "platform/user_interface.h"
 
 class QAbstractButton;
@@ -32,20 +34,9 @@ namespace kelvandor {
 
 class QtUserInterface;
 
-struct WindowStart {
-  std::string exe_dir;  // folder of the program file
-  CommandLine command_line;
-  int unzip_wait_ms = 500;
-  FileLocations locations;  // empty: "Kelvandor.ini" and "___temp___" in exe_dir
-};
-
-inline constexpr const char* kWindowCaption =
-    "Kelvandor for Orlinth Microcontroller Projects V2.1.03";
 // The desktop entry's name without ".desktop"; on Wayland it ties the window
 // to the entry and so to the menu's icon.
 inline constexpr const char* kDesktopFileName = "org.kelvandor.Kelvandor";
-inline constexpr int kWindowWidth = 563;
-inline constexpr int kWindowHeight = 305;
 // The 3-D light colour of the fields that only display.
 inline constexpr QRgb k3DLightColour = 0xFFE3E3E3;
 
@@ -101,13 +92,8 @@ class TForm1 : public QWidget {
 
   void FormCreate();
   void FormClose();
+  // Makes the widgets of the shared layout table and binds them to the model.
   void BuildControls();
-  QLineEdit* AddEdit(QWidget* parent, const char* name, int x, int y, int width,
-                     EditState FormControls::*field);
-  QCheckBox* AddCheckBox(QWidget* parent, const char* name, const char* caption, int x, int y,
-                         int width, CheckBoxState FormControls::*field, bool has_handler);
-  void AddButton(QAbstractButton* button, const char* name, ButtonState FormControls::*field,
-                 void (TForm1::*handler)());
   void Gather();
   void WriteBack();
   template <typename Call>
