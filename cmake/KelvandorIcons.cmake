@@ -23,3 +23,23 @@ function(kelvandor_render_icons out_var)
   endforeach()
   set(${out_var} ${pngs} PARENT_SCOPE)
 endfunction()
+
+# kelvandor_windows_icon(OUT_VAR): the rule, in the calling folder, that
+# packs the rendered PNGs into ${KELVANDOR_ICON_DIR}/kelvandor.ico for the
+# Windows program, with icotool (Debian's icoutils); the 256 pixel image is
+# kept as PNG, as Windows expects. OUT_VAR gets the file.
+function(kelvandor_windows_icon out_var)
+  find_program(KELVANDOR_ICOTOOL icotool REQUIRED)
+  kelvandor_render_icons(pngs)
+  set(small "")
+  foreach(size 16 24 32 48 64)
+    list(APPEND small ${KELVANDOR_ICON_DIR}/${size}.png)
+  endforeach()
+  set(ico ${KELVANDOR_ICON_DIR}/kelvandor.ico)
+  add_custom_command(OUTPUT ${ico}
+    COMMAND ${KELVANDOR_ICOTOOL} -c -o ${ico} ${small} --raw=${KELVANDOR_ICON_DIR}/256.png
+    DEPENDS ${pngs}
+    COMMENT "Packing the Windows icon"
+    VERBATIM)
+  set(${out_var} ${ico} PARENT_SCOPE)
+endfunction()
