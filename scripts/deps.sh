@@ -28,8 +28,10 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-de
 # manual page tools.
 PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian groff-base man-db)
 
-# What cross-building the core for Windows and running its tests under Wine
-# needs (./test.sh --windows). scripts/mingw-libarchive.sh builds libarchive
-# from Debian's source package (dpkg-dev unpacks it) against the MinGW zlib.
+# What cross-building the core and the native window for Windows and running
+# their tests under Wine needs (./test.sh --windows). scripts/mingw-libarchive.sh
+# builds libarchive from Debian's source package (dpkg-dev unpacks it) against
+# the MinGW zlib; the window's icon is rendered with rsvg-convert and packed
+# with icotool; its tests run on a virtual display (xvfb-run, which needs xauth).
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest
-                  dpkg-dev libz-mingw-w64-dev)
+                  dpkg-dev libz-mingw-w64-dev librsvg2-bin icoutils xvfb xauth)
