@@ -1,10 +1,11 @@
 // The native Windows window against the shared layout table, the program's
 // resources, and its dialogs with the real system boxes.
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -175,49 +176,90 @@ TEST(Win32ProgramFileTest, HasVersionIconAndManifest) {
   FreeLibrary(module);
 }
 
-// Waits for the system box titled `caption`, returns its text and answers
-// it with `answer`.
-std::wstring AnswerBox(const wchar_t* caption, int answer) {
+// The first visible dialog of `thread`, waited for up to ten seconds.
+HWND WaitForDialog(DWORD thread) {
   for (int i = 0; i < 500; ++i) {
-    if (HWND box = FindWindowW(L"#32770", caption)) {
-      // The box's message: its one static control with text.
-      std::wstring text;
-      EnumChildWindows(
-          box,
-          [](HWND child, LPARAM found) -> BOOL {
-            wchar_t buffer[256] = {};
-            GetClassNameW(child, buffer, 256);
-            if (lstrcmpiW(buffer, L"static") != 0 || !GetWindowTextW(child, buffer, 256))
-              return TRUE;
-            *reinterpret_cast<std::wstring*>(found) = buffer;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&text));
-      PostMessageW(box, WM_COMMAND, answer, 0);
-      return text;
-    }
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM out) -> BOOL {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(out) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found) return found;
     Sleep(20);
   }
-  return L"(no box)";
+  return nullptr;
+}
+
+// Waits for the dialog of `thread`, checks its caption, answers it with
+// `answer` and returns its message: its one static control with text.
+std::wstring AnswerBox(DWORD thread, const wchar_t* caption, int answer) {
+  HWND box = WaitForDialog(thread);
+  if (!box) return L"(no box)";
+  wchar_t title[64] = {};
+  GetWindowTextW(box, title, 64);
+  std::wstring text;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM found) -> BOOL {
+        wchar_t buffer[256] = {};
+        GetClassNameW(child, buffer, 256);
+        if (lstrcmpiW(buffer, L"static") != 0 || !GetWindowTextW(child, buffer, 256)) return TRUE;
+        *reinterpret_cast<std::wstring*>(found) = buffer;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  PostMessageW(box, WM_COMMAND, answer, 0);
+  return std::wstring(title) == caption ? text : L"(caption " + std::wstring(title) + L")";
 }
 
 TEST(Win32DialogSmokeTest, RealMessageBoxesAreClosedByTheTest) {
   win32::Win32UserInterface ui;
+  const DWORD thread = GetCurrentThreadId();
   std::wstring seen;
-  std::thread result([&] { seen = AnswerBox(L"Result", IDOK); });
+  std::thread result([&] { seen = AnswerBox(thread, L"Result", IDOK); });
   ui.ShowResult("Cleaned!");
   result.join();
   EXPECT_EQ(seen, L"Cleaned!");
 
-  std::thread question([&] { seen = AnswerBox(L"Confirm", IDNO); });
+  std::thread question([&] { seen = AnswerBox(thread, L"Confirm", IDNO); });
   EXPECT_FALSE(ui.Confirm("Project already exist - Delete ?"));
   question.join();
   EXPECT_EQ(seen, L"Project already exist - Delete ?");
 
-  std::thread message([&] { seen = AnswerBox(L"Kelvandor", IDOK); });
+  std::thread message([&] { seen = AnswerBox(thread, L"Kelvandor", IDOK); });
   ui.ShowMessage("Input File not found!");
   message.join();
   EXPECT_EQ(seen, L"Input File not found!");
+}
+
+// The system's folder dialog opens at the start folder; OK returns it and
+// Cancel nothing.
+TEST(Win32DialogSmokeTest, FolderDialogOpensAtTheStartFolder) {
+  testing::TempDir tmp;
+  testing::MakeDirs(tmp / "start");
+
+  win32::Win32UserInterface ui;
+  const DWORD thread = GetCurrentThreadId();
+  for (const int answer : {IDOK, IDCANCEL}) {
+    std::thread closer([&] {
+      HWND dialog = WaitForDialog(thread);
+      Sleep(200);  // the tree selects the start folder once it is shown
+      if (dialog) PostMessageW(dialog, WM_COMMAND, answer, 0);
+    });
+    const std::optional<std::string> chosen = ui.ChooseFolder(tmp / "start");
+    closer.join();
+    if (answer == IDOK) {
+      EXPECT_EQ(chosen, tmp / "start");
+    } else {
+      EXPECT_EQ(chosen, std::nullopt);
+    }
+  }
 }
 
 TEST(Win32UserInterfaceTest, HourglassNestsAndTheProgressWindowWaitsOneSecond) {
