@@ -197,7 +197,6 @@ void TForm1::BuildControls() {
 }
 
 void TForm1::Layout(int dpi) {
-  dpi_ = dpi;
   UniqueFont font = MakeFont(dpi);
   for (const Bound& bound : controls_) {
     const ClientRect rect = ClientRectOf(*bound.layout);
@@ -310,6 +309,10 @@ void TForm1::Mapped(Call&& call) {
 }
 
 void TForm1::FormActivate() {
+  // Later activations, also those when one of the handler's own message
+  // boxes closes, leave the model and the controls alone.
+  if (activated_) return;
+  activated_ = true;
   AfterActivate after = AfterActivate::kStayOpen;
   Mapped([&] { after = model_.FormActivate(start_.command_line); });
   if (after == AfterActivate::kClose) Close();
@@ -435,7 +438,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) == WA_INACTIVE) {
         last_focus_ = GetFocus();
       } else {
-        if (last_focus_ && IsChild(window_, last_focus_)) SetFocus(last_focus_);
+        HWND focus = last_focus_ && IsChild(window_, last_focus_)
+                         ? last_focus_
+                         : GetNextDlgTabItem(window_, nullptr, FALSE);
+        if (focus) SetFocus(focus);
         PostMessageW(window_, kActivateMessage, 0, 0);
       }
       return 0;

@@ -97,7 +97,7 @@ class TForm1 {
   std::vector<Bound> controls_;
   struct Resources;
   std::unique_ptr<Resources> resources_;
-  int dpi_ = 96;
+  bool activated_ = false;
 };
 
 }  // namespace kelvandor::win32
