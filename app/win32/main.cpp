@@ -33,13 +33,6 @@ std::wstring ProgramFile() {
   }
 }
 
-std::wstring CurrentFolder() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  std::wstring folder(size, L'\0');
-  folder.resize(GetCurrentDirectoryW(size, folder.data()));
-  return folder;
-}
-
 // OLE for the folder dialog, for the life of the program.
 class OleScope {
  public:
@@ -59,7 +52,7 @@ class OleScope {
 int main() {
   // Taken before anything can change it: a relative path on the command line
   // means a path below this folder.
-  const std::string start_dir = PathArgument(CurrentFolder());
+  const std::string start_dir = PathArgument(kelvandor::win32::CurrentFolder());
   const OleScope ole;
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                                          ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};

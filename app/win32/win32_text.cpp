@@ -29,6 +29,13 @@ std::optional<std::string> ProgramPathOf(std::wstring_view path) {
   return std::nullopt;
 }
 
+std::wstring CurrentFolder() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring folder(size, L'\0');
+  folder.resize(GetCurrentDirectoryW(size, folder.data()));
+  return folder;
+}
+
 std::string UnusablePathMessage(std::wstring_view path) {
   return "Path has characters outside the ANSI code page and no short name: " + Narrow(path);
 }

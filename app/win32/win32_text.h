@@ -23,6 +23,9 @@ std::string Narrow(std::wstring_view text);
 // that; nothing when neither will do.
 std::optional<std::string> ProgramPathOf(std::wstring_view path);
 
+// The process's current folder, in wide characters.
+std::wstring CurrentFolder();
+
 // What the window says of a path that ProgramPathOf cannot give.
 std::string UnusablePathMessage(std::wstring_view path);
 

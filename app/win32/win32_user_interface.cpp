@@ -28,13 +28,6 @@ bool AskYesNo(HWND owner, std::string_view question) {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-std::wstring CurrentFolder() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  std::wstring folder(size, L'\0');
-  folder.resize(GetCurrentDirectoryW(size, folder.data()));
-  return folder;
-}
-
 std::wstring PathOf(PCIDLIST_ABSOLUTE item) {
   wchar_t path[MAX_PATH] = {};
   return item && SHGetPathFromIDListW(item, path) ? std::wstring(path) : std::wstring();
