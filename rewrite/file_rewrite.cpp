@@ -64,17 +64,16 @@ void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform
   }
 }
 
-}  // namespace
-
-std::string JoinPath(std::string_view dir, std::string_view name) {
-  std::string path(dir);
-  if (!path.empty() && path.back() != Separator()) path += Separator();
-  path += name;
-  return path;
+void CopyBytes(LineReader& in, LineWriter& out) {
+  std::string_view chunk;
+  while (in.ReadBytes(chunk)) out.Write(chunk);
 }
 
-void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
-                 std::string_view new_name, const LineTransform& transform) {
+// The write-beside-then-replace scheme of RewriteFile, whatever fills the
+// new content.
+void ReplaceThroughTemporary(std::string_view dir, std::string_view old_name,
+                             std::string_view backup_name, std::string_view new_name,
+                             const StreamTransform& fill) {
   const std::string old_path = JoinPath(dir, old_name);
   const std::string backup_path = JoinPath(dir, backup_name);
   const std::string new_path = JoinPath(dir, new_name);
@@ -87,7 +86,7 @@ void RewriteFile(std::string_view dir, std::string_view old_name, std::string_vi
   TemporaryFile temp(JoinPath(dir, FreeTemporaryName(dir, new_name, backup_name)));
   {
     LineWriter out(temp.path());
-    StreamLines(in, out, transform);
+    fill(in, out);
     in.Close();
     out.Close();
   }
@@ -101,6 +100,27 @@ void RewriteFile(std::string_view dir, std::string_view old_name, std::string_vi
     }
   }
   temp.Release();
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  if (!path.empty() && path.back() != Separator()) path += Separator();
+  path += name;
+  return path;
+}
+
+void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                 std::string_view new_name, const LineTransform& transform) {
+  ReplaceThroughTemporary(
+      dir, old_name, backup_name, new_name,
+      [&transform](LineReader& in, LineWriter& out) { StreamLines(in, out, transform); });
+}
+
+void RewriteFileExact(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                      std::string_view new_name, const StreamTransform& stream) {
+  ReplaceThroughTemporary(dir, old_name, backup_name, new_name, stream ? stream : CopyBytes);
 }
 
 void WriteReplacing(LineWriter& out, std::string_view line, std::size_t pos, std::size_t length,
@@ -151,7 +171,12 @@ void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_v
     if (!FileExists(JoinPath(dir, old_name))) continue;
     std::string new_file(new_name);
     new_file += kind.extension;
-    RewriteFile(dir, old_name, old_name + std::string(kBackupSuffix), new_file, kind.transform);
+    const std::string backup = old_name + std::string(kBackupSuffix);
+    if (kind.exact) {
+      RewriteFileExact(dir, old_name, backup, new_file, kind.stream);
+    } else {
+      RewriteFile(dir, old_name, backup, new_file, kind.transform);
+    }
   }
   if (keep_backup) return;
   for (std::string_view extension : deletion_order) {

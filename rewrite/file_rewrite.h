@@ -25,6 +25,9 @@ namespace kelvandor {
 
 // Writes the line written in place of `line`, ending it.
 using LineTransform = std::function<void(std::string_view line, LineWriter& out)>;
+// Streams the whole input into the output, byte for byte where it changes
+// nothing (the files not bound to the CR LF rule).
+using StreamTransform = std::function<void(LineReader& in, LineWriter& out)>;
 // As LineTransform; returns true when the line counts as recognised.
 using CountingTransform = std::function<bool(std::string_view line, LineWriter& out)>;
 
@@ -41,6 +44,11 @@ std::string JoinPath(std::string_view dir, std::string_view name);
 // its content under `backup_name`; the temporary file is removed.
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                  std::string_view new_name, const LineTransform& transform);
+
+// As RewriteFile, with the content streamed through `stream` instead of line
+// by line; an empty stream copies every byte.
+void RewriteFileExact(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                      std::string_view new_name, const StreamTransform& stream);
 
 // Writes `line` with its `length` bytes from `pos` on replaced by
 // `replacement`, and ends the line.
@@ -78,6 +86,8 @@ bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
 struct FileKind {
   std::string_view extension;  // ".eww", ".uvproj", ...
   LineTransform transform;     // empty: every line copied
+  bool exact = false;          // streamed through `stream` instead, byte for byte
+  StreamTransform stream = {};
 };
 void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_view new_name,
                   bool keep_backup, std::span<const FileKind> kinds,
