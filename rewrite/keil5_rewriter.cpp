@@ -19,10 +19,6 @@ constexpr std::string_view kLayout = ".uvguix.";
 constexpr std::string_view kRte = "RTE";
 constexpr std::size_t kNone = std::string_view::npos;
 
-bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The length of the shortest start of the raw value `raw` that decodes to
 // `plain`, letters A to Z compared without case; kNone when there is none.
 std::size_t RawPrefixLength(std::string_view raw, std::string_view plain) {
@@ -37,17 +33,6 @@ std::string RteFolderName(std::string_view target) {
   std::string folder = "_";
   for (char c : target) folder += c == ' ' ? '_' : c;
   return folder;
-}
-
-// The name of the entry of `folder` called `name` in any letter case:
-// recorded names come from Windows, where case does not count.
-std::optional<DirEntry> FindEntry(std::string_view folder, std::string_view name) {
-  std::optional<DirEntry> found;
-  for (DirEntry& entry : ListDirectory(folder)) {
-    if (entry.name == name) return entry;
-    if (!found && EqualsIgnoreCase(entry.name, name)) found = std::move(entry);
-  }
-  return found;
 }
 
 // Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
