@@ -4,6 +4,7 @@
 #include <string>
 
 #include "operations/cleaning.h"
+#include "operations/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -142,9 +143,19 @@ void CleanUpProject(const CleanUpRequest& request) {
   if (!IsUsableTarget(request.new_path, request.new_dir)) return;
   const std::string target = request.new_path + request.new_dir;
   if (request.has_wsp_prj) RunSteps(kWspPrjSteps, target, request.old_prj, request);
-  if (request.has_eww) RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request);
+  if (request.has_eww) {
+    RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request);
+    if (request.iar_generator_layout) {
+      CleanUpIarLayout({target, target + request.iar_sub_dir, request.old_eww, request.new_name,
+                        request.backup});
+    }
+  }
   if (request.has_uvproj) {
     RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request);
+    if (request.has_uvprojx) {
+      CleanUpKeilUv5({target, target + request.keil_sub_dir, request.old_uvprojx, request.new_name,
+                      request.backup});
+    }
   }
 }
 
