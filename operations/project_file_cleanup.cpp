@@ -111,7 +111,8 @@ void CleanUpKeilUv5(const FamilyCleanUp& request) {
   if (!FamilyInside(request)) return;
   const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx");
   if (!file) return;
-  const std::optional<KeilProject> project = ReadQuietly<KeilProject>(file->path, ReadKeilProject);
+  const std::optional<KeilProject> project = ReadQuietly<KeilProject>(
+      file->path, [](const std::string& path) { return ReadKeilProject(path); });
   if (!project) return;
   std::vector<std::string> named = project->source_files;
   for (const KeilTarget& t : project->targets) named.push_back(t.scatter_file);

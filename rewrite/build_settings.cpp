@@ -32,14 +32,15 @@ void SetOnce(std::string& field, std::string_view raw) {
 
 class KeilReader : public XmlHandler {
  public:
-  explicit KeilReader(KeilProject& project) : project_(project), sources_(project.source_files) {}
+  KeilReader(KeilProject& project, bool with_sources)
+      : project_(project), sources_(project.source_files), with_sources_(with_sources) {}
 
   void StartTag(std::string_view name, bool empty, std::string& /*tag*/) override {
     if (name == "Target" && !empty) project_.targets.emplace_back();
   }
   bool WantsValue(std::string_view name) const override {
     return name == "TargetName" || name == "OutputDirectory" || name == "ListingPath" ||
-           name == "OutputName" || name == "ScatterFile" || name == "FilePath";
+           name == "OutputName" || name == "ScatterFile" || (with_sources_ && name == "FilePath");
   }
   void Value(std::string_view name, std::string& value) override {
     if (name == "FilePath") {
@@ -58,17 +59,17 @@ class KeilReader : public XmlHandler {
  private:
   KeilProject& project_;
   DistinctList sources_;
+  bool with_sources_ = true;
 };
 
+bool IsRecordedSeparator(char c) { return c == '\\' || c == '/'; }
+
 // IAR records paths relative to the project file as "$PROJ_DIR$\...".
-std::string WithoutProjDir(std::string value) {
-  if (value.size() >= kProjDir.size() &&
-      EqualsIgnoreCase(value.substr(0, kProjDir.size()), kProjDir)) {
-    value.erase(0, kProjDir.size());
-    if (!value.empty() && (value.front() == '\\' || value.front() == '/')) value.erase(0, 1);
-    if (value.empty()) value = ".";
-  }
-  return value;
+std::string WithoutProjDir(const std::string& value) {
+  if (!StartsWithIgnoreCase(value, kProjDir)) return value;
+  std::string_view rest = std::string_view(value).substr(kProjDir.size());
+  if (!rest.empty() && IsRecordedSeparator(rest.front())) rest.remove_prefix(1);
+  return rest.empty() ? std::string(".") : std::string(rest);
 }
 
 class IarReader : public XmlHandler {
@@ -129,13 +130,11 @@ class IarReader : public XmlHandler {
   std::string option_;
 };
 
-bool IsRecordedSeparator(char c) { return c == '\\' || c == '/'; }
-
 }  // namespace
 
-KeilProject ReadKeilProject(std::string_view uvprojx_path) {
+KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources) {
   KeilProject project;
-  KeilReader reader(project);
+  KeilReader reader(project, with_sources);
   ReadXml(uvprojx_path, reader);
   return project;
 }

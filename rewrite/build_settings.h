@@ -28,8 +28,9 @@ struct KeilProject {
   std::vector<std::string> source_files;  // every <FilePath>, once each
 };
 
-// Raises IoError when the file cannot be read.
-KeilProject ReadKeilProject(std::string_view uvprojx_path);
+// Raises IoError when the file cannot be read. Without `with_sources`,
+// source_files stays empty and memory stays flat whatever the file's size.
+KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources = true);
 
 struct IarConfiguration {
   std::string name;       // <configuration><name>

@@ -170,7 +170,7 @@ class Uv5Rewriter : public XmlHandler {
 
   bool WantsValue(std::string_view name) const override {
     return name == "TargetName" || name == "OutputName" || name == "ScatterFile" ||
-           IsPathElement(name);
+           (!plan_.rte_references.empty() && IsPathElement(name));
   }
 
   void Value(std::string_view name, std::string& value) override {
@@ -258,8 +258,8 @@ void ParseKEILUV5(std::string_view dir, std::string_view old_base, const Rewrite
   const bool project_inside = LiesInside(dir, old_name + std::string(kProject));
   Plan plan;
   if (rules && project_inside) {
-    plan = MakePlan(dir, ReadKeilProject(JoinPath(dir, old_name + std::string(kProject))), old_name,
-                    new_name);
+    plan = MakePlan(dir, ReadKeilProject(JoinPath(dir, old_name + std::string(kProject)), false),
+                    old_name, new_name);
   }
   std::vector<FileKind> kinds;
   if (project_inside) {

@@ -85,6 +85,8 @@ class XmlStreamer {
 
  private:
   enum class State { kText, kTag, kValue, kSkip };
+  static constexpr std::string_view kComment = "<!--";
+  static constexpr std::string_view kCdata = "<![CDATA[";
 
   void Emit(std::string_view bytes) {
     if (out_ != nullptr) out_->Write(bytes);
@@ -106,28 +108,61 @@ class XmlStreamer {
     BeginTag();
   }
 
-  // Byte by byte, so that the opening of a comment or CDATA section is seen
-  // before anything inside it.
   void FeedTag(std::string_view& chunk) {
+    // Byte by byte while the tag may still open a comment or CDATA section,
+    // so that nothing inside one is taken for markup.
+    if (tag_.size() == 1 || (tag_[1] == '!' && tag_.size() < kCdata.size())) {
+      FeedTagByte(chunk);
+      return;
+    }
+    std::size_t end = chunk.find('>');
+    const std::size_t lt = chunk.substr(0, end).find('<');
+    if (lt != std::string_view::npos) end = lt;
+    const std::size_t n = end == std::string_view::npos ? chunk.size() : end;
+    if (tag_.size() + n > kMaxXmlPiece) {
+      TagIsText();
+      return;
+    }
+    tag_.append(chunk.substr(0, n));
+    if (end == std::string_view::npos) {
+      chunk = {};
+      return;
+    }
+    const char c = chunk[end];
+    chunk.remove_prefix(end + 1);
+    if (c == '<') {  // what came before was no tag
+      Emit(tag_);
+      BeginTag();
+    } else {
+      tag_ += c;
+      CompleteTag();
+    }
+  }
+
+  void FeedTagByte(std::string_view& chunk) {
     const char c = chunk.front();
     chunk.remove_prefix(1);
-    if (c == '<') {  // what came before was no tag
+    if (c == '<') {
       Emit(tag_);
       BeginTag();
       return;
     }
     tag_ += c;
-    if (tag_ == "<!--") {
+    if (tag_ == kComment) {
       Skip("-->");
-    } else if (tag_ == "<![CDATA[") {
+    } else if (tag_ == kCdata) {
       Skip("]]>");
     } else if (c == '>') {
       CompleteTag();
-    } else if (tag_.size() > kMaxXmlPiece) {
-      Emit(tag_);
-      tag_.clear();
-      state_ = State::kText;
     }
+  }
+
+  // Too long for a tag: what is held goes out as it stands, and the rest as
+  // text.
+  void TagIsText() {
+    Emit(tag_);
+    tag_.clear();
+    state_ = State::kText;
   }
 
   void Skip(std::string_view terminator) {
@@ -160,14 +195,15 @@ class XmlStreamer {
     if (tag_[1] == '/') {
       handler_.EndTag(TagName(tag_, 2));
     } else if (tag_[1] != '!' && tag_[1] != '?') {
-      const std::string name(TagName(tag_, 1));
+      const std::string_view name = TagName(tag_, 1);
       const bool empty = tag_[tag_.size() - 2] == '/';
       if (!name.empty()) {
-        handler_.StartTag(name, empty, tag_);
+        // Asked first: StartTag may change the tag that `name` views.
         if (!empty && handler_.WantsValue(name)) {
           value_element_ = name;
           state_ = State::kValue;
         }
+        handler_.StartTag(name, empty, tag_);
       }
     }
     Emit(tag_);

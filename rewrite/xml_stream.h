@@ -25,7 +25,8 @@ class XmlHandler {
   virtual ~XmlHandler() = default;
 
   // A start tag, or an empty-element tag ("<a/>") when `empty`. `tag` is its
-  // whole text from "<" to ">", which the handler may change.
+  // whole text from "<" to ">", which the handler may change; `name` views
+  // it and is not to be used after a change.
   virtual void StartTag(std::string_view /*name*/, bool /*empty*/, std::string& /*tag*/) {}
   virtual void EndTag(std::string_view /*name*/) {}
   // Whether Value is called for the element `name` that has just started.
