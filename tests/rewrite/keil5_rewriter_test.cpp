@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Keil5Rewriter, NewNameIsWrittenAsXml) {
   TempDir tmp;
   WriteFile(tmp / "Motor.uvprojx", "<OutputName>Motor</OutputName>");
-  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "A&B<1>"));
-  EXPECT_EQ(ReadFile(tmp / "A&B<1>.uvprojx"), "<OutputName>A&amp;B&lt;1&gt;</OutputName>");
+  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "R&D 'x'"));
+  EXPECT_EQ(ReadFile(tmp / "R&D 'x'.uvprojx"), "<OutputName>R&amp;D &apos;x&apos;</OutputName>");
 }
 
 class Keil5LineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
