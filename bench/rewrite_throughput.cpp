@@ -83,11 +83,9 @@ std::string DepLine(Random& random, unsigned index) {
   return line;
 }
 
-// Lines of a uvproj project: indented XML elements holding include paths and
-// defines; every eighth holds the project name as the element's value.
-std::string UvprojLine(Random& random, unsigned index) {
-  static const char* const kTags[] = {"TargetName", "OutputName", "IncludePath", "Define"};
-  const std::string_view tag = kTags[random.Next(4)];
+// An indented XML element: every eighth (by `index`) holds the project name
+// as its value, the others hold it only inside paths.
+std::string ElementLine(Random& random, unsigned index, std::string_view tag) {
   std::string line(4 + random.Next(13), ' ');
   line += '<';
   line += tag;
@@ -106,28 +104,17 @@ std::string UvprojLine(Random& random, unsigned index) {
   return line;
 }
 
-// Lines of a uvprojx project, element by element as uVision writes them:
-// every eighth output name begins with the project name; the other values
-// hold it only inside paths and defines, where it never changes.
+// Lines of a uvproj project: include paths, defines and names.
+std::string UvprojLine(Random& random, unsigned index) {
+  static const char* const kTags[] = {"TargetName", "OutputName", "IncludePath", "Define"};
+  return ElementLine(random, index, kTags[random.Next(4)]);
+}
+
+// Lines of a uvprojx project, whose rewriter looks at the element: the
+// project name stands in output names only.
 std::string UvprojxLine(Random& random, unsigned index) {
-  static const char* const kTags[] = {"IncludePath", "Define", "FilePath", "OutputName"};
-  const std::string_view tag = index % 8 == 0 ? "OutputName" : kTags[random.Next(3)];
-  std::string line(4 + random.Next(13), ' ');
-  line += '<';
-  line += tag;
-  line += '>';
-  if (index % 8 == 0) {
-    line += random.Next(2) ? "Motor" : "MOTOR";
-    line += '_';
-    line += std::to_string(index);
-  } else {
-    line += "..\\Motor\\";
-    AppendFolders(line, random, 4 + random.Next(36), ';');
-  }
-  line += "</";
-  line += tag;
-  line += '>';
-  return line;
+  static const char* const kTags[] = {"IncludePath", "Define", "FilePath"};
+  return ElementLine(random, index, index % 8 == 0 ? "OutputName" : kTags[random.Next(3)]);
 }
 
 // Writes lines of `make_line` with CR LF until `bytes` are reached; returns
