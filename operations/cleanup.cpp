@@ -4,6 +4,7 @@
 #include <string>
 
 #include "operations/cleaning.h"
+#include "operations/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -152,10 +153,18 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
   if (request.has_eww) {
     RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request, project,
              file_system);
+    if (request.iar_generator_layout) {
+      CleanUpIarLayout({target, target + request.iar_sub_dir, request.old_eww, request.new_name,
+                        request.backup});
+    }
   }
   if (request.has_uvproj) {
     RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request, project,
              file_system);
+    if (request.has_uvprojx) {
+      CleanUpKeilUv5({target, target + request.keil_sub_dir, request.old_uvprojx, request.new_name,
+                      request.backup});
+    }
   }
 }
 

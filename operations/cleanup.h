@@ -23,6 +23,13 @@ struct CleanUpRequest {
   bool has_uvproj = false;
   std::string iar_sub_dir;
   std::string keil_sub_dir;
+  // A uVision 5 project in the Keil folder, and its name: its own output
+  // folders are cleaned after the Keil block.
+  bool has_uvprojx = false;
+  std::string old_uvprojx;
+  // The IAR project's output folders are the ones its ".ewp" names: cleaned
+  // after the IAR block.
+  bool iar_generator_layout = false;
   bool backup = false;  // "Backup Project Files" ticked
 };
 

@@ -49,6 +49,9 @@ struct RenameRequest {
   bool has_wsp_prj = false;
   bool has_eww = false;
   bool has_uvproj = false;
+  bool has_uvprojx = false;  // a uVision 5 project beside or in place of a uVision 4 one
+  std::string old_uvprojx;
+  bool iar_generator_layout = false;
 };
 
 // The clean-up of the project the request names: the new location, the

@@ -147,6 +147,13 @@ bool LineReader::ReadLine(std::string_view& line) {
   }
 }
 
+bool LineReader::ReadBytes(std::string_view& chunk) {
+  if (begin_ == end_ && !Fill()) return false;
+  chunk = std::string_view(buffer_ + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
+}
+
 LineWriter::LineWriter(std::string_view path) : LineWriter(path, NativeFileSystem()) {}
 
 LineWriter::LineWriter(std::string_view path, FileSystem& file_system)

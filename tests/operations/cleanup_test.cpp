@@ -273,6 +273,34 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
 }
 
+// The folders the project files name are cleaned after the table's block,
+// only when the analysis said so.
+TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
+  for (const bool flagged : {false, true}) {
+    SCOPED_TRACE(flagged);
+    TempDir tmp;
+    WriteFile(tmp / "proj/EWARM/new.ewp",
+              "<project><configuration><name>Debug</name><option><name>ObjPath</name>"
+              "<state>Debug\\Obj</state></option></configuration></project>");
+    WriteFile(tmp / "proj/MDK-ARM/new.uvprojx",
+              "<Target><OutputDirectory>out\\</OutputDirectory></Target>");
+    WriteFile(tmp / "proj/EWARM/Debug/Obj/main.o", "");
+    WriteFile(tmp / "proj/MDK-ARM/out/main.o", "");
+    CleanUpRequest r;
+    r.new_path = tmp.path() + SeparatorString();
+    r.new_dir = "proj";
+    r.new_name = "new";
+    r.has_eww = r.has_uvproj = true;
+    r.old_eww = r.old_uvproj = r.old_uvprojx = "old";
+    r.iar_sub_dir = Native("/EWARM");
+    r.keil_sub_dir = Native("/MDK-ARM");
+    r.iar_generator_layout = r.has_uvprojx = flagged;
+    CleanUpProject(r);
+    EXPECT_EQ(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"), !flagged);
+    EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !flagged);
+  }
+}
+
 TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {
   TempDir tmp;
   const std::string path = tmp.path() + SeparatorString();

@@ -133,6 +133,20 @@ TEST(LineReaderTest, AfterCtrlZNoFurtherLines) {
   EXPECT_FALSE(reader.ReadLine(line));
 }
 
+TEST(LineReaderTest, ReadBytesKeepsEveryByteAcrossBuffers) {
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  std::string content = "\xef\xbb\xbf<a>\r\x1A\n";
+  content += std::string(600 * 1024, 'x') + "\r\n\x1A tail";
+  testing::WriteFile(path, content);
+  LineReader reader(path);
+  std::string read;
+  std::string_view chunk;
+  while (reader.ReadBytes(chunk)) read += chunk;
+  EXPECT_EQ(read, content);
+  EXPECT_FALSE(reader.ReadBytes(chunk));
+}
+
 int ReadErrorCode(const std::string& path) {
   try {
     LineReader reader(path);
