@@ -154,8 +154,9 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
     RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request, project,
              file_system);
     if (request.iar_generator_layout) {
-      CleanUpIarLayout({target, target + request.iar_sub_dir, request.old_eww, request.new_name,
-                        request.backup});
+      CleanUpIarLayout(
+          {target, target + request.iar_sub_dir, request.old_eww, request.new_name, request.backup},
+          file_system);
     }
   }
   if (request.has_uvproj) {
@@ -163,7 +164,8 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
              file_system);
     if (request.has_uvprojx) {
       CleanUpKeilUv5({target, target + request.keil_sub_dir, request.old_uvprojx, request.new_name,
-                      request.backup});
+                      request.backup},
+                     file_system);
     }
   }
 }

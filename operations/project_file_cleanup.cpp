@@ -40,8 +40,9 @@ std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_v
 
 class FolderCleaner {
  public:
-  FolderCleaner(const FamilyCleanUp& request, const std::vector<std::string>& named_files)
-      : request_(request) {
+  FolderCleaner(const FamilyCleanUp& request, const std::vector<std::string>& named_files,
+                FileSystem& file_system)
+      : request_(request), file_system_(file_system) {
     for (const std::string& file : named_files) {
       if (auto path = PathInside(request.project_dir, request.family_dir, file)) {
         named_.insert(Key(*path));
@@ -68,7 +69,7 @@ class FolderCleaner {
     for (const std::string& name : ListFiles(*dir)) {
       if (keep_images && ExtensionMatches(name, kImages)) continue;
       const std::string path = JoinPath(*dir, name);
-      if (!named_.contains(Key(ResolvedPath(path)))) RemoveFile(path);
+      if (!named_.contains(Key(ResolvedPath(path)))) file_system_.RemoveFile(path);
     }
   }
 
@@ -81,13 +82,14 @@ class FolderCleaner {
     for (const std::string_view ext : kImageExtensions) {
       const std::optional<DirEntry> image = FindEntry(*dir, std::string(from) + std::string(ext));
       if (!image || image->kind != EntryKind::kFile) continue;
-      RenameNoReplace(JoinPath(*dir, image->name),
-                      JoinPath(*dir, std::string(to) + std::string(ext)));
+      file_system_.RenameNoReplace(JoinPath(*dir, image->name),
+                                   JoinPath(*dir, std::string(to) + std::string(ext)));
     }
   }
 
  private:
   const FamilyCleanUp& request_;
+  FileSystem& file_system_;
   std::set<std::string> named_;
 };
 
@@ -107,7 +109,7 @@ bool FamilyInside(const FamilyCleanUp& r) {
 
 }  // namespace
 
-void CleanUpKeilUv5(const FamilyCleanUp& request) {
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
   if (!FamilyInside(request)) return;
   const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx");
   if (!file) return;
@@ -116,15 +118,15 @@ void CleanUpKeilUv5(const FamilyCleanUp& request) {
   if (!project) return;
   std::vector<std::string> named = project->source_files;
   for (const KeilTarget& t : project->targets) named.push_back(t.scatter_file);
-  const FolderCleaner cleaner(request, named);
+  const FolderCleaner cleaner(request, named, file_system);
 
-  if (!request.backup) CleanDirectory(request.family_dir, ".bak", false);
+  if (!request.backup) CleanDirectory(request.family_dir, ".bak", false, file_system);
   for (const KeilTarget& t : project->targets) {
     cleaner.Empty(t.output_directory, true);
     cleaner.Empty(t.listing_path, true);
   }
-  CleanDirectory(request.family_dir, ".dep", false);
-  CleanDirectoryFile(request.family_dir, ".uvguix.", 'A', false);
+  CleanDirectory(request.family_dir, ".dep", false, file_system);
+  CleanDirectoryFile(request.family_dir, ".uvguix.", 'A', false, file_system);
   if (request.old_name.empty() || request.new_name.empty()) return;
   for (const KeilTarget& t : project->targets) {
     const std::string& output = t.output_name;
@@ -138,13 +140,13 @@ void CleanUpKeilUv5(const FamilyCleanUp& request) {
   }
 }
 
-void CleanUpIarLayout(const FamilyCleanUp& request) {
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
   if (!FamilyInside(request)) return;
   const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp");
   if (!file) return;
   const std::optional<IarProject> project = ReadQuietly<IarProject>(file->path, ReadIarProject);
   if (!project) return;
-  const FolderCleaner cleaner(request, project->source_files);
+  const FolderCleaner cleaner(request, project->source_files, file_system);
   for (const IarConfiguration& c : project->configurations) {
     cleaner.Empty(c.exe_path, true);
     cleaner.Empty(c.obj_path, false);

@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace kelvandor {
 
 struct FamilyCleanUp {
@@ -27,12 +29,12 @@ struct FamilyCleanUp {
 // listing folders keeping the output images; deletes the ".dep" and
 // ".uvguix." files of the family folder; renames the images of the old
 // output name to the new one in each output folder, never over a file.
-void CleanUpKeilUv5(const FamilyCleanUp& request);
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
 
 // Reads new name + ".ewp" (or old name + ".ewp"): for each configuration
 // empties the ExePath folder keeping the output images, and the ObjPath and
 // ListPath folders; renames the images of the old name to the new one in
 // each ExePath folder, never over a file.
-void CleanUpIarLayout(const FamilyCleanUp& request);
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
 
 }  // namespace kelvandor

@@ -76,10 +76,9 @@ RewriteBatch::~RewriteBatch() {
 std::size_t RewriteBatch::Stage(std::string_view dir, std::string_view old_name,
                                 std::string_view backup_name, std::string_view new_name,
                                 const LineTransform& transform) {
-  return StageStream(dir, old_name, backup_name, new_name,
-                     [&transform](LineReader& in, LineWriter& out) {
-                       StreamLines(in, out, transform);
-                     });
+  return StageStream(
+      dir, old_name, backup_name, new_name,
+      [&transform](LineReader& in, LineWriter& out) { StreamLines(in, out, transform); });
 }
 
 std::size_t RewriteBatch::StageExact(std::string_view dir, std::string_view old_name,

@@ -247,8 +247,16 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     TempDir tmp;
-    const Tree outside = {"old.mhx", "old.hex", "old.srec", "x.obj", "a.bak", "b.dep",
-                          "c.uvgui.anna", "exe/old.hex", "debug/obj/x.o", "release/list/y.lst",
+    const Tree outside = {"old.mhx",
+                          "old.hex",
+                          "old.srec",
+                          "x.obj",
+                          "a.bak",
+                          "b.dep",
+                          "c.uvgui.anna",
+                          "exe/old.hex",
+                          "debug/obj/x.o",
+                          "release/list/y.lst",
                           "release/exe/old.hex"};
     for (const std::string& file : outside) WriteFile(tmp / ("elsewhere/" + file), file);
     testing::MakeDirs(tmp / "proj");

@@ -79,7 +79,7 @@ TEST_P(ProjectFileCleanUpTest, CleansTheRecordedFolders) {
                               .old_name = row.old_name,
                               .new_name = row.new_name,
                               .backup = row.backup};
-  (row.iar ? CleanUpIarLayout : CleanUpKeilUv5)(request);
+  (row.iar ? CleanUpIarLayout : CleanUpKeilUv5)(request, NativeFileSystem());
 
   Tree expected = {family + row.project_file};
   for (const std::string& entry : row.remaining)
