@@ -22,7 +22,8 @@ jobs=$(nproc)
 
 if [ "$native" -eq 1 ]; then
   ensure_packages "${NATIVE_PACKAGES[@]}"
-  cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKELVANDOR_SANITIZE=ON -DBUILD_TESTING=ON
+  cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKELVANDOR_SANITIZE=ON -DBUILD_TESTING=ON \
+    -DKELVANDOR_WERROR=ON
   cmake --build build/test -j"$jobs"
   ctest --test-dir build/test --output-on-failure -j"$jobs"
 fi
@@ -33,7 +34,7 @@ if [ "$windows" -eq 1 ]; then
   # static programs then link quickly. The configure step sets up the Wine
   # prefix in the build folder.
   cmake -S . -B build/test-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON
+    -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKELVANDOR_WERROR=ON
   cmake --build build/test-windows -j"$jobs"
   # Each test is mostly Wine starting up, which waits more than it computes.
   ctest --test-dir build/test-windows --output-on-failure -j"$((jobs * 2))"
