@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configuration (AddressSanitizer and
 # UBSan) and runs the whole suite through ctest; then cross-builds the Qt-free
-# core for Windows with MinGW-w64 and runs its suite under Wine.
-#   ./test.sh            both suites
-#   ./test.sh --native   the native suite only
-#   ./test.sh --windows  the Windows suite only
+# core for Windows with MinGW-w64 and runs its suite under Wine; then builds the
+# core with Clang and runs its suite. Every build treats warnings as errors.
+#   ./test.sh             every step
+#   ./test.sh --native    the native suite only
+#   ./test.sh --windows   the Windows suite only
+#   ./test.sh --clang     the Clang build of the core only
+# The step options combine: `--native --clang` runs those two.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 
-native=1
-windows=1
+native=0
+windows=0
+clang=0
 for arg in "$@"; do
   case "$arg" in
-    --native) windows=0 ;;
-    --windows) native=0 ;;
-    *) echo "usage: $0 [--native | --windows]" >&2; exit 2 ;;
+    --native) native=1 ;;
+    --windows) windows=1 ;;
+    --clang) clang=1 ;;
+    *) echo "usage: $0 [--native] [--windows] [--clang]" >&2; exit 2 ;;
   esac
 done
+if [ $((native + windows + clang)) -eq 0 ]; then
+  native=1 windows=1 clang=1
+fi
 jobs=$(nproc)
 
 if [ "$native" -eq 1 ]; then
@@ -41,4 +49,14 @@ if [ "$windows" -eq 1 ]; then
   # Wine's server lingers a few seconds after its last program; wait for it,
   # so that nothing of the run outlives the script.
   WINEPREFIX="$PWD/build/test-windows/wineprefix" /usr/lib/wine/wineserver -w 2>/dev/null || true
+fi
+
+if [ "$clang" -eq 1 ]; then
+  ensure_packages "${NATIVE_PACKAGES[@]}" "${CLANG_PACKAGES[@]}"
+  # The Qt-free core and its suite, optimised, so that Clang's warnings and
+  # its optimiser's view of the code are checked as well as GCC's.
+  cmake -S . -B build/test-clang -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_TESTING=ON -DKELVANDOR_WERROR=ON -DKELVANDOR_BUILD_APP=OFF -DKELVANDOR_BUILD_BENCH=OFF
+  cmake --build build/test-clang -j"$jobs"
+  ctest --test-dir build/test-clang --output-on-failure -j"$jobs"
 fi

@@ -25,3 +25,8 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-de
 # What cross-building the core for Windows and running its tests under Wine
 # needs (./test.sh --windows).
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest)
+
+# What the Clang build of the core needs (./test.sh --clang): Debian's
+# Clang 14 with its sanitizer runtimes, and llvm-symbolizer for readable
+# reports.
+CLANG_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
