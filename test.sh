@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configuration (AddressSanitizer and
 # UBSan) and runs the whole suite through ctest; then cross-builds the Qt-free
-# core for Windows with MinGW-w64 and runs its suite under Wine; then builds the
-# core with Clang and runs its suite. Every build treats warnings as errors.
+# core for Windows with MinGW-w64 and runs its suite under Wine; builds the
+# core with Clang and runs its suite; and runs each fuzz target for 30 seconds
+# (scripts/fuzz.sh). Every build treats warnings as errors.
 #   ./test.sh             every step
 #   ./test.sh --native    the native suite only
 #   ./test.sh --windows   the Windows suite only
 #   ./test.sh --clang     the Clang build of the core only
+#   ./test.sh --fuzz      the fuzz run only
+#   ./test.sh --no-fuzz   every step but the fuzz run
 # The step options combine: `--native --clang` runs those two.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -15,17 +18,22 @@ source scripts/deps.sh
 native=0
 windows=0
 clang=0
+fuzz=0
+no_fuzz=0
 for arg in "$@"; do
   case "$arg" in
     --native) native=1 ;;
     --windows) windows=1 ;;
     --clang) clang=1 ;;
-    *) echo "usage: $0 [--native] [--windows] [--clang]" >&2; exit 2 ;;
+    --fuzz) fuzz=1 ;;
+    --no-fuzz) no_fuzz=1 ;;
+    *) echo "usage: $0 [--native] [--windows] [--clang] [--fuzz] [--no-fuzz]" >&2; exit 2 ;;
   esac
 done
-if [ $((native + windows + clang)) -eq 0 ]; then
-  native=1 windows=1 clang=1
+if [ $((native + windows + clang + fuzz)) -eq 0 ]; then
+  native=1 windows=1 clang=1 fuzz=1
 fi
+if [ "$no_fuzz" -eq 1 ]; then fuzz=0; fi
 jobs=$(nproc)
 
 if [ "$native" -eq 1 ]; then
@@ -59,4 +67,8 @@ if [ "$clang" -eq 1 ]; then
     -DBUILD_TESTING=ON -DKELVANDOR_WERROR=ON -DKELVANDOR_BUILD_APP=OFF -DKELVANDOR_BUILD_BENCH=OFF
   cmake --build build/test-clang -j"$jobs"
   ctest --test-dir build/test-clang --output-on-failure -j"$jobs"
+fi
+
+if [ "$fuzz" -eq 1 ]; then
+  scripts/fuzz.sh 30
 fi

@@ -26,7 +26,7 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-de
 # needs (./test.sh --windows).
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest)
 
-# What the Clang build of the core needs (./test.sh --clang): Debian's
-# Clang 14 with its sanitizer runtimes, and llvm-symbolizer for readable
-# reports.
+# What the Clang build of the core and the fuzz targets need (./test.sh,
+# scripts/fuzz.sh): Debian's Clang 14, its sanitizer and libFuzzer runtimes,
+# and llvm-symbolizer for readable reports.
 CLANG_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
