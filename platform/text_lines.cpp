@@ -114,11 +114,17 @@ bool LineReader::ReadLine(std::string_view& line) {
       return true;
     }
     if (at_start) {
-      if (buffer_[begin_] == kCtrlZ) {
-        stopped_ = true;
-        return false;
+      // CRs are dropped from a line, so a Ctrl-Z after leading CRs begins it
+      // as well; were it kept, the line would not read back once written.
+      std::size_t first = begin_;
+      while (first < end_ && buffer_[first] == '\r') ++first;
+      if (first < end_) {
+        if (buffer_[first] == kCtrlZ) {
+          stopped_ = true;
+          return false;
+        }
+        at_start = false;
       }
-      at_start = false;
     }
     const char* base = buffer_ + begin_;
     const std::size_t avail = end_ - begin_;

@@ -3,11 +3,11 @@
 // Text files, line by line, as every project file and the configuration file
 // are read and written: contents are bytes without character-set conversion;
 // a line ends at LF or CR LF; a CR not followed by LF is dropped from the line;
-// a Ctrl-Z (code 26) that begins a line ends the input; every line written
-// ends with CR LF. Both classes stream through a fixed buffer, so memory does
-// not grow with the file. Failures raise IoError. The files that must keep
-// every byte as it stands use the raw side of the same classes: ReadBytes and
-// Write without EndLine.
+// a Ctrl-Z (code 26) that begins a line, leading CRs aside, ends the input;
+// every line written ends with CR LF. Both classes stream through a fixed
+// buffer, so memory does not grow with the file. Failures raise IoError. The
+// files that must keep every byte as it stands use the raw side of the same
+// classes: ReadBytes and Write without EndLine.
 
 #include <cstddef>
 #include <string>
