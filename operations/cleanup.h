@@ -43,4 +43,9 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system = Nat
 // "." or "..", and new_path + new_dir is not the root of a file system.
 bool IsUsableTarget(std::string_view new_path, std::string_view new_dir);
 
+// True when the new project name can only name files beside the old ones:
+// no separator (nor, on Windows, "/" or a drive colon) and no control
+// character such as a line break, which would split a rewritten line.
+bool IsUsableProjectName(std::string_view new_name);
+
 }  // namespace kelvandor

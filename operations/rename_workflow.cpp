@@ -142,7 +142,8 @@ bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui,
   CompleteNewPath(request.new_path);
   const std::string target = request.new_path + request.new_dir;
 
-  if (!IsUsableTarget(request.new_path, request.new_dir)) {
+  if (!IsUsableTarget(request.new_path, request.new_dir) ||
+      !IsUsableProjectName(request.new_name)) {
     error_code = kErrorBadTarget;
   } else {
     MakeTargetFolder(request, target, error_code, ui, file_system);

@@ -20,7 +20,8 @@ inline constexpr int kErrorCreateTarget = 8;
 inline constexpr int kErrorDeleteTarget = 14;
 inline constexpr int kErrorTargetKept = 15;
 // The new folder name is empty, holds a "." or ".." component, or the target
-// is a file-system root: refused before any folder step.
+// is a file-system root, or the new project name holds a separator or a
+// control character: refused before any folder step.
 inline constexpr int kErrorBadTarget = 16;
 
 struct RenameRequest {

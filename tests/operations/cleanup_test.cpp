@@ -309,6 +309,31 @@ TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
   }
 }
 
+TEST(IsUsableTargetTest, ProjectNameMustNameNoPath) {
+  const bool windows = kNativeStyle == PathStyle::kWindows;
+  const struct {
+    const char* name;
+    bool usable;
+  } rows[] = {
+      {"pump", true},     {"", true},           {"pump v2", true},      {"..", true},
+      {"../pump", false}, {"a/b", false},       {"line\nbreak", false}, {"tab\there", false},
+      {"a\\b", !windows}, {"C:pump", !windows},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsUsableProjectName(row.name), row.usable) << row.name;
+}
+
+// Clean-Only with such a name renames no image out of its folder.
+TEST(CleanUpProjectTest, ImagesStayWhenTheNewNameIsAPath) {
+  TempDir tmp;
+  WriteFile(tmp / "proj/ABS/old.mhx", "image");
+  CleanUpRequest request = WspPrj("old", "../../stolen");
+  request.new_path = tmp.path() + SeparatorString();
+  request.new_dir = "proj";
+  CleanUpProject(request);
+  EXPECT_EQ(ReadFile(tmp / "proj/ABS/old.mhx"), "image");
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"proj/", "proj/ABS/", "proj/ABS/old.mhx"}));
+}
+
 TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {
   TempDir tmp;
   const std::string path = tmp.path() + SeparatorString();

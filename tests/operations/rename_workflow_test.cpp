@@ -708,6 +708,21 @@ INSTANTIATE_TEST_SUITE_P(Names, RenameProjectBadTargetTest,
                                            BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
                          ParamLabel());
 
+// A new name that is a path would write project files beside or above the
+// project; one with a line break would split a rewritten line.
+TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
+  int run = 0;
+  for (const char* name : {"../evil", "a/b", "two\nlines"}) {
+    SCOPED_TRACE(name);
+    RenameRequest r = Load(kBlinky, "work" + std::to_string(++run));
+    r.new_name = name;
+    EXPECT_FALSE(Run(r));
+    EXPECT_EQ(error_, kErrorBadTarget);
+    EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+    EXPECT_FALSE(AnythingExists(Join(r.input_dir, "evil.prj")));
+  }
+}
+
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   RenameRequest r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
