@@ -22,8 +22,13 @@ struct AppState {
   bool HasWspPrj = false;
   bool HasEww = false;
   bool HasUvproj = false;
-  std::string IarSubDir;   // separator + "example" + separator + "IAR", or empty
-  std::string KeilSubDir;  // separator + "example" + separator + "ARM", or empty
+  // Separator + "example" + separator + "IAR" (or "ARM"), separator + the
+  // one sub-folder holding the family's project file, or empty.
+  std::string IarSubDir;
+  std::string KeilSubDir;
+  bool HasUvprojx = false;          // a uVision 5 project lies in the Keil folder
+  std::string OldUvprojx;           // its name
+  bool IarGeneratorLayout = false;  // the IAR output folders are the ".ewp"'s own
   std::string ProposedNewPath;
   std::string ProposedNewDir;
   std::string ProposedNewName;

@@ -39,6 +39,9 @@ void ForEachAnalysisField(ProjectState& project, AppState& state, FormControls& 
   fn(project.has_uvproj, state.HasUvproj);
   fn(project.iar_sub_dir, state.IarSubDir);
   fn(project.keil_sub_dir, state.KeilSubDir);
+  fn(project.has_uvprojx, state.HasUvprojx);
+  fn(project.old_uvprojx, state.OldUvprojx);
+  fn(project.iar_generator_layout, state.IarGeneratorLayout);
   fn(project.proposed_new_path, state.ProposedNewPath);
   fn(project.proposed_new_dir, state.ProposedNewDir);
   fn(project.proposed_new_name, state.ProposedNewName);
@@ -275,6 +278,9 @@ RenameRequest FormModel::RequestFromControls() const {
   request.has_wsp_prj = s.HasWspPrj;
   request.has_eww = s.HasEww;
   request.has_uvproj = s.HasUvproj;
+  request.has_uvprojx = s.HasUvprojx;
+  request.old_uvprojx = s.OldUvprojx;
+  request.iar_generator_layout = s.IarGeneratorLayout;
   return request;
 }
 

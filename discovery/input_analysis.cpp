@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <initializer_list>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "discovery/path_helpers.h"
 #include "discovery/unit_unzip.h"
@@ -19,6 +21,9 @@ bool ContainsAnyExtension(std::string_view path, std::initializer_list<std::stri
   }
   return false;
 }
+
+constexpr std::string_view kKeilGenerator = "MDK-ARM";
+constexpr std::string_view kIarGenerator = "EWARM";
 
 std::string ExampleSubDir(std::string_view ide) {
   return SeparatorString() + "example" + SeparatorString() + std::string(ide);
@@ -78,6 +83,44 @@ std::string ExampleLayoutProject(const std::string& p) {
   return result;
 }
 
+// A project file in the MDK-ARM or EWARM folder of a generator layout
+// stands for the folder above, which holds the sources too.
+struct GeneratorFile {
+  std::string project_dir;
+  std::string sub_dir;  // separator + the folder's name
+  bool keil = false;
+};
+
+std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p) {
+  if (!FileExists(p)) return std::nullopt;
+  const std::string folder = FolderPart(p);
+  const std::string name = NamePart(folder);
+  const std::string above = FolderPart(folder);
+  if (above.empty() || name.empty()) return std::nullopt;
+  const std::string sub_dir = SeparatorString() + name;
+  if (EqualsIgnoreCase(name, kKeilGenerator) &&
+      ContainsAnyExtension(p, {".uvproj", ".uvopt", ".dep"})) {
+    return GeneratorFile{above, sub_dir, true};
+  }
+  if (EqualsIgnoreCase(name, kIarGenerator) &&
+      ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep"})) {
+    return GeneratorFile{above, sub_dir, false};
+  }
+  return std::nullopt;
+}
+
+// A uVision 5 options file given directly stands for the project file of its
+// name beside it.
+std::string ProjectForOptions(const std::string& p) {
+  constexpr std::string_view kOptions = ".uvoptx";
+  if (!EndsWithIgnoreCase(p, kOptions) || !FileExists(p)) return p;
+  const std::string folder = FolderPart(p);
+  const std::string base = NamePart(p.substr(0, p.size() - kOptions.size()));
+  const std::optional<DirEntry> project = FindEntry(folder, base + ".uvprojx");
+  if (!project || project->kind != EntryKind::kFile) return p;
+  return p.substr(0, p.size() - NamePart(p).size()) + project->name;
+}
+
 // Lists `p` for files ending in `ext`; the first one found becomes the new
 // working path. Once `p` names a file, nothing more is found.
 bool TakeFirstProjectFile(std::string& p, std::string_view ext) {
@@ -85,6 +128,40 @@ bool TakeFirstProjectFile(std::string& p, std::string_view ext) {
   if (names.empty()) return false;
   p += Separator() + names.front();
   return true;
+}
+
+// The one direct sub-folder of `dir` holding a file ending in one of
+// `extensions`; `preferred` (the generators' name) wins over the others.
+std::optional<std::string> FamilySubFolder(const std::string& dir,
+                                           const std::vector<std::string>& folders,
+                                           std::string_view preferred,
+                                           std::initializer_list<std::string_view> extensions) {
+  std::vector<std::string> holding;
+  for (const std::string& folder : folders) {
+    const std::string sub = dir + Separator() + folder;
+    bool holds = false;
+    for (std::string_view ext : extensions) holds = holds || !ListFiles(sub, ext).empty();
+    if (!holds) continue;
+    if (EqualsIgnoreCase(folder, preferred)) return folder;
+    holding.push_back(folder);
+  }
+  if (holding.size() != 1) return std::nullopt;
+  return holding.front();
+}
+
+// Generator and vendor layouts: the Keil or IAR project in one sub-folder
+// with the sources beside it.
+void FindFamilySubFolders(const std::string& p, ProjectState& state) {
+  const std::vector<std::string> folders = ListVisibleFolders(p);
+  if (const auto keil = FamilySubFolder(p, folders, kKeilGenerator, {".uvproj", ".uvprojx"})) {
+    state.keil_sub_dir = SeparatorString() + *keil;
+    state.has_uvproj = true;
+  }
+  if (const auto iar = FamilySubFolder(p, folders, kIarGenerator, {".eww"})) {
+    state.iar_sub_dir = SeparatorString() + *iar;
+    state.has_eww = true;
+    state.iar_generator_layout = true;
+  }
 }
 
 void Classify(std::string& p, ProjectState& state) {
@@ -95,6 +172,8 @@ void Classify(std::string& p, ProjectState& state) {
     if (TakeFirstProjectFile(p, ".prj")) state.has_wsp_prj = true;
     if (TakeFirstProjectFile(p, ".uvproj")) state.has_uvproj = true;
     if (TakeFirstProjectFile(p, ".eww")) state.has_eww = true;
+    // After ".eww", so that a folder found as IAR before stays so.
+    if (TakeFirstProjectFile(p, ".uvprojx")) state.has_uvproj = true;
     if (DirectoryExists(p + ExampleSubDir("IAR"))) {
       state.iar_sub_dir = ExampleSubDir("IAR");
       state.has_eww = true;
@@ -103,6 +182,7 @@ void Classify(std::string& p, ProjectState& state) {
       state.keil_sub_dir = ExampleSubDir("ARM");
       state.has_uvproj = true;
     }
+    if (!state.has_wsp_prj && !state.has_eww && !state.has_uvproj) FindFamilySubFolders(p, state);
   } else if (FileExists(p)) {
     state.has_wsp_prj = ContainsAnyExtension(p, {".prj", ".wsp"});
     state.has_eww = ContainsExtension(p, ".eww");
@@ -131,8 +211,13 @@ void ReadOldNames(ProjectState& state) {
     state.old_wsp = GetWspName(state.old_project_dir).text;
     state.old_prj = GetPrjName(state.old_project_dir).text;
   }
-  if (state.has_uvproj)
-    state.old_uvproj = Get_KEILUV_Name(state.old_project_dir + state.keil_sub_dir).text;
+  if (state.has_uvproj) {
+    const std::string keil = state.old_project_dir + state.keil_sub_dir;
+    state.old_uvproj = Get_KEILUV_Name(keil).text;
+    state.old_uvprojx = Get_KEILUV5_Name(keil).text;
+    state.has_uvprojx = !state.old_uvprojx.empty();
+    if (state.old_uvproj.empty()) state.old_uvproj = state.old_uvprojx;
+  }
   if (state.has_eww) state.old_eww = Get_IAR_Name(state.old_project_dir + state.iar_sub_dir).text;
 }
 
@@ -165,6 +250,9 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   state.has_uvproj = false;
   state.iar_sub_dir.clear();
   state.keil_sub_dir.clear();
+  state.has_uvprojx = false;
+  state.old_uvprojx.clear();
+  state.iar_generator_layout = false;
   state.old_wsp.clear();
   state.old_prj.clear();
   state.old_uvproj.clear();
@@ -179,11 +267,20 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     state.from_archive = false;
   }
 
+  p = ProjectForOptions(p);
+  std::optional<GeneratorFile> generator;
   if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".uvproj", ".uvopt"})) {
-    p = ExampleLayoutProject(p);
+    const std::string example = ExampleLayoutProject(p);
+    if (example == p) generator = GeneratorLayoutFile(p);
+    p = generator ? generator->project_dir : example;
   }
 
   Classify(p, state);
+  if (generator) {
+    (generator->keil ? state.has_uvproj : state.has_eww) = true;
+    (generator->keil ? state.keil_sub_dir : state.iar_sub_dir) = generator->sub_dir;
+    if (!generator->keil) state.iar_generator_layout = true;
+  }
 
   if (!state.has_wsp_prj && !state.has_eww && !state.has_uvproj) {
     state.error_code = kErrorNoProject;

@@ -44,8 +44,19 @@ struct ProjectState {
   bool has_wsp_prj = false;
   bool has_eww = false;
   bool has_uvproj = false;
-  std::string iar_sub_dir;   // separator + "example" + separator + "IAR", or empty
-  std::string keil_sub_dir;  // separator + "example" + separator + "ARM", or empty
+  // The IAR and Keil project folders below the project folder: separator +
+  // "example" + separator + "IAR" (or "ARM"), separator + the one sub-folder
+  // that holds the family's project file ("MDK-ARM", "EWARM", "USER", ...),
+  // or empty.
+  std::string iar_sub_dir;
+  std::string keil_sub_dir;
+  // A uVision 5 project (".uvprojx") lies in the Keil folder, beside or in
+  // place of a uVision 4 one; its name.
+  bool has_uvprojx = false;
+  std::string old_uvprojx;
+  // The IAR project was found in a sub-folder by its project file: its
+  // output folders are the ones its ".ewp" names.
+  bool iar_generator_layout = false;
   std::string proposed_new_path;
   std::string proposed_new_dir;
   std::string proposed_new_name;
@@ -57,7 +68,7 @@ struct ProjectState {
   std::string old_dir;     // Edit_Old_Dir
   std::string old_wsp;     // Edit_Old_Wsp
   std::string old_prj;     // Edit_Old_Prj
-  std::string old_uvproj;  // Edit_Old_UVProj
+  std::string old_uvproj;  // Edit_Old_UVProj: the uVision 4 name, else the uVision 5 one
   std::string old_eww;     // Edit_Old_EWW
   std::string new_path;    // Edit_New_Path
   std::string new_dir;     // Edit_New_Dir

@@ -55,6 +55,7 @@ HelperResult GetFolder(std::string_view dir) {
 HelperResult GetPrjName(std::string_view dir) { return OnlyFileName(dir, ".prj"); }
 HelperResult GetWspName(std::string_view dir) { return OnlyFileName(dir, ".wsp"); }
 HelperResult Get_KEILUV_Name(std::string_view dir) { return OnlyFileName(dir, ".uvproj"); }
+HelperResult Get_KEILUV5_Name(std::string_view dir) { return OnlyFileName(dir, ".uvprojx"); }
 HelperResult Get_IAR_Name(std::string_view dir) { return OnlyFileName(dir, ".eww"); }
 
 }  // namespace kelvandor

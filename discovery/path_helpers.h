@@ -29,11 +29,12 @@ HelperResult GetPath(std::string_view path, PathStyle style = kNativeStyle);
 HelperResult GetFolder(std::string_view dir);
 
 // Name, without its extension, of the only file of `dir` ending in ".prj",
-// ".wsp", ".uvproj" or ".eww" (letter case ignored); empty when there is none
-// or several. The flag is always true.
+// ".wsp", ".uvproj", ".uvprojx" or ".eww" (letter case ignored); empty when
+// there is none or several. The flag is always true.
 HelperResult GetPrjName(std::string_view dir);
 HelperResult GetWspName(std::string_view dir);
 HelperResult Get_KEILUV_Name(std::string_view dir);
+HelperResult Get_KEILUV5_Name(std::string_view dir);
 HelperResult Get_IAR_Name(std::string_view dir);
 
 }  // namespace kelvandor

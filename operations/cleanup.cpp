@@ -4,6 +4,7 @@
 #include <string>
 
 #include "operations/cleaning.h"
+#include "operations/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -123,6 +124,16 @@ bool IsDotComponent(std::string_view component) { return component == "." || com
 
 }  // namespace
 
+bool IsUsableProjectName(std::string_view new_name) {
+  constexpr std::string_view kSeparators = kNativeStyle == PathStyle::kWindows ? "\\/:" : "/";
+  for (const char c : new_name) {
+    if (kSeparators.find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
   // Windows takes "/" as a separator too.
   constexpr std::string_view kSeparators = kNativeStyle == PathStyle::kWindows ? "\\/" : "/";
@@ -141,6 +152,13 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
 
 void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
   if (!IsUsableTarget(request.new_path, request.new_dir)) return;
+  // A name that is a path would move the images out of their folder.
+  if (!IsUsableProjectName(request.new_name)) {
+    CleanUpRequest without_renames = request;
+    without_renames.new_name.clear();
+    CleanUpProject(without_renames, file_system);
+    return;
+  }
   const std::string target = request.new_path + request.new_dir;
   // The project itself may be reached through a link (the user named it);
   // below it, nothing leads out.
@@ -152,10 +170,20 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
   if (request.has_eww) {
     RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request, project,
              file_system);
+    if (request.iar_generator_layout) {
+      CleanUpIarLayout(
+          {target, target + request.iar_sub_dir, request.old_eww, request.new_name, request.backup},
+          file_system);
+    }
   }
   if (request.has_uvproj) {
     RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request, project,
              file_system);
+    if (request.has_uvprojx) {
+      CleanUpKeilUv5({target, target + request.keil_sub_dir, request.old_uvprojx, request.new_name,
+                      request.backup},
+                     file_system);
+    }
   }
 }
 

@@ -23,6 +23,13 @@ struct CleanUpRequest {
   bool has_uvproj = false;
   std::string iar_sub_dir;
   std::string keil_sub_dir;
+  // A uVision 5 project in the Keil folder, and its name: its own output
+  // folders are cleaned after the Keil block.
+  bool has_uvprojx = false;
+  std::string old_uvprojx;
+  // The IAR project's output folders are the ones its ".ewp" names: cleaned
+  // after the IAR block.
+  bool iar_generator_layout = false;
   bool backup = false;  // "Backup Project Files" ticked
 };
 
@@ -35,5 +42,10 @@ void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system = Nat
 // True when `new_dir` names at least one folder, none of its components is
 // "." or "..", and new_path + new_dir is not the root of a file system.
 bool IsUsableTarget(std::string_view new_path, std::string_view new_dir);
+
+// True when the new project name can only name files beside the old ones:
+// no separator (nor, on Windows, "/" or a drive colon) and no control
+// character such as a line break, which would split a rewritten line.
+bool IsUsableProjectName(std::string_view new_name);
 
 }  // namespace kelvandor

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
+#include "rewrite/keil5_rewriter.h"
 #include "rewrite/keil_rewriter.h"
 #include "rewrite/prj_rewriter.h"
 #include "rewrite/rewrite_values.h"
@@ -108,6 +109,7 @@ void RunRewriters(const RenameRequest& request, const std::string& target, UserI
     const std::string dir = target + request.keil_sub_dir;
     SetCurrentDir(dir);
     ParseKEILUV(dir, request.old_uvproj, values, batch);
+    if (request.has_uvprojx) ParseKEILUV5(dir, request.old_uvprojx, values, batch);
   }
   batch.Commit();
 }
@@ -126,6 +128,9 @@ CleanUpRequest CleanUpRequestFor(const RenameRequest& request) {
                         .has_uvproj = request.has_uvproj,
                         .iar_sub_dir = request.iar_sub_dir,
                         .keil_sub_dir = request.keil_sub_dir,
+                        .has_uvprojx = request.has_uvprojx,
+                        .old_uvprojx = request.old_uvprojx,
+                        .iar_generator_layout = request.iar_generator_layout,
                         .backup = request.backup};
 }
 
@@ -137,7 +142,8 @@ bool RenameProject(RenameRequest& request, int& error_code, UserInterface& ui,
   CompleteNewPath(request.new_path);
   const std::string target = request.new_path + request.new_dir;
 
-  if (!IsUsableTarget(request.new_path, request.new_dir)) {
+  if (!IsUsableTarget(request.new_path, request.new_dir) ||
+      !IsUsableProjectName(request.new_name)) {
     error_code = kErrorBadTarget;
   } else {
     MakeTargetFolder(request, target, error_code, ui, file_system);

@@ -20,7 +20,8 @@ inline constexpr int kErrorCreateTarget = 8;
 inline constexpr int kErrorDeleteTarget = 14;
 inline constexpr int kErrorTargetKept = 15;
 // The new folder name is empty, holds a "." or ".." component, or the target
-// is a file-system root: refused before any folder step.
+// is a file-system root, or the new project name holds a separator or a
+// control character: refused before any folder step.
 inline constexpr int kErrorBadTarget = 16;
 
 struct RenameRequest {
@@ -49,6 +50,9 @@ struct RenameRequest {
   bool has_wsp_prj = false;
   bool has_eww = false;
   bool has_uvproj = false;
+  bool has_uvprojx = false;  // a uVision 5 project beside or in place of a uVision 4 one
+  std::string old_uvprojx;
+  bool iar_generator_layout = false;
 };
 
 // The clean-up of the project the request names: the new location, the

@@ -478,6 +478,15 @@ std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix
   return out;
 }
 
+std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) {
+  std::optional<DirEntry> found;
+  for (DirEntry& e : ListDirectory(dir)) {
+    if (e.name == name) return std::move(e);
+    if (!found && EqualsIgnoreCase(e.name, name)) found = std::move(e);
+  }
+  return found;
+}
+
 std::vector<std::string> ListVisibleFolders(std::string_view dir) {
   std::vector<std::string> out;
   for (DirEntry& e : ListDirectory(dir)) {

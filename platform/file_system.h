@@ -51,6 +51,10 @@ std::vector<DirEntry> ListDirectory(std::string_view dir);
 // suffix lists every file ("*.*").
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
 
+// The entry of `dir` called `name`, else the first one called so in other
+// letter case (names recorded on Windows); nothing when there is neither.
+std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name);
+
 // The names of the sub-folders of `dir`, hidden and system ones left out.
 std::vector<std::string> ListVisibleFolders(std::string_view dir);
 

@@ -74,6 +74,10 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {
          EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
 std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle, std::size_t from) {
   constexpr std::size_t npos = std::string_view::npos;
   if (needle.empty()) return from <= haystack.size() ? from : npos;

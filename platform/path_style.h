@@ -61,6 +61,7 @@ bool ContainsExtension(std::string_view path, std::string_view lower_ext);
 // Windows need them.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix);
+bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
 
 // Finds `needle` in `haystack` comparing the letters A to Z without regard to
 // case; returns the position or std::string_view::npos.

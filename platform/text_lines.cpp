@@ -114,11 +114,17 @@ bool LineReader::ReadLine(std::string_view& line) {
       return true;
     }
     if (at_start) {
-      if (buffer_[begin_] == kCtrlZ) {
-        stopped_ = true;
-        return false;
+      // CRs are dropped from a line, so a Ctrl-Z after leading CRs begins it
+      // as well; were it kept, the line would not read back once written.
+      std::size_t first = begin_;
+      while (first < end_ && buffer_[first] == '\r') ++first;
+      if (first < end_) {
+        if (buffer_[first] == kCtrlZ) {
+          stopped_ = true;
+          return false;
+        }
+        at_start = false;
       }
-      at_start = false;
     }
     const char* base = buffer_ + begin_;
     const std::size_t avail = end_ - begin_;
@@ -145,6 +151,13 @@ bool LineReader::ReadLine(std::string_view& line) {
     line = assembled_;
     return true;
   }
+}
+
+bool LineReader::ReadBytes(std::string_view& chunk) {
+  if (begin_ == end_ && !Fill()) return false;
+  chunk = std::string_view(buffer_ + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
 }
 
 LineWriter::LineWriter(std::string_view path) : LineWriter(path, NativeFileSystem()) {}

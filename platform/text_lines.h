@@ -3,9 +3,11 @@
 // Text files, line by line, as every project file and the configuration file
 // are read and written: contents are bytes without character-set conversion;
 // a line ends at LF or CR LF; a CR not followed by LF is dropped from the line;
-// a Ctrl-Z (code 26) that begins a line ends the input; every line written
-// ends with CR LF. Both classes stream through a fixed buffer, so memory does
-// not grow with the file. Failures raise IoError.
+// a Ctrl-Z (code 26) that begins a line, leading CRs aside, ends the input;
+// every line written ends with CR LF. Both classes stream through a fixed
+// buffer, so memory does not grow with the file. Failures raise IoError. The
+// files that must keep every byte as it stands use the raw side of the same
+// classes: ReadBytes and Write without EndLine.
 
 #include <cstddef>
 #include <string>
@@ -27,6 +29,11 @@ class LineReader {
   // until the next call. False at the end of the input (also at a Ctrl-Z that
   // begins a line); raises IoError when reading fails.
   bool ReadLine(std::string_view& line);
+
+  // Sets `chunk` to the next bytes of the file as they stand: no line rule,
+  // no stop at a Ctrl-Z. The view stays valid until the next call. False at
+  // the end of the file; raises IoError when reading fails.
+  bool ReadBytes(std::string_view& chunk);
 
   // Closes the file; raises IoError when closing fails. Called by the
   // destructor (quietly) when not called before.

@@ -50,6 +50,11 @@ void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform
   }
 }
 
+void CopyBytes(LineReader& in, LineWriter& out) {
+  std::string_view chunk;
+  while (in.ReadBytes(chunk)) out.Write(chunk);
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
@@ -71,6 +76,31 @@ RewriteBatch::~RewriteBatch() {
 std::size_t RewriteBatch::Stage(std::string_view dir, std::string_view old_name,
                                 std::string_view backup_name, std::string_view new_name,
                                 const LineTransform& transform) {
+  return StageStream(
+      dir, old_name, backup_name, new_name,
+      [&transform](LineReader& in, LineWriter& out) { StreamLines(in, out, transform); });
+}
+
+std::size_t RewriteBatch::StageExact(std::string_view dir, std::string_view old_name,
+                                     std::string_view backup_name, std::string_view new_name,
+                                     const StreamTransform& stream) {
+  return StageStream(dir, old_name, backup_name, new_name,
+                     [&stream](LineReader& in, LineWriter& out) {
+                       if (stream) {
+                         stream(in, out);
+                       } else {
+                         CopyBytes(in, out);
+                       }
+                     });
+}
+
+void RewriteBatch::RenameAfterCommit(std::string from, std::string to) {
+  renames_.push_back({std::move(from), std::move(to)});
+}
+
+std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old_name,
+                                      std::string_view backup_name, std::string_view new_name,
+                                      const StreamTransform& fill) {
   Staged file{.old_path = JoinPath(dir, old_name),
               .backup_path = JoinPath(dir, backup_name),
               .new_path = JoinPath(dir, new_name),
@@ -87,7 +117,7 @@ std::size_t RewriteBatch::Stage(std::string_view dir, std::string_view old_name,
   file.temp_path = JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name));
   staged_.push_back(file);  // from here on the destructor removes the temporary file
   LineWriter out(file.temp_path, file_system_);
-  StreamLines(in, out, transform);
+  fill(in, out);
   in.Close();
   out.Close();
   if (!file_system_.CopyPermissions(file.old_path, file.temp_path)) ThrowLastIoError();
@@ -135,6 +165,7 @@ void RewriteBatch::Commit() {
     MoveOrThrow(file.old_path, file.backup_path);
     MoveOrThrow(file.temp_path, file.new_path);
   }
+  for (const DoneMove& rename : renames_) MoveOrThrow(rename.from, rename.to);
   committed_ = true;
   for (Staged& file : staged_) file.temp_path.clear();
   for (const std::string& path : set_aside_) file_system_.RemoveFile(path);
@@ -148,6 +179,13 @@ void RewriteFile(std::string_view dir, std::string_view old_name, std::string_vi
                  std::string_view new_name, const LineTransform& transform) {
   RewriteBatch batch;
   batch.KeepBackup(batch.Stage(dir, old_name, backup_name, new_name, transform), true);
+  batch.Commit();
+}
+
+void RewriteFileExact(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                      std::string_view new_name, const StreamTransform& stream) {
+  RewriteBatch batch;
+  batch.KeepBackup(batch.StageExact(dir, old_name, backup_name, new_name, stream), true);
   batch.Commit();
 }
 
@@ -198,9 +236,10 @@ void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_v
     if (!FileExists(JoinPath(dir, old_name))) continue;
     std::string new_file(new_name);
     new_file += kind.extension;
-    batch.KeepBackup(
-        batch.Stage(dir, old_name, old_name + std::string(kBackupSuffix), new_file, kind.transform),
-        true);
+    const std::string backup = old_name + std::string(kBackupSuffix);
+    batch.KeepBackup(kind.exact ? batch.StageExact(dir, old_name, backup, new_file, kind.stream)
+                                : batch.Stage(dir, old_name, backup, new_file, kind.transform),
+                     true);
   }
   if (keep_backup) return;
   for (std::string_view extension : deletion_order) {

@@ -30,6 +30,9 @@ namespace kelvandor {
 
 // Writes the line written in place of `line`, ending it.
 using LineTransform = std::function<void(std::string_view line, LineWriter& out)>;
+// Streams the whole input into the output, byte for byte where it changes
+// nothing (the files not bound to the CR LF rule).
+using StreamTransform = std::function<void(LineReader& in, LineWriter& out)>;
 // As LineTransform; returns true when the line counts as recognised.
 using CountingTransform = std::function<bool(std::string_view line, LineWriter& out)>;
 
@@ -56,6 +59,14 @@ class RewriteBatch {
   // Returns the number of the staged file for KeepBackup.
   std::size_t Stage(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                     std::string_view new_name, const LineTransform& transform);
+  // As Stage, streaming the bytes through `stream` (empty: copied as they are).
+  std::size_t StageExact(std::string_view dir, std::string_view old_name,
+                         std::string_view backup_name, std::string_view new_name,
+                         const StreamTransform& stream);
+
+  // A file or folder renamed as the last step of the commit, undone with it
+  // should a later step fail. The caller makes sure nothing stands at `to`.
+  void RenameAfterCommit(std::string from, std::string to);
 
   // Whether the backup of a staged file stays after the commit.
   void KeepBackup(std::size_t staged, bool keep);
@@ -84,6 +95,9 @@ class RewriteBatch {
     std::string to;
   };
 
+  std::size_t StageStream(std::string_view dir, std::string_view old_name,
+                          std::string_view backup_name, std::string_view new_name,
+                          const StreamTransform& fill);
   void MoveOrThrow(const std::string& from, const std::string& to);
   void SetAside(const std::string& path);
   void Undo();
@@ -93,6 +107,7 @@ class RewriteBatch {
   std::vector<DoneMove> moves_;         // made by Commit, in order
   std::vector<std::string> set_aside_;  // deleted after the commit
   std::vector<std::string> delete_after_;
+  std::vector<DoneMove> renames_;  // after the staged files
   bool committed_ = false;
 };
 
@@ -114,6 +129,11 @@ auto InOwnBatch(StageFn stage) {
 // A batch of the one file: RewriteBatch::Stage, then Commit.
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                  std::string_view new_name, const LineTransform& transform);
+
+// As RewriteFile, with the content streamed through `stream` instead of line
+// by line; an empty stream copies every byte.
+void RewriteFileExact(std::string_view dir, std::string_view old_name, std::string_view backup_name,
+                      std::string_view new_name, const StreamTransform& stream);
 
 // Writes `line` with its `length` bytes from `pos` on replaced by
 // `replacement`, and ends the line.
@@ -152,6 +172,8 @@ bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
 struct FileKind {
   std::string_view extension;  // ".eww", ".uvproj", ...
   LineTransform transform;     // empty: every line copied
+  bool exact = false;          // streamed through `stream` instead, byte for byte
+  StreamTransform stream = {};
 };
 void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_view new_name,
                   bool keep_backup, std::span<const FileKind> kinds,

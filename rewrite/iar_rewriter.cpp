@@ -12,7 +12,7 @@ void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValu
 
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values,
               RewriteBatch& batch) {
-  constexpr std::string_view kWorkspaceKey = "    <path>$WS_DIR$\\";
+  static constexpr std::string_view kWorkspaceKey = "    <path>$WS_DIR$\\";
   const std::string workspace_line = std::string(kWorkspaceKey) + values.new_name + ".ewp</path>";
   const std::string old_name(old_base);
   // An empty old name would make "<state>" or "\\" alone the pattern.

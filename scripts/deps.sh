@@ -35,3 +35,8 @@ PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian groff-bas
 # with icotool; its tests run on a virtual display (xvfb-run, which needs xauth).
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest
                   dpkg-dev libz-mingw-w64-dev librsvg2-bin icoutils xvfb xauth)
+
+# What the Clang build of the core and the fuzz targets need (./test.sh,
+# scripts/fuzz.sh): Debian's Clang 14, its sanitizer and libFuzzer runtimes,
+# and llvm-symbolizer for readable reports.
+CLANG_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)

@@ -10,8 +10,10 @@
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/uv5_samples.h"
 #include "tests/support/write_budget.h"
 
 namespace kelvandor {
@@ -504,6 +506,65 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   EXPECT_EQ(s_.ErrorCode, kErrorTargetKept);
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
 }
+
+// The uVision 5 samples renamed in each mode, checked file by file.
+enum class Mode { kInPlace, kCopy, kRenameFolder };
+
+struct Uv5Case {
+  std::string label;
+  std::string sample;
+  Mode mode = Mode::kInPlace;
+  testing::Uv5Outcome outcome;
+};
+
+class FormModelUv5Test : public FormModelTest, public ::testing::WithParamInterface<Uv5Case> {
+ protected:
+  CurrentDirGuard cwd_;
+};
+
+TEST_P(FormModelUv5Test, RenamesTheSampleFileByFile) {
+  const Uv5Case& u = GetParam();
+  model_.FormCreate(exe_dir_);
+  const std::string project = CopyExample(u.sample, u.sample);
+  Load(project);
+  ASSERT_EQ(s_.ErrorCode, 0);
+  EXPECT_TRUE(s_.HasUvproj && s_.HasUvprojx);
+  EXPECT_EQ(c_.Edit_Old_UVProj.text, u.sample);
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, u.sample);
+  std::string target = project;
+  if (u.mode == Mode::kCopy) {
+    model_.SetCopyProjectTicked(true);
+    c_.Edit_New_Path.text = tmp_ / "new";
+    c_.Edit_New_Dir.text = "pump";
+    target = tmp_ / "new/pump";
+  } else if (u.mode == Mode::kRenameFolder) {
+    model_.SetRenameFolderTicked(true);
+    c_.Edit_New_Dir.text = "pump";
+    target = tmp_ / "work/pump";
+  }
+  c_.Edit_New_WspPrj.text = "pump";
+  c_.CheckBox_CleanUp.ticked = u.outcome.cleaned;
+  c_.CheckBox_Backup.ticked = u.outcome.backup;
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  EXPECT_EQ(testing::FilesBelow(target), testing::RenamedUv5Sample(u.sample, "pump", u.outcome));
+  if (u.mode == Mode::kCopy) {
+    EXPECT_EQ(testing::FilesBelow(project),
+              testing::FilesBelow(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + u.sample));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, FormModelUv5Test,
+    ::testing::Values(Uv5Case{"HeaterInPlace", "heater", Mode::kInPlace, {true, false}},
+                      Uv5Case{"HeaterCopy", "heater", Mode::kCopy, {true, false}},
+                      Uv5Case{"HeaterRenameFolder", "heater", Mode::kRenameFolder, {true, false}},
+                      Uv5Case{"HeaterBackupNoCleanUp", "heater", Mode::kCopy, {false, true}},
+                      Uv5Case{"FanInPlace", "fan", Mode::kInPlace, {true, false}},
+                      Uv5Case{"FanCopy", "fan", Mode::kCopy, {true, false}},
+                      Uv5Case{"FanRenameFolder", "fan", Mode::kRenameFolder, {true, false}},
+                      Uv5Case{"FanBackupAndCleanUp", "fan", Mode::kInPlace, {true, true}}),
+    testing::ParamLabel());
 
 TEST_F(FormModelRenameTest, RaisedIoErrorIsShownAndTheModelStaysUsable) {
   {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "platform/file_system.h"
 #include "tests/support/param_label.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/uv5_samples.h"
 
 extern char** environ;
 
@@ -253,6 +255,66 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     RenameCaseName);
+
+// The uVision 5 samples, each given as its folder or one of its project
+// files, renamed in each mode and checked file by file.
+struct Uv5Input {
+  const char* sample;
+  const char* input;  // below work/
+};
+
+void PrintTo(const Uv5Input& u, std::ostream* os) { *os << u.input; }
+
+class CliUv5RenameTest : public CliProcessTest,
+                         public ::testing::WithParamInterface<std::tuple<Uv5Input, Mode>> {};
+
+TEST_P(CliUv5RenameTest, RewritesTheSampleFileByFile) {
+  const auto& [u, mode] = GetParam();
+  const std::string project = Load(u.sample);
+  Args args{"rename", u.input, "--name", "pump"};
+  std::string target = project;
+  if (mode == Mode::kCopy) {
+    args.insert(args.end(), {"--copy", "--to", tmp_ / "new", "--dir", "pump"});
+    target = tmp_ / "new/pump";
+  } else if (mode == Mode::kRenameFolder) {
+    args.push_back("--rename-folder");
+    target = work_ + "/pump";
+  }
+
+  const Outcome o = Run(args);
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(testing::FilesBelow(target),
+            testing::RenamedUv5Sample(u.sample, "pump", {.cleaned = true}));
+}
+
+std::string Uv5CaseName(const ::testing::TestParamInfo<std::tuple<Uv5Input, Mode>>& param_info) {
+  const char* modes[] = {"InPlace", "Copy", "RenameFolder"};
+  std::string input = std::get<0>(param_info.param).input;
+  for (char& c : input) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return input + "_" + modes[static_cast<int>(std::get<1>(param_info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, CliUv5RenameTest,
+    ::testing::Combine(::testing::Values(Uv5Input{"heater", "heater"},
+                                         Uv5Input{"heater", "heater/MDK-ARM/heater.uvprojx"},
+                                         Uv5Input{"fan", "fan/"},
+                                         Uv5Input{"fan", "fan/fan.uvoptx"}),
+                       ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
+    Uv5CaseName);
+
+TEST_F(CliProcessTest, CleanOfUv5SamplesKeepsTheirNames) {
+  for (const char* sample : {"heater", "fan"}) {
+    SCOPED_TRACE(sample);
+    const std::string project = Load(sample);
+    const Outcome o = Run({"clean", sample});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(testing::FilesBelow(project),
+              testing::RenamedUv5Sample(sample, sample, {.cleaned = true}));
+  }
+}
 
 TEST_F(CliProcessTest, RenameFolderTakesDirWhenGiven) {
   Load("valve");

@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
@@ -150,7 +151,11 @@ INSTANTIATE_TEST_SUITE_P(
                                    {"p/blinky.wsp", "p/blinky.prj"},
                                    "p/missing.PRJ",
                                    true},
-                      NotFoundCase{"FolderWithOnlyUvprojx", {"k/blinky.uvprojx"}, "k"},
+                      NotFoundCase{"UvoptxWithoutProject", {"k/blinky.uvoptx"}, "k/blinky.uvoptx"},
+                      NotFoundCase{"TwoSubFoldersWithProjects",
+                                   {"t/A/a.uvprojx", "t/B/b.uvprojx", "t/C/c.eww", "t/D/d.eww"},
+                                   "t"},
+                      NotFoundCase{"ProjectTwoLevelsDown", {"d/x/y/a.uvprojx", "d/x/y/a.eww"}, "d"},
                       NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
                       NotFoundCase{"FolderWhosePathContainsWspIsTakenAsFile",
                                    {"old.wsp.files/proj/proj.wsp", "old.wsp.files/proj/proj.prj"},
@@ -314,7 +319,9 @@ INSTANTIATE_TEST_SUITE_P(
         ClassifyCase{{"a.uvproj", "a.prj", "a.eww"}, true, false, false},
         ClassifyCase{{"a.eww", "a.uvproj"}, false, true, false},
         ClassifyCase{{"a.eww", "example/ARM/k.uvproj", "example/IAR/i.eww"}, false, false, true},
-        ClassifyCase{{"a.PRJ", "example/ARM/k.uvproj"}, true, false, false}));
+        ClassifyCase{{"a.PRJ", "example/ARM/k.uvproj"}, true, false, false},
+        ClassifyCase{{"a.eww", "a.uvprojx"}, false, false, true},
+        ClassifyCase{{"a.prj", "MDK-ARM/k.uvprojx", "EWARM/i.eww"}, true, false, false}));
 
 TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
   const std::string file = tmp_ / "k/blinky.uvprojx";
@@ -323,14 +330,175 @@ TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
 
   EXPECT_TRUE(Load(file).ok);
   EXPECT_TRUE(state_.has_uvproj);
-  EXPECT_EQ(state_.old_uvproj, "");
-  EXPECT_EQ(state_.new_name, "earlier");  // no family supplied a name
-
-  WriteFile(tmp_ / "k/blinky.uvproj", "");
-  EXPECT_TRUE(Load(file).ok);
   EXPECT_EQ(state_.old_uvproj, "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
+
+  // Both generations: the uVision 4 name is the one shown.
+  WriteFile(tmp_ / "k/old.uvproj", "");
+  EXPECT_TRUE(Load(file).ok);
+  EXPECT_EQ(state_.old_uvproj, "old");
+  EXPECT_EQ(state_.old_uvprojx, "blinky");
+  EXPECT_TRUE(state_.has_uvprojx);
+  EXPECT_EQ(state_.new_name, "old");
 }
+
+// uVision 5 projects and the sub-folder layouts of generators and vendors.
+struct LayoutCase {
+  std::string label;
+  std::vector<std::string> files;  // below the temporary folder
+  std::string input;               // below the temporary folder
+  std::string project;             // the old project folder below it
+  std::string keil_sub_dir;        // "/" for the separator
+  std::string iar_sub_dir;
+  std::string old_uvproj;  // shown, and the new name when not empty
+  std::string old_uvprojx;
+  std::string old_eww;
+};
+
+class NewInputLayoutTest : public NewInputTest, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(NewInputLayoutTest, FindsTheProject) {
+  const LayoutCase& c = GetParam();
+  for (const std::string& f : c.files) WriteFile(tmp_ / f, "");
+  auto native = [](std::string sub) {
+    for (char& ch : sub) ch = ch == '/' ? Separator() : ch;
+    return sub;
+  };
+  EXPECT_TRUE(Load(tmp_ / c.input).ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_FALSE(state_.has_wsp_prj);
+  EXPECT_EQ(state_.has_uvproj, !c.old_uvproj.empty());
+  EXPECT_EQ(state_.has_eww, !c.old_eww.empty());
+  EXPECT_EQ(state_.old_project_dir, tmp_ / c.project);
+  EXPECT_EQ(state_.old_dir, NamePart(state_.old_project_dir));
+  EXPECT_EQ(state_.keil_sub_dir, native(c.keil_sub_dir));
+  EXPECT_EQ(state_.iar_sub_dir, native(c.iar_sub_dir));
+  EXPECT_EQ(state_.old_uvproj, c.old_uvproj);
+  EXPECT_EQ(state_.old_uvprojx, c.old_uvprojx);
+  EXPECT_EQ(state_.has_uvprojx, !c.old_uvprojx.empty());
+  EXPECT_EQ(state_.old_eww, c.old_eww);
+  EXPECT_EQ(state_.iar_generator_layout, !c.iar_sub_dir.empty() && c.iar_sub_dir != "/example/IAR");
+  EXPECT_EQ(state_.new_name, c.old_uvproj.empty() ? c.old_eww : c.old_uvproj);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NewInputLayoutTest,
+    ::testing::Values(
+        LayoutCase{"FolderWithOnlyUvprojx", {"k/b.uvprojx"}, "k", "k", "", "", "b", "b", ""},
+        LayoutCase{"UvprojxGiven",
+                   {"k/b.uvprojx", "k/b.uvoptx"},
+                   "k/b.uvprojx",
+                   "k",
+                   "",
+                   "",
+                   "b",
+                   "b",
+                   ""},
+        LayoutCase{
+            "UvoptxGiven", {"k/b.uvprojx", "k/b.uvoptx"}, "k/b.uvoptx", "k", "", "", "b", "b", ""},
+        LayoutCase{
+            "BothGenerations", {"k/a.uvproj", "k/b.uvprojx"}, "k", "k", "", "", "a", "b", ""},
+        LayoutCase{"ExampleArmWithUvprojx",
+                   {"p/example/ARM/x.uvprojx", "p/example/IAR/i.eww"},
+                   "p/example/ARM/x.uvoptx",
+                   "p",
+                   "/example/ARM",
+                   "/example/IAR",
+                   "x",
+                   "x",
+                   "i"},
+        LayoutCase{
+            "MdkArmFolder",
+            {"g/MDK-ARM/g.uvprojx", "g/MDK-ARM/RTE/_g/RTE_Components.h", "g/Core/Src/main.c"},
+            "g",
+            "g",
+            "/MDK-ARM",
+            "",
+            "g",
+            "g",
+            ""},
+        LayoutCase{"MdkArmProjectFile",
+                   {"g/MDK-ARM/g.uvprojx"},
+                   "g/MDK-ARM/g.uvprojx",
+                   "g",
+                   "/MDK-ARM",
+                   "",
+                   "g",
+                   "g",
+                   ""},
+        LayoutCase{"MdkArmOptionsFile",
+                   {"g/mdk-arm/g.uvprojx", "g/mdk-arm/g.uvoptx"},
+                   "g/mdk-arm/g.uvoptx",
+                   "g",
+                   "/mdk-arm",
+                   "",
+                   "g",
+                   "g",
+                   ""},
+        LayoutCase{"MdkArmUvisionFourFile",
+                   {"g/MDK-ARM/g.uvproj", "g/MDK-ARM/g.uvopt"},
+                   "g/MDK-ARM/g.uvopt",
+                   "g",
+                   "/MDK-ARM",
+                   "",
+                   "g",
+                   "",
+                   ""},
+        LayoutCase{"EwarmFolder",
+                   {"e/EWARM/e.eww", "e/EWARM/e.ewp", "e/Src/main.c"},
+                   "e",
+                   "e",
+                   "",
+                   "/EWARM",
+                   "",
+                   "",
+                   "e"},
+        LayoutCase{"EwarmProjectFile",
+                   {"e/EWARM/e.eww", "e/EWARM/e.ewp"},
+                   "e/EWARM/e.ewp",
+                   "e",
+                   "",
+                   "/EWARM",
+                   "",
+                   "",
+                   "e"},
+        LayoutCase{"BothGenerators",
+                   {"m/MDK-ARM/k.uvprojx", "m/EWARM/i.eww", "m/Inc/main.h"},
+                   "m/EWARM/i.eww",
+                   "m",
+                   "/MDK-ARM",
+                   "/EWARM",
+                   "k",
+                   "k",
+                   "i"},
+        LayoutCase{"OneUserFolder",
+                   {"u/USER/u.uvprojx", "u/Src/a.c"},
+                   "u",
+                   "u",
+                   "/USER",
+                   "",
+                   "u",
+                   "u",
+                   ""},
+        LayoutCase{"GeneratorFolderPreferred",
+                   {"m/MDK-ARM/a.uvprojx", "m/USER/b.uvprojx"},
+                   "m",
+                   "m",
+                   "/MDK-ARM",
+                   "",
+                   "a",
+                   "a",
+                   ""},
+        LayoutCase{"OneIarSubFolder",
+                   {"i/Project/x.eww", "i/Project/x.ewp"},
+                   "i",
+                   "i",
+                   "",
+                   "/Project",
+                   "",
+                   "",
+                   "x"}),
+    testing::ParamLabel());
 
 TEST_F(NewInputTest, FolderWhosePathContainsZipLoadsNormally) {
   const std::string project = MakePrjProject(tmp_ / "old.zip.files/proj", "proj");

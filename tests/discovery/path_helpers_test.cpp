@@ -139,6 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"keil", Get_KEILUV_Name, {"Blinky.uvproj", "Blinky.uvopt"}, {}, "Blinky"},
         NameCase{"keil_upper", Get_KEILUV_Name, {"BLINKY.UVPROJ"}, {}, "BLINKY"},
         NameCase{"keil_other_extension", Get_KEILUV_Name, {"Blinky.uvprojx"}, {}, ""},
+        NameCase{
+            "keil5", Get_KEILUV5_Name, {"Blinky.uvprojx", "Old.uvproj", "B.uvoptx"}, {}, "Blinky"},
+        NameCase{"keil5_two", Get_KEILUV5_Name, {"a.uvprojx", "b.UVPROJX"}, {}, ""},
         NameCase{"iar", Get_IAR_Name, {"proj.eww", "proj.ewp", "proj.ewd"}, {}, "proj"},
         NameCase{"iar_two", Get_IAR_Name, {"a.eww", "b.eww"}, {}, ""},
         NameCase{"iar_dotted_name", Get_IAR_Name, {"v1.2.eww"}, {}, "v1.2"}));

@@ -247,8 +247,16 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     TempDir tmp;
-    const Tree outside = {"old.mhx", "old.hex", "old.srec", "x.obj", "a.bak", "b.dep",
-                          "c.uvgui.anna", "exe/old.hex", "debug/obj/x.o", "release/list/y.lst",
+    const Tree outside = {"old.mhx",
+                          "old.hex",
+                          "old.srec",
+                          "x.obj",
+                          "a.bak",
+                          "b.dep",
+                          "c.uvgui.anna",
+                          "exe/old.hex",
+                          "debug/obj/x.o",
+                          "release/list/y.lst",
                           "release/exe/old.hex"};
     for (const std::string& file : outside) WriteFile(tmp / ("elsewhere/" + file), file);
     testing::MakeDirs(tmp / "proj");
@@ -271,6 +279,59 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   request.new_dir = "proj";
   CleanUpProject(request);
   EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
+}
+
+// The folders the project files name are cleaned after the table's block,
+// only when the analysis said so.
+TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
+  for (const bool flagged : {false, true}) {
+    SCOPED_TRACE(flagged);
+    TempDir tmp;
+    WriteFile(tmp / "proj/EWARM/new.ewp",
+              "<project><configuration><name>Debug</name><option><name>ObjPath</name>"
+              "<state>Debug\\Obj</state></option></configuration></project>");
+    WriteFile(tmp / "proj/MDK-ARM/new.uvprojx",
+              "<Target><OutputDirectory>out\\</OutputDirectory></Target>");
+    WriteFile(tmp / "proj/EWARM/Debug/Obj/main.o", "");
+    WriteFile(tmp / "proj/MDK-ARM/out/main.o", "");
+    CleanUpRequest r;
+    r.new_path = tmp.path() + SeparatorString();
+    r.new_dir = "proj";
+    r.new_name = "new";
+    r.has_eww = r.has_uvproj = true;
+    r.old_eww = r.old_uvproj = r.old_uvprojx = "old";
+    r.iar_sub_dir = Native("/EWARM");
+    r.keil_sub_dir = Native("/MDK-ARM");
+    r.iar_generator_layout = r.has_uvprojx = flagged;
+    CleanUpProject(r);
+    EXPECT_EQ(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"), !flagged);
+    EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !flagged);
+  }
+}
+
+TEST(IsUsableTargetTest, ProjectNameMustNameNoPath) {
+  const bool windows = kNativeStyle == PathStyle::kWindows;
+  const struct {
+    const char* name;
+    bool usable;
+  } rows[] = {
+      {"pump", true},     {"", true},           {"pump v2", true},      {"..", true},
+      {"../pump", false}, {"a/b", false},       {"line\nbreak", false}, {"tab\there", false},
+      {"a\\b", !windows}, {"C:pump", !windows},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsUsableProjectName(row.name), row.usable) << row.name;
+}
+
+// Clean-Only with such a name renames no image out of its folder.
+TEST(CleanUpProjectTest, ImagesStayWhenTheNewNameIsAPath) {
+  TempDir tmp;
+  WriteFile(tmp / "proj/ABS/old.mhx", "image");
+  CleanUpRequest request = WspPrj("old", "../../stolen");
+  request.new_path = tmp.path() + SeparatorString();
+  request.new_dir = "proj";
+  CleanUpProject(request);
+  EXPECT_EQ(ReadFile(tmp / "proj/ABS/old.mhx"), "image");
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"proj/", "proj/ABS/", "proj/ABS/old.mhx"}));
 }
 
 TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {

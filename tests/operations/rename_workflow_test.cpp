@@ -70,6 +70,7 @@ struct Family {
   bool uvproj = false;
   const char* iar_sub = "";  // relative, "/" between levels
   const char* keil_sub = "";
+  bool uvprojx = false;  // a uVision 5 project in the Keil folder
 };
 
 const Family kBlinky{"blinky", true, false, false};
@@ -77,6 +78,8 @@ const Family kMotor{"motor", false, true, false};
 const Family kValve{"valve", false, false, true};
 const Family kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
 const Family kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
+const Family kHeater{"heater", false, false, true, "", "MDK-ARM", true};
+const Family kFan{"fan", false, false, true, "", "", true};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -151,6 +154,10 @@ class RenameProjectTest : public ::testing::Test {
     if (f.wsp_prj) r.old_wsp = r.old_prj = f.example;
     if (f.eww) r.old_eww = f.example;
     if (f.uvproj) r.old_uvproj = f.example;
+    if (f.uvprojx) {
+      r.has_uvprojx = true;
+      r.old_uvprojx = f.example;
+    }
     r.iar_sub_dir = SubDir(f.iar_sub);
     r.keil_sub_dir = SubDir(f.keil_sub);
     return r;
@@ -701,6 +708,21 @@ INSTANTIATE_TEST_SUITE_P(Names, RenameProjectBadTargetTest,
                                            BadTargetCase{"OnlySeparators", Mode::kCopy, "//"}),
                          ParamLabel());
 
+// A new name that is a path would write project files beside or above the
+// project; one with a line break would split a rewritten line.
+TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
+  int run = 0;
+  for (const char* name : {"../evil", "a/b", "two\nlines"}) {
+    SCOPED_TRACE(name);
+    RenameRequest r = Load(kBlinky, "work" + std::to_string(++run));
+    r.new_name = name;
+    EXPECT_FALSE(Run(r));
+    EXPECT_EQ(error_, kErrorBadTarget);
+    EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+    EXPECT_FALSE(AnythingExists(Join(r.input_dir, "evil.prj")));
+  }
+}
+
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   RenameRequest r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
@@ -814,7 +836,7 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kGateway}) {
+    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;

@@ -164,6 +164,20 @@ TEST(FileSystemTest, ListDirectoryDescribesEntries) {
   EXPECT_TRUE(entries[3].is_link);
 }
 
+TEST(FileSystemTest, FindEntryPrefersTheExactName) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.sct", "");
+  MakeDirs(tmp / "RTE");
+  EXPECT_EQ(FindEntry(tmp.path(), "MOTOR.SCT").value().name, "Motor.sct");
+  EXPECT_EQ(FindEntry(tmp.path(), "rte").value().kind, EntryKind::kFolder);
+  EXPECT_FALSE(FindEntry(tmp.path(), "Motor").has_value());
+  EXPECT_FALSE(FindEntry(tmp / "none", "Motor.sct").has_value());
+  if (kNativeStyle == PathStyle::kPosix) {
+    WriteFile(tmp / "motor.sct", "");
+    EXPECT_EQ(FindEntry(tmp.path(), "motor.sct").value().name, "motor.sct");
+  }
+}
+
 TEST(FileSystemTest, MakeDirectoryCreatesOneLevelOnly) {
   TempDir tmp;
   EXPECT_TRUE(MakeDirectory(tmp / "a"));

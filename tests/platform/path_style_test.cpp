@@ -94,6 +94,8 @@ TEST(PathStyleTest, CaseInsensitiveComparisons) {
   EXPECT_FALSE(EqualsIgnoreCase("\xC4", "\xE4"));
   EXPECT_TRUE(EndsWithIgnoreCase("Blinky.UVPROJ", ".uvproj"));
   EXPECT_FALSE(EndsWithIgnoreCase("prj", ".prj"));
+  EXPECT_TRUE(StartsWithIgnoreCase("MOTOR_v2", "motor"));
+  EXPECT_FALSE(StartsWithIgnoreCase("mot", "motor"));
   EXPECT_TRUE(MatchesWildcardSuffix("anything", ""));
   EXPECT_TRUE(MatchesWildcardSuffix(".prj", ".prj"));
   EXPECT_FALSE(MatchesWildcardSuffix("x.prj1", ".prj"));

@@ -68,6 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "b",
                   "c"}},
         ReadCase{"ctrl_z_after_lone_cr_is_mid_line", "a\r\x1A\nc\n", {"a\x1A", "c"}},
+        // Written back, such a line would begin with Ctrl-Z and end the input.
+        ReadCase{"ctrl_z_after_leading_crs_ends_input",
+                 "a\n\r\r\x1A"
+                 "b\nc\n",
+                 {"a"}},
         ReadCase{"nul_bytes", Bytes("a\0b\n\0\n", 6), {Bytes("a\0b", 3), Bytes("\0", 1)}},
         ReadCase{"high_bytes_unchanged", "\xE4\xF6\xFC\xFF\n", {"\xE4\xF6\xFC\xFF"}}));
 
@@ -93,6 +98,13 @@ TEST_P(LineReaderBoundaryTest, CtrlZBeginningALineAtTheBoundary) {
                                "\n\x1A"
                                "after\n");
   EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{first}));
+
+  // A leading CR as the last byte before the boundary, Ctrl-Z after it.
+  const std::string shorter(at - 2, 'y');
+  testing::WriteFile(path, shorter +
+                               "\n\r\x1A"
+                               "after\n");
+  EXPECT_EQ(ReadAllLines(path), (std::vector<std::string>{shorter}));
 }
 
 TEST_P(LineReaderBoundaryTest, CtrlZInsideALineAtTheBoundary) {
@@ -131,6 +143,20 @@ TEST(LineReaderTest, AfterCtrlZNoFurtherLines) {
   ASSERT_TRUE(reader.ReadLine(line));
   EXPECT_FALSE(reader.ReadLine(line));
   EXPECT_FALSE(reader.ReadLine(line));
+}
+
+TEST(LineReaderTest, ReadBytesKeepsEveryByteAcrossBuffers) {
+  TempDir tmp;
+  const std::string path = tmp / "in.txt";
+  std::string content = "\xef\xbb\xbf<a>\r\x1A\n";
+  content += std::string(600 * 1024, 'x') + "\r\n\x1A tail";
+  testing::WriteFile(path, content);
+  LineReader reader(path);
+  std::string read;
+  std::string_view chunk;
+  while (reader.ReadBytes(chunk)) read += chunk;
+  EXPECT_EQ(read, content);
+  EXPECT_FALSE(reader.ReadBytes(chunk));
 }
 
 int ReadErrorCode(const std::string& path) {

@@ -38,6 +38,14 @@ TEST_P(FileRewriteLineEnds, CopiesByteExactly) {
   EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"_old_a.prj", "b.prj"}));
 }
 
+TEST_P(FileRewriteLineEnds, ExactModeKeepsEveryByte) {
+  TempDir tmp;
+  WriteFile(tmp / "a.uvprojx", GetParam().Input());
+  RewriteFileExact(tmp.path(), "a.uvprojx", "a.uvprojx.bak", "b.uvprojx", StreamTransform());
+  EXPECT_EQ(ReadFile(tmp / "b.uvprojx"), GetParam().Input());
+  EXPECT_EQ(ReadFile(tmp / "a.uvprojx.bak"), GetParam().Input());
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, FileRewriteLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
                          testing::ParamLabel());
 

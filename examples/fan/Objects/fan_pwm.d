@@ -1,0 +1,1 @@
+.\objects\fan_pwm.o: fan_pwm.c

@@ -1,0 +1,1 @@
+.\objects\main.o: main.c

@@ -1,0 +1,6 @@
+#ifndef MAIN_H
+#define MAIN_H
+
+void Error_Handler(void);
+
+#endif

@@ -1,0 +1,1 @@
+heater/heater_ctrl.o: ../Core/Src/heater_ctrl.c

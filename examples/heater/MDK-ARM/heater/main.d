@@ -1,0 +1,1 @@
+heater/main.o: ../Core/Src/main.c

@@ -1,0 +1,160 @@
+#include "operations/project_file_cleanup.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "operations/cleaning.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "rewrite/build_settings.h"
+#include "rewrite/file_rewrite.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr std::string_view kImages = ".hex.srec.mhx";
+constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
+
+// Recorded paths come from Windows, where letter case does not count; a
+// looser match only keeps a file more.
+std::string Key(std::string_view path) { return LowerAscii(path); }
+
+// The project file after a rename (new name) or before one (Clean-Only).
+struct ProjectFile {
+  std::string path;
+  bool renamed = false;  // the file of the new name, which differs from the old
+};
+
+std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_view extension) {
+  for (const std::string& name : {r.new_name, r.old_name}) {
+    if (name.empty()) continue;
+    std::string path = JoinPath(r.family_dir, name + std::string(extension));
+    if (FileExists(path) && IsSameOrInside(path, r.project_dir)) {
+      return ProjectFile{std::move(path), name == r.new_name && r.new_name != r.old_name};
+    }
+  }
+  return std::nullopt;
+}
+
+class FolderCleaner {
+ public:
+  FolderCleaner(const FamilyCleanUp& request, const std::vector<std::string>& named_files,
+                FileSystem& file_system)
+      : request_(request), file_system_(file_system) {
+    for (const std::string& file : named_files) {
+      if (auto path = PathInside(request.project_dir, request.family_dir, file)) {
+        named_.insert(Key(*path));
+      }
+    }
+  }
+
+  // The folder `recorded` names, when it may be cleaned: it lies inside the
+  // project and holds no project file of this family.
+  std::optional<std::string> Folder(std::string_view recorded) const {
+    std::optional<std::string> folder =
+        PathInside(request_.project_dir, request_.family_dir, recorded);
+    if (!folder || !DirectoryExists(*folder) || IsSameOrInside(request_.family_dir, *folder)) {
+      return std::nullopt;
+    }
+    return folder;
+  }
+
+  // Deletes the files of the folder `recorded` names, but the output images
+  // when `keep_images` and the files the project names.
+  void Empty(std::string_view recorded, bool keep_images) const {
+    const std::optional<std::string> dir = Folder(recorded);
+    if (!dir) return;
+    for (const std::string& name : ListFiles(*dir)) {
+      if (keep_images && ExtensionMatches(name, kImages)) continue;
+      const std::string path = JoinPath(*dir, name);
+      if (!named_.contains(Key(ResolvedPath(path)))) file_system_.RemoveFile(path);
+    }
+  }
+
+  // Renames the images `from` + extension to `to` + extension in the folder
+  // `recorded` names, never over an existing file.
+  void RenameImages(std::string_view recorded, std::string_view from, std::string_view to) const {
+    if (from.empty() || to.empty() || from == to) return;
+    const std::optional<std::string> dir = Folder(recorded);
+    if (!dir) return;
+    for (const std::string_view ext : kImageExtensions) {
+      const std::optional<DirEntry> image = FindEntry(*dir, std::string(from) + std::string(ext));
+      if (!image || image->kind != EntryKind::kFile) continue;
+      file_system_.RenameNoReplace(JoinPath(*dir, image->name),
+                                   JoinPath(*dir, std::string(to) + std::string(ext)));
+    }
+  }
+
+ private:
+  const FamilyCleanUp& request_;
+  FileSystem& file_system_;
+  std::set<std::string> named_;
+};
+
+template <typename Project, typename Reader>
+std::optional<Project> ReadQuietly(const std::string& path, Reader read) {
+  try {
+    return read(path);
+  } catch (const std::exception&) {
+    return std::nullopt;  // the clean-up is silent: an unreadable file cleans nothing
+  }
+}
+
+bool FamilyInside(const FamilyCleanUp& r) {
+  return !r.project_dir.empty() && DirectoryExists(r.family_dir) &&
+         IsSameOrInside(r.family_dir, r.project_dir);
+}
+
+}  // namespace
+
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
+  if (!FamilyInside(request)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx");
+  if (!file) return;
+  const std::optional<KeilProject> project = ReadQuietly<KeilProject>(
+      file->path, [](const std::string& path) { return ReadKeilProject(path); });
+  if (!project) return;
+  std::vector<std::string> named = project->source_files;
+  for (const KeilTarget& t : project->targets) named.push_back(t.scatter_file);
+  const FolderCleaner cleaner(request, named, file_system);
+
+  if (!request.backup) CleanDirectory(request.family_dir, ".bak", false, file_system);
+  for (const KeilTarget& t : project->targets) {
+    cleaner.Empty(t.output_directory, true);
+    cleaner.Empty(t.listing_path, true);
+  }
+  CleanDirectory(request.family_dir, ".dep", false, file_system);
+  CleanDirectoryFile(request.family_dir, ".uvguix.", 'A', false, file_system);
+  if (request.old_name.empty() || request.new_name.empty()) return;
+  for (const KeilTarget& t : project->targets) {
+    const std::string& output = t.output_name;
+    if (file->renamed && StartsWithIgnoreCase(output, request.new_name)) {
+      const std::string rest = output.substr(request.new_name.size());
+      cleaner.RenameImages(t.output_directory, request.old_name + rest, output);
+    } else if (!file->renamed && StartsWithIgnoreCase(output, request.old_name)) {
+      const std::string rest = output.substr(request.old_name.size());
+      cleaner.RenameImages(t.output_directory, output, request.new_name + rest);
+    }
+  }
+}
+
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
+  if (!FamilyInside(request)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp");
+  if (!file) return;
+  const std::optional<IarProject> project = ReadQuietly<IarProject>(file->path, ReadIarProject);
+  if (!project) return;
+  const FolderCleaner cleaner(request, project->source_files, file_system);
+  for (const IarConfiguration& c : project->configurations) {
+    cleaner.Empty(c.exe_path, true);
+    cleaner.Empty(c.obj_path, false);
+    cleaner.Empty(c.list_path, false);
+  }
+  for (const IarConfiguration& c : project->configurations) {
+    cleaner.RenameImages(c.exe_path, request.old_name, request.new_name);
+  }
+}
+
+}  // namespace kelvandor

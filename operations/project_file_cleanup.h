@@ -1,0 +1,40 @@
+#pragma once
+
+// The clean-up of build output whose folders the project file itself names:
+// each target of a Keil uVision 5 project (<OutputDirectory>, <ListingPath>)
+// and each configuration of an IAR project in the generator layout
+// (ExePath, ObjPath, ListPath). A folder is cleaned only when it lies inside
+// the project folder and is neither the folder of the project file nor one
+// above it; the others (absolute, leaving by "..", through a link) are passed
+// over in silence. Files the project names (sources, scatter and linker
+// files) are never deleted. Silent, like the table-driven clean-up.
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace kelvandor {
+
+struct FamilyCleanUp {
+  std::string project_dir;  // nothing outside it is touched
+  std::string family_dir;   // where the project file lies
+  std::string old_name;     // the project's old name (Edit_Old_...)
+  std::string new_name;     // Edit_New_WspPrj
+  bool backup = false;      // "Backup Project Files" ticked
+};
+
+// Reads new name + ".uvprojx" in the family folder, or old name + ".uvprojx"
+// when there is none (Clean-Only). Deletes, unless backups are wanted, the
+// ".bak" files of the family folder; empties each target's output and
+// listing folders keeping the output images; deletes the ".dep" and
+// ".uvguix." files of the family folder; renames the images of the old
+// output name to the new one in each output folder, never over a file.
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+
+// Reads new name + ".ewp" (or old name + ".ewp"): for each configuration
+// empties the ExePath folder keeping the output images, and the ObjPath and
+// ListPath folders; renames the images of the old name to the new one in
+// each ExePath folder, never over a file.
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+
+}  // namespace kelvandor

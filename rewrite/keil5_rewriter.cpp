@@ -1,0 +1,288 @@
+#include "rewrite/keil5_rewriter.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "rewrite/build_settings.h"
+#include "rewrite/file_rewrite.h"
+#include "rewrite/xml_stream.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr std::string_view kProject = ".uvprojx";
+constexpr std::string_view kOptions = ".uvoptx";
+constexpr std::string_view kLayout = ".uvguix.";
+constexpr std::string_view kRte = "RTE";
+constexpr std::size_t kNone = std::string_view::npos;
+
+// The length of the shortest start of the raw value `raw` that decodes to
+// `plain`, letters A to Z compared without case; kNone when there is none.
+std::size_t RawPrefixLength(std::string_view raw, std::string_view plain) {
+  for (std::size_t n = plain.size(); n <= raw.size() && n <= plain.size() * 8; ++n) {
+    if (EqualsIgnoreCase(DecodeXml(raw.substr(0, n)), plain)) return n;
+  }
+  return kNone;
+}
+
+// The folder uVision keeps a target's run-time environment in.
+std::string RteFolderName(std::string_view target) {
+  std::string folder = "_";
+  for (char c : target) folder += c == ' ' ? '_' : c;
+  return folder;
+}
+
+// Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
+// `from` itself in another letter case on a system that ignores case.
+bool FreeFor(const std::string& from, const std::string& to) {
+  if (!AnythingExists(to)) return true;
+  return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
+}
+
+bool LiesInside(std::string_view dir, const std::string& name) {
+  const std::string path = JoinPath(dir, name);
+  return FileExists(path) && IsSameOrInside(path, dir);
+}
+
+struct Rename {
+  std::string from;
+  std::string to;
+};
+
+struct RteReference {
+  std::string old_folder;  // as written in the files: "_Motor"
+  std::string new_folder;
+};
+
+// What the rewrite changes beyond the rules that need no look outside the
+// element: decided before anything is written, so that no element comes to
+// name a file or folder that is not there.
+struct Plan {
+  bool targets_renamed = false;
+  std::vector<bool> scatter_follows;  // per <Target>, in the order of the file
+  std::vector<RteReference> rte_references;
+  std::vector<Rename> renames;  // carried out once the project files are in place
+};
+
+void PlanRteFolder(std::string_view dir, const std::string& target, std::string_view new_name,
+                   Plan& plan) {
+  const std::string old_folder = RteFolderName(target);
+  const std::string new_folder = RteFolderName(new_name);
+  if (old_folder == new_folder) return;
+  for (const RteReference& r : plan.rte_references) {
+    if (r.old_folder == EncodeXml(old_folder)) return;
+  }
+  const std::string rte = JoinPath(dir, kRte);
+  if (const std::optional<DirEntry> entry = FindEntry(rte, old_folder)) {
+    const std::string from = JoinPath(rte, entry->name);
+    const std::string to = JoinPath(rte, new_folder);
+    // A folder that cannot move keeps its references too.
+    if (entry->is_link || entry->kind != EntryKind::kFolder || !IsSameOrInside(from, dir) ||
+        !FreeFor(from, to)) {
+      return;
+    }
+    plan.renames.push_back({from, to});
+  }
+  plan.rte_references.push_back({EncodeXml(old_folder), EncodeXml(new_folder)});
+}
+
+// Whether the <ScatterFile> of `target` follows the new name.
+bool PlanScatterFile(std::string_view dir, const KeilTarget& target, std::string_view old_name,
+                     std::string_view new_name, Plan& plan) {
+  const std::string_view recorded = target.scatter_file;
+  const std::string_view name = RecordedName(recorded);
+  if (!StartsWithIgnoreCase(name, old_name)) return false;
+  const std::string new_file = std::string(new_name) + std::string(name.substr(old_name.size()));
+  if (new_file == name) return false;
+  const std::string_view folder_text = recorded.substr(0, recorded.size() - name.size());
+  const std::optional<std::string> folder =
+      PathInside(dir, dir, folder_text.empty() ? "." : folder_text);
+  if (!folder) return false;
+
+  if (const std::optional<DirEntry> entry = FindEntry(*folder, name)) {
+    const std::string from = JoinPath(*folder, entry->name);
+    if (entry->kind != EntryKind::kFile || !IsSameOrInside(from, dir)) return false;
+    const std::string to = JoinPath(*folder, new_file);
+    for (const Rename& r : plan.renames) {
+      if (r.from == from) return r.to == to;  // named by an earlier target too
+    }
+    if (!FreeFor(from, to)) return false;
+    plan.renames.push_back({from, to});
+    return true;
+  }
+  // Missing: only the file the linker writes into the output folder may be
+  // named ahead of the build.
+  const std::string_view output = target.output_directory;
+  const std::optional<std::string> output_folder =
+      PathInside(dir, dir, output.empty() ? "." : output);
+  return output_folder && *output_folder == *folder &&
+         EqualsIgnoreCase(name, target.output_name + ".sct");
+}
+
+Plan MakePlan(std::string_view dir, const KeilProject& project, std::string_view old_name,
+              std::string_view new_name) {
+  Plan plan;
+  for (const KeilTarget& target : project.targets) {
+    plan.scatter_follows.push_back(PlanScatterFile(dir, target, old_name, new_name, plan));
+    if (EqualsIgnoreCase(target.name, old_name)) {
+      plan.targets_renamed = true;
+      PlanRteFolder(dir, target.name, new_name, plan);
+    }
+  }
+  return plan;
+}
+
+bool IsPathElement(std::string_view name) {
+  return name == "IncludePath" || name == "FilePath" || name == "PathWithFileName" ||
+         name == "instance";
+}
+
+bool IsReferenceEnd(std::string_view value, std::size_t pos) {
+  if (pos == value.size()) return true;
+  constexpr std::string_view kEnds = "\\/;,\"' \t\r\n";
+  return kEnds.find(value[pos]) != kNone;
+}
+
+bool IsNameCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+class Uv5Rewriter : public XmlHandler {
+ public:
+  Uv5Rewriter(const Plan& plan, std::string_view old_name, std::string_view new_name,
+              bool project_file)
+      : plan_(plan),
+        old_name_(old_name),
+        new_value_(EncodeXml(new_name)),
+        project_file_(project_file) {}
+
+  void StartTag(std::string_view name, bool empty, std::string& tag) override {
+    if (name == "Target" && !empty) ++targets_seen_;
+    if (name != "targetInfo" || !plan_.targets_renamed) return;
+    const AttributeSpan span = FindAttribute(tag, "name");
+    if (span.pos != kNone &&
+        EqualsIgnoreCase(DecodeXml(tag.substr(span.pos, span.length)), old_name_))
+      tag.replace(span.pos, span.length, new_value_);
+  }
+
+  bool WantsValue(std::string_view name) const override {
+    return name == "TargetName" || name == "OutputName" || name == "ScatterFile" ||
+           (!plan_.rte_references.empty() && IsPathElement(name));
+  }
+
+  void Value(std::string_view name, std::string& value) override {
+    if (name == "TargetName") {
+      if ((project_file_ || plan_.targets_renamed) && EqualsIgnoreCase(DecodeXml(value), old_name_))
+        value = new_value_;
+    } else if (name == "OutputName") {
+      if (project_file_) ReplacePrefix(value, 0);
+    } else if (name == "ScatterFile") {
+      if (project_file_ && ScatterFollows()) {
+        ReplacePrefix(value, value.size() - RecordedName(value).size());
+      }
+    } else {
+      ReplaceRteReferences(value);
+    }
+  }
+
+ private:
+  bool ScatterFollows() const {
+    return targets_seen_ > 0 && targets_seen_ <= plan_.scatter_follows.size() &&
+           plan_.scatter_follows[targets_seen_ - 1];
+  }
+
+  // The old name at `from` becomes the new one.
+  void ReplacePrefix(std::string& value, std::size_t from) const {
+    const std::size_t n = RawPrefixLength(std::string_view(value).substr(from), old_name_);
+    if (n != kNone) value.replace(from, n, new_value_);
+  }
+
+  void ReplaceRteReferences(std::string& value) const {
+    for (const RteReference& r : plan_.rte_references) {
+      std::size_t pos = 0;
+      while ((pos = FindIgnoreCase(value, kRte, pos)) != kNone) {
+        const std::size_t folder = pos + kRte.size() + 1;
+        const std::size_t end = folder + r.old_folder.size();
+        if ((pos == 0 || !IsNameCharacter(value[pos - 1])) && folder < value.size() &&
+            (value[folder - 1] == '\\' || value[folder - 1] == '/') && end <= value.size() &&
+            EqualsIgnoreCase(std::string_view(value).substr(folder, r.old_folder.size()),
+                             r.old_folder) &&
+            IsReferenceEnd(value, end)) {
+          value.replace(folder, r.old_folder.size(), r.new_folder);
+          pos = folder + r.new_folder.size();
+        } else {
+          pos += kRte.size();
+        }
+      }
+    }
+  }
+
+  const Plan& plan_;
+  std::string old_name_;
+  std::string new_value_;
+  bool project_file_ = false;
+  std::size_t targets_seen_ = 0;
+};
+
+StreamTransform Rewriter(const Plan& plan, std::string_view old_name, std::string_view new_name,
+                         bool project_file) {
+  return [&plan, old_name, new_name, project_file](LineReader& in, LineWriter& out) {
+    Uv5Rewriter handler(plan, old_name, new_name, project_file);
+    StreamXml(in, &out, handler);
+  };
+}
+
+void RenameLayouts(std::string_view dir, std::string_view old_name, std::string_view new_name,
+                   RewriteBatch& batch) {
+  const std::string prefix = std::string(old_name) + std::string(kLayout);
+  for (const std::string& file : ListFiles(dir)) {
+    if (!StartsWithIgnoreCase(file, prefix)) continue;
+    const std::string new_file = std::string(new_name) + file.substr(old_name.size());
+    const std::string from = JoinPath(dir, file);
+    const std::string to = JoinPath(dir, new_file);
+    if (new_file != file && IsSameOrInside(from, dir) && FreeFor(from, to))
+      batch.RenameAfterCommit(from, to);
+  }
+}
+
+}  // namespace
+
+void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values) {
+  InOwnBatch([&](RewriteBatch& batch) { ParseKEILUV5(dir, old_base, values, batch); });
+}
+
+void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values,
+                  RewriteBatch& batch) {
+  const std::string old_name(old_base);
+  const std::string& new_name = values.new_name;
+  // An empty old name would match every value: the files are then only
+  // copied under the new name.
+  const bool rules = !old_name.empty();
+  const bool project_inside = LiesInside(dir, old_name + std::string(kProject));
+  Plan plan;
+  if (rules && project_inside) {
+    plan = MakePlan(dir, ReadKeilProject(JoinPath(dir, old_name + std::string(kProject)), false),
+                    old_name, new_name);
+  }
+  std::vector<FileKind> kinds;
+  if (project_inside) {
+    kinds.push_back(
+        {kProject, {}, true, rules ? Rewriter(plan, old_name, new_name, true) : StreamTransform()});
+  }
+  if (LiesInside(dir, old_name + std::string(kOptions))) {
+    kinds.push_back({kOptions,
+                     {},
+                     true,
+                     rules ? Rewriter(plan, old_name, new_name, false) : StreamTransform()});
+  }
+  constexpr std::string_view kDeletionOrder[] = {kProject, kOptions};
+  RewriteKinds(dir, old_base, new_name, values.backup, kinds, kDeletionOrder, batch);
+  // The files and folders the project names move with it, in the same commit.
+  for (const Rename& r : plan.renames) batch.RenameAfterCommit(r.from, r.to);
+  if (rules) RenameLayouts(dir, old_name, new_name, batch);
+}
+
+}  // namespace kelvandor

@@ -1,0 +1,36 @@
+#pragma once
+
+// Rewriting a Keil uVision 5 project: ".uvprojx" and ".uvoptx" under the new
+// name, element by element and byte for byte, and the files and folders the
+// project keys by its name renamed with it.
+
+#include <string_view>
+
+#include "rewrite/file_rewrite.h"
+#include "rewrite/rewrite_values.h"
+
+namespace kelvandor {
+
+// In `dir`, rewrites old_base + ".uvprojx" and old_base + ".uvoptx" under new
+// name + extension, with old file name + ".bak" as backups, deleted at the
+// end unless values.backup. Only these values change, everything else is
+// copied byte for byte:
+//  - <OutputName> equal to the old name or beginning with it (letters A-Z
+//    compared without case): the new name with the same rest;
+//  - <TargetName> equal to the old name, in both files: the new name; the
+//    folder RTE/_<target> (blanks as "_") follows, with every RTE\_<target>
+//    in a path value and every <targetInfo name=...>;
+//  - <ScatterFile> whose file name begins with the old name: when the file
+//    lies in `dir`, it is renamed with the project; when it is missing and
+//    would be the one the linker writes into the output folder, the element
+//    follows <OutputName>; otherwise nothing changes.
+// old_base + ".uvguix.<user>" files take the new name with the same suffix.
+// Nothing is renamed over an existing file, and nothing that lies outside
+// `dir` (through a link) is touched. Silent; raises IoError on a file
+// failure, before any rename.
+void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values);
+// The same, staged into `batch`: the files change when it is committed.
+void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values,
+                  RewriteBatch& batch);
+
+}  // namespace kelvandor

@@ -1,0 +1,12 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "rewrite/prj_rewriter.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/rewriter_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  kelvandor::fuzz::FuzzCountedRewriter(kelvandor::fuzz::AsText(data, size), ".prj",
+                                       kelvandor::ParsePrj);
+  return 0;
+}

@@ -1,0 +1,405 @@
+#include "rewrite/keil5_rewriter.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/io_error.h"
+#include "rewrite/xml_stream.h"
+#include "tests/rewrite/rewrite_test_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace kelvandor {
+namespace {
+
+using testing::ListTree;
+using testing::PrintTo;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TestValues;
+using testing::WriteFile;
+
+// Old name Motor, new name Pump; the options file only when given.
+struct ValueRule {
+  std::string label;
+  std::string project;
+  std::string written;
+  std::string options = {};
+  std::string options_written = {};
+};
+
+class Keil5ValueRule : public ::testing::TestWithParam<ValueRule> {};
+
+TEST_P(Keil5ValueRule, RewritesOnlyTheNamedValues) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.uvprojx", GetParam().project);
+  if (!GetParam().options.empty()) WriteFile(tmp / "Motor.uvoptx", GetParam().options);
+  ParseKEILUV5(tmp.path(), "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), GetParam().written);
+  if (!GetParam().options.empty()) {
+    EXPECT_EQ(ReadFile(tmp / "Pump.uvoptx"), GetParam().options_written);
+  }
+}
+
+const std::string kMotorTarget = "<Target><TargetName>Motor</TargetName>";
+const std::string kPumpTarget = "<Target><TargetName>Pump</TargetName>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5ValueRule,
+    ::testing::Values(
+        ValueRule{"OutputNameEqual", "<OutputName>Motor</OutputName>",
+                  "<OutputName>Pump</OutputName>"},
+        ValueRule{"OutputNameOtherCase", "<OutputName>mOTOR</OutputName>",
+                  "<OutputName>Pump</OutputName>"},
+        ValueRule{"OutputNameWithRest", "<OutputName>MOTOR_v2.1</OutputName>",
+                  "<OutputName>Pump_v2.1</OutputName>"},
+        ValueRule{"OutputNameWithEntity", "<OutputName>Motor&amp;Co</OutputName>",
+                  "<OutputName>Pump&amp;Co</OutputName>"},
+        ValueRule{"OutputNameNotAtStart",
+                  "<OutputName> Motor</OutputName><OutputName>xMotor</OutputName>",
+                  "<OutputName> Motor</OutputName><OutputName>xMotor</OutputName>"},
+        ValueRule{"TargetNameEqual", kMotorTarget + "</Target>", kPumpTarget + "</Target>"},
+        ValueRule{"TargetNamesThatDiffer",
+                  "<Target><TargetName>Motor Debug</TargetName></Target>"
+                  "<Target><TargetName>Target 1</TargetName></Target>",
+                  "<Target><TargetName>Motor Debug</TargetName></Target>"
+                  "<Target><TargetName>Target 1</TargetName></Target>"},
+        ValueRule{"EmptyTargetName", "<Target><TargetName></TargetName><TargetName/></Target>",
+                  "<Target><TargetName></TargetName><TargetName/></Target>"},
+        ValueRule{"TargetInfoFollowsTheTarget",
+                  kMotorTarget + "</Target><targetInfo name=\"MOTOR\"/>" +
+                      "<targetInfo versionMatchMode=\"fixed\" name='Motor'/>"
+                      "<targetInfo name=\"Target 1\"/>",
+                  kPumpTarget + "</Target><targetInfo name=\"Pump\"/>" +
+                      "<targetInfo versionMatchMode=\"fixed\" name='Pump'/>"
+                      "<targetInfo name=\"Target 1\"/>"},
+        ValueRule{"TargetInfoWithoutSuchTarget", "<targetInfo name=\"Motor\"/>",
+                  "<targetInfo name=\"Motor\"/>"},
+        ValueRule{"RteReferences",
+                  kMotorTarget + "<IncludePath>..\\Inc;.\\RTE\\_Motor;RTE/_motor/x;" +
+                      ".\\RTE\\_Motor2;MyRTE\\_Motor;RTE\\_Motor.h</IncludePath>" +
+                      "<FilePath>RTE\\_Motor\\a.c</FilePath></Target>",
+                  kPumpTarget + "<IncludePath>..\\Inc;.\\RTE\\_Pump;RTE/_Pump/x;" +
+                      ".\\RTE\\_Motor2;MyRTE\\_Motor;RTE\\_Motor.h</IncludePath>" +
+                      "<FilePath>RTE\\_Pump\\a.c</FilePath></Target>"},
+        ValueRule{"RteReferencesOfOtherTargets",
+                  "<Target><TargetName>Target 1</TargetName>"
+                  "<IncludePath>.\\RTE\\_Target_1;.\\RTE\\_Motor</IncludePath></Target>",
+                  "<Target><TargetName>Target 1</TargetName>"
+                  "<IncludePath>.\\RTE\\_Target_1;.\\RTE\\_Motor</IncludePath></Target>"},
+        ValueRule{"NeverTouched",
+                  "<Motor><Device>Motor</Device><Vendor>Motor</Vendor><PackID>Motor.DFP</PackID>"
+                  "<Define>Motor</Define><GroupName>Motor</GroupName><FileName>Motor.c</FileName>"
+                  "<FilePath>.\\Motor.c</FilePath><UserProg1Name>fromelf $L@L.bin #L "
+                  "Motor</UserProg1Name><OutputDirectory>Motor\\</OutputDirectory>"
+                  "<ListingPath>.\\Motor\\</ListingPath><LayName>Motor</LayName></Motor>",
+                  "<Motor><Device>Motor</Device><Vendor>Motor</Vendor><PackID>Motor.DFP</PackID>"
+                  "<Define>Motor</Define><GroupName>Motor</GroupName><FileName>Motor.c</FileName>"
+                  "<FilePath>.\\Motor.c</FilePath><UserProg1Name>fromelf $L@L.bin #L "
+                  "Motor</UserProg1Name><OutputDirectory>Motor\\</OutputDirectory>"
+                  "<ListingPath>.\\Motor\\</ListingPath><LayName>Motor</LayName></Motor>"},
+        ValueRule{"ElementNameInOtherCase", "<outputname>Motor</outputname>",
+                  "<outputname>Motor</outputname>"},
+        ValueRule{"InsideCommentsAndCdata",
+                  "<!-- <OutputName>Motor</OutputName> --->"
+                  "<![CDATA[<OutputName>Motor</OutputName>]]]><OutputName>Motor</OutputName>",
+                  "<!-- <OutputName>Motor</OutputName> --->"
+                  "<![CDATA[<OutputName>Motor</OutputName>]]]><OutputName>Pump</OutputName>"},
+        ValueRule{"BomDeclarationAndLineEnds",
+                  "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\r"
+                  "<Project>\n  <OutputName>Motor</OutputName>\r\n\t<!-- \xe4\xf6 -->\r\r\n",
+                  "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\r"
+                  "<Project>\n  <OutputName>Pump</OutputName>\r\n\t<!-- \xe4\xf6 -->\r\r\n"},
+        ValueRule{"ValueSpreadOverLines",
+                  "<OutputName>\r\nMotor</OutputName><OutputName>Motor\r\n</OutputName>",
+                  "<OutputName>\r\nMotor</OutputName><OutputName>Pump\r\n</OutputName>"},
+        ValueRule{"NotXml", "Motor > < Motor <<OutputName Motor",
+                  "Motor > < Motor <<OutputName Motor"},
+        ValueRule{"Truncated", kMotorTarget + "<OutputName>Motor",
+                  kPumpTarget + "<OutputName>Motor"},
+        ValueRule{"TruncatedInATag", "<OutputName>Motor</OutputName><Outp",
+                  "<OutputName>Pump</OutputName><Outp"},
+        ValueRule{"OptionsFollowTheRenamedTarget", kMotorTarget + "</Target>",
+                  kPumpTarget + "</Target>",
+                  kMotorTarget + "<OutputName>Motor</OutputName><PathWithFileName>.\\RTE\\_Motor\\"
+                                 "x.h</PathWithFileName></Target>\n",
+                  kPumpTarget + "<OutputName>Motor</OutputName><PathWithFileName>.\\RTE\\_Pump\\"
+                                "x.h</PathWithFileName></Target>\n"},
+        ValueRule{"OptionsWithoutRenamedTarget", "<Target><TargetName>Debug</TargetName></Target>",
+                  "<Target><TargetName>Debug</TargetName></Target>", kMotorTarget + "</Target>",
+                  kMotorTarget + "</Target>"}),
+    testing::ParamLabel());
+
+TEST(Keil5Rewriter, NewNameIsWrittenAsXml) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.uvprojx", "<OutputName>Motor</OutputName>");
+  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "R&D 'x'"));
+  EXPECT_EQ(ReadFile(tmp / "R&D 'x'.uvprojx"), "<OutputName>R&amp;D &apos;x&apos;</OutputName>");
+}
+
+class Keil5LineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
+
+TEST_P(Keil5LineEnds, BothFilesKeepEveryByte) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.uvprojx", GetParam().Input());
+  WriteFile(tmp / "Motor.uvoptx", GetParam().Input());
+  ParseKEILUV5(tmp.path(), "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), GetParam().Input());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvoptx"), GetParam().Input());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Keil5LineEnds, ::testing::ValuesIn(testing::LineEndCases()),
+                         testing::ParamLabel());
+
+TEST(Keil5Rewriter, PiecesAcrossBuffersAndOverlongValues) {
+  TempDir tmp;
+  constexpr std::size_t kReadBuffer = 256 * 1024;
+  const std::string filler(kReadBuffer - 5, ' ');
+  const std::string overlong(kMaxXmlPiece + 1, 'v');
+  const std::string input = filler + "<OutputName>Motor</OutputName><OutputName>Motor" + overlong +
+                            "</OutputName>" + filler + "<OutputName>Motor</OutputName>";
+  WriteFile(tmp / "Motor.uvprojx", input);
+  ParseKEILUV5(tmp.path(), "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"),
+            filler + "<OutputName>Pump</OutputName><OutputName>Motor" + overlong + "</OutputName>" +
+                filler + "<OutputName>Pump</OutputName>");
+}
+
+// The files beside the project and their backups.
+struct FilesCase {
+  std::string label;
+  std::vector<std::string> present;
+  bool backup = false;
+  std::vector<std::string> after;
+};
+
+class Keil5Files : public ::testing::TestWithParam<FilesCase> {};
+
+TEST_P(Keil5Files, LeaveTheExpectedFiles) {
+  TempDir tmp;
+  for (const std::string& f : GetParam().present) WriteFile(tmp / f, "<x>Motor</x>\n");
+  ParseKEILUV5(tmp.path(), "Motor", TestValues(GetParam().backup));
+  EXPECT_EQ(ListTree(tmp.path()), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5Files,
+    ::testing::Values(
+        FilesCase{"WithoutBackup",
+                  {"Motor.uvprojx", "Motor.uvoptx", "Motor.uvguix.anna", "Motor.uvguix.Bob"},
+                  false,
+                  {"Pump.uvguix.Bob", "Pump.uvguix.anna", "Pump.uvoptx", "Pump.uvprojx"}},
+        FilesCase{"WithBackup",
+                  {"Motor.uvprojx", "Motor.uvoptx"},
+                  true,
+                  {"Motor.uvoptx.bak", "Motor.uvprojx.bak", "Pump.uvoptx", "Pump.uvprojx"}},
+        FilesCase{"LayoutOfTheNewNameIsKept",
+                  {"Motor.uvprojx", "Motor.uvguix.anna", "Pump.uvguix.anna", "Other.uvguix.anna"},
+                  false,
+                  {"Motor.uvguix.anna", "Other.uvguix.anna", "Pump.uvguix.anna", "Pump.uvprojx"}},
+        FilesCase{"OnlyOptions", {"Motor.uvoptx"}, false, {"Pump.uvoptx"}},
+        FilesCase{"UvisionFourFilesAreNotTouched",
+                  {"Motor.uvproj", "Motor.uvopt", "Motor.uvgui.anna"},
+                  false,
+                  {"Motor.uvgui.anna", "Motor.uvopt", "Motor.uvproj"}}),
+    testing::ParamLabel());
+
+// The ScatterFile rules: row files lie below the project folder "p", "..."
+// names a file beside it.
+struct ScatterCase {
+  std::string label;
+  std::vector<std::string> files;
+  std::string scatter;
+  std::string written;
+  std::vector<std::string> after;  // the .sct files below tmp afterwards
+};
+
+class Keil5Scatter : public ::testing::TestWithParam<ScatterCase> {};
+
+TEST_P(Keil5Scatter, FollowsOnlyWhereNothingGoesMissing) {
+  TempDir tmp;
+  for (const std::string& f : GetParam().files) WriteFile(tmp / f, "sct " + f);
+  auto project = [](std::string_view output_name, std::string_view scatter) {
+    return "<Target><OutputDirectory>.\\Objects\\</OutputDirectory><OutputName>" +
+           std::string(output_name) + "</OutputName><ScatterFile>" + std::string(scatter) +
+           "</ScatterFile></Target>";
+  };
+  WriteFile(tmp / "p/Motor.uvprojx", project("Motor", GetParam().scatter));
+  ParseKEILUV5(tmp / "p", "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"), project("Pump", GetParam().written));
+  std::vector<std::string> scatter_files;
+  for (const std::string& f : ListTree(tmp.path())) {
+    if (f.ends_with(".sct")) scatter_files.push_back(f);
+  }
+  EXPECT_EQ(scatter_files, GetParam().after);
+  for (const std::string& f : GetParam().files) {
+    if (f.starts_with("out/")) {
+      EXPECT_EQ(ReadFile(tmp / f), "sct " + f);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5Scatter,
+    ::testing::Values(
+        ScatterCase{"HandWrittenInTheProject",
+                    {"p/motor.sct"},
+                    ".\\Motor.sct",
+                    ".\\Pump.sct",
+                    {"p/Pump.sct"}},
+        ScatterCase{"HandWrittenInASubFolder",
+                    {"p/cfg/Motor_flash.sct"},
+                    "cfg/Motor_flash.sct",
+                    "cfg/Pump_flash.sct",
+                    {"p/cfg/Pump_flash.sct"}},
+        ScatterCase{
+            "GeneratedNotYetBuilt", {}, ".\\Objects\\Motor.sct", ".\\Objects\\Pump.sct", {}},
+        ScatterCase{"GeneratedAndBuilt",
+                    {"p/Objects/Motor.sct"},
+                    ".\\Objects\\Motor.sct",
+                    ".\\Objects\\Pump.sct",
+                    {"p/Objects/Pump.sct"}},
+        ScatterCase{"MissingElsewhere", {}, ".\\cfg\\Motor.sct", ".\\cfg\\Motor.sct", {}},
+        ScatterCase{"NewNameTaken",
+                    {"p/Motor.sct", "p/Pump.sct"},
+                    "Motor.sct",
+                    "Motor.sct",
+                    {"p/Motor.sct", "p/Pump.sct"}},
+        ScatterCase{"OutsideTheProject",
+                    {"out/Motor.sct"},
+                    "..\\out\\Motor.sct",
+                    "..\\out\\Motor.sct",
+                    {"out/Motor.sct"}},
+        ScatterCase{"Absolute", {}, "C:\\Keil\\Motor.sct", "C:\\Keil\\Motor.sct", {}},
+        ScatterCase{"OtherName", {"p/board.sct"}, ".\\board.sct", ".\\board.sct", {"p/board.sct"}}),
+    testing::ParamLabel());
+
+TEST(Keil5Rewriter, ScatterFileLinkedFromOutsideIsLeftAlone) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "out/real.sct", "outside");
+  testing::MakeDirs(tmp / "p");
+  testing::MakeSymlink(tmp / "out/real.sct", tmp / "p/Motor.sct");
+  const std::string project = "<Target><ScatterFile>Motor.sct</ScatterFile></Target>";
+  WriteFile(tmp / "p/Motor.uvprojx", project);
+  ParseKEILUV5(tmp / "p", "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"), project);
+  EXPECT_EQ(ReadFile(tmp / "p/Motor.sct"), "outside");
+}
+
+// The run-time environment folder of a target named after the project.
+struct RteCase {
+  std::string label;
+  std::vector<std::string> folders;  // below p/RTE
+  std::string old_name;
+  bool follows = false;
+  std::vector<std::string> after;  // below p/RTE
+};
+
+class Keil5Rte : public ::testing::TestWithParam<RteCase> {};
+
+TEST_P(Keil5Rte, FolderAndReferencesMoveTogether) {
+  TempDir tmp;
+  const std::string old_name = GetParam().old_name;
+  testing::MakeDirs(tmp / "p/RTE");
+  for (const std::string& f : GetParam().folders) WriteFile(tmp / ("p/RTE/" + f + "/a.h"), f);
+  const std::string folder = "_" + std::string(old_name == "Motor" ? "Motor" : "Motor_Unit");
+  auto project = [&](std::string_view target, std::string_view rte) {
+    return "<Target><TargetName>" + std::string(target) + "</TargetName><IncludePath>RTE\\" +
+           std::string(rte) + "</IncludePath></Target>";
+  };
+  WriteFile(tmp / ("p/" + old_name + ".uvprojx"), project(old_name, folder));
+  ParseKEILUV5(tmp / "p", old_name, TestValues());
+  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"),
+            project("Pump", GetParam().follows ? "_Pump" : folder));
+  std::vector<std::string> after;
+  for (const std::string& f : ListTree(tmp / "p/RTE")) {
+    if (f.ends_with("/a.h"))
+      after.push_back(f.substr(0, f.size() - 4) + "=" + ReadFile(tmp / ("p/RTE/" + f)));
+  }
+  EXPECT_EQ(after, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5Rte,
+    ::testing::Values(
+        RteCase{"Renamed",
+                {"_Motor", "_Target_1"},
+                "Motor",
+                true,
+                {"_Pump=_Motor", "_Target_1=_Target_1"}},
+        RteCase{"BlanksAsUnderscores", {"_Motor_Unit"}, "Motor Unit", true, {"_Pump=_Motor_Unit"}},
+        RteCase{"NotYetMade", {}, "Motor", true, {}},
+        RteCase{"NewFolderTaken",
+                {"_Motor", "_Pump"},
+                "Motor",
+                false,
+                {"_Motor=_Motor", "_Pump=_Pump"}}),
+    testing::ParamLabel());
+
+TEST(Keil5Rewriter, RteFolderLinkedFromOutsideIsLeftAlone) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "out/a.h", "outside");
+  testing::MakeDirs(tmp / "p/RTE");
+  testing::MakeSymlink(tmp / "out", tmp / "p/RTE/_Motor");
+  const std::string project =
+      "<Target><TargetName>Motor</TargetName><IncludePath>RTE\\_Motor</IncludePath></Target>";
+  WriteFile(tmp / "p/Motor.uvprojx", project);
+  ParseKEILUV5(tmp / "p", "Motor", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"),
+            "<Target><TargetName>Pump</TargetName><IncludePath>RTE\\_Motor</IncludePath></Target>");
+  EXPECT_EQ(ReadFile(tmp / "p/RTE/_Motor/a.h"), "outside");
+}
+
+TEST(Keil5Rewriter, ProjectFileLinkedFromOutsideIsLeftAlone) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "out/real.uvprojx", "<OutputName>Motor</OutputName>");
+  testing::MakeDirs(tmp / "p");
+  testing::MakeSymlink(tmp / "out/real.uvprojx", tmp / "p/Motor.uvprojx");
+  WriteFile(tmp / "p/Motor.uvoptx", "<x/>");
+  ParseKEILUV5(tmp / "p", "Motor", TestValues());
+  EXPECT_EQ(ListTree(tmp / "p"), (std::vector<std::string>{"Motor.uvprojx", "Pump.uvoptx"}));
+  EXPECT_EQ(ReadFile(tmp / "out/real.uvprojx"), "<OutputName>Motor</OutputName>");
+}
+
+TEST(Keil5Rewriter, WriteFailureRenamesNothing) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.uvprojx",
+            "<Target><TargetName>Motor</TargetName><ScatterFile>Motor.sct</ScatterFile></Target>");
+  WriteFile(tmp / "Motor.sct", "");
+  WriteFile(tmp / "RTE/_Motor/a.h", "");
+  WriteFile(tmp / "Motor.uvguix.anna", "");
+  std::string options;
+  while (options.size() < 1024 * 1024) options += "<TargetName>Motor</TargetName>\n";
+  WriteFile(tmp / "Motor.uvoptx", options);
+  {
+    testing::WriteBudget budget(500 * 1024);
+    EXPECT_THROW(ParseKEILUV5(tmp.path(), "Motor", TestValues()), IoError);
+  }
+  EXPECT_EQ(ListTree(tmp.path()),
+            (std::vector<std::string>{"Motor.sct", "Motor.uvguix.anna", "Motor.uvoptx",
+                                      "Motor.uvprojx", "RTE/", "RTE/_Motor/", "RTE/_Motor/a.h"}));
+  EXPECT_EQ(ReadFile(tmp / "Motor.uvoptx"), options);
+}
+
+TEST(Keil5Rewriter, SameNameRewritesInPlace) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.uvprojx", "<OutputName>MOTOR</OutputName>");
+  WriteFile(tmp / "Motor.uvguix.anna", "");
+  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "Motor"));
+  EXPECT_EQ(ReadFile(tmp / "Motor.uvprojx"), "<OutputName>Motor</OutputName>");
+  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"Motor.uvguix.anna", "Motor.uvprojx"}));
+}
+
+TEST(Keil5Rewriter, EmptyOldNameOnlyCopies) {
+  TempDir tmp;
+  WriteFile(tmp / ".uvprojx", "<OutputName>x</OutputName>");
+  ParseKEILUV5(tmp.path(), "", TestValues());
+  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), "<OutputName>x</OutputName>");
+}
+
+}  // namespace
+}  // namespace kelvandor
