@@ -3,7 +3,8 @@
 #  - builds the Debian package (Release) and the test configuration
 #    (AddressSanitizer and UBSan) and runs the whole suite through ctest, the
 #    checks of the package included;
-#  - cross-builds for Windows with MinGW-w64, runs that suite under Wine and
+#  - cross-builds for Windows with MinGW-w64 (the core and the native window),
+#    runs that suite under Wine, the window's tests on a virtual display, and
 #    makes the Windows download, build/windows-release/Kelvandor-<version>-win64.zip;
 #  - builds the Qt-free core with Clang and runs its suite;
 #  - runs each fuzz target for 30 seconds (scripts/fuzz.sh).
