@@ -199,6 +199,10 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormActivate() {
+  // Later activations, also those when one of the handler's own message
+  // boxes closes, leave the model and the widgets alone.
+  if (activated_) return;
+  activated_ = true;
   AfterActivate after = AfterActivate::kStayOpen;
   Run([&] { after = model_.FormActivate(start_.command_line); });
   if (after == AfterActivate::kClose) close();

@@ -5,7 +5,8 @@
 // A path arrives from the command line (FormActivate), from a drop onto the
 // window (WMDropFiles) or from the folder button of group "Old". Every
 // handler copies the widgets into FormModel, runs the model's handler and
-// shows the model's controls again. The model's NewInput unpacks an archive,
+// shows the model's controls again; the widgets themselves are made from the
+// shared layout table (app/form_layout.h). The model's NewInput unpacks an archive,
 // classifies the project, fills the Old fields and proposes the New ones.
 // "Rename" hands the New fields to the rename workflow (copy, folder rename
 // or in place; then the project-file rewriters and, with "CleanUp", the
@@ -107,6 +108,7 @@ class TForm1 : public QWidget {
   std::vector<ButtonBinding> buttons_;
   QColor window_colour_;
   bool shown_once_ = false;
+  bool activated_ = false;
 };
 
 }  // namespace kelvandor
