@@ -1,5 +1,6 @@
 #include "app/form_model.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -25,6 +26,19 @@ bool IsAbsolute(std::string_view path, PathStyle style) {
   // "C:" with or without a separator names a drive; both are left alone.
   return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
 }
+
+// Makes `dir` the process's current folder when the scope ends, also when an
+// IoError ends it.
+class CurrentDirOnExit {
+ public:
+  explicit CurrentDirOnExit(std::string dir) : dir_(std::move(dir)) {}
+  ~CurrentDirOnExit() { SetCurrentDir(dir_); }
+  CurrentDirOnExit(const CurrentDirOnExit&) = delete;
+  CurrentDirOnExit& operator=(const CurrentDirOnExit&) = delete;
+
+ private:
+  std::string dir_;
+};
 
 // Every field the analysis shares with the window, as (analysis, window).
 template <typename Fn>
@@ -253,61 +267,69 @@ void FormModel::StyleNewFields() {
   SetEditable(c.Edit_New_Dir, copy || c.CheckBox_RenameFolder.ticked);
 }
 
-RenameRequest FormModel::RequestFromControls() const {
+Project FormModel::ShownProject() const {
   const AppState& s = state_;
   const FormControls& c = controls_;
-  RenameRequest request;
-  request.new_path = c.Edit_New_Path.text;
-  request.new_dir = c.Edit_New_Dir.text;
-  request.new_name = c.Edit_New_WspPrj.text;
-  request.copy_project = c.CheckBox_CopyProject.ticked;
-  request.rename_folder = c.CheckBox_RenameFolder.ticked;
-  request.clean_up = c.CheckBox_CleanUp.ticked;
-  request.backup = c.CheckBox_Backup.ticked;
-  request.old_wsp = c.Edit_Old_Wsp.text;
-  request.old_prj = c.Edit_Old_Prj.text;
-  request.old_eww = c.Edit_Old_EWW.text;
-  request.old_uvproj = c.Edit_Old_UVProj.text;
-  request.old_dir = c.Edit_Old_Dir.text;
-  request.old_project_dir = s.OldProjectDir;
-  request.input_dir = s.InputDir;
-  request.iar_sub_dir = s.IarSubDir;
-  request.keil_sub_dir = s.KeilSubDir;
-  request.temp_dir = s.TempDir;
-  request.from_archive = s.FromArchive;
-  request.has_wsp_prj = s.HasWspPrj;
-  request.has_eww = s.HasEww;
-  request.has_uvproj = s.HasUvproj;
-  request.has_uvprojx = s.HasUvprojx;
-  request.old_uvprojx = s.OldUvprojx;
-  request.iar_generator_layout = s.IarGeneratorLayout;
-  return request;
+  Project project;
+  project.input_dir = s.InputDir;
+  project.temp_dir = s.TempDir;
+  project.old_path = c.Edit_Old_Path.text;
+  project.old_dir = c.Edit_Old_Dir.text;
+  project.project_dir = s.OldProjectDir;
+  project.from_archive = s.FromArchive;
+  if (s.HasWspPrj) {
+    Family& wsp_prj = project.Add(FamilyKind::kWspPrj);
+    wsp_prj.old_workspace = c.Edit_Old_Wsp.text;
+    wsp_prj.old_name = c.Edit_Old_Prj.text;
+  }
+  if (s.HasEww) {
+    Family& iar = project.Add(FamilyKind::kIar);
+    iar.sub_dir = s.IarSubDir;
+    iar.old_name = c.Edit_Old_EWW.text;
+    iar.generator_layout = s.IarGeneratorLayout;
+  }
+  if (s.HasUvproj) {
+    Family& keil = project.Add(FamilyKind::kKeilUv4);
+    keil.sub_dir = s.KeilSubDir;
+    keil.old_name = c.Edit_Old_UVProj.text;
+    if (s.HasUvprojx) {
+      Family& uv5 = project.Add(FamilyKind::kKeilUv5);
+      uv5.sub_dir = s.KeilSubDir;
+      uv5.old_name = s.OldUvprojx;
+    }
+  }
+  return project;
+}
+
+RenamePlan FormModel::PlanFromControls() const {
+  const FormControls& c = controls_;
+  RenameMode mode = RenameMode::kInPlace;
+  if (c.CheckBox_RenameFolder.ticked) mode = RenameMode::kRenameFolder;
+  if (c.CheckBox_CopyProject.ticked) mode = RenameMode::kCopy;
+  return RenamePlan{.new_path = c.Edit_New_Path.text,
+                    .new_dir = c.Edit_New_Dir.text,
+                    .new_name = c.Edit_New_WspPrj.text,
+                    .mode = mode,
+                    .clean_up = c.CheckBox_CleanUp.ticked,
+                    .backup = c.CheckBox_Backup.ticked};
 }
 
 void FormModel::Button_RenameClick() {
   Guarded([&] {
-    FormControls& c = controls_;
-    RenameRequest request = RequestFromControls();
-    int error_code = state_.ErrorCode;
-    const auto write_back = [&] {
-      c.Edit_New_Path.text = request.new_path;
-      state_.ErrorCode = error_code;
-    };
-    bool finished = false;
-    try {
-      finished = RenameProject(request, error_code, ui_);
-    } catch (...) {
-      write_back();
-      throw;
-    }
-    write_back();
-    ui_.ShowResult(finished ? "Finished!" : "Finished with ERROR(s)");
+    const Project project = ShownProject();
+    const RenamePlan plan = PlanFromControls();
+    // What users see after a rename, whichever way it ended: the completed
+    // new path, and the input's folder as the current folder.
+    controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
+    state_.ErrorCode = 0;
+    const CurrentDirOnExit current_dir(project.input_dir);
+    const RenameOutcome outcome = RenameProject(project, plan, ui_);
+    state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
+    ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
   });
 }
 
-void FormModel::CleanUpProject() {
-  kelvandor::CleanUpProject(CleanUpRequestFor(RequestFromControls()));
-}
+void FormModel::CleanUpProject() { kelvandor::CleanUpProject(ShownProject(), PlanFromControls()); }
 
 void FormModel::Button1Click_CleanUpProject() {
   Guarded([&] {

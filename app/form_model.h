@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "operations/rename_workflow.h"
+#include "operations/project.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
 
@@ -129,8 +129,10 @@ class FormModel {
   void ApplyCheckBoxes();
   void StyleNewFields();
   void CleanUpProject();
-  // The rename workflow's view of the controls and the state.
-  RenameRequest RequestFromControls() const;
+  // The project as the controls show it, and the plan they make of it: the
+  // one place the workflow's values are read from the controls.
+  Project ShownProject() const;
+  RenamePlan PlanFromControls() const;
   template <typename Handler>
   void Guarded(Handler&& handler);
 

@@ -19,7 +19,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/terminal_ui.h"
 #include "app/form_model.h"
-#include "operations/rename_workflow.h"
+#include "discovery/input_analysis.h"
 #include "platform/file_system.h"
 #include "platform/temp_folder.h"
 
@@ -89,7 +89,7 @@ int Run(const Options& options) {
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
     std::fprintf(stderr, "Can not create new directory!\n");
-    return kErrorCreateTarget;
+    return kErrorCreateDirectory;
   }
   FormModel model(ui);
   model.FormCreate(work.path());

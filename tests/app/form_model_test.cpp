@@ -503,7 +503,7 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   ui_.confirm_answers = {false};
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
-  EXPECT_EQ(s_.ErrorCode, kErrorTargetKept);
+  EXPECT_EQ(s_.ErrorCode, static_cast<int>(RenameError::kTargetKept));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
 }
 
