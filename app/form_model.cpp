@@ -40,38 +40,6 @@ class CurrentDirOnExit {
   std::string dir_;
 };
 
-// Every field the analysis shares with the window, as (analysis, window).
-template <typename Fn>
-void ForEachAnalysisField(ProjectState& project, AppState& state, FormControls& controls, Fn fn) {
-  fn(project.error_code, state.ErrorCode);
-  fn(project.input_dir, state.InputDir);
-  fn(project.temp_dir, state.TempDir);
-  fn(project.old_project_dir, state.OldProjectDir);
-  fn(project.from_archive, state.FromArchive);
-  fn(project.has_wsp_prj, state.HasWspPrj);
-  fn(project.has_eww, state.HasEww);
-  fn(project.has_uvproj, state.HasUvproj);
-  fn(project.iar_sub_dir, state.IarSubDir);
-  fn(project.keil_sub_dir, state.KeilSubDir);
-  fn(project.has_uvprojx, state.HasUvprojx);
-  fn(project.old_uvprojx, state.OldUvprojx);
-  fn(project.iar_generator_layout, state.IarGeneratorLayout);
-  fn(project.proposed_new_path, state.ProposedNewPath);
-  fn(project.proposed_new_dir, state.ProposedNewDir);
-  fn(project.proposed_new_name, state.ProposedNewName);
-  fn(project.preferred_new_path, state.PreferredNewPath);
-  fn(project.preferred_new_name, state.PreferredNewName);
-  fn(project.old_path, controls.Edit_Old_Path.text);
-  fn(project.old_dir, controls.Edit_Old_Dir.text);
-  fn(project.old_wsp, controls.Edit_Old_Wsp.text);
-  fn(project.old_prj, controls.Edit_Old_Prj.text);
-  fn(project.old_uvproj, controls.Edit_Old_UVProj.text);
-  fn(project.old_eww, controls.Edit_Old_EWW.text);
-  fn(project.new_path, controls.Edit_New_Path.text);
-  fn(project.new_dir, controls.Edit_New_Dir.text);
-  fn(project.new_name, controls.Edit_New_WspPrj.text);
-}
-
 }  // namespace
 
 std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
@@ -180,10 +148,10 @@ void FormModel::CheckBox_CopyProjectClick() {
     SetRenameFolderTicked(false);
     SetEditable(c.Edit_New_Path, true);
     SetEditable(c.Edit_New_Dir, true);
-    if (state_.FromArchive) c.Edit_New_Path.text = state_.PreferredNewPath;
+    if (project_.from_archive) c.Edit_New_Path.text = state_.proposals.preferred_new_path;
   } else {
-    state_.PreferredNewPath = c.Edit_New_Path.text;
-    c.Edit_New_Path.text = state_.ProposedNewPath;
+    state_.proposals.preferred_new_path = c.Edit_New_Path.text;
+    c.Edit_New_Path.text = state_.proposals.proposed_new_path;
     SetEditable(c.Edit_New_Path, false);
     SetEditable(c.Edit_New_Dir, false);
   }
@@ -194,12 +162,12 @@ void FormModel::CheckBox_RenameFolderClick() {
   if (c.CheckBox_RenameFolder.ticked) {
     SetCopyProjectTicked(false);
     SetEditable(c.Edit_New_Dir, true);
-    c.Edit_New_Dir.text = state_.PreferredNewName;
-    c.Edit_New_WspPrj.text = state_.PreferredNewName;
+    c.Edit_New_Dir.text = state_.proposals.preferred_new_name;
+    c.Edit_New_WspPrj.text = state_.proposals.preferred_new_name;
   } else {
-    state_.PreferredNewName = c.Edit_New_WspPrj.text;
-    c.Edit_New_Dir.text = state_.ProposedNewDir;
-    c.Edit_New_WspPrj.text = state_.ProposedNewName;
+    state_.proposals.preferred_new_name = c.Edit_New_WspPrj.text;
+    c.Edit_New_Dir.text = state_.proposals.proposed_new_dir;
+    c.Edit_New_WspPrj.text = state_.proposals.proposed_new_name;
     SetEditable(c.Edit_New_Dir, false);
   }
 }
@@ -212,38 +180,64 @@ bool FormModel::NewInput(std::string_view path) {
   config.config_new_path = s.ConfigNewPath;
   config.config_copy_project = s.ConfigCopyProject;
   config.config_rename_folder = s.ConfigRenameFolder;
-  ProjectState project;
-  ForEachAnalysisField(project, s, c, [](auto& mine, const auto& theirs) { mine = theirs; });
-  const auto copy_back = [&] {
-    ForEachAnalysisField(project, s, c, [](auto& mine, auto& theirs) { theirs = std::move(mine); });
+  ProjectState analysis;
+  analysis.error = static_cast<AnalysisError>(s.ErrorCode);
+  analysis.project = ShownProject();
+  analysis.proposals = std::move(s.proposals);
+  analysis.new_path = c.Edit_New_Path.text;
+  analysis.new_dir = c.Edit_New_Dir.text;
+  analysis.new_name = c.Edit_New_WspPrj.text;
+  const auto take_back = [&] {
+    s.ErrorCode = static_cast<std::int32_t>(analysis.error);
+    project_ = std::move(analysis.project);
+    s.proposals = std::move(analysis.proposals);
+    c.Edit_New_Path.text = std::move(analysis.new_path);
+    c.Edit_New_Dir.text = std::move(analysis.new_dir);
+    c.Edit_New_WspPrj.text = std::move(analysis.new_name);
+    ShowProject();
   };
   AnalysisResult result;
   try {
-    result = kelvandor::NewInput(path, config, project, ui_, unzip_wait_ms_);
+    result = kelvandor::NewInput(path, config, analysis, ui_, unzip_wait_ms_);
   } catch (...) {
     // Whatever the analysis had reached is no project to rename.
-    copy_back();
+    take_back();
     c.Button_Rename.enabled = false;
     c.focus = kFocusAfterLoad;
     throw;
   }
-  copy_back();
+  take_back();
   if (result.set_check_boxes) ApplyCheckBoxes();
   c.focus = kFocusAfterLoad;
   c.Button_Rename.enabled = s.ErrorCode == 0;
   return s.ErrorCode == 0;
 }
 
+void FormModel::ShowProject() {
+  FormControls& c = controls_;
+  const auto old_name = [&](FamilyKind kind) {
+    const Family* family = project_.Find(kind);
+    return family ? family->old_name : std::string();
+  };
+  const Family* wsp_prj = project_.Find(FamilyKind::kWspPrj);
+  c.Edit_Old_Path.text = project_.old_path;
+  c.Edit_Old_Dir.text = project_.old_dir;
+  c.Edit_Old_Wsp.text = wsp_prj ? wsp_prj->old_workspace : std::string();
+  c.Edit_Old_Prj.text = old_name(FamilyKind::kWspPrj);
+  c.Edit_Old_UVProj.text = old_name(FamilyKind::kKeilUv4);
+  c.Edit_Old_EWW.text = old_name(FamilyKind::kIar);
+}
+
 void FormModel::ApplyCheckBoxes() {
   FormControls& c = controls_;
-  if (state_.FromArchive) {
+  if (project_.from_archive) {
     SetCopyProjectTicked(true);
     SetRenameFolderTicked(false);
     c.CheckBox_CopyProject.enabled = false;
     c.CheckBox_RenameFolder.enabled = false;
     c.Button_CleanOnly.enabled = false;
     c.CheckBox_Backup = {false, false};
-    c.Edit_New_Path.text = state_.PreferredNewPath;
+    c.Edit_New_Path.text = state_.proposals.preferred_new_path;
   } else {
     if (state_.ConfigRenameFolder) {
       SetRenameFolderTicked(true);
@@ -268,36 +262,19 @@ void FormModel::StyleNewFields() {
 }
 
 Project FormModel::ShownProject() const {
-  const AppState& s = state_;
   const FormControls& c = controls_;
-  Project project;
-  project.input_dir = s.InputDir;
-  project.temp_dir = s.TempDir;
+  Project project = project_;
   project.old_path = c.Edit_Old_Path.text;
   project.old_dir = c.Edit_Old_Dir.text;
-  project.project_dir = s.OldProjectDir;
-  project.from_archive = s.FromArchive;
-  if (s.HasWspPrj) {
-    Family& wsp_prj = project.Add(FamilyKind::kWspPrj);
-    wsp_prj.old_workspace = c.Edit_Old_Wsp.text;
-    wsp_prj.old_name = c.Edit_Old_Prj.text;
+  const auto set_old_name = [&](FamilyKind kind, const std::string& text) {
+    if (Family* family = project.Find(kind)) family->old_name = text;
+  };
+  if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
+    wsp_prj->old_workspace = c.Edit_Old_Wsp.text;
   }
-  if (s.HasEww) {
-    Family& iar = project.Add(FamilyKind::kIar);
-    iar.sub_dir = s.IarSubDir;
-    iar.old_name = c.Edit_Old_EWW.text;
-    iar.generator_layout = s.IarGeneratorLayout;
-  }
-  if (s.HasUvproj) {
-    Family& keil = project.Add(FamilyKind::kKeilUv4);
-    keil.sub_dir = s.KeilSubDir;
-    keil.old_name = c.Edit_Old_UVProj.text;
-    if (s.HasUvprojx) {
-      Family& uv5 = project.Add(FamilyKind::kKeilUv5);
-      uv5.sub_dir = s.KeilSubDir;
-      uv5.old_name = s.OldUvprojx;
-    }
-  }
+  set_old_name(FamilyKind::kWspPrj, c.Edit_Old_Prj.text);
+  set_old_name(FamilyKind::kIar, c.Edit_Old_EWW.text);
+  set_old_name(FamilyKind::kKeilUv4, c.Edit_Old_UVProj.text);
   return project;
 }
 
@@ -354,7 +331,7 @@ void FormModel::Button1Click_SaveConfig() {
 }
 
 void FormModel::FormClose() {
-  Guarded([&] { DeleteDirectory(state_.TempDir); });
+  Guarded([&] { DeleteDirectory(project_.temp_dir); });
 }
 
 }  // namespace kelvandor

@@ -96,6 +96,8 @@ class FormModel {
   const AppState& state() const { return state_; }
   FormControls& controls() { return controls_; }
   const FormControls& controls() const { return controls_; }
+  // The project of the last load.
+  const Project& project() const { return project_; }
 
   // The handlers. None of them lets an error escape: an IoError (or any other
   // std::exception) ends the handler and its text is shown.
@@ -129,8 +131,11 @@ class FormModel {
   void ApplyCheckBoxes();
   void StyleNewFields();
   void CleanUpProject();
-  // The project as the controls show it, and the plan they make of it: the
-  // one place the workflow's values are read from the controls.
+  // The old-project fields from project_.
+  void ShowProject();
+  // The project as the old-project fields show it, and the plan the New
+  // fields and boxes make of it: the one place the workflow's values are read
+  // from the controls.
   Project ShownProject() const;
   RenamePlan PlanFromControls() const;
   template <typename Handler>
@@ -140,6 +145,7 @@ class FormModel {
   int unzip_wait_ms_ = 500;
   FileLocations locations_;
   AppState state_;
+  Project project_;
   FormControls controls_;
   bool activated_ = false;
   bool handler_failed_ = false;

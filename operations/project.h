@@ -5,7 +5,6 @@
 // and the clean-up read both and nothing else; the window and kelvandor-cli
 // only differ in how they fill them.
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +43,7 @@ struct Project {
   std::vector<Family> families;  // in FamilyKind order, each kind at most once
 
   const Family* Find(FamilyKind kind) const;
+  Family* Find(FamilyKind kind);
   bool Has(FamilyKind kind) const { return Find(kind) != nullptr; }
   Family& Add(FamilyKind kind);  // the family of `kind`, added when missing
   bool operator==(const Project&) const = default;
@@ -61,9 +61,5 @@ struct RenamePlan {
   std::string Target() const { return new_path + new_dir; }
   bool operator==(const RenamePlan&) const = default;
 };
-
-// What a project proposes for itself: its own location and the name of its
-// first family with one (WSP/PRJ, then IAR, then Keil), in place.
-RenamePlan ProposedPlan(const Project& project);
 
 }  // namespace kelvandor

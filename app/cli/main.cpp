@@ -39,7 +39,7 @@ int UsageError(const std::string& reason) {
 // Checks the options against what the loaded project allows; the reason
 // when they do not fit. Nothing has been changed on disk yet.
 std::string MisfitReason(const Options& options, const FormModel& model) {
-  const bool archive = model.state().FromArchive;
+  const bool archive = model.project().from_archive;
   if (options.command == Command::kClean) {
     // The window disables Clean-Only for an archive: only its unpacked,
     // temporary copy would be cleaned.
@@ -64,7 +64,7 @@ std::string MisfitReason(const Options& options, const FormModel& model) {
 // Sets the mode and the New fields as a user would click and type them.
 void ApplyOptions(const Options& options, std::string_view current_dir, FormModel& model) {
   FormControls& c = model.controls();
-  if (!model.state().FromArchive) {
+  if (!model.project().from_archive) {
     model.SetCopyProjectTicked(options.mode == Mode::kCopy);
     model.SetRenameFolderTicked(options.mode == Mode::kRenameFolder);
   }
@@ -89,7 +89,7 @@ int Run(const Options& options) {
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
     std::fprintf(stderr, "Can not create new directory!\n");
-    return kErrorCreateDirectory;
+    return static_cast<int>(AnalysisError::kCreateDirectory);
   }
   FormModel model(ui);
   model.FormCreate(work.path());

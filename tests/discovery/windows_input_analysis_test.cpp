@@ -26,6 +26,20 @@ class WindowsInputAnalysisTest : public ::testing::Test {
 
   AnalysisResult Load(std::string_view path) { return NewInput(path, config_, state_, ui_, 0); }
 
+  // The sub-folder and old names of a family; empty when it is missing.
+  std::string SubDir(FamilyKind kind) const {
+    const Family* family = state_.project.Find(kind);
+    return family ? family->sub_dir : std::string();
+  }
+  std::string OldName(FamilyKind kind) const {
+    const Family* family = state_.project.Find(kind);
+    return family ? family->old_name : std::string();
+  }
+  std::string OldWorkspace() const {
+    const Family* family = state_.project.Find(FamilyKind::kWspPrj);
+    return family ? family->old_workspace : std::string();
+  }
+
   TempDir tmp_;
   AnalysisConfig config_;
   ProjectState state_;
@@ -38,13 +52,13 @@ TEST_F(WindowsInputAnalysisTest, ProjectFileTypedInAnotherCase) {
   const std::string typed = LowerAscii(tmp_.path()) + "\\WORK\\BLINKY\\BLINKY.PRJ";
 
   ASSERT_TRUE(Load(typed).ok);
-  EXPECT_TRUE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.input_dir, LowerAscii(tmp_.path()) + "\\WORK\\BLINKY");
-  EXPECT_EQ(state_.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
-  EXPECT_EQ(state_.old_dir, "BLINKY");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(state_.project.input_dir, LowerAscii(tmp_.path()) + "\\WORK\\BLINKY");
+  EXPECT_EQ(state_.project.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
+  EXPECT_EQ(state_.project.old_dir, "BLINKY");
   // The names come from the listing, as the disk spells them.
-  EXPECT_EQ(state_.old_prj, "blinky");
-  EXPECT_EQ(state_.old_wsp, "blinky");
+  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldWorkspace(), "blinky");
 }
 
 TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
@@ -52,10 +66,10 @@ TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
   WriteFile(tmp_ / "proj/example/ARM/dev.uvproj", "");
 
   ASSERT_TRUE(Load(tmp_ / "proj/example/IAR/dev.eww").ok);
-  EXPECT_EQ(state_.iar_sub_dir, "\\example\\IAR");
-  EXPECT_EQ(state_.keil_sub_dir, "\\example\\ARM");
-  EXPECT_EQ(state_.old_project_dir, tmp_ / "proj");
-  EXPECT_EQ(state_.old_path, tmp_.path() + "\\");
+  EXPECT_EQ(SubDir(FamilyKind::kIar), "\\example\\IAR");
+  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), "\\example\\ARM");
+  EXPECT_EQ(state_.project.project_dir, tmp_ / "proj");
+  EXPECT_EQ(state_.project.old_path, tmp_.path() + "\\");
 }
 
 TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
@@ -65,7 +79,7 @@ TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Unzip Error!"},
                                            {"Kelvandor", "Input File not found!"}}));
-  EXPECT_FALSE(state_.from_archive);
+  EXPECT_FALSE(state_.project.from_archive);
 }
 
 }  // namespace
