@@ -20,13 +20,6 @@ void SetEditable(EditState& edit, bool editable) {
   edit.colour = editable ? FieldColour::kWhite : FieldColour::k3DLight;
 }
 
-bool IsAbsolute(std::string_view path, PathStyle style) {
-  if (path.empty()) return false;
-  if (path.front() == '/' || path.front() == Separator(style)) return true;
-  // "C:" with or without a separator names a drive; both are left alone.
-  return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
-}
-
 // Makes `dir` the process's current folder when the scope ends, also when an
 // IoError ends it.
 class CurrentDirOnExit {
@@ -41,14 +34,6 @@ class CurrentDirOnExit {
 };
 
 }  // namespace
-
-std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
-  if (path.empty() || IsAbsolute(path, style)) return std::string(path);
-  std::string out(base);
-  if (!out.empty() && out.back() != Separator(style)) out += Separator(style);
-  out += path;
-  return out;
-}
 
 FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
     : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}

@@ -80,11 +80,6 @@ struct FileLocations {
   std::string temp_base;
 };
 
-// `path` made absolute against `base` when it is relative; an empty path
-// stays empty. Nothing else of the path changes.
-std::string AbsoluteAgainst(std::string_view path, std::string_view base,
-                            PathStyle style = kNativeStyle);
-
 class FormModel {
  public:
   // `unzip_wait_ms` is the pause after an archive was unpacked.

@@ -130,4 +130,19 @@ bool MatchesWildcardSuffix(std::string_view name, std::string_view suffix) {
   return EndsWithIgnoreCase(name, suffix);
 }
 
+bool IsAbsolute(std::string_view path, PathStyle style) {
+  if (path.empty()) return false;
+  if (path.front() == '/' || path.front() == Separator(style)) return true;
+  // "C:" with or without a separator names a drive; both are left alone.
+  return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
+}
+
+std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
+  if (path.empty() || IsAbsolute(path, style)) return std::string(path);
+  std::string out(base);
+  if (!out.empty() && out.back() != Separator(style)) out += Separator(style);
+  out += path;
+  return out;
+}
+
 }  // namespace kelvandor

@@ -50,6 +50,15 @@ std::size_t DriveRootLength(PathStyle style = kNativeStyle);
 // Windows, "/" on POSIX.
 std::string DefaultNewPath(PathStyle style = kNativeStyle);
 
+// True for "/x", a path starting with the separator ("\\srv" too) and, in
+// Windows style, "C:" with or without a separator.
+bool IsAbsolute(std::string_view path, PathStyle style = kNativeStyle);
+
+// `path` made absolute against `base` when it is relative; an empty path
+// stays empty. Nothing else of the path changes.
+std::string AbsoluteAgainst(std::string_view path, std::string_view base,
+                            PathStyle style = kNativeStyle);
+
 // Lower-cases the ASCII letters A to Z only; every other byte stays.
 std::string LowerAscii(std::string_view text);
 

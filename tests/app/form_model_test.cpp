@@ -357,32 +357,6 @@ TEST_F(FormModelTest, CapitalCleanIsAPath) {
   EXPECT_TRUE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
 }
 
-struct AbsoluteCase {
-  PathStyle style;
-  const char* path;
-  const char* base;
-  const char* expected;
-};
-
-class AbsoluteAgainstTest : public ::testing::TestWithParam<AbsoluteCase> {};
-
-TEST_P(AbsoluteAgainstTest, JoinsOnlyRelativePaths) {
-  const AbsoluteCase& t = GetParam();
-  EXPECT_EQ(AbsoluteAgainst(t.path, t.base, t.style), t.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, AbsoluteAgainstTest,
-    ::testing::Values(AbsoluteCase{PathStyle::kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
-                      AbsoluteCase{PathStyle::kPosix, "p", "/work/", "/work/p"},
-                      AbsoluteCase{PathStyle::kPosix, "../p", "/work", "/work/../p"},
-                      AbsoluteCase{PathStyle::kPosix, "/abs/p", "/work", "/abs/p"},
-                      AbsoluteCase{PathStyle::kPosix, "", "/work", ""},
-                      AbsoluteCase{PathStyle::kWindows, "p", "D:\\work", "D:\\work\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "C:\\p", "D:\\work", "C:\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
-
 TEST_F(FormModelTest, DropLoadsTheFirstItemOnly) {
   model_.FormCreate(exe_dir_);
   const std::string first = Blinky();
@@ -528,7 +502,8 @@ TEST_P(FormModelUv5Test, RenamesTheSampleFileByFile) {
   const std::string project = CopyExample(u.sample, u.sample);
   Load(project);
   ASSERT_EQ(s_.ErrorCode, 0);
-  EXPECT_TRUE(model_.project().Has(FamilyKind::kKeilUv4) && model_.project().Has(FamilyKind::kKeilUv5));
+  EXPECT_TRUE(model_.project().Has(FamilyKind::kKeilUv4) &&
+              model_.project().Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(c_.Edit_Old_UVProj.text, u.sample);
   EXPECT_EQ(c_.Edit_New_WspPrj.text, u.sample);
   std::string target = project;
