@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/family_fields.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -19,9 +20,13 @@
 namespace kelvandor {
 namespace {
 
+using ::kelvandor::testing::GeneratorLayout;
 using ::kelvandor::testing::MakeDirs;
+using ::kelvandor::testing::OldName;
+using ::kelvandor::testing::OldWorkspace;
 using ::kelvandor::testing::RecordingUi;
 using ::kelvandor::testing::Shown;
+using ::kelvandor::testing::SubDir;
 using ::kelvandor::testing::TempDir;
 using ::kelvandor::testing::WriteFile;
 
@@ -38,24 +43,6 @@ Shown Message(std::string text) { return Shown{"Kelvandor", std::move(text)}; }
 class NewInputTest : public ::testing::Test {
  protected:
   AnalysisResult Load(std::string_view path) { return NewInput(path, config_, state_, ui_, 0); }
-
-  // The sub-folder and old names of a family; empty when it is missing.
-  std::string SubDir(FamilyKind kind) const {
-    const Family* family = state_.project.Find(kind);
-    return family ? family->sub_dir : std::string();
-  }
-  std::string OldName(FamilyKind kind) const {
-    const Family* family = state_.project.Find(kind);
-    return family ? family->old_name : std::string();
-  }
-  std::string OldWorkspace() const {
-    const Family* family = state_.project.Find(FamilyKind::kWspPrj);
-    return family ? family->old_workspace : std::string();
-  }
-  bool GeneratorLayout() const {
-    const Family* family = state_.project.Find(FamilyKind::kIar);
-    return family && family->generator_layout;
-  }
 
   // A WSP/PRJ project folder holding name.wsp and name.prj.
   std::string MakePrjProject(const std::string& dir, const std::string& name) {
@@ -119,10 +106,10 @@ TEST_P(NewInputWspPrjTest, LoadsTheProjectFolder) {
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
   EXPECT_EQ(state_.project.old_dir, "blinky");
-  EXPECT_EQ(OldWorkspace(), "blinky");
-  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "blinky");
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "");
-  EXPECT_EQ(OldName(FamilyKind::kIar), "");
+  EXPECT_EQ(OldWorkspace(state_.project), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "");
   EXPECT_EQ(state_.new_path, state_.project.old_path);
   EXPECT_EQ(state_.new_dir, "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
@@ -202,11 +189,13 @@ TEST_P(NewInputFamilyTest, FolderAndFileLoadTheSameProject) {
     EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
     EXPECT_EQ(state_.project.Has(FamilyKind::kIar), GetParam().eww);
     EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), GetParam().uvproj);
-    EXPECT_EQ(SubDir(FamilyKind::kIar) + SubDir(FamilyKind::kKeilUv4), "");
+    EXPECT_EQ(
+        SubDir(state_.project, FamilyKind::kIar) + SubDir(state_.project, FamilyKind::kKeilUv4),
+        "");
     EXPECT_EQ(state_.project.project_dir, project);
     EXPECT_EQ(state_.project.old_dir, "proj");
-    EXPECT_EQ(OldName(FamilyKind::kIar), GetParam().eww ? "Dev" : "");
-    EXPECT_EQ(OldName(FamilyKind::kKeilUv4), GetParam().uvproj ? "Dev" : "");
+    EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), GetParam().eww ? "Dev" : "");
+    EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), GetParam().uvproj ? "Dev" : "");
     EXPECT_EQ(state_.new_name, "Dev");
   }
 }
@@ -225,13 +214,13 @@ TEST_F(NewInputTest, ExampleLayoutFolder) {
   EXPECT_TRUE(state_.project.Has(FamilyKind::kIar));
   EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
   EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
-  EXPECT_EQ(SubDir(FamilyKind::kIar), kSep + "example" + kSep + "IAR");
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), kSep + "example" + kSep + "ARM");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), kSep + "example" + kSep + "IAR");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), kSep + "example" + kSep + "ARM");
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
   EXPECT_EQ(state_.project.old_dir, "blinky");
-  EXPECT_EQ(OldName(FamilyKind::kIar), "iarblinky");
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "keilblinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "iarblinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "keilblinky");
   EXPECT_EQ(state_.new_name, "keilblinky");
 }
 
@@ -239,7 +228,7 @@ TEST_F(NewInputTest, ExampleLayoutWithoutKeilNameProposesIarName) {
   const std::string project = MakeExampleProject(tmp_ / "blinky");
   RemoveFile(tmp_ / "blinky/example/ARM/keilblinky.uvproj");
   EXPECT_TRUE(Load(project).ok);
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "");
   EXPECT_EQ(state_.new_name, "iarblinky");
 }
 
@@ -302,7 +291,7 @@ TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
   }
   EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
   EXPECT_FALSE(state_.project.Has(FamilyKind::kIar));
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "dev");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "dev");
 }
 
 // The first family found in the order .prj, .uvproj, .eww is the only one;
@@ -327,8 +316,8 @@ TEST_P(NewInputClassifyTest, FirstFamilyWins) {
   EXPECT_EQ(state_.project.Has(FamilyKind::kWspPrj), GetParam().wsp_prj);
   EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), GetParam().uvproj);
   EXPECT_EQ(state_.project.Has(FamilyKind::kIar), GetParam().eww);
-  EXPECT_EQ(SubDir(FamilyKind::kIar), "");
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
   EXPECT_EQ(state_.project.project_dir, project);
 }
 
@@ -349,14 +338,14 @@ TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
 
   EXPECT_TRUE(Load(file).ok);
   EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
 
   // Both generations: the uVision 4 name is the one shown.
   WriteFile(tmp_ / "k/old.uvproj", "");
   EXPECT_TRUE(Load(file).ok);
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "old");
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv5), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "old");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv5), "blinky");
   EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(state_.new_name, "old");
 }
@@ -390,13 +379,14 @@ TEST_P(NewInputLayoutTest, FindsTheProject) {
   EXPECT_EQ(state_.project.Has(FamilyKind::kIar), !c.old_eww.empty());
   EXPECT_EQ(state_.project.project_dir, tmp_ / c.project);
   EXPECT_EQ(state_.project.old_dir, NamePart(state_.project.project_dir));
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), native(c.keil_sub_dir));
-  EXPECT_EQ(SubDir(FamilyKind::kIar), native(c.iar_sub_dir));
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), c.old_uvproj);
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv5), c.old_uvprojx);
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), native(c.keil_sub_dir));
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), native(c.iar_sub_dir));
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), c.old_uvproj);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv5), c.old_uvprojx);
   EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv5), !c.old_uvprojx.empty());
-  EXPECT_EQ(OldName(FamilyKind::kIar), c.old_eww);
-  EXPECT_EQ(GeneratorLayout(), !c.iar_sub_dir.empty() && c.iar_sub_dir != "/example/IAR");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), c.old_eww);
+  EXPECT_EQ(GeneratorLayout(state_.project),
+            !c.iar_sub_dir.empty() && c.iar_sub_dir != "/example/IAR");
   EXPECT_EQ(state_.new_name, c.old_uvproj.empty() ? c.old_eww : c.old_uvproj);
 }
 
@@ -527,7 +517,7 @@ TEST_F(NewInputTest, FolderWhosePathContainsZipLoadsNormally) {
   EXPECT_EQ(state_.project.temp_dir, TempDirFor(config_.exe_dir));
   EXPECT_FALSE(DirectoryExists(state_.project.temp_dir));
   EXPECT_EQ(state_.project.project_dir, project);
-  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "proj");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "proj");
 }
 
 TEST_F(NewInputTest, SeveralPrjFiles) {
@@ -539,8 +529,8 @@ TEST_F(NewInputTest, SeveralPrjFiles) {
   EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_dir, "multi");
-  EXPECT_EQ(OldWorkspace(), "work");
-  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "");
+  EXPECT_EQ(OldWorkspace(state_.project), "work");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "");
   EXPECT_EQ(state_.new_name, "");
 }
 
@@ -556,7 +546,7 @@ TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
   EXPECT_EQ(state_.project.old_path, missing);
   EXPECT_EQ(state_.project.input_dir, tmp_ / "nowhere/at");
-  EXPECT_EQ(OldWorkspace(), "");
+  EXPECT_EQ(OldWorkspace(state_.project), "");
   EXPECT_EQ(state_.project.old_dir, "od");
   EXPECT_EQ(state_.new_path, "np");
   EXPECT_EQ(state_.new_dir, "nd");
@@ -575,7 +565,7 @@ TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
   EXPECT_TRUE(result.set_check_boxes);
   EXPECT_EQ(state_.error, AnalysisError::kNoProject);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(OldWorkspace(), "");  // old names are skipped after an error
+  EXPECT_EQ(OldWorkspace(state_.project), "");  // old names are skipped after an error
 }
 
 // Each family supplies the new name when it has one: Keil over IAR over PRJ.
@@ -658,7 +648,7 @@ TEST_F(NewInputArchiveTest, ArchiveWithOneFolder) {
   // The old location of the unpacked folder replaces the archive's name.
   EXPECT_EQ(state_.project.old_path, temp + kSep);
   EXPECT_EQ(state_.project.old_dir, "blinky");
-  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
   EXPECT_EQ(state_.proposals.preferred_new_path, temp + kSep);
 }
@@ -679,7 +669,7 @@ TEST_F(NewInputArchiveTest, ArchiveWithOnlyOneExampleSubFolder) {
   EXPECT_TRUE(state_.project.from_archive);
   EXPECT_EQ(state_.project.project_dir, state_.project.temp_dir + kSep + "proj");
   EXPECT_EQ(state_.project.old_path, state_.project.temp_dir + kSep);
-  EXPECT_EQ(OldName(FamilyKind::kIar), "dev");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "dev");
 }
 
 // Archives that do not hold exactly one folder.
@@ -737,8 +727,8 @@ TEST_F(NewInputArchiveTest, LoadAfterAnArchiveDeletesTheTempDir) {
   EXPECT_FALSE(AnythingExists(temp));
   EXPECT_EQ(state_.project.temp_dir, temp);  // keeps its value
   EXPECT_FALSE(state_.project.from_archive);
-  EXPECT_EQ(SubDir(FamilyKind::kIar), "");
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
 }
@@ -752,10 +742,10 @@ TEST_F(NewInputTest, ALoadReplacesThePreviousAnalysis) {
 
   EXPECT_TRUE(Load(keil).ok);
   EXPECT_FALSE(state_.project.Has(FamilyKind::kIar));
-  EXPECT_EQ(SubDir(FamilyKind::kIar), "");
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), "");
-  EXPECT_EQ(OldName(FamilyKind::kIar), "");
-  EXPECT_EQ(OldName(FamilyKind::kKeilUv4), "m");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "m");
   EXPECT_EQ(state_.project.project_dir, keil);
 }
 

@@ -9,12 +9,16 @@
 #include "discovery/input_analysis.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/family_fields.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
 namespace {
 
+using ::kelvandor::testing::OldName;
+using ::kelvandor::testing::OldWorkspace;
+using ::kelvandor::testing::SubDir;
 using testing::RecordingUi;
 using testing::Shown;
 using testing::TempDir;
@@ -25,20 +29,6 @@ class WindowsInputAnalysisTest : public ::testing::Test {
   WindowsInputAnalysisTest() { config_.exe_dir = tmp_ / "bin"; }
 
   AnalysisResult Load(std::string_view path) { return NewInput(path, config_, state_, ui_, 0); }
-
-  // The sub-folder and old names of a family; empty when it is missing.
-  std::string SubDir(FamilyKind kind) const {
-    const Family* family = state_.project.Find(kind);
-    return family ? family->sub_dir : std::string();
-  }
-  std::string OldName(FamilyKind kind) const {
-    const Family* family = state_.project.Find(kind);
-    return family ? family->old_name : std::string();
-  }
-  std::string OldWorkspace() const {
-    const Family* family = state_.project.Find(FamilyKind::kWspPrj);
-    return family ? family->old_workspace : std::string();
-  }
 
   TempDir tmp_;
   AnalysisConfig config_;
@@ -57,8 +47,8 @@ TEST_F(WindowsInputAnalysisTest, ProjectFileTypedInAnotherCase) {
   EXPECT_EQ(state_.project.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
   EXPECT_EQ(state_.project.old_dir, "BLINKY");
   // The names come from the listing, as the disk spells them.
-  EXPECT_EQ(OldName(FamilyKind::kWspPrj), "blinky");
-  EXPECT_EQ(OldWorkspace(), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldWorkspace(state_.project), "blinky");
 }
 
 TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
@@ -66,8 +56,8 @@ TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
   WriteFile(tmp_ / "proj/example/ARM/dev.uvproj", "");
 
   ASSERT_TRUE(Load(tmp_ / "proj/example/IAR/dev.eww").ok);
-  EXPECT_EQ(SubDir(FamilyKind::kIar), "\\example\\IAR");
-  EXPECT_EQ(SubDir(FamilyKind::kKeilUv4), "\\example\\ARM");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "\\example\\IAR");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "\\example\\ARM");
   EXPECT_EQ(state_.project.project_dir, tmp_ / "proj");
   EXPECT_EQ(state_.project.old_path, tmp_.path() + "\\");
 }
