@@ -50,20 +50,20 @@ std::string UnpackArchive(const std::string& p, const AnalysisConfig& config, Pr
   project.temp_dir = TempDirFor(config.exe_dir);
   if (!CreateDirectory(project.temp_dir)) {
     state.error = AnalysisError::kCreateDirectory;
-    ui.ShowMessage("Can not create new directory!");
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
   }
   if (state.error != AnalysisError::kNone || !FileExists(p)) return p;
 
   if (!UnzipArchive(p, project.temp_dir)) {
     state.error = AnalysisError::kUnzip;
-    ui.ShowMessage("Unzip Error!");
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kUnzip));
     return p;
   }
   if (wait_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
   const HelperResult folder = GetFolder(project.temp_dir);
   if (!folder.ok) {
     state.error = AnalysisError::kTempContents;
-    ui.ShowMessage("Error within __TEMP__");
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kTempContents));
     return p;
   }
   project.old_path = "ZIP-Archiv: " + NamePart(p);
@@ -251,6 +251,22 @@ void Propose(const AnalysisConfig& config, ProjectState& state) {
 
 }  // namespace
 
+std::string_view AnalysisErrorText(AnalysisError error) {
+  switch (error) {
+    case AnalysisError::kNone:
+      break;
+    case AnalysisError::kUnzip:
+      return "Unzip Error!";
+    case AnalysisError::kCreateDirectory:
+      return "Can not create new directory!";
+    case AnalysisError::kTempContents:
+      return "Error within __TEMP__";
+    case AnalysisError::kNoProject:
+      return "Input File not found!";
+  }
+  return {};
+}
+
 std::string TempDirFor(std::string_view exe_dir) {
   return std::string(exe_dir) + Separator() + "___temp___";
 }
@@ -289,7 +305,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (project.families.empty()) {
     state.error = AnalysisError::kNoProject;
     project.old_path = p;
-    ui.ShowMessage("Input File not found!");
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kNoProject));
     return AnalysisResult{.ok = false, .set_check_boxes = false};
   }
 

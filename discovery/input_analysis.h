@@ -27,6 +27,11 @@ enum class AnalysisError {
   kNoProject = 11,
 };
 
+// The message shown when the analysis ends with `error`; empty for kNone.
+// kNoProject is also given silently, when the project's folder has no
+// parent folder or no name.
+std::string_view AnalysisErrorText(AnalysisError error);
+
 // What the analysis reads but never writes.
 struct AnalysisConfig {
   // The folder that holds "___temp___": the program's folder, or one given

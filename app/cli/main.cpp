@@ -113,7 +113,7 @@ int Run(const Options& options) {
   // can go side by side.
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
-    std::fprintf(stderr, "Can not create new directory!\n");
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
     return static_cast<int>(AnalysisError::kCreateDirectory);
   }
   AnalysisConfig config;
