@@ -137,12 +137,16 @@ bool IsAbsolute(std::string_view path, PathStyle style) {
   return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
 }
 
+std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style) {
+  std::string path(dir);
+  if (!path.empty() && path.back() != Separator(style)) path += Separator(style);
+  path += name;
+  return path;
+}
+
 std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
   if (path.empty() || IsAbsolute(path, style)) return std::string(path);
-  std::string out(base);
-  if (!out.empty() && out.back() != Separator(style)) out += Separator(style);
-  out += path;
-  return out;
+  return JoinPath(base, path, style);
 }
 
 }  // namespace kelvandor

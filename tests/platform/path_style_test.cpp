@@ -175,5 +175,12 @@ INSTANTIATE_TEST_SUITE_P(
                       AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
                       AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
 
+TEST(PathStyleJoinTest, JoinPath) {
+  const std::string sep(1, Separator());
+  EXPECT_EQ(JoinPath("", "a.prj"), "a.prj");
+  EXPECT_EQ(JoinPath("dir", "a.prj"), "dir" + sep + "a.prj");
+  EXPECT_EQ(JoinPath("dir" + sep, "a.prj"), "dir" + sep + "a.prj");
+}
+
 }  // namespace
 }  // namespace kelvandor
