@@ -14,7 +14,6 @@ namespace kelvandor {
 namespace {
 
 constexpr std::string_view kDeleteQuestion = "Project already exist - Delete ?";
-constexpr std::string_view kCopyFailed = "Failed to Copy Project!";
 
 // Deleting an existing target, or copying a folder into itself, would
 // destroy the project being copied; the archive case meets this when the
@@ -33,7 +32,7 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
   // An archive's project is copied out of the temporary folder whatever the mode.
   const bool copying = copy || project.from_archive;
   if (copying && TargetUnsafeForCopy(target, project)) {
-    ui.ShowMessage(kCopyFailed);
+    ui.ShowMessage(RenameErrorText(RenameError::kCopy));
     return RenameError::kCopy;
   }
   if (copy && DirectoryExists(target)) {

@@ -9,25 +9,11 @@
 #include <string_view>
 
 #include "operations/project.h"
+#include "operations/rename_error.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {
-
-// The workflow's error codes; the numbers are the ones users see (input
-// analysis has its own).
-enum class RenameError {
-  kNone = 0,
-  kCopy = 1,
-  kRename = 2,
-  kCreateTarget = 8,
-  kDeleteTarget = 14,
-  kTargetKept = 15,
-  // The new folder name is empty, holds a "." or ".." component, the target
-  // is a file-system root, or a family folder leads out of the target:
-  // refused before any file changes.
-  kBadTarget = 16,
-};
 
 struct RenameOutcome {
   RenameError error = RenameError::kNone;
