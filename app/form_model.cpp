@@ -1,5 +1,6 @@
 #include "app/form_model.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -19,54 +20,20 @@ void SetEditable(EditState& edit, bool editable) {
   edit.colour = editable ? FieldColour::kWhite : FieldColour::k3DLight;
 }
 
-bool IsAbsolute(std::string_view path, PathStyle style) {
-  if (path.empty()) return false;
-  if (path.front() == '/' || path.front() == Separator(style)) return true;
-  // "C:" with or without a separator names a drive; both are left alone.
-  return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
-}
+// Makes `dir` the process's current folder when the scope ends, also when an
+// IoError ends it.
+class CurrentDirOnExit {
+ public:
+  explicit CurrentDirOnExit(std::string dir) : dir_(std::move(dir)) {}
+  ~CurrentDirOnExit() { SetCurrentDir(dir_); }
+  CurrentDirOnExit(const CurrentDirOnExit&) = delete;
+  CurrentDirOnExit& operator=(const CurrentDirOnExit&) = delete;
 
-// Every field the analysis shares with the window, as (analysis, window).
-template <typename Fn>
-void ForEachAnalysisField(ProjectState& project, AppState& state, FormControls& controls, Fn fn) {
-  fn(project.error_code, state.ErrorCode);
-  fn(project.input_dir, state.InputDir);
-  fn(project.temp_dir, state.TempDir);
-  fn(project.old_project_dir, state.OldProjectDir);
-  fn(project.from_archive, state.FromArchive);
-  fn(project.has_wsp_prj, state.HasWspPrj);
-  fn(project.has_eww, state.HasEww);
-  fn(project.has_uvproj, state.HasUvproj);
-  fn(project.iar_sub_dir, state.IarSubDir);
-  fn(project.keil_sub_dir, state.KeilSubDir);
-  fn(project.has_uvprojx, state.HasUvprojx);
-  fn(project.old_uvprojx, state.OldUvprojx);
-  fn(project.iar_generator_layout, state.IarGeneratorLayout);
-  fn(project.proposed_new_path, state.ProposedNewPath);
-  fn(project.proposed_new_dir, state.ProposedNewDir);
-  fn(project.proposed_new_name, state.ProposedNewName);
-  fn(project.preferred_new_path, state.PreferredNewPath);
-  fn(project.preferred_new_name, state.PreferredNewName);
-  fn(project.old_path, controls.Edit_Old_Path.text);
-  fn(project.old_dir, controls.Edit_Old_Dir.text);
-  fn(project.old_wsp, controls.Edit_Old_Wsp.text);
-  fn(project.old_prj, controls.Edit_Old_Prj.text);
-  fn(project.old_uvproj, controls.Edit_Old_UVProj.text);
-  fn(project.old_eww, controls.Edit_Old_EWW.text);
-  fn(project.new_path, controls.Edit_New_Path.text);
-  fn(project.new_dir, controls.Edit_New_Dir.text);
-  fn(project.new_name, controls.Edit_New_WspPrj.text);
-}
+ private:
+  std::string dir_;
+};
 
 }  // namespace
-
-std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
-  if (path.empty() || IsAbsolute(path, style)) return std::string(path);
-  std::string out(base);
-  if (!out.empty() && out.back() != Separator(style)) out += Separator(style);
-  out += path;
-  return out;
-}
 
 FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
     : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}
@@ -166,10 +133,10 @@ void FormModel::CheckBox_CopyProjectClick() {
     SetRenameFolderTicked(false);
     SetEditable(c.Edit_New_Path, true);
     SetEditable(c.Edit_New_Dir, true);
-    if (state_.FromArchive) c.Edit_New_Path.text = state_.PreferredNewPath;
+    if (project_.from_archive) c.Edit_New_Path.text = state_.proposals.preferred_new_path;
   } else {
-    state_.PreferredNewPath = c.Edit_New_Path.text;
-    c.Edit_New_Path.text = state_.ProposedNewPath;
+    state_.proposals.preferred_new_path = c.Edit_New_Path.text;
+    c.Edit_New_Path.text = state_.proposals.proposed_new_path;
     SetEditable(c.Edit_New_Path, false);
     SetEditable(c.Edit_New_Dir, false);
   }
@@ -180,12 +147,12 @@ void FormModel::CheckBox_RenameFolderClick() {
   if (c.CheckBox_RenameFolder.ticked) {
     SetCopyProjectTicked(false);
     SetEditable(c.Edit_New_Dir, true);
-    c.Edit_New_Dir.text = state_.PreferredNewName;
-    c.Edit_New_WspPrj.text = state_.PreferredNewName;
+    c.Edit_New_Dir.text = state_.proposals.preferred_new_name;
+    c.Edit_New_WspPrj.text = state_.proposals.preferred_new_name;
   } else {
-    state_.PreferredNewName = c.Edit_New_WspPrj.text;
-    c.Edit_New_Dir.text = state_.ProposedNewDir;
-    c.Edit_New_WspPrj.text = state_.ProposedNewName;
+    state_.proposals.preferred_new_name = c.Edit_New_WspPrj.text;
+    c.Edit_New_Dir.text = state_.proposals.proposed_new_dir;
+    c.Edit_New_WspPrj.text = state_.proposals.proposed_new_name;
     SetEditable(c.Edit_New_Dir, false);
   }
 }
@@ -198,38 +165,64 @@ bool FormModel::NewInput(std::string_view path) {
   config.config_new_path = s.ConfigNewPath;
   config.config_copy_project = s.ConfigCopyProject;
   config.config_rename_folder = s.ConfigRenameFolder;
-  ProjectState project;
-  ForEachAnalysisField(project, s, c, [](auto& mine, const auto& theirs) { mine = theirs; });
-  const auto copy_back = [&] {
-    ForEachAnalysisField(project, s, c, [](auto& mine, auto& theirs) { theirs = std::move(mine); });
+  ProjectState analysis;
+  analysis.error = static_cast<AnalysisError>(s.ErrorCode);
+  analysis.project = ShownProject();
+  analysis.proposals = std::move(s.proposals);
+  analysis.new_path = c.Edit_New_Path.text;
+  analysis.new_dir = c.Edit_New_Dir.text;
+  analysis.new_name = c.Edit_New_WspPrj.text;
+  const auto take_back = [&] {
+    s.ErrorCode = static_cast<std::int32_t>(analysis.error);
+    project_ = std::move(analysis.project);
+    s.proposals = std::move(analysis.proposals);
+    c.Edit_New_Path.text = std::move(analysis.new_path);
+    c.Edit_New_Dir.text = std::move(analysis.new_dir);
+    c.Edit_New_WspPrj.text = std::move(analysis.new_name);
+    ShowProject();
   };
   AnalysisResult result;
   try {
-    result = kelvandor::NewInput(path, config, project, ui_, unzip_wait_ms_);
+    result = kelvandor::NewInput(path, config, analysis, ui_, unzip_wait_ms_);
   } catch (...) {
     // Whatever the analysis had reached is no project to rename.
-    copy_back();
+    take_back();
     c.Button_Rename.enabled = false;
     c.focus = kFocusAfterLoad;
     throw;
   }
-  copy_back();
+  take_back();
   if (result.set_check_boxes) ApplyCheckBoxes();
   c.focus = kFocusAfterLoad;
   c.Button_Rename.enabled = s.ErrorCode == 0;
   return s.ErrorCode == 0;
 }
 
+void FormModel::ShowProject() {
+  FormControls& c = controls_;
+  const auto old_name = [&](FamilyKind kind) {
+    const Family* family = project_.Find(kind);
+    return family ? family->old_name : std::string();
+  };
+  const Family* wsp_prj = project_.Find(FamilyKind::kWspPrj);
+  c.Edit_Old_Path.text = project_.old_path;
+  c.Edit_Old_Dir.text = project_.old_dir;
+  c.Edit_Old_Wsp.text = wsp_prj ? wsp_prj->old_workspace : std::string();
+  c.Edit_Old_Prj.text = old_name(FamilyKind::kWspPrj);
+  c.Edit_Old_UVProj.text = old_name(FamilyKind::kKeilUv4);
+  c.Edit_Old_EWW.text = old_name(FamilyKind::kIar);
+}
+
 void FormModel::ApplyCheckBoxes() {
   FormControls& c = controls_;
-  if (state_.FromArchive) {
+  if (project_.from_archive) {
     SetCopyProjectTicked(true);
     SetRenameFolderTicked(false);
     c.CheckBox_CopyProject.enabled = false;
     c.CheckBox_RenameFolder.enabled = false;
     c.Button_CleanOnly.enabled = false;
     c.CheckBox_Backup = {false, false};
-    c.Edit_New_Path.text = state_.PreferredNewPath;
+    c.Edit_New_Path.text = state_.proposals.preferred_new_path;
   } else {
     if (state_.ConfigRenameFolder) {
       SetRenameFolderTicked(true);
@@ -253,61 +246,52 @@ void FormModel::StyleNewFields() {
   SetEditable(c.Edit_New_Dir, copy || c.CheckBox_RenameFolder.ticked);
 }
 
-RenameRequest FormModel::RequestFromControls() const {
-  const AppState& s = state_;
+Project FormModel::ShownProject() const {
   const FormControls& c = controls_;
-  RenameRequest request;
-  request.new_path = c.Edit_New_Path.text;
-  request.new_dir = c.Edit_New_Dir.text;
-  request.new_name = c.Edit_New_WspPrj.text;
-  request.copy_project = c.CheckBox_CopyProject.ticked;
-  request.rename_folder = c.CheckBox_RenameFolder.ticked;
-  request.clean_up = c.CheckBox_CleanUp.ticked;
-  request.backup = c.CheckBox_Backup.ticked;
-  request.old_wsp = c.Edit_Old_Wsp.text;
-  request.old_prj = c.Edit_Old_Prj.text;
-  request.old_eww = c.Edit_Old_EWW.text;
-  request.old_uvproj = c.Edit_Old_UVProj.text;
-  request.old_dir = c.Edit_Old_Dir.text;
-  request.old_project_dir = s.OldProjectDir;
-  request.input_dir = s.InputDir;
-  request.iar_sub_dir = s.IarSubDir;
-  request.keil_sub_dir = s.KeilSubDir;
-  request.temp_dir = s.TempDir;
-  request.from_archive = s.FromArchive;
-  request.has_wsp_prj = s.HasWspPrj;
-  request.has_eww = s.HasEww;
-  request.has_uvproj = s.HasUvproj;
-  request.has_uvprojx = s.HasUvprojx;
-  request.old_uvprojx = s.OldUvprojx;
-  request.iar_generator_layout = s.IarGeneratorLayout;
-  return request;
+  Project project = project_;
+  project.old_path = c.Edit_Old_Path.text;
+  project.old_dir = c.Edit_Old_Dir.text;
+  const auto set_old_name = [&](FamilyKind kind, const std::string& text) {
+    if (Family* family = project.Find(kind)) family->old_name = text;
+  };
+  if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
+    wsp_prj->old_workspace = c.Edit_Old_Wsp.text;
+  }
+  set_old_name(FamilyKind::kWspPrj, c.Edit_Old_Prj.text);
+  set_old_name(FamilyKind::kIar, c.Edit_Old_EWW.text);
+  set_old_name(FamilyKind::kKeilUv4, c.Edit_Old_UVProj.text);
+  return project;
+}
+
+RenamePlan FormModel::PlanFromControls() const {
+  const FormControls& c = controls_;
+  RenameMode mode = RenameMode::kInPlace;
+  if (c.CheckBox_RenameFolder.ticked) mode = RenameMode::kRenameFolder;
+  if (c.CheckBox_CopyProject.ticked) mode = RenameMode::kCopy;
+  return RenamePlan{.new_path = c.Edit_New_Path.text,
+                    .new_dir = c.Edit_New_Dir.text,
+                    .new_name = c.Edit_New_WspPrj.text,
+                    .mode = mode,
+                    .clean_up = c.CheckBox_CleanUp.ticked,
+                    .backup = c.CheckBox_Backup.ticked};
 }
 
 void FormModel::Button_RenameClick() {
   Guarded([&] {
-    FormControls& c = controls_;
-    RenameRequest request = RequestFromControls();
-    int error_code = state_.ErrorCode;
-    const auto write_back = [&] {
-      c.Edit_New_Path.text = request.new_path;
-      state_.ErrorCode = error_code;
-    };
-    bool finished = false;
-    try {
-      finished = RenameProject(request, error_code, ui_);
-    } catch (...) {
-      write_back();
-      throw;
-    }
-    write_back();
-    ui_.ShowResult(finished ? "Finished!" : "Finished with ERROR(s)");
+    const Project project = ShownProject();
+    const RenamePlan plan = PlanFromControls();
+    // What users see after a rename, whichever way it ended: the completed
+    // new path, and the input's folder as the current folder.
+    controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
+    state_.ErrorCode = 0;
+    const CurrentDirOnExit current_dir(project.input_dir);
+    const RenameOutcome outcome = RenameProject(project, plan, ui_);
+    state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
+    ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
   });
 }
 
-void FormModel::CleanUpProject() {
-  kelvandor::CleanUpProject(CleanUpRequestFor(RequestFromControls()));
-}
+void FormModel::CleanUpProject() { kelvandor::CleanUpProject(ShownProject(), PlanFromControls()); }
 
 void FormModel::Button1Click_CleanUpProject() {
   Guarded([&] {
@@ -332,7 +316,7 @@ void FormModel::Button1Click_SaveConfig() {
 }
 
 void FormModel::FormClose() {
-  Guarded([&] { DeleteDirectory(state_.TempDir); });
+  Guarded([&] { DeleteDirectory(project_.temp_dir); });
 }
 
 }  // namespace kelvandor

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "operations/rename_workflow.h"
+#include "operations/project.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
 
@@ -80,11 +80,6 @@ struct FileLocations {
   std::string temp_base;
 };
 
-// `path` made absolute against `base` when it is relative; an empty path
-// stays empty. Nothing else of the path changes.
-std::string AbsoluteAgainst(std::string_view path, std::string_view base,
-                            PathStyle style = kNativeStyle);
-
 class FormModel {
  public:
   // `unzip_wait_ms` is the pause after an archive was unpacked.
@@ -96,6 +91,8 @@ class FormModel {
   const AppState& state() const { return state_; }
   FormControls& controls() { return controls_; }
   const FormControls& controls() const { return controls_; }
+  // The project of the last load.
+  const Project& project() const { return project_; }
 
   // The handlers. None of them lets an error escape: an IoError (or any other
   // std::exception) ends the handler and its text is shown.
@@ -129,8 +126,13 @@ class FormModel {
   void ApplyCheckBoxes();
   void StyleNewFields();
   void CleanUpProject();
-  // The rename workflow's view of the controls and the state.
-  RenameRequest RequestFromControls() const;
+  // The old-project fields from project_.
+  void ShowProject();
+  // The project as the old-project fields show it, and the plan the New
+  // fields and boxes make of it: the one place the workflow's values are read
+  // from the controls.
+  Project ShownProject() const;
+  RenamePlan PlanFromControls() const;
   template <typename Handler>
   void Guarded(Handler&& handler);
 
@@ -138,6 +140,7 @@ class FormModel {
   int unzip_wait_ms_ = 500;
   FileLocations locations_;
   AppState state_;
+  Project project_;
   FormControls controls_;
   bool activated_ = false;
   bool handler_failed_ = false;

@@ -32,7 +32,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kelvandor::RenameRequest;
 
 constexpr std::uint64_t kFullFiles = 20000;
 constexpr std::uint64_t kFullBytes = std::uint64_t{1} << 30;
@@ -181,21 +180,39 @@ std::string CpCommand(const fs::path& from, const fs::path& to) {
   return command;
 }
 
-RenameRequest CopyRequest(const fs::path& project, const fs::path& new_path) {
+kelvandor::Project BenchProject(const fs::path& project) {
+  using kelvandor::Family;
+  using kelvandor::FamilyKind;
   const std::string sep = kelvandor::SeparatorString();
-  RenameRequest r;
-  r.new_path = new_path.string() + sep;
-  r.new_dir = "pump";
-  r.new_name = "pump";
-  r.copy_project = true;
-  r.clean_up = true;
-  r.old_wsp = r.old_prj = r.old_eww = r.old_uvproj = r.old_dir = "bench";
-  r.old_project_dir = project.string();
-  r.input_dir = project.parent_path().string();
-  r.iar_sub_dir = sep + "example" + sep + "IAR";
-  r.keil_sub_dir = sep + "example" + sep + "ARM";
-  r.has_wsp_prj = r.has_eww = r.has_uvproj = true;
-  return r;
+  kelvandor::Project p;
+  p.input_dir = project.parent_path().string();
+  p.old_dir = "bench";
+  p.project_dir = project.string();
+  {
+    Family& family = p.Add(FamilyKind::kWspPrj);
+    family.old_name = "bench";
+    family.old_workspace = "bench";
+  }
+  {
+    Family& family = p.Add(FamilyKind::kIar);
+    family.sub_dir = sep + "example" + sep + "IAR";
+    family.old_name = "bench";
+  }
+  {
+    Family& family = p.Add(FamilyKind::kKeilUv4);
+    family.sub_dir = sep + "example" + sep + "ARM";
+    family.old_name = "bench";
+  }
+  return p;
+}
+
+kelvandor::RenamePlan CopyPlan(const fs::path& new_path) {
+  return {.new_path = new_path.string() + kelvandor::SeparatorString(),
+          .new_dir = "pump",
+          .new_name = "pump",
+          .mode = kelvandor::RenameMode::kCopy,
+          .clean_up = true,
+          .backup = false};
 }
 
 }  // namespace
@@ -235,10 +252,15 @@ int main(int argc, char* argv[]) {
         if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cp -a failed\n");
       });
     };
-    RenameRequest request = CopyRequest(project, new_parent);
+    const kelvandor::Project source = BenchProject(project);
+    const kelvandor::RenamePlan plan = CopyPlan(new_parent);
     int error_code = 0;
     const auto run_rename = [&] {
-      return Timed([&] { ok = kelvandor::RenameProject(request, error_code, ui) && ok; });
+      return Timed([&] {
+        const kelvandor::RenameOutcome outcome = kelvandor::RenameProject(source, plan, ui);
+        error_code = static_cast<int>(outcome.error);
+        ok = outcome.ok() && ok;
+      });
     };
     double cp_seconds = 0;
     double rename_seconds = 0;

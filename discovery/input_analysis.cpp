@@ -45,31 +45,32 @@ std::string TwoLevelsUp(std::string_view path, std::string_view folder) {
 // the unpacking failed.
 std::string UnpackArchive(const std::string& p, const AnalysisConfig& config, ProjectState& state,
                           UserInterface& ui, int wait_ms) {
-  state.from_archive = false;
-  state.temp_dir = TempDirFor(config.exe_dir);
-  if (!CreateDirectory(state.temp_dir)) {
-    state.error_code = kErrorCreateDirectory;
-    ui.ShowMessage("Can not create new directory!");
+  Project& project = state.project;
+  project.from_archive = false;
+  project.temp_dir = TempDirFor(config.exe_dir);
+  if (!CreateDirectory(project.temp_dir)) {
+    state.error = AnalysisError::kCreateDirectory;
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
   }
-  if (state.error_code != kErrorNone || !FileExists(p)) return p;
+  if (state.error != AnalysisError::kNone || !FileExists(p)) return p;
 
-  if (!UnzipArchive(p, state.temp_dir)) {
-    state.error_code = kErrorUnzip;
-    ui.ShowMessage("Unzip Error!");
+  if (!UnzipArchive(p, project.temp_dir)) {
+    state.error = AnalysisError::kUnzip;
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kUnzip));
     return p;
   }
   if (wait_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
-  const HelperResult folder = GetFolder(state.temp_dir);
+  const HelperResult folder = GetFolder(project.temp_dir);
   if (!folder.ok) {
-    state.error_code = kErrorTempContents;
-    ui.ShowMessage("Error within __TEMP__");
+    state.error = AnalysisError::kTempContents;
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kTempContents));
     return p;
   }
-  state.old_path = "ZIP-Archiv: " + NamePart(p);
-  state.old_dir = folder.text;
-  state.old_project_dir = state.temp_dir + Separator() + state.old_dir;
-  state.from_archive = true;
-  return state.old_project_dir;
+  project.old_path = "ZIP-Archiv: " + NamePart(p);
+  project.old_dir = folder.text;
+  project.project_dir = project.temp_dir + Separator() + project.old_dir;
+  project.from_archive = true;
+  return project.project_dir;
 }
 
 // A file inside PROJECT/example/IAR or PROJECT/example/ARM stands for PROJECT.
@@ -151,91 +152,120 @@ std::optional<std::string> FamilySubFolder(const std::string& dir,
 
 // Generator and vendor layouts: the Keil or IAR project in one sub-folder
 // with the sources beside it.
-void FindFamilySubFolders(const std::string& p, ProjectState& state) {
+void FindFamilySubFolders(const std::string& p, Project& project) {
   const std::vector<std::string> folders = ListVisibleFolders(p);
   if (const auto keil = FamilySubFolder(p, folders, kKeilGenerator, {".uvproj", ".uvprojx"})) {
-    state.keil_sub_dir = SeparatorString() + *keil;
-    state.has_uvproj = true;
+    project.Add(FamilyKind::kKeilUv4).sub_dir = SeparatorString() + *keil;
   }
   if (const auto iar = FamilySubFolder(p, folders, kIarGenerator, {".eww"})) {
-    state.iar_sub_dir = SeparatorString() + *iar;
-    state.has_eww = true;
-    state.iar_generator_layout = true;
+    Family& family = project.Add(FamilyKind::kIar);
+    family.sub_dir = SeparatorString() + *iar;
+    family.generator_layout = true;
   }
 }
 
-void Classify(std::string& p, ProjectState& state) {
+// Finds the families. A uVision 5 project counts as the Keil folder here;
+// ReadOldNames tells it apart.
+void Classify(std::string& p, Project& project) {
   // An empty path would list and probe the root (the current drive's root on
   // Windows) instead of naming no project.
   if (p.empty()) return;
   if (!ContainsAnyExtension(p, {".prj", ".wsp", ".eww", ".uvproj"})) {
-    if (TakeFirstProjectFile(p, ".prj")) state.has_wsp_prj = true;
-    if (TakeFirstProjectFile(p, ".uvproj")) state.has_uvproj = true;
-    if (TakeFirstProjectFile(p, ".eww")) state.has_eww = true;
+    if (TakeFirstProjectFile(p, ".prj")) project.Add(FamilyKind::kWspPrj);
+    if (TakeFirstProjectFile(p, ".uvproj")) project.Add(FamilyKind::kKeilUv4);
+    if (TakeFirstProjectFile(p, ".eww")) project.Add(FamilyKind::kIar);
     // After ".eww", so that a folder found as IAR before stays so.
-    if (TakeFirstProjectFile(p, ".uvprojx")) state.has_uvproj = true;
+    if (TakeFirstProjectFile(p, ".uvprojx")) project.Add(FamilyKind::kKeilUv4);
     if (DirectoryExists(p + ExampleSubDir("IAR"))) {
-      state.iar_sub_dir = ExampleSubDir("IAR");
-      state.has_eww = true;
+      project.Add(FamilyKind::kIar).sub_dir = ExampleSubDir("IAR");
     }
     if (DirectoryExists(p + ExampleSubDir("ARM"))) {
-      state.keil_sub_dir = ExampleSubDir("ARM");
-      state.has_uvproj = true;
+      project.Add(FamilyKind::kKeilUv4).sub_dir = ExampleSubDir("ARM");
     }
-    if (!state.has_wsp_prj && !state.has_eww && !state.has_uvproj) FindFamilySubFolders(p, state);
+    if (project.families.empty()) FindFamilySubFolders(p, project);
   } else if (FileExists(p)) {
-    state.has_wsp_prj = ContainsAnyExtension(p, {".prj", ".wsp"});
-    state.has_eww = ContainsExtension(p, ".eww");
-    state.has_uvproj = ContainsExtension(p, ".uvproj");
+    if (ContainsAnyExtension(p, {".prj", ".wsp"})) project.Add(FamilyKind::kWspPrj);
+    if (ContainsExtension(p, ".eww")) project.Add(FamilyKind::kIar);
+    if (ContainsExtension(p, ".uvproj")) project.Add(FamilyKind::kKeilUv4);
   }
 }
 
 void SetOldLocation(const std::string& project_dir, ProjectState& state) {
   const HelperResult parent = GetPath(project_dir);
   if (!parent.ok) {
-    state.error_code = kErrorNoProject;
+    state.error = AnalysisError::kNoProject;
     return;
   }
-  state.old_path = parent.text;
+  state.project.old_path = parent.text;
   const HelperResult name = GetLastDir(project_dir);
   if (!name.ok) {
-    state.error_code = kErrorNoProject;
+    state.error = AnalysisError::kNoProject;
     return;
   }
-  state.old_dir = name.text;
-  state.old_project_dir = project_dir;
+  state.project.old_dir = name.text;
+  state.project.project_dir = project_dir;
 }
 
-void ReadOldNames(ProjectState& state) {
-  if (state.has_wsp_prj) {
-    state.old_wsp = GetWspName(state.old_project_dir).text;
-    state.old_prj = GetPrjName(state.old_project_dir).text;
+void ReadOldNames(Project& project) {
+  if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
+    wsp_prj->old_workspace = GetWspName(project.project_dir).text;
+    wsp_prj->old_name = GetPrjName(project.project_dir).text;
   }
-  if (state.has_uvproj) {
-    const std::string keil = state.old_project_dir + state.keil_sub_dir;
-    state.old_uvproj = Get_KEILUV_Name(keil).text;
-    state.old_uvprojx = Get_KEILUV5_Name(keil).text;
-    state.has_uvprojx = !state.old_uvprojx.empty();
-    if (state.old_uvproj.empty()) state.old_uvproj = state.old_uvprojx;
+  if (Family* keil = project.Find(FamilyKind::kKeilUv4)) {
+    const std::string sub_dir = keil->sub_dir;
+    const std::string dir = project.project_dir + sub_dir;
+    keil->old_name = Get_KEILUV_Name(dir).text;
+    const std::string uv5_name = Get_KEILUV5_Name(dir).text;
+    if (keil->old_name.empty()) keil->old_name = uv5_name;
+    if (!uv5_name.empty()) {
+      Family& uv5 = project.Add(FamilyKind::kKeilUv5);  // may move the Keil family
+      uv5.sub_dir = sub_dir;
+      uv5.old_name = uv5_name;
+    }
   }
-  if (state.has_eww) state.old_eww = Get_IAR_Name(state.old_project_dir + state.iar_sub_dir).text;
+  if (Family* iar = project.Find(FamilyKind::kIar)) {
+    iar->old_name = Get_IAR_Name(project.project_dir + iar->sub_dir).text;
+  }
 }
 
+// The name of the last family that has one (Keil over IAR over WSP/PRJ,
+// whose name is taken even when empty); otherwise the field keeps its text.
 void Propose(const AnalysisConfig& config, ProjectState& state) {
-  state.new_path = state.old_path;
-  state.new_dir = state.old_dir;
-  if (state.has_wsp_prj) state.new_name = state.old_prj;
-  if (state.has_eww && !state.old_eww.empty()) state.new_name = state.old_eww;
-  if (state.has_uvproj && !state.old_uvproj.empty()) state.new_name = state.old_uvproj;
-  state.preferred_new_path =
+  const Project& project = state.project;
+  state.new_path = project.old_path;
+  state.new_dir = project.old_dir;
+  for (FamilyKind kind : {FamilyKind::kWspPrj, FamilyKind::kIar, FamilyKind::kKeilUv4}) {
+    const Family* family = project.Find(kind);
+    if (family && (kind == FamilyKind::kWspPrj || !family->old_name.empty())) {
+      state.new_name = family->old_name;
+    }
+  }
+  Proposals& proposals = state.proposals;
+  proposals.preferred_new_path =
       config.config_new_path.empty() ? state.new_path : config.config_new_path;
-  state.preferred_new_name = state.new_name;
-  state.proposed_new_path = state.new_path;
-  state.proposed_new_dir = state.new_dir;
-  state.proposed_new_name = state.new_name;
+  proposals.preferred_new_name = state.new_name;
+  proposals.proposed_new_path = state.new_path;
+  proposals.proposed_new_dir = state.new_dir;
+  proposals.proposed_new_name = state.new_name;
 }
 
 }  // namespace
+
+std::string_view AnalysisErrorText(AnalysisError error) {
+  switch (error) {
+    case AnalysisError::kNone:
+      break;
+    case AnalysisError::kUnzip:
+      return "Unzip Error!";
+    case AnalysisError::kCreateDirectory:
+      return "Can not create new directory!";
+    case AnalysisError::kTempContents:
+      return "Error within __TEMP__";
+    case AnalysisError::kNoProject:
+      return "Input File not found!";
+  }
+  return {};
+}
 
 std::string TempDirFor(std::string_view exe_dir) {
   return std::string(exe_dir) + Separator() + "___temp___";
@@ -244,27 +274,17 @@ std::string TempDirFor(std::string_view exe_dir) {
 AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, ProjectState& state,
                         UserInterface& ui, int wait_ms) {
   std::string p(path);
+  Project& project = state.project;
 
-  state.has_wsp_prj = false;
-  state.has_eww = false;
-  state.has_uvproj = false;
-  state.iar_sub_dir.clear();
-  state.keil_sub_dir.clear();
-  state.has_uvprojx = false;
-  state.old_uvprojx.clear();
-  state.iar_generator_layout = false;
-  state.old_wsp.clear();
-  state.old_prj.clear();
-  state.old_uvproj.clear();
-  state.old_eww.clear();
-  state.input_dir = FolderPart(p);
-  if (!state.temp_dir.empty()) DeleteDirectory(state.temp_dir);
-  state.error_code = kErrorNone;
+  project.families.clear();
+  project.input_dir = FolderPart(p);
+  if (!project.temp_dir.empty()) DeleteDirectory(project.temp_dir);
+  state.error = AnalysisError::kNone;
 
   if (ContainsExtension(p, ".zip")) {
     p = UnpackArchive(p, config, state, ui, wait_ms);
   } else {
-    state.from_archive = false;
+    project.from_archive = false;
   }
 
   p = ProjectForOptions(p);
@@ -275,17 +295,17 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     p = generator ? generator->project_dir : example;
   }
 
-  Classify(p, state);
+  Classify(p, project);
   if (generator) {
-    (generator->keil ? state.has_uvproj : state.has_eww) = true;
-    (generator->keil ? state.keil_sub_dir : state.iar_sub_dir) = generator->sub_dir;
-    if (!generator->keil) state.iar_generator_layout = true;
+    Family& family = project.Add(generator->keil ? FamilyKind::kKeilUv4 : FamilyKind::kIar);
+    family.sub_dir = generator->sub_dir;
+    if (!generator->keil) family.generator_layout = true;
   }
 
-  if (!state.has_wsp_prj && !state.has_eww && !state.has_uvproj) {
-    state.error_code = kErrorNoProject;
-    state.old_path = p;
-    ui.ShowMessage("Input File not found!");
+  if (project.families.empty()) {
+    state.error = AnalysisError::kNoProject;
+    project.old_path = p;
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kNoProject));
     return AnalysisResult{.ok = false, .set_check_boxes = false};
   }
 
@@ -293,13 +313,14 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   // folder holding only one of the two example sub-folders, so that
   // old_project_dir always names this project.
   const bool names_project_file = ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"});
-  if ((state.has_eww && state.has_uvproj) || !names_project_file) SetOldLocation(p, state);
+  const bool iar_and_keil = project.Has(FamilyKind::kIar) && project.Has(FamilyKind::kKeilUv4);
+  if (iar_and_keil || !names_project_file) SetOldLocation(p, state);
   if (names_project_file) SetOldLocation(FolderPart(p), state);
 
-  if (state.error_code == kErrorNone) ReadOldNames(state);
+  if (state.error == AnalysisError::kNone) ReadOldNames(project);
   Propose(config, state);
 
-  return AnalysisResult{.ok = state.error_code == kErrorNone, .set_check_boxes = true};
+  return AnalysisResult{.ok = state.error == AnalysisError::kNone, .set_check_boxes = true};
 }
 
 }  // namespace kelvandor

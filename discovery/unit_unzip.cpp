@@ -148,22 +148,22 @@ bool IsDiskFull(int error) {
   return error == ENOSPC || error == EFBIG;
 }
 
-int WriterFailureCode(archive* disk) {
+UnzipResult WriterFailureCode(archive* disk) {
   const int error = archive_errno(disk);
-  if (IsDiskFull(error)) return kUnzipDiskFull;
-  if (error == ENOMEM) return kUnzipNoMemory;
-  return kUnzipErrors;
+  if (IsDiskFull(error)) return UnzipResult::kDiskFull;
+  if (error == ENOMEM) return UnzipResult::kNoMemory;
+  return UnzipResult::kErrors;
 }
 
-int ReaderFailureCode(archive* reader) {
-  if (archive_errno(reader) == ENOMEM) return kUnzipNoMemory;
+UnzipResult ReaderFailureCode(archive* reader) {
+  if (archive_errno(reader) == ENOMEM) return UnzipResult::kNoMemory;
   // libarchive tells a cut-off archive from other damage only in its text.
   const char* text = archive_error_string(reader);
   if (text != nullptr &&
       (std::strstr(text, "Truncated") != nullptr || std::strstr(text, "truncated") != nullptr)) {
-    return kUnzipUnexpectedEof;
+    return UnzipResult::kUnexpectedEof;
   }
-  return kUnzipSevereError;
+  return UnzipResult::kSevereError;
 }
 
 // The declared size of an entry; one that declares none may hold no byte.
@@ -175,37 +175,37 @@ std::uint64_t DeclaredSize(archive_entry* entry) {
 // A zip reader for the archive, or the code of the failure to open it.
 struct OpenedArchive {
   ArchiveReader reader;
-  int code = kUnzipOk;
+  UnzipResult code = UnzipResult::kOk;
 };
 
 OpenedArchive OpenArchive(std::string_view archive_path) {
   OpenedArchive out;
   out.reader.reset(archive_read_new());
   if (!out.reader) {
-    out.code = kUnzipNoMemory;
+    out.code = UnzipResult::kNoMemory;
     return out;
   }
   archive_read_support_format_zip(out.reader.get());
   if (OpenFile(out.reader.get(), archive_path) != ARCHIVE_OK) {
     const int error = archive_errno(out.reader.get());
     out.code = (error == ENOENT || error == EACCES || error == EPERM)
-                   ? kUnzipArchiveNotFound
+                   ? UnzipResult::kArchiveNotFound
                    : ReaderFailureCode(out.reader.get());
   }
   return out;
 }
 
 // The sum of the sizes the entries declare, from their headers alone (a zip's
-// central directory); kUnzipOk or the code of a failure to read them.
+// central directory); UnzipResult::kOk or the code of a failure to read them.
 struct DeclaredTotal {
   std::uint64_t bytes = 0;
-  int code = kUnzipOk;
+  UnzipResult code = UnzipResult::kOk;
 };
 
 DeclaredTotal DeclaredBytes(std::string_view archive_path) {
   DeclaredTotal total;
   const OpenedArchive opened = OpenArchive(archive_path);
-  if (opened.code != kUnzipOk) {
+  if (opened.code != UnzipResult::kOk) {
     total.code = opened.code;
     return total;
   }
@@ -234,9 +234,9 @@ class Extraction {
   Extraction(archive* reader, archive* disk, PathString root)
       : reader_(reader), disk_(disk), root_(std::move(root)) {}
 
-  // Returns kUnzipOk when every entry was extracted, without telling warnings
+  // Returns UnzipResult::kOk when every entry was extracted, without telling warnings
   // apart: those are collected in warned().
-  int Run() {
+  UnzipResult Run() {
     bool any_entry = false;
     for (;;) {
       archive_entry* entry = nullptr;
@@ -248,7 +248,7 @@ class Extraction {
         return ReaderFailureCode(reader_);
       }
       any_entry = true;
-      if (const int code = ExtractEntry(entry); code != kUnzipOk) return code;
+      if (const UnzipResult code = ExtractEntry(entry); code != UnzipResult::kOk) return code;
     }
     const int r = archive_write_close(disk_);
     if (r == ARCHIVE_WARN) {
@@ -256,37 +256,37 @@ class Extraction {
     } else if (r != ARCHIVE_OK) {
       return WriterFailureCode(disk_);
     }
-    return any_entry ? kUnzipOk : kUnzipNoFiles;
+    return any_entry ? UnzipResult::kOk : UnzipResult::kNoFiles;
   }
 
   bool warned() const { return warned_; }
 
  private:
-  int ExtractEntry(archive_entry* entry) {
+  UnzipResult ExtractEntry(archive_entry* entry) {
     // No passphrase is ever set, so an encrypted entry cannot be read.
-    if (archive_entry_is_encrypted(entry)) return kUnzipBadPassword;
+    if (archive_entry_is_encrypted(entry)) return UnzipResult::kBadPassword;
     const PathChar* stored = StoredPath(entry);
-    if (stored == nullptr) return kUnzipErrors;
+    if (stored == nullptr) return UnzipResult::kErrors;
     const std::optional<Components> parts = ContainedComponents(stored);
-    if (!parts) return kUnzipErrors;
+    if (!parts) return UnzipResult::kErrors;
 
     const auto type = archive_entry_filetype(entry);
-    if (type == AE_IFDIR && parts->empty()) return kUnzipOk;  // the destination itself
-    if (parts->empty()) return kUnzipErrors;
+    if (type == AE_IFDIR && parts->empty()) return UnzipResult::kOk;  // the destination itself
+    if (parts->empty()) return UnzipResult::kErrors;
     if (type == AE_IFLNK) {
       const PathChar* target = StoredLinkTarget(entry);
       if (target == nullptr || !LinkTargetStaysInside(target, parts->size() - 1)) {
-        return kUnzipErrors;
+        return UnzipResult::kErrors;
       }
     } else if (type != AE_IFREG && type != AE_IFDIR) {
-      return kUnzipErrors;  // devices, pipes and sockets have no place in a project
+      return UnzipResult::kErrors;  // devices, pipes and sockets have no place in a project
     }
 
     const PathString path = JoinBelow(root_, *parts);
     std::optional<PathString> hardlink;
     if (const PathChar* stored_link = StoredHardlink(entry); stored_link != nullptr) {
       const std::optional<Components> link_parts = ContainedComponents(stored_link);
-      if (!link_parts || link_parts->empty()) return kUnzipErrors;
+      if (!link_parts || link_parts->empty()) return UnzipResult::kErrors;
       hardlink = JoinBelow(root_, *link_parts);
     }
     SetPath(entry, path.c_str());
@@ -299,7 +299,8 @@ class Extraction {
       return WriterFailureCode(disk_);
     }
     if (type == AE_IFREG) {
-      if (const int code = CopyData(DeclaredSize(entry)); code != kUnzipOk) return code;
+      if (const UnzipResult code = CopyData(DeclaredSize(entry)); code != UnzipResult::kOk)
+        return code;
     }
     const int finished = archive_write_finish_entry(disk_);
     if (finished == ARCHIVE_WARN) {
@@ -307,16 +308,16 @@ class Extraction {
     } else if (finished != ARCHIVE_OK) {
       return WriterFailureCode(disk_);
     }
-    return kUnzipOk;
+    return UnzipResult::kOk;
   }
 
-  int CopyData(std::uint64_t declared) {
+  UnzipResult CopyData(std::uint64_t declared) {
     for (;;) {
       const void* block = nullptr;
       std::size_t size = 0;
       la_int64_t offset = 0;
       const int r = archive_read_data_block(reader_, &block, &size, &offset);
-      if (r == ARCHIVE_EOF) return kUnzipOk;
+      if (r == ARCHIVE_EOF) return UnzipResult::kOk;
       if (r == ARCHIVE_WARN) {
         warned_ = true;
       } else if (r != ARCHIVE_OK) {
@@ -326,7 +327,7 @@ class Extraction {
       // unpacks to more (a forged header) is damage, and stops here before
       // its excess reaches the disk.
       if (offset < 0 || size > declared || static_cast<std::uint64_t>(offset) > declared - size) {
-        return kUnzipSevereError;
+        return UnzipResult::kSevereError;
       }
       if (size > 0) {
         // A short or failed write is never a mere warning: the file is not
@@ -335,7 +336,7 @@ class Extraction {
           return WriterFailureCode(disk_);
         }
       } else if (r == ARCHIVE_WARN) {
-        return kUnzipOk;  // the entry's end, reported with its warning
+        return UnzipResult::kOk;  // the entry's end, reported with its warning
       }
     }
   }
@@ -348,39 +349,39 @@ class Extraction {
 
 }  // namespace
 
-int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
-                     const FreeSpaceFn& free_space) {
-  if (archive_path.empty() || dest_dir.empty()) return kUnzipBadParameters;
-  if (!FileExists(archive_path)) return kUnzipArchiveNotFound;
-  if (!MakeDirectories(dest_dir)) return kUnzipErrors;
+UnzipResult UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
+                             const FreeSpaceFn& free_space) {
+  if (archive_path.empty() || dest_dir.empty()) return UnzipResult::kBadParameters;
+  if (!FileExists(archive_path)) return UnzipResult::kArchiveNotFound;
+  if (!MakeDirectories(dest_dir)) return UnzipResult::kErrors;
   // Resolved, so that no link in the destination's own path trips the
   // symbolic-link checks.
   const std::string root = ResolvedPath(dest_dir);
-  if (root.empty()) return kUnzipErrors;
+  if (root.empty()) return UnzipResult::kErrors;
 
   const DeclaredTotal declared = DeclaredBytes(archive_path);
-  if (declared.code != kUnzipOk) return declared.code;
+  if (declared.code != UnzipResult::kOk) return declared.code;
   // Where the system cannot tell the free space, the declared sizes still
   // bound what each entry may write.
   if (const std::optional<std::uint64_t> free = free_space ? free_space(root) : std::nullopt;
       free && declared.bytes > *free) {
-    return kUnzipDiskFull;
+    return UnzipResult::kDiskFull;
   }
 
   OpenedArchive opened = OpenArchive(archive_path);
-  if (opened.code != kUnzipOk) return opened.code;
+  if (opened.code != UnzipResult::kOk) return opened.code;
   const DiskWriter disk(archive_write_disk_new());
-  if (!disk) return kUnzipNoMemory;
+  if (!disk) return UnzipResult::kNoMemory;
   archive_write_disk_set_options(disk.get(), kDiskFlags);
   Extraction extraction(opened.reader.get(), disk.get(), NativePath(root).native());
-  const int code = extraction.Run();
-  if (code != kUnzipOk) return code;
-  return extraction.warned() ? kUnzipWarnings : kUnzipOk;
+  const UnzipResult code = extraction.Run();
+  if (code != UnzipResult::kOk) return code;
+  return extraction.warned() ? UnzipResult::kWarnings : UnzipResult::kOk;
 }
 
 bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir,
                   const FreeSpaceFn& free_space) {
-  return UnzipResultText(UnzipArchiveCode(archive_path, dest_dir, free_space)) == "OKAY";
+  return UnzipArchiveCode(archive_path, dest_dir, free_space) == UnzipResult::kOk;
 }
 
 }  // namespace kelvandor

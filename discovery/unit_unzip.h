@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "discovery/unzip.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
@@ -22,12 +23,11 @@ using FreeSpaceFn = std::function<std::optional<std::uint64_t>(std::string_view 
 // all than `free_space` gives for `dest_dir` is refused before anything is
 // written ("Disk full"), and an entry that unpacks to more than it declares
 // stops the extraction ("Sever error in archive") before the excess is
-// written. Returns one of the codes of unzip.h: 0 only when everything was
-// extracted without warnings.
-int UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
-                     const FreeSpaceFn& free_space = FreeSpace);
+// written. kOk only when everything was extracted without warnings.
+UnzipResult UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
+                             const FreeSpaceFn& free_space = FreeSpace);
 
-// True exactly when UnzipArchiveCode gives a code whose text is "OKAY".
+// True exactly when UnzipArchiveCode gives kOk.
 bool UnzipArchive(std::string_view archive_path, std::string_view dest_dir,
                   const FreeSpaceFn& free_space = FreeSpace);
 

@@ -2,15 +2,15 @@
 
 namespace kelvandor {
 
-std::string UnzipResultText(int code) {
-  switch (code) {
-    case kUnzipOk:
+std::string UnzipResultText(UnzipResult result) {
+  switch (static_cast<int>(result)) {
+    case static_cast<int>(UnzipResult::kOk):
       return "OKAY";
-    case kUnzipWarnings:
+    case static_cast<int>(UnzipResult::kWarnings):
       return "Warnings occurred on one or more files";
-    case kUnzipErrors:
+    case static_cast<int>(UnzipResult::kErrors):
       return "Errors occurred on one or more files";
-    case kUnzipSevereError:
+    case static_cast<int>(UnzipResult::kSevereError):
       return "Sever error in archive";
     case 4:
     case 5:
@@ -18,21 +18,21 @@ std::string UnzipResultText(int code) {
     case 7:
     case 8:
       return "Insufficient memory";
-    case kUnzipArchiveNotFound:
+    case static_cast<int>(UnzipResult::kArchiveNotFound):
       return "Archive not found";
-    case kUnzipBadParameters:
+    case static_cast<int>(UnzipResult::kBadParameters):
       return "Bad or illegal parameters specified";
-    case kUnzipNoFiles:
+    case static_cast<int>(UnzipResult::kNoFiles):
       return "No files found";
-    case kUnzipDiskFull:
+    case static_cast<int>(UnzipResult::kDiskFull):
       return "Disk full";
-    case kUnzipUnexpectedEof:
+    case static_cast<int>(UnzipResult::kUnexpectedEof):
       return "Unexpected end of file";
-    case kUnzipCanceled:
+    case static_cast<int>(UnzipResult::kCanceled):
       return "Canceled by user";
-    case kUnzipUnsupported:
+    case static_cast<int>(UnzipResult::kUnsupported):
       return "No files found: All unsupported";
-    case kUnzipBadPassword:
+    case static_cast<int>(UnzipResult::kBadPassword):
       return "No files found: Bad password";
     default:
       return "Unknown error";

@@ -6,22 +6,25 @@
 
 namespace kelvandor {
 
-inline constexpr int kUnzipOk = 0;
-inline constexpr int kUnzipWarnings = 1;
-inline constexpr int kUnzipErrors = 2;
-inline constexpr int kUnzipSevereError = 3;
-inline constexpr int kUnzipNoMemory = 4;
-inline constexpr int kUnzipArchiveNotFound = 9;
-inline constexpr int kUnzipBadParameters = 10;
-inline constexpr int kUnzipNoFiles = 11;
-inline constexpr int kUnzipDiskFull = 50;
-inline constexpr int kUnzipUnexpectedEof = 51;
-inline constexpr int kUnzipCanceled = 80;
-inline constexpr int kUnzipUnsupported = 81;
-inline constexpr int kUnzipBadPassword = 82;
+// The numbers are the ones users of archive tools know.
+enum class UnzipResult : int {
+  kOk = 0,
+  kWarnings = 1,
+  kErrors = 2,
+  kSevereError = 3,
+  kNoMemory = 4,  // 5 to 8 mean the same
+  kArchiveNotFound = 9,
+  kBadParameters = 10,
+  kNoFiles = 11,
+  kDiskFull = 50,
+  kUnexpectedEof = 51,
+  kCanceled = 80,
+  kUnsupported = 81,
+  kBadPassword = 82,
+};
 
 // "OKAY" for 0, "Warnings occurred on one or more files" for 1, ...,
 // "Unknown error" for any code without a text.
-std::string UnzipResultText(int code);
+std::string UnzipResultText(UnzipResult result);
 
 }  // namespace kelvandor

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "operations/cleaning.h"
-#include "operations/project_file_cleanup.h"
+#include "operations/families.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -12,66 +12,6 @@ namespace kelvandor {
 namespace {
 
 constexpr std::string_view kImages = ".hex.srec.mhx";
-
-enum class Op {
-  kKeepImages,          // every file but the output images
-  kEmpty,               // every file
-  kDeleteBackups,       // ".bak" files, unless backups are wanted
-  kDeleteDependencies,  // ".dep" files
-  kDeleteUvGui,         // names holding ".uvgui."
-  kRenameImage,         // old name + ext -> new name + ext, never overwriting
-};
-
-struct Step {
-  std::string_view folder;  // below the block's base, "/" between levels; empty: the base
-  Op op = Op::kEmpty;
-  std::string_view ext = {};  // for kRenameImage
-};
-
-constexpr Step kWspPrjSteps[] = {
-    {"ABS", Op::kKeepImages},
-    {"LST", Op::kEmpty},
-    {"OBJ", Op::kEmpty},
-    {"OPT", Op::kEmpty},
-    {"ABS", Op::kRenameImage, ".mhx"},
-
-    {"Debug/ABS", Op::kKeepImages},
-    {"Debug/LST", Op::kEmpty},
-    {"Debug/OBJ", Op::kEmpty},
-    {"Debug/OPT", Op::kEmpty},
-    {"Debug/ABS", Op::kRenameImage, ".mhx"},
-
-    {"Release/ABS", Op::kKeepImages},
-    {"Release/LST", Op::kEmpty},
-    {"Release/OBJ", Op::kEmpty},
-    {"Release/OPT", Op::kEmpty},
-    {"Release/ABS", Op::kRenameImage, ".mhx"},
-};
-
-constexpr Step kIarSteps[] = {
-    {"", Op::kDeleteBackups},
-    {"output/debug/obj", Op::kEmpty},
-    {"output/debug/exe", Op::kKeepImages},
-    {"output/debug/list", Op::kEmpty},
-    {"output/release/exe", Op::kKeepImages},
-    {"output/release/list", Op::kEmpty},
-    {"output/release/obj", Op::kEmpty},
-    {"settings", Op::kEmpty},
-    {"output/release/exe", Op::kRenameImage, ".srec"},
-    {"output/release/exe", Op::kRenameImage, ".mhx"},
-    {"output/release/exe", Op::kRenameImage, ".hex"},
-};
-
-constexpr Step kKeilSteps[] = {
-    {"", Op::kDeleteBackups},
-    {"output/debug", Op::kKeepImages},
-    {"output/release", Op::kKeepImages},
-    {"", Op::kDeleteDependencies},
-    {"", Op::kDeleteUvGui},
-    {"output/release", Op::kRenameImage, ".hex"},
-    {"output/release", Op::kRenameImage, ".srec"},
-    {"output/release", Op::kRenameImage, ".mhx"},
-};
 
 std::string FolderOf(std::string_view base, std::string_view folder) {
   std::string out(base);
@@ -92,29 +32,29 @@ void RenameImage(const std::string& dir, std::string_view old_name, std::string_
   file_system.RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
 }
 
-void RunSteps(std::span<const Step> steps, std::string_view base, std::string_view old_name,
-              const CleanUpRequest& request, std::string_view project, FileSystem& fs) {
-  for (const Step& step : steps) {
+void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
+              const RenamePlan& plan, std::string_view project, FileSystem& fs) {
+  for (const CleanStep& step : steps) {
     const std::string dir = FolderOf(base, step.folder);
     if (!IsSameOrInside(dir, project)) continue;
     switch (step.op) {
-      case Op::kKeepImages:
+      case CleanOp::kKeepImages:
         CleanDirectory(dir, kImages, true, fs);
         break;
-      case Op::kEmpty:
+      case CleanOp::kEmpty:
         CleanDirectory(dir, {}, false, fs);
         break;
-      case Op::kDeleteBackups:
-        if (!request.backup) CleanDirectory(dir, ".bak", false, fs);
+      case CleanOp::kDeleteBackups:
+        if (!plan.backup) CleanDirectory(dir, ".bak", false, fs);
         break;
-      case Op::kDeleteDependencies:
+      case CleanOp::kDeleteDependencies:
         CleanDirectory(dir, ".dep", false, fs);
         break;
-      case Op::kDeleteUvGui:
+      case CleanOp::kDeleteUvGui:
         CleanDirectoryFile(dir, ".uvgui.", 'A', false, fs);
         break;
-      case Op::kRenameImage:
-        RenameImage(dir, old_name, request.new_name, step.ext, fs);
+      case CleanOp::kRenameImage:
+        RenameImage(dir, old_name, plan.new_name, step.ext, fs);
         break;
     }
   }
@@ -150,39 +90,27 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
   return named && !IsFileSystemRoot(std::string(new_path) + std::string(new_dir));
 }
 
-void CleanUpProject(const CleanUpRequest& request, FileSystem& file_system) {
-  if (!IsUsableTarget(request.new_path, request.new_dir)) return;
+void CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return;
   // A name that is a path would move the images out of their folder.
-  if (!IsUsableProjectName(request.new_name)) {
-    CleanUpRequest without_renames = request;
+  if (!IsUsableProjectName(plan.new_name)) {
+    RenamePlan without_renames = plan;
     without_renames.new_name.clear();
-    CleanUpProject(without_renames, file_system);
+    CleanUpProject(project, without_renames, file_system);
     return;
   }
-  const std::string target = request.new_path + request.new_dir;
+  const std::string target = plan.Target();
   // The project itself may be reached through a link (the user named it);
   // below it, nothing leads out.
-  const std::string project = ResolvedPath(target);
-  if (project.empty()) return;
-  if (request.has_wsp_prj) {
-    RunSteps(kWspPrjSteps, target, request.old_prj, request, project, file_system);
-  }
-  if (request.has_eww) {
-    RunSteps(kIarSteps, target + request.iar_sub_dir, request.old_eww, request, project,
-             file_system);
-    if (request.iar_generator_layout) {
-      CleanUpIarLayout(
-          {target, target + request.iar_sub_dir, request.old_eww, request.new_name, request.backup},
-          file_system);
-    }
-  }
-  if (request.has_uvproj) {
-    RunSteps(kKeilSteps, target + request.keil_sub_dir, request.old_uvproj, request, project,
-             file_system);
-    if (request.has_uvprojx) {
-      CleanUpKeilUv5({target, target + request.keil_sub_dir, request.old_uvprojx, request.new_name,
-                      request.backup},
-                     file_system);
+  const std::string resolved = ResolvedPath(target);
+  if (resolved.empty()) return;
+  for (const Family& family : project.families) {
+    const FamilyRow& row = RowOf(family.kind);
+    const std::string dir = target + family.sub_dir;
+    RunSteps(row.clean_steps, dir, family.old_name, plan, resolved, file_system);
+    if (row.clean_named) {
+      row.clean_named(family, {target, dir, family.old_name, plan.new_name, plan.backup},
+                      file_system);
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "operations/rename_error.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
@@ -25,7 +26,7 @@ bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui
   const bool copied = file_system.CopyTree(
       from, to, [&ui](std::uint64_t done, std::uint64_t total) { ui.CopyProgress(done, total); });
   if (!copied) {
-    ui.ShowMessage("Failed to Copy Project!");
+    ui.ShowMessage(RenameErrorText(RenameError::kCopy));
     return false;
   }
   return true;
@@ -34,7 +35,7 @@ bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui
 bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& ui,
                      FileSystem& file_system) {
   if (!file_system.RenameNoReplace(from, to)) {
-    ui.ShowMessage("Failed to Rename Project!");
+    ui.ShowMessage(RenameErrorText(RenameError::kRename));
     return false;
   }
   return true;

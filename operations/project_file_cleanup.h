@@ -18,8 +18,8 @@ namespace kelvandor {
 struct FamilyCleanUp {
   std::string project_dir;  // nothing outside it is touched
   std::string family_dir;   // where the project file lies
-  std::string old_name;     // the project's old name (Edit_Old_...)
-  std::string new_name;     // Edit_New_WspPrj
+  std::string old_name;     // the family's old project name
+  std::string new_name;     // the new project name
   bool backup = false;      // "Backup Project Files" ticked
 };
 

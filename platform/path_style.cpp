@@ -130,4 +130,23 @@ bool MatchesWildcardSuffix(std::string_view name, std::string_view suffix) {
   return EndsWithIgnoreCase(name, suffix);
 }
 
+bool IsAbsolute(std::string_view path, PathStyle style) {
+  if (path.empty()) return false;
+  if (path.front() == '/' || path.front() == Separator(style)) return true;
+  // "C:" with or without a separator names a drive; both are left alone.
+  return style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':';
+}
+
+std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style) {
+  std::string path(dir);
+  if (!path.empty() && path.back() != Separator(style)) path += Separator(style);
+  path += name;
+  return path;
+}
+
+std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
+  if (path.empty() || IsAbsolute(path, style)) return std::string(path);
+  return JoinPath(base, path, style);
+}
+
 }  // namespace kelvandor

@@ -50,6 +50,19 @@ std::size_t DriveRootLength(PathStyle style = kNativeStyle);
 // Windows, "/" on POSIX.
 std::string DefaultNewPath(PathStyle style = kNativeStyle);
 
+// `dir` + separator + `name`; `name` alone when `dir` is empty, and no second
+// separator when `dir` ends in one.
+std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style = kNativeStyle);
+
+// True for "/x", a path starting with the separator ("\\srv" too) and, in
+// Windows style, "C:" with or without a separator.
+bool IsAbsolute(std::string_view path, PathStyle style = kNativeStyle);
+
+// `path` made absolute against `base` when it is relative; an empty path
+// stays empty. Nothing else of the path changes.
+std::string AbsoluteAgainst(std::string_view path, std::string_view base,
+                            PathStyle style = kNativeStyle);
+
 // Lower-cases the ASCII letters A to Z only; every other byte stays.
 std::string LowerAscii(std::string_view text);
 

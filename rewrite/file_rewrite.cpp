@@ -57,13 +57,6 @@ void CopyBytes(LineReader& in, LineWriter& out) {
 
 }  // namespace
 
-std::string JoinPath(std::string_view dir, std::string_view name) {
-  std::string path(dir);
-  if (!path.empty() && path.back() != Separator()) path += Separator();
-  path += name;
-  return path;
-}
-
 RewriteBatch::RewriteBatch(FileSystem& file_system) : file_system_(file_system) {}
 
 RewriteBatch::~RewriteBatch() {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/path_style.h"
 #include "platform/text_lines.h"
 #include "platform/user_interface.h"
 
@@ -35,10 +36,6 @@ using LineTransform = std::function<void(std::string_view line, LineWriter& out)
 using StreamTransform = std::function<void(LineReader& in, LineWriter& out)>;
 // As LineTransform; returns true when the line counts as recognised.
 using CountingTransform = std::function<bool(std::string_view line, LineWriter& out)>;
-
-// `dir` + separator + `name`; `name` alone when `dir` is empty, and no second
-// separator when `dir` ends in one.
-std::string JoinPath(std::string_view dir, std::string_view name);
 
 // Rewrites of project files that take effect together (see above).
 class RewriteBatch {

@@ -1,16 +1,17 @@
 #pragma once
 
-// The values every project-file rewriter reads from the window.
+// The values every project-file rewriter reads, taken by the rename workflow
+// from the project and its rename plan.
 
 #include <string>
 
 namespace kelvandor {
 
 struct RewriteValues {
-  std::string new_name;  // Edit_New_WspPrj: the new project name
-  std::string new_path;  // Edit_New_Path, ending in the platform's separator
-  std::string new_dir;   // Edit_New_Dir: the new project folder's name
-  std::string old_dir;   // Edit_Old_Dir: the old project folder's name
+  std::string new_name;  // the new project name
+  std::string new_path;  // the target's parent folder, ending in the platform's separator
+  std::string new_dir;   // the new project folder's name
+  std::string old_dir;   // the old project folder's name
   bool backup = false;   // "Backup Project Files" ticked
 };
 

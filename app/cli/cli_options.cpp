@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/form_model.h"
+#include "platform/path_style.h"
 
 namespace kelvandor::cli {
 namespace {

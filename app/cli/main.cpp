@@ -1,11 +1,14 @@
 // kelvandor-cli: the rename and the clean-up of the window, for scripts and
-// CI. It drives the same window model the Qt window uses: input analysis,
-// then the New fields set as a user would type them, then the Rename or
-// Clean-Only handler. Messages go to standard error.
+// CI. It runs input analysis, makes a RenamePlan of the proposals and the
+// options (as a user would set the New fields), and hands both to the rename
+// workflow or the clean-up. Messages go to standard error.
 
 #include <clocale>
 #include <cstdio>
+#include <exception>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -18,7 +21,10 @@
 
 #include "app/cli/cli_options.h"
 #include "app/cli/terminal_ui.h"
-#include "app/form_model.h"
+#include "discovery/input_analysis.h"
+#include "operations/cleanup.h"
+#include "operations/directory_ops.h"
+#include "operations/project.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/temp_folder.h"
@@ -38,12 +44,11 @@ int UsageError(const std::string& reason) {
 
 // Checks the options against what the loaded project allows; the reason
 // when they do not fit. Nothing has been changed on disk yet.
-std::string MisfitReason(const Options& options, const FormModel& model) {
-  const bool archive = model.state().FromArchive;
+std::string MisfitReason(const Options& options, const Project& project) {
+  const bool archive = project.from_archive;
   if (options.command == Command::kClean) {
-    // The window disables Clean-Only for an archive: only its unpacked,
-    // temporary copy would be cleaned.
-    if (!model.controls().Button_CleanOnly.enabled) return "an archive cannot be cleaned";
+    // Only the unpacked, temporary copy of an archive would be cleaned.
+    if (archive) return "an archive cannot be cleaned";
     return {};
   }
   if (archive) {
@@ -61,23 +66,43 @@ std::string MisfitReason(const Options& options, const FormModel& model) {
   return {};
 }
 
-// Sets the mode and the New fields as a user would click and type them.
-void ApplyOptions(const Options& options, std::string_view current_dir, FormModel& model) {
-  FormControls& c = model.controls();
-  if (!model.state().FromArchive) {
-    model.SetCopyProjectTicked(options.mode == Mode::kCopy);
-    model.SetRenameFolderTicked(options.mode == Mode::kRenameFolder);
+RenameMode RenameModeOf(Mode mode) {
+  switch (mode) {
+    case Mode::kCopy:
+      return RenameMode::kCopy;
+    case Mode::kRenameFolder:
+      return RenameMode::kRenameFolder;
+    case Mode::kInPlace:
+      break;
   }
-  // The workflow changes the current folder on its way; a relative path
-  // would then name different folders in its later steps.
-  if (options.to) c.Edit_New_Path.text = CommandLinePath(*options.to, current_dir);
-  if (options.name) {
-    c.Edit_New_WspPrj.text = *options.name;
-    model.Edit_New_WspPrjKeyUp();  // in rename-folder mode the folder follows the name
+  return RenameMode::kInPlace;
+}
+
+// The analysis's proposals with the options over them, as the window's New
+// fields would be after a user set them: in rename-folder mode the folder
+// takes the project's name unless --dir is given; an archive is copied.
+RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
+                    std::string_view current_dir) {
+  RenamePlan plan;
+  plan.mode = analysis.project.from_archive ? RenameMode::kCopy : RenameModeOf(options.mode);
+  plan.new_path = options.to ? CommandLinePath(*options.to, current_dir) : analysis.new_path;
+  plan.new_name = options.name.value_or(analysis.new_name);
+  plan.new_dir = plan.mode == RenameMode::kRenameFolder ? plan.new_name : analysis.new_dir;
+  if (options.dir) plan.new_dir = *options.dir;
+  plan.clean_up = options.clean_up;
+  plan.backup = options.backup && !analysis.project.from_archive;
+  return plan;
+}
+
+// Runs `step`; an error it raises is shown and gives kExitIoError.
+template <typename Step>
+int Guarded(UserInterface& ui, Step&& step) {
+  try {
+    return std::forward<Step>(step)();
+  } catch (const std::exception& error) {  // IoError above all
+    ui.ShowMessage(error.what());
+    return kExitIoError;
   }
-  if (options.dir) c.Edit_New_Dir.text = *options.dir;
-  c.CheckBox_CleanUp.ticked = options.clean_up;
-  if (c.CheckBox_Backup.enabled) c.CheckBox_Backup.ticked = options.backup;
 }
 
 int Run(const Options& options) {
@@ -88,27 +113,36 @@ int Run(const Options& options) {
   // can go side by side.
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
-    std::fprintf(stderr, "Can not create new directory!\n");
-    return kErrorCreateTarget;
+    ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
+    return static_cast<int>(AnalysisError::kCreateDirectory);
   }
-  FormModel model(ui);
-  model.FormCreate(work.path());
+  AnalysisConfig config;
+  config.exe_dir = work.path();
+  ProjectState analysis;
 
   const std::string current_dir = CurrentDir();
   int status = 0;
-  if (!model.NewInput(CommandLinePath(options.source, current_dir))) {
-    status = model.state().ErrorCode;
-  } else if (const std::string misfit = MisfitReason(options, model); !misfit.empty()) {
+  if (!NewInput(CommandLinePath(options.source, current_dir), config, analysis, ui).ok) {
+    status = static_cast<int>(analysis.error);
+  } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
     status = UsageError(misfit);
-  } else if (options.command == Command::kClean) {
-    model.Button1Click_CleanUpProject();
-    if (model.HandlerFailed()) status = kExitIoError;
   } else {
-    ApplyOptions(options, current_dir, model);
-    model.Button_RenameClick();
-    status = model.HandlerFailed() ? kExitIoError : model.state().ErrorCode;
+    const RenamePlan plan = PlanFrom(options, analysis, current_dir);
+    status = Guarded(ui, [&] {
+      if (options.command == Command::kClean) {
+        CleanUpProject(analysis.project, plan);
+        ui.ShowResult("Cleaned!");
+        return 0;
+      }
+      const RenameOutcome outcome = RenameProject(analysis.project, plan, ui);
+      ui.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
+      return static_cast<int>(outcome.error);
+    });
   }
-  model.FormClose();
+  Guarded(ui, [&] {
+    DeleteDirectory(analysis.project.temp_dir);
+    return 0;
+  });
   return status;
 }
 

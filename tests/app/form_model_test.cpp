@@ -126,7 +126,7 @@ TEST_F(FormModelTest, LoadOfAFolderProposesTheOldLocationInPlace) {
   c_.CheckBox_Backup.ticked = true;
   Load(project);
   EXPECT_EQ(s_.ErrorCode, 0);
-  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.project().project_dir, project);
   EXPECT_EQ(c_.Edit_Old_Path.text, tmp_ / "work" + kSep);
   EXPECT_EQ(c_.Edit_New_Path.text, c_.Edit_Old_Path.text);
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
@@ -153,7 +153,7 @@ TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
   // Copy while renaming: the typed name is kept aside, the proposals return.
   model_.SetCopyProjectTicked(true);
   EXPECT_FALSE(c_.CheckBox_RenameFolder.ticked);
-  EXPECT_EQ(s_.PreferredNewName, "pump");
+  EXPECT_EQ(s_.proposals.preferred_new_name, "pump");
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
   EXPECT_EQ(c_.Edit_New_WspPrj.text, "blinky");
   EXPECT_EQ(Look(c_.Edit_New_Path), kTypeable);
@@ -163,7 +163,7 @@ TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
   c_.Edit_New_Path.text = "/elsewhere/";
   model_.SetRenameFolderTicked(true);
   EXPECT_FALSE(c_.CheckBox_CopyProject.ticked);
-  EXPECT_EQ(s_.PreferredNewPath, "/elsewhere/");
+  EXPECT_EQ(s_.proposals.preferred_new_path, "/elsewhere/");
   EXPECT_EQ(c_.Edit_New_Path.text, proposed_path);
   EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
   EXPECT_EQ(c_.Edit_New_Dir.text, "pump");
@@ -173,7 +173,7 @@ TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
   // Back to in place.
   c_.Edit_New_WspPrj.text = "valve";
   model_.SetRenameFolderTicked(false);
-  EXPECT_EQ(s_.PreferredNewName, "valve");
+  EXPECT_EQ(s_.proposals.preferred_new_name, "valve");
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
   EXPECT_EQ(c_.Edit_New_WspPrj.text, "blinky");
   EXPECT_EQ(Look(c_.Edit_New_Dir), kDisplayOnly);
@@ -192,8 +192,8 @@ TEST_F(FormModelTest, TickToTheCurrentStateChangesNothing) {
   EXPECT_EQ(c_.Edit_New_Dir, before.Edit_New_Dir);
   EXPECT_EQ(c_.Edit_New_WspPrj, before.Edit_New_WspPrj);
   EXPECT_EQ(c_.Edit_New_Path, before.Edit_New_Path);
-  EXPECT_EQ(s_.PreferredNewName, state_before.PreferredNewName);
-  EXPECT_EQ(s_.PreferredNewPath, state_before.PreferredNewPath);
+  EXPECT_EQ(s_.proposals.preferred_new_name, state_before.proposals.preferred_new_name);
+  EXPECT_EQ(s_.proposals.preferred_new_path, state_before.proposals.preferred_new_path);
 }
 
 TEST_F(FormModelTest, DirectoryFollowsTheNameOnlyInRenameFolderMode) {
@@ -238,9 +238,9 @@ TEST_P(FormModelFamilyTest, LoadEnablesRenameAndProposesTheName) {
   model_.FormCreate(exe_dir_);
   Load(CopyExample(f.example, f.name));
   EXPECT_EQ(s_.ErrorCode, 0);
-  EXPECT_EQ(s_.HasWspPrj, f.wsp_prj);
-  EXPECT_EQ(s_.HasEww, f.eww);
-  EXPECT_EQ(s_.HasUvproj, f.uvproj);
+  EXPECT_EQ(model_.project().Has(FamilyKind::kWspPrj), f.wsp_prj);
+  EXPECT_EQ(model_.project().Has(FamilyKind::kIar), f.eww);
+  EXPECT_EQ(model_.project().Has(FamilyKind::kKeilUv4), f.uvproj);
   EXPECT_EQ(c_.Edit_New_Dir.text, f.name);
   EXPECT_FALSE(c_.Edit_New_WspPrj.text.empty());
   EXPECT_TRUE(c_.Button_Rename.enabled);
@@ -263,7 +263,7 @@ TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   const std::string missing = tmp_ / "nothing";
   Load(missing);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Input File not found!"}}));
-  EXPECT_EQ(s_.ErrorCode, kErrorNoProject);
+  EXPECT_EQ(s_.ErrorCode, static_cast<int>(AnalysisError::kNoProject));
   EXPECT_EQ(c_.Edit_Old_Path.text, missing);
   EXPECT_FALSE(c_.Button_Rename.enabled);
   EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
@@ -280,9 +280,9 @@ TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
   WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
   Load(zip);
   EXPECT_EQ(s_.ErrorCode, 0);
-  EXPECT_TRUE(s_.FromArchive);
-  EXPECT_EQ(s_.TempDir, TempDirFor(exe_dir_));
-  EXPECT_TRUE(DirectoryExists(s_.TempDir + kSep + "blinky"));
+  EXPECT_TRUE(model_.project().from_archive);
+  EXPECT_EQ(model_.project().temp_dir, TempDirFor(exe_dir_));
+  EXPECT_TRUE(DirectoryExists(model_.project().temp_dir + kSep + "blinky"));
   EXPECT_EQ(c_.CheckBox_CopyProject, (CheckBoxState{true, false}));
   EXPECT_EQ(c_.CheckBox_RenameFolder, (CheckBoxState{false, false}));
   EXPECT_EQ(c_.CheckBox_Backup, (CheckBoxState{false, false}));
@@ -292,8 +292,8 @@ TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
   EXPECT_EQ(c_.focus, kFocusAfterLoad);
 
   Load(Blinky());
-  EXPECT_FALSE(s_.FromArchive);
-  EXPECT_FALSE(DirectoryExists(s_.TempDir));
+  EXPECT_FALSE(model_.project().from_archive);
+  EXPECT_FALSE(DirectoryExists(model_.project().temp_dir));
   EXPECT_TRUE(c_.CheckBox_CopyProject.enabled && c_.CheckBox_RenameFolder.enabled);
   EXPECT_EQ(c_.CheckBox_Backup, (CheckBoxState{false, true}));
   EXPECT_TRUE(c_.Button_CleanOnly.enabled);
@@ -304,9 +304,9 @@ TEST_F(FormModelTest, FormCloseRemovesTheUnpackedArchive) {
   const std::string zip = tmp_ / "demo.zip";
   WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
   Load(zip);
-  ASSERT_TRUE(DirectoryExists(s_.TempDir));
+  ASSERT_TRUE(DirectoryExists(model_.project().temp_dir));
   model_.FormClose();
-  EXPECT_FALSE(DirectoryExists(s_.TempDir));
+  EXPECT_FALSE(DirectoryExists(model_.project().temp_dir));
   EXPECT_TRUE(FileExists(zip));
 }
 #endif
@@ -315,11 +315,11 @@ TEST_F(FormModelTest, CommandLineIsHandledAtTheFirstActivationOnly) {
   model_.FormCreate(exe_dir_);
   const std::string project = Blinky();
   EXPECT_EQ(model_.FormActivate({{project}, "/"}), AfterActivate::kStayOpen);
-  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.project().project_dir, project);
   EXPECT_EQ(model_.FormActivate({{tmp_ / "missing"}, "/"}), AfterActivate::kStayOpen);
   EXPECT_EQ(model_.FormActivate({{"clean", project}, "/"}), AfterActivate::kStayOpen);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.project().project_dir, project);
 }
 
 TEST_F(FormModelTest, RelativeCommandLinePathIsTakenFromTheStartFolder) {
@@ -327,7 +327,7 @@ TEST_F(FormModelTest, RelativeCommandLinePathIsTakenFromTheStartFolder) {
   const std::string project = Blinky();
   model_.FormActivate({{"work" + kSep + "blinky"}, tmp_.path()});
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.project().project_dir, project);
 }
 
 TEST_F(FormModelTest, CleanLoadsCleansAndCloses) {
@@ -336,7 +336,7 @@ TEST_F(FormModelTest, CleanLoadsCleansAndCloses) {
   ASSERT_TRUE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
   EXPECT_EQ(model_.FormActivate({{"clean", "work" + kSep + "blinky", "ignored"}, tmp_.path()}),
             AfterActivate::kClose);
-  EXPECT_EQ(s_.OldProjectDir, project);
+  EXPECT_EQ(model_.project().project_dir, project);
   EXPECT_FALSE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
   EXPECT_TRUE(FileExists(project + kSep + "blinky.prj"));
   EXPECT_TRUE(ui_.shown.empty());
@@ -357,41 +357,15 @@ TEST_F(FormModelTest, CapitalCleanIsAPath) {
   EXPECT_TRUE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
 }
 
-struct AbsoluteCase {
-  PathStyle style;
-  const char* path;
-  const char* base;
-  const char* expected;
-};
-
-class AbsoluteAgainstTest : public ::testing::TestWithParam<AbsoluteCase> {};
-
-TEST_P(AbsoluteAgainstTest, JoinsOnlyRelativePaths) {
-  const AbsoluteCase& t = GetParam();
-  EXPECT_EQ(AbsoluteAgainst(t.path, t.base, t.style), t.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, AbsoluteAgainstTest,
-    ::testing::Values(AbsoluteCase{PathStyle::kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
-                      AbsoluteCase{PathStyle::kPosix, "p", "/work/", "/work/p"},
-                      AbsoluteCase{PathStyle::kPosix, "../p", "/work", "/work/../p"},
-                      AbsoluteCase{PathStyle::kPosix, "/abs/p", "/work", "/abs/p"},
-                      AbsoluteCase{PathStyle::kPosix, "", "/work", ""},
-                      AbsoluteCase{PathStyle::kWindows, "p", "D:\\work", "D:\\work\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "C:\\p", "D:\\work", "C:\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
-
 TEST_F(FormModelTest, DropLoadsTheFirstItemOnly) {
   model_.FormCreate(exe_dir_);
   const std::string first = Blinky();
   const std::string second = CopyExample("valve", "valve");
   model_.WMDropFiles({first, second, tmp_ / "missing"});
-  EXPECT_EQ(s_.OldProjectDir, first);
+  EXPECT_EQ(model_.project().project_dir, first);
   EXPECT_TRUE(ui_.shown.empty());
   model_.WMDropFiles({});
-  EXPECT_EQ(s_.OldProjectDir, first);
+  EXPECT_EQ(model_.project().project_dir, first);
 }
 
 TEST_F(FormModelTest, OpenInputStartsAtTheOldProjectAndLoadsTheChoice) {
@@ -402,9 +376,9 @@ TEST_F(FormModelTest, OpenInputStartsAtTheOldProjectAndLoadsTheChoice) {
   ui_.folder_answers = {second, std::nullopt};
   model_.SpeedButton_OpenInputClick();
   EXPECT_EQ(ui_.folder_starts, (std::vector<std::string>{first}));
-  EXPECT_EQ(s_.OldProjectDir, second);
+  EXPECT_EQ(model_.project().project_dir, second);
   model_.SpeedButton_OpenInputClick();  // Cancel
-  EXPECT_EQ(s_.OldProjectDir, second);
+  EXPECT_EQ(model_.project().project_dir, second);
   EXPECT_TRUE(ui_.shown.empty());
 }
 
@@ -463,10 +437,10 @@ TEST_F(FormModelTest, ConfigurationAndArchivesGoWhereTheLocationsSay) {
   const std::string zip = tmp_ / "demo.zip";
   WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
   next.WMDropFiles({zip});
-  EXPECT_EQ(next.state().TempDir, TempDirFor(where.temp_base));
-  EXPECT_TRUE(DirectoryExists(next.state().TempDir + kSep + "blinky"));
+  EXPECT_EQ(next.project().temp_dir, TempDirFor(where.temp_base));
+  EXPECT_TRUE(DirectoryExists(next.project().temp_dir + kSep + "blinky"));
   next.FormClose();
-  EXPECT_FALSE(DirectoryExists(next.state().TempDir));
+  EXPECT_FALSE(DirectoryExists(next.project().temp_dir));
 #endif
   EXPECT_EQ(ListTree(exe_dir_), (std::vector<std::string>{"Kelvandor.ini"}));
 }
@@ -503,7 +477,7 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   ui_.confirm_answers = {false};
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
-  EXPECT_EQ(s_.ErrorCode, kErrorTargetKept);
+  EXPECT_EQ(s_.ErrorCode, static_cast<int>(RenameError::kTargetKept));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
 }
 
@@ -528,7 +502,8 @@ TEST_P(FormModelUv5Test, RenamesTheSampleFileByFile) {
   const std::string project = CopyExample(u.sample, u.sample);
   Load(project);
   ASSERT_EQ(s_.ErrorCode, 0);
-  EXPECT_TRUE(s_.HasUvproj && s_.HasUvprojx);
+  EXPECT_TRUE(model_.project().Has(FamilyKind::kKeilUv4) &&
+              model_.project().Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(c_.Edit_Old_UVProj.text, u.sample);
   EXPECT_EQ(c_.Edit_New_WspPrj.text, u.sample);
   std::string target = project;

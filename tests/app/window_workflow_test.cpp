@@ -175,7 +175,7 @@ TEST_F(WindowWorkflowTest, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClo
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
   EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.wsp"));
   EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.prj"));
-  const std::string temp_dir = window_->model().state().TempDir;
+  const std::string temp_dir = window_->model().project().temp_dir;
   ASSERT_TRUE(DirectoryExists(temp_dir));
   window_->close();
   EXPECT_FALSE(DirectoryExists(temp_dir));
@@ -184,7 +184,7 @@ TEST_F(WindowWorkflowTest, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClo
 TEST_F(WindowWorkflowTest, ArchiveIsNeverCopiedIntoTheTemporaryFolder) {
   Open();
   Drop(KELVANDOR_DEMO_ARCHIVE);  // no configured path: the proposal is the temporary folder
-  const std::string temp_dir = window_->model().state().TempDir;
+  const std::string temp_dir = window_->model().project().temp_dir;
   const std::vector<std::string> unpacked = ListTree(temp_dir);
   for (const char* dir : {"blinky", "pump"}) {
     ui_.shown.clear();

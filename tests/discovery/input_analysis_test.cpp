@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/family_fields.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -19,9 +20,13 @@
 namespace kelvandor {
 namespace {
 
+using ::kelvandor::testing::GeneratorLayout;
 using ::kelvandor::testing::MakeDirs;
+using ::kelvandor::testing::OldName;
+using ::kelvandor::testing::OldWorkspace;
 using ::kelvandor::testing::RecordingUi;
 using ::kelvandor::testing::Shown;
+using ::kelvandor::testing::SubDir;
 using ::kelvandor::testing::TempDir;
 using ::kelvandor::testing::WriteFile;
 
@@ -62,8 +67,9 @@ class NewInputTest : public ::testing::Test {
   void ExpectNotFound(const AnalysisResult& result) {
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.set_check_boxes);
-    EXPECT_EQ(state_.error_code, kErrorNoProject);
-    EXPECT_FALSE(state_.has_wsp_prj || state_.has_eww || state_.has_uvproj);
+    EXPECT_EQ(state_.error, AnalysisError::kNoProject);
+    EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj) || state_.project.Has(FamilyKind::kIar) ||
+                 state_.project.Has(FamilyKind::kKeilUv4));
     EXPECT_EQ(ui_.Texts().back(), "Input File not found!");
   }
 
@@ -91,27 +97,27 @@ TEST_P(NewInputWspPrjTest, LoadsTheProjectFolder) {
   EXPECT_TRUE(result.ok);
   EXPECT_TRUE(result.set_check_boxes);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(state_.error_code, kErrorNone);
-  EXPECT_TRUE(state_.has_wsp_prj);
-  EXPECT_FALSE(state_.has_eww);
-  EXPECT_FALSE(state_.has_uvproj);
-  EXPECT_FALSE(state_.from_archive);
-  EXPECT_EQ(state_.input_dir, FolderPart(input));
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
-  EXPECT_EQ(state_.old_dir, "blinky");
-  EXPECT_EQ(state_.old_wsp, "blinky");
-  EXPECT_EQ(state_.old_prj, "blinky");
-  EXPECT_EQ(state_.old_uvproj, "");
-  EXPECT_EQ(state_.old_eww, "");
-  EXPECT_EQ(state_.new_path, state_.old_path);
+  EXPECT_EQ(state_.error, AnalysisError::kNone);
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kIar));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kKeilUv4));
+  EXPECT_FALSE(state_.project.from_archive);
+  EXPECT_EQ(state_.project.input_dir, FolderPart(input));
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.project.old_dir, "blinky");
+  EXPECT_EQ(OldWorkspace(state_.project), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(state_.new_path, state_.project.old_path);
   EXPECT_EQ(state_.new_dir, "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
-  EXPECT_EQ(state_.proposed_new_path, state_.old_path);
-  EXPECT_EQ(state_.proposed_new_dir, "blinky");
-  EXPECT_EQ(state_.proposed_new_name, "blinky");
-  EXPECT_EQ(state_.preferred_new_path, state_.old_path);
-  EXPECT_EQ(state_.preferred_new_name, "blinky");
+  EXPECT_EQ(state_.proposals.proposed_new_path, state_.project.old_path);
+  EXPECT_EQ(state_.proposals.proposed_new_dir, "blinky");
+  EXPECT_EQ(state_.proposals.proposed_new_name, "blinky");
+  EXPECT_EQ(state_.proposals.preferred_new_path, state_.project.old_path);
+  EXPECT_EQ(state_.proposals.preferred_new_name, "blinky");
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, NewInputWspPrjTest,
@@ -139,7 +145,7 @@ TEST_P(NewInputNotFoundTest, ShowsInputFileNotFound) {
   ExpectNotFound(Load(input));
   EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
   if (GetParam().keeps_input_as_old_path) {
-    EXPECT_EQ(state_.old_path, input);
+    EXPECT_EQ(state_.project.old_path, input);
   }
 }
 
@@ -180,14 +186,16 @@ TEST_P(NewInputFamilyTest, FolderAndFileLoadTheSameProject) {
     SCOPED_TRACE(input);
     state_ = ProjectState{};
     EXPECT_TRUE(Load(input).ok);
-    EXPECT_FALSE(state_.has_wsp_prj);
-    EXPECT_EQ(state_.has_eww, GetParam().eww);
-    EXPECT_EQ(state_.has_uvproj, GetParam().uvproj);
-    EXPECT_EQ(state_.iar_sub_dir + state_.keil_sub_dir, "");
-    EXPECT_EQ(state_.old_project_dir, project);
-    EXPECT_EQ(state_.old_dir, "proj");
-    EXPECT_EQ(state_.old_eww, GetParam().eww ? "Dev" : "");
-    EXPECT_EQ(state_.old_uvproj, GetParam().uvproj ? "Dev" : "");
+    EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
+    EXPECT_EQ(state_.project.Has(FamilyKind::kIar), GetParam().eww);
+    EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), GetParam().uvproj);
+    EXPECT_EQ(
+        SubDir(state_.project, FamilyKind::kIar) + SubDir(state_.project, FamilyKind::kKeilUv4),
+        "");
+    EXPECT_EQ(state_.project.project_dir, project);
+    EXPECT_EQ(state_.project.old_dir, "proj");
+    EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), GetParam().eww ? "Dev" : "");
+    EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), GetParam().uvproj ? "Dev" : "");
     EXPECT_EQ(state_.new_name, "Dev");
   }
 }
@@ -203,16 +211,16 @@ TEST_F(NewInputTest, ExampleLayoutFolder) {
   EXPECT_TRUE(Load(project).ok);
 
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_TRUE(state_.has_eww);
-  EXPECT_TRUE(state_.has_uvproj);
-  EXPECT_FALSE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.iar_sub_dir, kSep + "example" + kSep + "IAR");
-  EXPECT_EQ(state_.keil_sub_dir, kSep + "example" + kSep + "ARM");
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
-  EXPECT_EQ(state_.old_dir, "blinky");
-  EXPECT_EQ(state_.old_eww, "iarblinky");
-  EXPECT_EQ(state_.old_uvproj, "keilblinky");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kIar));
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), kSep + "example" + kSep + "IAR");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), kSep + "example" + kSep + "ARM");
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.project.old_dir, "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "iarblinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "keilblinky");
   EXPECT_EQ(state_.new_name, "keilblinky");
 }
 
@@ -220,7 +228,7 @@ TEST_F(NewInputTest, ExampleLayoutWithoutKeilNameProposesIarName) {
   const std::string project = MakeExampleProject(tmp_ / "blinky");
   RemoveFile(tmp_ / "blinky/example/ARM/keilblinky.uvproj");
   EXPECT_TRUE(Load(project).ok);
-  EXPECT_EQ(state_.old_uvproj, "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "");
   EXPECT_EQ(state_.new_name, "iarblinky");
 }
 
@@ -232,9 +240,9 @@ class NewInputExampleFileTest : public NewInputTest,
 TEST_P(NewInputExampleFileTest, InsideTheLayoutLoadsTheProject) {
   const std::string project = MakeExampleProject(tmp_ / "work/blinky");
   EXPECT_TRUE(Load(tmp_ / (std::string("work/blinky/") + GetParam())).ok);
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_dir, "blinky");
-  EXPECT_TRUE(state_.has_eww && state_.has_uvproj);
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_dir, "blinky");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kIar) && state_.project.Has(FamilyKind::kKeilUv4));
   EXPECT_EQ(state_.new_name, "keilblinky");
 }
 
@@ -272,18 +280,18 @@ TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
   for (const std::string& project : {iar_only, keil_only}) {
     SCOPED_TRACE(project);
     ASSERT_TRUE(Load(earlier).ok);
-    ASSERT_EQ(state_.old_project_dir, earlier);
+    ASSERT_EQ(state_.project.project_dir, earlier);
 
     EXPECT_TRUE(Load(project).ok);
-    EXPECT_EQ(state_.old_project_dir, project);
-    EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
-    EXPECT_EQ(state_.old_dir, NamePart(project));
+    EXPECT_EQ(state_.project.project_dir, project);
+    EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
+    EXPECT_EQ(state_.project.old_dir, NamePart(project));
     EXPECT_EQ(state_.new_dir, NamePart(project));
     EXPECT_EQ(state_.new_name, "dev");
   }
-  EXPECT_TRUE(state_.has_uvproj);
-  EXPECT_FALSE(state_.has_eww);
-  EXPECT_EQ(state_.old_uvproj, "dev");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kIar));
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "dev");
 }
 
 // The first family found in the order .prj, .uvproj, .eww is the only one;
@@ -305,12 +313,12 @@ TEST_P(NewInputClassifyTest, FirstFamilyWins) {
   const std::string project = tmp_ / "p";
   for (const std::string& f : GetParam().files) WriteFile(tmp_ / ("p/" + f), "");
   EXPECT_TRUE(Load(project).ok);
-  EXPECT_EQ(state_.has_wsp_prj, GetParam().wsp_prj);
-  EXPECT_EQ(state_.has_uvproj, GetParam().uvproj);
-  EXPECT_EQ(state_.has_eww, GetParam().eww);
-  EXPECT_EQ(state_.iar_sub_dir, "");
-  EXPECT_EQ(state_.keil_sub_dir, "");
-  EXPECT_EQ(state_.old_project_dir, project);
+  EXPECT_EQ(state_.project.Has(FamilyKind::kWspPrj), GetParam().wsp_prj);
+  EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), GetParam().uvproj);
+  EXPECT_EQ(state_.project.Has(FamilyKind::kIar), GetParam().eww);
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(state_.project.project_dir, project);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -329,16 +337,16 @@ TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
   state_.new_name = "earlier";
 
   EXPECT_TRUE(Load(file).ok);
-  EXPECT_TRUE(state_.has_uvproj);
-  EXPECT_EQ(state_.old_uvproj, "blinky");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv4));
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
 
   // Both generations: the uVision 4 name is the one shown.
   WriteFile(tmp_ / "k/old.uvproj", "");
   EXPECT_TRUE(Load(file).ok);
-  EXPECT_EQ(state_.old_uvproj, "old");
-  EXPECT_EQ(state_.old_uvprojx, "blinky");
-  EXPECT_TRUE(state_.has_uvprojx);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "old");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv5), "blinky");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(state_.new_name, "old");
 }
 
@@ -366,18 +374,19 @@ TEST_P(NewInputLayoutTest, FindsTheProject) {
   };
   EXPECT_TRUE(Load(tmp_ / c.input).ok);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_FALSE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.has_uvproj, !c.old_uvproj.empty());
-  EXPECT_EQ(state_.has_eww, !c.old_eww.empty());
-  EXPECT_EQ(state_.old_project_dir, tmp_ / c.project);
-  EXPECT_EQ(state_.old_dir, NamePart(state_.old_project_dir));
-  EXPECT_EQ(state_.keil_sub_dir, native(c.keil_sub_dir));
-  EXPECT_EQ(state_.iar_sub_dir, native(c.iar_sub_dir));
-  EXPECT_EQ(state_.old_uvproj, c.old_uvproj);
-  EXPECT_EQ(state_.old_uvprojx, c.old_uvprojx);
-  EXPECT_EQ(state_.has_uvprojx, !c.old_uvprojx.empty());
-  EXPECT_EQ(state_.old_eww, c.old_eww);
-  EXPECT_EQ(state_.iar_generator_layout, !c.iar_sub_dir.empty() && c.iar_sub_dir != "/example/IAR");
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), !c.old_uvproj.empty());
+  EXPECT_EQ(state_.project.Has(FamilyKind::kIar), !c.old_eww.empty());
+  EXPECT_EQ(state_.project.project_dir, tmp_ / c.project);
+  EXPECT_EQ(state_.project.old_dir, NamePart(state_.project.project_dir));
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), native(c.keil_sub_dir));
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), native(c.iar_sub_dir));
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), c.old_uvproj);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv5), c.old_uvprojx);
+  EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv5), !c.old_uvprojx.empty());
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), c.old_eww);
+  EXPECT_EQ(GeneratorLayout(state_.project),
+            !c.iar_sub_dir.empty() && c.iar_sub_dir != "/example/IAR");
   EXPECT_EQ(state_.new_name, c.old_uvproj.empty() ? c.old_eww : c.old_uvproj);
 }
 
@@ -504,11 +513,11 @@ TEST_F(NewInputTest, FolderWhosePathContainsZipLoadsNormally) {
   const std::string project = MakePrjProject(tmp_ / "old.zip.files/proj", "proj");
   EXPECT_TRUE(Load(project).ok);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_FALSE(state_.from_archive);
-  EXPECT_EQ(state_.temp_dir, TempDirFor(config_.exe_dir));
-  EXPECT_FALSE(DirectoryExists(state_.temp_dir));
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_prj, "proj");
+  EXPECT_FALSE(state_.project.from_archive);
+  EXPECT_EQ(state_.project.temp_dir, TempDirFor(config_.exe_dir));
+  EXPECT_FALSE(DirectoryExists(state_.project.temp_dir));
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "proj");
 }
 
 TEST_F(NewInputTest, SeveralPrjFiles) {
@@ -517,11 +526,11 @@ TEST_F(NewInputTest, SeveralPrjFiles) {
   state_.new_name = "earlier";
 
   EXPECT_TRUE(Load(project).ok);
-  EXPECT_TRUE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_dir, "multi");
-  EXPECT_EQ(state_.old_wsp, "work");
-  EXPECT_EQ(state_.old_prj, "");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_dir, "multi");
+  EXPECT_EQ(OldWorkspace(state_.project), "work");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "");
   EXPECT_EQ(state_.new_name, "");
 }
 
@@ -529,16 +538,16 @@ TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_path = "np";
   state_.new_dir = "nd";
   state_.new_name = "nn";
-  state_.old_dir = "od";
-  state_.old_wsp = "ow";
+  state_.project.old_dir = "od";
+  state_.project.Add(FamilyKind::kWspPrj).old_workspace = "ow";
   const std::string missing = tmp_ / "nowhere/at/all";
 
   ExpectNotFound(Load(missing));
   EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
-  EXPECT_EQ(state_.old_path, missing);
-  EXPECT_EQ(state_.input_dir, tmp_ / "nowhere/at");
-  EXPECT_EQ(state_.old_wsp, "");
-  EXPECT_EQ(state_.old_dir, "od");
+  EXPECT_EQ(state_.project.old_path, missing);
+  EXPECT_EQ(state_.project.input_dir, tmp_ / "nowhere/at");
+  EXPECT_EQ(OldWorkspace(state_.project), "");
+  EXPECT_EQ(state_.project.old_dir, "od");
   EXPECT_EQ(state_.new_path, "np");
   EXPECT_EQ(state_.new_dir, "nd");
   EXPECT_EQ(state_.new_name, "nn");
@@ -548,15 +557,15 @@ TEST_F(NewInputTest, ProjectFileWithoutParentPathFailsSilently) {
   MakePrjProject(tmp_ / "blinky", "blinky");
   testing::CurrentDirGuard guard;
   ASSERT_TRUE(SetCurrentDir(tmp_ / "blinky"));
-  state_.old_project_dir = tmp_ / "blinky";  // left by an earlier analysis
+  state_.project.project_dir = tmp_ / "blinky";  // left by an earlier analysis
 
   const AnalysisResult result = Load("blinky.prj");
 
   EXPECT_FALSE(result.ok);
   EXPECT_TRUE(result.set_check_boxes);
-  EXPECT_EQ(state_.error_code, kErrorNoProject);
+  EXPECT_EQ(state_.error, AnalysisError::kNoProject);
   EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(state_.old_wsp, "");  // old names are skipped after an error
+  EXPECT_EQ(OldWorkspace(state_.project), "");  // old names are skipped after an error
 }
 
 // Each family supplies the new name when it has one: Keil over IAR over PRJ.
@@ -581,11 +590,12 @@ TEST_P(NewInputKeyTest, ProposedName) {
   state_.new_name = "earlier";
 
   EXPECT_TRUE(Load(input).ok);
-  EXPECT_TRUE(state_.has_wsp_prj && state_.has_eww && state_.has_uvproj);
-  EXPECT_EQ(state_.old_project_dir, dir);
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj) && state_.project.Has(FamilyKind::kIar) &&
+              state_.project.Has(FamilyKind::kKeilUv4));
+  EXPECT_EQ(state_.project.project_dir, dir);
   EXPECT_EQ(state_.new_name, GetParam().new_name);
-  EXPECT_EQ(state_.proposed_new_name, GetParam().new_name);
-  EXPECT_EQ(state_.preferred_new_name, GetParam().new_name);
+  EXPECT_EQ(state_.proposals.proposed_new_name, GetParam().new_name);
+  EXPECT_EQ(state_.proposals.preferred_new_name, GetParam().new_name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Precedence, NewInputKeyTest,
@@ -598,8 +608,8 @@ TEST_F(NewInputTest, PreferredPathComesFromTheConfiguration) {
   const std::string project = MakePrjProject(tmp_ / "work/blinky", "blinky");
   config_.config_new_path = "/preferred/";
   EXPECT_TRUE(Load(project).ok);
-  EXPECT_EQ(state_.preferred_new_path, "/preferred/");
-  EXPECT_EQ(state_.proposed_new_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.proposals.preferred_new_path, "/preferred/");
+  EXPECT_EQ(state_.proposals.proposed_new_path, tmp_ / "work" + kSep);
   EXPECT_EQ(state_.new_path, tmp_ / "work" + kSep);
 }
 
@@ -629,24 +639,24 @@ TEST_F(NewInputArchiveTest, ArchiveWithOneFolder) {
   EXPECT_TRUE(result.set_check_boxes);
   EXPECT_TRUE(ui_.shown.empty());
   const std::string temp = TempDirFor(config_.exe_dir);
-  EXPECT_EQ(state_.temp_dir, temp);
-  EXPECT_TRUE(state_.from_archive);
-  EXPECT_TRUE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.input_dir, tmp_ / "in");
-  EXPECT_EQ(state_.old_project_dir, temp + kSep + "blinky");
+  EXPECT_EQ(state_.project.temp_dir, temp);
+  EXPECT_TRUE(state_.project.from_archive);
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(state_.project.input_dir, tmp_ / "in");
+  EXPECT_EQ(state_.project.project_dir, temp + kSep + "blinky");
   EXPECT_EQ(testing::ReadFile(tmp_ / "bin/___temp___/blinky/blinky.prj"), "pr");
   // The old location of the unpacked folder replaces the archive's name.
-  EXPECT_EQ(state_.old_path, temp + kSep);
-  EXPECT_EQ(state_.old_dir, "blinky");
-  EXPECT_EQ(state_.old_prj, "blinky");
+  EXPECT_EQ(state_.project.old_path, temp + kSep);
+  EXPECT_EQ(state_.project.old_dir, "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
   EXPECT_EQ(state_.new_name, "blinky");
-  EXPECT_EQ(state_.preferred_new_path, temp + kSep);
+  EXPECT_EQ(state_.proposals.preferred_new_path, temp + kSep);
 }
 
 TEST_F(NewInputArchiveTest, ArchivePrefersTheConfiguredPath) {
   config_.config_new_path = "/target/";
   EXPECT_TRUE(Load(MakeProjectZip()).ok);
-  EXPECT_EQ(state_.preferred_new_path, "/target/");
+  EXPECT_EQ(state_.proposals.preferred_new_path, "/target/");
 }
 
 TEST_F(NewInputArchiveTest, ArchiveWithOnlyOneExampleSubFolder) {
@@ -656,10 +666,10 @@ TEST_F(NewInputArchiveTest, ArchiveWithOnlyOneExampleSubFolder) {
                  {"proj/example/IAR/", ""},
                  {"proj/example/IAR/dev.eww", ""}});
   EXPECT_TRUE(Load(zip).ok);
-  EXPECT_TRUE(state_.from_archive);
-  EXPECT_EQ(state_.old_project_dir, state_.temp_dir + kSep + "proj");
-  EXPECT_EQ(state_.old_path, state_.temp_dir + kSep);
-  EXPECT_EQ(state_.old_eww, "dev");
+  EXPECT_TRUE(state_.project.from_archive);
+  EXPECT_EQ(state_.project.project_dir, state_.project.temp_dir + kSep + "proj");
+  EXPECT_EQ(state_.project.old_path, state_.project.temp_dir + kSep);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "dev");
 }
 
 // Archives that do not hold exactly one folder.
@@ -675,8 +685,8 @@ TEST_F(NewInputArchiveTest, ArchiveWithoutOneFolderIsAnErrorWithinTheTempDir) {
     ExpectNotFound(Load(zip));
     EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Error within __TEMP__"),
                                              Message("Input File not found!")}));
-    EXPECT_FALSE(state_.from_archive);
-    EXPECT_EQ(state_.old_path, zip);
+    EXPECT_FALSE(state_.project.from_archive);
+    EXPECT_EQ(state_.project.old_path, zip);
   }
 }
 
@@ -687,7 +697,7 @@ TEST_F(NewInputArchiveTest, DamagedArchive) {
   ExpectNotFound(Load(zip));
   EXPECT_EQ(ui_.shown,
             (std::vector<Shown>{Message("Unzip Error!"), Message("Input File not found!")}));
-  EXPECT_FALSE(state_.from_archive);
+  EXPECT_FALSE(state_.project.from_archive);
 }
 
 TEST_F(NewInputArchiveTest, TempDirCannotBeCreated) {
@@ -697,30 +707,30 @@ TEST_F(NewInputArchiveTest, TempDirCannotBeCreated) {
   ExpectNotFound(Load(MakeProjectZip()));
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{Message("Can not create new directory!"),
                                            Message("Input File not found!")}));
-  EXPECT_FALSE(state_.from_archive);
+  EXPECT_FALSE(state_.project.from_archive);
 }
 
 TEST_F(NewInputArchiveTest, MissingArchiveIsNotFound) {
   ExpectNotFound(Load(tmp_ / "none.zip"));
   EXPECT_EQ(ui_.shown, std::vector<Shown>{Message("Input File not found!")});
-  EXPECT_EQ(state_.temp_dir, TempDirFor(config_.exe_dir));
+  EXPECT_EQ(state_.project.temp_dir, TempDirFor(config_.exe_dir));
 }
 
 TEST_F(NewInputArchiveTest, LoadAfterAnArchiveDeletesTheTempDir) {
   ASSERT_TRUE(Load(MakeProjectZip()).ok);
-  const std::string temp = state_.temp_dir;
+  const std::string temp = state_.project.temp_dir;
   ASSERT_TRUE(DirectoryExists(temp));
   const std::string project = MakePrjProject(tmp_ / "work/next", "next");
   WriteFile(tmp_ / "work/next/example/IAR/dev.eww", "");  // behind the .prj: not counted
 
   EXPECT_TRUE(Load(project).ok);
   EXPECT_FALSE(AnythingExists(temp));
-  EXPECT_EQ(state_.temp_dir, temp);  // keeps its value
-  EXPECT_FALSE(state_.from_archive);
-  EXPECT_EQ(state_.iar_sub_dir, "");
-  EXPECT_EQ(state_.keil_sub_dir, "");
-  EXPECT_EQ(state_.old_project_dir, project);
-  EXPECT_EQ(state_.old_path, tmp_ / "work" + kSep);
+  EXPECT_EQ(state_.project.temp_dir, temp);  // keeps its value
+  EXPECT_FALSE(state_.project.from_archive);
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_path, tmp_ / "work" + kSep);
 }
 #endif
 
@@ -731,12 +741,12 @@ TEST_F(NewInputTest, ALoadReplacesThePreviousAnalysis) {
   WriteFile(keil + kSep + "m.uvproj", "");
 
   EXPECT_TRUE(Load(keil).ok);
-  EXPECT_FALSE(state_.has_eww);
-  EXPECT_EQ(state_.iar_sub_dir, "");
-  EXPECT_EQ(state_.keil_sub_dir, "");
-  EXPECT_EQ(state_.old_eww, "");
-  EXPECT_EQ(state_.old_uvproj, "m");
-  EXPECT_EQ(state_.old_project_dir, keil);
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kIar));
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "m");
+  EXPECT_EQ(state_.project.project_dir, keil);
 }
 
 }  // namespace

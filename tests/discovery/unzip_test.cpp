@@ -66,7 +66,7 @@ TEST_F(UnzipTest, ExtractsEveryEntryIntoAFreshDestination) {
                    {"blinky/LST/", ""},
                    {"blinky/src/deep/main.c", "int main;"}});
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
 
   EXPECT_EQ(ListTree(Dest()), (std::vector<std::string>{
                                   "blinky/", "blinky/ABS/", "blinky/ABS/blinky.mhx", "blinky/LST/",
@@ -91,7 +91,7 @@ TEST_F(UnzipTest, OverwritesExistingFilesAndKeepsOthers) {
   WriteFile(Dest() + "/left-over.txt", "stays");
   WriteZip(Zip(), {{"p/p.prj", "new"}, {"p/readonly.wsp", "new too"}});
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
 
   EXPECT_EQ(ReadFile(Dest() + "/p/p.prj"), "new");
   EXPECT_EQ(ReadFile(Dest() + "/p/readonly.wsp"), "new too");
@@ -100,7 +100,7 @@ TEST_F(UnzipTest, OverwritesExistingFilesAndKeepsOthers) {
 
 TEST_F(UnzipTest, BackslashesInStoredNamesSeparateFolders) {
   WriteZip(Zip(), {{"p\\src\\main.c", "x"}});
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
   EXPECT_EQ(ReadFile(Dest() + "/p/src/main.c"), "x");
 }
 
@@ -111,7 +111,7 @@ TEST_F(UnzipTest, LinksThatStayInsideTheTreeAreKept) {
                    ZipLink("p/src/x.h", "../common/x.h"),
                    ZipLink("p/self", ".")});
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
 
   EXPECT_EQ(fs::read_symlink(Dest() + "/p/inc"), "common");
   EXPECT_EQ(ReadFile(Dest() + "/p/inc/x.h"), "shared");
@@ -131,7 +131,7 @@ TEST_F(UnzipTest, NonAsciiNamesInTheArchiveAndTheDestination) {
   const std::string dest = dir_ / (name + "/___temp___");
   WriteZip(Zip(), {{name + "/", ""}, {file, "pr"}});
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), dest), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), dest), UnzipResult::kOk);
 
   EXPECT_EQ(ListTree(dest), (std::vector<std::string>{name + "/", file}));
   EXPECT_EQ(ReadFile(dest + "/" + file), "pr");
@@ -151,16 +151,16 @@ TEST_F(UnzipTest, RefusesAnArchiveLargerThanTheFreeSpace) {
     };
   };
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), free_space(declared - 1)), kUnzipDiskFull);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), free_space(declared - 1)), UnzipResult::kDiskFull);
   EXPECT_EQ(ListTree(Dest()), std::vector<std::string>{});
   EXPECT_EQ(asked, std::vector<std::string>{ResolvedPath(Dest())});
   EXPECT_FALSE(UnzipArchive(Zip(), Dest(), free_space(0)));
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), free_space(declared)), kUnzipOk);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), free_space(declared)), UnzipResult::kOk);
   RemoveTree(Dest());
   // Where the system cannot tell, the archive is unpacked.
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), [](std::string_view) { return std::nullopt; }),
-            kUnzipOk);
+            UnzipResult::kOk);
   EXPECT_EQ(ReadFile(Dest() + "/p/a.prj"), std::string(600, 'a'));
 }
 
@@ -187,7 +187,7 @@ TEST_F(UnzipTest, StopsAnEntryThatGrowsPastItsDeclaredSize) {
   WriteFile(Zip(), bytes);
 
   EXPECT_EQ(UnzipArchiveCode(Zip(), Dest(), [](std::string_view) { return kDeclared + 1; }),
-            kUnzipSevereError);
+            UnzipResult::kSevereError);
 
   std::uintmax_t written = 0;
   for (const auto& entry : fs::recursive_directory_iterator(NativePath(Dest()))) {
@@ -198,7 +198,7 @@ TEST_F(UnzipTest, StopsAnEntryThatGrowsPastItsDeclaredSize) {
 }
 
 TEST_F(UnzipTest, MissingArchive) {
-  EXPECT_EQ(UnzipArchiveCode(dir_ / "none.zip", Dest()), kUnzipArchiveNotFound);
+  EXPECT_EQ(UnzipArchiveCode(dir_ / "none.zip", Dest()), UnzipResult::kArchiveNotFound);
   EXPECT_FALSE(UnzipArchive(dir_ / "none.zip", Dest()));
 }
 
@@ -207,8 +207,9 @@ TEST_F(UnzipTest, TruncatedArchive) {
   const std::string whole = ReadFile(Zip());
   WriteFile(Zip(), whole.substr(0, whole.size() / 2));
 
-  const int code = UnzipArchiveCode(Zip(), Dest());
-  EXPECT_TRUE(code == kUnzipSevereError || code == kUnzipUnexpectedEof) << code;
+  const UnzipResult code = UnzipArchiveCode(Zip(), Dest());
+  EXPECT_TRUE(code == UnzipResult::kSevereError || code == UnzipResult::kUnexpectedEof)
+      << static_cast<int>(code);
 }
 
 TEST_F(UnzipTest, CorruptCompressedData) {
@@ -217,14 +218,14 @@ TEST_F(UnzipTest, CorruptCompressedData) {
   for (std::size_t i = 200; i < 400; ++i) bytes[i] = '\xff';
   WriteFile(Zip(), bytes);
 
-  const int code = UnzipArchiveCode(Zip(), Dest());
-  EXPECT_NE(code, kUnzipOk);
+  const UnzipResult code = UnzipArchiveCode(Zip(), Dest());
+  EXPECT_NE(code, UnzipResult::kOk);
   EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
 }
 
 TEST_F(UnzipTest, NotAnArchive) {
   WriteFile(Zip(), "just some text, no zip at all\r\n");
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipSevereError);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kSevereError);
 }
 
 // A stored entry whose bytes no longer match its CRC is extracted, and
@@ -237,7 +238,7 @@ TEST_F(UnzipTest, AWarningMakesTheExtractionFail) {
   bytes[at] = 'N';
   WriteFile(Zip(), bytes);
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipWarnings);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kWarnings);
   EXPECT_EQ(ReadFile(Dest() + "/p/a.prj"), "NARKER-content-of-the-file");
   EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
 }
@@ -246,14 +247,14 @@ TEST_F(UnzipTest, EncryptedEntryFailsWithoutAskingForAPassword) {
   WriteZip(Zip(), {{"p/secret.prj", "plain text inside"}}, "zip:encryption=traditional",
            "password");
 
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipBadPassword);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kBadPassword);
   EXPECT_FALSE(fs::exists(Dest() + "/p/secret.prj"));
   EXPECT_FALSE(UnzipArchive(Zip(), Dest()));
 }
 
 TEST_F(UnzipTest, ArchiveWithoutEntries) {
   WriteZip(Zip(), {});
-  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), kUnzipNoFiles);
+  EXPECT_EQ(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kNoFiles);
 }
 
 // A device node inside the destination would give access to the device
@@ -269,7 +270,7 @@ TEST_F(UnzipTest, RefusesDeviceEntries) {
   }
   WriteFile(Zip(), bytes);
 
-  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
   EXPECT_FALSE(fs::exists(fs::symlink_status(Dest() + "/p/dev")));
 }
 
@@ -299,12 +300,12 @@ class FileSizeLimit {
 
 TEST_F(UnzipTest, DiskFull) {
   WriteZip(Zip(), {{"p/big.bin", std::string(2 * 1024 * 1024, 'z')}});
-  int code = kUnzipOk;
+  UnzipResult code = UnzipResult::kOk;
   {
     const FileSizeLimit limit(256 * 1024);
     code = UnzipArchiveCode(Zip(), Dest());
   }
-  EXPECT_EQ(code, kUnzipDiskFull);
+  EXPECT_EQ(code, UnzipResult::kDiskFull);
 }
 #endif
 
@@ -359,7 +360,7 @@ TEST_P(UnzipTraversalTest, IsRefusedAndChangesNothingOutside) {
   WriteZip(zip, entries);
   const std::vector<std::string> before = OutsideOf(dir.path(), "exe/");
 
-  EXPECT_NE(UnzipArchiveCode(zip, dir / "exe/dest"), kUnzipOk);
+  EXPECT_NE(UnzipArchiveCode(zip, dir / "exe/dest"), UnzipResult::kOk);
 
   EXPECT_EQ(OutsideOf(dir.path(), "exe/"), before);
   EXPECT_EQ(ReadFile(outside + "/victim.txt"), "original");
@@ -393,7 +394,7 @@ TEST_F(UnzipTest, NeverWritesThroughALinkAlreadyInTheDestination) {
   fs::create_directory_symlink(outside, Dest() + "/p");
   WriteZip(Zip(), {{"p/evil.txt", "x"}});
 
-  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), kUnzipOk);
+  EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
   EXPECT_TRUE(fs::is_empty(outside));
 }
 
@@ -405,7 +406,7 @@ struct ResultTextRow {
 class UnzipResultTextTest : public ::testing::TestWithParam<ResultTextRow> {};
 
 TEST_P(UnzipResultTextTest, MatchesTheTable) {
-  EXPECT_EQ(UnzipResultText(GetParam().code), GetParam().text);
+  EXPECT_EQ(UnzipResultText(static_cast<UnzipResult>(GetParam().code)), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,12 +9,16 @@
 #include "discovery/input_analysis.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/family_fields.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
 namespace {
 
+using ::kelvandor::testing::OldName;
+using ::kelvandor::testing::OldWorkspace;
+using ::kelvandor::testing::SubDir;
 using testing::RecordingUi;
 using testing::Shown;
 using testing::TempDir;
@@ -38,13 +42,13 @@ TEST_F(WindowsInputAnalysisTest, ProjectFileTypedInAnotherCase) {
   const std::string typed = LowerAscii(tmp_.path()) + "\\WORK\\BLINKY\\BLINKY.PRJ";
 
   ASSERT_TRUE(Load(typed).ok);
-  EXPECT_TRUE(state_.has_wsp_prj);
-  EXPECT_EQ(state_.input_dir, LowerAscii(tmp_.path()) + "\\WORK\\BLINKY");
-  EXPECT_EQ(state_.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
-  EXPECT_EQ(state_.old_dir, "BLINKY");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(state_.project.input_dir, LowerAscii(tmp_.path()) + "\\WORK\\BLINKY");
+  EXPECT_EQ(state_.project.old_path, LowerAscii(tmp_.path()) + "\\WORK\\");
+  EXPECT_EQ(state_.project.old_dir, "BLINKY");
   // The names come from the listing, as the disk spells them.
-  EXPECT_EQ(state_.old_prj, "blinky");
-  EXPECT_EQ(state_.old_wsp, "blinky");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
+  EXPECT_EQ(OldWorkspace(state_.project), "blinky");
 }
 
 TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
@@ -52,10 +56,10 @@ TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
   WriteFile(tmp_ / "proj/example/ARM/dev.uvproj", "");
 
   ASSERT_TRUE(Load(tmp_ / "proj/example/IAR/dev.eww").ok);
-  EXPECT_EQ(state_.iar_sub_dir, "\\example\\IAR");
-  EXPECT_EQ(state_.keil_sub_dir, "\\example\\ARM");
-  EXPECT_EQ(state_.old_project_dir, tmp_ / "proj");
-  EXPECT_EQ(state_.old_path, tmp_.path() + "\\");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "\\example\\IAR");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "\\example\\ARM");
+  EXPECT_EQ(state_.project.project_dir, tmp_ / "proj");
+  EXPECT_EQ(state_.project.old_path, tmp_.path() + "\\");
 }
 
 TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
@@ -65,7 +69,7 @@ TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Unzip Error!"},
                                            {"Kelvandor", "Input File not found!"}}));
-  EXPECT_FALSE(state_.from_archive);
+  EXPECT_FALSE(state_.project.from_archive);
 }
 
 }  // namespace

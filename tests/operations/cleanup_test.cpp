@@ -27,40 +27,43 @@ std::string Native(std::string_view relative) {
   return out;
 }
 
+// A project and the plan whose target the clean-up works on.
+struct CleanUpRequest {
+  Project project;
+  RenamePlan plan;
+};
+
 CleanUpRequest WspPrj(std::string old_name, std::string new_name) {
   CleanUpRequest r;
-  r.has_wsp_prj = true;
-  r.old_prj = std::move(old_name);
-  r.new_name = std::move(new_name);
+  r.project.Add(FamilyKind::kWspPrj).old_name = std::move(old_name);
+  r.plan.new_name = std::move(new_name);
   return r;
 }
 
 CleanUpRequest Iar(std::string_view sub = "", bool backup = false) {
   CleanUpRequest r;
-  r.has_eww = true;
-  r.old_eww = "old";
-  r.new_name = "new";
-  r.iar_sub_dir = Native(sub);
-  r.backup = backup;
+  Family& iar = r.project.Add(FamilyKind::kIar);
+  iar.old_name = "old";
+  iar.sub_dir = Native(sub);
+  r.plan.new_name = "new";
+  r.plan.backup = backup;
   return r;
 }
 
 CleanUpRequest Keil(bool backup = false) {
   CleanUpRequest r;
-  r.has_uvproj = true;
-  r.old_uvproj = "old";
-  r.new_name = "new";
-  r.backup = backup;
+  r.project.Add(FamilyKind::kKeilUv4).old_name = "old";
+  r.plan.new_name = "new";
+  r.plan.backup = backup;
   return r;
 }
 
 // Both families in one folder, each with its own old name.
 CleanUpRequest IarAndKeil() {
   CleanUpRequest r;
-  r.has_eww = r.has_uvproj = true;
-  r.old_eww = "chip";
-  r.old_uvproj = "board";
-  r.new_name = "new";
+  r.project.Add(FamilyKind::kIar).old_name = "chip";
+  r.project.Add(FamilyKind::kKeilUv4).old_name = "board";
+  r.plan.new_name = "new";
   return r;
 }
 
@@ -91,10 +94,10 @@ TEST_P(CleanUpProjectTest, CleansTheFoldersOfTheTable) {
     }
   }
   CleanUpRequest request = row.request;
-  request.new_path = (*row.new_path ? tmp / row.new_path : tmp.path()) + SeparatorString();
-  request.new_dir = Native(row.new_dir);
+  request.plan.new_path = (*row.new_path ? tmp / row.new_path : tmp.path()) + SeparatorString();
+  request.plan.new_dir = Native(row.new_dir);
 
-  CleanUpProject(request);
+  CleanUpProject(request.project, request.plan);
 
   Tree files;
   Tree left_folders;
@@ -265,9 +268,9 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
     testing::MakeSymlink(tmp / "elsewhere", link);
     const auto before = testing::Snapshot(tmp / "elsewhere");
     CleanUpRequest request = row.request;
-    request.new_path = tmp.path() + SeparatorString();
-    request.new_dir = "proj";
-    CleanUpProject(request);
+    request.plan.new_path = tmp.path() + SeparatorString();
+    request.plan.new_dir = "proj";
+    CleanUpProject(request.project, request.plan);
     EXPECT_EQ(testing::Snapshot(tmp / "elsewhere"), before);
   }
   // Inside the project a link is no way out: the folder it names is cleaned.
@@ -275,9 +278,9 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   WriteFile(tmp / "proj/real_obj/x.obj", "x");
   testing::MakeSymlink(tmp / "proj/real_obj", tmp / "proj/OBJ");
   CleanUpRequest request = WspPrj("old", "new");
-  request.new_path = tmp.path() + SeparatorString();
-  request.new_dir = "proj";
-  CleanUpProject(request);
+  request.plan.new_path = tmp.path() + SeparatorString();
+  request.plan.new_dir = "proj";
+  CleanUpProject(request.project, request.plan);
   EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
 }
 
@@ -295,15 +298,28 @@ TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
     WriteFile(tmp / "proj/EWARM/Debug/Obj/main.o", "");
     WriteFile(tmp / "proj/MDK-ARM/out/main.o", "");
     CleanUpRequest r;
-    r.new_path = tmp.path() + SeparatorString();
-    r.new_dir = "proj";
-    r.new_name = "new";
-    r.has_eww = r.has_uvproj = true;
-    r.old_eww = r.old_uvproj = r.old_uvprojx = "old";
-    r.iar_sub_dir = Native("/EWARM");
-    r.keil_sub_dir = Native("/MDK-ARM");
-    r.iar_generator_layout = r.has_uvprojx = flagged;
-    CleanUpProject(r);
+    r.plan.new_path = tmp.path() + SeparatorString();
+    r.plan.new_dir = "proj";
+    r.plan.new_name = "new";
+    {
+      Family& family = r.project.Add(FamilyKind::kIar);
+      family.sub_dir = Native("/EWARM");
+      family.old_name = "old";
+      family.generator_layout = flagged;
+    }
+    {
+      Family& family = r.project.Add(FamilyKind::kKeilUv4);
+      family.sub_dir = Native("/MDK-ARM");
+      family.old_name = "old";
+    }
+    if (flagged) {
+      {
+        Family& family = r.project.Add(FamilyKind::kKeilUv5);
+        family.sub_dir = Native("/MDK-ARM");
+        family.old_name = "old";
+      }
+    }
+    CleanUpProject(r.project, r.plan);
     EXPECT_EQ(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"), !flagged);
     EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !flagged);
   }
@@ -327,9 +343,9 @@ TEST(CleanUpProjectTest, ImagesStayWhenTheNewNameIsAPath) {
   TempDir tmp;
   WriteFile(tmp / "proj/ABS/old.mhx", "image");
   CleanUpRequest request = WspPrj("old", "../../stolen");
-  request.new_path = tmp.path() + SeparatorString();
-  request.new_dir = "proj";
-  CleanUpProject(request);
+  request.plan.new_path = tmp.path() + SeparatorString();
+  request.plan.new_dir = "proj";
+  CleanUpProject(request.project, request.plan);
   EXPECT_EQ(ReadFile(tmp / "proj/ABS/old.mhx"), "image");
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"proj/", "proj/ABS/", "proj/ABS/old.mhx"}));
 }

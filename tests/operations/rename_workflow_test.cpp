@@ -63,7 +63,13 @@ Tree Sorted(Tree tree) {
   return tree;
 }
 
-struct Family {
+// A project and the plan made of it, as the window hands them over.
+struct Request {
+  Project project;
+  RenamePlan plan;
+};
+
+struct Sample {
   const char* example;  // folder below examples/, also the old project name
   bool wsp_prj = false;
   bool eww = false;
@@ -73,13 +79,13 @@ struct Family {
   bool uvprojx = false;  // a uVision 5 project in the Keil folder
 };
 
-const Family kBlinky{"blinky", true, false, false};
-const Family kMotor{"motor", false, true, false};
-const Family kValve{"valve", false, false, true};
-const Family kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
-const Family kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
-const Family kHeater{"heater", false, false, true, "", "MDK-ARM", true};
-const Family kFan{"fan", false, false, true, "", "", true};
+const Sample kBlinky{"blinky", true, false, false};
+const Sample kMotor{"motor", false, true, false};
+const Sample kValve{"valve", false, false, true};
+const Sample kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
+const Sample kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
+const Sample kHeater{"heater", false, false, true, "", "MDK-ARM", true};
+const Sample kFan{"fan", false, false, true, "", "", true};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -90,10 +96,10 @@ struct Rewritten {
   Replacements replacements;
 };
 
-std::vector<Rewritten> RewrittenFiles(const Family& f, const RenameRequest& r) {
+std::vector<Rewritten> RewrittenFiles(const Sample& f, const Request& r) {
   const std::string old_name = f.example;
-  const std::string& name = r.new_name;
-  const std::string folder_line = r.new_path + r.new_dir + kSep;
+  const std::string& name = r.plan.new_name;
+  const std::string folder_line = r.plan.new_path + r.plan.new_dir + kSep;
   std::vector<Rewritten> out;
   if (f.wsp_prj) {
     out.push_back({old_name + ".wsp",
@@ -106,7 +112,7 @@ std::vector<Rewritten> RewrittenFiles(const Family& f, const RenameRequest& r) {
                    name + ".prj",
                    {{"PRJ=D:\\work\\" + old_name + "\\", "PRJ=" + folder_line},
                     {"ABS\\" + old_name + ".abs", "ABS\\" + name + ".abs"},
-                    {"\\" + r.old_dir + "\\", "\\" + r.new_dir + "\\"}}});
+                    {"\\" + r.project.old_dir + "\\", "\\" + r.plan.new_dir + "\\"}}});
   }
   const auto in = [](const char* sub, const std::string& file) {
     return *sub ? std::string(sub) + "/" + file : file;
@@ -136,61 +142,85 @@ class RenameProjectTest : public ::testing::Test {
  protected:
   // Copies examples/<name> to tmp_/<parent>/<name> and describes it as input
   // analysis would.
-  RenameRequest Load(const Family& f, std::string_view parent = "work") {
+  Request Load(const Sample& f, std::string_view parent = "work") {
     const std::string dir = Join(tmp_.path(), parent);
     MakeDirs(dir);
     const std::string project = Join(dir, f.example);
     EXPECT_TRUE(CopyTree(Example(f.example), project));
-    RenameRequest r;
-    r.old_project_dir = project;
-    r.input_dir = dir;
-    r.old_dir = f.example;
-    r.new_path = dir + kSep;
-    r.new_dir = f.example;
-    r.new_name = f.example;
-    r.has_wsp_prj = f.wsp_prj;
-    r.has_eww = f.eww;
-    r.has_uvproj = f.uvproj;
-    if (f.wsp_prj) r.old_wsp = r.old_prj = f.example;
-    if (f.eww) r.old_eww = f.example;
-    if (f.uvproj) r.old_uvproj = f.example;
-    if (f.uvprojx) {
-      r.has_uvprojx = true;
-      r.old_uvprojx = f.example;
+    Request r;
+    r.project.project_dir = project;
+    r.project.input_dir = dir;
+    r.project.old_dir = f.example;
+    r.plan.new_path = dir + kSep;
+    r.plan.new_dir = f.example;
+    r.plan.new_name = f.example;
+    if (f.wsp_prj) {
+      {
+        Family& family = r.project.Add(FamilyKind::kWspPrj);
+        family.old_name = f.example;
+        family.old_workspace = f.example;
+      }
     }
-    r.iar_sub_dir = SubDir(f.iar_sub);
-    r.keil_sub_dir = SubDir(f.keil_sub);
+    if (f.eww) {
+      {
+        Family& family = r.project.Add(FamilyKind::kIar);
+        family.sub_dir = SubDir(f.iar_sub);
+        family.old_name = f.example;
+      }
+    }
+    if (f.uvproj) {
+      {
+        Family& family = r.project.Add(FamilyKind::kKeilUv4);
+        family.sub_dir = SubDir(f.keil_sub);
+        family.old_name = f.example;
+      }
+    }
+    if (f.uvprojx) {
+      {
+        Family& family = r.project.Add(FamilyKind::kKeilUv5);
+        family.sub_dir = SubDir(f.keil_sub);
+        family.old_name = f.example;
+      }
+    }
     return r;
   }
 
-  static void CopyTo(RenameRequest& r, const std::string& new_path, std::string new_name) {
-    r.copy_project = true;
-    r.new_path = new_path;
-    r.new_dir = new_name;
-    r.new_name = std::move(new_name);
+  static void CopyTo(Request& r, const std::string& new_path, std::string new_name) {
+    r.plan.mode = RenameMode::kCopy;
+    r.plan.new_path = new_path;
+    r.plan.new_dir = new_name;
+    r.plan.new_name = std::move(new_name);
   }
 
-  bool Run(RenameRequest& r) { return RenameProject(r, error_, ui_); }
+  // Runs the workflow and takes its completed new path back, as the window does.
+  bool Run(Request& r, FileSystem& file_system = NativeFileSystem()) {
+    const RenameOutcome outcome = RenameProject(r.project, r.plan, ui_, file_system);
+    r.plan.new_path = outcome.new_path;
+    error_ = outcome.error;
+    return outcome.ok();
+  }
 
-  void ExpectRestored(const RenameRequest& r) {
+  // The cursor is back, and the process's current folder was left alone.
+  void ExpectRestored(const Request&) {
     EXPECT_EQ(ui_.busy_changes, (std::vector<bool>{true, false}));
-    EXPECT_EQ(CurrentDir(), r.input_dir);
+    EXPECT_EQ(CurrentDir(), start_dir_);
   }
 
   TempDir tmp_;
   CurrentDirGuard cwd_;
   RecordingUi ui_;
-  int error_ = -1;
+  RenameError error_ = RenameError::kNone;
+  const std::string start_dir_ = CurrentDir();
 };
 
 TEST_F(RenameProjectTest, TypicalRequestCopiesBlinkyToPump) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new", "pump");
-  r.clean_up = true;
+  r.plan.clean_up = true;
 
   EXPECT_TRUE(Run(r));
-  EXPECT_EQ(error_, 0);
-  EXPECT_EQ(r.new_path, tmp_ / "new" + kSep);
+  EXPECT_EQ(error_, RenameError::kNone);
+  EXPECT_EQ(r.plan.new_path, tmp_ / "new" + kSep);
   EXPECT_TRUE(ui_.shown.empty());
   ExpectRestored(r);
 
@@ -211,19 +241,19 @@ TEST_F(RenameProjectTest, TypicalRequestCopiesBlinkyToPump) {
                            "List=..\\pump\\LST", "Optimize=2"}));
   EXPECT_EQ(ReadFile(Join(pump, "ABS/pump.mhx")), ReadFile(Example("blinky/ABS/blinky.mhx")));
   EXPECT_EQ(ReadFile(Join(pump, "ABS/blinky.hex")), ReadFile(Example("blinky/ABS/blinky.hex")));
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
 }
 
-enum class Mode { kCopy, kRenameFolder, kInPlace };
+using Mode = RenameMode;
 
 struct ModeCase {
   Mode mode;
-  const Family* family;
+  const Sample* family;
 };
 void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
 
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
-  const char* mode[] = {"Copy", "RenameFolder", "InPlace"};
+  const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
   return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example;
 }
 
@@ -231,16 +261,16 @@ class RenameProjectModeTest : public RenameProjectTest,
                               public ::testing::WithParamInterface<ModeCase> {
  protected:
   // The copy goes to <base>/new/pump, by default below the test's folder.
-  void ToPump(RenameRequest& r, Mode mode, std::string base = {}) {
+  void ToPump(Request& r, Mode mode, std::string base = {}) {
     if (base.empty()) base = tmp_.path();
-    r.new_name = "pump";
+    r.plan.new_name = "pump";
     switch (mode) {
       case Mode::kCopy:
         CopyTo(r, Join(base, "new") + kSep, "pump");
         break;
       case Mode::kRenameFolder:
-        r.rename_folder = true;
-        r.new_dir = "pump";
+        r.plan.mode = RenameMode::kRenameFolder;
+        r.plan.new_dir = "pump";
         break;
       case Mode::kInPlace:
         break;
@@ -251,13 +281,13 @@ class RenameProjectModeTest : public RenameProjectTest,
 // Without CleanUp the new project is the old tree with the project files
 // renamed and rewritten; nothing else changes.
 TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
-  const Family& f = *GetParam().family;
-  RenameRequest r = Load(f);
+  const Sample& f = *GetParam().family;
+  Request r = Load(f);
   ToPump(r, GetParam().mode);
-  const std::string target = r.new_path + r.new_dir;
+  const std::string target = r.plan.new_path + r.plan.new_dir;
 
   EXPECT_TRUE(Run(r));
-  EXPECT_EQ(error_, 0);
+  EXPECT_EQ(error_, RenameError::kNone);
   EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().text;
   ExpectRestored(r);
 
@@ -276,10 +306,10 @@ TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
   }
   switch (GetParam().mode) {
     case Mode::kCopy:
-      EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example(f.example)));
+      EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example(f.example)));
       break;
     case Mode::kRenameFolder:
-      EXPECT_FALSE(AnythingExists(r.old_project_dir));
+      EXPECT_FALSE(AnythingExists(r.project.project_dir));
       break;
     case Mode::kInPlace:
       break;
@@ -289,7 +319,7 @@ TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
 std::vector<ModeCase> AllModeCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway}) {
       out.push_back({mode, f});
     }
   }
@@ -300,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectModeTest,
                          ::testing::ValuesIn(AllModeCases()), CaseName);
 
 struct CleanCase {
-  const Family* family;
+  const Sample* family;
   Tree tree;  // of the new project after the copy with CleanUp
 };
 void PrintTo(const CleanCase& c, std::ostream* os) { *os << c.family->example; }
@@ -309,14 +339,14 @@ class RenameProjectCleanUpTest : public RenameProjectTest,
                                  public ::testing::WithParamInterface<CleanCase> {};
 
 TEST_P(RenameProjectCleanUpTest, CopyWithCleanUpLeavesImagesAndProjectFiles) {
-  const Family& f = *GetParam().family;
-  RenameRequest r = Load(f);
+  const Sample& f = *GetParam().family;
+  Request r = Load(f);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.clean_up = true;
+  r.plan.clean_up = true;
 
   EXPECT_TRUE(Run(r));
   EXPECT_EQ(ListTree(tmp_ / "new/pump"), Sorted(GetParam().tree));
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example(f.example)));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example(f.example)));
 }
 
 Tree IarCleaned(const std::string& at, const std::string& old_name) {
@@ -399,10 +429,10 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(RenameProjectTest, BackupKeepsEveryOldProjectFileThroughTheCleanUp) {
-  RenameRequest r = Load(kGateway);
+  Request r = Load(kGateway);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.clean_up = true;
-  r.backup = true;
+  r.plan.clean_up = true;
+  r.plan.backup = true;
 
   EXPECT_TRUE(Run(r));
   const std::string target = tmp_ / "new/pump";
@@ -424,29 +454,29 @@ TEST_F(RenameProjectTest, BackupKeepsEveryOldProjectFileThroughTheCleanUp) {
 }
 
 TEST_F(RenameProjectTest, ArchiveProjectIsCopiedOutOfTheTemporaryFolder) {
-  RenameRequest r = Load(kBlinky, "___temp___");
-  r.from_archive = true;
-  r.input_dir = tmp_.path();
+  Request r = Load(kBlinky, "___temp___");
+  r.project.from_archive = true;
+  r.project.input_dir = tmp_.path();
   CopyTo(r, tmp_ / "new" + kSep, "pump");
 
   EXPECT_TRUE(Run(r));
   EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.wsp"));
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, EmptyNewPathBecomesTheDefaultPath) {
-  RenameRequest r;
-  r.new_dir = "kelvandor-no-such-folder";
-  r.input_dir = tmp_.path();
+  Request r;
+  r.plan.new_dir = "kelvandor-no-such-folder";
+  r.project.input_dir = tmp_.path();
 
   EXPECT_TRUE(Run(r));
-  EXPECT_EQ(r.new_path, DefaultNewPath());
+  EXPECT_EQ(r.plan.new_path, DefaultNewPath());
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, ExistingTargetAnsweredYesIsReplacedByTheCopy) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new", "pump");
   WriteFile(tmp_ / "new/pump/stale.txt", "old");
   ui_.confirm_answers = {true};
@@ -459,63 +489,63 @@ TEST_F(RenameProjectTest, ExistingTargetAnsweredYesIsReplacedByTheCopy) {
 }
 
 TEST_F(RenameProjectTest, ExistingTargetAnsweredNoStaysAsItWas) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new", "pump");
-  r.clean_up = true;
+  r.plan.clean_up = true;
   MakeDirs(tmp_ / "new");
   ASSERT_TRUE(CopyTree(Example("blinky"), tmp_ / "new/pump"));
   ui_.confirm_answers = {false};
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorTargetKept);
-  EXPECT_EQ(r.new_path, tmp_ / "new" + kSep);  // completed also on failure
+  EXPECT_EQ(error_, RenameError::kTargetKept);
+  EXPECT_EQ(r.plan.new_path, tmp_ / "new" + kSep);  // completed also on failure
   EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Project already exist - Delete ?"}));
   EXPECT_EQ(Snapshot(tmp_ / "new/pump"), Snapshot(Example("blinky")));  // not rewritten or cleaned
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, RenameOntoAnExistingFolderFails) {
-  RenameRequest r = Load(kBlinky);
-  r.rename_folder = true;
-  r.new_dir = "pump";
-  r.new_name = "pump";
+  Request r = Load(kBlinky);
+  r.plan.mode = RenameMode::kRenameFolder;
+  r.plan.new_dir = "pump";
+  r.plan.new_name = "pump";
   MakeDirs(tmp_ / "work/pump");
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorRename);
+  EXPECT_EQ(error_, RenameError::kRename);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Rename Project!"}}));
   EXPECT_EQ(ListTree(tmp_ / "work/pump"), Tree{});
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, FolderAboveTheTargetThatCannotBeMadeGivesError8) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   WriteFile(tmp_ / "file", "not a folder");
   CopyTo(r, tmp_ / "file/sub" + kSep, "pump");
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorCreateTarget);
+  EXPECT_EQ(error_, RenameError::kCreateTarget);
   EXPECT_TRUE(ui_.shown.empty());
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, MissingOldProjectGivesError1) {
-  RenameRequest r = Load(kBlinky);
-  r.old_project_dir = tmp_ / "work/gone";
+  Request r = Load(kBlinky);
+  r.project.project_dir = tmp_ / "work/gone";
   CopyTo(r, tmp_ / "new" + kSep, "pump");
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(error_, RenameError::kCopy);
   EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Failed to Copy Project!"}));
   ExpectRestored(r);
 }
 
 TEST_F(RenameProjectTest, RecheckMessageOfARewriterKeepsTheResultTrue) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.old_wsp.clear();  // several ".wsp" files: no name
+  r.project.families.front().old_workspace.clear();  // several ".wsp" files: no name
 
   EXPECT_TRUE(Run(r));
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Please recheck *.WSP files manually"}}));
@@ -523,9 +553,9 @@ TEST_F(RenameProjectTest, RecheckMessageOfARewriterKeepsTheResultTrue) {
 }
 
 TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestored) {
-  RenameRequest r = Load(kGateway);
+  Request r = Load(kGateway);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.clean_up = true;
+  r.plan.clean_up = true;
   // Room for the WSP, PRJ and IAR workspace files, so that the disk fills up
   // while the IAR project file is written.
   long long budget = 10;
@@ -539,7 +569,7 @@ TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestore
     EXPECT_THROW(Run(r), IoError);
   }
   ExpectRestored(r);
-  EXPECT_EQ(error_, 0);
+  EXPECT_EQ(error_, RenameError::kNone);
 
   // No project file of any family changed: the copy holds the old ones.
   const std::string target = tmp_ / "new/pump";
@@ -553,29 +583,29 @@ TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestore
               ReadFile(Example(std::string("gateway/") + untouched)))
         << untouched;
   }
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("gateway")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("gateway")));
 }
 
 // A family folder that is a link to another project: the copy keeps the link
 // leading there, and the rename refuses before any file of either changes.
 TEST_F(RenameProjectTest, FamilyFolderLinkedToAnotherProjectIsRefused) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
-  RenameRequest r = Load(kSensor);
+  Request r = Load(kSensor);
   const std::string other = tmp_ / "other";
-  ASSERT_TRUE(CopyTree(Join(r.old_project_dir, "example/IAR"), other));
-  ASSERT_TRUE(RemoveTree(Join(r.old_project_dir, "example/IAR")));
-  testing::MakeSymlink(other, Join(r.old_project_dir, "example/IAR"));
+  ASSERT_TRUE(CopyTree(Join(r.project.project_dir, "example/IAR"), other));
+  ASSERT_TRUE(RemoveTree(Join(r.project.project_dir, "example/IAR")));
+  testing::MakeSymlink(other, Join(r.project.project_dir, "example/IAR"));
   const auto other_before = Snapshot(other);
-  const auto source_before = Snapshot(r.old_project_dir);
-  r.clean_up = true;
+  const auto source_before = Snapshot(r.project.project_dir);
+  r.plan.clean_up = true;
   for (Mode mode : {Mode::kCopy, Mode::kInPlace}) {
     SCOPED_TRACE(static_cast<int>(mode));
-    RenameRequest run = r;
+    Request run = r;
     if (mode == Mode::kCopy) CopyTo(run, tmp_ / "new" + kSep, "pump");
     EXPECT_FALSE(Run(run));
-    EXPECT_EQ(error_, kErrorBadTarget);
+    EXPECT_EQ(error_, RenameError::kBadTarget);
     EXPECT_EQ(Snapshot(other), other_before);
-    EXPECT_EQ(Snapshot(r.old_project_dir), source_before);
+    EXPECT_EQ(Snapshot(r.project.project_dir), source_before);
   }
 }
 
@@ -584,15 +614,15 @@ TEST_F(RenameProjectTest, FamilyFolderLinkedToAnotherProjectIsRefused) {
 // clean-up of the copy leaves what it leads to alone.
 TEST_F(RenameProjectTest, CopyKeepsLinksOutLeadingToTheSamePlace) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   WriteFile(tmp_ / "work/shared_lst/keep.lst", "shared");
   WriteFile(tmp_ / "work/common/lib.c", "common");
   WriteFile(tmp_ / "new/shared_lst/neighbour.lst", "neighbour");
-  ASSERT_TRUE(RemoveTree(Join(r.old_project_dir, "LST")));
-  testing::MakeSymlink("../shared_lst", Join(r.old_project_dir, "LST"));
-  testing::MakeSymlink("../common", Join(r.old_project_dir, "lib"));
+  ASSERT_TRUE(RemoveTree(Join(r.project.project_dir, "LST")));
+  testing::MakeSymlink("../shared_lst", Join(r.project.project_dir, "LST"));
+  testing::MakeSymlink("../common", Join(r.project.project_dir, "lib"));
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.clean_up = true;
+  r.plan.clean_up = true;
   EXPECT_TRUE(Run(r));
   EXPECT_EQ(ReadFile(tmp_ / "work/shared_lst/keep.lst"), "shared");
   EXPECT_EQ(ReadFile(tmp_ / "new/shared_lst/neighbour.lst"), "neighbour");
@@ -603,11 +633,11 @@ TEST_F(RenameProjectTest, CopyKeepsLinksOutLeadingToTheSamePlace) {
 // A relative new path is taken against the current folder once, before the
 // workflow changes folders.
 TEST_F(RenameProjectTest, RelativeNewPathIsMadeAbsoluteFirst) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   ASSERT_TRUE(SetCurrentDir(tmp_.path()));
   CopyTo(r, "rel" + kSep, "pump");
   EXPECT_TRUE(Run(r));
-  EXPECT_EQ(r.new_path, tmp_ / "rel" + kSep);
+  EXPECT_EQ(r.plan.new_path, tmp_ / "rel" + kSep);
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_TRUE(FileExists(tmp_ / "rel/pump/pump.prj"));
   EXPECT_TRUE(FileExists(tmp_ / "rel/pump/pump.wsp"));
@@ -625,7 +655,7 @@ class RenameProjectOverlapTest : public RenameProjectTest,
                                  public ::testing::WithParamInterface<OverlapCase> {};
 
 TEST_P(RenameProjectOverlapTest, RefusesToCopyWithoutAsking) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   if (std::string_view(GetParam().new_path) == "alias") {
     KELVANDOR_SKIP_WITHOUT_LINKS();
     testing::MakeSymlink(tmp_ / "work", tmp_ / "alias");
@@ -635,7 +665,7 @@ TEST_P(RenameProjectOverlapTest, RefusesToCopyWithoutAsking) {
   const auto before = Snapshot(tmp_.path());
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(error_, RenameError::kCopy);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Copy Project!"}}));
   EXPECT_EQ(Snapshot(tmp_.path()), before);
   ExpectRestored(r);
@@ -656,15 +686,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RenameProjectTest, ArchiveLoadedWithoutConfiguredPathIsNotDeleted) {
   // The proposed new location of an unpacked archive is the unpacked folder.
-  RenameRequest r = Load(kBlinky, "___temp___");
-  r.from_archive = true;
-  r.copy_project = true;
+  Request r = Load(kBlinky, "___temp___");
+  r.project.from_archive = true;
+  r.plan.mode = RenameMode::kCopy;
   ui_.confirm_answers = {true};
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorCopy);
+  EXPECT_EQ(error_, RenameError::kCopy);
   EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Failed to Copy Project!"}));
-  EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
+  EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
 }
 
 // Folder names that do not name a folder below the new path.
@@ -678,18 +708,17 @@ class RenameProjectBadTargetTest : public RenameProjectTest,
                                    public ::testing::WithParamInterface<BadTargetCase> {};
 
 TEST_P(RenameProjectBadTargetTest, RefusedBeforeAnyFolderStep) {
-  RenameRequest r = Load(kBlinky);
-  r.new_name = "pump";
-  r.new_dir = GetParam().new_dir;
-  r.copy_project = GetParam().mode == Mode::kCopy;
-  r.rename_folder = GetParam().mode == Mode::kRenameFolder;
-  r.clean_up = true;
+  Request r = Load(kBlinky);
+  r.plan.new_name = "pump";
+  r.plan.new_dir = GetParam().new_dir;
+  r.plan.mode = GetParam().mode;
+  r.plan.clean_up = true;
   WriteFile(tmp_ / "work/keep.txt", "x");
   ui_.confirm_answers = {true};
   const auto before = Snapshot(tmp_.path());
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorBadTarget);
+  EXPECT_EQ(error_, RenameError::kBadTarget);
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(Snapshot(tmp_.path()), before);
   ExpectRestored(r);
@@ -714,17 +743,17 @@ TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
   int run = 0;
   for (const char* name : {"../evil", "a/b", "two\nlines"}) {
     SCOPED_TRACE(name);
-    RenameRequest r = Load(kBlinky, "work" + std::to_string(++run));
-    r.new_name = name;
+    Request r = Load(kBlinky, "work" + std::to_string(++run));
+    r.plan.new_name = name;
     EXPECT_FALSE(Run(r));
-    EXPECT_EQ(error_, kErrorBadTarget);
-    EXPECT_EQ(Snapshot(r.old_project_dir), Snapshot(Example("blinky")));
-    EXPECT_FALSE(AnythingExists(Join(r.input_dir, "evil.prj")));
+    EXPECT_EQ(error_, RenameError::kBadTarget);
+    EXPECT_EQ(Snapshot(r.project.project_dir), Snapshot(Example("blinky")));
+    EXPECT_FALSE(AnythingExists(Join(r.project.input_dir, "evil.prj")));
   }
 }
 
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
-  RenameRequest r = Load(kBlinky);
+  Request r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
   KELVANDOR_SKIP_WITHOUT_LINKS();
   testing::MakeSymlink(DefaultNewPath(), tmp_ / "new/root");
@@ -733,7 +762,7 @@ TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   ui_.confirm_answers = {false};
 
   EXPECT_FALSE(Run(r));
-  EXPECT_EQ(error_, kErrorBadTarget);
+  EXPECT_EQ(error_, RenameError::kBadTarget);
   EXPECT_TRUE(ui_.shown.empty());
   ExpectRestored(r);
 }
@@ -765,34 +794,34 @@ class RenameProjectFaultTest : public RenameProjectModeTest {};
 // with only clean-up left undone (the clean-up is silent by design); a second
 // run then completes the rename. No original byte is lost on the way.
 TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
-  const Family& f = *GetParam().family;
+  const Sample& f = *GetParam().family;
   const Mode mode = GetParam().mode;
   const Entries original = Snapshot(Example(f.example));
   Entries expected;
   {
-    RenameRequest r = Load(f, "clean");
+    Request r = Load(f, "clean");
     ToPump(r, mode, tmp_ / "clean");
-    r.clean_up = true;
+    r.plan.clean_up = true;
     ASSERT_TRUE(Run(r));
-    expected = Snapshot(r.new_path + r.new_dir);
+    expected = Snapshot(r.plan.new_path + r.plan.new_dir);
   }
   // A copy never changes its source (checked below), so its runs share one.
-  const RenameRequest shared_source = Load(f, "source");
+  const Request shared_source = Load(f, "source");
   for (int n = 1;; ++n) {
     SCOPED_TRACE("failing call " + std::to_string(n));
     const std::string run = tmp_ / ("run" + std::to_string(n));
-    RenameRequest r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
+    Request r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
     ToPump(r, mode, run);
-    r.clean_up = true;
-    const auto modes_before = Modes(r.old_project_dir);
+    r.plan.clean_up = true;
+    const auto modes_before = Modes(r.project.project_dir);
     testing::FaultyFileSystem faulty(n);
     bool ok = false;
     try {
-      ok = RenameProject(r, error_, ui_, faulty);
+      ok = Run(r, faulty);
     } catch (const IoError&) {
       ok = false;
     }
-    const std::string target = r.new_path + r.new_dir;
+    const std::string target = r.plan.new_path + r.plan.new_dir;
     // The rewritten files name their folder.
     Entries wanted = expected;
     for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
@@ -812,8 +841,8 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
       for (const auto& entry : wanted) EXPECT_TRUE(HoldsContent(got, entry.second)) << entry.first;
     } else {
       // The project, wherever it is now, holds exactly its original files.
-      const bool moved = mode == Mode::kRenameFolder && !AnythingExists(r.old_project_dir);
-      const std::string project = moved ? target : r.old_project_dir;
+      const bool moved = mode == Mode::kRenameFolder && !AnythingExists(r.project.project_dir);
+      const std::string project = moved ? target : r.project.project_dir;
       EXPECT_EQ(Snapshot(project), original);
       EXPECT_EQ(Modes(project), modes_before);
       if (mode == Mode::kCopy && AnythingExists(target)) {
@@ -822,8 +851,8 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
       }
       // A second run completes, from wherever the project now is.
       if (moved) {
-        r.rename_folder = false;
-        r.old_project_dir = target;
+        r.plan.mode = RenameMode::kInPlace;
+        r.project.project_dir = target;
       }
       EXPECT_TRUE(Run(r));
       EXPECT_EQ(Snapshot(target), wanted);
@@ -836,7 +865,7 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Family* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;

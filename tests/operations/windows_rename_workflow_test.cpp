@@ -26,44 +26,45 @@ class WindowsRenameWorkflowTest : public ::testing::Test {
   WindowsRenameWorkflowTest() {
     WriteFile(tmp_ / "work/blinky/blinky.wsp", "");
     WriteFile(tmp_ / "work/blinky/blinky.prj", "PRJ=x\r\n");
-    r_.old_project_dir = tmp_ / "work/blinky";
-    r_.old_dir = "blinky";
-    r_.old_wsp = "blinky";
-    r_.old_prj = "blinky";
-    r_.new_name = "blinky";
-    r_.has_wsp_prj = true;
-    r_.input_dir = tmp_ / "work";
+    project_.project_dir = tmp_ / "work/blinky";
+    project_.old_dir = "blinky";
+    {
+      Family& family = project_.Add(FamilyKind::kWspPrj);
+      family.old_name = "blinky";
+      family.old_workspace = "blinky";
+    }
+    project_.input_dir = tmp_ / "work";
+    plan_.new_name = "blinky";
   }
 
   CurrentDirGuard guard_;
   TempDir tmp_;
-  RenameRequest r_;
+  Project project_;
+  RenamePlan plan_;
   RecordingUi ui_;
-  int error_code_ = 0;
 };
 
 TEST_F(WindowsRenameWorkflowTest, CopyOntoTheOldFolderInAnotherCaseIsRefused) {
   const std::vector<std::string> before = ListTree(tmp_.path());
-  r_.copy_project = true;
-  r_.new_path = LowerAscii(tmp_ / "WORK");  // completed with the final "\"
-  r_.new_dir = "BLINKY";
+  plan_.mode = RenameMode::kCopy;
+  plan_.new_path = LowerAscii(tmp_ / "WORK");  // completed with the final "\"
+  plan_.new_dir = "BLINKY";
   ui_.confirm_answers = {true};
 
-  EXPECT_FALSE(RenameProject(r_, error_code_, ui_));
-  EXPECT_EQ(error_code_, kErrorCopy);
-  EXPECT_EQ(r_.new_path, LowerAscii(tmp_ / "WORK") + "\\");
+  const RenameOutcome outcome = RenameProject(project_, plan_, ui_);
+  EXPECT_EQ(outcome.error, RenameError::kCopy);
+  EXPECT_EQ(outcome.new_path, LowerAscii(tmp_ / "WORK") + "\\");
   // Never "Project already exist - Delete ?": a Yes would delete the project.
   EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Failed to Copy Project!"});
   EXPECT_EQ(ListTree(tmp_.path()), before);
 }
 
 TEST_F(WindowsRenameWorkflowTest, RenameFolderChangingOnlyTheCase) {
-  r_.rename_folder = true;
-  r_.new_path = tmp_ / "work\\";
-  r_.new_dir = "Blinky";
+  plan_.mode = RenameMode::kRenameFolder;
+  plan_.new_path = tmp_ / "work\\";
+  plan_.new_dir = "Blinky";
 
-  EXPECT_TRUE(RenameProject(r_, error_code_, ui_));
-  EXPECT_EQ(error_code_, 0);
+  EXPECT_TRUE(RenameProject(project_, plan_, ui_).ok());
   EXPECT_TRUE(FileExists(tmp_ / "work/Blinky/blinky.prj"));
 }
 

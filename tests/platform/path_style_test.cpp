@@ -149,5 +149,38 @@ TEST(FindIgnoreCaseTest, LongHaystacks) {
   EXPECT_EQ(FindIgnoreCase(big + ".uVproj", ".UVPROJ"), big.size());
 }
 
+struct AbsoluteCase {
+  PathStyle style;
+  const char* path;
+  const char* base;
+  const char* expected;
+};
+
+class AbsoluteAgainstTest : public ::testing::TestWithParam<AbsoluteCase> {};
+
+TEST_P(AbsoluteAgainstTest, JoinsOnlyRelativePaths) {
+  const AbsoluteCase& t = GetParam();
+  EXPECT_EQ(AbsoluteAgainst(t.path, t.base, t.style), t.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, AbsoluteAgainstTest,
+    ::testing::Values(AbsoluteCase{PathStyle::kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
+                      AbsoluteCase{PathStyle::kPosix, "p", "/work/", "/work/p"},
+                      AbsoluteCase{PathStyle::kPosix, "../p", "/work", "/work/../p"},
+                      AbsoluteCase{PathStyle::kPosix, "/abs/p", "/work", "/abs/p"},
+                      AbsoluteCase{PathStyle::kPosix, "", "/work", ""},
+                      AbsoluteCase{PathStyle::kWindows, "p", "D:\\work", "D:\\work\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "C:\\p", "D:\\work", "C:\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
+                      AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
+
+TEST(PathStyleJoinTest, JoinPath) {
+  const std::string sep(1, Separator());
+  EXPECT_EQ(JoinPath("", "a.prj"), "a.prj");
+  EXPECT_EQ(JoinPath("dir", "a.prj"), "dir" + sep + "a.prj");
+  EXPECT_EQ(JoinPath("dir" + sep, "a.prj"), "dir" + sep + "a.prj");
+}
+
 }  // namespace
 }  // namespace kelvandor

@@ -49,13 +49,6 @@ TEST_P(FileRewriteLineEnds, ExactModeKeepsEveryByte) {
 INSTANTIATE_TEST_SUITE_P(Cases, FileRewriteLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
                          testing::ParamLabel());
 
-TEST(FileRewrite, JoinPath) {
-  const std::string sep(1, Separator());
-  EXPECT_EQ(JoinPath("", "a.prj"), "a.prj");
-  EXPECT_EQ(JoinPath("dir", "a.prj"), "dir" + sep + "a.prj");
-  EXPECT_EQ(JoinPath("dir" + sep, "a.prj"), "dir" + sep + "a.prj");
-}
-
 TEST(FileRewrite, TransformSeesEachLineOnce) {
   TempDir tmp;
   WriteFile(tmp / "a.prj", "one\r\ntwo\nthree");

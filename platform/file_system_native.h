@@ -1,0 +1,21 @@
+#pragma once
+
+// What the shared file-system code takes from the POSIX or the Windows side
+// (file_system_posix.cpp, file_system_windows.cpp). Internal to platform/.
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+
+namespace kelvandor::detail {
+
+// A descriptor of `path` opened for writing, created or emptied; -1 on failure.
+int OpenForWriting(std::string_view path);
+long long WriteToFile(int fd, const char* data, std::size_t size);
+int CloseFile(int fd);
+
+// Copies the bytes and the mode of the file `from` to `to`, which must not
+// exist yet; removes a part-written `to` on failure.
+bool CopyRegularFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+}  // namespace kelvandor::detail

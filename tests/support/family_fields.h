@@ -1,0 +1,31 @@
+#pragma once
+
+// A family's fields by kind, empty (or false) when the project lacks it.
+
+#include <string>
+
+#include "operations/project.h"
+
+namespace kelvandor::testing {
+
+inline std::string SubDir(const Project& project, FamilyKind kind) {
+  const Family* family = project.Find(kind);
+  return family ? family->sub_dir : std::string();
+}
+
+inline std::string OldName(const Project& project, FamilyKind kind) {
+  const Family* family = project.Find(kind);
+  return family ? family->old_name : std::string();
+}
+
+inline std::string OldWorkspace(const Project& project) {
+  const Family* family = project.Find(FamilyKind::kWspPrj);
+  return family ? family->old_workspace : std::string();
+}
+
+inline bool GeneratorLayout(const Project& project) {
+  const Family* family = project.Find(FamilyKind::kIar);
+  return family && family->generator_layout;
+}
+
+}  // namespace kelvandor::testing
