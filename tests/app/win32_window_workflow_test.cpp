@@ -90,7 +90,7 @@ TEST_F(Win32WorkflowTest, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClos
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
   EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.wsp"));
   EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.prj"));
-  const std::string temp_dir = window_->model().state().TempDir;
+  const std::string temp_dir = window_->model().project().temp_dir;
   ASSERT_TRUE(DirectoryExists(temp_dir));
   Click("Button_Close");
   EXPECT_TRUE(window_->closed());
