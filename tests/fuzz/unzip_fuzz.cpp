@@ -45,7 +45,7 @@ void FuzzOne(std::string_view data) {
   testing::WriteFile(archive, data);
   const Surroundings surroundings(run, "dest");
 
-  const int code = UnzipArchiveCode(archive, run / "dest");
+  const UnzipResult code = UnzipArchiveCode(archive, run / "dest");
   Check(UnzipResultText(code) != "Unknown error", "a code outside the table");
   surroundings.CheckUnchanged();
   std::error_code ec;
