@@ -1,7 +1,7 @@
 # Writes the seed inputs of the fuzz targets, one folder per target, from the
 # sample projects and a few inputs made here:
 #   cmake -DEXAMPLES=<examples folder> -DOUT=<seeds folder> -P make_seeds.cmake
-# Inputs of several parts separate them by the marker of fuzz_support.h.
+# Inputs made of several pieces separate them by the marker of fuzz_support.h.
 # file(READ) drops CRs, so sample files are only ever joined by `cmake -E cat`.
 cmake_minimum_required(VERSION 3.25)
 string(ASCII 26 ctrl_z)
