@@ -90,20 +90,20 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
   return named && !IsFileSystemRoot(std::string(new_path) + std::string(new_dir));
 }
 
-void CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
-  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return;
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  RunReport report;
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return report;
   // A name that is a path would move the images out of their folder.
   if (!IsUsableProjectName(plan.new_name)) {
     RenamePlan without_renames = plan;
     without_renames.new_name.clear();
-    CleanUpProject(project, without_renames, file_system);
-    return;
+    return CleanUpProject(project, without_renames, file_system);
   }
   const std::string target = plan.Target();
   // The project itself may be reached through a link (the user named it);
   // below it, nothing leads out.
   const std::string resolved = ResolvedPath(target);
-  if (resolved.empty()) return;
+  if (resolved.empty()) return report;
   for (const Family& family : project.families) {
     const FamilyRow& row = RowOf(family.kind);
     const std::string dir = target + family.sub_dir;
@@ -113,6 +113,7 @@ void CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& 
                       file_system);
     }
   }
+  return report;
 }
 
 }  // namespace kelvandor

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "operations/project.h"
+#include "operations/run_report.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
@@ -18,8 +19,9 @@ namespace kelvandor {
 // target is not usable (see IsUsableTarget), so that an emptied folder name
 // never cleans the parent folder. Only folders that lie
 // inside the target, after following every link, are touched: a build-output
-// folder that is a link leading elsewhere is passed over.
-void CleanUpProject(const Project& project, const RenamePlan& plan,
+// folder that is a link leading elsewhere is passed over. Returns what was
+// deleted and renamed.
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan,
                     FileSystem& file_system = NativeFileSystem());
 
 // True when `new_dir` names at least one folder, none of its components is

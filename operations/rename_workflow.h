@@ -10,6 +10,7 @@
 
 #include "operations/project.h"
 #include "operations/rename_error.h"
+#include "operations/run_report.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 
@@ -18,6 +19,7 @@ namespace kelvandor {
 struct RenameOutcome {
   RenameError error = RenameError::kNone;
   std::string new_path;  // the plan's new path as the workflow completed it
+  RunReport report;      // what the run did (or, when planning, would do)
   bool ok() const { return error == RenameError::kNone; }
 };
 

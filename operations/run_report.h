@@ -1,0 +1,69 @@
+#pragma once
+
+// What a rename or a clean-up did, or, run through a PlanningFileSystem,
+// would do. The workflow fills it as it goes, from the calls it makes on the
+// file system, so a plan and the report of the real run come from the same
+// steps. File contents are never held: only names, counts and the changed
+// lines of the project files.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "operations/project.h"
+#include "rewrite/line_diff.h"
+
+namespace kelvandor {
+
+struct FileCount {
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+  bool operator==(const FileCount&) const = default;
+};
+
+// A project file the rewrite replaces: `old_name` in `dir` becomes `new_name`
+// in the same folder (both bare names), with `diff` between the two contents.
+struct ProjectFileChange {
+  std::string dir;
+  std::string old_name;
+  std::string new_name;
+  TextDiff diff;
+  bool operator==(const ProjectFileChange&) const = default;
+};
+
+struct RemovedFile {
+  std::string path;
+  std::uint64_t bytes = 0;
+  bool operator==(const RemovedFile&) const = default;
+};
+
+struct RenamedFile {
+  std::string from;
+  std::string to;
+  bool operator==(const RenamedFile&) const = default;
+};
+
+struct RunReport {
+  std::string source;  // the project folder
+  std::string target;  // the folder the run works on (the source when cleaning)
+  RenameMode mode = RenameMode::kInPlace;
+  bool clean_up = false;
+  // The question put to the user (an existing target), and the answer.
+  std::optional<std::string> question;
+  bool answered_yes = false;
+  FileCount replaced_target;                  // what deleting an existing target removed
+  FileCount copied;                           // the copy of the project folder
+  std::optional<RenamedFile> renamed_folder;  // rename-folder mode
+  std::vector<ProjectFileChange> project_files;
+  std::vector<RemovedFile> cleaned;  // files the clean-up deleted, in order
+  FileCount cleaned_total;
+  std::vector<RenamedFile> renamed_images;
+  // Why the run stopped: an ErrorCode and its message; code 0 when it did not.
+  int error_code = 0;
+  std::string error_message;
+  bool operator==(const RunReport&) const = default;
+};
+
+}  // namespace kelvandor
