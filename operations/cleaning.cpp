@@ -12,9 +12,9 @@ namespace {
 // that cannot be deleted stays, and the walk goes on.
 template <typename Predicate>
 void DeleteFilesWhere(std::string_view dir, FileSystem& file_system, Predicate doomed) {
-  if (!DirectoryExists(dir)) return;
+  if (!file_system.DirectoryExists(dir)) return;
   const std::string prefix = std::string(dir) + Separator();
-  for (const std::string& name : ListFiles(dir)) {
+  for (const std::string& name : file_system.ListFiles(dir)) {
     if (doomed(name)) file_system.RemoveFile(prefix + name);
   }
 }

@@ -5,6 +5,7 @@
 
 #include "operations/cleaning.h"
 #include "operations/families.h"
+#include "operations/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
@@ -28,7 +29,7 @@ void RenameImage(const std::string& dir, std::string_view old_name, std::string_
   if (old_name.empty() || new_name.empty()) return;
   const std::string prefix = dir + Separator();
   const std::string from = prefix + std::string(old_name) + std::string(ext);
-  if (!FileExists(from)) return;
+  if (!file_system.FileExists(from)) return;
   file_system.RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
 }
 
@@ -36,7 +37,7 @@ void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::stri
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
   for (const CleanStep& step : steps) {
     const std::string dir = FolderOf(base, step.folder);
-    if (!IsSameOrInside(dir, project)) continue;
+    if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
       case CleanOp::kKeepImages:
         CleanDirectory(dir, kImages, true, fs);
@@ -90,20 +91,14 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
   return named && !IsFileSystemRoot(std::string(new_path) + std::string(new_dir));
 }
 
-RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
-  RunReport report;
-  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return report;
-  // A name that is a path would move the images out of their folder.
-  if (!IsUsableProjectName(plan.new_name)) {
-    RenamePlan without_renames = plan;
-    without_renames.new_name.clear();
-    return CleanUpProject(project, without_renames, file_system);
-  }
+namespace {
+
+void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
   const std::string target = plan.Target();
   // The project itself may be reached through a link (the user named it);
   // below it, nothing leads out.
-  const std::string resolved = ResolvedPath(target);
-  if (resolved.empty()) return report;
+  const std::string resolved = file_system.ResolvedPath(target);
+  if (resolved.empty()) return;
   for (const Family& family : project.families) {
     const FamilyRow& row = RowOf(family.kind);
     const std::string dir = target + family.sub_dir;
@@ -112,6 +107,27 @@ RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSys
       row.clean_named(family, {target, dir, family.old_name, plan.new_name, plan.backup},
                       file_system);
     }
+  }
+}
+
+}  // namespace
+
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  RunReport report;
+  report.source = project.project_dir;
+  report.target = plan.Target();
+  report.mode = plan.mode;
+  report.clean_up = true;
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return report;
+  RunRecorder recorder(file_system, report);
+  recorder.set_step(RunRecorder::Step::kCleanUp);
+  // A name that is a path would move the images out of their folder.
+  if (!IsUsableProjectName(plan.new_name)) {
+    RenamePlan without_renames = plan;
+    without_renames.new_name.clear();
+    CleanUp(project, without_renames, recorder);
+  } else {
+    CleanUp(project, plan, recorder);
   }
   return report;
 }

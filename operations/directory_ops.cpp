@@ -13,7 +13,8 @@ bool CreateDirectory(std::string_view path, FileSystem& file_system) {
   std::string prefix(path.substr(0, root));
   for (const char c : path.substr(root)) {
     prefix += c;
-    if (c == Separator() && !DirectoryExists(prefix) && !file_system.MakeDirectory(prefix))
+    if (c == Separator() && !file_system.DirectoryExists(prefix) &&
+        !file_system.MakeDirectory(prefix))
       return false;
   }
   return true;
@@ -42,7 +43,7 @@ bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& 
 }
 
 bool DeleteDirectory(std::string_view path, FileSystem& file_system) {
-  if (!DirectoryExists(path)) return true;
+  if (!file_system.DirectoryExists(path)) return true;
   // A mistyped target such as "C:\" or "/" must never cost the whole disk.
   if (IsFileSystemRoot(path)) return false;
   return file_system.RemoveTree(path);

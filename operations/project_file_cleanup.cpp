@@ -27,11 +27,12 @@ struct ProjectFile {
   bool renamed = false;  // the file of the new name, which differs from the old
 };
 
-std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_view extension) {
+std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_view extension,
+                                           FileSystem& fs) {
   for (const std::string& name : {r.new_name, r.old_name}) {
     if (name.empty()) continue;
     std::string path = JoinPath(r.family_dir, name + std::string(extension));
-    if (FileExists(path) && IsSameOrInside(path, r.project_dir)) {
+    if (fs.FileExists(path) && fs.IsSameOrInside(path, r.project_dir)) {
       return ProjectFile{std::move(path), name == r.new_name && r.new_name != r.old_name};
     }
   }
@@ -44,7 +45,7 @@ class FolderCleaner {
                 FileSystem& file_system)
       : request_(request), file_system_(file_system) {
     for (const std::string& file : named_files) {
-      if (auto path = PathInside(request.project_dir, request.family_dir, file)) {
+      if (auto path = PathInside(request.project_dir, request.family_dir, file, file_system)) {
         named_.insert(Key(*path));
       }
     }
@@ -54,8 +55,9 @@ class FolderCleaner {
   // project and holds no project file of this family.
   std::optional<std::string> Folder(std::string_view recorded) const {
     std::optional<std::string> folder =
-        PathInside(request_.project_dir, request_.family_dir, recorded);
-    if (!folder || !DirectoryExists(*folder) || IsSameOrInside(request_.family_dir, *folder)) {
+        PathInside(request_.project_dir, request_.family_dir, recorded, file_system_);
+    if (!folder || !file_system_.DirectoryExists(*folder) ||
+        file_system_.IsSameOrInside(request_.family_dir, *folder)) {
       return std::nullopt;
     }
     return folder;
@@ -66,10 +68,10 @@ class FolderCleaner {
   void Empty(std::string_view recorded, bool keep_images) const {
     const std::optional<std::string> dir = Folder(recorded);
     if (!dir) return;
-    for (const std::string& name : ListFiles(*dir)) {
+    for (const std::string& name : file_system_.ListFiles(*dir)) {
       if (keep_images && ExtensionMatches(name, kImages)) continue;
       const std::string path = JoinPath(*dir, name);
-      if (!named_.contains(Key(ResolvedPath(path)))) file_system_.RemoveFile(path);
+      if (!named_.contains(Key(file_system_.ResolvedPath(path)))) file_system_.RemoveFile(path);
     }
   }
 
@@ -80,7 +82,8 @@ class FolderCleaner {
     const std::optional<std::string> dir = Folder(recorded);
     if (!dir) return;
     for (const std::string_view ext : kImageExtensions) {
-      const std::optional<DirEntry> image = FindEntry(*dir, std::string(from) + std::string(ext));
+      const std::optional<DirEntry> image =
+          file_system_.FindEntry(*dir, std::string(from) + std::string(ext));
       if (!image || image->kind != EntryKind::kFile) continue;
       file_system_.RenameNoReplace(JoinPath(*dir, image->name),
                                    JoinPath(*dir, std::string(to) + std::string(ext)));
@@ -102,19 +105,21 @@ std::optional<Project> ReadQuietly(const std::string& path, Reader read) {
   }
 }
 
-bool FamilyInside(const FamilyCleanUp& r) {
-  return !r.project_dir.empty() && DirectoryExists(r.family_dir) &&
-         IsSameOrInside(r.family_dir, r.project_dir);
+bool FamilyInside(const FamilyCleanUp& r, FileSystem& fs) {
+  return !r.project_dir.empty() && fs.DirectoryExists(r.family_dir) &&
+         fs.IsSameOrInside(r.family_dir, r.project_dir);
 }
 
 }  // namespace
 
 void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
-  if (!FamilyInside(request)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx");
+  if (!FamilyInside(request, file_system)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx", file_system);
   if (!file) return;
-  const std::optional<KeilProject> project = ReadQuietly<KeilProject>(
-      file->path, [](const std::string& path) { return ReadKeilProject(path); });
+  const std::optional<KeilProject> project =
+      ReadQuietly<KeilProject>(file->path, [&file_system](const std::string& path) {
+        return ReadKeilProject(path, true, file_system);
+      });
   if (!project) return;
   std::vector<std::string> named = project->source_files;
   for (const KeilTarget& t : project->targets) named.push_back(t.scatter_file);
@@ -141,10 +146,13 @@ void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
 }
 
 void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
-  if (!FamilyInside(request)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp");
+  if (!FamilyInside(request, file_system)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp", file_system);
   if (!file) return;
-  const std::optional<IarProject> project = ReadQuietly<IarProject>(file->path, ReadIarProject);
+  const std::optional<IarProject> project =
+      ReadQuietly<IarProject>(file->path, [&file_system](const std::string& path) {
+        return ReadIarProject(path, file_system);
+      });
   if (!project) return;
   const FolderCleaner cleaner(request, project->source_files, file_system);
   for (const IarConfiguration& c : project->configurations) {

@@ -2,10 +2,13 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "operations/cleanup.h"
 #include "operations/directory_ops.h"
 #include "operations/families.h"
+#include "operations/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "rewrite/file_rewrite.h"
@@ -19,24 +22,27 @@ constexpr std::string_view kDeleteQuestion = "Project already exist - Delete ?";
 // destroy the project being copied; the archive case meets this when the
 // new path still points into the temporary folder. Any other copy into that
 // folder would vanish with it at the next load or when the window closes.
-bool TargetUnsafeForCopy(std::string_view target, const Project& project) {
-  return IsSameOrInside(target, project.project_dir) ||
-         IsSameOrInside(project.project_dir, target) ||
-         (!project.temp_dir.empty() && IsSameOrInside(target, project.temp_dir));
+bool TargetUnsafeForCopy(std::string_view target, const Project& project, FileSystem& fs) {
+  return fs.IsSameOrInside(target, project.project_dir) ||
+         fs.IsSameOrInside(project.project_dir, target) ||
+         (!project.temp_dir.empty() && fs.IsSameOrInside(target, project.temp_dir));
 }
 
 // The folder steps: the first failure, or kNone.
 RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
-                             const std::string& target, UserInterface& ui, FileSystem& fs) {
+                             const std::string& target, UserInterface& ui, FileSystem& fs,
+                             RunReport& report) {
   const bool copy = plan.mode == RenameMode::kCopy;
   // An archive's project is copied out of the temporary folder whatever the mode.
   const bool copying = copy || project.from_archive;
-  if (copying && TargetUnsafeForCopy(target, project)) {
+  if (copying && TargetUnsafeForCopy(target, project, fs)) {
     ui.ShowMessage(RenameErrorText(RenameError::kCopy));
     return RenameError::kCopy;
   }
-  if (copy && DirectoryExists(target)) {
-    if (!ui.Confirm(kDeleteQuestion)) return RenameError::kTargetKept;
+  if (copy && fs.DirectoryExists(target)) {
+    report.question = std::string(kDeleteQuestion);
+    report.answered_yes = ui.Confirm(kDeleteQuestion);
+    if (!report.answered_yes) return RenameError::kTargetKept;
     if (!DeleteDirectory(target, fs)) return RenameError::kDeleteTarget;
   }
   if (copy && !CreateDirectory(target, fs)) return RenameError::kCreateTarget;
@@ -49,22 +55,24 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
 }
 
 // True when no family folder leads out of the target.
-bool FamilyFoldersInside(const Project& project, const std::string& target) {
+bool FamilyFoldersInside(const Project& project, const std::string& target, FileSystem& fs) {
   for (const Family& family : project.families) {
-    if (!IsSameOrInside(target + family.sub_dir, target)) return false;
+    if (!fs.IsSameOrInside(target + family.sub_dir, target)) return false;
   }
   return true;
 }
 
 // The files of every family change together when the batch is committed.
-void RunRewriters(const Project& project, const RenamePlan& plan, const std::string& target,
-                  UserInterface& ui, FileSystem& fs) {
+std::vector<ProjectFileChange> RunRewriters(const Project& project, const RenamePlan& plan,
+                                            const std::string& target, UserInterface& ui,
+                                            FileSystem& fs) {
   const RewriteValues values = RewriteValuesFor(project, plan);
   RewriteBatch batch(fs);
   for (const Family& family : project.families) {
     RowOf(family.kind).rewrite(target + family.sub_dir, family, values, ui, batch);
   }
   batch.Commit();
+  return batch.changes();
 }
 
 }  // namespace
@@ -86,17 +94,31 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   RenameOutcome outcome;
   outcome.new_path = plan.new_path;
   const std::string target = plan.Target();
+  RunReport& report = outcome.report;
+  report.source = project.project_dir;
+  report.target = target;
+  report.mode = plan.mode;
+  report.clean_up = plan.clean_up;
 
   if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name)) {
     outcome.error = RenameError::kBadTarget;
   } else {
-    outcome.error = MakeTargetFolder(project, plan, target, ui, file_system);
+    RunRecorder recorder(file_system, report);
+    recorder.set_step(RunRecorder::Step::kTarget);
+    outcome.error = MakeTargetFolder(project, plan, target, ui, recorder, report);
   }
-  if (outcome.ok() && !FamilyFoldersInside(project, target)) {
+  if (outcome.ok() && !FamilyFoldersInside(project, target, file_system)) {
     outcome.error = RenameError::kBadTarget;
   }
-  if (outcome.ok()) RunRewriters(project, plan, target, ui, file_system);
-  if (outcome.ok() && plan.clean_up) CleanUpProject(project, plan, file_system);
+  if (outcome.ok()) report.project_files = RunRewriters(project, plan, target, ui, file_system);
+  if (outcome.ok() && plan.clean_up) {
+    RunReport cleaned = CleanUpProject(project, plan, file_system);
+    report.cleaned = std::move(cleaned.cleaned);
+    report.cleaned_total = cleaned.cleaned_total;
+    report.renamed_images = std::move(cleaned.renamed_images);
+  }
+  report.error_code = static_cast<int>(outcome.error);
+  report.error_message = std::string(RenameErrorText(outcome.error));
   return outcome;
 }
 

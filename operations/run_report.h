@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "operations/project.h"
-#include "rewrite/line_diff.h"
+#include "rewrite/file_rewrite.h"
 
 namespace kelvandor {
 
@@ -21,16 +21,6 @@ struct FileCount {
   std::uint64_t files = 0;
   std::uint64_t bytes = 0;
   bool operator==(const FileCount&) const = default;
-};
-
-// A project file the rewrite replaces: `old_name` in `dir` becomes `new_name`
-// in the same folder (both bare names), with `diff` between the two contents.
-struct ProjectFileChange {
-  std::string dir;
-  std::string old_name;
-  std::string new_name;
-  TextDiff diff;
-  bool operator==(const ProjectFileChange&) const = default;
 };
 
 struct RemovedFile {

@@ -146,9 +146,9 @@ bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& 
 
 bool FileSystem::CopyTree(std::string_view from, std::string_view to,
                           const CopyProgressFn& progress) {
-  if (!DirectoryExists(from) || AnythingExists(to)) return false;
+  if (!kelvandor::DirectoryExists(from) || kelvandor::AnythingExists(to)) return false;
   // A copy into its own source would meet itself and never end.
-  if (IsSameOrInside(to, from)) return false;
+  if (kelvandor::IsSameOrInside(to, from)) return false;
   CopyState state;
   state.progress = &progress;
   state.total = progress ? CountEntries(NativePath(from)) : 0;
@@ -163,7 +163,7 @@ bool FileSystem::CopyTree(std::string_view from, std::string_view to,
     progress(state.done, state.done);
   }
   // A half copy left behind would later pass for the user's own folder.
-  if (!state.ok && AnythingExists(to)) RemoveTree(to);
+  if (!state.ok && kelvandor::AnythingExists(to)) RemoveTree(to);
   return state.ok;
 }
 
@@ -199,6 +199,45 @@ long long FileSystem::Write(int fd, const char* data, std::size_t size) {
   return detail::WriteToFile(fd, data, size);
 }
 int FileSystem::Close(int fd) { return detail::CloseFile(fd); }
+
+bool FileSystem::FileExists(std::string_view path) { return kelvandor::FileExists(path); }
+bool FileSystem::DirectoryExists(std::string_view path) {
+  return kelvandor::DirectoryExists(path);
+}
+bool FileSystem::AnythingExists(std::string_view path) { return kelvandor::AnythingExists(path); }
+bool FileSystem::IsLink(std::string_view path) { return kelvandor::IsLink(path); }
+bool FileSystem::IsReadOnly(std::string_view path) { return kelvandor::IsReadOnly(path); }
+std::optional<std::uint64_t> FileSystem::FileSize(std::string_view path) {
+  return kelvandor::FileSize(path);
+}
+std::vector<DirEntry> FileSystem::ListDirectory(std::string_view dir) {
+  return kelvandor::ListDirectory(dir);
+}
+std::vector<std::string> FileSystem::ListFiles(std::string_view dir, std::string_view suffix) {
+  return kelvandor::ListFiles(dir, suffix);
+}
+std::optional<DirEntry> FileSystem::FindEntry(std::string_view dir, std::string_view name) {
+  return kelvandor::FindEntry(dir, name);
+}
+std::string FileSystem::ResolvedPath(std::string_view path) {
+  return kelvandor::ResolvedPath(path);
+}
+bool FileSystem::IsSameOrInside(std::string_view inner, std::string_view outer) {
+  return kelvandor::IsSameOrInside(inner, outer);
+}
+int FileSystem::OpenForReading(std::string_view path) { return detail::OpenForReading(path); }
+long long FileSystem::Read(int fd, char* data, std::size_t size) {
+  return detail::ReadFromFile(fd, data, size);
+}
+
+std::optional<std::uint64_t> FileSize(std::string_view path) {
+  std::error_code ec;
+  const fs::path native = NativePath(path);
+  if (!fs::is_regular_file(native, ec)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(native, ec);
+  if (ec) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
 
 FileSystem& NativeFileSystem() {
   static FileSystem native;

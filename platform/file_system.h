@@ -141,12 +141,17 @@ bool CopyPermissions(std::string_view from, std::string_view to);
 // point), whatever it leads to.
 bool IsLink(std::string_view path);
 
-// The operations that change the file system, as one interface. The rename
-// workflow, the rewriters and the clean-up make every change through one, so
-// that a test can make any single step fail and look at what is left. The
-// base class is the real file system; a test derives from it. A failing call
-// leaves errno (or the Windows last error) describing the failure, as the
-// free functions of the same names do.
+// The size of the regular file at `path` (links followed); nothing for
+// anything else.
+std::optional<std::uint64_t> FileSize(std::string_view path);
+
+// The file system as the rename workflow, the rewriters and the clean-up see
+// it, as one interface. They make every change and every read of the project
+// through one, so that a test can make any single step fail and look at what
+// is left, and so that a PlanningFileSystem can answer every read as its
+// changes would have left the disk. The base class is the real file system; a
+// test derives from it. A failing call leaves errno (or the Windows last
+// error) describing the failure, as the free functions of the same names do.
 class FileSystem {
  public:
   FileSystem() = default;
@@ -173,7 +178,26 @@ class FileSystem {
   virtual int Close(int fd);
 
   // CopyTree above, made of the calls of this object.
-  bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& progress = {});
+  virtual bool CopyTree(std::string_view from, std::string_view to,
+                        const CopyProgressFn& progress = {});
+
+  // Reads, as the free functions of the same names.
+  virtual bool FileExists(std::string_view path);
+  virtual bool DirectoryExists(std::string_view path);
+  virtual bool AnythingExists(std::string_view path);
+  virtual bool IsLink(std::string_view path);
+  virtual bool IsReadOnly(std::string_view path);
+  virtual std::optional<std::uint64_t> FileSize(std::string_view path);
+  virtual std::vector<DirEntry> ListDirectory(std::string_view dir);
+  virtual std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
+  virtual std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name);
+  virtual std::string ResolvedPath(std::string_view path);
+  virtual bool IsSameOrInside(std::string_view inner, std::string_view outer);
+  // A file descriptor of the file `path` opened for reading, or -1; closed
+  // with Close.
+  virtual int OpenForReading(std::string_view path);
+  // As read(2): the count of bytes read, 0 at the end, or -1.
+  virtual long long Read(int fd, char* data, std::size_t size);
 };
 
 // The real file system.

@@ -13,6 +13,10 @@ namespace kelvandor::detail {
 int OpenForWriting(std::string_view path);
 long long WriteToFile(int fd, const char* data, std::size_t size);
 int CloseFile(int fd);
+// A descriptor of the file `path` opened for reading; -1 on failure, also for
+// a folder.
+int OpenForReading(std::string_view path);
+long long ReadFromFile(int fd, char* data, std::size_t size);
 
 // Copies the bytes and the mode of the file `from` to `to`, which must not
 // exist yet; removes a part-written `to` on failure.

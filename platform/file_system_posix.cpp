@@ -224,6 +224,21 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 
 int CloseFile(int fd) { return ::close(fd); }
 
+int OpenForReading(std::string_view path) {
+  const int fd = ::open(Terminated(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // POSIX opens a folder for reading and fails only at the first read; refuse
+  // it at once, as Windows does.
+  struct stat st;
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return -1;
+  }
+  return fd;
+}
+
+long long ReadFromFile(int fd, char* data, std::size_t size) { return ::read(fd, data, size); }
+
 }  // namespace detail
 
 // Owns a file descriptor; Close reports what closing it gave.

@@ -248,6 +248,14 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 
 int CloseFile(int fd) { return ::_close(fd); }
 
+int OpenForReading(std::string_view path) {
+  return ::_wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);
+}
+
+long long ReadFromFile(int fd, char* data, std::size_t size) {
+  return ::_read(fd, data, static_cast<unsigned>(size));
+}
+
 }  // namespace detail
 
 namespace detail {

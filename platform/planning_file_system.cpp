@@ -1,18 +1,397 @@
 #include "platform/planning_file_system.h"
 
-namespace kelvandor {
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
-// Placeholder until the overlay lands: every change is refused.
-bool PlanningFileSystem::MakeDirectory(std::string_view) { return false; }
-bool PlanningFileSystem::RenameNoReplace(std::string_view, std::string_view) { return false; }
-bool PlanningFileSystem::RenameReplacing(std::string_view, std::string_view) { return false; }
-bool PlanningFileSystem::RemoveFile(std::string_view) { return false; }
-bool PlanningFileSystem::RemoveTree(std::string_view) { return false; }
-bool PlanningFileSystem::CopyPermissions(std::string_view, std::string_view) { return false; }
-bool PlanningFileSystem::CopyOneFile(std::string_view, std::string_view) { return false; }
-bool PlanningFileSystem::MakeLink(std::string_view, std::string_view, bool) { return false; }
-int PlanningFileSystem::CreateForWriting(std::string_view) { return -1; }
-long long PlanningFileSystem::Write(int, const char*, std::size_t) { return -1; }
-int PlanningFileSystem::Close(int) { return -1; }
+#include "platform/path_style.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr bool kIgnoreCase = kNativeStyle == PathStyle::kWindows;
+
+// A path spelled with one separator between components and none at the end
+// (on Windows "/" as "\").
+std::string Normal(std::string_view path) {
+  std::string out;
+  out.reserve(path.size());
+  for (char c : path) {
+    if (IsFolderDelimiter(c)) c = Separator();
+    if (c == Separator() && !out.empty() && out.back() == Separator()) continue;
+    out += c;
+  }
+  while (out.size() > DriveRootLength() + 1 && out.back() == Separator()) out.pop_back();
+  return out;
+}
+
+// What nodes are found by: the normal spelling, on Windows in lower case.
+// Both have the same length.
+std::string Key(std::string_view path) {
+  return kIgnoreCase ? LowerAscii(Normal(path)) : Normal(path);
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+  return name.size() >= suffix.size() && LowerAscii(name.substr(name.size() - suffix.size())) ==
+                                             LowerAscii(suffix);
+}
+
+// `key` lies below `folder` (both keys).
+bool Below(std::string_view key, std::string_view folder) {
+  return key.size() > folder.size() && key.starts_with(folder) && key[folder.size()] == Separator();
+}
+
+}  // namespace
+
+PlanningFileSystem::View PlanningFileSystem::Look(std::string_view path) const {
+  const std::string key = Key(path);
+  if (const auto it = nodes_.find(key); it != nodes_.end()) {
+    const Node& node = it->second;
+    switch (node.kind) {
+      case NodeKind::kGone:
+        return {};
+      case NodeKind::kStandIn:
+        return {nullptr, node.real};
+      case NodeKind::kFolder:
+      case NodeKind::kContent:
+        return {&node, std::nullopt};
+    }
+  }
+  // The nearest folder above with a node decides; without one the real disk does.
+  for (std::size_t end = key.rfind(Separator()); end != std::string::npos && end > 0;
+       end = key.rfind(Separator(), end - 1)) {
+    const auto it = nodes_.find(std::string_view(key).substr(0, end));
+    if (it == nodes_.end()) continue;
+    if (it->second.kind != NodeKind::kStandIn) return {};
+    return {nullptr, it->second.real + Normal(path).substr(end)};
+  }
+  return {nullptr, std::string(path)};
+}
+
+bool PlanningFileSystem::IsFolder(const View& view) const {
+  if (view.node != nullptr) return view.node->kind == NodeKind::kFolder;
+  return view.real && kelvandor::DirectoryExists(*view.real);
+}
+
+bool PlanningFileSystem::IsFile(const View& view) const {
+  if (view.node != nullptr) return view.node->kind == NodeKind::kContent;
+  return view.real && kelvandor::FileExists(*view.real);
+}
+
+std::string PlanningFileSystem::RealFor(std::string_view path) const {
+  std::string rest;
+  std::string current(path);
+  for (;;) {
+    const View view = Look(current);
+    if (view.real) return *view.real + rest;
+    const std::string parent = FolderPart(current);
+    if (parent.empty() || parent.size() >= current.size()) return std::string(path);
+    rest = current.substr(parent.size()) + rest;
+    current = parent;
+  }
+}
+
+std::string PlanningFileSystem::Planned(std::string real) const {
+  const std::string key = Key(real);
+  for (auto it = moved_folders_.rbegin(); it != moved_folders_.rend(); ++it) {
+    const std::string folder = Key(it->second);
+    if (key == folder) return it->first;
+    if (Below(key, folder)) return it->first + real.substr(real.size() - (key.size() - folder.size()));
+  }
+  return real;
+}
+
+void PlanningFileSystem::Put(std::string_view path, Node node) {
+  node.path = std::string(path);
+  nodes_[Key(path)] = std::move(node);
+}
+
+void PlanningFileSystem::ForgetBelow(const std::string& key) {
+  const std::string prefix = key + Separator();
+  auto it = nodes_.lower_bound(prefix);
+  while (it != nodes_.end() && it->first.starts_with(prefix)) it = nodes_.erase(it);
+}
+
+bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool replacing) {
+  const View source = Look(from);
+  if (!source.exists()) {
+    errno = ENOENT;
+    return false;
+  }
+  const View target = Look(to);
+  if (target.exists() && (!replacing || IsFolder(target) || IsFolder(source))) {
+    errno = EEXIST;
+    return false;
+  }
+  if (!IsFolder(Look(FolderPart(to)))) {
+    errno = ENOENT;
+    return false;
+  }
+  const std::string from_key = Key(from);
+  const std::string to_key = Key(to);
+  if (from_key == to_key) return true;  // another letter case of the same name
+  Node moved;
+  if (source.node != nullptr) {
+    moved = *source.node;
+  } else {
+    moved.kind = NodeKind::kStandIn;
+    moved.real = *source.real;
+    if (kelvandor::DirectoryExists(*source.real)) {
+      moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
+    }
+  }
+  // The changes made below the old place move with it.
+  std::vector<std::pair<std::string, Node>> below;
+  const std::string prefix = from_key + Separator();
+  for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix);) {
+    Node node = std::move(it->second);
+    node.path = Normal(to) + Normal(node.path).substr(from_key.size());
+    below.emplace_back(to_key + it->first.substr(from_key.size()), std::move(node));
+    it = nodes_.erase(it);
+  }
+  ForgetBelow(to_key);
+  Put(from, Node{NodeKind::kGone, {}, {}, {}});
+  Put(to, std::move(moved));
+  for (auto& [key, node] : below) nodes_[key] = std::move(node);
+  return true;
+}
+
+bool PlanningFileSystem::MakeDirectory(std::string_view path) {
+  if (Look(path).exists()) {
+    errno = EEXIST;
+    return false;
+  }
+  if (!IsFolder(Look(FolderPart(path)))) {
+    errno = ENOENT;
+    return false;
+  }
+  ForgetBelow(Key(path));
+  Put(path, Node{NodeKind::kFolder, {}, {}, {}});
+  return true;
+}
+
+bool PlanningFileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
+  return Move(from, to, false);
+}
+
+bool PlanningFileSystem::RenameReplacing(std::string_view from, std::string_view to) {
+  return Move(from, to, true);
+}
+
+bool PlanningFileSystem::RemoveFile(std::string_view path) {
+  const View view = Look(path);
+  const bool link = view.real && kelvandor::IsLink(*view.real);
+  if (!link && !IsFile(view)) {
+    errno = IsFolder(view) ? EISDIR : ENOENT;
+    return false;
+  }
+  if (!link && view.real && kelvandor::IsReadOnly(*view.real)) {
+    errno = EACCES;
+    return false;
+  }
+  Put(path, Node{NodeKind::kGone, {}, {}, {}});
+  return true;
+}
+
+bool PlanningFileSystem::RemoveTree(std::string_view path) {
+  if (!AnythingExists(path)) return true;
+  ForgetBelow(Key(path));
+  Put(path, Node{NodeKind::kGone, {}, {}, {}});
+  return true;
+}
+
+bool PlanningFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
+  if (Look(from).exists() && Look(to).exists()) return true;
+  errno = ENOENT;
+  return false;
+}
+
+bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
+  const View source = Look(from);
+  if (!IsFile(source) || Look(to).exists() || !IsFolder(Look(FolderPart(to)))) {
+    errno = IsFile(source) ? EEXIST : ENOENT;
+    return false;
+  }
+  if (source.node != nullptr) {
+    Put(to, *source.node);
+  } else {
+    Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}});
+  }
+  return true;
+}
+
+bool PlanningFileSystem::MakeLink(std::string_view, std::string_view path, bool) {
+  // The planned copy stands in for the whole folder, links included; a link
+  // made on its own has nothing to show.
+  errno = Look(path).exists() ? EEXIST : EPERM;
+  return false;
+}
+
+bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
+                                  const CopyProgressFn& progress) {
+  const View source = Look(from);
+  if (!IsFolder(source) || Look(to).exists() || IsSameOrInside(to, from) ||
+      !IsFolder(Look(FolderPart(to))) || !source.real) {
+    return false;
+  }
+  moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
+  ForgetBelow(Key(to));
+  Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}});
+  if (progress) progress(0, 0);
+  return true;
+}
+
+int PlanningFileSystem::CreateForWriting(std::string_view path) {
+  const View view = Look(path);
+  if (IsFolder(view) || !IsFolder(Look(FolderPart(path)))) {
+    errno = IsFolder(view) ? EISDIR : ENOENT;
+    return -1;
+  }
+  Put(path, Node{NodeKind::kContent, {}, {}, {}});
+  const int fd = next_fd_++;
+  open_[fd] = OpenFile{std::string(path), {}, 0, true};
+  return fd;
+}
+
+long long PlanningFileSystem::Write(int fd, const char* data, std::size_t size) {
+  const auto it = open_.find(fd);
+  if (it == open_.end() || !it->second.writing) {
+    errno = EBADF;
+    return -1;
+  }
+  it->second.content.append(data, size);
+  return static_cast<long long>(size);
+}
+
+int PlanningFileSystem::Close(int fd) {
+  const auto it = open_.find(fd);
+  if (it == open_.end()) return FileSystem::Close(fd);
+  if (it->second.writing) {
+    Put(it->second.path, Node{NodeKind::kContent, {}, {}, std::move(it->second.content)});
+  }
+  open_.erase(it);
+  return 0;
+}
+
+int PlanningFileSystem::OpenForReading(std::string_view path) {
+  const View view = Look(path);
+  if (view.real) return FileSystem::OpenForReading(*view.real);
+  if (view.node == nullptr || view.node->kind != NodeKind::kContent) {
+    errno = view.node != nullptr ? EISDIR : ENOENT;
+    return -1;
+  }
+  const int fd = next_fd_++;
+  open_[fd] = OpenFile{std::string(path), view.node->content, 0, false};
+  return fd;
+}
+
+long long PlanningFileSystem::Read(int fd, char* data, std::size_t size) {
+  const auto it = open_.find(fd);
+  if (it == open_.end()) return FileSystem::Read(fd, data, size);
+  OpenFile& file = it->second;
+  const std::size_t n = std::min(size, file.content.size() - file.position);
+  std::memcpy(data, file.content.data() + file.position, n);
+  file.position += n;
+  return static_cast<long long>(n);
+}
+
+bool PlanningFileSystem::FileExists(std::string_view path) { return IsFile(Look(path)); }
+
+bool PlanningFileSystem::DirectoryExists(std::string_view path) { return IsFolder(Look(path)); }
+
+bool PlanningFileSystem::AnythingExists(std::string_view path) {
+  const View view = Look(path);
+  return view.node != nullptr || (view.real && kelvandor::AnythingExists(*view.real));
+}
+
+bool PlanningFileSystem::IsLink(std::string_view path) {
+  const View view = Look(path);
+  return view.real && kelvandor::IsLink(*view.real);
+}
+
+bool PlanningFileSystem::IsReadOnly(std::string_view path) {
+  const View view = Look(path);
+  return view.real && kelvandor::IsReadOnly(*view.real);
+}
+
+std::optional<std::uint64_t> PlanningFileSystem::FileSize(std::string_view path) {
+  const View view = Look(path);
+  if (view.real) return kelvandor::FileSize(*view.real);
+  if (view.node != nullptr && view.node->kind == NodeKind::kContent) {
+    return view.node->content.size();
+  }
+  return std::nullopt;
+}
+
+std::vector<DirEntry> PlanningFileSystem::ListDirectory(std::string_view dir) {
+  const View view = Look(dir);
+  if (!IsFolder(view)) return {};
+  const std::string dir_key = Key(dir);
+  std::vector<DirEntry> entries;
+  if (view.real) {
+    for (DirEntry& entry : kelvandor::ListDirectory(*view.real)) {
+      const auto it = nodes_.find(JoinPath(dir_key, kIgnoreCase ? LowerAscii(entry.name)
+                                                                  : entry.name));
+      if (it == nodes_.end()) entries.push_back(std::move(entry));
+    }
+  }
+  const std::string prefix = dir_key + Separator();
+  for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix);
+       ++it) {
+    const Node& node = it->second;
+    if (node.kind == NodeKind::kGone ||
+        it->first.find(Separator(), prefix.size()) != std::string::npos) {
+      continue;
+    }
+    DirEntry entry;
+    entry.name = NamePart(node.path);
+    switch (node.kind) {
+      case NodeKind::kFolder:
+        entry.kind = EntryKind::kFolder;
+        break;
+      case NodeKind::kContent:
+        entry.kind = EntryKind::kFile;
+        break;
+      default:
+        entry.kind = kelvandor::DirectoryExists(node.real) ? EntryKind::kFolder
+                     : kelvandor::FileExists(node.real)    ? EntryKind::kFile
+                                                           : EntryKind::kOther;
+        entry.is_link = kelvandor::IsLink(node.real);
+        break;
+    }
+    entry.hidden = kNativeStyle == PathStyle::kPosix && entry.name.starts_with('.');
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::vector<std::string> PlanningFileSystem::ListFiles(std::string_view dir,
+                                                       std::string_view suffix) {
+  std::vector<std::string> names;
+  for (DirEntry& entry : ListDirectory(dir)) {
+    if (entry.kind == EntryKind::kFile && EndsWithIgnoringCase(entry.name, suffix)) {
+      names.push_back(std::move(entry.name));
+    }
+  }
+  return names;
+}
+
+std::optional<DirEntry> PlanningFileSystem::FindEntry(std::string_view dir, std::string_view name) {
+  std::optional<DirEntry> other_case;
+  for (DirEntry& entry : ListDirectory(dir)) {
+    if (entry.name == name) return entry;
+    if (!other_case && LowerAscii(entry.name) == LowerAscii(name)) other_case = std::move(entry);
+  }
+  return other_case;
+}
+
+std::string PlanningFileSystem::ResolvedPath(std::string_view path) {
+  const std::string resolved = kelvandor::ResolvedPath(RealFor(path));
+  return resolved.empty() ? resolved : Planned(resolved);
+}
+
+bool PlanningFileSystem::IsSameOrInside(std::string_view inner, std::string_view outer) {
+  return kelvandor::IsSameOrInside(RealFor(inner), RealFor(outer));
+}
 
 }  // namespace kelvandor

@@ -4,6 +4,21 @@
 // over the real files, and every read sees the real files as those changes
 // would have left them. Running the rename workflow or the clean-up through
 // one yields the report of what they would do.
+//
+// Changes are kept as nodes over paths: a path that is gone, a new empty
+// folder, a file written in memory, or a stand-in for a real file or folder
+// (what a copy or a rename made of it). Below a stand-in folder the real
+// folder shows through, so a planned copy of a project costs one node, not
+// one per file. Only file contents written through it are held in memory:
+// those are the project files, which are small.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -24,6 +39,62 @@ class PlanningFileSystem : public FileSystem {
   int CreateForWriting(std::string_view path) override;
   long long Write(int fd, const char* data, std::size_t size) override;
   int Close(int fd) override;
+  bool CopyTree(std::string_view from, std::string_view to,
+                const CopyProgressFn& progress = {}) override;
+
+  bool FileExists(std::string_view path) override;
+  bool DirectoryExists(std::string_view path) override;
+  bool AnythingExists(std::string_view path) override;
+  bool IsLink(std::string_view path) override;
+  bool IsReadOnly(std::string_view path) override;
+  std::optional<std::uint64_t> FileSize(std::string_view path) override;
+  std::vector<DirEntry> ListDirectory(std::string_view dir) override;
+  std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {}) override;
+  std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) override;
+  std::string ResolvedPath(std::string_view path) override;
+  bool IsSameOrInside(std::string_view inner, std::string_view outer) override;
+  int OpenForReading(std::string_view path) override;
+  long long Read(int fd, char* data, std::size_t size) override;
+
+ private:
+  enum class NodeKind { kGone, kFolder, kContent, kStandIn };
+  struct Node {
+    NodeKind kind = NodeKind::kGone;
+    std::string path;     // as the caller spelled it, for listings
+    std::string real;     // kStandIn: the real file or folder it shows
+    std::string content;  // kContent
+  };
+  // What a path shows: nothing, a real path, or a node of this object.
+  struct View {
+    const Node* node = nullptr;
+    std::optional<std::string> real;
+    bool exists() const { return node != nullptr || real.has_value(); }
+  };
+  struct OpenFile {
+    std::string path;  // writing: where the content goes on Close
+    std::string content;
+    std::size_t position = 0;
+    bool writing = false;
+  };
+
+  View Look(std::string_view path) const;
+  bool IsFolder(const View& view) const;
+  bool IsFile(const View& view) const;
+  // The real path that stands for `path` as far as the real disk can tell:
+  // the path itself where no change of this object is on the way.
+  std::string RealFor(std::string_view path) const;
+  // A resolved real path as the changes show it: below a folder a copy or a
+  // rename put elsewhere, the path at its new place.
+  std::string Planned(std::string real) const;
+  void Put(std::string_view path, Node node);
+  void ForgetBelow(const std::string& key);
+  bool Move(std::string_view from, std::string_view to, bool replacing);
+
+  std::map<std::string, Node, std::less<>> nodes_;  // by Key() of the path
+  // Folders a copy or rename put at a new place: (new path, resolved real).
+  std::vector<std::pair<std::string, std::string>> moved_folders_;
+  std::map<int, OpenFile> open_;
+  int next_fd_ = 1 << 28;  // far above the descriptors of the real files
 };
 
 }  // namespace kelvandor

@@ -1,6 +1,5 @@
 #include "platform/text_lines.h"
 
-#include <fcntl.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -10,17 +9,6 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 
-#ifdef _WIN32
-#include <io.h>
-#include <sys/stat.h>
-#define KELVANDOR_READ ::_read
-#define KELVANDOR_CLOSE ::_close
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#define KELVANDOR_READ ::read
-#define KELVANDOR_CLOSE ::close
-#endif
 
 namespace kelvandor {
 namespace {
@@ -30,23 +18,6 @@ constexpr std::size_t kWriteBufferSize = 256 * 1024;
 constexpr char kCtrlZ = 26;
 
 std::atomic<long long> g_write_budget{-1};
-
-int OpenForReading(std::string_view path) {
-#ifdef _WIN32
-  return ::_wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);
-#else
-  const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
-  // POSIX opens a folder for reading and fails only at the first read; refuse
-  // it at once, as Windows does.
-  struct stat st;
-  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    errno = EISDIR;
-    return -1;
-  }
-  return fd;
-#endif
-}
 
 // Appends `text` to `out` without its CRs.
 void AppendWithoutCr(std::string_view text, std::string& out) {
@@ -63,17 +34,20 @@ void AppendWithoutCr(std::string_view text, std::string& out) {
 
 void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
 
-LineReader::LineReader(std::string_view path) {
+LineReader::LineReader(std::string_view path) : LineReader(path, NativeFileSystem()) {}
+
+LineReader::LineReader(std::string_view path, FileSystem& file_system)
+    : file_system_(&file_system) {
   if (path.empty()) throw IoError(kIoFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
-  fd_ = OpenForReading(path);
+  fd_ = file_system.OpenForReading(path);
   if (fd_ < 0) ThrowIoErrorFromErrno(errno);
   buffer_ = buffer.release();
 }
 
 LineReader::~LineReader() {
-  if (fd_ >= 0) KELVANDOR_CLOSE(fd_);
+  if (fd_ >= 0) file_system_->Close(fd_);
   delete[] buffer_;
 }
 
@@ -81,7 +55,7 @@ void LineReader::Close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (KELVANDOR_CLOSE(fd) != 0) ThrowIoErrorFromErrno(errno);
+  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno);
 }
 
 bool LineReader::Fill() {
@@ -89,7 +63,7 @@ bool LineReader::Fill() {
   begin_ = 0;
   end_ = 0;
   for (;;) {
-    const auto n = KELVANDOR_READ(fd_, buffer_, static_cast<unsigned>(kReadBufferSize));
+    const long long n = file_system_->Read(fd_, buffer_, kReadBufferSize);
     if (n > 0) {
       end_ = static_cast<std::size_t>(n);
       return true;
@@ -151,6 +125,15 @@ bool LineReader::ReadLine(std::string_view& line) {
     line = assembled_;
     return true;
   }
+}
+
+std::string ReadWholeFile(std::string_view path, FileSystem& file_system) {
+  LineReader in(path, file_system);
+  std::string content;
+  std::string_view chunk;
+  while (in.ReadBytes(chunk)) content.append(chunk);
+  in.Close();
+  return content;
 }
 
 bool LineReader::ReadBytes(std::string_view& chunk) {

@@ -19,8 +19,10 @@ class FileSystem;
 
 class LineReader {
  public:
-  // Opens `path` for reading; raises IoError when it cannot be opened.
+  // Opens `path` for reading; raises IoError when it cannot be opened. Every
+  // read goes through `file_system` (the real one without).
   explicit LineReader(std::string_view path);
+  LineReader(std::string_view path, FileSystem& file_system);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -42,6 +44,7 @@ class LineReader {
  private:
   bool Fill();
 
+  FileSystem* file_system_ = nullptr;
   int fd_ = -1;
   char* buffer_ = nullptr;
   std::size_t begin_ = 0;  // first unread byte in buffer_
@@ -50,6 +53,10 @@ class LineReader {
   bool stopped_ = false;   // a Ctrl-Z began a line
   std::string assembled_;  // a line that did not fit in the buffer
 };
+
+// The whole content of the file `path`, read through `file_system`; raises
+// IoError when it cannot be read. For project files, which are small.
+std::string ReadWholeFile(std::string_view path, FileSystem& file_system);
 
 class LineWriter {
  public:

@@ -132,22 +132,23 @@ class IarReader : public XmlHandler {
 
 }  // namespace
 
-KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources) {
+KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources,
+                            FileSystem& file_system) {
   KeilProject project;
   KeilReader reader(project, with_sources);
-  ReadXml(uvprojx_path, reader);
+  ReadXml(uvprojx_path, reader, file_system);
   return project;
 }
 
-IarProject ReadIarProject(std::string_view ewp_path) {
+IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system) {
   IarProject project;
   IarReader reader(project);
-  ReadXml(ewp_path, reader);
+  ReadXml(ewp_path, reader, file_system);
   return project;
 }
 
 std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
-                                      std::string_view value) {
+                                      std::string_view value, FileSystem& file_system) {
   if (value.empty() || value.find('$') != std::string_view::npos) return std::nullopt;
   if (IsRecordedSeparator(value.front())) return std::nullopt;
   if (value.size() >= 2 && value[1] == ':') return std::nullopt;
@@ -163,8 +164,8 @@ std::optional<std::string> PathInside(std::string_view project_dir, std::string_
     }
     start = end + 1;
   }
-  if (!IsSameOrInside(path, project_dir)) return std::nullopt;
-  std::string resolved = ResolvedPath(path);
+  if (!file_system.IsSameOrInside(path, project_dir)) return std::nullopt;
+  std::string resolved = file_system.ResolvedPath(path);
   if (resolved.empty()) return std::nullopt;
   return resolved;
 }

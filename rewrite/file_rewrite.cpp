@@ -23,20 +23,20 @@ bool SameFileName(std::string_view a, std::string_view b) {
 // What stands at `path` is about to be replaced by a rename. POSIX would
 // replace a read-only file (and root may write anything), Windows refuses:
 // refusing everywhere keeps the outcome alike and raises before anything moved.
-void RequireReplaceable(const std::string& path) {
-  if (!AnythingExists(path)) return;
-  if (!FileExists(path) || IsReadOnly(path)) throw IoError(kIoAccessDenied);
+void RequireReplaceable(FileSystem& fs, const std::string& path) {
+  if (!fs.AnythingExists(path)) return;
+  if (!fs.FileExists(path) || fs.IsReadOnly(path)) throw IoError(kIoAccessDenied);
 }
 
 // A name in `dir` that nothing stands at: `base` + `suffix`, with a number
 // appended where needed, never `avoid`.
-std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
-                     std::string_view avoid) {
+std::string FreeName(FileSystem& fs, std::string_view dir, std::string_view base,
+                     std::string_view suffix, std::string_view avoid) {
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::string name(base);
     name += suffix;
     if (attempt > 0) name += std::to_string(attempt);
-    if (!SameFileName(name, avoid) && !AnythingExists(JoinPath(dir, name))) return name;
+    if (!SameFileName(name, avoid) && !fs.AnythingExists(JoinPath(dir, name))) return name;
   }
   throw IoError(kIoAccessDenied);
 }
@@ -102,18 +102,22 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
   // The backup would be deleted, or would overwrite the new file.
   if (SameFileName(new_name, backup_name)) throw IoError(kIoInvalidFilename);
   // A link is the user's pointer to a file that may belong to anything.
-  if (IsLink(file.old_path)) throw IoError(kIoAccessDenied);
-  RequireReplaceable(file.backup_path);
-  if (!file.replaces_old) RequireReplaceable(file.new_path);
+  if (file_system_.IsLink(file.old_path)) throw IoError(kIoAccessDenied);
+  RequireReplaceable(file_system_, file.backup_path);
+  if (!file.replaces_old) RequireReplaceable(file_system_, file.new_path);
 
-  LineReader in(file.old_path);
-  file.temp_path = JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name));
+  LineReader in(file.old_path, file_system_);
+  file.temp_path =
+      JoinPath(dir, FreeName(file_system_, dir, new_name, kTemporarySuffix, backup_name));
   staged_.push_back(file);  // from here on the destructor removes the temporary file
   LineWriter out(file.temp_path, file_system_);
   fill(in, out);
   in.Close();
   out.Close();
   if (!file_system_.CopyPermissions(file.old_path, file.temp_path)) ThrowLastIoError();
+  changes_.push_back({std::string(dir), std::string(old_name), std::string(new_name),
+                      DiffTexts(ReadWholeFile(file.old_path, file_system_),
+                                ReadWholeFile(staged_.back().temp_path, file_system_))});
   return staged_.size() - 1;
 }
 
@@ -137,7 +141,7 @@ void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
 
 void RewriteBatch::SetAside(const std::string& path) {
   const std::string dir = FolderPart(path);
-  const std::string aside = JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}));
+  const std::string aside = JoinPath(dir, FreeName(file_system_, dir, NamePart(path), kSetAsideSuffix, {}));
   MoveOrThrow(path, aside);
   set_aside_.push_back(aside);
 }
@@ -153,8 +157,8 @@ void RewriteBatch::Undo() {
 void RewriteBatch::Commit() {
   if (committed_) return;
   for (Staged& file : staged_) {
-    if (AnythingExists(file.backup_path)) SetAside(file.backup_path);
-    if (!file.replaces_old && AnythingExists(file.new_path)) SetAside(file.new_path);
+    if (file_system_.AnythingExists(file.backup_path)) SetAside(file.backup_path);
+    if (!file.replaces_old && file_system_.AnythingExists(file.new_path)) SetAside(file.new_path);
     MoveOrThrow(file.old_path, file.backup_path);
     MoveOrThrow(file.temp_path, file.new_path);
   }
@@ -205,7 +209,7 @@ LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCas
 
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
                     const CountingTransform& transform, UserInterface& ui, RewriteBatch& batch) {
-  if (FileExists(JoinPath(dir, job.old_file))) {
+  if (batch.file_system().FileExists(JoinPath(dir, job.old_file))) {
     const std::string backup = std::string(kPrjWspBackupPrefix) + job.old_file;
     long long count = 0;
     const std::size_t staged = batch.Stage(dir, job.old_file, backup, job.new_file,
@@ -226,7 +230,7 @@ void RewriteKinds(std::string_view dir, std::string_view old_base, std::string_v
   for (const FileKind& kind : kinds) {
     std::string old_name(old_base);
     old_name += kind.extension;
-    if (!FileExists(JoinPath(dir, old_name))) continue;
+    if (!batch.file_system().FileExists(JoinPath(dir, old_name))) continue;
     std::string new_file(new_name);
     new_file += kind.extension;
     const std::string backup = old_name + std::string(kBackupSuffix);

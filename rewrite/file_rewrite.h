@@ -26,6 +26,7 @@
 #include "platform/path_style.h"
 #include "platform/text_lines.h"
 #include "platform/user_interface.h"
+#include "rewrite/line_diff.h"
 
 namespace kelvandor {
 
@@ -36,6 +37,16 @@ using LineTransform = std::function<void(std::string_view line, LineWriter& out)
 using StreamTransform = std::function<void(LineReader& in, LineWriter& out)>;
 // As LineTransform; returns true when the line counts as recognised.
 using CountingTransform = std::function<bool(std::string_view line, LineWriter& out)>;
+
+// A project file a batch replaces: `old_name` in `dir` becomes `new_name` in
+// the same folder (both bare names), with `diff` between the two contents.
+struct ProjectFileChange {
+  std::string dir;
+  std::string old_name;
+  std::string new_name;
+  TextDiff diff;
+  bool operator==(const ProjectFileChange&) const = default;
+};
 
 // Rewrites of project files that take effect together (see above).
 class RewriteBatch {
@@ -78,6 +89,9 @@ class RewriteBatch {
 
   FileSystem& file_system() { return file_system_; }
 
+  // The staged files in the order they were staged, with what changes.
+  const std::vector<ProjectFileChange>& changes() const { return changes_; }
+
  private:
   struct Staged {
     std::string old_path;
@@ -105,6 +119,7 @@ class RewriteBatch {
   std::vector<std::string> set_aside_;  // deleted after the commit
   std::vector<std::string> delete_after_;
   std::vector<DoneMove> renames_;  // after the staged files
+  std::vector<ProjectFileChange> changes_;
   bool committed_ = false;
 };
 

@@ -37,14 +37,14 @@ std::string RteFolderName(std::string_view target) {
 
 // Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
 // `from` itself in another letter case on a system that ignores case.
-bool FreeFor(const std::string& from, const std::string& to) {
-  if (!AnythingExists(to)) return true;
+bool FreeFor(FileSystem& fs, const std::string& from, const std::string& to) {
+  if (!fs.AnythingExists(to)) return true;
   return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
 }
 
-bool LiesInside(std::string_view dir, const std::string& name) {
+bool LiesInside(FileSystem& fs, std::string_view dir, const std::string& name) {
   const std::string path = JoinPath(dir, name);
-  return FileExists(path) && IsSameOrInside(path, dir);
+  return fs.FileExists(path) && fs.IsSameOrInside(path, dir);
 }
 
 struct Rename {
@@ -67,8 +67,8 @@ struct Plan {
   std::vector<Rename> renames;  // carried out once the project files are in place
 };
 
-void PlanRteFolder(std::string_view dir, const std::string& target, std::string_view new_name,
-                   Plan& plan) {
+void PlanRteFolder(FileSystem& fs, std::string_view dir, const std::string& target,
+                   std::string_view new_name, Plan& plan) {
   const std::string old_folder = RteFolderName(target);
   const std::string new_folder = RteFolderName(new_name);
   if (old_folder == new_folder) return;
@@ -76,12 +76,12 @@ void PlanRteFolder(std::string_view dir, const std::string& target, std::string_
     if (r.old_folder == EncodeXml(old_folder)) return;
   }
   const std::string rte = JoinPath(dir, kRte);
-  if (const std::optional<DirEntry> entry = FindEntry(rte, old_folder)) {
+  if (const std::optional<DirEntry> entry = fs.FindEntry(rte, old_folder)) {
     const std::string from = JoinPath(rte, entry->name);
     const std::string to = JoinPath(rte, new_folder);
     // A folder that cannot move keeps its references too.
-    if (entry->is_link || entry->kind != EntryKind::kFolder || !IsSameOrInside(from, dir) ||
-        !FreeFor(from, to)) {
+    if (entry->is_link || entry->kind != EntryKind::kFolder || !fs.IsSameOrInside(from, dir) ||
+        !FreeFor(fs, from, to)) {
       return;
     }
     plan.renames.push_back({from, to});
@@ -90,8 +90,8 @@ void PlanRteFolder(std::string_view dir, const std::string& target, std::string_
 }
 
 // Whether the <ScatterFile> of `target` follows the new name.
-bool PlanScatterFile(std::string_view dir, const KeilTarget& target, std::string_view old_name,
-                     std::string_view new_name, Plan& plan) {
+bool PlanScatterFile(FileSystem& fs, std::string_view dir, const KeilTarget& target,
+                     std::string_view old_name, std::string_view new_name, Plan& plan) {
   const std::string_view recorded = target.scatter_file;
   const std::string_view name = RecordedName(recorded);
   if (!StartsWithIgnoreCase(name, old_name)) return false;
@@ -99,17 +99,17 @@ bool PlanScatterFile(std::string_view dir, const KeilTarget& target, std::string
   if (new_file == name) return false;
   const std::string_view folder_text = recorded.substr(0, recorded.size() - name.size());
   const std::optional<std::string> folder =
-      PathInside(dir, dir, folder_text.empty() ? "." : folder_text);
+      PathInside(dir, dir, folder_text.empty() ? "." : folder_text, fs);
   if (!folder) return false;
 
-  if (const std::optional<DirEntry> entry = FindEntry(*folder, name)) {
+  if (const std::optional<DirEntry> entry = fs.FindEntry(*folder, name)) {
     const std::string from = JoinPath(*folder, entry->name);
-    if (entry->kind != EntryKind::kFile || !IsSameOrInside(from, dir)) return false;
+    if (entry->kind != EntryKind::kFile || !fs.IsSameOrInside(from, dir)) return false;
     const std::string to = JoinPath(*folder, new_file);
     for (const Rename& r : plan.renames) {
       if (r.from == from) return r.to == to;  // named by an earlier target too
     }
-    if (!FreeFor(from, to)) return false;
+    if (!FreeFor(fs, from, to)) return false;
     plan.renames.push_back({from, to});
     return true;
   }
@@ -117,19 +117,19 @@ bool PlanScatterFile(std::string_view dir, const KeilTarget& target, std::string
   // named ahead of the build.
   const std::string_view output = target.output_directory;
   const std::optional<std::string> output_folder =
-      PathInside(dir, dir, output.empty() ? "." : output);
+      PathInside(dir, dir, output.empty() ? "." : output, fs);
   return output_folder && *output_folder == *folder &&
          EqualsIgnoreCase(name, target.output_name + ".sct");
 }
 
-Plan MakePlan(std::string_view dir, const KeilProject& project, std::string_view old_name,
-              std::string_view new_name) {
+Plan MakePlan(FileSystem& fs, std::string_view dir, const KeilProject& project,
+              std::string_view old_name, std::string_view new_name) {
   Plan plan;
   for (const KeilTarget& target : project.targets) {
-    plan.scatter_follows.push_back(PlanScatterFile(dir, target, old_name, new_name, plan));
+    plan.scatter_follows.push_back(PlanScatterFile(fs, dir, target, old_name, new_name, plan));
     if (EqualsIgnoreCase(target.name, old_name)) {
       plan.targets_renamed = true;
-      PlanRteFolder(dir, target.name, new_name, plan);
+      PlanRteFolder(fs, dir, target.name, new_name, plan);
     }
   }
   return plan;
@@ -238,12 +238,13 @@ StreamTransform Rewriter(const Plan& plan, std::string_view old_name, std::strin
 void RenameLayouts(std::string_view dir, std::string_view old_name, std::string_view new_name,
                    RewriteBatch& batch) {
   const std::string prefix = std::string(old_name) + std::string(kLayout);
-  for (const std::string& file : ListFiles(dir)) {
+  FileSystem& fs = batch.file_system();
+  for (const std::string& file : fs.ListFiles(dir)) {
     if (!StartsWithIgnoreCase(file, prefix)) continue;
     const std::string new_file = std::string(new_name) + file.substr(old_name.size());
     const std::string from = JoinPath(dir, file);
     const std::string to = JoinPath(dir, new_file);
-    if (new_file != file && IsSameOrInside(from, dir) && FreeFor(from, to))
+    if (new_file != file && fs.IsSameOrInside(from, dir) && FreeFor(fs, from, to))
       batch.RenameAfterCommit(from, to);
   }
 }
@@ -261,10 +262,12 @@ void ParseKEILUV5(std::string_view dir, std::string_view old_base, const Rewrite
   // An empty old name would match every value: the files are then only
   // copied under the new name.
   const bool rules = !old_name.empty();
-  const bool project_inside = LiesInside(dir, old_name + std::string(kProject));
+  FileSystem& fs = batch.file_system();
+  const bool project_inside = LiesInside(fs, dir, old_name + std::string(kProject));
   Plan plan;
   if (rules && project_inside) {
-    plan = MakePlan(dir, ReadKeilProject(JoinPath(dir, old_name + std::string(kProject)), false),
+    plan = MakePlan(fs, dir,
+                    ReadKeilProject(JoinPath(dir, old_name + std::string(kProject)), false, fs),
                     old_name, new_name);
   }
   std::vector<FileKind> kinds;
@@ -272,7 +275,7 @@ void ParseKEILUV5(std::string_view dir, std::string_view old_base, const Rewrite
     kinds.push_back(
         {kProject, {}, true, rules ? Rewriter(plan, old_name, new_name, true) : StreamTransform()});
   }
-  if (LiesInside(dir, old_name + std::string(kOptions))) {
+  if (LiesInside(fs, dir, old_name + std::string(kOptions))) {
     kinds.push_back({kOptions,
                      {},
                      true,

@@ -250,8 +250,8 @@ void StreamXml(LineReader& in, LineWriter* out, XmlHandler& handler) {
   streamer.Finish();
 }
 
-void ReadXml(std::string_view path, XmlHandler& handler) {
-  LineReader in(path);
+void ReadXml(std::string_view path, XmlHandler& handler, FileSystem& file_system) {
+  LineReader in(path, file_system);
   StreamXml(in, nullptr, handler);
   in.Close();
 }

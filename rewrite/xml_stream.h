@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "platform/text_lines.h"
 
 namespace kelvandor {
@@ -42,7 +43,8 @@ void StreamXml(LineReader& in, LineWriter* out, XmlHandler& handler);
 
 // Reads the file at `path` through `handler`; raises IoError when it cannot
 // be read.
-void ReadXml(std::string_view path, XmlHandler& handler);
+void ReadXml(std::string_view path, XmlHandler& handler,
+             FileSystem& file_system = NativeFileSystem());
 
 // The text with the five predefined entities of XML ("&amp;", "&lt;",
 // "&gt;", "&quot;", "&apos;") and character references decoded; anything
