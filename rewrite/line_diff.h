@@ -11,7 +11,9 @@
 namespace kelvandor {
 
 // One line of a unified diff: ' ' context, '-' only in the old text, '+' only
-// in the new one. `text` is the line without its line end (LF or CR LF).
+// in the new one. `text` is the line without its line end: LF, or CR LF in
+// a text whose line ends are all CR LF. In a text of mixed line ends a CR
+// before the LF stays in `text`.
 struct DiffLine {
   char kind = ' ';
   std::string text;
