@@ -111,6 +111,8 @@ TextDiff DiffTexts(std::string_view old_text, std::string_view new_text, std::si
   result.line_ends_to_crlf = AllLf(old_split) && result.new_crlf;
   result.old_missing_final_newline = old_split.missing_final_newline;
   result.new_missing_final_newline = new_split.missing_final_newline;
+  result.old_lines = old_split.lines.size();
+  result.new_lines = new_split.lines.size();
   // The one change of line ends that is told once instead of line by line.
   if (result.line_ends_to_crlf) {
     for (Line& line : new_split.lines) line.cr = false;

@@ -34,6 +34,8 @@ struct DiffHunk {
 struct TextDiff {
   std::size_t lines_removed = 0;  // '-' lines of all hunks
   std::size_t lines_added = 0;    // '+' lines of all hunks
+  std::size_t old_lines = 0;      // lines of the old text
+  std::size_t new_lines = 0;      // lines of the new text
   // Lines of the old text end in LF alone and those of the new one in CR LF:
   // every line changes its end, which the hunks leave out.
   bool line_ends_to_crlf = false;

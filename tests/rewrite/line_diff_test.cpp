@@ -1,5 +1,6 @@
 #include "rewrite/line_diff.h"
 
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,8 @@ TEST_P(DiffTextsLineEnds, SetsTheFlags) {
   EXPECT_EQ(diff.old_crlf, c.old_crlf);
   EXPECT_EQ(diff.new_crlf, c.new_crlf);
   EXPECT_EQ(diff.line_ends_to_crlf, c.to_crlf);
+  EXPECT_EQ(diff.old_lines, static_cast<std::size_t>(std::ranges::count(c.old_text, '\n')) +
+                                (c.old_missing ? 1 : 0));
   EXPECT_EQ(diff.old_missing_final_newline, c.old_missing);
   EXPECT_EQ(diff.new_missing_final_newline, c.new_missing);
   EXPECT_EQ(diff.changed(), c.to_crlf || c.old_text != c.new_text);
