@@ -11,7 +11,9 @@
 namespace kelvandor {
 
 // One line of a unified diff: ' ' context, '-' only in the old text, '+' only
-// in the new one. `text` is the line without its line end (LF or CR LF).
+// in the new one. `text` is the line without its line end: LF, or CR LF in
+// a text whose line ends are all CR LF. In a text of mixed line ends a CR
+// before the LF stays in `text`.
 struct DiffLine {
   char kind = ' ';
   std::string text;
@@ -32,6 +34,8 @@ struct DiffHunk {
 struct TextDiff {
   std::size_t lines_removed = 0;  // '-' lines of all hunks
   std::size_t lines_added = 0;    // '+' lines of all hunks
+  std::size_t old_lines = 0;      // lines of the old text
+  std::size_t new_lines = 0;      // lines of the new text
   // Lines of the old text end in LF alone and those of the new one in CR LF:
   // every line changes its end, which the hunks leave out.
   bool line_ends_to_crlf = false;

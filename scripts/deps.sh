@@ -21,7 +21,7 @@ ensure_packages() {
 # What building and testing the native program needs.
 NATIVE_PACKAGES=(cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
                  libarchive-dev libgtest-dev libgmock-dev libbenchmark-dev
-                 librsvg2-bin)
+                 librsvg2-bin libdtl-dev nlohmann-json3-dev patch)
 
 # What building the Debian package and checking it and the installation
 # needs: the icon renderer above, dpkg-shlibdeps, the validators and the
@@ -33,8 +33,11 @@ PACKAGING_PACKAGES=(dpkg-dev file desktop-file-utils appstream lintian groff-bas
 # builds libarchive from Debian's source package (dpkg-dev unpacks it) against
 # the MinGW zlib; the window's icon is rendered with rsvg-convert and packed
 # with icotool; its tests run on a virtual display (xvfb-run, which needs xauth).
+# The header-only libraries reach the MinGW compiler through links in the
+# build tree (cmake/KelvandorHeaderOnly.cmake), never through /usr/include.
 WINDOWS_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest
-                  dpkg-dev libz-mingw-w64-dev librsvg2-bin icoutils xvfb xauth)
+                  dpkg-dev libz-mingw-w64-dev librsvg2-bin icoutils xvfb xauth
+                  libdtl-dev nlohmann-json3-dev)
 
 # What the Clang build of the core and the fuzz targets need (./test.sh,
 # scripts/fuzz.sh): Debian's Clang 14, its sanitizer and libFuzzer runtimes,
