@@ -32,8 +32,8 @@ std::string Key(std::string_view path) {
 }
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
-  return name.size() >= suffix.size() && LowerAscii(name.substr(name.size() - suffix.size())) ==
-                                             LowerAscii(suffix);
+  return name.size() >= suffix.size() &&
+         LowerAscii(name.substr(name.size() - suffix.size())) == LowerAscii(suffix);
 }
 
 // `key` lies below `folder` (both keys).
@@ -68,6 +68,10 @@ PlanningFileSystem::View PlanningFileSystem::Look(std::string_view path) const {
   return {nullptr, std::string(path)};
 }
 
+bool PlanningFileSystem::Exists(const View& view) {
+  return view.node != nullptr || (view.real && kelvandor::AnythingExists(*view.real));
+}
+
 bool PlanningFileSystem::IsFolder(const View& view) const {
   if (view.node != nullptr) return view.node->kind == NodeKind::kFolder;
   return view.real && kelvandor::DirectoryExists(*view.real);
@@ -96,7 +100,8 @@ std::string PlanningFileSystem::Planned(std::string real) const {
   for (auto it = moved_folders_.rbegin(); it != moved_folders_.rend(); ++it) {
     const std::string folder = Key(it->second);
     if (key == folder) return it->first;
-    if (Below(key, folder)) return it->first + real.substr(real.size() - (key.size() - folder.size()));
+    if (Below(key, folder))
+      return it->first + real.substr(real.size() - (key.size() - folder.size()));
   }
   return real;
 }
@@ -114,12 +119,12 @@ void PlanningFileSystem::ForgetBelow(const std::string& key) {
 
 bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool replacing) {
   const View source = Look(from);
-  if (!source.exists()) {
+  if (!Exists(source)) {
     errno = ENOENT;
     return false;
   }
   const View target = Look(to);
-  if (target.exists() && (!replacing || IsFolder(target) || IsFolder(source))) {
+  if (Exists(target) && (!replacing || IsFolder(target) || IsFolder(source))) {
     errno = EEXIST;
     return false;
   }
@@ -157,7 +162,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
 }
 
 bool PlanningFileSystem::MakeDirectory(std::string_view path) {
-  if (Look(path).exists()) {
+  if (Exists(Look(path))) {
     errno = EEXIST;
     return false;
   }
@@ -201,14 +206,14 @@ bool PlanningFileSystem::RemoveTree(std::string_view path) {
 }
 
 bool PlanningFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
-  if (Look(from).exists() && Look(to).exists()) return true;
+  if (Exists(Look(from)) && Exists(Look(to))) return true;
   errno = ENOENT;
   return false;
 }
 
 bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
   const View source = Look(from);
-  if (!IsFile(source) || Look(to).exists() || !IsFolder(Look(FolderPart(to)))) {
+  if (!IsFile(source) || Exists(Look(to)) || !IsFolder(Look(FolderPart(to)))) {
     errno = IsFile(source) ? EEXIST : ENOENT;
     return false;
   }
@@ -223,14 +228,14 @@ bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to)
 bool PlanningFileSystem::MakeLink(std::string_view, std::string_view path, bool) {
   // The planned copy stands in for the whole folder, links included; a link
   // made on its own has nothing to show.
-  errno = Look(path).exists() ? EEXIST : EPERM;
+  errno = Exists(Look(path)) ? EEXIST : EPERM;
   return false;
 }
 
 bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
-  if (!IsFolder(source) || Look(to).exists() || IsSameOrInside(to, from) ||
+  if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
       !IsFolder(Look(FolderPart(to))) || !source.real) {
     return false;
   }
@@ -299,10 +304,7 @@ bool PlanningFileSystem::FileExists(std::string_view path) { return IsFile(Look(
 
 bool PlanningFileSystem::DirectoryExists(std::string_view path) { return IsFolder(Look(path)); }
 
-bool PlanningFileSystem::AnythingExists(std::string_view path) {
-  const View view = Look(path);
-  return view.node != nullptr || (view.real && kelvandor::AnythingExists(*view.real));
-}
+bool PlanningFileSystem::AnythingExists(std::string_view path) { return Exists(Look(path)); }
 
 bool PlanningFileSystem::IsLink(std::string_view path) {
   const View view = Look(path);
@@ -330,8 +332,8 @@ std::vector<DirEntry> PlanningFileSystem::ListDirectory(std::string_view dir) {
   std::vector<DirEntry> entries;
   if (view.real) {
     for (DirEntry& entry : kelvandor::ListDirectory(*view.real)) {
-      const auto it = nodes_.find(JoinPath(dir_key, kIgnoreCase ? LowerAscii(entry.name)
-                                                                  : entry.name));
+      const auto it =
+          nodes_.find(JoinPath(dir_key, kIgnoreCase ? LowerAscii(entry.name) : entry.name));
       if (it == nodes_.end()) entries.push_back(std::move(entry));
     }
   }

@@ -67,8 +67,7 @@ class PlanningFileSystem : public FileSystem {
   // What a path shows: nothing, a real path, or a node of this object.
   struct View {
     const Node* node = nullptr;
-    std::optional<std::string> real;
-    bool exists() const { return node != nullptr || real.has_value(); }
+    std::optional<std::string> real;  // which may or may not exist
   };
   struct OpenFile {
     std::string path;  // writing: where the content goes on Close
@@ -78,6 +77,7 @@ class PlanningFileSystem : public FileSystem {
   };
 
   View Look(std::string_view path) const;
+  static bool Exists(const View& view);
   bool IsFolder(const View& view) const;
   bool IsFile(const View& view) const;
   // The real path that stands for `path` as far as the real disk can tell:

@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/planning_file_system.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
@@ -877,6 +878,56 @@ std::vector<ModeCase> FaultCases() {
 
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectFaultTest,
                          ::testing::ValuesIn(FaultCases()), CaseName);
+
+class RenameProjectPlanTest : public RenameProjectModeTest {};
+
+// A run through a PlanningFileSystem changes nothing anywhere, and its report
+// is the report of the real run made right after it: the same question, the
+// same copy, the same changed lines, the same files cleaned and renamed.
+TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
+  const Sample& f = *GetParam().family;
+  const Mode mode = GetParam().mode;
+  Request r = Load(f);
+  ToPump(r, mode);
+  r.plan.clean_up = true;
+  if (mode == Mode::kCopy) {
+    // An earlier copy stands in the way: the question is part of the plan.
+    MakeDirs(tmp_ / "new/pump/OBJ");
+    WriteFile(tmp_ / "new/pump/OBJ/stale.o", "stale");
+  }
+  const Entries before = Snapshot(tmp_.path());
+  const auto modes_before = Modes(tmp_.path());
+
+  PlanningFileSystem planning;
+  ui_.confirm_answers = {true};
+  const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
+  ASSERT_TRUE(plan.ok());
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  EXPECT_EQ(Modes(tmp_.path()), modes_before);
+
+  ui_.confirm_answers = {true};
+  RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  ASSERT_TRUE(done.ok());
+  RunReport planned = plan.report;
+  // Both list folders in the order the system yields them, which a copy
+  // need not keep.
+  for (RunReport* report : {&planned, &done.report}) {
+    std::sort(report->cleaned.begin(), report->cleaned.end(),
+              [](const RemovedFile& a, const RemovedFile& b) { return a.path < b.path; });
+  }
+  EXPECT_EQ(planned, done.report);
+  EXPECT_EQ(planned.question.has_value(), mode == Mode::kCopy);
+  EXPECT_EQ(planned.copied.files > 0, mode == Mode::kCopy);
+  EXPECT_EQ(planned.renamed_folder.has_value(), mode == Mode::kRenameFolder);
+  EXPECT_FALSE(planned.project_files.empty());
+  EXPECT_FALSE(planned.cleaned.empty());
+  for (const ProjectFileChange& file : planned.project_files) {
+    EXPECT_TRUE(FileExists(JoinPath(file.dir, file.new_name))) << file.new_name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectPlanTest, ::testing::ValuesIn(FaultCases()),
+                         CaseName);
 
 }  // namespace
 }  // namespace kelvandor

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_style.h"
+#include "platform/planning_file_system.h"
+#include "platform/text_lines.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
@@ -625,6 +627,52 @@ TEST(FileSystemTest, FreeSpaceIsWhatTheFileSystemReports) {
 
 TEST(FileSystemTest, ProgramFilePathNamesThisProgram) {
   EXPECT_TRUE(FileExists(ProgramFilePath()));
+}
+
+// What a planned change shows to later reads, with the disk untouched.
+TEST(PlanningFileSystemTest, ReadsSeeThePlannedChangesOnly) {
+  TempDir tmp;
+  MakeDirs(tmp / "p/OBJ");
+  WriteFile(tmp / "p/a.prj", "old");
+  WriteFile(tmp / "p/OBJ/x.o", "12345");
+  const auto before = testing::Snapshot(tmp.path());
+  PlanningFileSystem plan;
+
+  // A copy shows the source below its new name; the source stays.
+  ASSERT_TRUE(plan.CopyTree(tmp / "p", tmp / "q"));
+  EXPECT_FALSE(plan.CopyTree(tmp / "p", tmp / "q"));
+  EXPECT_EQ(plan.FileSize(tmp / "q/OBJ/x.o"), std::optional<std::uint64_t>(5));
+  EXPECT_EQ(plan.ResolvedPath(tmp / "q/OBJ"),
+            JoinPath(JoinPath(ResolvedPath(tmp.path()), "q"), "OBJ"));
+  EXPECT_TRUE(plan.IsSameOrInside(tmp / "q/OBJ", tmp / "q"));
+
+  // Deleted files leave listings; written ones join them and read back.
+  ASSERT_TRUE(plan.RemoveFile(tmp / "q/OBJ/x.o"));
+  EXPECT_FALSE(plan.RemoveFile(tmp / "q/OBJ/x.o"));
+  EXPECT_TRUE(plan.ListFiles(tmp / "q/OBJ").empty());
+  EXPECT_TRUE(plan.FileExists(tmp / "p/OBJ/x.o"));
+  const int fd = plan.CreateForWriting(tmp / "q/b.kvtmp");
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(plan.Write(fd, "new", 3), 3);
+  ASSERT_EQ(plan.Close(fd), 0);
+  ASSERT_TRUE(plan.RenameNoReplace(tmp / "q/b.kvtmp", tmp / "q/b.prj"));
+  EXPECT_FALSE(plan.RenameNoReplace(tmp / "q/a.prj", tmp / "q/b.prj"));
+  std::vector<std::string> files = plan.ListFiles(tmp / "q", ".PRJ");
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (Tree{"a.prj", "b.prj"}));
+  EXPECT_EQ(ReadWholeFile(tmp / "q/b.prj", plan), "new");
+
+  // A renamed folder takes the changes below it along.
+  ASSERT_TRUE(plan.MakeDirectory(tmp / "r"));
+  ASSERT_TRUE(plan.RenameNoReplace(tmp / "q", tmp / "r/s"));
+  EXPECT_FALSE(plan.AnythingExists(tmp / "q"));
+  EXPECT_EQ(ReadWholeFile(tmp / "r/s/b.prj", plan), "new");
+  EXPECT_EQ(ReadWholeFile(tmp / "r/s/a.prj", plan), "old");
+  EXPECT_FALSE(plan.FileExists(tmp / "r/s/OBJ/x.o"));
+  ASSERT_TRUE(plan.RemoveTree(tmp / "r"));
+  EXPECT_FALSE(plan.DirectoryExists(tmp / "r"));
+
+  EXPECT_EQ(testing::Snapshot(tmp.path()), before);
 }
 
 }  // namespace
