@@ -31,6 +31,9 @@ std::string Key(std::string_view path) {
   return kIgnoreCase ? LowerAscii(Normal(path)) : Normal(path);
 }
 
+// The folder that holds `path`, however `path` ends.
+std::string Parent(std::string_view path) { return FolderPart(Normal(path)); }
+
 bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
   return name.size() >= suffix.size() &&
          LowerAscii(name.substr(name.size() - suffix.size())) == LowerAscii(suffix);
@@ -128,7 +131,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     errno = EEXIST;
     return false;
   }
-  if (!IsFolder(Look(FolderPart(to)))) {
+  if (!IsFolder(Look(Parent(to)))) {
     errno = ENOENT;
     return false;
   }
@@ -166,7 +169,7 @@ bool PlanningFileSystem::MakeDirectory(std::string_view path) {
     errno = EEXIST;
     return false;
   }
-  if (!IsFolder(Look(FolderPart(path)))) {
+  if (!IsFolder(Look(Parent(path)))) {
     errno = ENOENT;
     return false;
   }
@@ -213,7 +216,7 @@ bool PlanningFileSystem::CopyPermissions(std::string_view from, std::string_view
 
 bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
   const View source = Look(from);
-  if (!IsFile(source) || Exists(Look(to)) || !IsFolder(Look(FolderPart(to)))) {
+  if (!IsFile(source) || Exists(Look(to)) || !IsFolder(Look(Parent(to)))) {
     errno = IsFile(source) ? EEXIST : ENOENT;
     return false;
   }
@@ -236,7 +239,7 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
   if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
-      !IsFolder(Look(FolderPart(to))) || !source.real) {
+      !IsFolder(Look(Parent(to))) || !source.real) {
     return false;
   }
   moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
@@ -248,7 +251,7 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
 
 int PlanningFileSystem::CreateForWriting(std::string_view path) {
   const View view = Look(path);
-  if (IsFolder(view) || !IsFolder(Look(FolderPart(path)))) {
+  if (IsFolder(view) || !IsFolder(Look(Parent(path)))) {
     errno = IsFolder(view) ? EISDIR : ENOENT;
     return -1;
   }

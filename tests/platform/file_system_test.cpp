@@ -663,7 +663,9 @@ TEST(PlanningFileSystemTest, ReadsSeeThePlannedChangesOnly) {
   EXPECT_EQ(ReadWholeFile(tmp / "q/b.prj", plan), "new");
 
   // A renamed folder takes the changes below it along.
-  ASSERT_TRUE(plan.MakeDirectory(tmp / "r"));
+  // As the workflow creates the folders above a target: each ends in a separator.
+  ASSERT_TRUE(plan.MakeDirectory(JoinPath(tmp.path(), "r") + SeparatorString()));
+  ASSERT_TRUE(plan.MakeDirectory(JoinPath(tmp / "r", "t") + SeparatorString()));
   ASSERT_TRUE(plan.RenameNoReplace(tmp / "q", tmp / "r/s"));
   EXPECT_FALSE(plan.AnythingExists(tmp / "q"));
   EXPECT_EQ(ReadWholeFile(tmp / "r/s/b.prj", plan), "new");
