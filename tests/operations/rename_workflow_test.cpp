@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "operations/cleanup.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
@@ -923,6 +924,21 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
   EXPECT_FALSE(planned.cleaned.empty());
   for (const ProjectFileChange& file : planned.project_files) {
     EXPECT_TRUE(FileExists(JoinPath(file.dir, file.new_name))) << file.new_name;
+  }
+}
+
+// The same for the clean-up on its own (Clean-Only), for every family.
+TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
+  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+    SCOPED_TRACE(f->example);
+    Request r = Load(*f, f->example);
+    const Entries before = Snapshot(tmp_.path());
+    PlanningFileSystem planning;
+    RunReport planned = CleanUpProject(r.project, r.plan, planning);
+    EXPECT_EQ(Snapshot(tmp_.path()), before);
+    RunReport done = CleanUpProject(r.project, r.plan);
+    EXPECT_FALSE(done.cleaned.empty());
+    EXPECT_EQ(planned, done);
   }
 }
 
