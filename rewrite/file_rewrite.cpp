@@ -25,7 +25,7 @@ bool SameFileName(std::string_view a, std::string_view b) {
 // refusing everywhere keeps the outcome alike and raises before anything moved.
 void RequireReplaceable(const std::string& path) {
   if (!AnythingExists(path)) return;
-  if (!FileExists(path) || IsReadOnly(path)) throw IoError(kIoAccessDenied);
+  if (!FileExists(path) || IsReadOnly(path)) throw IoError(IoErrorCode::kAccessDenied);
 }
 
 // A name in `dir` that nothing stands at: `base` + `suffix`, with a number
@@ -38,7 +38,7 @@ std::string FreeName(std::string_view dir, std::string_view base, std::string_vi
     if (attempt > 0) name += std::to_string(attempt);
     if (!SameFileName(name, avoid) && !AnythingExists(JoinPath(dir, name))) return name;
   }
-  throw IoError(kIoAccessDenied);
+  throw IoError(IoErrorCode::kAccessDenied);
 }
 
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
@@ -100,9 +100,9 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
               .temp_path = {},
               .replaces_old = SameFileName(new_name, old_name)};
   // The backup would be deleted, or would overwrite the new file.
-  if (SameFileName(new_name, backup_name)) throw IoError(kIoInvalidFilename);
+  if (SameFileName(new_name, backup_name)) throw IoError(IoErrorCode::kInvalidFilename);
   // A link is the user's pointer to a file that may belong to anything.
-  if (IsLink(file.old_path)) throw IoError(kIoAccessDenied);
+  if (IsLink(file.old_path)) throw IoError(IoErrorCode::kAccessDenied);
   RequireReplaceable(file.backup_path);
   if (!file.replaces_old) RequireReplaceable(file.new_path);
 
