@@ -7,6 +7,7 @@
 #include "operations/directory_ops.h"
 #include "operations/families.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/path_style.h"
 #include "rewrite/file_rewrite.h"
 

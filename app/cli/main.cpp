@@ -23,10 +23,10 @@
 #include "app/cli/terminal_ui.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
-#include "operations/directory_ops.h"
 #include "operations/project.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
