@@ -217,6 +217,10 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 
 int CloseFile(int fd) { return ::close(fd); }
 
+bool MakeSymbolicLink(std::string_view target, std::string_view path, bool /*to_folder*/) {
+  return ::symlink(Terminated(target).c_str(), Terminated(path).c_str()) == 0;
+}
+
 }  // namespace detail
 
 // Owns a file descriptor; Close reports what closing it gave.

@@ -240,6 +240,16 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 
 int CloseFile(int fd) { return ::_close(fd); }
 
+bool MakeSymbolicLink(std::string_view target, std::string_view path, bool to_folder) {
+  std::error_code ec;
+  if (to_folder) {
+    fs::create_directory_symlink(NativePath(target), NativePath(path), ec);
+  } else {
+    fs::create_symlink(NativePath(target), NativePath(path), ec);
+  }
+  return !ec;
+}
+
 }  // namespace detail
 
 namespace detail {
