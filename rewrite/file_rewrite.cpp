@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/write_beside.h"
 
 namespace kelvandor {
 namespace {
@@ -13,12 +14,6 @@ constexpr std::string_view kPrjWspBackupPrefix = "_old_";
 constexpr std::string_view kBackupSuffix = ".bak";
 constexpr std::string_view kTemporarySuffix = ".kvtmp";
 constexpr std::string_view kSetAsideSuffix = ".kvprev";
-constexpr int kTemporaryNameAttempts = 1000;
-
-// Whether two bare names in one folder name the same file.
-bool SameFileName(std::string_view a, std::string_view b) {
-  return kNativeStyle == PathStyle::kWindows ? EqualsIgnoreCase(a, b) : a == b;
-}
 
 // What stands at `path` is about to be replaced by a rename. POSIX would
 // replace a read-only file (and root may write anything), Windows refuses:
@@ -26,19 +21,6 @@ bool SameFileName(std::string_view a, std::string_view b) {
 void RequireReplaceable(const std::string& path) {
   if (!AnythingExists(path)) return;
   if (!FileExists(path) || IsReadOnly(path)) throw IoError(IoErrorCode::kAccessDenied);
-}
-
-// A name in `dir` that nothing stands at: `base` + `suffix`, with a number
-// appended where needed, never `avoid`.
-std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
-                     std::string_view avoid) {
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::string name(base);
-    name += suffix;
-    if (attempt > 0) name += std::to_string(attempt);
-    if (!SameFileName(name, avoid) && !AnythingExists(JoinPath(dir, name))) return name;
-  }
-  throw IoError(IoErrorCode::kAccessDenied);
 }
 
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
@@ -107,13 +89,14 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
   if (!file.replaces_old) RequireReplaceable(file.new_path);
 
   LineReader in(file.old_path);
-  file.temp_path = JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name));
+  file.temp_path = WriteBeside(
+      dir, new_name, kTemporarySuffix, backup_name, file.old_path,
+      [&](LineWriter& out) {
+        fill(in, out);
+        in.Close();
+      },
+      file_system_);
   staged_.push_back(file);  // from here on the destructor removes the temporary file
-  LineWriter out(file.temp_path, file_system_);
-  fill(in, out);
-  in.Close();
-  out.Close();
-  if (!file_system_.CopyPermissions(file.old_path, file.temp_path)) ThrowLastIoError();
   return staged_.size() - 1;
 }
 
