@@ -8,6 +8,7 @@
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/text_lines.h"
+#include "platform/write_beside.h"
 
 namespace kelvandor {
 namespace {
@@ -128,31 +129,31 @@ bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserIn
   // disk never leaves a truncated configuration behind. A configuration that
   // is a link is written where the link leads, and the link stays.
   const std::string real = IsLink(path) ? ResolvedPath(path) : std::string(path);
-  const std::string temp = real + ".tmp";
+  std::string temp;
   try {
-    {
-      LineWriter out(temp);
-      if (config.public_ini_path.empty()) {
-        out.WriteLine(kNoPublicIniLine);
-      } else {
-        out.Write(kPublicIniKey);
-        out.WriteLine(config.public_ini_path);
-      }
-      out.Write(kNewPathKey);
-      out.WriteLine(config.new_path);
-      out.Write(kRenameFolderKey);
-      out.WriteLine(Flag(config.rename_folder));
-      out.Write(kCopyProjectKey);
-      out.WriteLine(Flag(config.copy_project));
-      out.Write(kCleanUpKey);
-      out.WriteLine(Flag(config.clean_up));
-      out.Close();
-    }
-    if (FileExists(real)) CopyPermissions(real, temp);
+    temp = WriteBeside(
+        FolderPart(real), NamePart(real), ".tmp", {}, FileExists(real) ? real : std::string(),
+        [&config](LineWriter& out) {
+          if (config.public_ini_path.empty()) {
+            out.WriteLine(kNoPublicIniLine);
+          } else {
+            out.Write(kPublicIniKey);
+            out.WriteLine(config.public_ini_path);
+          }
+          out.Write(kNewPathKey);
+          out.WriteLine(config.new_path);
+          out.Write(kRenameFolderKey);
+          out.WriteLine(Flag(config.rename_folder));
+          out.Write(kCopyProjectKey);
+          out.WriteLine(Flag(config.copy_project));
+          out.Write(kCleanUpKey);
+          out.WriteLine(Flag(config.clean_up));
+        },
+        NativeFileSystem());
     if (!RenameReplacing(temp, real)) ThrowLastIoError();
     return true;
   } catch (const IoError& error) {
-    RemoveFile(temp);
+    if (!temp.empty()) RemoveFile(temp);
     ui.ShowMessage(error.what());
     return false;
   }

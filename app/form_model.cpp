@@ -8,9 +8,9 @@
 #include "app/configuration.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
-#include "operations/directory_ops.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 
 namespace kelvandor {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "discovery/path_helpers.h"
 #include "discovery/unit_unzip.h"
-#include "operations/directory_ops.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/path_style.h"
 
 namespace kelvandor {

@@ -132,12 +132,8 @@ bool LinkTargetStaysInside(PathView target, std::size_t folders_above_link) {
 }
 
 PathString JoinBelow(const PathString& root, const Components& parts) {
-  const auto separator = static_cast<PathChar>(Separator());
   PathString out = root;
-  for (PathView part : parts) {
-    if (out.empty() || out.back() != separator) out += separator;
-    out.append(part);
-  }
+  for (PathView part : parts) out = JoinPath(out, part);
   return out;
 }
 

@@ -14,29 +14,20 @@ namespace {
 
 constexpr std::string_view kImages = ".hex.srec.mhx";
 
-std::string FolderOf(std::string_view base, std::string_view folder) {
-  std::string out(base);
-  if (folder.empty()) return out;
-  out += Separator();
-  for (char c : folder) out += c == '/' ? Separator() : c;
-  return out;
-}
-
 void RenameImage(const std::string& dir, std::string_view old_name, std::string_view new_name,
                  std::string_view ext, FileSystem& file_system) {
   // Without a name on either side the rename would make a file called
   // ".mhx" out of an image, or pick up a stray one.
   if (old_name.empty() || new_name.empty()) return;
-  const std::string prefix = dir + Separator();
-  const std::string from = prefix + std::string(old_name) + std::string(ext);
+  const std::string from = JoinPath(dir, std::string(old_name) + std::string(ext));
   if (!file_system.FileExists(from)) return;
-  file_system.RenameNoReplace(from, prefix + std::string(new_name) + std::string(ext));
+  file_system.RenameNoReplace(from, JoinPath(dir, std::string(new_name) + std::string(ext)));
 }
 
 void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
   for (const CleanStep& step : steps) {
-    const std::string dir = FolderOf(base, step.folder);
+    const std::string dir = JoinRelative(base, step.folder);
     if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
       case CleanOp::kKeepImages:

@@ -7,19 +7,6 @@
 
 namespace kelvandor {
 
-bool CreateDirectory(std::string_view path, FileSystem& file_system) {
-  const std::size_t root = DriveRootLength();
-  if (path.size() <= root) return true;
-  std::string prefix(path.substr(0, root));
-  for (const char c : path.substr(root)) {
-    prefix += c;
-    if (c == Separator() && !file_system.DirectoryExists(prefix) &&
-        !file_system.MakeDirectory(prefix))
-      return false;
-  }
-  return true;
-}
-
 bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui,
                    FileSystem& file_system) {
   // CopyTree also refuses a missing source, an existing target and a target
@@ -40,13 +27,6 @@ bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& 
     return false;
   }
   return true;
-}
-
-bool DeleteDirectory(std::string_view path, FileSystem& file_system) {
-  if (!file_system.DirectoryExists(path)) return true;
-  // A mistyped target such as "C:\" or "/" must never cost the whole disk.
-  if (IsFileSystemRoot(path)) return false;
-  return file_system.RemoveTree(path);
 }
 
 }  // namespace kelvandor

@@ -10,6 +10,7 @@
 #include "operations/families.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/path_style.h"
 #include "rewrite/file_rewrite.h"
 

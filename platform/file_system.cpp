@@ -1,6 +1,5 @@
 #include "platform/file_system.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
@@ -183,16 +182,7 @@ bool FileSystem::CopyOneFile(std::string_view from, std::string_view to) {
   return detail::CopyRegularFile(NativePath(from), NativePath(to));
 }
 bool FileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
-  std::error_code ec;
-  if (to_folder) {
-    fs::create_directory_symlink(NativePath(target), NativePath(path), ec);
-  } else {
-    fs::create_symlink(NativePath(target), NativePath(path), ec);
-  }
-#ifndef _WIN32
-  if (ec) errno = ec.value();
-#endif
-  return !ec;
+  return detail::MakeSymbolicLink(target, path, to_folder);
 }
 int FileSystem::CreateForWriting(std::string_view path) { return detail::OpenForWriting(path); }
 long long FileSystem::Write(int fd, const char* data, std::size_t size) {

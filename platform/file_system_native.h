@@ -22,4 +22,9 @@ long long ReadFromFile(int fd, char* data, std::size_t size);
 // exist yet; removes a part-written `to` on failure.
 bool CopyRegularFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Creates a symbolic link at `path` whose target text is `target`; Windows
+// makes a folder link when `to_folder`. Leaves errno (or the Windows last
+// error) describing a failure.
+bool MakeSymbolicLink(std::string_view target, std::string_view path, bool to_folder);
+
 }  // namespace kelvandor::detail

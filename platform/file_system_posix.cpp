@@ -56,13 +56,6 @@ std::string WithoutTrailingSeparators(std::string_view path) {
   return out;
 }
 
-std::string Child(std::string_view dir, std::string_view name) {
-  std::string out(dir);
-  if (out.empty() || out.back() != '/') out += '/';
-  out += name;
-  return out;
-}
-
 }  // namespace
 
 fs::path NativePath(std::string_view path) { return fs::path(std::string(path)); }
@@ -94,7 +87,7 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
     DirEntry e;
     e.name = std::string(name);
     e.hidden = name.front() == '.';
-    const std::string full = Child(dir, name);
+    const std::string full = JoinPath(dir, name);
     struct stat st;
     if (LstatOf(full, st)) {
       e.is_link = S_ISLNK(st.st_mode);
@@ -171,7 +164,7 @@ void RemoveTreeAt(const std::string& path) {
       if (name != "." && name != "..") names.emplace_back(name);
     }
   }
-  for (const std::string& name : names) RemoveTreeAt(Child(path, name));
+  for (const std::string& name : names) RemoveTreeAt(JoinPath(path, name));
   ::rmdir(path.c_str());
 }
 
@@ -238,6 +231,10 @@ int OpenForReading(std::string_view path) {
 }
 
 long long ReadFromFile(int fd, char* data, std::size_t size) { return ::read(fd, data, size); }
+
+bool MakeSymbolicLink(std::string_view target, std::string_view path, bool /*to_folder*/) {
+  return ::symlink(Terminated(target).c_str(), Terminated(path).c_str()) == 0;
+}
 
 }  // namespace detail
 

@@ -44,19 +44,11 @@ std::string Narrow(std::wstring_view text) {
 
 DWORD Attributes(std::string_view path) { return GetFileAttributesW(Wide(path).c_str()); }
 
-// `dir` + "\" + `name`, without doubling a separator `dir` ends in.
-std::wstring WideChild(const std::wstring& dir, std::wstring_view name) {
-  std::wstring out = dir;
-  if (!out.empty() && out.back() != L'\\' && out.back() != L'/') out += L'\\';
-  out += name;
-  return out;
-}
-
 // Owns a FindFirstFileW listing.
 class FindHandle {
  public:
   explicit FindHandle(const std::wstring& dir)
-      : handle_(FindFirstFileW(WideChild(dir, L"*").c_str(), &data_)) {}
+      : handle_(FindFirstFileW(JoinPath(dir, L"*").c_str(), &data_)) {}
   ~FindHandle() {
     if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
   }
@@ -176,7 +168,7 @@ void RemoveTreeNative(const std::wstring& path) {
     {
       FindHandle find(path);
       while (const WIN32_FIND_DATAW* data = find.Next())
-        children.push_back(WideChild(path, data->cFileName));
+        children.push_back(JoinPath(path, data->cFileName));
     }
     for (const std::wstring& child : children) RemoveTreeNative(child);
   }
@@ -254,6 +246,16 @@ int OpenForReading(std::string_view path) {
 
 long long ReadFromFile(int fd, char* data, std::size_t size) {
   return ::_read(fd, data, static_cast<unsigned>(size));
+}
+
+bool MakeSymbolicLink(std::string_view target, std::string_view path, bool to_folder) {
+  std::error_code ec;
+  if (to_folder) {
+    fs::create_directory_symlink(NativePath(target), NativePath(path), ec);
+  } else {
+    fs::create_symlink(NativePath(target), NativePath(path), ec);
+  }
+  return !ec;
 }
 
 }  // namespace detail

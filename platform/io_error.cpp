@@ -13,49 +13,55 @@
 namespace kelvandor {
 namespace {
 
-// Windows' number for a failing device (ERROR_IO_DEVICE), used for errors
-// that have no number of their own.
-constexpr int kIoDeviceError = 1117;
+struct NamedError {
+  IoErrorCode code;
+  const char* text;
+};
 
-bool HasOwnText(int code) { return IoErrorText(code) != "I/O error " + std::to_string(code); }
+constexpr NamedError kTexts[] = {
+    {IoErrorCode::kFileNotFound, "File not found"},
+    {IoErrorCode::kInvalidFilename, "Invalid filename"},
+    {IoErrorCode::kTooManyOpenFiles, "Too many open files"},
+    {IoErrorCode::kAccessDenied, "File access denied"},
+    {IoErrorCode::kReadBeyondEnd, "Read beyond end of file"},
+    {IoErrorCode::kDiskFull, "Disk full"},
+    {IoErrorCode::kInvalidNumericInput, "Invalid numeric input"},
+};
+
+const char* OwnText(IoErrorCode code) {
+  for (const NamedError& named : kTexts) {
+    if (named.code == code) return named.text;
+  }
+  return nullptr;
+}
+
+// A platform number passes through unless it would show another error's text.
+IoErrorCode PassThrough(int number) {
+  const IoErrorCode code{number};
+  return OwnText(code) != nullptr ? IoErrorCode::kDeviceError : code;
+}
 
 }  // namespace
 
-std::string IoErrorText(int code) {
-  switch (code) {
-    case kIoFileNotFound:
-      return "File not found";
-    case kIoInvalidFilename:
-      return "Invalid filename";
-    case kIoTooManyOpenFiles:
-      return "Too many open files";
-    case kIoAccessDenied:
-      return "File access denied";
-    case kIoReadBeyondEnd:
-      return "Read beyond end of file";
-    case kIoDiskFull:
-      return "Disk full";
-    case kIoInvalidNumericInput:
-      return "Invalid numeric input";
-    default:
-      return "I/O error " + std::to_string(code);
-  }
+std::string IoErrorText(IoErrorCode code) {
+  if (const char* text = OwnText(code)) return text;
+  return "I/O error " + std::to_string(static_cast<int>(code));
 }
 
-int IoCodeFromErrno(int errno_value) {
+IoErrorCode IoCodeFromErrno(int errno_value) {
   switch (errno_value) {
     case ENOENT:
     case ENOTDIR:
-      return kIoFileNotFound;
+      return IoErrorCode::kFileNotFound;
     case EINVAL:
     case ENAMETOOLONG:
 #ifdef ELOOP
     case ELOOP:
 #endif
-      return kIoInvalidFilename;
+      return IoErrorCode::kInvalidFilename;
     case EMFILE:
     case ENFILE:
-      return kIoTooManyOpenFiles;
+      return IoErrorCode::kTooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
@@ -65,53 +71,49 @@ int IoCodeFromErrno(int errno_value) {
     case ETXTBSY:
 #endif
     case EBUSY:
-      return kIoAccessDenied;
+      return IoErrorCode::kAccessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
     case EFBIG:
-      return kIoDiskFull;
+      return IoErrorCode::kDiskFull;
     // EIO is 5 on POSIX and would read "File access denied"; Windows reports
     // a device failure as ERROR_IO_DEVICE.
     case EIO:
-      return kIoDeviceError;
+      return IoErrorCode::kDeviceError;
     default:
-      // A number of the table would show another error's text.
-      if (HasOwnText(errno_value)) return kIoDeviceError;
-      return errno_value > 0 ? errno_value : 0;
+      return errno_value > 0 ? PassThrough(errno_value) : IoErrorCode{0};
   }
 }
 
 #ifdef _WIN32
-int IoCodeFromWindowsError(unsigned long error) {
+IoErrorCode IoCodeFromWindowsError(unsigned long error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return kIoFileNotFound;
+      return IoErrorCode::kFileNotFound;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
-      return kIoInvalidFilename;
+      return IoErrorCode::kInvalidFilename;
     case ERROR_TOO_MANY_OPEN_FILES:
-      return kIoTooManyOpenFiles;
+      return IoErrorCode::kTooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS:
-      return kIoAccessDenied;
+      return IoErrorCode::kAccessDenied;
     case ERROR_HANDLE_DISK_FULL:
     case ERROR_DISK_FULL:
-      return kIoDiskFull;
+      return IoErrorCode::kDiskFull;
     case ERROR_HANDLE_EOF:
-      return kIoReadBeyondEnd;
-    default: {
+      return IoErrorCode::kReadBeyondEnd;
+    default:
       // ERROR_TOO_MANY_SEMAPHORES (100) must not read "Read beyond end of file".
-      const int code = static_cast<int>(error);
-      return HasOwnText(code) ? kIoDeviceError : code;
-    }
+      return PassThrough(static_cast<int>(error));
   }
 }
 #endif

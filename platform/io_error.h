@@ -10,34 +10,42 @@
 
 namespace kelvandor {
 
-inline constexpr int kIoFileNotFound = 2;
-inline constexpr int kIoInvalidFilename = 3;
-inline constexpr int kIoTooManyOpenFiles = 4;
-inline constexpr int kIoAccessDenied = 5;
-inline constexpr int kIoReadBeyondEnd = 100;
-inline constexpr int kIoDiskFull = 101;
-inline constexpr int kIoInvalidNumericInput = 106;
+// The named numbers have a text of their own. Any other number may occur too
+// (a platform error without a name here passes through as its number), so
+// the type is open: IoErrorCode{n} is valid for every n.
+enum class IoErrorCode : int {
+  kFileNotFound = 2,
+  kInvalidFilename = 3,
+  kTooManyOpenFiles = 4,
+  kAccessDenied = 5,
+  kReadBeyondEnd = 100,
+  kDiskFull = 101,
+  kInvalidNumericInput = 106,
+  // Windows' number for a failing device (ERROR_IO_DEVICE), used for errors
+  // that have no number of their own; it has no text of its own either.
+  kDeviceError = 1117,
+};
 
 // The text shown for an error number: "File not found", ..., or
 // "I/O error <n>" for any number without a text of its own.
-std::string IoErrorText(int code);
+std::string IoErrorText(IoErrorCode code);
 
 // Maps a POSIX errno value onto the program's numbers (ENOENT -> 2,
 // EACCES/EPERM/EROFS -> 5, ENOSPC/EDQUOT -> 101, ...).
-int IoCodeFromErrno(int errno_value);
+IoErrorCode IoCodeFromErrno(int errno_value);
 
 #ifdef _WIN32
 // Maps a Windows GetLastError() value onto the program's numbers.
-int IoCodeFromWindowsError(unsigned long error);
+IoErrorCode IoCodeFromWindowsError(unsigned long error);
 #endif
 
 class IoError : public std::runtime_error {
  public:
-  explicit IoError(int code) : std::runtime_error(IoErrorText(code)), code_(code) {}
-  int code() const noexcept { return code_; }
+  explicit IoError(IoErrorCode code) : std::runtime_error(IoErrorText(code)), code_(code) {}
+  IoErrorCode code() const noexcept { return code_; }
 
  private:
-  int code_ = 0;
+  IoErrorCode code_ = IoErrorCode{0};
 };
 
 // Throws IoError for the given errno value.

@@ -1,6 +1,7 @@
 #include "platform/path_style.h"
 
 #include <bit>
+#include <vector>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -19,6 +20,18 @@ std::size_t LastDelimiter(std::string_view path, PathStyle style) {
     if (IsFolderDelimiter(path[i], style)) return i;
   }
   return std::string_view::npos;
+}
+
+template <typename Char>
+std::basic_string<Char> Join(std::basic_string_view<Char> dir, std::basic_string_view<Char> name,
+                             PathStyle style) {
+  std::basic_string<Char> path(dir);
+  const bool ends_in_separator =
+      !path.empty() && (path.back() == static_cast<Char>(Separator(style)) ||
+                        (style == PathStyle::kWindows && path.back() == static_cast<Char>('/')));
+  if (!path.empty() && !ends_in_separator) path += static_cast<Char>(Separator(style));
+  path += name;
+  return path;
 }
 
 }  // namespace
@@ -138,15 +151,62 @@ bool IsAbsolute(std::string_view path, PathStyle style) {
 }
 
 std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style) {
-  std::string path(dir);
-  if (!path.empty() && path.back() != Separator(style)) path += Separator(style);
-  path += name;
-  return path;
+  return Join(dir, name, style);
+}
+
+std::wstring JoinPath(std::wstring_view dir, std::wstring_view name, PathStyle style) {
+  return Join(dir, name, style);
+}
+
+std::string JoinRelative(std::string_view dir, std::string_view relative, PathStyle style) {
+  if (relative.empty()) return std::string(dir);
+  std::string native(relative);
+  for (char& c : native) c = c == '/' ? Separator(style) : c;
+  return JoinPath(dir, native, style);
 }
 
 std::string AbsoluteAgainst(std::string_view path, std::string_view base, PathStyle style) {
   if (path.empty() || IsAbsolute(path, style)) return std::string(path);
   return JoinPath(base, path, style);
+}
+
+std::string NormalisedAgainst(std::string_view path_in, std::string_view base, PathStyle style) {
+  const char sep = Separator(style);
+  std::string path = AbsoluteAgainst(path_in, base, style);
+  if (style == PathStyle::kWindows) {
+    for (char& c : path) c = c == '/' ? sep : c;
+  }
+  std::string root;
+  std::size_t pos = 0;
+  if (style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':') {
+    root = path.substr(0, 2) + sep;
+    pos = 2;
+  } else if (style == PathStyle::kWindows && path.starts_with(std::string(2, sep))) {
+    root = std::string(2, sep);  // a share: "\\server\share\..."
+    pos = 2;
+  } else if (!path.empty() && path[0] == sep) {
+    root = std::string(1, sep);
+    pos = 1;
+  }
+  std::vector<std::string_view> parts;
+  const std::string_view rest = std::string_view(path).substr(pos);
+  for (std::size_t start = 0; start <= rest.size();) {
+    std::size_t end = rest.find(sep, start);
+    if (end == std::string_view::npos) end = rest.size();
+    const std::string_view part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string out = root;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += sep;
+    out += parts[i];
+  }
+  return out;
 }
 
 }  // namespace kelvandor

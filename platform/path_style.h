@@ -51,8 +51,18 @@ std::size_t DriveRootLength(PathStyle style = kNativeStyle);
 std::string DefaultNewPath(PathStyle style = kNativeStyle);
 
 // `dir` + separator + `name`; `name` alone when `dir` is empty, and no second
-// separator when `dir` ends in one.
+// separator when `dir` ends in one (in Windows style "/" counts there too,
+// since Windows reads it as one). The wide form is for the platform's own
+// wide paths on Windows.
 std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style = kNativeStyle);
+std::wstring JoinPath(std::wstring_view dir, std::wstring_view name,
+                      PathStyle style = kNativeStyle);
+
+// `relative`, whose components are separated by "/" whatever the style (as
+// the program's tables write sub-folders), below `dir` in the style's
+// separators; `dir` alone when `relative` is empty.
+std::string JoinRelative(std::string_view dir, std::string_view relative,
+                         PathStyle style = kNativeStyle);
 
 // True for "/x", a path starting with the separator ("\\srv" too) and, in
 // Windows style, "C:" with or without a separator.
@@ -62,6 +72,15 @@ bool IsAbsolute(std::string_view path, PathStyle style = kNativeStyle);
 // stays empty. Nothing else of the path changes.
 std::string AbsoluteAgainst(std::string_view path, std::string_view base,
                             PathStyle style = kNativeStyle);
+
+// `path` made absolute against `base` as AbsoluteAgainst does, then plain:
+// empty and "." components dropped, ".." taking the component before it away
+// (never the root), no trailing separator; in Windows style "/" separates as
+// well and comes out as "\". A drive ("C:") and a share ("\\srv") keep their
+// root. So "blinky/", "." and "../x/blinky" name the folder meant, and the
+// last component is that folder's own name.
+std::string NormalisedAgainst(std::string_view path, std::string_view base,
+                              PathStyle style = kNativeStyle);
 
 // Lower-cases the ASCII letters A to Z only; every other byte stays.
 std::string LowerAscii(std::string_view text);

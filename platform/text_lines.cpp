@@ -38,7 +38,7 @@ LineReader::LineReader(std::string_view path) : LineReader(path, NativeFileSyste
 
 LineReader::LineReader(std::string_view path, FileSystem& file_system)
     : file_system_(&file_system) {
-  if (path.empty()) throw IoError(kIoFileNotFound);
+  if (path.empty()) throw IoError(IoErrorCode::kFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   fd_ = file_system.OpenForReading(path);
@@ -147,7 +147,7 @@ LineWriter::LineWriter(std::string_view path) : LineWriter(path, NativeFileSyste
 
 LineWriter::LineWriter(std::string_view path, FileSystem& file_system)
     : file_system_(&file_system) {
-  if (path.empty()) throw IoError(kIoFileNotFound);
+  if (path.empty()) throw IoError(IoErrorCode::kFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
   fd_ = file_system_->CreateForWriting(path);
@@ -178,7 +178,7 @@ void LineWriter::WriteLine(std::string_view line) {
 }
 
 void LineWriter::Flush() {
-  if (fd_ < 0) throw IoError(kIoAccessDenied);
+  if (fd_ < 0) throw IoError(IoErrorCode::kAccessDenied);
   std::size_t offset = 0;
   while (offset < used_) {
     std::size_t want = used_ - offset;

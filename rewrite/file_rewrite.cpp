@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/write_beside.h"
 
 namespace kelvandor {
 namespace {
@@ -13,32 +14,13 @@ constexpr std::string_view kPrjWspBackupPrefix = "_old_";
 constexpr std::string_view kBackupSuffix = ".bak";
 constexpr std::string_view kTemporarySuffix = ".kvtmp";
 constexpr std::string_view kSetAsideSuffix = ".kvprev";
-constexpr int kTemporaryNameAttempts = 1000;
-
-// Whether two bare names in one folder name the same file.
-bool SameFileName(std::string_view a, std::string_view b) {
-  return kNativeStyle == PathStyle::kWindows ? EqualsIgnoreCase(a, b) : a == b;
-}
 
 // What stands at `path` is about to be replaced by a rename. POSIX would
 // replace a read-only file (and root may write anything), Windows refuses:
 // refusing everywhere keeps the outcome alike and raises before anything moved.
 void RequireReplaceable(FileSystem& fs, const std::string& path) {
   if (!fs.AnythingExists(path)) return;
-  if (!fs.FileExists(path) || fs.IsReadOnly(path)) throw IoError(kIoAccessDenied);
-}
-
-// A name in `dir` that nothing stands at: `base` + `suffix`, with a number
-// appended where needed, never `avoid`.
-std::string FreeName(FileSystem& fs, std::string_view dir, std::string_view base,
-                     std::string_view suffix, std::string_view avoid) {
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::string name(base);
-    name += suffix;
-    if (attempt > 0) name += std::to_string(attempt);
-    if (!SameFileName(name, avoid) && !fs.AnythingExists(JoinPath(dir, name))) return name;
-  }
-  throw IoError(kIoAccessDenied);
+  if (!fs.FileExists(path) || fs.IsReadOnly(path)) throw IoError(IoErrorCode::kAccessDenied);
 }
 
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
@@ -100,24 +82,24 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
               .temp_path = {},
               .replaces_old = SameFileName(new_name, old_name)};
   // The backup would be deleted, or would overwrite the new file.
-  if (SameFileName(new_name, backup_name)) throw IoError(kIoInvalidFilename);
+  if (SameFileName(new_name, backup_name)) throw IoError(IoErrorCode::kInvalidFilename);
   // A link is the user's pointer to a file that may belong to anything.
-  if (file_system_.IsLink(file.old_path)) throw IoError(kIoAccessDenied);
+  if (file_system_.IsLink(file.old_path)) throw IoError(IoErrorCode::kAccessDenied);
   RequireReplaceable(file_system_, file.backup_path);
   if (!file.replaces_old) RequireReplaceable(file_system_, file.new_path);
 
   LineReader in(file.old_path, file_system_);
-  file.temp_path =
-      JoinPath(dir, FreeName(file_system_, dir, new_name, kTemporarySuffix, backup_name));
+  file.temp_path = WriteBeside(
+      dir, new_name, kTemporarySuffix, backup_name, file.old_path,
+      [&](LineWriter& out) {
+        fill(in, out);
+        in.Close();
+      },
+      file_system_);
   staged_.push_back(file);  // from here on the destructor removes the temporary file
-  LineWriter out(file.temp_path, file_system_);
-  fill(in, out);
-  in.Close();
-  out.Close();
-  if (!file_system_.CopyPermissions(file.old_path, file.temp_path)) ThrowLastIoError();
   changes_.push_back({std::string(dir), std::string(old_name), std::string(new_name),
                       DiffTexts(ReadWholeFile(file.old_path, file_system_),
-                                ReadWholeFile(staged_.back().temp_path, file_system_))});
+                                ReadWholeFile(file.temp_path, file_system_))});
   return staged_.size() - 1;
 }
 
@@ -141,7 +123,7 @@ void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
 
 void RewriteBatch::SetAside(const std::string& path) {
   const std::string dir = FolderPart(path);
-  const std::string aside = JoinPath(dir, FreeName(file_system_, dir, NamePart(path), kSetAsideSuffix, {}));
+  const std::string aside = JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}, file_system_));
   MoveOrThrow(path, aside);
   set_aside_.push_back(aside);
 }

@@ -121,44 +121,4 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   return ParseResult{options, {}};
 }
 
-std::string CommandLinePath(std::string_view argument, std::string_view current_dir,
-                            PathStyle style) {
-  const char sep = Separator(style);
-  std::string path = AbsoluteAgainst(argument, current_dir, style);
-  if (style == PathStyle::kWindows) {
-    for (char& c : path) c = c == '/' ? sep : c;
-  }
-  std::string root;
-  std::size_t pos = 0;
-  if (style == PathStyle::kWindows && path.size() >= 2 && path[1] == ':') {
-    root = path.substr(0, 2) + sep;
-    pos = 2;
-  } else if (style == PathStyle::kWindows && path.starts_with(std::string(2, sep))) {
-    root = std::string(2, sep);  // a share: "\\server\share\..."
-    pos = 2;
-  } else if (!path.empty() && path[0] == sep) {
-    root = std::string(1, sep);
-    pos = 1;
-  }
-  std::vector<std::string_view> parts;
-  const std::string_view rest = std::string_view(path).substr(pos);
-  for (std::size_t start = 0; start <= rest.size();) {
-    std::size_t end = rest.find(sep, start);
-    if (end == std::string_view::npos) end = rest.size();
-    const std::string_view part = rest.substr(start, end - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = end + 1;
-  }
-  std::string out = root;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += sep;
-    out += parts[i];
-  }
-  return out;
-}
-
 }  // namespace kelvandor::cli

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/path_style.h"
-
 namespace kelvandor::cli {
 
 enum class Command { kRename, kClean, kHelp, kVersion };
@@ -36,13 +34,5 @@ ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The text of --help.
 std::string UsageText();
-
-// A path from the command line as the program works with it: made absolute
-// against `current_dir`, with empty and "." components dropped, ".." taking
-// the component before it away, and no trailing separator. On Windows "/"
-// separates as well. So "blinky/", "." and "../x/blinky" name the folder
-// the shell means, and its last component is the folder's own name.
-std::string CommandLinePath(std::string_view argument, std::string_view current_dir,
-                            PathStyle style = kNativeStyle);
 
 }  // namespace kelvandor::cli

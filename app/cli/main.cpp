@@ -23,10 +23,11 @@
 #include "app/cli/terminal_ui.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
-#include "operations/directory_ops.h"
 #include "operations/project.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
+#include "platform/path_style.h"
 #include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
@@ -85,7 +86,7 @@ RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
                     std::string_view current_dir) {
   RenamePlan plan;
   plan.mode = analysis.project.from_archive ? RenameMode::kCopy : RenameModeOf(options.mode);
-  plan.new_path = options.to ? CommandLinePath(*options.to, current_dir) : analysis.new_path;
+  plan.new_path = options.to ? NormalisedAgainst(*options.to, current_dir) : analysis.new_path;
   plan.new_name = options.name.value_or(analysis.new_name);
   plan.new_dir = plan.mode == RenameMode::kRenameFolder ? plan.new_name : analysis.new_dir;
   if (options.dir) plan.new_dir = *options.dir;
@@ -122,7 +123,7 @@ int Run(const Options& options) {
 
   const std::string current_dir = CurrentDir();
   int status = 0;
-  if (!NewInput(CommandLinePath(options.source, current_dir), config, analysis, ui).ok) {
+  if (!NewInput(NormalisedAgainst(options.source, current_dir), config, analysis, ui).ok) {
     status = static_cast<int>(analysis.error);
   } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
     status = UsageError(misfit);

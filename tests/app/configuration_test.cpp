@@ -352,13 +352,13 @@ TEST_F(ConfigurationTest, FailedWriteKeepsTheOldFile) {
 
   EXPECT_FALSE(saved);
   EXPECT_EQ(ReadFile(Main()), old);
-  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{IoErrorText(kIoDiskFull)});
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{IoErrorText(IoErrorCode::kDiskFull)});
   EXPECT_EQ(ListTree(dir_.path()), std::vector<std::string>{"Kelvandor.ini"});
 }
 
 TEST_F(ConfigurationTest, SavingIntoAMissingFolderShowsTheError) {
   EXPECT_FALSE(SaveConfiguration(dir_ / "missing/Kelvandor.ini", Sample(), ui_));
-  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{IoErrorText(kIoFileNotFound)});
+  EXPECT_EQ(ui_.Texts(), std::vector<std::string>{IoErrorText(IoErrorCode::kFileNotFound)});
 }
 
 TEST_F(ConfigurationTest, SavingOverAFolderShowsTheErrorAndLeavesItAlone) {

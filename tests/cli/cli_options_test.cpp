@@ -172,44 +172,5 @@ INSTANTIATE_TEST_SUITE_P(
                 "--cleanup and --no-cleanup exclude each other"}),
     [](const auto& p) { return std::string(p.param.label); });
 
-struct PathCase {
-  const char* label;
-  PathStyle style;
-  const char* argument;
-  const char* current_dir;
-  const char* expected;
-};
-
-void PrintTo(const PathCase& c, std::ostream* os) { *os << c.label; }
-
-class CommandLinePathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(CommandLinePathTest, MakesAbsoluteAndPlain) {
-  const PathCase& c = GetParam();
-  EXPECT_EQ(CommandLinePath(c.argument, c.current_dir, c.style), c.expected);
-}
-
-constexpr PathStyle kPosix = PathStyle::kPosix;
-constexpr PathStyle kWin = PathStyle::kWindows;
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, CommandLinePathTest,
-    ::testing::Values(PathCase{"relative", kPosix, "blinky", "/work", "/work/blinky"},
-                      PathCase{"trailing_separator", kPosix, "blinky/", "/work", "/work/blinky"},
-                      PathCase{"dot", kPosix, ".", "/work/blinky", "/work/blinky"},
-                      PathCase{"dot_slash", kPosix, "./x/./y", "/work", "/work/x/y"},
-                      PathCase{"dot_dot", kPosix, "../other/b", "/work/blinky", "/work/other/b"},
-                      PathCase{"above_root", kPosix, "/../..", "/work", "/"},
-                      PathCase{"repeated_separators", kPosix, "//a///b//", "/work", "/a/b"},
-                      PathCase{"absolute_kept", kPosix, "/x/blinky.prj", "/work", "/x/blinky.prj"},
-                      PathCase{"zip_name_kept", kPosix, "in/a.zip", "/work", "/work/in/a.zip"},
-                      PathCase{"win_relative", kWin, "blinky\\", "D:\\work", "D:\\work\\blinky"},
-                      PathCase{"win_forward_slashes", kWin, "x/y/", "D:\\work\\", "D:\\work\\x\\y"},
-                      PathCase{"win_dot", kWin, ".", "D:\\work\\blinky", "D:\\work\\blinky"},
-                      PathCase{"win_drive_root", kWin, "C:\\..", "D:\\work", "C:\\"},
-                      PathCase{"win_share", kWin, "\\\\srv\\share\\p\\.", "D:\\",
-                               "\\\\srv\\share\\p"}),
-    [](const auto& p) { return std::string(p.param.label); });
-
 }  // namespace
 }  // namespace kelvandor::cli

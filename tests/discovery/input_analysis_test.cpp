@@ -378,6 +378,7 @@ TEST_P(NewInputLayoutTest, FindsTheProject) {
   EXPECT_EQ(state_.project.Has(FamilyKind::kKeilUv4), !c.old_uvproj.empty());
   EXPECT_EQ(state_.project.Has(FamilyKind::kIar), !c.old_eww.empty());
   EXPECT_EQ(state_.project.project_dir, tmp_ / c.project);
+  EXPECT_EQ(state_.project.old_path, FolderPart(tmp_ / c.project) + Separator());
   EXPECT_EQ(state_.project.old_dir, NamePart(state_.project.project_dir));
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), native(c.keil_sub_dir));
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), native(c.iar_sub_dir));
@@ -407,6 +408,15 @@ INSTANTIATE_TEST_SUITE_P(
             "UvoptxGiven", {"k/b.uvprojx", "k/b.uvoptx"}, "k/b.uvoptx", "k", "", "", "b", "b", ""},
         LayoutCase{
             "BothGenerations", {"k/a.uvproj", "k/b.uvprojx"}, "k", "k", "", "", "a", "b", ""},
+        LayoutCase{"ExampleIarProjectFile",
+                   {"proj/example/IAR/dev.eww", "proj/example/ARM/dev.uvproj"},
+                   "proj/example/IAR/dev.eww",
+                   "proj",
+                   "/example/ARM",
+                   "/example/IAR",
+                   "dev",
+                   "",
+                   "dev"},
         LayoutCase{"ExampleArmWithUvprojx",
                    {"p/example/ARM/x.uvprojx", "p/example/IAR/i.eww"},
                    "p/example/ARM/x.uvoptx",

@@ -32,6 +32,10 @@ TEST_P(PathSplitTest, GetLastDirAndGetPath) {
   const SplitCase& c = GetParam();
   EXPECT_EQ(GetLastDir(c.path, c.style), (HelperResult{!c.last_dir.empty(), c.last_dir}));
   EXPECT_EQ(GetPath(c.path, c.style), (HelperResult{!c.parent.empty(), c.parent}));
+  if (c.style == kNativeStyle) {
+    EXPECT_EQ(GetLastDir(c.path), GetLastDir(c.path, c.style));
+    EXPECT_EQ(GetPath(c.path), GetPath(c.path, c.style));
+  }
 }
 
 constexpr PathStyle kWin = PathStyle::kWindows;

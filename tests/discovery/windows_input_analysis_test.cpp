@@ -18,7 +18,6 @@ namespace {
 
 using ::kelvandor::testing::OldName;
 using ::kelvandor::testing::OldWorkspace;
-using ::kelvandor::testing::SubDir;
 using testing::RecordingUi;
 using testing::Shown;
 using testing::TempDir;
@@ -49,17 +48,6 @@ TEST_F(WindowsInputAnalysisTest, ProjectFileTypedInAnotherCase) {
   // The names come from the listing, as the disk spells them.
   EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
   EXPECT_EQ(OldWorkspace(state_.project), "blinky");
-}
-
-TEST_F(WindowsInputAnalysisTest, ExampleLayoutBelowADriveFolder) {
-  WriteFile(tmp_ / "proj/example/IAR/dev.eww", "");
-  WriteFile(tmp_ / "proj/example/ARM/dev.uvproj", "");
-
-  ASSERT_TRUE(Load(tmp_ / "proj/example/IAR/dev.eww").ok);
-  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "\\example\\IAR");
-  EXPECT_EQ(SubDir(state_.project, FamilyKind::kKeilUv4), "\\example\\ARM");
-  EXPECT_EQ(state_.project.project_dir, tmp_ / "proj");
-  EXPECT_EQ(state_.project.old_path, tmp_.path() + "\\");
 }
 
 TEST_F(WindowsInputAnalysisTest, AnArchiveCannotBeUnpacked) {

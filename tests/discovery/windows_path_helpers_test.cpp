@@ -1,5 +1,6 @@
-// The path and project-name helpers on Windows, with the native path style
-// and a file system that ignores letter case and hides by attribute.
+// The folder and project-name helpers on a Windows file system, which ignores
+// letter case and hides by attribute. The path splits of the native style are
+// in the style table of path_helpers_test.cpp.
 
 #include <string>
 
@@ -15,28 +16,6 @@ using testing::MakeDirs;
 using testing::MarkHidden;
 using testing::TempDir;
 using testing::WriteFile;
-
-struct SplitCase {
-  std::string path;
-  HelperResult last_dir;
-  HelperResult parent;
-};
-
-class WindowsPathHelpersTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(WindowsPathHelpersTest, SplitsAtBackslash) {
-  EXPECT_EQ(GetLastDir(GetParam().path), GetParam().last_dir);
-  EXPECT_EQ(GetPath(GetParam().path), GetParam().parent);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Native, WindowsPathHelpersTest,
-    ::testing::Values(
-        SplitCase{"C:\\work\\proj", {true, "proj"}, {true, "C:\\work\\"}},
-        SplitCase{"C:\\work\\proj\\", {true, "proj"}, {true, "C:\\work\\"}},
-        SplitCase{"C:\\work\\proj\\main.prj", {true, "main.prj"}, {true, "C:\\work\\proj\\"}},
-        SplitCase{"C:\\proj", {true, "proj"}, {true, "C:\\"}},
-        SplitCase{"C:\\", {false, ""}, {false, ""}}, SplitCase{"proj", {false, ""}, {false, ""}}));
 
 TEST(WindowsGetFolderTest, HiddenAttributeDecidesNotTheName) {
   TempDir tmp;

@@ -27,66 +27,6 @@ void Symlink(const std::string& target, const std::string& link) {
   testing::MakeSymlink(target, link);
 }
 
-using testing::SetMode;
-
-// --- CreateDirectory -----------------------------------------------------------
-
-TEST(CreateDirectoryTest, CreatesFoldersUpToTheLastSeparatorOnly) {
-  TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp / "work/new/proj"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"work/", "work/new/"}));
-}
-
-TEST(CreateDirectoryTest, TrailingSeparatorCreatesEveryFolder) {
-  TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp / "work/new/proj/"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"work/", "work/new/", "work/new/proj/"}));
-}
-
-TEST(CreateDirectoryTest, ExistingFoldersAreKept) {
-  TempDir tmp;
-  WriteFile(tmp / "work/new/inside", "x");
-  EXPECT_TRUE(CreateDirectory(tmp / "work/new/proj"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"work/", "work/new/", "work/new/inside"}));
-}
-
-#ifndef _WIN32
-// Windows: the examples in windows_directory_ops_test.cpp.
-TEST(CreateDirectoryTest, AwkwardNamesAndRepeatedSeparators) {
-  TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp.path() + "//my work///.hidden \xE4/last"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"my work/", "my work/.hidden \xE4/"}));
-}
-
-TEST(CreateDirectoryTest, BackslashIsAnOrdinaryCharacterHere) {
-  TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp / "a\\b/c\\d"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"a\\b/"}));
-}
-#endif
-
-TEST(CreateDirectoryTest, AFileInTheWayFails) {
-  TempDir tmp;
-  WriteFile(tmp / "work", "a file");
-  EXPECT_FALSE(CreateDirectory(tmp / "work/new/proj"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"work"}));
-  EXPECT_EQ(ReadFile(tmp / "work"), "a file");
-}
-
-TEST(CreateDirectoryTest, StopsAtTheFirstFailureKeepingWhatWasMade) {
-  TempDir tmp;
-  const std::string too_long(300, 'n');
-  EXPECT_FALSE(CreateDirectory(tmp / ("made/" + too_long + "/deeper/proj")));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"made/"}));
-}
-
-TEST(CreateDirectoryTest, NothingAfterTheRootCreatesNothing) {
-  EXPECT_TRUE(CreateDirectory(""));
-  EXPECT_TRUE(CreateDirectory("/"));
-  EXPECT_TRUE(CreateDirectory("/kelvandor-never-created"));
-  EXPECT_FALSE(AnythingExists("/kelvandor-never-created"));
-}
-
 // --- CopyDirectory -------------------------------------------------------------
 
 TEST(CopyDirectoryTest, CopiesTheTreeWithProgress) {
@@ -191,54 +131,6 @@ TEST(RenameDirectoryTest, MissingSourceOrParentFails) {
   EXPECT_EQ(ui.Texts(), (Texts{"Failed to Rename Project!", "Failed to Rename Project!",
                                "Failed to Rename Project!"}));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"old/"}));
-}
-
-// --- DeleteDirectory -----------------------------------------------------------
-
-TEST(DeleteDirectoryTest, NothingThereIsSuccess) {
-  TempDir tmp;
-  WriteFile(tmp / "a file", "stays");
-  EXPECT_TRUE(DeleteDirectory(tmp / "missing"));
-  EXPECT_TRUE(DeleteDirectory(""));
-  EXPECT_TRUE(DeleteDirectory(tmp / "a file"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"a file"}));
-  EXPECT_EQ(ReadFile(tmp / "a file"), "stays");
-}
-
-TEST(DeleteDirectoryTest, RemovesTheWholeTreeReadOnlyPartsIncluded) {
-  TempDir tmp;
-  const std::string proj = tmp / "proj";
-  WriteFile(proj + "/a.prj", "");
-  WriteFile(proj + "/.hidden", "");
-  WriteFile(proj + "/OBJ/deep/er/ro.obj", "");
-  SetMode(proj + "/OBJ/deep/er/ro.obj", fs::perms::owner_read);
-  WriteFile(proj + "/ro dir/x", "");
-  SetMode(proj + "/ro dir", fs::perms::owner_read | fs::perms::owner_exec);
-  WriteFile(proj + "/closed/y", "");
-  SetMode(proj + "/closed", fs::perms::none);
-  EXPECT_TRUE(DeleteDirectory(proj));
-  EXPECT_TRUE(ListTree(tmp.path()).empty());
-}
-
-TEST(DeleteDirectoryTest, LinksAreRemovedNotFollowed) {
-  KELVANDOR_SKIP_WITHOUT_LINKS();
-  TempDir tmp;
-  WriteFile(tmp / "outside/precious", "");
-  WriteFile(tmp / "proj/own", "");
-  Symlink(tmp / "outside", tmp / "proj/link");
-  Symlink(tmp / "outside", tmp / "alias");
-  EXPECT_TRUE(DeleteDirectory(tmp / "proj"));
-  EXPECT_TRUE(DeleteDirectory(tmp / "alias/"));
-  EXPECT_EQ(ListTree(tmp.path()), (Tree{"outside/", "outside/precious"}));
-}
-
-TEST(DeleteDirectoryTest, NeverDeletesAFileSystemRoot) {
-  KELVANDOR_SKIP_WITHOUT_LINKS();
-  // Through a link, so that a fault here removes the link and nothing else.
-  TempDir tmp;
-  Symlink("/", tmp / "root");
-  EXPECT_FALSE(DeleteDirectory(tmp / "root"));
-  EXPECT_TRUE(AnythingExists(tmp / "root"));
 }
 
 }  // namespace

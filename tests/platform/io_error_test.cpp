@@ -18,9 +18,10 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.code; }
 class IoErrorTextTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(IoErrorTextTest, TextForNumber) {
-  EXPECT_EQ(IoErrorText(GetParam().code), GetParam().text);
-  const IoError error(GetParam().code);
-  EXPECT_EQ(error.code(), GetParam().code);
+  const IoErrorCode code{GetParam().code};
+  EXPECT_EQ(IoErrorText(code), GetParam().text);
+  const IoError error(code);
+  EXPECT_EQ(static_cast<int>(error.code()), GetParam().code);
   EXPECT_EQ(std::string(error.what()), GetParam().text);
 }
 
@@ -36,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ErrnoCase {
   int errno_value;
-  int code;
+  IoErrorCode code;
 };
 
 void PrintTo(const ErrnoCase& c, std::ostream* os) { *os << "errno " << c.errno_value; }
@@ -56,38 +57,43 @@ TEST_P(IoCodeFromErrnoTest, MapsOntoProgramNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, IoCodeFromErrnoTest,
-    ::testing::Values(ErrnoCase{ENOENT, kIoFileNotFound}, ErrnoCase{ENOTDIR, kIoFileNotFound},
-                      ErrnoCase{ENAMETOOLONG, kIoInvalidFilename},
-                      ErrnoCase{EINVAL, kIoInvalidFilename}, ErrnoCase{EMFILE, kIoTooManyOpenFiles},
-                      ErrnoCase{ENFILE, kIoTooManyOpenFiles}, ErrnoCase{EACCES, kIoAccessDenied},
-                      ErrnoCase{EPERM, kIoAccessDenied}, ErrnoCase{EROFS, kIoAccessDenied},
-                      ErrnoCase{EEXIST, kIoAccessDenied}, ErrnoCase{EBUSY, kIoAccessDenied},
-                      // Opening a folder as a file is refused as access denied, as on Windows.
-                      ErrnoCase{EISDIR, kIoAccessDenied}, ErrnoCase{ENOSPC, kIoDiskFull},
-                      ErrnoCase{kQuotaExceeded, kIoDiskFull}, ErrnoCase{EFBIG, kIoDiskFull},
-                      // A device error must not pass for "File access denied" (EIO is 5).
-                      ErrnoCase{EIO, 1117}, ErrnoCase{0, 0}));
+    ::testing::Values(
+        ErrnoCase{ENOENT, IoErrorCode::kFileNotFound},
+        ErrnoCase{ENOTDIR, IoErrorCode::kFileNotFound},
+        ErrnoCase{ENAMETOOLONG, IoErrorCode::kInvalidFilename},
+        ErrnoCase{EINVAL, IoErrorCode::kInvalidFilename},
+        ErrnoCase{EMFILE, IoErrorCode::kTooManyOpenFiles},
+        ErrnoCase{ENFILE, IoErrorCode::kTooManyOpenFiles},
+        ErrnoCase{EACCES, IoErrorCode::kAccessDenied}, ErrnoCase{EPERM, IoErrorCode::kAccessDenied},
+        ErrnoCase{EROFS, IoErrorCode::kAccessDenied}, ErrnoCase{EEXIST, IoErrorCode::kAccessDenied},
+        ErrnoCase{EBUSY, IoErrorCode::kAccessDenied},
+        // Opening a folder as a file is refused as access denied, as on Windows.
+        ErrnoCase{EISDIR, IoErrorCode::kAccessDenied}, ErrnoCase{ENOSPC, IoErrorCode::kDiskFull},
+        ErrnoCase{kQuotaExceeded, IoErrorCode::kDiskFull}, ErrnoCase{EFBIG, IoErrorCode::kDiskFull},
+        // A device error must not pass for "File access denied" (EIO is 5).
+        ErrnoCase{EIO, IoErrorCode::kDeviceError}, ErrnoCase{0, IoErrorCode{0}}));
 
 TEST(IoCodeFromErrnoTest, NumbersOfTheTableNeverPassThroughAsAnotherError) {
   // Unmapped errno values that equal a number with a text of its own (on
   // Linux ESRCH 3, EINTR 4, ENETDOWN 100, ENETUNREACH 101, EISCONN 106).
   for (int errno_value : {3, 4, 100, 101, 106}) {
-    const int code = IoCodeFromErrno(errno_value);
-    if (code == errno_value) {
+    const IoErrorCode code = IoCodeFromErrno(errno_value);
+    if (code == IoErrorCode{errno_value}) {
       // Mapped on purpose onto its own number on this platform.
       continue;
     }
-    EXPECT_EQ(IoErrorText(code), "I/O error " + std::to_string(code)) << errno_value;
+    EXPECT_EQ(IoErrorText(code), "I/O error " + std::to_string(static_cast<int>(code)))
+        << errno_value;
   }
 #ifdef __linux__
-  EXPECT_EQ(IoCodeFromErrno(ENETDOWN), 1117);
-  EXPECT_EQ(IoCodeFromErrno(EINTR), 1117);
+  EXPECT_EQ(IoCodeFromErrno(ENETDOWN), IoErrorCode{1117});
+  EXPECT_EQ(IoCodeFromErrno(EINTR), IoErrorCode{1117});
 #endif
 }
 
 TEST(IoCodeFromErrnoTest, OtherNumbersPassThroughWithoutText) {
-  const int code = IoCodeFromErrno(EBADF);
-  EXPECT_EQ(code, EBADF);
+  const IoErrorCode code = IoCodeFromErrno(EBADF);
+  EXPECT_EQ(code, IoErrorCode{EBADF});
   EXPECT_EQ(IoErrorText(code), "I/O error " + std::to_string(EBADF));
 }
 
@@ -96,7 +102,7 @@ TEST(IoErrorTest, ThrowFromErrnoCarriesTheMappedNumber) {
     ThrowIoErrorFromErrno(ENOSPC);
     FAIL() << "no exception";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoDiskFull);
+    EXPECT_EQ(e.code(), IoErrorCode::kDiskFull);
     EXPECT_STREQ(e.what(), "Disk full");
   }
 }

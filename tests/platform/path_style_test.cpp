@@ -182,5 +182,91 @@ TEST(PathStyleJoinTest, JoinPath) {
   EXPECT_EQ(JoinPath("dir" + sep, "a.prj"), "dir" + sep + "a.prj");
 }
 
+struct JoinCase {
+  PathStyle style;
+  const char* dir;
+  const char* name;
+  const char* joined;           // JoinPath(dir, name)
+  const char* joined_relative;  // JoinRelative(dir, name)
+};
+
+void PrintTo(const JoinCase& c, std::ostream* os) {
+  *os << (c.style == PathStyle::kWindows ? "windows " : "posix ") << '"' << c.dir << "\" + \""
+      << c.name << '"';
+}
+
+class PathJoinTest : public ::testing::TestWithParam<JoinCase> {};
+
+TEST_P(PathJoinTest, JoinsOnce) {
+  const JoinCase& c = GetParam();
+  EXPECT_EQ(JoinPath(c.dir, c.name, c.style), c.joined);
+  EXPECT_EQ(JoinRelative(c.dir, c.name, c.style), c.joined_relative);
+  // The wide form joins alike (the cases are ASCII).
+  const std::string dir(c.dir), name(c.name), joined(c.joined);
+  EXPECT_EQ(JoinPath(std::wstring(dir.begin(), dir.end()), std::wstring(name.begin(), name.end()),
+                     c.style),
+            std::wstring(joined.begin(), joined.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PathJoinTest,
+    ::testing::Values(
+        JoinCase{PathStyle::kPosix, "/work", "a.prj", "/work/a.prj", "/work/a.prj"},
+        JoinCase{PathStyle::kPosix, "/work/", "a.prj", "/work/a.prj", "/work/a.prj"},
+        JoinCase{PathStyle::kPosix, "/", "a.prj", "/a.prj", "/a.prj"},
+        JoinCase{PathStyle::kPosix, "", "a.prj", "a.prj", "a.prj"},
+        JoinCase{PathStyle::kPosix, "/work", "", "/work/", "/work"},
+        JoinCase{PathStyle::kPosix, "/work", "example/ARM", "/work/example/ARM",
+                 "/work/example/ARM"},
+        // "\" is an ordinary character in POSIX names.
+        JoinCase{PathStyle::kPosix, "/w\\", "a", "/w\\/a", "/w\\/a"},
+        JoinCase{PathStyle::kWindows, "C:\\work", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
+        JoinCase{PathStyle::kWindows, "C:\\work\\", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
+        JoinCase{PathStyle::kWindows, "C:\\", "a.prj", "C:\\a.prj", "C:\\a.prj"},
+        JoinCase{PathStyle::kWindows, "C:/work/", "*", "C:/work/*", "C:/work/*"},
+        JoinCase{PathStyle::kWindows, "", "a.prj", "a.prj", "a.prj"},
+        JoinCase{PathStyle::kWindows, "D:\\w", "", "D:\\w\\", "D:\\w"},
+        JoinCase{PathStyle::kWindows, "D:\\w", "example/ARM", "D:\\w\\example/ARM",
+                 "D:\\w\\example\\ARM"}));
+
+struct NormalCase {
+  const char* label;
+  PathStyle style;
+  const char* path;
+  const char* base;
+  const char* expected;
+};
+
+void PrintTo(const NormalCase& c, std::ostream* os) { *os << c.label; }
+
+class NormalisedAgainstTest : public ::testing::TestWithParam<NormalCase> {};
+
+TEST_P(NormalisedAgainstTest, MakesAbsoluteAndPlain) {
+  const NormalCase& c = GetParam();
+  EXPECT_EQ(NormalisedAgainst(c.path, c.base, c.style), c.expected);
+}
+
+constexpr PathStyle kPosix = PathStyle::kPosix;
+constexpr PathStyle kWin = PathStyle::kWindows;
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NormalisedAgainstTest,
+    ::testing::Values(
+        NormalCase{"relative", kPosix, "blinky", "/work", "/work/blinky"},
+        NormalCase{"trailing_separator", kPosix, "blinky/", "/work", "/work/blinky"},
+        NormalCase{"dot", kPosix, ".", "/work/blinky", "/work/blinky"},
+        NormalCase{"dot_slash", kPosix, "./x/./y", "/work", "/work/x/y"},
+        NormalCase{"dot_dot", kPosix, "../other/b", "/work/blinky", "/work/other/b"},
+        NormalCase{"above_root", kPosix, "/../..", "/work", "/"},
+        NormalCase{"repeated_separators", kPosix, "//a///b//", "/work", "/a/b"},
+        NormalCase{"absolute_kept", kPosix, "/x/blinky.prj", "/work", "/x/blinky.prj"},
+        NormalCase{"zip_name_kept", kPosix, "in/a.zip", "/work", "/work/in/a.zip"},
+        NormalCase{"win_relative", kWin, "blinky\\", "D:\\work", "D:\\work\\blinky"},
+        NormalCase{"win_forward_slashes", kWin, "x/y/", "D:\\work\\", "D:\\work\\x\\y"},
+        NormalCase{"win_dot", kWin, ".", "D:\\work\\blinky", "D:\\work\\blinky"},
+        NormalCase{"win_drive_root", kWin, "C:\\..", "D:\\work", "C:\\"},
+        NormalCase{"win_share", kWin, "\\\\srv\\share\\p\\.", "D:\\", "\\\\srv\\share\\p"}),
+    [](const auto& p) { return std::string(p.param.label); });
+
 }  // namespace
 }  // namespace kelvandor

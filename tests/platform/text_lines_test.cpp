@@ -159,7 +159,7 @@ TEST(LineReaderTest, ReadBytesKeepsEveryByteAcrossBuffers) {
   EXPECT_FALSE(reader.ReadBytes(chunk));
 }
 
-int ReadErrorCode(const std::string& path) {
+IoErrorCode ReadErrorCode(const std::string& path) {
   try {
     LineReader reader(path);
     std::string_view line;
@@ -168,10 +168,10 @@ int ReadErrorCode(const std::string& path) {
   } catch (const IoError& e) {
     return e.code();
   }
-  return 0;
+  return IoErrorCode{0};
 }
 
-int WriteErrorCode(const std::string& path) {
+IoErrorCode WriteErrorCode(const std::string& path) {
   try {
     LineWriter writer(path);
     writer.WriteLine("x");
@@ -179,16 +179,16 @@ int WriteErrorCode(const std::string& path) {
   } catch (const IoError& e) {
     return e.code();
   }
-  return 0;
+  return IoErrorCode{0};
 }
 
 TEST(LineReaderTest, OpenFailuresRaiseIoError) {
   TempDir tmp;
   testing::MakeDirs(tmp / "folder");
-  EXPECT_EQ(ReadErrorCode(tmp / "missing.txt"), kIoFileNotFound);
-  EXPECT_EQ(ReadErrorCode(tmp / "no/such/folder/x.txt"), kIoFileNotFound);
-  EXPECT_EQ(ReadErrorCode(""), kIoFileNotFound);
-  EXPECT_EQ(ReadErrorCode(tmp / "folder"), kIoAccessDenied);
+  EXPECT_EQ(ReadErrorCode(tmp / "missing.txt"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(ReadErrorCode(tmp / "no/such/folder/x.txt"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(ReadErrorCode(""), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(ReadErrorCode(tmp / "folder"), IoErrorCode::kAccessDenied);
   try {
     LineReader reader(tmp / "missing.txt");
   } catch (const IoError& e) {
@@ -199,9 +199,9 @@ TEST(LineReaderTest, OpenFailuresRaiseIoError) {
 TEST(LineWriterTest, OpenFailuresRaiseIoError) {
   TempDir tmp;
   testing::MakeDirs(tmp / "folder");
-  EXPECT_EQ(WriteErrorCode(tmp / "no/such/folder/x.txt"), kIoFileNotFound);
-  EXPECT_EQ(WriteErrorCode(tmp / "folder"), kIoAccessDenied);
-  EXPECT_EQ(WriteErrorCode(""), kIoFileNotFound);
+  EXPECT_EQ(WriteErrorCode(tmp / "no/such/folder/x.txt"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(WriteErrorCode(tmp / "folder"), IoErrorCode::kAccessDenied);
+  EXPECT_EQ(WriteErrorCode(""), IoErrorCode::kFileNotFound);
 }
 
 TEST(LineWriterTest, EveryLineEndsWithCrLf) {
@@ -251,7 +251,7 @@ TEST(LineWriterTest, FullDiskRaisesOnClose) {
     writer.Close();
     FAIL() << "Close succeeded on a full disk";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoDiskFull);
+    EXPECT_EQ(e.code(), IoErrorCode::kDiskFull);
     EXPECT_STREQ(e.what(), "Disk full");
   }
   EXPECT_EQ(testing::ReadFile(path), "0123456789");
@@ -262,13 +262,13 @@ TEST(LineWriterTest, FullDiskRaisesWhileWriting) {
   const WriteBudget budget(1000);
   LineWriter writer(tmp / "out.txt");
   const std::string line(4096, 'w');
-  int code = 0;
+  IoErrorCode code{0};
   try {
     for (int i = 0; i < 10000; ++i) writer.WriteLine(line);  // 40 MB, far more than any buffer
   } catch (const IoError& e) {
     code = e.code();
   }
-  EXPECT_EQ(code, kIoDiskFull);
+  EXPECT_EQ(code, IoErrorCode::kDiskFull);
 }
 
 TEST(LineWriterTest, BudgetExactlyUsedUpStillSucceeds) {

@@ -35,13 +35,13 @@ std::vector<std::string> ReadAll(const std::string& path) {
   return out;
 }
 
-int CodeOf(void (*action)(const std::string&), const std::string& path) {
+IoErrorCode CodeOf(void (*action)(const std::string&), const std::string& path) {
   try {
     action(path);
   } catch (const IoError& e) {
     return e.code();
   }
-  return 0;
+  return IoErrorCode{0};
 }
 
 TEST(WindowsTextLinesTest, WritesBytesWithoutTranslation) {
@@ -82,18 +82,18 @@ TEST(WindowsTextLinesTest, FailuresCarryTheProgramsNumbers) {
 
   auto read = [](const std::string& p) { LineReader reader(p); };
   auto write = [](const std::string& p) { LineWriter writer(p); };
-  EXPECT_EQ(CodeOf(read, tmp / "missing.prj"), kIoFileNotFound);
-  EXPECT_EQ(CodeOf(read, tmp / "missing\\x.prj"), kIoFileNotFound);
-  EXPECT_EQ(CodeOf(write, tmp / "missing\\x.prj"), kIoFileNotFound);
-  EXPECT_EQ(CodeOf(write, tmp / "ro.prj"), kIoAccessDenied);
-  EXPECT_EQ(CodeOf(read, tmp / "folder"), kIoAccessDenied);
-  EXPECT_EQ(CodeOf(write, tmp / "folder"), kIoAccessDenied);
+  EXPECT_EQ(CodeOf(read, tmp / "missing.prj"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(CodeOf(read, tmp / "missing\\x.prj"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(CodeOf(write, tmp / "missing\\x.prj"), IoErrorCode::kFileNotFound);
+  EXPECT_EQ(CodeOf(write, tmp / "ro.prj"), IoErrorCode::kAccessDenied);
+  EXPECT_EQ(CodeOf(read, tmp / "folder"), IoErrorCode::kAccessDenied);
+  EXPECT_EQ(CodeOf(write, tmp / "folder"), IoErrorCode::kAccessDenied);
   EXPECT_EQ(ReadFile(tmp / "ro.prj"), "x");
 }
 
 struct WindowsErrorCase {
   unsigned long error = 0;
-  int code = 0;
+  IoErrorCode code{0};
 };
 
 class WindowsIoCodeTest : public ::testing::TestWithParam<WindowsErrorCase> {};
@@ -104,22 +104,22 @@ TEST_P(WindowsIoCodeTest, MapsOntoProgramNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WindowsIoCodeTest,
-    ::testing::Values(WindowsErrorCase{ERROR_FILE_NOT_FOUND, kIoFileNotFound},
-                      WindowsErrorCase{ERROR_PATH_NOT_FOUND, kIoFileNotFound},
-                      WindowsErrorCase{ERROR_INVALID_NAME, kIoInvalidFilename},
-                      WindowsErrorCase{ERROR_TOO_MANY_OPEN_FILES, kIoTooManyOpenFiles},
-                      WindowsErrorCase{ERROR_ACCESS_DENIED, kIoAccessDenied},
-                      WindowsErrorCase{ERROR_SHARING_VIOLATION, kIoAccessDenied},
-                      WindowsErrorCase{ERROR_ALREADY_EXISTS, kIoAccessDenied},
-                      WindowsErrorCase{ERROR_DISK_FULL, kIoDiskFull},
-                      WindowsErrorCase{ERROR_HANDLE_DISK_FULL, kIoDiskFull},
-                      WindowsErrorCase{ERROR_HANDLE_EOF, kIoReadBeyondEnd},
-                      WindowsErrorCase{ERROR_IO_DEVICE, 1117},
-                      WindowsErrorCase{ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
+    ::testing::Values(WindowsErrorCase{ERROR_FILE_NOT_FOUND, IoErrorCode::kFileNotFound},
+                      WindowsErrorCase{ERROR_PATH_NOT_FOUND, IoErrorCode::kFileNotFound},
+                      WindowsErrorCase{ERROR_INVALID_NAME, IoErrorCode::kInvalidFilename},
+                      WindowsErrorCase{ERROR_TOO_MANY_OPEN_FILES, IoErrorCode::kTooManyOpenFiles},
+                      WindowsErrorCase{ERROR_ACCESS_DENIED, IoErrorCode::kAccessDenied},
+                      WindowsErrorCase{ERROR_SHARING_VIOLATION, IoErrorCode::kAccessDenied},
+                      WindowsErrorCase{ERROR_ALREADY_EXISTS, IoErrorCode::kAccessDenied},
+                      WindowsErrorCase{ERROR_DISK_FULL, IoErrorCode::kDiskFull},
+                      WindowsErrorCase{ERROR_HANDLE_DISK_FULL, IoErrorCode::kDiskFull},
+                      WindowsErrorCase{ERROR_HANDLE_EOF, IoErrorCode::kReadBeyondEnd},
+                      WindowsErrorCase{ERROR_IO_DEVICE, IoErrorCode::kDeviceError},
+                      WindowsErrorCase{ERROR_INVALID_HANDLE, IoErrorCode{ERROR_INVALID_HANDLE}},
                       // Unmapped numbers that the table gives another error's text.
-                      WindowsErrorCase{ERROR_TOO_MANY_SEMAPHORES, 1117},
-                      WindowsErrorCase{ERROR_EXCL_SEM_ALREADY_OWNED, 1117},
-                      WindowsErrorCase{ERROR_SEM_USER_LIMIT, 1117}));
+                      WindowsErrorCase{ERROR_TOO_MANY_SEMAPHORES, IoErrorCode::kDeviceError},
+                      WindowsErrorCase{ERROR_EXCL_SEM_ALREADY_OWNED, IoErrorCode::kDeviceError},
+                      WindowsErrorCase{ERROR_SEM_USER_LIMIT, IoErrorCode::kDeviceError}));
 
 TEST(WindowsIoCodeTest, LastErrorOfAFailedCallIsRaised) {
   TempDir tmp;
@@ -128,7 +128,7 @@ TEST(WindowsIoCodeTest, LastErrorOfAFailedCallIsRaised) {
     ThrowLastIoError();
     FAIL() << "no exception";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoFileNotFound);
+    EXPECT_EQ(e.code(), IoErrorCode::kFileNotFound);
   }
 }
 

@@ -177,7 +177,7 @@ TEST(FileRewrite, LeavesAnUnrelatedFileOfTheTemporaryNameAlone) {
 struct RefusedCase {
   std::string label;
   std::string new_name;
-  int code = 0;
+  IoErrorCode code{0};
   void (*prepare)(const TempDir&) = nullptr;
 };
 
@@ -200,22 +200,22 @@ TEST_P(FileRewriteRefused, ChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileRewriteRefused,
-    ::testing::Values(RefusedCase{"ReadOnlyNewFile", "b.prj", kIoAccessDenied,
+    ::testing::Values(RefusedCase{"ReadOnlyNewFile", "b.prj", IoErrorCode::kAccessDenied,
                                   [](const TempDir& d) {
                                     WriteFile(d / "b.prj", "keep\n");
                                     testing::MakeReadOnly(d / "b.prj");
                                   }},
-                      RefusedCase{"FolderAtNewName", "b.prj", kIoAccessDenied,
+                      RefusedCase{"FolderAtNewName", "b.prj", IoErrorCode::kAccessDenied,
                                   [](const TempDir& d) { testing::MakeDirs(d / "b.prj"); }},
-                      RefusedCase{"ReadOnlyStaleBackup", "b.prj", kIoAccessDenied,
+                      RefusedCase{"ReadOnlyStaleBackup", "b.prj", IoErrorCode::kAccessDenied,
                                   [](const TempDir& d) {
                                     WriteFile(d / "_old_a.prj", "stale\n");
                                     testing::MakeReadOnly(d / "_old_a.prj");
                                   }},
-                      RefusedCase{"FolderAtBackupName", "b.prj", kIoAccessDenied,
+                      RefusedCase{"FolderAtBackupName", "b.prj", IoErrorCode::kAccessDenied,
                                   [](const TempDir& d) { testing::MakeDirs(d / "_old_a.prj"); }},
-                      RefusedCase{"NewNameIsTheBackupName", "_old_a.prj", kIoInvalidFilename,
-                                  [](const TempDir&) {}}),
+                      RefusedCase{"NewNameIsTheBackupName", "_old_a.prj",
+                                  IoErrorCode::kInvalidFilename, [](const TempDir&) {}}),
     testing::ParamLabel());
 
 TEST(FileRewrite, MissingOldFileRaisesFileNotFound) {
@@ -224,7 +224,7 @@ TEST(FileRewrite, MissingOldFileRaisesFileNotFound) {
     Copy(tmp.path(), "a.prj", "b.prj");
     FAIL() << "no error raised";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoFileNotFound);
+    EXPECT_EQ(e.code(), IoErrorCode::kFileNotFound);
   }
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }

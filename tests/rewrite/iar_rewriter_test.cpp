@@ -229,7 +229,7 @@ TEST(IarRewriter, ReadOnlyTargetStopsBeforeAnyKind) {
     ParseIAR(tmp.path(), "Motor", TestValues());
     FAIL() << "no error raised";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoAccessDenied);
+    EXPECT_EQ(e.code(), IoErrorCode::kAccessDenied);
   }
   EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\n");
   EXPECT_EQ(ReadFile(tmp / "Motor.dep"), "content of .dep\n");

@@ -194,7 +194,7 @@ TEST(WspRewriter, ReadOnlyTargetRaisesAccessDeniedAndKeepsEverything) {
     ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui);
     FAIL() << "no error raised";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), kIoAccessDenied);
+    EXPECT_EQ(e.code(), IoErrorCode::kAccessDenied);
     EXPECT_STREQ(e.what(), "File access denied");
   }
   EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf(FourKeys()));

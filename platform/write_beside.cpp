@@ -1,0 +1,52 @@
+#include "platform/write_beside.h"
+
+#include "platform/io_error.h"
+#include "platform/path_style.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr int kFreeNameAttempts = 1000;
+
+}  // namespace
+
+bool SameFileName(std::string_view a, std::string_view b) {
+  return kNativeStyle == PathStyle::kWindows ? EqualsIgnoreCase(a, b) : a == b;
+}
+
+std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
+                     std::string_view avoid, FileSystem& file_system) {
+  for (int attempt = 0; attempt < kFreeNameAttempts; ++attempt) {
+    std::string name(base);
+    name += suffix;
+    if (attempt > 0) name += std::to_string(attempt);
+    if (!SameFileName(name, avoid) && !file_system.AnythingExists(JoinPath(dir, name))) {
+      return name;
+    }
+  }
+  throw IoError(IoErrorCode::kAccessDenied);
+}
+
+std::string WriteBeside(std::string_view dir, std::string_view base, std::string_view suffix,
+                        std::string_view avoid, std::string_view permissions_of,
+                        const std::function<void(LineWriter& out)>& write,
+                        FileSystem& file_system) {
+  const std::string path = JoinPath(dir, FreeName(dir, base, suffix, avoid, file_system));
+  try {
+    {
+      LineWriter out(path, file_system);
+      write(out);
+      out.Close();
+    }
+    if (!permissions_of.empty() && !file_system.CopyPermissions(permissions_of, path)) {
+      ThrowLastIoError();
+    }
+  } catch (...) {
+    // RemoveTree also removes a file made read-only like the one it replaces.
+    file_system.RemoveTree(path);
+    throw;
+  }
+  return path;
+}
+
+}  // namespace kelvandor
