@@ -94,6 +94,10 @@ Json ProjectFileJson(const ProjectFileChange& change) {
               {"lines_removed", change.diff.lines_removed},
               {"lines_added", change.diff.lines_added},
               {"line_ends_to_crlf", change.diff.line_ends_to_crlf},
+              {"old_crlf", change.diff.old_crlf},
+              {"new_crlf", change.diff.new_crlf},
+              {"old_missing_final_newline", change.diff.old_missing_final_newline},
+              {"new_missing_final_newline", change.diff.new_missing_final_newline},
               {"hunks", std::move(hunks)}};
 }
 
