@@ -152,6 +152,8 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
   if (!diff.hunks.empty()) {
     out += palette.Bold("--- a/" + old_path) + "\n";
     out += palette.Bold("+++ b/" + new_path) + "\n";
+  } else if (old_path != new_path) {
+    out += palette.Bold("Renamed: " + old_path + " -> " + new_path) + "\n";
   }
   for (const DiffHunk& hunk : diff.hunks) {
     out += palette.Cyan(HunkHeader(hunk)) + "\n";

@@ -77,9 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
         DiffCase{"NoFinalNewline", "a\nblinky", "a\npump",
                  "--- a/sub/blinky.prj\n+++ b/sub/pump.prj\n@@ -1,2 +1,2 @@\n a\n-blinky\n"
                  "\\ No newline at end of file\n+pump\n\\ No newline at end of file\n"},
-        DiffCase{"OnlyLineEndsToCrLf", "a\nb\n", "a\r\nb\r\n",
-                 "Line ends of sub/pump.prj become CR LF.\n"},
-        DiffCase{"Unchanged", "a\n", "a\n", ""}),
+        DiffCase{
+            "OnlyLineEndsToCrLf", "a\nb\n", "a\r\nb\r\n",
+            "Renamed: sub/blinky.prj -> sub/pump.prj\nLine ends of sub/pump.prj become CR LF.\n"},
+        DiffCase{"Unchanged", "a\n", "a\n", "Renamed: sub/blinky.prj -> sub/pump.prj\n"}),
     kelvandor::testing::ParamLabel());
 
 TEST(ReportOutputTest, ColoursTheDiff) {
