@@ -134,7 +134,8 @@ std::string RelativePath(std::string_view path, std::string_view base) {
   while (base.size() > 1 && is_separator(base.back())) base.remove_suffix(1);
   if (!path.starts_with(base)) return std::string(path);
   std::string_view rest = path.substr(base.size());
-  if (!rest.empty() && !is_separator(rest.front())) return std::string(path);
+  const bool base_is_root = !base.empty() && is_separator(base.back());
+  if (!base_is_root && !rest.empty() && !is_separator(rest.front())) return std::string(path);
   while (!rest.empty() && is_separator(rest.front())) rest.remove_prefix(1);
   std::string relative(rest);
   for (char& c : relative) c = is_separator(c) ? '/' : c;
@@ -164,10 +165,12 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
       bool last = false;
       if (line.kind == '+') {
         out += palette.Green(text) + new_end;
-        last = diff.new_missing_final_newline && new_line++ == diff.new_lines;
+        last = diff.new_missing_final_newline && new_line == diff.new_lines;
+        ++new_line;
       } else {
         out += (line.kind == '-' ? palette.Red(text) : text) + old_end;
-        last = diff.old_missing_final_newline && old_line++ == diff.old_lines;
+        last = diff.old_missing_final_newline && old_line == diff.old_lines;
+        ++old_line;
         if (line.kind == ' ') ++new_line;
       }
       if (last) out += std::string(kNoNewline) + (line.kind == '+' ? new_end : old_end);

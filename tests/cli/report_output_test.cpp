@@ -40,6 +40,7 @@ TEST(ReportOutputTest, RelativePaths) {
   EXPECT_EQ(RelativePath(base + kSep + "EWARM" + kSep + "a.ewp", base), "EWARM/a.ewp");
   EXPECT_EQ(RelativePath(base + kSep + "x", base + kSep), "x");
   EXPECT_EQ(RelativePath(base, base), ".");
+  EXPECT_EQ(RelativePath(kSep + "x" + kSep + "y", kSep), "x/y");
   EXPECT_EQ(RelativePath(base + "2" + kSep + "x", base), base + "2" + kSep + "x");
 }
 
