@@ -54,14 +54,35 @@ struct Edit {
   Line line;
 };
 
+// The lines both texts start and end with are matched before dtl sees the
+// rest, which keeps its copies and tables to the part that changed.
 std::vector<Edit> EditScript(const std::vector<Line>& old_lines,
                              const std::vector<Line>& new_lines) {
-  dtl::Diff<Line, std::vector<Line>> diff(old_lines, new_lines);
-  diff.compose();
+  const std::size_t shorter = std::min(old_lines.size(), new_lines.size());
+  std::size_t head = 0;
+  while (head < shorter && old_lines[head] == new_lines[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < shorter - head &&
+         old_lines[old_lines.size() - 1 - tail] == new_lines[new_lines.size() - 1 - tail]) {
+    ++tail;
+  }
   std::vector<Edit> edits;
-  for (const auto& [line, info] : diff.getSes().getSequence()) {
-    const char kind = info.type == dtl::SES_ADD ? '+' : (info.type == dtl::SES_DELETE ? '-' : ' ');
-    edits.push_back({kind, line});
+  for (std::size_t i = 0; i < head; ++i) edits.push_back({' ', old_lines[i]});
+  const std::vector<Line> old_middle(old_lines.begin() + static_cast<std::ptrdiff_t>(head),
+                                     old_lines.end() - static_cast<std::ptrdiff_t>(tail));
+  const std::vector<Line> new_middle(new_lines.begin() + static_cast<std::ptrdiff_t>(head),
+                                     new_lines.end() - static_cast<std::ptrdiff_t>(tail));
+  if (!old_middle.empty() || !new_middle.empty()) {
+    dtl::Diff<Line, std::vector<Line>> diff(old_middle, new_middle);
+    diff.compose();
+    for (const auto& [line, info] : diff.getSes().getSequence()) {
+      const char kind =
+          info.type == dtl::SES_ADD ? '+' : (info.type == dtl::SES_DELETE ? '-' : ' ');
+      edits.push_back({kind, line});
+    }
+  }
+  for (std::size_t i = old_lines.size() - tail; i < old_lines.size(); ++i) {
+    edits.push_back({' ', old_lines[i]});
   }
   return edits;
 }

@@ -28,8 +28,8 @@ std::string UsageText() {
   return "Usage:\n"
          "  kelvandor-cli rename SOURCE [--to PATH] [--dir NAME] [--name NAME]\n"
          "                [--copy | --rename-folder] [--cleanup | --no-cleanup]\n"
-         "                [--backup] [--yes]\n"
-         "  kelvandor-cli clean SOURCE\n"
+         "                [--backup] [--yes] [--dry-run] [--json]\n"
+         "  kelvandor-cli clean SOURCE [--dry-run] [--json]\n"
          "  kelvandor-cli --help | --version\n"
          "\n"
          "SOURCE is a project folder, one of its project files, or a .zip archive\n"
@@ -39,6 +39,10 @@ std::string UsageText() {
          "--dir is given. Options not given keep the values the program proposes.\n"
          "CleanUp runs unless --no-cleanup is given. --yes replaces an existing\n"
          "target of a copy; without it the answer is No unless asked on a terminal.\n"
+         "--dry-run changes nothing: it prints what the run would do, with a unified\n"
+         "diff of every project file, as if the question were answered Yes. After a\n"
+         "real run a summary goes to standard error. --json prints the plan or the\n"
+         "report of the run as one JSON document on standard output instead.\n"
          "\n"
          "Exit status: 0 on success, 2 for a usage error, 74 after an I/O error,\n"
          "otherwise the error code of the load or the rename (11 no project found,\n"
@@ -49,6 +53,7 @@ std::string UsageText() {
          "  kelvandor-cli rename work/blinky --rename-folder --name pump\n"
          "  kelvandor-cli rename work/blinky --name pump --no-cleanup --backup\n"
          "  kelvandor-cli rename blinky.zip --to /tmp/new --name pump --yes\n"
+         "  kelvandor-cli rename work/blinky --name pump --dry-run\n"
          "  kelvandor-cli clean work/blinky\n";
 }
 
@@ -113,6 +118,10 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       options.backup = true;
     } else if (renaming && arg == "--yes") {
       options.yes = true;
+    } else if (arg == "--dry-run") {
+      options.dry_run = true;
+    } else if (arg == "--json") {
+      options.json = true;
     } else {
       return Fail("unknown option '" + arg + "' for " + command + "; see --help");
     }

@@ -22,6 +22,8 @@ struct Options {
   bool clean_up = true;
   bool backup = false;
   bool yes = false;
+  bool dry_run = false;  // --dry-run: print the plan, change nothing
+  bool json = false;     // --json: one JSON document on standard output
   bool operator==(const Options&) const = default;
 };
 

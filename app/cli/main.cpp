@@ -1,10 +1,13 @@
 // kelvandor-cli: the rename and the clean-up of the window, for scripts and
 // CI. It runs input analysis, makes a RenamePlan of the proposals and the
 // options (as a user would set the New fields), and hands both to the rename
-// workflow or the clean-up. Messages go to standard error.
+// workflow or the clean-up. Messages go to standard error. A dry run runs
+// the same workflow over a file system that only plans, and prints the plan.
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -20,6 +23,7 @@
 #endif
 
 #include "app/cli/cli_options.h"
+#include "app/cli/report_output.h"
 #include "app/cli/terminal_ui.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
@@ -28,6 +32,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/path_style.h"
+#include "platform/planning_file_system.h"
 #include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
@@ -95,15 +100,71 @@ RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
   return plan;
 }
 
-// Runs `step`; an error it raises is shown and gives kExitIoError.
+// Runs `step`; an error it raises is shown, kept in `error_text` when
+// given, and gives kExitIoError.
 template <typename Step>
-int Guarded(UserInterface& ui, Step&& step) {
+int Guarded(UserInterface& ui, Step&& step, std::string* error_text = nullptr) {
   try {
     return std::forward<Step>(step)();
   } catch (const std::exception& error) {  // IoError above all
     ui.ShowMessage(error.what());
+    if (error_text != nullptr) *error_text = error.what();
     return kExitIoError;
   }
+}
+
+// The plan on standard output, or the summary of the real run on standard
+// error; with --json either as one document on standard output. A real run
+// that an error broke off has no summary: what it did is not known.
+void PrintOutcome(const Options& options, const RunReport& report, const RunFacts& facts,
+                  bool completed) {
+  if (options.json) {
+    std::fputs(JsonText(report, facts).c_str(), stdout);
+  } else if (options.dry_run) {
+    const char* no_color = std::getenv("NO_COLOR");
+    std::fputs(PlanText(report, facts, ColorWanted(KELVANDOR_ISATTY(1) != 0, no_color)).c_str(),
+               stdout);
+  } else if (completed) {
+    std::fputs(SummaryText(report, facts).c_str(), stderr);
+  }
+  std::fflush(stdout);
+}
+
+// Runs the rename or the clean-up of `plan`, over a file system that only
+// plans for a dry run, prints what it did or would do, and gives the exit
+// status.
+int Execute(const Options& options, const Project& project, const RenamePlan& plan,
+            UserInterface& ui) {
+  PlanningFileSystem planning;
+  FileSystem& file_system = options.dry_run ? planning : NativeFileSystem();
+  PlanningUi planning_ui(ui);
+  UserInterface& run_ui = options.dry_run ? static_cast<UserInterface&>(planning_ui) : ui;
+  RunFacts facts{.dry_run = options.dry_run, .clean_only = options.command == Command::kClean};
+  RunReport report;
+  std::string error_text;
+  const auto start = std::chrono::steady_clock::now();
+  const int status = Guarded(
+      ui,
+      [&] {
+        if (facts.clean_only) {
+          report = CleanUpProject(project, plan, file_system);
+          run_ui.ShowResult("Cleaned!");
+          return 0;
+        }
+        RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
+        run_ui.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
+        report = std::move(outcome.report);
+        return static_cast<int>(outcome.error);
+      },
+      &error_text);
+  facts.elapsed = std::chrono::steady_clock::now() - start;
+  facts.exit_status = status;
+  if (status == kExitIoError) {
+    report.error_code = kExitIoError;
+    report.error_message = error_text;
+  }
+  PrintOutcome(options, report, facts, status != kExitIoError);
+  return status;
 }
 
 int Run(const Options& options) {
@@ -129,16 +190,7 @@ int Run(const Options& options) {
     status = UsageError(misfit);
   } else {
     const RenamePlan plan = PlanFrom(options, analysis, current_dir);
-    status = Guarded(ui, [&] {
-      if (options.command == Command::kClean) {
-        CleanUpProject(analysis.project, plan);
-        ui.ShowResult("Cleaned!");
-        return 0;
-      }
-      const RenameOutcome outcome = RenameProject(analysis.project, plan, ui);
-      ui.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
-      return static_cast<int>(outcome.error);
-    });
+    status = Execute(options, analysis.project, plan, ui);
   }
   Guarded(ui, [&] {
     DeleteDirectory(analysis.project.temp_dir);

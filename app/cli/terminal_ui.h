@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "platform/user_interface.h"
@@ -37,6 +38,28 @@ class TerminalUi : public UserInterface {
   bool show_progress_ = false;
   bool progress_shown_ = false;
   int last_percent_ = -1;
+};
+
+// What a dry run shows: messages pass on to `messages`, the question is
+// kept instead of asked and answered Yes, so the plan covers the whole run,
+// and nothing else is shown.
+class PlanningUi : public UserInterface {
+ public:
+  explicit PlanningUi(UserInterface& messages) : messages_(messages) {}
+
+  void ShowMessage(std::string_view text) override { messages_.ShowMessage(text); }
+  void ShowResult(std::string_view) override {}
+  bool Confirm(std::string_view question) override;
+  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
+  void SetBusy(bool) override {}
+  void CopyProgress(std::uint64_t, std::uint64_t) override {}
+
+  // The question the run would have asked.
+  const std::optional<std::string>& question() const { return question_; }
+
+ private:
+  UserInterface& messages_;
+  std::optional<std::string> question_;
 };
 
 }  // namespace kelvandor::cli

@@ -24,7 +24,7 @@ _kelvandor_cli() {
     [[ $word == -- ]] && options_ended=1
   done
   if [[ $cur == -* && $options_ended == 0 ]]; then
-    local options='--help --'
+    local options='--help -- --dry-run --json'
     [[ $command == rename ]] && options+=' --to --dir --name --copy --rename-folder --cleanup
       --no-cleanup --backup --yes'
     mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")

@@ -103,6 +103,22 @@ INSTANTIATE_TEST_SUITE_P(
                  {"rename", "--copy", "--", "--odd"},
                  With(Rename("--odd"), [](Options& o) { o.mode = Mode::kCopy; })},
         Accepted{"single_dash_is_a_source", {"clean", "-"}, Clean("-")},
+        Accepted{"dry_run_json_for_rename",
+                 {"rename", "--json", "b", "--dry-run"},
+                 With(Rename("b"),
+                      [](Options& o) {
+                        o.dry_run = true;
+                        o.json = true;
+                      })},
+        Accepted{"dry_run_for_clean",
+                 {"clean", "b", "--dry-run"},
+                 With(Clean("b"), [](Options& o) { o.dry_run = true; })},
+        Accepted{"json_for_clean",
+                 {"clean", "--json", "b"},
+                 With(Clean("b"), [](Options& o) { o.json = true; })},
+        Accepted{"dry_run_after_dash_dash_is_a_source",
+                 {"clean", "--", "--dry-run"},
+                 Clean("--dry-run")},
         // The folder may have levels; only the name must be a bare name.
         Accepted{"dir_with_levels",
                  {"rename", "b", "--copy", "--dir", "a/b"},

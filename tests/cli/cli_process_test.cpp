@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <ostream>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "platform/file_system.h"
 #include "tests/support/param_label.h"
@@ -84,6 +86,18 @@ Outcome Spawn(const std::string& program, const Args& args, const std::string& t
   outcome.out = ReadFile(out_path);
   outcome.err = ReadFile(err_path);
   return outcome;
+}
+
+// Standard error of a real run without the summary that ends it.
+std::string Messages(const std::string& err) {
+  std::size_t summary = std::string::npos;
+  for (const char* first : {"Folder renamed: ", "Files copied: ", "Files cleaned: "}) {
+    summary = std::min(summary, err.starts_with(first) ? 0 : err.find(std::string("\n") + first));
+  }
+  EXPECT_NE(summary, std::string::npos) << err;
+  EXPECT_NE(err.find("\nTime taken: "), std::string::npos) << err;
+  if (summary == std::string::npos) return err;
+  return err.substr(0, summary == 0 ? 0 : summary + 1);
 }
 
 struct Family {
@@ -234,7 +248,7 @@ TEST_P(CliRenameTest, RewritesTheProjectFilesWhereTheModeSays) {
   const Outcome o = Run(args);
 
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
   EXPECT_EQ(o.out, "");
   ExpectRewritten(f, target, "pump");
   if (mode == Mode::kCopy) {
@@ -284,7 +298,7 @@ TEST_P(CliUv5RenameTest, RewritesTheSampleFileByFile) {
   const Outcome o = Run(args);
 
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
   EXPECT_EQ(testing::FilesBelow(target),
             testing::RenamedUv5Sample(u.sample, "pump", {.cleaned = true}));
 }
@@ -346,7 +360,7 @@ TEST_F(CliProcessTest, RelativePathsAndTrailingSeparator) {
   const Outcome o = Run({"rename", "sensor/", "--copy", "--to", "../new/", "--name", "pump"});
 
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
   ExpectRewritten(kSensor, tmp_ / "new/sensor", "pump");
 }
 
@@ -369,7 +383,7 @@ TEST_F(CliProcessTest, ArchiveIsCopiedToTheGivenPath) {
   const Outcome o = Run({"rename", archive, "--to", tmp_ / "new", "--name", "pump"});
 
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.err, "Finished!\n");
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
   // The folder keeps its name unless --dir is given.
   const std::string copy = tmp_ / "new/blinky";
   ExpectRewritten(kBlinky, copy, "pump");
@@ -393,7 +407,7 @@ TEST_F(CliProcessTest, CleanRemovesBuildOutputOnly) {
   const Outcome o = Run({"clean", "blinky"});
 
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err, "Cleaned!\n");
+  EXPECT_EQ(Messages(o.err), "Cleaned!\n");
   EXPECT_EQ(ListTree(project),
             (Tree{"ABS/", "ABS/blinky.hex", "ABS/blinky.mhx", "LST/", "OBJ/", "OPT/", "blinky.prj",
                   "blinky.wsp", "src/", "src/led.c", "src/led.h", "src/main.c"}));
@@ -406,7 +420,7 @@ TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
   const Outcome o = Run({"clean", "."}, project);
 
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err, "Cleaned!\n");
+  EXPECT_EQ(Messages(o.err), "Cleaned!\n");
   EXPECT_FALSE(FileExists(project + "/output/debug/main.o"));
   EXPECT_TRUE(FileExists(project + "/output/debug/valve.hex"));
   EXPECT_TRUE(FileExists(project + "/valve.uvproj"));
@@ -429,7 +443,7 @@ TEST_F(CliExistingTargetTest, WithoutYesIsAnsweredNo) {
   const Outcome o = Run(args_);
 
   EXPECT_EQ(o.status, 15);
-  EXPECT_EQ(o.err, "Project already exist - Delete ? No\nFinished with ERROR(s)\n");
+  EXPECT_EQ(Messages(o.err), "Project already exist - Delete ? No\nFinished with ERROR(s)\n");
   EXPECT_EQ(Snapshot(work_), work_before);
   EXPECT_EQ(Snapshot(tmp_ / "new"), new_before);
 }
@@ -441,7 +455,7 @@ TEST_F(CliExistingTargetTest, WithYesIsReplaced) {
   const Outcome o = Run(args);
 
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err, "Project already exist - Delete ? Yes\nFinished!\n");
+  EXPECT_EQ(Messages(o.err), "Project already exist - Delete ? Yes\nFinished!\n");
   EXPECT_FALSE(FileExists(tmp_ / "new/pump/keep.txt"));
   ExpectRewritten(kBlinky, tmp_ / "new/pump", "pump");
 }
@@ -492,6 +506,24 @@ TEST_P(CliBadInputTest, ChangesNothing) {
   EXPECT_EQ(Snapshot(work_), before);
 }
 
+// A dry run refuses the same input with the same words and status.
+TEST_P(CliBadInputTest, DryRunGivesTheSameAnswer) {
+  Args args = GetParam().args;
+  if (args.empty()) GTEST_SKIP() << "no command to give --dry-run to";
+  args.insert(args.begin() + 1, "--dry-run");
+  Load("blinky");
+  Load("motor");
+  Zip("valve");
+  const auto before = Snapshot(work_);
+
+  const Outcome o = Run(args);
+
+  EXPECT_EQ(o.status, GetParam().status);
+  EXPECT_EQ(o.err, GetParam().err);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliBadInputTest,
     ::testing::Values(
@@ -520,6 +552,39 @@ INSTANTIATE_TEST_SUITE_P(
               "an archive is always copied: --backup does not apply"),
         Usage("clean_archive", {"clean", "valve.zip"}, "an archive cannot be cleaned")),
     testing::ParamLabel());
+
+// A dry run of every kind of run leaves every tree as it was and prints its
+// plan, as text or as JSON.
+class CliDryRunTest : public CliProcessTest, public ::testing::WithParamInterface<Args> {};
+
+TEST_P(CliDryRunTest, ChangesNothing) {
+  Load("blinky");
+  Zip("valve");
+  const auto before = Snapshot(work_);
+
+  const Outcome text = Run(GetParam());
+  Args json_args = GetParam();
+  json_args.push_back("--json");
+  const Outcome json = Run(json_args);
+
+  EXPECT_TRUE(Snapshot(work_) == before);
+  EXPECT_TRUE(text.out.starts_with("Dry run: nothing has been changed.\n")) << text.out;
+  EXPECT_NE(text.out.find("\nExit status: " + std::to_string(text.status) + "\n"),
+            std::string::npos)
+      << text.out;
+  const nlohmann::json plan = nlohmann::json::parse(json.out);
+  EXPECT_EQ(plan["kind"], "plan");
+  EXPECT_EQ(plan["exit_status"], json.status);
+  EXPECT_EQ(json.status, text.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliDryRunTest,
+    ::testing::Values(Args{"rename", "blinky", "--name", "pump", "--dry-run"},
+                      Args{"rename", "blinky", "--copy", "--to", "new", "--dry-run"},
+                      Args{"rename", "blinky", "--rename-folder", "--name", "pump", "--dry-run"},
+                      Args{"rename", "valve.zip", "--to", "new", "--name", "tap", "--dry-run"},
+                      Args{"clean", "blinky", "--dry-run"}));
 
 TEST_F(CliProcessTest, HelpShowsEachCommandOnStandardOutput) {
   const Outcome o = Run({"--help"});

@@ -63,6 +63,18 @@ TEST(TerminalUiTest, ConfirmWithoutTerminalReadsNothing) {
   EXPECT_EQ(Content(yes.err.get()), "Q ? Yes\n");
 }
 
+TEST(PlanningUiTest, KeepsTheQuestionAnswersYesAndPassesOnlyMessagesOn) {
+  Terminal t("n\n", false, true);
+  PlanningUi ui(t.ui);
+  EXPECT_TRUE(ui.Confirm("Q ?"));
+  EXPECT_EQ(ui.question(), "Q ?");
+  ui.CopyProgress(1, 1000);
+  ui.ShowResult("Finished!");
+  ui.ShowMessage("Input File not found!");
+  EXPECT_EQ(Content(t.err.get()), "Input File not found!\n");
+  EXPECT_EQ(std::fgetc(t.in.get()), 'n');
+}
+
 TEST(TerminalUiTest, ProgressBarOnlyForLongCopiesOnATerminal) {
   Terminal small("");
   small.ui.CopyProgress(10, 10);

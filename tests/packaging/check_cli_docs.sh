@@ -66,7 +66,7 @@ expect() {  # EXPECTED WORDS...: EXPECTED in any order
 }
 expect "rename clean --help --version" kelvandor-cli ""
 expect "--help -- $(echo $rename_options)" kelvandor-cli rename src --
-expect "--help --" kelvandor-cli clean src --
+expect "--help -- --dry-run --json" kelvandor-cli clean src --
 expect "$scratch/folder" kelvandor-cli rename src --to "$scratch/"
 expect "" kelvandor-cli rename src --name ""
 expect "$scratch/file $scratch/folder" kelvandor-cli clean "$scratch/"

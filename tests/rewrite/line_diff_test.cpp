@@ -1,7 +1,9 @@
 #include "rewrite/line_diff.h"
 
 #include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,49 @@ INSTANTIATE_TEST_SUITE_P(
         DiffCase{"BothWithoutFinalNewline", "a\nb", "x\nb", 3, "@@ -1,2 +1,2 @@\n-a\n+x\n b\n", 1,
                  1}),
     testing::ParamLabel());
+
+// Random texts of few distinct lines: the hunks, applied to the old lines,
+// give the new ones, and hunks are kept apart as unified diff keeps them.
+TEST(DiffTextsTest, HunksRebuildTheNewText) {
+  std::mt19937 random(14);
+  const auto text = [&random] {
+    std::string out;
+    const int lines = static_cast<int>(random() % 12);
+    for (int i = 0; i < lines; ++i)
+      out += std::string(1, static_cast<char>('a' + random() % 3)) + "\n";
+    return out;
+  };
+  for (int round = 0; round < 500; ++round) {
+    const std::string old_text = text();
+    const std::string new_text = text();
+    const std::size_t context = random() % 3;
+    const TextDiff diff = DiffTexts(old_text, new_text, context);
+    std::vector<std::string> old_lines;
+    for (std::size_t i = 0; i < old_text.size(); i += 2) old_lines.push_back(old_text.substr(i, 1));
+    std::string rebuilt;
+    std::size_t next_old = 0;  // lines of the old text used so far
+    for (const DiffHunk& hunk : diff.hunks) {
+      const std::size_t first = hunk.old_count > 0 ? hunk.old_start - 1 : hunk.old_start;
+      ASSERT_GE(first, next_old) << old_text << "=>" << new_text;
+      // Changes closer than 2 * context + 1 unchanged lines share a hunk.
+      if (next_old > 0) {
+        EXPECT_GT(first, next_old) << old_text << "=>" << new_text;
+      }
+      for (; next_old < first; ++next_old) rebuilt += old_lines[next_old] + "\n";
+      std::size_t unchanged_run = 0;
+      for (const DiffLine& line : hunk.lines) {
+        unchanged_run = line.kind == ' ' ? unchanged_run + 1 : 0;
+        EXPECT_LE(unchanged_run, 2 * context) << old_text << "=>" << new_text;
+        if (line.kind != '+') {
+          EXPECT_EQ(line.text, old_lines[next_old++]);
+        }
+        if (line.kind != '-') rebuilt += line.text + "\n";
+      }
+    }
+    for (; next_old < old_lines.size(); ++next_old) rebuilt += old_lines[next_old] + "\n";
+    EXPECT_EQ(rebuilt, new_text) << old_text << "=>" << new_text;
+  }
+}
 
 struct LineEndCase {
   std::string label;
