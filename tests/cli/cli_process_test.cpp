@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -572,10 +573,50 @@ TEST_P(CliDryRunTest, ChangesNothing) {
   EXPECT_NE(text.out.find("\nExit status: " + std::to_string(text.status) + "\n"),
             std::string::npos)
       << text.out;
-  const nlohmann::json plan = nlohmann::json::parse(json.out);
+  nlohmann::json plan = nlohmann::json::parse(json.out);
   EXPECT_EQ(plan["kind"], "plan");
   EXPECT_EQ(plan["exit_status"], json.status);
   EXPECT_EQ(json.status, text.status);
+  EXPECT_EQ(json.status, 0) << json.err;
+
+  // The real run made next does what the plan said.
+  json_args.erase(std::find(json_args.begin(), json_args.end(), "--dry-run"));
+  const Outcome real = Run(json_args);
+  ASSERT_EQ(real.status, 0) << real.err;
+  nlohmann::json report = nlohmann::json::parse(real.out);
+  EXPECT_EQ(report["kind"], "report");
+  for (nlohmann::json* doc : {&plan, &report}) {
+    auto& list = (*doc)["cleaned"]["list"];
+    std::sort(list.begin(), list.end());  // a copy need not keep the folders' order
+  }
+  // (An archive is unpacked anew for each run: its source differs.)
+  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files", "cleaned",
+                          "renamed_images", "error"}) {
+    EXPECT_EQ(plan[key], report[key]) << key;
+  }
+  EXPECT_EQ(plan["project_files"].empty(), GetParam().front() == "clean");
+}
+
+// The plan's diff, applied with patch to the old project files, gives the
+// files the real run writes.
+TEST_F(CliProcessTest, PlannedDiffPatchesTheOldFilesIntoTheNewOnes) {
+  Load("blinky");
+  const Outcome plan =
+      Run({"rename", "blinky", "--copy", "--to", "new", "--name", "pump", "--dry-run"});
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  const std::size_t diff = plan.out.find("--- a/");
+  ASSERT_NE(diff, std::string::npos) << plan.out;
+  const std::size_t end = plan.out.find("\nCleaned:", diff);
+  WriteFile(work_ + "/plan.diff",
+            plan.out.substr(diff, end == std::string::npos ? std::string::npos : end + 1 - diff));
+  ASSERT_EQ(Run({"rename", "blinky", "--copy", "--to", "new", "--name", "pump"}).status, 0);
+
+  const std::string command = "cd '" + work_ + "/blinky' && patch -s -p1 < ../plan.diff";
+  ASSERT_EQ(std::system(command.c_str()), 0) << plan.out;
+  for (const char* ext : {".wsp", ".prj"}) {
+    EXPECT_EQ(ReadFile(work_ + "/blinky/blinky" + ext), ReadFile(work_ + "/new/blinky/pump" + ext))
+        << ext;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
