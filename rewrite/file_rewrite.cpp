@@ -1,5 +1,6 @@
 #include "rewrite/file_rewrite.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -14,6 +15,7 @@ constexpr std::string_view kPrjWspBackupPrefix = "_old_";
 constexpr std::string_view kBackupSuffix = ".bak";
 constexpr std::string_view kTemporarySuffix = ".kvtmp";
 constexpr std::string_view kSetAsideSuffix = ".kvprev";
+constexpr std::uint64_t kCompareLimit = 4 << 20;
 
 // What stands at `path` is about to be replaced by a rename. POSIX would
 // replace a read-only file (and root may write anything), Windows refuses:
@@ -97,9 +99,19 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
       },
       file_system_);
   staged_.push_back(file);  // from here on the destructor removes the temporary file
-  changes_.push_back({std::string(dir), std::string(old_name), std::string(new_name),
-                      DiffTexts(ReadWholeFile(file.old_path, file_system_),
-                                ReadWholeFile(file.temp_path, file_system_))});
+  ProjectFileChange change{std::string(dir), std::string(old_name), std::string(new_name), {}};
+  // Project files are small; a generated one of many megabytes is only named,
+  // so that neither the time nor the memory of a rewrite grows with it.
+  const auto small = [&](const std::string& path) {
+    return file_system_.FileSize(path).value_or(kCompareLimit + 1) <= kCompareLimit;
+  };
+  if (small(file.old_path) && small(file.temp_path)) {
+    change.diff = DiffTexts(ReadWholeFile(file.old_path, file_system_),
+                            ReadWholeFile(file.temp_path, file_system_));
+  } else {
+    change.diff.compared = false;
+  }
+  changes_.push_back(std::move(change));
   return staged_.size() - 1;
 }
 
@@ -123,7 +135,8 @@ void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
 
 void RewriteBatch::SetAside(const std::string& path) {
   const std::string dir = FolderPart(path);
-  const std::string aside = JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}, file_system_));
+  const std::string aside =
+      JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}, file_system_));
   MoveOrThrow(path, aside);
   set_aside_.push_back(aside);
 }

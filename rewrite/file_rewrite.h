@@ -89,7 +89,8 @@ class RewriteBatch {
 
   FileSystem& file_system() { return file_system_; }
 
-  // The staged files in the order they were staged, with what changes.
+  // The staged files in the order they were staged, with what changes (for
+  // files up to 4 MiB).
   const std::vector<ProjectFileChange>& changes() const { return changes_; }
 
  private:

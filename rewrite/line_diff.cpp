@@ -72,7 +72,19 @@ std::vector<Edit> EditScript(const std::vector<Line>& old_lines,
                                      old_lines.end() - static_cast<std::ptrdiff_t>(tail));
   const std::vector<Line> new_middle(new_lines.begin() + static_cast<std::ptrdiff_t>(head),
                                      new_lines.end() - static_cast<std::ptrdiff_t>(tail));
-  if (!old_middle.empty() || !new_middle.empty()) {
+  if (old_middle.size() == new_middle.size()) {
+    // The rewriters mostly write one line for each line they read: line by
+    // line is then a true diff, in linear time where dtl's grows with the
+    // product of the length and the number of changes.
+    for (std::size_t i = 0; i < old_middle.size(); ++i) {
+      if (old_middle[i] == new_middle[i]) {
+        edits.push_back({' ', old_middle[i]});
+      } else {
+        edits.push_back({'-', old_middle[i]});
+        edits.push_back({'+', new_middle[i]});
+      }
+    }
+  } else {
     dtl::Diff<Line, std::vector<Line>> diff(old_middle, new_middle);
     diff.compose();
     for (const auto& [line, info] : diff.getSes().getSequence()) {

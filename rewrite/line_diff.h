@@ -32,6 +32,8 @@ struct DiffHunk {
 };
 
 struct TextDiff {
+  // False when the texts were too large to compare: nothing below is known.
+  bool compared = true;
   std::size_t lines_removed = 0;  // '-' lines of all hunks
   std::size_t lines_added = 0;    // '+' lines of all hunks
   std::size_t old_lines = 0;      // lines of the old text

@@ -98,6 +98,7 @@ Json ProjectFileJson(const ProjectFileChange& change) {
   return Json{{"dir", change.dir},
               {"old_name", change.old_name},
               {"new_name", change.new_name},
+              {"compared", change.diff.compared},
               {"lines_removed", change.diff.lines_removed},
               {"lines_added", change.diff.lines_added},
               {"line_ends_to_crlf", change.diff.line_ends_to_crlf},
@@ -153,7 +154,7 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
   if (!diff.hunks.empty()) {
     out += palette.Bold("--- a/" + old_path) + "\n";
     out += palette.Bold("+++ b/" + new_path) + "\n";
-  } else if (old_path != new_path) {
+  } else if (old_path != new_path && diff.compared) {
     out += palette.Bold("Renamed: " + old_path + " -> " + new_path) + "\n";
   }
   for (const DiffHunk& hunk : diff.hunks) {
@@ -178,6 +179,9 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
   }
   if (diff.line_ends_to_crlf) {
     out += "Line ends of " + new_path + " become CR LF.\n";
+  }
+  if (!diff.compared) {
+    out += "Not compared (larger than 4 MiB): " + old_path + " -> " + new_path + "\n";
   }
   return out;
 }

@@ -91,6 +91,13 @@ TEST(ReportOutputTest, ColoursTheDiff) {
             "\x1b[36m@@ -1,1 +1,1 @@\x1b[0m\n\x1b[31m-x\x1b[0m\n\x1b[32m+y\x1b[0m\n");
 }
 
+TEST(ReportOutputTest, NamesAFileTooLargeToCompare) {
+  ProjectFileChange change = Change("/t", "", "");
+  change.diff.compared = false;
+  EXPECT_EQ(UnifiedDiff(change, "/t", false),
+            "Not compared (larger than 4 MiB): blinky.prj -> pump.prj\n");
+}
+
 #ifndef _WIN32
 // The diff, given to patch in the old project folder, gives the new file.
 class PatchRoundTrip : public ::testing::TestWithParam<DiffCase> {};

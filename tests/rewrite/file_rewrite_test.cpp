@@ -267,5 +267,26 @@ TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }
 
+// A batch tells what each staged file changes; a file of several megabytes
+// is only named, so that the rewrite's time and memory do not grow with it.
+TEST(FileRewrite, BatchComparesProjectFilesUpToTheirLimit) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", CrLf({"[Project]", "PRJ=a", "Cpu=x"}));
+  std::string large;
+  while (large.size() <= (4u << 20)) large += "PRJ=a padding padding padding padding\r\n";
+  WriteFile(tmp / "b.prj", large);
+  RewriteBatch batch;
+  batch.Stage(tmp.path(), "a.prj", "a.bak", "c.prj", ReplaceFirst("=a", "=c", LetterCase::kExact));
+  batch.Stage(tmp.path(), "b.prj", "b.bak", "d.prj", ReplaceFirst("=a", "=d", LetterCase::kExact));
+  ASSERT_EQ(batch.changes().size(), 2u);
+  const TextDiff& small = batch.changes()[0].diff;
+  EXPECT_TRUE(small.compared);
+  EXPECT_EQ(small.lines_removed, 1u);
+  EXPECT_EQ(small.lines_added, 1u);
+  EXPECT_EQ(batch.changes()[0].new_name, "c.prj");
+  EXPECT_FALSE(batch.changes()[1].diff.compared);
+  EXPECT_TRUE(batch.changes()[1].diff.hunks.empty());
+}
+
 }  // namespace
 }  // namespace kelvandor
