@@ -17,7 +17,7 @@ std::string Normal(std::string_view path) {
   std::string out;
   out.reserve(path.size());
   for (char c : path) {
-    if (IsFolderDelimiter(c)) c = Separator();
+    if (c == '/') c = Separator();
     if (c == Separator() && !out.empty() && out.back() == Separator()) continue;
     out += c;
   }
