@@ -135,6 +135,11 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     errno = ENOENT;
     return false;
   }
+  // As rename(2): a folder cannot move into itself.
+  if (IsFolder(source) && IsSameOrInside(to, from) && Key(to) != Key(from)) {
+    errno = EINVAL;
+    return false;
+  }
   const std::string from_key = Key(from);
   const std::string to_key = Key(to);
   if (from_key == to_key) return true;  // another letter case of the same name

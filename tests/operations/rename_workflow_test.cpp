@@ -942,6 +942,21 @@ TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
   }
 }
 
+// A refusal is planned as the run meets it: here a folder moved into itself.
+TEST_F(RenameProjectTest, PlanRefusesWhatTheRunRefuses) {
+  Request r = Load(kBlinky);
+  r.plan.mode = RenameMode::kRenameFolder;
+  r.plan.new_path = r.project.project_dir + kSep;
+  r.plan.new_dir = "inner";
+  const Entries before = Snapshot(tmp_.path());
+  PlanningFileSystem planning;
+  const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  const RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  EXPECT_EQ(done.error, RenameError::kRename);
+  EXPECT_EQ(plan.report, done.report);
+}
+
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectPlanTest, ::testing::ValuesIn(FaultCases()),
                          CaseName);
 

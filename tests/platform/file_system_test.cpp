@@ -666,6 +666,7 @@ TEST(PlanningFileSystemTest, ReadsSeeThePlannedChangesOnly) {
   // As the workflow creates the folders above a target: each ends in a separator.
   ASSERT_TRUE(plan.MakeDirectory(JoinPath(tmp.path(), "r") + SeparatorString()));
   ASSERT_TRUE(plan.MakeDirectory(JoinPath(tmp / "r", "t") + SeparatorString()));
+  EXPECT_FALSE(plan.RenameNoReplace(tmp / "q", tmp / "q/OBJ/q"));
   ASSERT_TRUE(plan.RenameNoReplace(tmp / "q", tmp / "r/s"));
   EXPECT_FALSE(plan.AnythingExists(tmp / "q"));
   EXPECT_EQ(ReadWholeFile(tmp / "r/s/b.prj", plan), "new");
