@@ -39,6 +39,13 @@ bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
          LowerAscii(name.substr(name.size() - suffix.size())) == LowerAscii(suffix);
 }
 
+// A key's folder and name: "/a/b" gives "/a" and "b", "/b" gives "/" and "b".
+std::pair<std::string_view, std::string_view> FolderAndName(std::string_view key) {
+  const std::size_t end = key.rfind(Separator());
+  if (end == std::string_view::npos) return {{}, key};
+  return {key.substr(0, end == 0 ? 1 : end), key.substr(end + 1)};
+}
+
 // `key` lies below `folder` (both keys).
 bool Below(std::string_view key, std::string_view folder) {
   return key.size() > folder.size() && key.starts_with(folder) && key[folder.size()] == Separator();
@@ -59,6 +66,11 @@ PlanningFileSystem::View PlanningFileSystem::Look(std::string_view path) const {
       case NodeKind::kContent:
         return {&node, std::nullopt};
     }
+  }
+  const auto [folder, name] = FolderAndName(key);
+  if (const auto it = removed_files_.find(folder);
+      it != removed_files_.end() && it->second.contains(name)) {
+    return {};
   }
   // The nearest folder above with a node decides; without one the real disk does.
   for (std::size_t end = key.rfind(Separator()); end != std::string::npos && end > 0;
@@ -118,6 +130,11 @@ void PlanningFileSystem::ForgetBelow(const std::string& key) {
   const std::string prefix = key + Separator();
   auto it = nodes_.lower_bound(prefix);
   while (it != nodes_.end() && it->first.starts_with(prefix)) it = nodes_.erase(it);
+  removed_files_.erase(key);
+  auto removed = removed_files_.lower_bound(prefix);
+  while (removed != removed_files_.end() && removed->first.starts_with(prefix)) {
+    removed = removed_files_.erase(removed);
+  }
 }
 
 bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool replacing) {
@@ -162,7 +179,14 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     below.emplace_back(to_key + it->first.substr(from_key.size()), std::move(node));
     it = nodes_.erase(it);
   }
+  std::vector<std::pair<std::string, std::set<std::string, std::less<>>>> removed_below;
+  for (auto it = removed_files_.lower_bound(from_key);
+       it != removed_files_.end() && (it->first == from_key || it->first.starts_with(prefix));) {
+    removed_below.emplace_back(to_key + it->first.substr(from_key.size()), std::move(it->second));
+    it = removed_files_.erase(it);
+  }
   ForgetBelow(to_key);
+  for (auto& [key, names] : removed_below) removed_files_[key] = std::move(names);
   Put(from, Node{NodeKind::kGone, {}, {}, {}});
   Put(to, std::move(moved));
   for (auto& [key, node] : below) nodes_[key] = std::move(node);
@@ -202,7 +226,13 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
     errno = EACCES;
     return false;
   }
-  Put(path, Node{NodeKind::kGone, {}, {}, {}});
+  const std::string key = Key(path);
+  if (nodes_.contains(key)) {
+    Put(path, Node{NodeKind::kGone, {}, {}, {}});
+  } else {
+    const auto [folder, name] = FolderAndName(key);
+    removed_files_[std::string(folder)].emplace(name);
+  }
   return true;
 }
 
@@ -339,10 +369,12 @@ std::vector<DirEntry> PlanningFileSystem::ListDirectory(std::string_view dir) {
   const std::string dir_key = Key(dir);
   std::vector<DirEntry> entries;
   if (view.real) {
+    const auto removed = removed_files_.find(dir_key);
     for (DirEntry& entry : kelvandor::ListDirectory(*view.real)) {
-      const auto it =
-          nodes_.find(JoinPath(dir_key, kIgnoreCase ? LowerAscii(entry.name) : entry.name));
-      if (it == nodes_.end()) entries.push_back(std::move(entry));
+      const std::string name = kIgnoreCase ? LowerAscii(entry.name) : entry.name;
+      if (nodes_.contains(JoinPath(dir_key, name))) continue;
+      if (removed != removed_files_.end() && removed->second.contains(name)) continue;
+      entries.push_back(std::move(entry));
     }
   }
   const std::string prefix = dir_key + Separator();

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -91,6 +92,9 @@ class PlanningFileSystem : public FileSystem {
   bool Move(std::string_view from, std::string_view to, bool replacing);
 
   std::map<std::string, Node, std::less<>> nodes_;  // by Key() of the path
+  // Real files removed where no node stood, by the key of their folder: the
+  // clean-up removes many, and a name costs less than a node.
+  std::map<std::string, std::set<std::string, std::less<>>, std::less<>> removed_files_;
   // Folders a copy or rename put at a new place: (new path, resolved real).
   std::vector<std::pair<std::string, std::string>> moved_folders_;
   std::map<int, OpenFile> open_;
