@@ -34,11 +34,6 @@ std::string Key(std::string_view path) {
 // The folder that holds `path`, however `path` ends.
 std::string Parent(std::string_view path) { return FolderPart(Normal(path)); }
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
-  return name.size() >= suffix.size() &&
-         LowerAscii(name.substr(name.size() - suffix.size())) == LowerAscii(suffix);
-}
-
 // A key's folder and name: "/a/b" gives "/a" and "b", "/b" gives "/" and "b".
 std::pair<std::string_view, std::string_view> FolderAndName(std::string_view key) {
   const std::size_t end = key.rfind(Separator());
@@ -411,7 +406,7 @@ std::vector<std::string> PlanningFileSystem::ListFiles(std::string_view dir,
                                                        std::string_view suffix) {
   std::vector<std::string> names;
   for (DirEntry& entry : ListDirectory(dir)) {
-    if (entry.kind == EntryKind::kFile && EndsWithIgnoringCase(entry.name, suffix)) {
+    if (entry.kind == EntryKind::kFile && MatchesWildcardSuffix(entry.name, suffix)) {
       names.push_back(std::move(entry.name));
     }
   }
@@ -422,7 +417,7 @@ std::optional<DirEntry> PlanningFileSystem::FindEntry(std::string_view dir, std:
   std::optional<DirEntry> other_case;
   for (DirEntry& entry : ListDirectory(dir)) {
     if (entry.name == name) return entry;
-    if (!other_case && LowerAscii(entry.name) == LowerAscii(name)) other_case = std::move(entry);
+    if (!other_case && EqualsIgnoreCase(entry.name, name)) other_case = std::move(entry);
   }
   return other_case;
 }

@@ -71,9 +71,4 @@ void TerminalUi::EndProgressLine() {
   last_percent_ = -1;
 }
 
-bool PlanningUi::Confirm(std::string_view question) {
-  question_ = std::string(question);
-  return true;
-}
-
 }  // namespace kelvandor::cli

@@ -40,26 +40,22 @@ class TerminalUi : public UserInterface {
   int last_percent_ = -1;
 };
 
-// What a dry run shows: messages pass on to `messages`, the question is
-// kept instead of asked and answered Yes, so the plan covers the whole run,
-// and nothing else is shown.
+// What a dry run shows: messages pass on to `messages`; the question is not
+// asked but answered Yes, so the plan covers the whole run (the run's report
+// keeps the question); nothing else is shown.
 class PlanningUi : public UserInterface {
  public:
   explicit PlanningUi(UserInterface& messages) : messages_(messages) {}
 
   void ShowMessage(std::string_view text) override { messages_.ShowMessage(text); }
   void ShowResult(std::string_view) override {}
-  bool Confirm(std::string_view question) override;
+  bool Confirm(std::string_view) override { return true; }
   std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
   void SetBusy(bool) override {}
   void CopyProgress(std::uint64_t, std::uint64_t) override {}
 
-  // The question the run would have asked.
-  const std::optional<std::string>& question() const { return question_; }
-
  private:
   UserInterface& messages_;
-  std::optional<std::string> question_;
 };
 
 }  // namespace kelvandor::cli
