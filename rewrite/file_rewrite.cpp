@@ -68,6 +68,12 @@ StreamTransform RawLines(RawLineTransform transform) {
         const std::size_t newline = chunk.find('\n', pos);
         const std::size_t end = newline == std::string_view::npos ? chunk.size() : newline + 1;
         const std::string_view piece = chunk.substr(pos, end - pos);
+        if (!too_long && line.empty() && newline != std::string_view::npos &&
+            piece.size() <= kMaxRawLine) {
+          EmitRawLine(piece, transform, out);  // a whole line of the chunk, not copied
+          pos = end;
+          continue;
+        }
         if (too_long) {
           out.Write(piece);
         } else {
