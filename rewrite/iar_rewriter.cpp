@@ -41,41 +41,26 @@ std::size_t FindFirstOf(std::string_view line, const std::string& needle, const 
 
 // A stream that keeps every byte but the first occurrence per line of the
 // old name after `lead` (as the file writes it, XML-escaped, or plain), which
-// becomes `lead` + the escaped new name. Line ends stay as they are.
+// becomes `lead` + the escaped new name.
 StreamTransform FirstPerLine(std::string_view lead, std::string_view old_name,
                              std::string_view new_name, LetterCase letter_case) {
   std::string escaped = std::string(lead) + EncodeXml(old_name);
   std::string plain = std::string(lead) + std::string(old_name);
   std::string replacement = std::string(lead) + EncodeXml(new_name);
-  return [escaped = std::move(escaped), plain = std::move(plain),
-          replacement = std::move(replacement), letter_case](LineReader& in, LineWriter& out) {
-    const auto line = [&](std::string_view text) {
-      std::size_t length = 0;
-      const std::size_t pos = FindFirstOf(text, escaped, plain, letter_case, length);
-      if (pos == kNone) {
-        out.Write(text);
-      } else {
-        out.Write(text.substr(0, pos));
-        out.Write(replacement);
-        out.Write(text.substr(pos + length));
-      }
-    };
-    std::string pending;  // a line the read buffer cut in two
-    std::string_view chunk;
-    while (in.ReadBytes(chunk)) {
-      for (std::size_t lf; (lf = chunk.find('\n')) != kNone; chunk.remove_prefix(lf + 1)) {
-        if (pending.empty()) {
-          line(chunk.substr(0, lf + 1));
-        } else {
-          pending.append(chunk.substr(0, lf + 1));
-          line(pending);
-          pending.clear();
-        }
-      }
-      pending.append(chunk);
+  return RawLines([escaped = std::move(escaped), plain = std::move(plain),
+                   replacement = std::move(replacement),
+                   letter_case](std::string_view body, std::string_view end, LineWriter& out) {
+    std::size_t length = 0;
+    const std::size_t pos = FindFirstOf(body, escaped, plain, letter_case, length);
+    if (pos == kNone) {
+      out.Write(body);
+    } else {
+      out.Write(body.substr(0, pos));
+      out.Write(replacement);
+      out.Write(body.substr(pos + length));
     }
-    line(pending);
-  };
+    out.Write(end);
+  });
 }
 
 // The path a workspace's <path> value (decoded) names, plain; empty when the
@@ -90,11 +75,6 @@ std::string ResolveEntry(std::string_view dir, std::string_view value) {
   }
   return NormalisedAgainst(relative, dir);
 }
-
-// A workspace <path> entry that was rewritten: the text it now holds.
-struct Entry {
-  std::string text;
-};
 
 // Reads or rewrites the project entries of a workspace: <workspace>
 // <project><path> and <batchBuild> ... <member><project>.
@@ -136,16 +116,16 @@ class WorkspaceHandler : public XmlHandler {
                                         ? std::string(file.substr(file.size() - 4))
                                         : std::string(kProject);
       value.replace(start, kNone, new_value_ + extension);
-      rewritten_.push_back({value});
+      naming_new_.push_back(value);
     } else if (!named.empty() && EqualsIgnoreCase(named, new_project_)) {
-      ++others_naming_new_;
+      naming_new_.push_back(value);
     }
   }
 
   const std::vector<std::string>& names() const { return names_; }
-  const std::vector<Entry>& rewritten() const { return rewritten_; }
-  // Entries left as they were that name the project's new file.
-  int others_naming_new() const { return others_naming_new_; }
+  // The entries, as they are written, that name the project's new file:
+  // those rewritten and any that named it already.
+  const std::vector<std::string>& naming_new() const { return naming_new_; }
 
  private:
   static std::string ProjectName(std::string_view value) {
@@ -162,8 +142,7 @@ class WorkspaceHandler : public XmlHandler {
   std::string new_value_;
   std::vector<std::string> open_;
   std::vector<std::string> names_;
-  std::vector<Entry> rewritten_;
-  int others_naming_new_ = 0;
+  std::vector<std::string> naming_new_;
 };
 
 // Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
@@ -260,25 +239,26 @@ void ParseIAR(std::string_view dir, std::string_view old_base, std::string_view 
   // A workspace named otherwise (a generator's "Project.eww") keeps its name.
   const bool workspace_follows = EqualsIgnoreCase(old_workspace, old_name);
   if (exists(workspace)) {
+    const std::string new_project = NormalisedAgainst(new_name + std::string(kProject), dir);
     std::optional<WorkspaceHandler> handler;
     if (project_moves) {
-      handler.emplace(dir, NormalisedAgainst(old_project, dir), old_name,
-                      NormalisedAgainst(new_name + std::string(kProject), dir), new_name);
+      handler.emplace(dir, NormalisedAgainst(old_project, dir), old_name, new_project, new_name);
     }
-    stage(workspace, workspace_follows ? new_name + ".eww" : workspace,
-          [&](LineReader& in, LineWriter& out) {
-            if (!handler) {
-              std::string_view chunk;
-              while (in.ReadBytes(chunk)) out.Write(chunk);
-              return;
-            }
-            StreamXml(in, &out, *handler);
-            // Two entries naming one file: the workspace would not open.
-            if (!handler->rewritten().empty() && handler->others_naming_new() > 0 &&
-                !EqualsIgnoreCase(new_name, old_name)) {
-              throw IoError(IoErrorCode::kInvalidFilename);
-            }
-          });
+    const std::string new_workspace = workspace_follows ? new_name + ".eww" : workspace;
+    stage(workspace, new_workspace, [&handler](LineReader& in, LineWriter& out) {
+      if (handler) {
+        StreamXml(in, &out, *handler);
+      } else {
+        std::string_view chunk;
+        while (in.ReadBytes(chunk)) out.Write(chunk);
+      }
+    });
+    // Each must name the new project file, and only one may.
+    if (handler) {
+      for (const std::string& text : handler->naming_new()) {
+        batch.ExpectReference(JoinPath(dir, new_workspace), new_project, text);
+      }
+    }
   }
 
   const StreamTransform copy;

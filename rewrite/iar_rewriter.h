@@ -31,8 +31,9 @@ namespace kelvandor {
 //    name ("NAME.ext", "NAME.<configuration>.*", "NAME_<configuration>.*")
 //    are renamed, never over an existing file, through a link or out of
 //    `dir`.
-// Silent; raises IoError on a file failure, before any rename, and when the
-// workspace would come to name the new ".ewp" twice.
+// Each workspace entry naming the new ".ewp" is noted as a reference of the
+// batch, so that one naming no file or two naming one stop the rename.
+// Silent; raises IoError on a file failure, before any rename.
 void ParseIAR(std::string_view dir, std::string_view old_base, std::string_view old_workspace,
               const RewriteValues& values, RewriteBatch& batch);
 // The same with the workspace of the project's own name.

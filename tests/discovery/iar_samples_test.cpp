@@ -176,6 +176,27 @@ TEST(IarSampleCleanUpTest, GeneratorLayoutOutputIsCleaned) {
   EXPECT_FALSE(FileExists(tmp / "new/pump/EWARM/settings/Project.wsdt"));
 }
 
+// Renamed to the name of the other project of its workspace, boot would
+// share one file with it: refused before any change.
+TEST(IarSampleSeveralProjectsTest, TheOtherProjectsNameIsRefused) {
+  TempDir tmp;
+  RecordingUi ui;
+  ProjectState state;
+  AnalysisConfig config;
+  config.exe_dir = tmp / "bin";
+  const std::string dir = tmp / "dual";
+  ASSERT_TRUE(CopyTree(Example("dual"), dir));
+  ASSERT_TRUE(NewInput(Join(dir, "boot.ewp"), config, state, ui, 0).ok);
+  const RenamePlan plan{
+      .new_path = tmp.path() + SeparatorString(), .new_dir = "dual", .new_name = "app"};
+  const RenameOutcome outcome = RenameProject(state.project, plan, ui);
+  EXPECT_EQ(outcome.error, RenameError::kBrokenReference);
+  EXPECT_EQ(ui.shown, (std::vector<Shown>{{"Kelvandor",
+                                           "Reference would break: dual.eww: $WS_DIR$/app.ewp "
+                                           "would name the same file as another entry"}}));
+  EXPECT_EQ(Snapshot(dir), Snapshot(Example("dual")));
+}
+
 // A workspace of several projects given by its folder or its file names no
 // one project: nothing is renamed.
 TEST(IarSampleSeveralProjectsTest, WorkspaceGivenNamesItsProjects) {

@@ -1,6 +1,7 @@
 #include "rewrite/iar_rewriter.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -316,6 +317,7 @@ TEST(IarRewriter, WorkspaceOfAnotherNameKeepsItsNameAndOtherEntries) {
     WriteFile(tmp / "Other.ewp", "<state>Other.out</state>\r\n");
     RewriteBatch batch;
     ParseIAR(tmp.path(), "Motor", "Dual", TestValues(backup), batch);
+    EXPECT_EQ(batch.BrokenReference(), std::nullopt);
     batch.Commit();
     std::string expected = kWorkspace;
     expected.replace(expected.find("/Motor.ewp"), 10, "/Pump.ewp");
@@ -332,16 +334,16 @@ TEST(IarRewriter, WorkspaceOfAnotherNameKeepsItsNameAndOtherEntries) {
 }
 
 // Renaming Motor to the other project's name would leave two entries
-// naming one file: nothing changes.
-TEST(IarRewriter, TwoEntriesNamingTheNewFileStopBeforeAnyChange) {
+// naming one file: the batch says so before its commit.
+TEST(IarRewriter, TwoEntriesNamingTheNewFileAreABrokenReference) {
   TempDir tmp;
   WriteFile(tmp / "Dual.eww", kWorkspace);
   WriteFile(tmp / "Motor.ewp", kProjectFile);
   WriteFile(tmp / "Other.ewp", "other\r\n");
   RewriteBatch batch;
-  EXPECT_THROW(ParseIAR(tmp.path(), "Motor", "Dual", TestValues(false, "other"), batch), IoError);
-  EXPECT_EQ(ListTree(tmp.path()), Sorted({"Dual.eww", "Motor.ewp", "Other.ewp"}));
-  EXPECT_EQ(ReadFile(tmp / "Other.ewp"), "other\r\n");
+  ParseIAR(tmp.path(), "Motor", "Dual", TestValues(false, "other"), batch);
+  EXPECT_EQ(batch.BrokenReference(),
+            "Dual.eww: $WS_DIR$/other.ewp would name the same file as another entry");
 }
 
 // The new name is escaped wherever it is written into XML; file names keep
