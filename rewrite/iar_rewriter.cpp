@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/io_error.h"
 #include "platform/path_style.h"
@@ -108,9 +109,10 @@ class WorkspaceHandler : public XmlHandler {
     names_.push_back(ProjectName(plain));
     if (old_project_.empty()) return;
     const std::string named = ResolveEntry(dir_, plain);
-    if (!named.empty() && EqualsIgnoreCase(named, old_project_)) {
-      // The file name is the last part of the value; folder and separator stay.
-      const std::size_t start = value.find_last_of("\\/") + 1;
+    // The file name is the last part of the value; folder and separator stay.
+    const std::size_t separator = value.find_last_of("\\/");
+    if (!named.empty() && EqualsIgnoreCase(named, old_project_) && separator != kNone) {
+      const std::size_t start = separator + 1;
       const std::string_view file = std::string_view(value).substr(start);
       const std::string extension = EndsWithIgnoreCase(file, kProject)
                                         ? std::string(file.substr(file.size() - 4))
