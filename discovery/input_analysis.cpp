@@ -14,6 +14,7 @@
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
+#include "rewrite/wsp_rewriter.h"
 
 namespace kelvandor {
 namespace {
@@ -225,6 +226,36 @@ void SetOldLocation(const std::string& project_dir, ProjectState& state) {
   state.project.project_dir = project_dir;
 }
 
+// A project file named by the input is the project renamed, also where
+// others lie beside it.
+void PreferNamedProjectFile(const std::string& p, Project& project) {
+  constexpr std::string_view kPrj = ".prj";
+  Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
+  if (wsp_prj == nullptr || !EndsWithIgnoreCase(p, kPrj) || !FileExists(p)) return;
+  const std::string name = NamePart(p);
+  wsp_prj->old_name = name.substr(0, name.size() - kPrj.size());
+}
+
+// The projects of a workspace that lists several of them when the input
+// names none: nothing when there is no such workspace.
+std::vector<std::string> UnchosenProjects(const Project& project) {
+  const Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
+  if (wsp_prj == nullptr || wsp_prj->old_workspace.empty()) return {};
+  const std::string wsp = JoinPath(project.project_dir, wsp_prj->old_workspace + ".wsp");
+  if (!FileExists(wsp)) return {};
+  std::vector<std::string> projects = WorkspaceProjects(wsp);
+  if (projects.size() < 2) return {};
+  const std::string chosen = wsp_prj->old_name + ".prj";
+  for (const std::string& listed : projects) {
+    const std::size_t slash = listed.find_last_of("\\/");
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(listed)
+                                      : std::string_view(listed).substr(slash + 1);
+    if (!wsp_prj->old_name.empty() && EqualsIgnoreCase(name, chosen)) return {};
+  }
+  return projects;
+}
+
 void ReadOldNames(Project& project) {
   if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
     wsp_prj->old_workspace = GetWspName(project.project_dir).text;
@@ -244,20 +275,15 @@ void ReadOldNames(Project& project) {
   }
 }
 
-std::string JoinedNames(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text;
-}
-
 // The IAR project is the one given, else the only ".ewp" of its folder, else
 // the only one its workspace lists; a workspace of several is no one
-// project. Without any ".ewp", the workspace's name stands for it.
-void ReadIarNames(std::string_view pointed, ProjectState& state, UserInterface& ui) {
-  Family* iar = state.project.Find(FamilyKind::kIar);
-  if (iar == nullptr) return;
+// project: the ".ewp" files to choose from come back. Without any ".ewp",
+// the workspace's name stands for it.
+std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project) {
+  Family* iar = project.Find(FamilyKind::kIar);
+  if (iar == nullptr) return {};
   constexpr std::string_view kProject = ".ewp";
-  const std::string dir = state.project.project_dir + iar->sub_dir;
+  const std::string dir = project.project_dir + iar->sub_dir;
   iar->old_workspace = Get_IAR_Name(dir).text;
   std::vector<std::string> projects;
   for (const std::string& file : ListFiles(dir, kProject)) {
@@ -266,34 +292,34 @@ void ReadIarNames(std::string_view pointed, ProjectState& state, UserInterface& 
   std::sort(projects.begin(), projects.end());
   // The name as the folder spells it.
   const auto present = [&](std::string_view name) -> const std::string* {
-    for (const std::string& project : projects) {
-      if (EqualsIgnoreCase(project, name)) return &project;
+    for (const std::string& p : projects) {
+      if (EqualsIgnoreCase(p, name)) return &p;
     }
     return nullptr;
   };
   if (const std::string* given = present(pointed); given != nullptr && !pointed.empty()) {
     iar->old_name = *given;
-  } else if (projects.empty()) {
-    iar->old_name = iar->old_workspace;
-  } else if (projects.size() == 1) {
-    iar->old_name = projects.front();
-  } else {
-    std::vector<std::string> listed;
-    if (!iar->old_workspace.empty()) {
-      try {
-        listed = ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"));
-      } catch (const IoError&) {
-        // An unreadable workspace names no project.
-      }
-    }
-    if (const std::string* only = listed.size() == 1 ? present(listed.front()) : nullptr) {
-      iar->old_name = *only;
-      return;
-    }
-    state.error = AnalysisError::kSeveralProjects;
-    ui.ShowMessage(std::string(AnalysisErrorText(state.error)) + " " +
-                   JoinedNames(listed.size() > 1 ? listed : projects));
+    return {};
   }
+  if (projects.size() < 2) {
+    iar->old_name = projects.empty() ? iar->old_workspace : projects.front();
+    return {};
+  }
+  std::vector<std::string> listed;
+  if (!iar->old_workspace.empty()) {
+    try {
+      listed = ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"));
+    } catch (const IoError&) {
+      // An unreadable workspace names no project.
+    }
+  }
+  if (const std::string* only = listed.size() == 1 ? present(listed.front()) : nullptr) {
+    iar->old_name = *only;
+    return {};
+  }
+  std::vector<std::string> files = listed.size() > 1 ? listed : projects;
+  for (std::string& file : files) file += kProject;
+  return files;
 }
 
 // The name of the last family that has one (Keil over IAR over WSP/PRJ,
@@ -332,7 +358,7 @@ std::string_view AnalysisErrorText(AnalysisError error) {
     case AnalysisError::kNoProject:
       return "Input File not found!";
     case AnalysisError::kSeveralProjects:
-      return "Workspace holds several projects - load the .ewp file of one of them:";
+      return "Several projects found - give the project file of the one to rename:";
   }
   return {};
 }
@@ -395,7 +421,16 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
 
   if (state.error == AnalysisError::kNone) {
     ReadOldNames(project);
-    ReadIarNames(pointed_iar, state, ui);
+    PreferNamedProjectFile(std::string(path), project);
+    std::vector<std::string> projects = UnchosenProjects(project);
+    if (projects.empty()) projects = ReadIarNames(pointed_iar, project);
+    if (!projects.empty()) {
+      state.error = AnalysisError::kSeveralProjects;
+      std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));
+      for (const std::string& listed : projects) message += "\n" + listed;
+      ui.ShowMessage(message);
+      return AnalysisResult{.ok = false, .set_check_boxes = false};
+    }
   }
   Propose(config, state);
 

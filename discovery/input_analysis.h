@@ -25,13 +25,14 @@ enum class AnalysisError {
   kCreateDirectory = 8,
   kTempContents = 9,
   kNoProject = 11,
-  kSeveralProjects = 12,  // the IAR workspace given holds several projects
+  // The input names no one project of a workspace that holds several: the
+  // message lists them, and nothing is loaded.
+  kSeveralProjects = 12,
 };
 
 // The message shown when the analysis ends with `error`; empty for kNone.
 // kNoProject is also given silently, when the project's folder has no
-// parent folder or no name. kSeveralProjects is shown followed by the names
-// of the projects.
+// parent folder or no name.
 std::string_view AnalysisErrorText(AnalysisError error);
 
 // What the analysis reads but never writes.

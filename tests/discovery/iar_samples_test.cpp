@@ -213,8 +213,8 @@ TEST(IarSampleSeveralProjectsTest, WorkspaceGivenNamesItsProjects) {
     EXPECT_EQ(static_cast<int>(state.error), 12);
     EXPECT_EQ(ui.shown,
               (std::vector<Shown>{{"Kelvandor",
-                                   "Workspace holds several projects - load the .ewp file of one "
-                                   "of them: app, boot"}}));
+                                   "Several projects found - give the project file of the one "
+                                   "to rename:\napp.ewp\nboot.ewp"}}));
   }
 }
 
