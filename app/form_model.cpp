@@ -210,7 +210,11 @@ void FormModel::ShowProject() {
   c.Edit_Old_Wsp.text = wsp_prj ? wsp_prj->old_workspace : std::string();
   c.Edit_Old_Prj.text = old_name(FamilyKind::kWspPrj);
   c.Edit_Old_UVProj.text = old_name(FamilyKind::kKeilUv4);
-  c.Edit_Old_EWW.text = old_name(FamilyKind::kIar);
+  // The IAR field shows the workspace; the project may be named otherwise.
+  const Family* iar = project_.Find(FamilyKind::kIar);
+  c.Edit_Old_EWW.text = iar == nullptr               ? std::string()
+                        : iar->old_workspace.empty() ? iar->old_name
+                                                     : iar->old_workspace;
 }
 
 void FormModel::ApplyCheckBoxes() {
@@ -258,7 +262,9 @@ Project FormModel::ShownProject() const {
     wsp_prj->old_workspace = c.Edit_Old_Wsp.text;
   }
   set_old_name(FamilyKind::kWspPrj, c.Edit_Old_Prj.text);
-  set_old_name(FamilyKind::kIar, c.Edit_Old_EWW.text);
+  if (Family* iar = project.Find(FamilyKind::kIar)) {
+    (iar->old_workspace.empty() ? iar->old_name : iar->old_workspace) = c.Edit_Old_EWW.text;
+  }
   set_old_name(FamilyKind::kKeilUv4, c.Edit_Old_UVProj.text);
   return project;
 }

@@ -1,5 +1,6 @@
 #include "discovery/input_analysis.h"
 
+#include <algorithm>
 #include <chrono>
 #include <initializer_list>
 #include <optional>
@@ -10,7 +11,9 @@
 #include "discovery/unit_unzip.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "rewrite/iar_rewriter.h"
 #include "rewrite/wsp_rewriter.h"
 
 namespace kelvandor {
@@ -105,7 +108,7 @@ std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p) {
     return GeneratorFile{above, sub_dir, true};
   }
   if (EqualsIgnoreCase(name, kIarGenerator) &&
-      ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep"})) {
+      ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt"})) {
     return GeneratorFile{above, sub_dir, false};
   }
   return std::nullopt;
@@ -121,6 +124,22 @@ std::string ProjectForOptions(const std::string& p) {
   const std::optional<DirEntry> project = FindEntry(folder, base + ".uvprojx");
   if (!project || project->kind != EntryKind::kFile) return p;
   return p.substr(0, p.size() - NamePart(p).size()) + project->name;
+}
+
+// The name of the IAR project a given ".ewp", ".ewd", ".dep" or ".ewt" file
+// belongs to: the ".ewp" of its name beside it; empty when there is none.
+std::string PointedIarProject(const std::string& p) {
+  constexpr std::string_view kProject = ".ewp";
+  for (std::string_view ext :
+       {kProject, std::string_view(".ewd"), std::string_view(".dep"), std::string_view(".ewt")}) {
+    if (!EndsWithIgnoreCase(p, ext)) continue;
+    if (!FileExists(p)) return {};
+    const std::string base = NamePart(p.substr(0, p.size() - ext.size()));
+    const std::optional<DirEntry> project = FindEntry(FolderPart(p), base + std::string(kProject));
+    if (!project || project->kind != EntryKind::kFile) return {};
+    return project->name.substr(0, project->name.size() - kProject.size());
+  }
+  return {};
 }
 
 // Lists `p` for files ending in `ext`; the first one found becomes the new
@@ -254,9 +273,53 @@ void ReadOldNames(Project& project) {
       uv5.old_name = uv5_name;
     }
   }
-  if (Family* iar = project.Find(FamilyKind::kIar)) {
-    iar->old_name = Get_IAR_Name(project.project_dir + iar->sub_dir).text;
+}
+
+// The IAR project is the one given, else the only ".ewp" of its folder, else
+// the only one its workspace lists; a workspace of several is no one
+// project: the ".ewp" files to choose from come back. Without any ".ewp",
+// the workspace's name stands for it.
+std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project) {
+  Family* iar = project.Find(FamilyKind::kIar);
+  if (iar == nullptr) return {};
+  constexpr std::string_view kProject = ".ewp";
+  const std::string dir = project.project_dir + iar->sub_dir;
+  iar->old_workspace = Get_IAR_Name(dir).text;
+  std::vector<std::string> projects;
+  for (const std::string& file : ListFiles(dir, kProject)) {
+    projects.push_back(file.substr(0, file.size() - kProject.size()));
   }
+  std::sort(projects.begin(), projects.end());
+  // The name as the folder spells it.
+  const auto present = [&](std::string_view name) -> const std::string* {
+    for (const std::string& p : projects) {
+      if (EqualsIgnoreCase(p, name)) return &p;
+    }
+    return nullptr;
+  };
+  if (const std::string* given = present(pointed); given != nullptr && !pointed.empty()) {
+    iar->old_name = *given;
+    return {};
+  }
+  if (projects.size() < 2) {
+    iar->old_name = projects.empty() ? iar->old_workspace : projects.front();
+    return {};
+  }
+  std::vector<std::string> listed;
+  if (!iar->old_workspace.empty()) {
+    try {
+      listed = ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"));
+    } catch (const IoError&) {
+      // An unreadable workspace names no project.
+    }
+  }
+  if (const std::string* only = listed.size() == 1 ? present(listed.front()) : nullptr) {
+    iar->old_name = *only;
+    return {};
+  }
+  std::vector<std::string> files = listed.size() > 1 ? listed : projects;
+  for (std::string& file : files) file += kProject;
+  return files;
 }
 
 // The name of the last family that has one (Keil over IAR over WSP/PRJ,
@@ -321,8 +384,10 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   }
 
   p = ProjectForOptions(p);
+  const std::string given = p;
+  const std::string pointed_iar = PointedIarProject(p);
   std::optional<GeneratorFile> generator;
-  if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".uvproj", ".uvopt"})) {
+  if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt", ".uvproj", ".uvopt"})) {
     const std::string example = ExampleLayoutProject(p);
     if (example == p) generator = GeneratorLayoutFile(p);
     p = generator ? generator->project_dir : example;
@@ -334,6 +399,9 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     family.sub_dir = generator->sub_dir;
     if (!generator->keil) family.generator_layout = true;
   }
+  // An IAR project file outside the layouts stands for its own folder.
+  const bool iar_file_alone = !pointed_iar.empty() && p == given;
+  if (iar_file_alone) project.Add(FamilyKind::kIar);
 
   if (project.families.empty()) {
     state.error = AnalysisError::kNoProject;
@@ -345,7 +413,8 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   // With no project file named, `p` is the project folder; this also covers a
   // folder holding only one of the two example sub-folders, so that
   // old_project_dir always names this project.
-  const bool names_project_file = ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"});
+  const bool names_project_file =
+      iar_file_alone || ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"});
   const bool iar_and_keil = project.Has(FamilyKind::kIar) && project.Has(FamilyKind::kKeilUv4);
   if (iar_and_keil || !names_project_file) SetOldLocation(p, state);
   if (names_project_file) SetOldLocation(FolderPart(p), state);
@@ -353,7 +422,9 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (state.error == AnalysisError::kNone) {
     ReadOldNames(project);
     PreferNamedProjectFile(std::string(path), project);
-    if (const std::vector<std::string> projects = UnchosenProjects(project); !projects.empty()) {
+    std::vector<std::string> projects = UnchosenProjects(project);
+    if (projects.empty()) projects = ReadIarNames(pointed_iar, project);
+    if (!projects.empty()) {
       state.error = AnalysisError::kSeveralProjects;
       std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));
       for (const std::string& listed : projects) message += "\n" + listed;

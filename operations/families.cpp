@@ -62,7 +62,10 @@ void RewriteWspPrj(const std::string& dir, const Family& family, const RewriteVa
 
 void RewriteIar(const std::string& dir, const Family& family, const RewriteValues& values,
                 UserInterface&, RewriteBatch& batch) {
-  ParseIAR(dir, family.old_name, values, batch);
+  // Without a workspace name of its own, the workspace bears the project's.
+  const std::string& workspace =
+      family.old_workspace.empty() ? family.old_name : family.old_workspace;
+  ParseIAR(dir, family.old_name, workspace, values, batch);
 }
 
 void RewriteKeilUv4(const std::string& dir, const Family& family, const RewriteValues& values,

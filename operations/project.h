@@ -25,9 +25,9 @@ struct Family {
   // family's files ("\example\IAR", "/MDK-ARM"), or empty.
   std::string sub_dir;
   // The project's old name: the ".prj" name for WSP/PRJ; for the Keil folder
-  // the uVision 4 name, else the uVision 5 one.
+  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name.
   std::string old_name;
-  std::string old_workspace;  // WSP/PRJ: the ".wsp" name
+  std::string old_workspace;  // WSP/PRJ: the ".wsp" name; IAR: the ".eww" name
   // IAR: the output folders are the ones the ".ewp" names.
   bool generator_layout = false;
   bool operator==(const Family&) const = default;

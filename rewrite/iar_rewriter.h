@@ -1,20 +1,50 @@
 #pragma once
 
-// Rewriting the ".eww", ".ewp", ".ewd" and ".dep" files of an IAR project.
+// Rewriting an IAR Embedded Workbench project: its ".ewp", ".ewd", ".dep"
+// and ".ewt" under the new name, the entries of the workspace (".eww") that
+// name it, and its files below "settings".
 
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/file_system.h"
 #include "rewrite/file_rewrite.h"
 #include "rewrite/rewrite_values.h"
 
 namespace kelvandor {
 
-// Rewrites the four files old_base + extension in `dir` under new name +
-// extension, with old file name + ".bak" as backups, deleted at the end
-// unless values.backup. Silent; raises IoError on a file failure.
+// Renames the project old_base in `dir`, whose workspace is old_workspace +
+// ".eww" in the same folder:
+//  - old_base + ".ewp", ".ewd", ".dep" become new name + extension, with old
+//    file name + ".bak" as backups (deleted at the end, with those of earlier
+//    runs, unless values.backup). Every byte stays but, in the ".ewp", the
+//    first "<state>" + old name of a line (letter case exact) and, in the
+//    ".dep", the first "\" + old name of a line (letter case of A-Z ignored),
+//    where the new name is written, XML-escaped;
+//  - the workspace, under the new name only when its name is the project's:
+//    the <path> entries that name old_base + ".ewp" (after "$WS_DIR$",
+//    resolved against `dir`, letter case ignored) name the new ".ewp" in the
+//    same spelling, and the batch-build <project> entries of the old name
+//    take the new one; nothing else changes;
+//  - old_base + ".ewt" and the files of "settings" keyed by the project's
+//    name ("NAME.ext", "NAME.<configuration>.*", "NAME_<configuration>.*")
+//    are renamed, never over an existing file, through a link or out of
+//    `dir`.
+// Each workspace entry naming the new ".ewp" is noted as a reference of the
+// batch, so that one naming no file or two naming one stop the rename.
+// Silent; raises IoError on a file failure, before any rename.
+void ParseIAR(std::string_view dir, std::string_view old_base, std::string_view old_workspace,
+              const RewriteValues& values, RewriteBatch& batch);
+// The same with the workspace of the project's own name.
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values);
-// The same, staged into `batch`: the files change when it is committed.
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values,
               RewriteBatch& batch);
+
+// The names of the projects the workspace at `eww_path` lists: the file name
+// of each <path> entry, without its extension, in the order of the file.
+// Raises IoError when the file cannot be read.
+std::vector<std::string> ReadIarWorkspaceProjects(std::string_view eww_path,
+                                                  FileSystem& file_system = NativeFileSystem());
 
 }  // namespace kelvandor

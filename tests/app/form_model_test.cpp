@@ -255,6 +255,23 @@ INSTANTIATE_TEST_SUITE_P(Families, FormModelFamilyTest,
                                            FamilyCase{"valve", "valve", false, false, true},
                                            FamilyCase{"sensor", "sensor", false, true, true}));
 
+// The IAR field shows the workspace, which may be named otherwise than the
+// project; the rename still takes the project's name from its ".ewp".
+TEST_F(FormModelTest, IarFieldShowsTheWorkspaceAndTheRenameTakesTheProject) {
+  model_.FormCreate(exe_dir_);
+  const std::string dir = CopyExample("conveyor", "conveyor");
+  Load(dir);
+  EXPECT_EQ(c_.Edit_Old_EWW.text, "Project");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "conveyor");
+  c_.Edit_New_WspPrj.text = "pump";
+  c_.CheckBox_CleanUp.ticked = false;
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  const std::string ewarm = dir + kSep + "EWARM" + kSep;
+  EXPECT_TRUE(FileExists(ewarm + "pump.ewp") && FileExists(ewarm + "Project.eww"));
+  EXPECT_NE(ReadFile(ewarm + "Project.eww").find("$WS_DIR$\\pump.ewp"), std::string::npos);
+}
+
 TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   model_.FormCreate(exe_dir_);
   Load(Blinky());

@@ -268,7 +268,82 @@ TEST_P(NewInputStrayFileTest, OutsideTheLayoutIsNotFound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, NewInputStrayFileTest,
-                         ::testing::Values("stray.ewp", "stray.ewd", "stray.dep", "stray.uvopt"));
+                         ::testing::Values("stray.ewd", "stray.dep", "stray.ewt", "stray.uvopt"));
+
+// An IAR project file given outside the layouts stands for that project in
+// its folder, whatever the workspace is called or holds.
+class NewInputIarFileTest : public NewInputTest,
+                            public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NewInputIarFileTest, LoadsThatProject) {
+  const std::string dir = tmp_ / "work/two";
+  for (const char* file : {"Both.eww", "Boot.ewp", "Boot.dep", "Boot.ewd", "Boot.ewt", "App.ewp",
+                           "App.ewd", "App.dep", "App.ewt"}) {
+    WriteFile(dir + kSep + file, "");
+  }
+  EXPECT_TRUE(Load(dir + kSep + GetParam()).ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.project.project_dir, dir);
+  ASSERT_EQ(state_.project.families.size(), 1u);
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "Boot");
+  EXPECT_EQ(state_.project.Find(FamilyKind::kIar)->old_workspace, "Both");
+  EXPECT_EQ(state_.new_name, "Boot");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NewInputIarFileTest,
+                         ::testing::Values("Boot.ewp", "Boot.ewd", "Boot.dep", "Boot.ewt"));
+
+struct IarNameCase {
+  std::string label;
+  std::vector<std::string> files;  // in the folder given
+  std::string workspace;           // content of w.eww, when not empty
+  std::string old_name;            // empty: several projects
+  std::string message;
+};
+
+class NewInputIarNameTest : public NewInputTest,
+                            public ::testing::WithParamInterface<IarNameCase> {};
+
+TEST_P(NewInputIarNameTest, TakesTheProjectsOwnName) {
+  const IarNameCase& c = GetParam();
+  const std::string dir = tmp_ / "p";
+  for (const std::string& file : c.files) WriteFile(dir + kSep + file, "");
+  if (!c.workspace.empty()) WriteFile(dir + kSep + "w.eww", c.workspace);
+  const AnalysisResult result = Load(dir);
+  EXPECT_EQ(result.ok, !c.old_name.empty());
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), c.old_name);
+  EXPECT_EQ(state_.error,
+            c.old_name.empty() ? AnalysisError::kSeveralProjects : AnalysisError::kNone);
+  std::vector<Shown> shown;
+  if (!c.message.empty()) shown.push_back(Message(c.message));
+  EXPECT_EQ(ui_.shown, shown);
+}
+
+const std::string kSeveral = "Several projects found - give the project file of the one to rename:";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NewInputIarNameTest,
+    ::testing::Values(IarNameCase{"OnlyProject", {"x.ewp"}, "<workspace/>", "x", ""},
+                      IarNameCase{"NoProjectFileTakesTheWorkspace", {}, "<workspace/>", "w", ""},
+                      IarNameCase{
+                          "WorkspaceListsOne",
+                          {"a.ewp", "b.ewp"},
+                          "<workspace><project><path>$WS_DIR$\\B.ewp</path></project></workspace>",
+                          "b",
+                          ""},
+                      IarNameCase{"WorkspaceListsTwo",
+                                  {"a.ewp", "b.ewp"},
+                                  "<workspace><project><path>$WS_DIR$\\b.ewp</path></project>"
+                                  "<project><path>$WS_DIR$/a.ewp</path></project></workspace>",
+                                  "",
+                                  kSeveral + "\nb.ewp\na.ewp"},
+                      IarNameCase{"WorkspaceListsNone",
+                                  {"a.ewp", "b.ewp"},
+                                  "<workspace/>",
+                                  "",
+                                  kSeveral + "\na.ewp\nb.ewp"}),
+    testing::ParamLabel());
 
 TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
   const std::string earlier = MakePrjProject(tmp_ / "earlier/one", "one");

@@ -48,8 +48,12 @@ foreach(rel IN LISTS project_files)
   endif()
   if(target)
     set(parts "")
+    # A workspace may be named otherwise than its projects: files of its own
+    # name that are missing are left out (the last kinds, then missing).
     foreach(kind IN LISTS kinds)
-      list(APPEND parts "${marker}" "${dir}/${base}${kind}")
+      if(EXISTS "${dir}/${base}${kind}")
+        list(APPEND parts "${marker}" "${dir}/${base}${kind}")
+      endif()
     endforeach()
     # The old base name, new name, new path, new folder, old folder and
     # backup flag, as the rewriters take them.

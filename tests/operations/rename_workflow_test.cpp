@@ -78,7 +78,10 @@ struct Sample {
   bool uvproj = false;
   const char* iar_sub = "";  // relative, "/" between levels
   const char* keil_sub = "";
-  bool uvprojx = false;  // a uVision 5 project in the Keil folder
+  bool uvprojx = false;                 // a uVision 5 project in the Keil folder
+  const char* iar_name = nullptr;       // the ".ewp" name, when not the example's
+  const char* iar_workspace = nullptr;  // the ".eww" name, when not the project's
+  bool iar_generator = false;           // output folders named by the ".ewp"
 };
 
 const Sample kBlinky{"blinky", true, false, false};
@@ -88,6 +91,9 @@ const Sample kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
 const Sample kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
 const Sample kHeater{"heater", false, false, true, "", "MDK-ARM", true};
 const Sample kFan{"fan", false, false, true, "", "", true};
+const Sample kConveyor{"conveyor", false, true,    false,     "EWARM",
+                       "",         false, nullptr, "Project", true};
+const Sample kDual{"dual", false, true, false, "", "", false, "boot", "dual"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -130,6 +136,10 @@ std::vector<Rewritten> RewrittenFiles(const Sample& f, const Request& r) {
     out.push_back({in(d, old_name + ".ewd"), in(d, name + ".ewd"), {}});
     out.push_back(
         {in(d, old_name + ".dep"), in(d, name + ".dep"), {{"\\" + old_name, "\\" + name}}});
+    for (const std::string suffix : {".dni", ".wsdt", "_Debug.cspy.bat"}) {
+      out.push_back(
+          {in(d, "settings/" + old_name + suffix), in(d, "settings/" + name + suffix), {}});
+    }
   }
   if (f.uvproj) {
     const char* d = f.keil_sub;
@@ -167,7 +177,9 @@ class RenameProjectTest : public ::testing::Test {
       {
         Family& family = r.project.Add(FamilyKind::kIar);
         family.sub_dir = SubDir(f.iar_sub);
-        family.old_name = f.example;
+        family.old_name = f.iar_name != nullptr ? f.iar_name : f.example;
+        if (f.iar_workspace != nullptr) family.old_workspace = f.iar_workspace;
+        family.generator_layout = f.iar_generator;
       }
     }
     if (f.uvproj) {
@@ -981,7 +993,8 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp}) {
+    for (const Sample* f :
+         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1043,7 +1056,8 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+  for (const Sample* f :
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

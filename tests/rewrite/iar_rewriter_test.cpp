@@ -1,6 +1,7 @@
 #include "rewrite/iar_rewriter.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ using testing::TempDir;
 using testing::TestValues;
 using testing::WriteFile;
 
+using Tree = std::vector<std::string>;
+
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
   return names;
@@ -35,30 +38,48 @@ struct LineRule {
 
 class IarLineRules : public ::testing::TestWithParam<LineRule> {};
 
+// A workspace line stands in a <project> of a workspace holding Motor.ewp.
 TEST_P(IarLineRules, RewriteOneLine) {
   TempDir tmp;
-  WriteFile(tmp / ("Motor" + GetParam().extension), GetParam().line + "\n");
+  const bool workspace = GetParam().extension == ".eww";
+  const std::string before = workspace ? "<workspace><project>\r\n" : "";
+  const std::string after = workspace ? "</project></workspace>\r\n" : "";
+  if (workspace) WriteFile(tmp / "Motor.ewp", "");
+  WriteFile(tmp / ("Motor" + GetParam().extension), before + GetParam().line + "\r\n" + after);
   ParseIAR(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / ("Pump" + GetParam().extension)), GetParam().written + "\r\n");
+  EXPECT_EQ(ReadFile(tmp / ("Pump" + GetParam().extension)),
+            before + GetParam().written + "\r\n" + after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IarLineRules,
     ::testing::Values(
-        // workspace rule
+        // workspace entries naming Motor.ewp, whatever their indentation and separator
         LineRule{"WorkspacePath", ".eww", "    <path>$WS_DIR$\\Motor.ewp</path>",
                  "    <path>$WS_DIR$\\Pump.ewp</path>"},
-        LineRule{"WorkspaceSubFolder", ".eww", "    <path>$WS_DIR$\\sub\\Other.ewp</path> x",
-                 "    <path>$WS_DIR$\\Pump.ewp</path>"},
-        LineRule{"WorkspaceTab", ".eww", "\t<path>$WS_DIR$\\Motor.ewp</path>",
-                 "\t<path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceThreeBlanks", ".eww", "   <path>$WS_DIR$\\Motor.ewp</path>",
-                 "   <path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceFiveBlanks", ".eww", "     <path>$WS_DIR$\\Motor.ewp</path>",
-                 "     <path>$WS_DIR$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceOtherCase", ".eww", "    <path>$ws_dir$\\Motor.ewp</path>",
-                 "    <path>$ws_dir$\\Motor.ewp</path>"},
-        LineRule{"WorkspaceNameElsewhere", ".eww", "<name>Motor</name>", "<name>Motor</name>"},
+        LineRule{"WorkspaceTab", ".eww", "\t\t<path>$WS_DIR$\\Motor.ewp</path>",
+                 "\t\t<path>$WS_DIR$\\Pump.ewp</path>"},
+        LineRule{"WorkspaceEightBlanks", ".eww", "        <path>$WS_DIR$\\Motor.ewp</path>",
+                 "        <path>$WS_DIR$\\Pump.ewp</path>"},
+        LineRule{"WorkspaceSlash", ".eww", "<path>$WS_DIR$/Motor.ewp</path>",
+                 "<path>$WS_DIR$/Pump.ewp</path>"},
+        LineRule{"WorkspaceDotFolder", ".eww", "<path>$WS_DIR$\\.\\Motor.ewp</path>",
+                 "<path>$WS_DIR$\\.\\Pump.ewp</path>"},
+        LineRule{"WorkspaceOtherCase", ".eww", "<path>$ws_dir$\\MOTOR.EWP</path>",
+                 "<path>$ws_dir$\\Pump.EWP</path>"},
+        LineRule{"WorkspaceBatchMember", ".eww",
+                 "<member><project>motor</project><configuration>Motor</configuration></member>",
+                 "<member><project>Pump</project><configuration>Motor</configuration></member>"},
+        // entries naming another file stay
+        LineRule{"WorkspaceSubFolder", ".eww", "    <path>$WS_DIR$\\sub\\Motor.ewp</path> x",
+                 "    <path>$WS_DIR$\\sub\\Motor.ewp</path> x"},
+        LineRule{"WorkspaceOtherProject", ".eww", "<path>$WS_DIR$\\MotorBoard.ewp</path>",
+                 "<path>$WS_DIR$\\MotorBoard.ewp</path>"},
+        LineRule{"WorkspaceNoVariable", ".eww", "<path>Motor.ewp</path>", "<path>Motor.ewp</path>"},
+        LineRule{"WorkspaceBatchOtherProject", ".eww", "<member><project>Motor2</project></member>",
+                 "<member><project>Motor2</project></member>"},
+        LineRule{"WorkspaceNameElsewhere", ".eww", "<name>Motor</name><project>Motor</project>",
+                 "<name>Motor</name><project>Motor</project>"},
         // state rule
         LineRule{"State", ".ewp", "<state>Motor.out</state>", "<state>Pump.out</state>"},
         LineRule{"StateIndented", ".ewp", "  x <state>Motor</state>", "  x <state>Pump</state>"},
@@ -70,6 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineRule{"StateFirstOnly", ".ewp", "<state>Motor</state><state>Motor</state>",
                  "<state>Pump</state><state>Motor</state>"},
         LineRule{"StatePathRuleNotApplied", ".ewp", "$PROJ_DIR$\\Motor.c", "$PROJ_DIR$\\Motor.c"},
+        LineRule{"StateLoneCrKept", ".ewp", "a\r<state>Motor</state>", "a\r<state>Pump</state>"},
         // path rule
         LineRule{"Path", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out",
                  "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
@@ -92,8 +114,8 @@ TEST(IarRewriter, LongRemaindersAreKeptWhole) {
   WriteFile(tmp / "Motor.ewp", "<state>Motor" + tail + "\n");
   WriteFile(tmp / "Motor.dep", "\\MOTOR" + tail + "\\Motor\n");
   ParseIAR(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>Pump" + tail + "\r\n");
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\Pump" + tail + "\\Motor\r\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>Pump" + tail + "\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\Pump" + tail + "\\Motor\n");
 }
 
 TEST(IarRewriter, EmptyOldNameReplacesNothing) {
@@ -101,8 +123,8 @@ TEST(IarRewriter, EmptyOldNameReplacesNothing) {
   WriteFile(tmp / ".ewp", "<state>x</state>\n");
   WriteFile(tmp / ".dep", "a\\b\n");
   ParseIAR(tmp.path(), "", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>x</state>\r\n");
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "a\\b\r\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>x</state>\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "a\\b\n");
 }
 
 const std::vector<std::string> kExtensions = {".eww", ".ewp", ".ewd", ".dep"};
@@ -128,7 +150,7 @@ TEST_P(IarBackups, LeaveTheExpectedFiles) {
   ParseIAR(tmp.path(), "Motor", TestValues(GetParam().backup));
   EXPECT_EQ(ListTree(tmp.path()), Sorted(GetParam().after));
   for (const std::string& ext : GetParam().present) {
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), "x" + ext + "\r\n");
+    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), "x" + ext + "\n");
     if (GetParam().backup) {
       EXPECT_EQ(ReadFile(tmp / ("Motor" + ext + ".bak")), "x" + ext + "\n");
     }
@@ -168,8 +190,8 @@ TEST(IarRewriter, SameNameRewritesEachFileInPlace) {
     WriteProject(tmp, "Motor");
     WriteFile(tmp / "Motor.ewp", "<state>motor</state>\n<state>Motor</state>\n");
     ParseIAR(tmp.path(), "Motor", TestValues(backup, "Motor"));
-    EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>motor</state>\r\n<state>Motor</state>\r\n");
-    EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\r\n");
+    EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>motor</state>\n<state>Motor</state>\n");
+    EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\n");
     EXPECT_EQ(ListTree(tmp.path()).size(), backup ? 8u : 4u);
   }
 }
@@ -179,7 +201,7 @@ TEST(IarRewriter, StaleBackupsAreNeverTheInput) {
   WriteFile(tmp / "Motor.ewp", "<state>Motor</state>\n");
   WriteFile(tmp / "Motor.ewp.bak", "<state>Stale</state>\n");
   ParseIAR(tmp.path(), "Motor", TestValues(true, "Motor"));
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>Motor</state>\r\n");
+  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>Motor</state>\n");
   EXPECT_EQ(ReadFile(tmp / "Motor.ewp.bak"), "<state>Motor</state>\n");
 }
 
@@ -190,16 +212,16 @@ TEST(IarRewriter, NamesWithBlanksAndNonAsciiBytes) {
   WriteFile(tmp / (old_base + ".ewp"), "<state>" + old_base + ".out</state>\n");
   WriteFile(tmp / (old_base + ".dep"), "$PROJ_DIR$\\MY M\xf6TOR.out\n");
   ParseIAR(tmp.path(), old_base, TestValues(false, new_name));
-  EXPECT_EQ(ReadFile(tmp / (new_name + ".ewp")), "<state>" + new_name + ".out</state>\r\n");
+  EXPECT_EQ(ReadFile(tmp / (new_name + ".ewp")), "<state>" + new_name + ".out</state>\n");
   // Only A to Z fold: the non-ASCII byte must match exactly, and does.
-  EXPECT_EQ(ReadFile(tmp / (new_name + ".dep")), "$PROJ_DIR$\\" + new_name + ".out\r\n");
+  EXPECT_EQ(ReadFile(tmp / (new_name + ".dep")), "$PROJ_DIR$\\" + new_name + ".out\n");
 }
 
 TEST(IarRewriter, NonAsciiBytesDoNotFoldCase) {
   TempDir tmp;
   WriteFile(tmp / "M\xf6.dep", "\\M\xd6\n");
   ParseIAR(tmp.path(), "M\xf6", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\M\xd6\r\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\M\xd6\n");
 }
 
 // The disk fills up while the project file is written: the workspace is
@@ -241,17 +263,161 @@ TEST(IarRewriter, ReadOnlyTargetStopsBeforeAnyKind) {
 
 class IarLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
 
-TEST_P(IarLineEnds, EveryKindCopiesByteExactly) {
+TEST_P(IarLineEnds, EveryKindKeepsEveryByte) {
   TempDir tmp;
   for (const std::string& ext : kExtensions) WriteFile(tmp / ("Motor" + ext), GetParam().Input());
   ParseIAR(tmp.path(), "Motor", TestValues());
   for (const std::string& ext : kExtensions) {
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), GetParam().Output()) << ext;
+    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), GetParam().Input()) << ext;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IarLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
                          testing::ParamLabel());
+
+const std::string kWorkspace =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<workspace>\r\n"
+    "    <project>\r\n"
+    "        <path>$WS_DIR$\\Other.ewp</path>\r\n"
+    "    </project>\r\n"
+    "    <project>\r\n"
+    "\t\t<path>$WS_DIR$/Motor.ewp</path>\r\n"
+    "    </project>\r\n"
+    "    <batchBuild>\r\n"
+    "        <batchDefinition>\r\n"
+    "            <name>all</name>\r\n"
+    "            <member>\r\n"
+    "                <project>Other</project>\r\n"
+    "                <configuration>Debug</configuration>\r\n"
+    "            </member>\r\n"
+    "            <member>\r\n"
+    "                <project>Motor</project>\r\n"
+    "                <configuration>Debug</configuration>\r\n"
+    "            </member>\r\n"
+    "        </batchDefinition>\r\n"
+    "    </batchBuild>\r\n"
+    "</workspace>\r\n";
+
+const std::string kProjectFile =
+    "<project>\r\n  <configuration>\r\n    <name>Debug</name>\r\n"
+    "    <option><name>OutputFile</name><state>Motor.out</state></option>\r\n"
+    "  </configuration>\r\n  <configuration>\r\n    <name>Release</name>\r\n"
+    "  </configuration>\r\n</project>\r\n";
+
+// A workspace of another name holding two projects: only Motor's entries and
+// files follow, the workspace keeps its name.
+TEST(IarRewriter, WorkspaceOfAnotherNameKeepsItsNameAndOtherEntries) {
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup);
+    TempDir tmp;
+    WriteFile(tmp / "Dual.eww", kWorkspace);
+    WriteFile(tmp / "Motor.ewp", kProjectFile);
+    WriteFile(tmp / "Motor.ewt", "<project/>\r\n");
+    WriteFile(tmp / "Other.ewp", "<state>Other.out</state>\r\n");
+    RewriteBatch batch;
+    ParseIAR(tmp.path(), "Motor", "Dual", TestValues(backup), batch);
+    EXPECT_EQ(batch.BrokenReference(), std::nullopt);
+    batch.Commit();
+    std::string expected = kWorkspace;
+    expected.replace(expected.find("/Motor.ewp"), 10, "/Pump.ewp");
+    expected.replace(expected.find(">Motor<"), 7, ">Pump<");
+    EXPECT_EQ(ReadFile(tmp / "Dual.eww"), expected);
+    std::string project = kProjectFile;
+    project.replace(project.find("Motor.out"), 5, "Pump");
+    EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), project);
+    EXPECT_EQ(ReadFile(tmp / "Pump.ewt"), "<project/>\r\n");
+    Tree after = {"Dual.eww", "Other.ewp", "Pump.ewp", "Pump.ewt"};
+    if (backup) after.insert(after.end(), {"Dual.eww.bak", "Motor.ewp.bak"});
+    EXPECT_EQ(ListTree(tmp.path()), Sorted(after));
+  }
+}
+
+// Renaming Motor to the other project's name would leave two entries
+// naming one file: the batch says so before its commit.
+TEST(IarRewriter, TwoEntriesNamingTheNewFileAreABrokenReference) {
+  TempDir tmp;
+  WriteFile(tmp / "Dual.eww", kWorkspace);
+  WriteFile(tmp / "Motor.ewp", kProjectFile);
+  WriteFile(tmp / "Other.ewp", "other\r\n");
+  RewriteBatch batch;
+  ParseIAR(tmp.path(), "Motor", "Dual", TestValues(false, "other"), batch);
+  EXPECT_EQ(batch.BrokenReference(),
+            "Dual.eww: $WS_DIR$/other.ewp would name the same file as another entry");
+}
+
+// The new name is escaped wherever it is written into XML; file names keep
+// it plain.
+TEST(IarRewriter, XmlMetacharactersInTheNewNameAreEscaped) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.eww",
+            "<workspace><project><path>$WS_DIR$\\Motor.ewp</path></project>"
+            "<member><project>Motor</project></member></workspace>\r\n");
+  WriteFile(tmp / "Motor.ewp", "<state>Motor.out</state>\r\n");
+  WriteFile(tmp / "Motor.dep", "<file>$PROJ_DIR$\\Exe\\Motor.out</file>\r\n");
+  ParseIAR(tmp.path(), "Motor", TestValues(false, "R&D_v2"));
+  EXPECT_EQ(ListTree(tmp.path()), Sorted({"R&D_v2.dep", "R&D_v2.ewp", "R&D_v2.eww"}));
+  EXPECT_EQ(ReadFile(tmp / "R&D_v2.eww"),
+            "<workspace><project><path>$WS_DIR$\\R&amp;D_v2.ewp</path></project>"
+            "<member><project>R&amp;D_v2</project></member></workspace>\r\n");
+  EXPECT_EQ(ReadFile(tmp / "R&D_v2.ewp"), "<state>R&amp;D_v2.out</state>\r\n");
+  EXPECT_EQ(ReadFile(tmp / "R&D_v2.dep"), "<file>$PROJ_DIR$\\Exe\\R&amp;D_v2.out</file>\r\n");
+
+  // Renamed back, the escaped old name is found again.
+  ParseIAR(tmp.path(), "R&D_v2", TestValues(false, "Motor"));
+  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>Motor.out</state>\r\n");
+  EXPECT_EQ(ReadFile(tmp / "Motor.dep"), "<file>$PROJ_DIR$\\Exe\\Motor.out</file>\r\n");
+}
+
+struct SettingsCase {
+  std::string label;
+  std::vector<std::string> files;  // in settings/ before the run
+  std::vector<std::string> after;
+};
+
+class IarSettings : public ::testing::TestWithParam<SettingsCase> {};
+
+// The files below settings/ keyed by the project's name and configurations
+// (Debug, Release) follow it, never over another file.
+TEST_P(IarSettings, FollowTheProjectName) {
+  TempDir tmp;
+  WriteFile(tmp / "Motor.ewp", kProjectFile);
+  for (const std::string& file : GetParam().files) WriteFile(tmp / ("settings/" + file), file);
+  ParseIAR(tmp.path(), "Motor", TestValues());
+  Tree expected = {"Pump.ewp", "settings/"};
+  for (const std::string& file : GetParam().after) expected.push_back("settings/" + file);
+  EXPECT_EQ(ListTree(tmp.path()), Sorted(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IarSettings,
+    ::testing::Values(
+        SettingsCase{"OneExtension", {"Motor.dnx", "Motor.wsdt"}, {"Pump.dnx", "Pump.wsdt"}},
+        SettingsCase{"Configuration",
+                     {"Motor.Debug.cspy.bat", "Motor.Release.driver.xcl"},
+                     {"Pump.Debug.cspy.bat", "Pump.Release.driver.xcl"}},
+        SettingsCase{"OlderConfiguration", {"Motor_Debug.cspy.bat"}, {"Pump_Debug.cspy.bat"}},
+        SettingsCase{"OtherLetterCase", {"MOTOR.dnx"}, {"Pump.dnx"}},
+        SettingsCase{"NotAConfiguration",
+                     {"Motor.v2.dnx", "Motor_Extra.dnx", "MotorBoard.dnx", "Motor.", "xMotor.dnx"},
+                     {"Motor.", "Motor.v2.dnx", "MotorBoard.dnx", "Motor_Extra.dnx", "xMotor.dnx"}},
+        SettingsCase{"NeverOverAFile",
+                     {"Motor.dnx", "Pump.dnx", "Motor_Debug.cspy.bat"},
+                     {"Motor.dnx", "Pump.dnx", "Pump_Debug.cspy.bat"}}),
+    testing::ParamLabel());
+
+TEST(IarRewriter, NothingIsRenamedThroughALink) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "outside/Motor.dnx", "x");
+  WriteFile(tmp / "outside/Motor.ewt", "x");
+  WriteFile(tmp / "p/Motor.ewp", kProjectFile);
+  testing::MakeSymlink(tmp / "outside", tmp / "p/settings");
+  testing::MakeSymlink(tmp / "outside/Motor.ewt", tmp / "p/Motor.ewt");
+  ParseIAR(tmp / "p", "Motor", TestValues());
+  EXPECT_EQ(ListTree(tmp / "outside"), Sorted({"Motor.dnx", "Motor.ewt"}));
+  EXPECT_EQ(ListTree(tmp / "p"), Sorted({"Motor.ewt", "Pump.ewp", "settings"}));
+}
 
 }  // namespace
 }  // namespace kelvandor

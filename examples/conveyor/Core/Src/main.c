@@ -1,0 +1,8 @@
+#include "main.h"
+
+int main(void) {
+  BeltInit();
+  for (;;) {
+    BeltStep();
+  }
+}

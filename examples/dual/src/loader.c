@@ -1,0 +1,6 @@
+void JumpToApp(void);
+
+int main(void) {
+  JumpToApp();
+  return 0;
+}
