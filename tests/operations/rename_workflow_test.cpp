@@ -133,9 +133,12 @@ std::vector<Rewritten> RewrittenFiles(const Sample& f, const Request& r) {
   }
   if (f.uvproj) {
     const char* d = f.keil_sub;
-    out.push_back(
-        {in(d, old_name + ".uvproj"), in(d, name + ".uvproj"), {{">" + old_name, ">" + name}}});
-    out.push_back({in(d, old_name + ".uvopt"), in(d, name + ".uvopt"), {}});
+    // "<TargetName>NAME Release" names another target and stays.
+    const Replacements target = {{"<TargetName>" + old_name + "<", "<TargetName>" + name + "<"}};
+    Replacements project = target;
+    project.push_back({"<OutputName>" + old_name + "<", "<OutputName>" + name + "<"});
+    out.push_back({in(d, old_name + ".uvproj"), in(d, name + ".uvproj"), project});
+    out.push_back({in(d, old_name + ".uvopt"), in(d, name + ".uvopt"), target});
   }
   return out;
 }
