@@ -121,6 +121,10 @@ void RewriteBatch::KeepBackup(std::size_t staged, bool keep) {
 
 void RewriteBatch::DeleteAfterCommit(std::string path) { delete_after_.push_back(std::move(path)); }
 
+void RewriteBatch::ExpectReference(std::string from, std::string path, std::string text) {
+  references_.push_back(std::move(from) + '\n' + std::move(path) + '\n' + std::move(text));
+}
+
 void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
   if (!file_system_.RenameNoReplace(from, to)) {
     try {

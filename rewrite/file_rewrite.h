@@ -83,6 +83,10 @@ class RewriteBatch {
   // stays, silently.
   void DeleteAfterCommit(std::string path);
 
+  // The file `from` will, after the commit, name the file `path` with the
+  // text `text`.
+  void ExpectReference(std::string from, std::string path, std::string text);
+
   // Puts every staged file in place, or raises IoError with every old file
   // back under its name.
   void Commit();
@@ -121,6 +125,7 @@ class RewriteBatch {
   std::vector<std::string> delete_after_;
   std::vector<DoneMove> renames_;  // after the staged files
   std::vector<ProjectFileChange> changes_;
+  std::vector<std::string> references_;
   bool committed_ = false;
 };
 
