@@ -88,6 +88,8 @@ const Sample kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
 const Sample kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
 const Sample kHeater{"heater", false, false, true, "", "MDK-ARM", true};
 const Sample kFan{"fan", false, false, true, "", "", true};
+const Sample kLed{"LED", false, false, true};
+const Sample kDimmer{"dimmer", false, false, true, "", "MDK-ARM/Appli", true};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -870,7 +872,8 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+    for (const Sample* f :
+         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLed, &kDimmer}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -932,7 +935,8 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+  for (const Sample* f :
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLed, &kDimmer}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());
