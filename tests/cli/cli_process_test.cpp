@@ -590,8 +590,8 @@ TEST_P(CliDryRunTest, ChangesNothing) {
     std::sort(list.begin(), list.end());  // a copy need not keep the folders' order
   }
   // (An archive is unpacked anew for each run: its source differs.)
-  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files", "cleaned",
-                          "renamed_images", "error"}) {
+  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files",
+                          "renamed_files", "cleaned", "renamed_images", "error"}) {
     EXPECT_EQ(plan[key], report[key]) << key;
   }
   EXPECT_EQ(plan["project_files"].empty(), GetParam().front() == "clean");
