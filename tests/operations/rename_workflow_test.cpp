@@ -759,6 +759,28 @@ TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
   }
 }
 
+// A Keil folder holding a project of each generation: one workspace listing
+// both follows both, once.
+TEST_F(RenameProjectTest, WorkspaceListingBothKeilGenerationsFollowsBoth) {
+  Request r;
+  r.project.project_dir = tmp_ / "work/p";
+  r.project.old_dir = "p";
+  r.plan.new_path = tmp_ / "work" + kSep;
+  r.plan.new_dir = "p";
+  r.plan.new_name = "pump";
+  r.project.Add(FamilyKind::kKeilUv4).old_name = "a";
+  r.project.Add(FamilyKind::kKeilUv5).old_name = "b";
+  WriteFile(tmp_ / "work/p/a.uvproj", "<x/>");
+  WriteFile(tmp_ / "work/p/b.uvprojx", "<x/>");
+  WriteFile(tmp_ / "work/p/all.uvmpw",
+            "<PathAndName>a.uvproj</PathAndName><PathAndName>.\\b.uvprojx</PathAndName>");
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ListTree(tmp_ / "work/p"), (Tree{"all.uvmpw", "pump.uvproj", "pump.uvprojx"}));
+  EXPECT_EQ(ReadFile(tmp_ / "work/p/all.uvmpw"),
+            "<PathAndName>pump.uvproj</PathAndName><PathAndName>.\\pump.uvprojx</PathAndName>");
+}
+
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   Request r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
