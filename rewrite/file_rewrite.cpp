@@ -68,6 +68,12 @@ StreamTransform RawLines(RawLineTransform transform) {
         const std::size_t newline = chunk.find('\n', pos);
         const std::size_t end = newline == std::string_view::npos ? chunk.size() : newline + 1;
         const std::string_view piece = chunk.substr(pos, end - pos);
+        if (!too_long && line.empty() && newline != std::string_view::npos &&
+            piece.size() <= kMaxRawLine) {
+          EmitRawLine(piece, transform, out);  // a whole line of the chunk, not copied
+          pos = end;
+          continue;
+        }
         if (too_long) {
           out.Write(piece);
         } else {
@@ -170,8 +176,9 @@ void RewriteBatch::KeepBackup(std::size_t staged, bool keep) {
 
 void RewriteBatch::DeleteAfterCommit(std::string path) { delete_after_.push_back(std::move(path)); }
 
-void RewriteBatch::ExpectReference(std::string from, std::string path, std::string text) {
-  references_.push_back({std::move(from), std::move(path), std::move(text)});
+void RewriteBatch::ExpectReference(std::string from, std::string path, std::string text,
+                                   bool must_exist) {
+  references_.push_back({std::move(from), std::move(path), std::move(text), must_exist});
 }
 
 std::optional<std::string> RewriteBatch::BrokenReference() {
@@ -190,13 +197,13 @@ std::optional<std::string> RewriteBatch::BrokenReference() {
   for (const FileReference& ref : references_) {
     const std::string key = ReferenceKey(ref.path);
     bool exists = appearing.contains(key);
-    if (!exists && !vanishing.contains(key)) {
+    if (ref.must_exist && !exists && !vanishing.contains(key)) {
       const std::optional<DirEntry> entry =
           file_system_.FindEntry(FolderPart(ref.path), NamePart(ref.path));
       exists = entry && entry->kind == EntryKind::kFile;
     }
     const std::string where = NamePart(ref.from) + ": " + ref.text;
-    if (!exists) return where + " would name a file that does not exist";
+    if (ref.must_exist && !exists) return where + " would name a file that does not exist";
     if (!seen.insert({ReferenceKey(ref.from), key}).second) {
       return where + " would name the same file as another entry";
     }

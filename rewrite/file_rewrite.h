@@ -58,11 +58,14 @@ struct FileMove {
 };
 
 // A rewritten project file that names another file of the project: `from`
-// (the rewritten file's new path) says `text`, which names `path`.
+// (the rewritten file's new path) says `text`, which names `path`. An entry
+// the rewrite left alone need not name a file that exists, but no two
+// entries of one file may name the same file.
 struct FileReference {
   std::string from;
   std::string path;
   std::string text;
+  bool must_exist = true;
 };
 
 // A project file a batch replaces: `old_name` in `dir` becomes `new_name` in
@@ -108,7 +111,8 @@ class RewriteBatch {
 
   // Notes that a staged file names another file, which must exist once the
   // batch is committed (see BrokenReference).
-  void ExpectReference(std::string from, std::string path, std::string text);
+  void ExpectReference(std::string from, std::string path, std::string text,
+                       bool must_exist = true);
 
   // Before the commit: a one-line account of the first noted reference that
   // would name no file once the batch is committed, or of two references of
