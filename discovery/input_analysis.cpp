@@ -14,6 +14,7 @@
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
+#include "rewrite/keil_workspace.h"
 #include "rewrite/wsp_rewriter.h"
 
 namespace kelvandor {
@@ -112,6 +113,37 @@ std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p) {
     return GeneratorFile{above, sub_dir, false};
   }
   return std::nullopt;
+}
+
+// A project file in a sub-folder of a multi-project workspace's folder, the
+// workspace listing it, stands for the folder above that (the one above
+// MDK-ARM in a generator layout), so that the workspace is renamed with it.
+std::optional<GeneratorFile> WorkspaceLayoutFile(const std::string& p) {
+  if (!(EndsWithIgnoreCase(p, ".uvproj") || EndsWithIgnoreCase(p, ".uvprojx")) || !FileExists(p))
+    return std::nullopt;
+  const std::string folder = FolderPart(p);
+  const std::string workspace_dir = FolderPart(folder);
+  const std::string name = NamePart(folder);
+  if (workspace_dir.empty() || name.empty() || workspace_dir.size() >= folder.size())
+    return std::nullopt;
+  bool listed = false;
+  for (const std::string& workspace : ListFiles(workspace_dir, kKeilWorkspace)) {
+    try {
+      for (const std::string& entry : KeilWorkspaceEntries(JoinPath(workspace_dir, workspace))) {
+        listed = listed || EntryNames(workspace_dir, workspace_dir, entry, p);
+      }
+    } catch (const IoError&) {
+      // An unreadable workspace lists nothing.
+    }
+  }
+  if (!listed) return std::nullopt;
+  const std::string above = FolderPart(workspace_dir);
+  const std::string generator = NamePart(workspace_dir);
+  if (EqualsIgnoreCase(generator, kKeilGenerator) && !above.empty() &&
+      above.size() < workspace_dir.size()) {
+    return GeneratorFile{above, SeparatorString() + generator + SeparatorString() + name, true};
+  }
+  return GeneratorFile{workspace_dir, SeparatorString() + name, true};
 }
 
 // A uVision 5 options file given directly stands for the project file of its
@@ -390,6 +422,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt", ".uvproj", ".uvopt"})) {
     const std::string example = ExampleLayoutProject(p);
     if (example == p) generator = GeneratorLayoutFile(p);
+    if (example == p && !generator) generator = WorkspaceLayoutFile(p);
     p = generator ? generator->project_dir : example;
   }
 

@@ -1,8 +1,12 @@
 #include "operations/families.h"
 
+#include <vector>
+
+#include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
 #include "rewrite/keil5_rewriter.h"
 #include "rewrite/keil_rewriter.h"
+#include "rewrite/keil_workspace.h"
 #include "rewrite/prj_rewriter.h"
 #include "rewrite/wsp_rewriter.h"
 
@@ -68,14 +72,35 @@ void RewriteIar(const std::string& dir, const Family& family, const RewriteValue
   ParseIAR(dir, family.old_name, workspace, values, batch);
 }
 
+// The workspaces listing the project files the batch renames in the Keil
+// folder `dir`, looked for up to the project folder.
+void FollowWorkspaces(const std::string& dir, const Family& family, const RewriteValues& values,
+                      RewriteBatch& batch) {
+  std::vector<RenamedProjectFile> renamed;
+  for (const ProjectFileChange& change : batch.changes()) {
+    if (change.dir == dir && change.old_name != change.new_name &&
+        (EndsWithIgnoreCase(change.old_name, ".uvproj") ||
+         EndsWithIgnoreCase(change.old_name, ".uvprojx"))) {
+      renamed.push_back({change.dir, change.old_name, change.new_name});
+    }
+  }
+  const std::string project_dir = dir.substr(0, dir.size() - family.sub_dir.size());
+  FollowKeilWorkspaces(project_dir, dir, renamed, values.new_name, values.backup, batch);
+}
+
 void RewriteKeilUv4(const std::string& dir, const Family& family, const RewriteValues& values,
                     UserInterface&, RewriteBatch& batch) {
   ParseKEILUV(dir, family.old_name, values, batch);
+  // A folder with one uVision 5 project has its row too, which runs next and
+  // takes the workspaces of both.
+  if (batch.file_system().ListFiles(dir, ".uvprojx").size() != 1)
+    FollowWorkspaces(dir, family, values, batch);
 }
 
 void RewriteKeilUv5(const std::string& dir, const Family& family, const RewriteValues& values,
                     UserInterface&, RewriteBatch& batch) {
   ParseKEILUV5(dir, family.old_name, values, batch);
+  FollowWorkspaces(dir, family, values, batch);
 }
 
 void CleanIarLayout(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {

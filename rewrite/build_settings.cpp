@@ -40,7 +40,8 @@ class KeilReader : public XmlHandler {
   }
   bool WantsValue(std::string_view name) const override {
     return name == "TargetName" || name == "OutputDirectory" || name == "ListingPath" ||
-           name == "OutputName" || name == "ScatterFile" || (with_sources_ && name == "FilePath");
+           name == "OutputName" || name == "ScatterFile" || name == "Device" ||
+           (with_sources_ && name == "FilePath");
   }
   void Value(std::string_view name, std::string& value) override {
     if (name == "FilePath") {
@@ -54,6 +55,7 @@ class KeilReader : public XmlHandler {
     if (name == "ListingPath") SetOnce(t.listing_path, value);
     if (name == "OutputName") SetOnce(t.output_name, value);
     if (name == "ScatterFile") SetOnce(t.scatter_file, value);
+    if (name == "Device") SetOnce(t.device, value);
   }
 
  private:

@@ -22,6 +22,7 @@ struct KeilTarget {
   std::string listing_path;      // <ListingPath>
   std::string output_name;       // <OutputName>
   std::string scatter_file;      // <ScatterFile>
+  std::string device;            // <Device>
   bool operator==(const KeilTarget&) const = default;
 };
 

@@ -13,10 +13,9 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kProject = ".uvprojx";
-constexpr std::string_view kOptions = ".uvoptx";
-constexpr std::string_view kLayout = ".uvguix.";
 constexpr std::string_view kRte = "RTE";
+constexpr std::string_view kDebugConfig = "DebugConfig";
+constexpr std::string_view kDebugConfigExtension = ".dbgconf";
 constexpr std::size_t kNone = std::string_view::npos;
 
 // The length of the shortest start of the raw value `raw` that decodes to
@@ -28,12 +27,18 @@ std::size_t RawPrefixLength(std::string_view raw, std::string_view plain) {
   return kNone;
 }
 
-// The folder uVision keeps a target's run-time environment in.
-std::string RteFolderName(std::string_view target) {
-  std::string folder = "_";
-  for (char c : target) folder += c == ' ' ? '_' : c;
-  return folder;
+// A target's name as uVision writes it into the names of the files and
+// folders it keeps per target.
+std::string TargetFileName(std::string_view target) {
+  std::string name(target);
+  for (char& c : name) {
+    if (c == ' ') c = '_';
+  }
+  return name;
 }
+
+// The folder uVision keeps a target's run-time environment in.
+std::string RteFolderName(std::string_view target) { return "_" + TargetFileName(target); }
 
 // Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
 // `from` itself in another letter case on a system that ignores case.
@@ -122,6 +127,46 @@ bool PlanScatterFile(FileSystem& fs, std::string_view dir, const KeilTarget& tar
          EqualsIgnoreCase(name, target.output_name + ".sct");
 }
 
+bool IsPlanned(const Plan& plan, const std::string& from) {
+  for (const Rename& r : plan.renames) {
+    if (r.from == from) return true;
+  }
+  return false;
+}
+
+// The debugger settings uVision keeps per target and device in
+// DebugConfig/<target>_<device>[_<pack version>].dbgconf, found by the
+// target's name only.
+void PlanDebugConfigs(FileSystem& fs, std::string_view dir, const KeilTarget& target,
+                      std::string_view new_name, Plan& plan) {
+  if (target.device.empty()) return;
+  const std::optional<DirEntry> folder = fs.FindEntry(dir, kDebugConfig);
+  if (!folder || folder->is_link || folder->kind != EntryKind::kFolder) return;
+  const std::string config_dir = JoinPath(dir, folder->name);
+  const std::string old_start = TargetFileName(target.name) + "_" + target.device;
+  const std::string new_target = TargetFileName(new_name);
+  for (const DirEntry& entry : fs.ListDirectory(config_dir)) {
+    const std::string_view name = entry.name;
+    if (entry.is_link || entry.kind != EntryKind::kFile || !StartsWithIgnoreCase(name, old_start) ||
+        !EndsWithIgnoreCase(name, kDebugConfigExtension)) {
+      continue;
+    }
+    const std::string_view rest = name.substr(old_start.size());
+    if (!EqualsIgnoreCase(rest, kDebugConfigExtension) && (rest.empty() || rest.front() != '_'))
+      continue;
+    // Keep the device and version as the file spells them.
+    const std::string new_file =
+        new_target + std::string(name.substr(TargetFileName(target.name).size()));
+    const std::string from = JoinPath(config_dir, name);
+    const std::string to = JoinPath(config_dir, new_file);
+    if (new_file == name || IsPlanned(plan, from) || !fs.IsSameOrInside(from, dir) ||
+        !FreeFor(fs, from, to)) {
+      continue;
+    }
+    plan.renames.push_back({from, to});
+  }
+}
+
 Plan MakePlan(FileSystem& fs, std::string_view dir, const KeilProject& project,
               std::string_view old_name, std::string_view new_name) {
   Plan plan;
@@ -130,6 +175,7 @@ Plan MakePlan(FileSystem& fs, std::string_view dir, const KeilProject& project,
     if (EqualsIgnoreCase(target.name, old_name)) {
       plan.targets_renamed = true;
       PlanRteFolder(fs, dir, target.name, new_name, plan);
+      PlanDebugConfigs(fs, dir, target, new_name, plan);
     }
   }
   return plan;
@@ -236,8 +282,8 @@ StreamTransform Rewriter(const Plan& plan, std::string_view old_name, std::strin
 }
 
 void RenameLayouts(std::string_view dir, std::string_view old_name, std::string_view new_name,
-                   RewriteBatch& batch) {
-  const std::string prefix = std::string(old_name) + std::string(kLayout);
+                   std::string_view layout, RewriteBatch& batch) {
+  const std::string prefix = std::string(old_name) + std::string(layout);
   FileSystem& fs = batch.file_system();
   for (const std::string& file : fs.ListFiles(dir)) {
     if (!StartsWithIgnoreCase(file, prefix)) continue;
@@ -257,35 +303,43 @@ void ParseKEILUV5(std::string_view dir, std::string_view old_base, const Rewrite
 
 void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values,
                   RewriteBatch& batch) {
+  RewriteKeilProject(dir, old_base, values, kUvision5, batch);
+}
+
+void RewriteKeilProject(std::string_view dir, std::string_view old_base,
+                        const RewriteValues& values, const KeilFormat& format,
+                        RewriteBatch& batch) {
   const std::string old_name(old_base);
   const std::string& new_name = values.new_name;
   // An empty old name would match every value: the files are then only
   // copied under the new name.
   const bool rules = !old_name.empty();
   FileSystem& fs = batch.file_system();
-  const bool project_inside = LiesInside(fs, dir, old_name + std::string(kProject));
+  const std::string project_file = old_name + std::string(format.project);
+  const bool project_inside = LiesInside(fs, dir, project_file);
   Plan plan;
   if (rules && project_inside) {
-    plan = MakePlan(fs, dir,
-                    ReadKeilProject(JoinPath(dir, old_name + std::string(kProject)), false, fs),
-                    old_name, new_name);
+    plan = MakePlan(fs, dir, ReadKeilProject(JoinPath(dir, project_file), false, fs), old_name,
+                    new_name);
   }
   std::vector<FileKind> kinds;
   if (project_inside) {
-    kinds.push_back(
-        {kProject, {}, true, rules ? Rewriter(plan, old_name, new_name, true) : StreamTransform()});
+    kinds.push_back({format.project,
+                     {},
+                     true,
+                     rules ? Rewriter(plan, old_name, new_name, true) : StreamTransform()});
   }
-  if (LiesInside(fs, dir, old_name + std::string(kOptions))) {
-    kinds.push_back({kOptions,
+  if (LiesInside(fs, dir, old_name + std::string(format.options))) {
+    kinds.push_back({format.options,
                      {},
                      true,
                      rules ? Rewriter(plan, old_name, new_name, false) : StreamTransform()});
   }
-  constexpr std::string_view kDeletionOrder[] = {kProject, kOptions};
-  RewriteKinds(dir, old_base, new_name, values.backup, kinds, kDeletionOrder, batch);
+  const std::string_view deletion_order[] = {format.project, format.options};
+  RewriteKinds(dir, old_base, new_name, values.backup, kinds, deletion_order, batch);
   // The files and folders the project names move with it, in the same commit.
   for (const Rename& r : plan.renames) batch.RenameAfterCommit(r.from, r.to);
-  if (rules) RenameLayouts(dir, old_name, new_name, batch);
+  if (rules && !format.layout.empty()) RenameLayouts(dir, old_name, new_name, format.layout, batch);
 }
 
 }  // namespace kelvandor

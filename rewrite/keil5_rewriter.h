@@ -1,8 +1,10 @@
 #pragma once
 
-// Rewriting a Keil uVision 5 project: ".uvprojx" and ".uvoptx" under the new
-// name, element by element and byte for byte, and the files and folders the
-// project keys by its name renamed with it.
+// Rewriting a Keil uVision project: the project and options files under the
+// new name, element by element and byte for byte, and the files and folders
+// the project keys by its name or its targets' names renamed with it. Both
+// generations share the elements; uVision 4 (keil_rewriter.h) differs in the
+// file names only.
 
 #include <string_view>
 
@@ -19,7 +21,8 @@ namespace kelvandor {
 //    compared without case): the new name with the same rest;
 //  - <TargetName> equal to the old name, in both files: the new name; the
 //    folder RTE/_<target> (blanks as "_") follows, with every RTE\_<target>
-//    in a path value and every <targetInfo name=...>;
+//    in a path value and every <targetInfo name=...>, and so do the debugger
+//    settings DebugConfig/<target>_<device>[_<version>].dbgconf;
 //  - <ScatterFile> whose file name begins with the old name: when the file
 //    lies in `dir`, it is renamed with the project; when it is missing and
 //    would be the one the linker writes into the output folder, the element
@@ -32,5 +35,18 @@ void ParseKEILUV5(std::string_view dir, std::string_view old_base, const Rewrite
 // The same, staged into `batch`: the files change when it is committed.
 void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values,
                   RewriteBatch& batch);
+
+// The file names of one uVision generation.
+struct KeilFormat {
+  std::string_view project;  // ".uvprojx"
+  std::string_view options;  // ".uvoptx"
+  std::string_view layout;   // ".uvguix.": old_base + it + <user> follows; empty: none
+};
+inline constexpr KeilFormat kUvision5{".uvprojx", ".uvoptx", ".uvguix."};
+inline constexpr KeilFormat kUvision4{".uvproj", ".uvopt", ""};
+
+// ParseKEILUV5 for the files of `format`.
+void RewriteKeilProject(std::string_view dir, std::string_view old_base,
+                        const RewriteValues& values, const KeilFormat& format, RewriteBatch& batch);
 
 }  // namespace kelvandor

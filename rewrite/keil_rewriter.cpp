@@ -1,8 +1,7 @@
 #include "rewrite/keil_rewriter.h"
 
-#include <string>
-
 #include "rewrite/file_rewrite.h"
+#include "rewrite/keil5_rewriter.h"
 
 namespace kelvandor {
 
@@ -12,16 +11,7 @@ void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteV
 
 void ParseKEILUV(std::string_view dir, std::string_view old_base, const RewriteValues& values,
                  RewriteBatch& batch) {
-  const std::string old_name(old_base);
-  // An empty old name would make every ">" a match.
-  const FileKind kinds[] = {
-      {".uvproj", old_name.empty() ? LineTransform()
-                                   : ReplaceFirst(">" + old_name, ">" + values.new_name,
-                                                  LetterCase::kIgnoreAscii)},
-      {".uvopt", LineTransform()},
-  };
-  constexpr std::string_view kDeletionOrder[] = {".uvproj", ".uvopt"};
-  RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder, batch);
+  RewriteKeilProject(dir, old_base, values, kUvision4, batch);
 }
 
 }  // namespace kelvandor

@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, NewInputWspPrjTest,
 // Inputs that name no project, whatever files lie around them.
 struct NotFoundCase {
   std::string label;
-  std::vector<std::string> files;  // below the temporary folder
+  std::vector<std::string> files;  // below the temporary folder, "=" before a content
   std::string input;               // below the temporary folder; empty: the empty path
   bool keeps_input_as_old_path = false;
   friend void PrintTo(const NotFoundCase& c, std::ostream* os) { *os << c.label; }
@@ -428,7 +428,7 @@ TEST_F(NewInputTest, UvprojxCountsAsKeilFile) {
 // uVision 5 projects and the sub-folder layouts of generators and vendors.
 struct LayoutCase {
   std::string label;
-  std::vector<std::string> files;  // below the temporary folder
+  std::vector<std::string> files;  // below the temporary folder, "=" before a content
   std::string input;               // below the temporary folder
   std::string project;             // the old project folder below it
   std::string keil_sub_dir;        // "/" for the separator
@@ -442,7 +442,10 @@ class NewInputLayoutTest : public NewInputTest, public ::testing::WithParamInter
 
 TEST_P(NewInputLayoutTest, FindsTheProject) {
   const LayoutCase& c = GetParam();
-  for (const std::string& f : c.files) WriteFile(tmp_ / f, "");
+  for (const std::string& f : c.files) {
+    const std::size_t eq = f.find('=');
+    WriteFile(tmp_ / f.substr(0, eq), eq == std::string::npos ? "" : f.substr(eq + 1));
+  }
   auto native = [](std::string sub) {
     for (char& ch : sub) ch = ch == '/' ? Separator() : ch;
     return sub;
@@ -579,6 +582,35 @@ INSTANTIATE_TEST_SUITE_P(
                    "m",
                    "m",
                    "/MDK-ARM",
+                   "",
+                   "a",
+                   "a",
+                   ""},
+        LayoutCase{"WorkspaceListsTheProjectFile",
+                   {"w/MDK-ARM/w.uvmpw=<project><PathAndName>.\\Appli\\a.uvprojx</PathAndName>",
+                    "w/MDK-ARM/Appli/a.uvprojx", "w/MDK-ARM/Boot/b.uvprojx"},
+                   "w/MDK-ARM/Appli/a.uvprojx",
+                   "w",
+                   "/MDK-ARM/Appli",
+                   "",
+                   "a",
+                   "a",
+                   ""},
+        LayoutCase{"WorkspaceOutsideAGeneratorFolder",
+                   {"w/all.uvmpw=<PathAndName>App/A.UVPROJ</PathAndName>", "w/App/a.uvproj"},
+                   "w/App/a.uvproj",
+                   "w",
+                   "/App",
+                   "",
+                   "a",
+                   "",
+                   ""},
+        LayoutCase{"WorkspaceNotListingTheProjectFile",
+                   {"w/MDK-ARM/w.uvmpw=<PathAndName>Boot\\a.uvprojx</PathAndName>",
+                    "w/MDK-ARM/Appli/a.uvprojx"},
+                   "w/MDK-ARM/Appli/a.uvprojx",
+                   "w/MDK-ARM/Appli",
+                   "",
                    "",
                    "a",
                    "a",

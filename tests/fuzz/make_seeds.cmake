@@ -20,7 +20,8 @@ endfunction()
 
 file(GLOB_RECURSE project_files RELATIVE "${EXAMPLES}"
      "${EXAMPLES}/*.wsp" "${EXAMPLES}/*.prj" "${EXAMPLES}/*.eww" "${EXAMPLES}/*.ewp"
-     "${EXAMPLES}/*.ewd" "${EXAMPLES}/*.dep" "${EXAMPLES}/*.uvproj" "${EXAMPLES}/*.uvopt")
+     "${EXAMPLES}/*.ewd" "${EXAMPLES}/*.dep" "${EXAMPLES}/*.uvproj" "${EXAMPLES}/*.uvopt"
+     "${EXAMPLES}/*.uvprojx" "${EXAMPLES}/*.uvoptx")
 list(SORT project_files)
 set(example_dirs "")
 foreach(rel IN LISTS project_files)
@@ -45,6 +46,9 @@ foreach(rel IN LISTS project_files)
   elseif(ext STREQUAL ".uvproj")
     set(target keil_rewriter_fuzz)
     set(kinds .uvproj .uvopt)
+  elseif(ext STREQUAL ".uvprojx")
+    set(target keil5_rewriter_fuzz)
+    set(kinds .uvprojx .uvoptx)
   endif()
   if(target)
     set(parts "")

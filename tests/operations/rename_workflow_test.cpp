@@ -94,6 +94,8 @@ const Sample kFan{"fan", false, false, true, "", "", true};
 const Sample kConveyor{"conveyor", false, true,    false,     "EWARM",
                        "",         false, nullptr, "Project", true};
 const Sample kDual{"dual", false, true, false, "", "", false, "boot", "dual"};
+const Sample kLed{"LED", false, false, true};
+const Sample kDimmer{"dimmer", false, false, true, "", "MDK-ARM/Appli", true};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -143,9 +145,12 @@ std::vector<Rewritten> RewrittenFiles(const Sample& f, const Request& r) {
   }
   if (f.uvproj) {
     const char* d = f.keil_sub;
-    out.push_back(
-        {in(d, old_name + ".uvproj"), in(d, name + ".uvproj"), {{">" + old_name, ">" + name}}});
-    out.push_back({in(d, old_name + ".uvopt"), in(d, name + ".uvopt"), {}});
+    // "<TargetName>NAME Release" names another target and stays.
+    const Replacements target = {{"<TargetName>" + old_name + "<", "<TargetName>" + name + "<"}};
+    Replacements project = target;
+    project.push_back({"<OutputName>" + old_name + "<", "<OutputName>" + name + "<"});
+    out.push_back({in(d, old_name + ".uvproj"), in(d, name + ".uvproj"), project});
+    out.push_back({in(d, old_name + ".uvopt"), in(d, name + ".uvopt"), target});
   }
   return out;
 }
@@ -880,6 +885,28 @@ TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
   }
 }
 
+// A Keil folder holding a project of each generation: one workspace listing
+// both follows both, once.
+TEST_F(RenameProjectTest, WorkspaceListingBothKeilGenerationsFollowsBoth) {
+  Request r;
+  r.project.project_dir = tmp_ / "work/p";
+  r.project.old_dir = "p";
+  r.plan.new_path = tmp_ / "work" + kSep;
+  r.plan.new_dir = "p";
+  r.plan.new_name = "pump";
+  r.project.Add(FamilyKind::kKeilUv4).old_name = "a";
+  r.project.Add(FamilyKind::kKeilUv5).old_name = "b";
+  WriteFile(tmp_ / "work/p/a.uvproj", "<x/>");
+  WriteFile(tmp_ / "work/p/b.uvprojx", "<x/>");
+  WriteFile(tmp_ / "work/p/all.uvmpw",
+            "<PathAndName>a.uvproj</PathAndName><PathAndName>.\\b.uvprojx</PathAndName>");
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_EQ(ListTree(tmp_ / "work/p"), (Tree{"all.uvmpw", "pump.uvproj", "pump.uvprojx"}));
+  EXPECT_EQ(ReadFile(tmp_ / "work/p/all.uvmpw"),
+            "<PathAndName>pump.uvproj</PathAndName><PathAndName>.\\pump.uvprojx</PathAndName>");
+}
+
 TEST_F(RenameProjectTest, TargetThatIsAFileSystemRootIsRefused) {
   Request r = Load(kBlinky);
   MakeDirs(tmp_ / "new");
@@ -994,7 +1021,8 @@ std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
     for (const Sample* f :
-         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual}) {
+         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual,
+          &kLed, &kDimmer}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1057,7 +1085,8 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
   for (const Sample* f :
-       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual}) {
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual, &kLed,
+        &kDimmer}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

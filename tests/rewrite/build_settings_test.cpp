@@ -25,16 +25,18 @@ TEST(BuildSettings, ReadsEveryKeilTarget) {
             "<Target>\r\n  <TargetName>Motor &amp; Co</TargetName>\r\n"
             "  <OutputDirectory>.\\Objects\\</OutputDirectory><OutputName>Motor</OutputName>\n"
             "  <ListingPath>.\\Listings\\</ListingPath><ScatterFile>.\\Motor.sct</ScatterFile>\r"
+            "  <Device>ORL32F103</Device><Device>second</Device>"
             "  <OutputName>second</OutputName><Files><File><FilePath>.\\main.c</FilePath></File>"
             "<File><FilePath>..\\Src\\x.c</FilePath></File></Files></Target>\n"
             "<!-- <Target><TargetName>commented</TargetName></Target> -->"
             "<Target><TargetName>Target 1</TargetName><FilePath>.\\main.c</FilePath></Target>"
             "<Target><TargetName>cut off");
   const KeilProject project = ReadKeilProject(tmp / "m.uvprojx");
-  EXPECT_EQ(project.targets, (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\",
-                                                       ".\\Listings\\", "Motor", ".\\Motor.sct"},
-                                                      {"Target 1", "", "", "", ""},
-                                                      {"", "", "", "", ""}}));
+  EXPECT_EQ(project.targets,
+            (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\", ".\\Listings\\", "Motor",
+                                      ".\\Motor.sct", "ORL32F103"},
+                                     {"Target 1", "", "", "", "", ""},
+                                     {"", "", "", "", "", ""}}));
   EXPECT_EQ(project.source_files, (std::vector<std::string>{".\\main.c", "..\\Src\\x.c"}));
 }
 

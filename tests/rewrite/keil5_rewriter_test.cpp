@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "rewrite/xml_stream.h"
 #include "tests/rewrite/rewrite_test_support.h"
@@ -337,6 +338,78 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 {"_Motor=_Motor", "_Pump=_Pump"}}),
     testing::ParamLabel());
+
+// The debugger settings of a target renamed with the project, in
+// p/DebugConfig; the project "Motor Unit" with one target on the device
+// "ORL32F103C8".
+struct DebugConfigCase {
+  std::string label;
+  std::vector<std::string> files;  // below p/DebugConfig
+  std::vector<std::string> after;
+  std::string target = "Motor Unit";
+};
+
+class Keil5DebugConfig : public ::testing::TestWithParam<DebugConfigCase> {};
+
+TEST_P(Keil5DebugConfig, FollowsTheRenamedTarget) {
+  TempDir tmp;
+  testing::MakeDirs(tmp / "p/DebugConfig");
+  for (const std::string& f : GetParam().files) WriteFile(tmp / ("p/DebugConfig/" + f), f);
+  WriteFile(tmp / "p/Motor Unit.uvprojx", "<Target><TargetName>" + GetParam().target +
+                                              "</TargetName><Device>ORL32F103C8</Device></Target>");
+  ParseKEILUV5(tmp / "p", "Motor Unit", TestValues(false, "New Pump"));
+  std::vector<std::string> after;
+  for (const std::string& f : ListTree(tmp / "p/DebugConfig")) {
+    after.push_back(f + "=" + ReadFile(tmp / ("p/DebugConfig/" + f)));
+  }
+  EXPECT_EQ(after, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5DebugConfig,
+    ::testing::Values(
+        DebugConfigCase{
+            "WithPackVersion",
+            {"Motor_Unit_ORL32F103C8_1.0.0.dbgconf"},
+            {"New_Pump_ORL32F103C8_1.0.0.dbgconf=Motor_Unit_ORL32F103C8_1.0.0.dbgconf"}},
+        DebugConfigCase{"WithoutVersionInOtherCase",
+                        {"motor_unit_orl32f103c8.DBGCONF"},
+                        {"New_Pump_orl32f103c8.DBGCONF=motor_unit_orl32f103c8.DBGCONF"}},
+        DebugConfigCase{"OtherTargetsAndDevices",
+                        {"Target_1_ORL32F103C8.dbgconf", "Motor_Unit_ORL32F407.dbgconf",
+                         "Motor_Unit_ORL32F103C8x.dbgconf", "Motor_Unit_ORL32F103C8.ini"},
+                        {"Motor_Unit_ORL32F103C8.ini=Motor_Unit_ORL32F103C8.ini",
+                         "Motor_Unit_ORL32F103C8x.dbgconf=Motor_Unit_ORL32F103C8x.dbgconf",
+                         "Motor_Unit_ORL32F407.dbgconf=Motor_Unit_ORL32F407.dbgconf",
+                         "Target_1_ORL32F103C8.dbgconf=Target_1_ORL32F103C8.dbgconf"}},
+        DebugConfigCase{"NewNameTaken",
+                        {"Motor_Unit_ORL32F103C8.dbgconf", "New_Pump_ORL32F103C8.dbgconf"},
+                        {"Motor_Unit_ORL32F103C8.dbgconf=Motor_Unit_ORL32F103C8.dbgconf",
+                         "New_Pump_ORL32F103C8.dbgconf=New_Pump_ORL32F103C8.dbgconf"}},
+        DebugConfigCase{"TargetNotRenamed",
+                        {"Target_1_ORL32F103C8.dbgconf"},
+                        {"Target_1_ORL32F103C8.dbgconf=Target_1_ORL32F103C8.dbgconf"},
+                        "Target 1"}),
+    testing::ParamLabel());
+
+TEST(Keil5Rewriter, DebugConfigLinkedFromOutsideIsLeftAlone) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "out/Motor_D1.dbgconf", "outside");
+  WriteFile(tmp / "out/cfg/Motor_D1.dbgconf", "outside folder");
+  testing::MakeDirs(tmp / "p/DebugConfig");
+  testing::MakeDirs(tmp / "q");
+  testing::MakeSymlink(tmp / "out/Motor_D1.dbgconf", tmp / "p/DebugConfig/Motor_D1.dbgconf");
+  testing::MakeSymlink(tmp / "out/cfg", tmp / "q/DebugConfig");
+  const std::string project = "<Target><TargetName>Motor</TargetName><Device>D1</Device></Target>";
+  for (const char* dir : {"p", "q"}) {
+    WriteFile(tmp / (std::string(dir) + "/Motor.uvprojx"), project);
+    ParseKEILUV5(tmp / dir, "Motor", TestValues());
+  }
+  EXPECT_EQ(ListTree(tmp / "out"),
+            (std::vector<std::string>{"Motor_D1.dbgconf", "cfg/", "cfg/Motor_D1.dbgconf"}));
+  EXPECT_TRUE(IsLink(tmp / "p/DebugConfig/Motor_D1.dbgconf"));
+}
 
 TEST(Keil5Rewriter, RteFolderLinkedFromOutsideIsLeftAlone) {
   KELVANDOR_SKIP_WITHOUT_LINKS();

@@ -1,0 +1,1 @@
+.\output\debug\led.o: src\led.c

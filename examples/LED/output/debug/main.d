@@ -1,0 +1,1 @@
+.\output\debug\main.o: src\main.c

@@ -1,0 +1,8 @@
+#include "led.h"
+
+int main(void) {
+  led_init();
+  for (;;) {
+    led_toggle(0);
+  }
+}
