@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "discovery/project_search.h"
 #include "operations/project.h"
 #include "platform/user_interface.h"
 
@@ -25,6 +26,8 @@ enum class AnalysisError {
   kCreateDirectory = 8,
   kTempContents = 9,
   kNoProject = 11,
+  // Below the given folder lie several projects; none is loaded.
+  kSeveralProjects = 12,
 };
 
 // The message shown when the analysis ends with `error`; empty for kNone.
@@ -63,6 +66,9 @@ struct ProjectState {
   std::string new_path;
   std::string new_dir;
   std::string new_name;
+  // What the search below the given folder found, when today's rules found
+  // nothing there; empty otherwise.
+  ProjectSearch search;
 };
 
 // The folder an archive is unpacked into: exe_dir + separator + "___temp___".
