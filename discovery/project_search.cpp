@@ -129,6 +129,51 @@ std::optional<std::string> BelowRoot(std::string_view base, std::string_view rec
   return out;
 }
 
+// One candidate per folder, by folder.
+std::vector<ProjectCandidate> Distinct(std::vector<ProjectCandidate> candidates) {
+  std::stable_sort(
+      candidates.begin(), candidates.end(),
+      [](const ProjectCandidate& a, const ProjectCandidate& b) { return a.sub_dir < b.sub_dir; });
+  candidates.erase(std::unique(candidates.begin(), candidates.end(),
+                               [](const ProjectCandidate& a, const ProjectCandidate& b) {
+                                 return a.sub_dir == b.sub_dir;
+                               }),
+                   candidates.end());
+  return candidates;
+}
+
+// The layouts input analysis takes as one project when given their folder:
+// "example/IAR" and "example/ARM" below it, or one IAR and one Keil folder
+// beside each other (a generator's EWARM and MDK-ARM).
+std::vector<ProjectCandidate> JoinedLayouts(std::vector<ProjectCandidate> candidates) {
+  const std::string example = SeparatorString() + "example" + Separator();
+  for (ProjectCandidate& c : candidates) {
+    for (const char* ide : {"IAR", "ARM"}) {
+      if (c.sub_dir.ends_with(example + ide))
+        c.sub_dir.resize(c.sub_dir.size() - example.size() - 3);
+    }
+  }
+  candidates = Distinct(std::move(candidates));
+  std::map<std::string, std::vector<std::size_t>> by_parent;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (!candidates[i].sub_dir.empty()) {
+      by_parent[candidates[i].sub_dir.substr(0, candidates[i].sub_dir.rfind(Separator()))]
+          .push_back(i);
+    }
+  }
+  for (const auto& [parent, children] : by_parent) {
+    if (children.size() != 2) continue;
+    ProjectCandidate& a = candidates[children[0]];
+    ProjectCandidate& b = candidates[children[1]];
+    const auto is = [](FamilyKind kind, const ProjectCandidate& c) { return c.kind == kind; };
+    if ((is(FamilyKind::kIar, a) && is(FamilyKind::kKeilUv4, b)) ||
+        (is(FamilyKind::kKeilUv4, a) && is(FamilyKind::kIar, b))) {
+      a.sub_dir = b.sub_dir = parent;
+    }
+  }
+  return Distinct(std::move(candidates));
+}
+
 }  // namespace
 
 bool IsOutputFolderName(std::string_view name) {
@@ -154,15 +199,15 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
     const auto [sub_dir, depth] = std::move(pending.back());
     pending.pop_back();
     Folder here;
+    std::vector<std::string> below;
     for (const DirEntry& entry : fs.ListDirectory(std::string(root) + sub_dir)) {
       if (entry.hidden || entry.name.starts_with('.')) continue;
       if (entry.kind == EntryKind::kFolder) {
         if (IsOutputFolderName(entry.name)) continue;
-        const std::string below = sub_dir + Separator() + entry.name;
         if (entry.is_link) {
-          result.passed_over.push_back(below);
+          result.passed_over.push_back(sub_dir + Separator() + entry.name);
         } else if (depth < max_depth) {
-          pending.emplace_back(below, depth + 1);
+          below.push_back(sub_dir + Separator() + entry.name);
         }
         continue;
       }
@@ -173,6 +218,10 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
       if (role->workspace != WorkspaceFormat::kNone) {
         here.workspaces.push_back({entry.name, role->workspace});
       }
+    }
+    // What lies below a project's folder is part of that project.
+    if (!here.project) {
+      for (std::string& folder : below) pending.emplace_back(std::move(folder), depth + 1);
     }
     if (here.project || !here.workspaces.empty()) folders.emplace(sub_dir, std::move(here));
   }
@@ -206,6 +255,7 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
     }
   }
   std::sort(result.passed_over.begin(), result.passed_over.end());
+  result.candidates = JoinedLayouts(std::move(result.candidates));
   return result;
 }
 
