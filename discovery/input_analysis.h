@@ -26,7 +26,9 @@ enum class AnalysisError {
   kCreateDirectory = 8,
   kTempContents = 9,
   kNoProject = 11,
-  // Below the given folder lie several projects; none is loaded.
+  // Several projects: a workspace of several that the input names none of,
+  // or several below the folder given. The message lists them, and nothing
+  // is loaded.
   kSeveralProjects = 12,
 };
 

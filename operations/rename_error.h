@@ -20,6 +20,9 @@ enum class RenameError {
   // control character, or a family folder leads out of the target: refused
   // before any file changes.
   kBadTarget = 16,
+  // A rewritten project file would name a file that does not exist after the
+  // rename, or two of its entries the same file: refused before any change.
+  kBrokenReference = 17,
 };
 
 // The message shown where the workflow meets `error`; empty for the errors

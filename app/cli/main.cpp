@@ -203,7 +203,7 @@ int Run(const Options& options) {
   const std::string source = NormalisedAgainst(options.source, current_dir);
   if (!NewInput(source, config, analysis, ui).ok) {
     status = static_cast<int>(analysis.error);
-    if (status == kExitSeveralProjects && options.json) {
+    if (status == kExitSeveralProjects && options.json && !analysis.search.candidates.empty()) {
       std::vector<std::string> candidates;
       for (const ProjectCandidate& c : analysis.search.candidates) {
         candidates.push_back(Relative(c.sub_dir));

@@ -451,7 +451,9 @@ TEST_F(CliProcessTest, SeveralProjectsBelowAreListed) {
 
   const Outcome o = Run({"clean", "two"});
   EXPECT_EQ(o.status, 12);
-  EXPECT_EQ(o.err, "Several projects found:\nblinky\ngateway\n");
+  EXPECT_EQ(o.err,
+            "Several projects found - give the project file of the one to rename:\nblinky\n"
+            "gateway\n");
   EXPECT_EQ(o.out, "");
   const Outcome json = Run({"rename", "two", "--name", "x", "--json"});
   EXPECT_EQ(json.status, 12);
@@ -640,8 +642,8 @@ TEST_P(CliDryRunTest, ChangesNothing) {
     std::sort(list.begin(), list.end());  // a copy need not keep the folders' order
   }
   // (An archive is unpacked anew for each run: its source differs.)
-  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files", "cleaned",
-                          "renamed_images", "error"}) {
+  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files",
+                          "renamed_files", "cleaned", "renamed_images", "error"}) {
     EXPECT_EQ(plan[key], report[key]) << key;
   }
   EXPECT_EQ(plan["project_files"].empty(), GetParam().front() == "clean");

@@ -543,6 +543,31 @@ TEST_F(NewInputTest, SeveralPrjFiles) {
   EXPECT_EQ(state_.new_name, "");
 }
 
+// A workspace of several projects: the folder or the workspace names none
+// of them and loads nothing; a project file names the one renamed.
+TEST_F(NewInputTest, WorkspaceOfSeveralProjects) {
+  const std::string project = tmp_ / "multi";
+  WriteFile(project + kSep + "work.wsp",
+            "FILE-0=a.prj\r\nFILE-1=b.prj\r\n[SubPrj-a.prj]\r\n[SubPrj-b.prj]\r\n");
+  for (const char* f : {"a.prj", "b.prj"}) WriteFile(project + kSep + f, "");
+  for (const std::string& input : {project, project + kSep + "work.wsp"}) {
+    ui_.shown.clear();
+    const AnalysisResult result = Load(input);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.set_check_boxes);
+    EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+    EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{
+                               "Several projects found - give the project file of the one to "
+                               "rename:\na.prj\nb.prj"}));
+  }
+  ui_.shown.clear();
+  EXPECT_TRUE(Load(project + kSep + "b.prj").ok);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "b");
+  EXPECT_EQ(OldWorkspace(state_.project), "work");
+  EXPECT_EQ(state_.new_name, "b");
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
 TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_path = "np";
   state_.new_dir = "nd";
@@ -923,14 +948,20 @@ INSTANTIATE_TEST_SUITE_P(
             "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", ""}),
     testing::ParamLabel());
 
+// A workspace at the top with its projects below: one listed project loads
+// with the workspace's folder; several are the workspace's choice to make.
 TEST_F(NewInputTest, WspAtTheRootWithEachPrjInItsFolder) {
-  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\nFILE-1=b\\b.prj\r\n");
+  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\n");
   WriteFile(tmp_ / "root/a/a.prj", "");
-  WriteFile(tmp_ / "root/b/b.prj", "");
   EXPECT_TRUE(Load(tmp_ / "root").ok);
   EXPECT_EQ(state_.project.project_dir, tmp_ / "root");
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kWspPrj), "");
   EXPECT_EQ(OldWorkspace(state_.project), "work");
+
+  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\nFILE-1=b\\b.prj\r\n");
+  WriteFile(tmp_ / "root/b/b.prj", "");
+  EXPECT_FALSE(Load(tmp_ / "root").ok);
+  EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
 }
 
 TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
@@ -943,8 +974,11 @@ TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
   EXPECT_FALSE(result.set_check_boxes);
   EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
   EXPECT_TRUE(state_.project.families.empty());
-  EXPECT_EQ(ui_.shown,
-            std::vector<Shown>{Message("Several projects found:\nA\nB\nC\nD\nE" + kSep + "sub")});
+  EXPECT_EQ(
+      ui_.shown,
+      std::vector<Shown>{Message(
+          "Several projects found - give the project file of the one to rename:\nA\nB\nC\nD\nE" +
+          kSep + "sub")});
   EXPECT_EQ(state_.search.candidates.size(), 5u);
 
   // Pointing at one of them loads it by today's rules.
