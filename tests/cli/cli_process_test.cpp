@@ -442,6 +442,23 @@ TEST_F(CliProcessTest, ProjectFoundBelowTheGivenFolder) {
   EXPECT_TRUE(FileExists(copy + "/boards/evb/fan/main.c"));
 }
 
+// A uVision 4 project two levels down whose output folder lies outside its
+// own folder: found from the top, copied with the sources beside it, its
+// named output cleaned and what it names kept.
+TEST_F(CliProcessTest, UvisionFourProjectBelowIsCopiedAndCleaned) {
+  Load("tank");
+  const Outcome o = Run({"rename", "tank", "--copy", "--to", "out", "--name", "pump"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("Project found below the given folder: Project/RVMDK(uv4)\n"),
+            std::string::npos)
+      << o.err;
+  const std::string copy = work_ + "/out/tank";
+  EXPECT_EQ(ListTree(copy),
+            (Tree{"OBJ/", "OBJ/level.c", "OBJ/tank.hex", "Project/", "Project/RVMDK(uv4)/",
+                  "Project/RVMDK(uv4)/pump.uvopt", "Project/RVMDK(uv4)/pump.uvproj", "User/",
+                  "User/main.c", "User/main.h"}));
+}
+
 TEST_F(CliProcessTest, SeveralProjectsBelowAreListed) {
   const std::string root = work_ + "/two";
   MakeDirs(root);

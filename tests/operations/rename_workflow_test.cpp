@@ -88,6 +88,9 @@ const Sample kSensor{"sensor", false, true, true, "example/IAR", "example/ARM"};
 const Sample kGateway{"gateway", true, true, true, "example/IAR", "example/ARM"};
 const Sample kHeater{"heater", false, false, true, "", "MDK-ARM", true};
 const Sample kFan{"fan", false, false, true, "", "", true};
+// Found below the folder given: uVision 4, two levels down, output outside
+// the Keil folder.
+const Sample kTank{"tank", false, false, true, "", "Project/RVMDK(uv4)"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -321,7 +324,7 @@ TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
 std::vector<ModeCase> AllModeCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway, &kTank}) {
       out.push_back({mode, f});
     }
   }
@@ -981,7 +984,8 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp}) {
+    for (const Sample* f :
+         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kTank}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1043,7 +1047,7 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kTank}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());
