@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "discovery/path_helpers.h"
+#include "discovery/project_search.h"
 #include "discovery/unit_unzip.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -20,9 +21,19 @@
 namespace kelvandor {
 namespace {
 
-bool ContainsAnyExtension(std::string_view path, std::initializer_list<std::string_view> exts) {
+// The extension test: the program's own on the whole path, or, when that
+// finds nothing, one that looks at the entry's own name only, so that a folder
+// such as "old.prj-archive" above the project does not pass for a file.
+using ExtensionTest = bool (*)(std::string_view path, std::string_view lower_ext);
+
+bool OwnNameHasExtension(std::string_view path, std::string_view lower_ext) {
+  return !DirectoryExists(path) && ContainsExtension(NamePart(path), lower_ext);
+}
+
+bool ContainsAnyExtension(std::string_view path, std::initializer_list<std::string_view> exts,
+                          ExtensionTest test = ContainsExtension) {
   for (std::string_view ext : exts) {
-    if (ContainsExtension(path, ext)) return true;
+    if (test(path, ext)) return true;
   }
   return false;
 }
@@ -97,7 +108,7 @@ struct GeneratorFile {
   bool keil = false;
 };
 
-std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p) {
+std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p, ExtensionTest test) {
   if (!FileExists(p)) return std::nullopt;
   const std::string folder = FolderPart(p);
   const std::string name = NamePart(folder);
@@ -105,11 +116,11 @@ std::optional<GeneratorFile> GeneratorLayoutFile(const std::string& p) {
   if (above.empty() || name.empty()) return std::nullopt;
   const std::string sub_dir = SeparatorString() + name;
   if (EqualsIgnoreCase(name, kKeilGenerator) &&
-      ContainsAnyExtension(p, {".uvproj", ".uvopt", ".dep"})) {
+      ContainsAnyExtension(p, {".uvproj", ".uvopt", ".dep"}, test)) {
     return GeneratorFile{above, sub_dir, true};
   }
   if (EqualsIgnoreCase(name, kIarGenerator) &&
-      ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt"})) {
+      ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt"}, test)) {
     return GeneratorFile{above, sub_dir, false};
   }
   return std::nullopt;
@@ -218,11 +229,11 @@ void FindFamilySubFolders(const std::string& p, Project& project) {
 
 // Finds the families. A uVision 5 project counts as the Keil folder here;
 // ReadOldNames tells it apart.
-void Classify(std::string& p, Project& project) {
+void Classify(std::string& p, Project& project, ExtensionTest test = ContainsExtension) {
   // An empty path would list and probe the root (the current drive's root on
   // Windows) instead of naming no project.
   if (p.empty()) return;
-  if (!ContainsAnyExtension(p, {".prj", ".wsp", ".eww", ".uvproj"})) {
+  if (!ContainsAnyExtension(p, {".prj", ".wsp", ".eww", ".uvproj"}, test)) {
     if (TakeFirstProjectFile(p, ".prj")) project.Add(FamilyKind::kWspPrj);
     if (TakeFirstProjectFile(p, ".uvproj")) project.Add(FamilyKind::kKeilUv4);
     if (TakeFirstProjectFile(p, ".eww")) project.Add(FamilyKind::kIar);
@@ -236,9 +247,46 @@ void Classify(std::string& p, Project& project) {
     }
     if (project.families.empty()) FindFamilySubFolders(p, project);
   } else if (FileExists(p)) {
-    if (ContainsAnyExtension(p, {".prj", ".wsp"})) project.Add(FamilyKind::kWspPrj);
-    if (ContainsExtension(p, ".eww")) project.Add(FamilyKind::kIar);
-    if (ContainsExtension(p, ".uvproj")) project.Add(FamilyKind::kKeilUv4);
+    if (ContainsAnyExtension(p, {".prj", ".wsp"}, test)) project.Add(FamilyKind::kWspPrj);
+    if (test(p, ".eww")) project.Add(FamilyKind::kIar);
+    if (test(p, ".uvproj")) project.Add(FamilyKind::kKeilUv4);
+  }
+}
+
+// The families `p` names by the rules of `test`: a project file or folder, a
+// file of the example layout, or one in a generator's folder. `p` becomes
+// the project folder or the project file found.
+void Locate(std::string& p, Project& project, ExtensionTest test) {
+  project.families.clear();
+  p = ProjectForOptions(p);
+  std::optional<GeneratorFile> generator;
+  if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt", ".uvproj", ".uvopt"},
+                           test)) {
+    const std::string example = ExampleLayoutProject(p);
+    if (example == p) generator = GeneratorLayoutFile(p, test);
+    if (example == p && !generator) generator = WorkspaceLayoutFile(p);
+    p = generator ? generator->project_dir : example;
+  }
+
+  Classify(p, project, test);
+  if (generator) {
+    Family& family = project.Add(generator->keil ? FamilyKind::kKeilUv4 : FamilyKind::kIar);
+    family.sub_dir = generator->sub_dir;
+    if (!generator->keil) family.generator_layout = true;
+  }
+}
+
+// The one project found below `root`: its folder classified as if given,
+// each family's folder then taken relative to `root`. A folder holding only a
+// workspace keeps the workspace's family there.
+void AddFoundBelow(const std::string& root, const ProjectCandidate& found, Project& project) {
+  std::string folder = root + found.sub_dir;
+  Project below;
+  Classify(folder, below, OwnNameHasExtension);
+  if (below.families.empty()) below.Add(found.kind);
+  for (Family& family : below.families) {
+    family.sub_dir = found.sub_dir + family.sub_dir;
+    project.families.push_back(family);
   }
 }
 
@@ -290,8 +338,9 @@ std::vector<std::string> UnchosenProjects(const Project& project) {
 
 void ReadOldNames(Project& project) {
   if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
-    wsp_prj->old_workspace = GetWspName(project.project_dir).text;
-    wsp_prj->old_name = GetPrjName(project.project_dir).text;
+    const std::string dir = project.project_dir + wsp_prj->sub_dir;
+    wsp_prj->old_workspace = GetWspName(dir).text;
+    wsp_prj->old_name = GetPrjName(dir).text;
   }
   if (Family* keil = project.Find(FamilyKind::kKeilUv4)) {
     const std::string sub_dir = keil->sub_dir;
@@ -405,6 +454,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   Project& project = state.project;
 
   project.families.clear();
+  state.search = ProjectSearch{};
   project.input_dir = FolderPart(p);
   if (!project.temp_dir.empty()) DeleteDirectory(project.temp_dir);
   state.error = AnalysisError::kNone;
@@ -415,22 +465,32 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     project.from_archive = false;
   }
 
-  p = ProjectForOptions(p);
   const std::string given = p;
   const std::string pointed_iar = PointedIarProject(p);
-  std::optional<GeneratorFile> generator;
-  if (ContainsAnyExtension(p, {".eww", ".ewp", ".ewd", ".dep", ".ewt", ".uvproj", ".uvopt"})) {
-    const std::string example = ExampleLayoutProject(p);
-    if (example == p) generator = GeneratorLayoutFile(p);
-    if (example == p && !generator) generator = WorkspaceLayoutFile(p);
-    p = generator ? generator->project_dir : example;
-  }
-
-  Classify(p, project);
-  if (generator) {
-    Family& family = project.Add(generator->keil ? FamilyKind::kKeilUv4 : FamilyKind::kIar);
-    family.sub_dir = generator->sub_dir;
-    if (!generator->keil) family.generator_layout = true;
+  ExtensionTest test = ContainsExtension;
+  Locate(p, project, test);
+  if (project.families.empty() && !given.empty()) {
+    // Today's rules found nothing: the entry's own name, then the folders below.
+    std::string own = given;
+    Locate(own, project, OwnNameHasExtension);
+    if (!project.families.empty()) {
+      p = own;
+      test = OwnNameHasExtension;
+    } else if (DirectoryExists(given)) {
+      test = OwnNameHasExtension;
+      state.search = SearchProjects(given);
+      if (state.search.candidates.size() > 1) {
+        state.error = AnalysisError::kSeveralProjects;
+        project.old_path = p;
+        ui.ShowMessage(std::string(AnalysisErrorText(AnalysisError::kSeveralProjects)) + "\n" +
+                       CandidateList(state.search.candidates));
+        return AnalysisResult{.ok = false, .set_check_boxes = false};
+      }
+      if (state.search.candidates.size() == 1) {
+        p = given;
+        AddFoundBelow(given, state.search.candidates.front(), project);
+      }
+    }
   }
   // An IAR project file outside the layouts stands for its own folder.
   const bool iar_file_alone = !pointed_iar.empty() && p == given;
@@ -447,7 +507,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   // folder holding only one of the two example sub-folders, so that
   // old_project_dir always names this project.
   const bool names_project_file =
-      iar_file_alone || ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"});
+      iar_file_alone || ContainsAnyExtension(p, {".prj", ".wsp", ".uvproj", ".eww"}, test);
   const bool iar_and_keil = project.Has(FamilyKind::kIar) && project.Has(FamilyKind::kKeilUv4);
   if (iar_and_keil || !names_project_file) SetOldLocation(p, state);
   if (names_project_file) SetOldLocation(FolderPart(p), state);

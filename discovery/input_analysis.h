@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "discovery/project_search.h"
 #include "operations/project.h"
 #include "platform/user_interface.h"
 
@@ -25,8 +26,9 @@ enum class AnalysisError {
   kCreateDirectory = 8,
   kTempContents = 9,
   kNoProject = 11,
-  // The input names no one project of a workspace that holds several: the
-  // message lists them, and nothing is loaded.
+  // Several projects: a workspace of several that the input names none of,
+  // or several below the folder given. The message lists them, and nothing
+  // is loaded.
   kSeveralProjects = 12,
 };
 
@@ -66,6 +68,9 @@ struct ProjectState {
   std::string new_path;
   std::string new_dir;
   std::string new_name;
+  // What the search below the given folder found, when today's rules found
+  // nothing there; empty otherwise.
+  ProjectSearch search;
 };
 
 // The folder an archive is unpacked into: exe_dir + separator + "___temp___".

@@ -45,6 +45,25 @@ bool NameMatches(std::string_view name, std::string_view pattern, char anchor) {
   }
 }
 
+bool ExtensionMatchesIgnoreCase(std::string_view name, std::string_view ext_list) {
+  return ExtensionMatches(LowerAscii(name), ext_list);
+}
+
+void CleanDirectoryAnyCase(std::string_view dir, std::string_view ext_list, bool keep_matching,
+                           FileSystem& file_system) {
+  DeleteFilesWhere(dir, file_system, [&](const std::string& name) {
+    const bool matches = ExtensionMatchesIgnoreCase(name, ext_list);
+    return keep_matching ? !matches : (ext_list.empty() || matches);
+  });
+}
+
+void CleanDirectoryFileAnyCase(std::string_view dir, std::string_view pattern, char anchor,
+                               bool keep_matching, FileSystem& file_system) {
+  DeleteFilesWhere(dir, file_system, [&](const std::string& name) {
+    return NameMatches(LowerAscii(name), pattern, anchor) != keep_matching;
+  });
+}
+
 void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,
                     FileSystem& file_system) {
   DeleteFilesWhere(dir, file_system, [&](const std::string& name) {

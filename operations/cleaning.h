@@ -22,6 +22,18 @@ bool ExtensionMatches(std::string_view name, std::string_view ext_list);
 // anywhere, 'L' at the start, 'R' at the end; any other anchor matches none.
 bool NameMatches(std::string_view name, std::string_view pattern, char anchor);
 
+// As ExtensionMatches, the letters A to Z of `name` compared without regard
+// to case; `ext_list` is given in lower case.
+bool ExtensionMatchesIgnoreCase(std::string_view name, std::string_view ext_list);
+
+// The build-output clean-up's filter: names compared as Windows compares
+// them, whatever the file system. As CleanDirectory and CleanDirectoryFile,
+// with `ext_list` and `pattern` in lower case.
+void CleanDirectoryAnyCase(std::string_view dir, std::string_view ext_list, bool keep_matching,
+                           FileSystem& file_system);
+void CleanDirectoryFileAnyCase(std::string_view dir, std::string_view pattern, char anchor,
+                               bool keep_matching, FileSystem& file_system);
+
 // keep_matching: delete every file that does not match `ext_list`;
 // otherwise delete the matching ones. An empty list deletes every file.
 void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,

@@ -1,5 +1,6 @@
 #include "operations/cleanup.h"
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -24,26 +25,40 @@ void RenameImage(const std::string& dir, std::string_view old_name, std::string_
   file_system.RenameNoReplace(from, JoinPath(dir, std::string(new_name) + std::string(ext)));
 }
 
+// `relative` ("/" between levels) below `base`, each folder found in
+// whatever letter case it has on disk ("obj" for "OBJ"), as Windows would.
+std::string FolderAnyCase(std::string_view base, std::string_view relative, FileSystem& fs) {
+  std::string dir(base);
+  while (!relative.empty()) {
+    const std::size_t slash = relative.find('/');
+    const std::string_view name = relative.substr(0, slash);
+    const std::optional<DirEntry> entry = fs.FindEntry(dir, name);
+    dir = JoinPath(dir, entry && entry->kind == EntryKind::kFolder ? entry->name : name);
+    relative = slash == std::string_view::npos ? std::string_view() : relative.substr(slash + 1);
+  }
+  return dir;
+}
+
 void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
   for (const CleanStep& step : steps) {
-    const std::string dir = JoinRelative(base, step.folder);
+    const std::string dir = FolderAnyCase(base, step.folder, fs);
     if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
       case CleanOp::kKeepImages:
-        CleanDirectory(dir, kImages, true, fs);
+        CleanDirectoryAnyCase(dir, kImages, true, fs);
         break;
       case CleanOp::kEmpty:
         CleanDirectory(dir, {}, false, fs);
         break;
       case CleanOp::kDeleteBackups:
-        if (!plan.backup) CleanDirectory(dir, ".bak", false, fs);
+        if (!plan.backup) CleanDirectoryAnyCase(dir, ".bak", false, fs);
         break;
       case CleanOp::kDeleteDependencies:
-        CleanDirectory(dir, ".dep", false, fs);
+        CleanDirectoryAnyCase(dir, ".dep", false, fs);
         break;
       case CleanOp::kDeleteUvGui:
-        CleanDirectoryFile(dir, ".uvgui.", 'A', false, fs);
+        CleanDirectoryFileAnyCase(dir, ".uvgui.", 'A', false, fs);
         break;
       case CleanOp::kRenameImage:
         RenameImage(dir, old_name, plan.new_name, step.ext, fs);

@@ -22,7 +22,7 @@ namespace kelvandor {
 // folder that is a link leading elsewhere is passed over. Returns what was
 // deleted and renamed.
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan,
-                    FileSystem& file_system = NativeFileSystem());
+                         FileSystem& file_system = NativeFileSystem());
 
 // True when `new_dir` names at least one folder, none of its components is
 // "." or "..", and new_path + new_dir is not the root of a file system.

@@ -103,8 +103,12 @@ void RewriteKeilUv5(const std::string& dir, const Family& family, const RewriteV
   FollowWorkspaces(dir, family, values, batch);
 }
 
-void CleanIarLayout(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {
-  if (family.generator_layout) CleanUpIarLayout(request, file_system);
+void CleanIarNamed(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {
+  CleanUpIarNamed(request, family.generator_layout, file_system);
+}
+
+void CleanKeilUv4(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
+  CleanUpKeilUv4(request, file_system);
 }
 
 void CleanKeilUv5(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
@@ -113,8 +117,8 @@ void CleanKeilUv5(const Family&, const FamilyCleanUp& request, FileSystem& file_
 
 constexpr FamilyRow kTable[] = {
     {FamilyKind::kWspPrj, RewriteWspPrj, kWspPrjSteps, nullptr},
-    {FamilyKind::kIar, RewriteIar, kIarSteps, CleanIarLayout},
-    {FamilyKind::kKeilUv4, RewriteKeilUv4, kKeilSteps, nullptr},
+    {FamilyKind::kIar, RewriteIar, kIarSteps, CleanIarNamed},
+    {FamilyKind::kKeilUv4, RewriteKeilUv4, kKeilSteps, CleanKeilUv4},
     {FamilyKind::kKeilUv5, RewriteKeilUv5, {}, CleanKeilUv5},
 };
 

@@ -16,6 +16,20 @@ namespace {
 
 constexpr std::string_view kImages = ".hex.srec.mhx";
 constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
+// Never output, wherever a project names its output: the project files of
+// every family and the device configuration the project was generated from
+// (scatter and linker files are kept when the project names them).
+constexpr std::string_view kProjectFiles[] = {".uvprojx", ".uvoptx", ".uvproj", ".uvopt",
+                                              ".uvmpw",   ".eww",    ".ewp",    ".ewd",
+                                              ".prj",     ".wsp",    ".ioc"};
+
+bool IsProjectFile(std::string_view name) {
+  const std::string_view ext = FileExtension(name);
+  for (const std::string_view kept : kProjectFiles) {
+    if (EqualsIgnoreCase(ext, kept)) return true;
+  }
+  return false;
+}
 
 // Recorded paths come from Windows, where letter case does not count; a
 // looser match only keeps a file more.
@@ -57,7 +71,7 @@ class FolderCleaner {
     std::optional<std::string> folder =
         PathInside(request_.project_dir, request_.family_dir, recorded, file_system_);
     if (!folder || !file_system_.DirectoryExists(*folder) ||
-        file_system_.IsSameOrInside(request_.family_dir, *folder)) {
+        file_system_.IsSameOrInside(request_.family_dir, *folder) || InKeptFolder(*folder)) {
       return std::nullopt;
     }
     return folder;
@@ -69,7 +83,8 @@ class FolderCleaner {
     const std::optional<std::string> dir = Folder(recorded);
     if (!dir) return;
     for (const std::string& name : file_system_.ListFiles(*dir)) {
-      if (keep_images && ExtensionMatches(name, kImages)) continue;
+      if (keep_images && ExtensionMatchesIgnoreCase(name, kImages)) continue;
+      if (IsProjectFile(name)) continue;
       const std::string path = JoinPath(*dir, name);
       if (!named_.contains(Key(file_system_.ResolvedPath(path)))) file_system_.RemoveFile(path);
     }
@@ -91,6 +106,20 @@ class FolderCleaner {
   }
 
  private:
+  // RTE/ and DebugConfig/ hold configuration the IDE does not make again.
+  bool InKeptFolder(std::string_view folder) const {
+    const std::string project = file_system_.ResolvedPath(request_.project_dir);
+    if (project.empty() || !folder.starts_with(project)) return true;
+    std::string_view rest = folder.substr(project.size());
+    while (!rest.empty()) {
+      while (!rest.empty() && rest.front() == Separator()) rest.remove_prefix(1);
+      const std::string_view name = rest.substr(0, rest.find(Separator()));
+      if (EqualsIgnoreCase(name, "RTE") || EqualsIgnoreCase(name, "DebugConfig")) return true;
+      rest.remove_prefix(name.size());
+    }
+    return false;
+  }
+
   const FamilyCleanUp& request_;
   FileSystem& file_system_;
   std::set<std::string> named_;
@@ -112,26 +141,48 @@ bool FamilyInside(const FamilyCleanUp& r, FileSystem& fs) {
 
 }  // namespace
 
-void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
-  if (!FamilyInside(request, file_system)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx", file_system);
-  if (!file) return;
-  const std::optional<KeilProject> project =
-      ReadQuietly<KeilProject>(file->path, [&file_system](const std::string& path) {
-        return ReadKeilProject(path, true, file_system);
-      });
-  if (!project) return;
-  std::vector<std::string> named = project->source_files;
-  for (const KeilTarget& t : project->targets) named.push_back(t.scatter_file);
-  const FolderCleaner cleaner(request, named, file_system);
+namespace {
 
-  if (!request.backup) CleanDirectory(request.family_dir, ".bak", false, file_system);
+// The Keil project file of `extension` with what it names, when there is one.
+struct ReadKeil {
+  ProjectFile file;
+  KeilProject project;
+};
+
+std::optional<ReadKeil> ReadKeilFile(const FamilyCleanUp& request, std::string_view extension,
+                                     FileSystem& file_system) {
+  if (!FamilyInside(request, file_system)) return std::nullopt;
+  const std::optional<ProjectFile> file = FindProjectFile(request, extension, file_system);
+  if (!file) return std::nullopt;
+  std::optional<KeilProject> project = ReadQuietly<KeilProject>(
+      file->path,
+      [&file_system](const std::string& path) { return ReadKeilProject(path, true, file_system); });
+  if (!project) return std::nullopt;
+  return ReadKeil{*file, std::move(*project)};
+}
+
+std::vector<std::string> NamedFiles(const KeilProject& project) {
+  std::vector<std::string> named = project.source_files;
+  for (const KeilTarget& t : project.targets) named.push_back(t.scatter_file);
+  return named;
+}
+
+}  // namespace
+
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
+  const std::optional<ReadKeil> read = ReadKeilFile(request, ".uvprojx", file_system);
+  if (!read) return;
+  const ProjectFile* file = &read->file;
+  const KeilProject* project = &read->project;
+  const FolderCleaner cleaner(request, NamedFiles(*project), file_system);
+
+  if (!request.backup) CleanDirectoryAnyCase(request.family_dir, ".bak", false, file_system);
   for (const KeilTarget& t : project->targets) {
     cleaner.Empty(t.output_directory, true);
     cleaner.Empty(t.listing_path, true);
   }
-  CleanDirectory(request.family_dir, ".dep", false, file_system);
-  CleanDirectoryFile(request.family_dir, ".uvguix.", 'A', false, file_system);
+  CleanDirectoryAnyCase(request.family_dir, ".dep", false, file_system);
+  CleanDirectoryFileAnyCase(request.family_dir, ".uvguix.", 'A', false, file_system);
   if (request.old_name.empty() || request.new_name.empty()) return;
   for (const KeilTarget& t : project->targets) {
     const std::string& output = t.output_name;
@@ -145,14 +196,23 @@ void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
   }
 }
 
-void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
+void CleanUpKeilUv4(const FamilyCleanUp& request, FileSystem& file_system) {
+  const std::optional<ReadKeil> read = ReadKeilFile(request, ".uvproj", file_system);
+  if (!read) return;
+  const FolderCleaner cleaner(request, NamedFiles(read->project), file_system);
+  for (const KeilTarget& t : read->project.targets) {
+    cleaner.Empty(t.output_directory, true);
+    cleaner.Empty(t.listing_path, true);
+  }
+}
+
+void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images, FileSystem& file_system) {
   if (!FamilyInside(request, file_system)) return;
   const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp", file_system);
   if (!file) return;
-  const std::optional<IarProject> project =
-      ReadQuietly<IarProject>(file->path, [&file_system](const std::string& path) {
-        return ReadIarProject(path, file_system);
-      });
+  const std::optional<IarProject> project = ReadQuietly<IarProject>(
+      file->path,
+      [&file_system](const std::string& path) { return ReadIarProject(path, file_system); });
   if (!project) return;
   const FolderCleaner cleaner(request, project->source_files, file_system);
   for (const IarConfiguration& c : project->configurations) {
@@ -160,9 +220,14 @@ void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
     cleaner.Empty(c.obj_path, false);
     cleaner.Empty(c.list_path, false);
   }
+  if (!rename_images) return;
   for (const IarConfiguration& c : project->configurations) {
     cleaner.RenameImages(c.exe_path, request.old_name, request.new_name);
   }
+}
+
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
+  CleanUpIarNamed(request, true, file_system);
 }
 
 }  // namespace kelvandor

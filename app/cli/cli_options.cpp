@@ -46,7 +46,7 @@ std::string UsageText() {
          "\n"
          "Exit status: 0 on success, 2 for a usage error, 74 after an I/O error,\n"
          "otherwise the error code of the load or the rename (11 no project found,\n"
-         "15 existing target kept, ...).\n"
+         "12 several projects found below SOURCE, 15 existing target kept, ...).\n"
          "\n"
          "Examples:\n"
          "  kelvandor-cli rename work/blinky --copy --to /tmp/new --dir pump --name pump\n"

@@ -39,6 +39,8 @@ namespace kelvandor::cli {
 namespace {
 
 constexpr int kExitUsage = 2;
+// Several projects lie below the given folder; they are listed.
+constexpr int kExitSeveralProjects = static_cast<int>(AnalysisError::kSeveralProjects);
 // An I/O error raised by a rewriter or the clean-up, after its text.
 constexpr int kExitIoError = 74;
 constexpr const char* kVersion = "kelvandor-cli " KELVANDOR_VERSION;
@@ -100,6 +102,13 @@ RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
   return plan;
 }
 
+// A folder below the given one, separator-led, with "/" between levels.
+std::string Relative(std::string_view sub_dir) {
+  std::string out(sub_dir.empty() ? "." : sub_dir.substr(1));
+  for (char& c : out) c = c == Separator() ? '/' : c;
+  return out;
+}
+
 // Runs `step`; an error it raises is shown, kept in `error_text` when
 // given, and gives kExitIoError.
 template <typename Step>
@@ -133,13 +142,20 @@ void PrintOutcome(const Options& options, const RunReport& report, const RunFact
 // Runs the rename or the clean-up of `plan`, over a file system that only
 // plans for a dry run, prints what it did or would do, and gives the exit
 // status.
-int Execute(const Options& options, const Project& project, const RenamePlan& plan,
+int Execute(const Options& options, const ProjectState& analysis, const RenamePlan& plan,
             UserInterface& ui) {
+  const Project& project = analysis.project;
   PlanningFileSystem planning;
   FileSystem& file_system = options.dry_run ? planning : NativeFileSystem();
   PlanningUi planning_ui(ui);
   UserInterface& run_ui = options.dry_run ? static_cast<UserInterface&>(planning_ui) : ui;
   RunFacts facts{.dry_run = options.dry_run, .clean_only = options.command == Command::kClean};
+  if (!analysis.search.candidates.empty()) {
+    facts.found_below = Relative(analysis.search.candidates.front().sub_dir);
+    for (const std::string& link : analysis.search.passed_over) {
+      facts.passed_over.push_back(Relative(link));
+    }
+  }
   RunReport report;
   std::string error_text;
   const auto start = std::chrono::steady_clock::now();
@@ -184,13 +200,21 @@ int Run(const Options& options) {
 
   const std::string current_dir = CurrentDir();
   int status = 0;
-  if (!NewInput(NormalisedAgainst(options.source, current_dir), config, analysis, ui).ok) {
+  const std::string source = NormalisedAgainst(options.source, current_dir);
+  if (!NewInput(source, config, analysis, ui).ok) {
     status = static_cast<int>(analysis.error);
+    if (status == kExitSeveralProjects && options.json && !analysis.search.candidates.empty()) {
+      std::vector<std::string> candidates;
+      for (const ProjectCandidate& c : analysis.search.candidates) {
+        candidates.push_back(Relative(c.sub_dir));
+      }
+      std::fputs(CandidatesJson(source, candidates, status).c_str(), stdout);
+    }
   } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
     status = UsageError(misfit);
   } else {
     const RenamePlan plan = PlanFrom(options, analysis, current_dir);
-    status = Execute(options, analysis.project, plan, ui);
+    status = Execute(options, analysis, plan, ui);
   }
   Guarded(ui, [&] {
     DeleteDirectory(analysis.project.temp_dir);

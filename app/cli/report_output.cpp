@@ -109,6 +109,21 @@ Json ProjectFileJson(const ProjectFileChange& change) {
               {"hunks", std::move(hunks)}};
 }
 
+// Where the search below the given folder found the project.
+std::string SearchText(const RunFacts& facts) {
+  std::string out;
+  if (facts.found_below)
+    out += "Project found below the given folder: " + *facts.found_below + "\n";
+  for (const std::string& folder : facts.passed_over) {
+    out += "Passed over (a link): " + folder + "\n";
+  }
+  return out;
+}
+
+std::string Dump(const Json& doc) {
+  return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
 }  // namespace
 
 std::string HumanSize(std::uint64_t bytes) {
@@ -190,6 +205,7 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
   const Palette palette(color);
   std::string out;
   out += palette.Bold("Dry run: nothing has been changed.") + "\n";
+  out += SearchText(facts);
   out += "Target: " + report.target + " (" + ModeName(report, facts.clean_only) + ")\n";
   if (report.question) {
     out += "Question: \"" + *report.question + "\" - planned as if answered " +
@@ -241,7 +257,7 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
 }
 
 std::string SummaryText(const RunReport& report, const RunFacts& facts) {
-  std::string out;
+  std::string out = SearchText(facts);
   if (!facts.clean_only) {
     if (report.renamed_folder) {
       out += "Folder renamed: " + report.renamed_folder->from + " -> " + report.renamed_folder->to +
@@ -298,9 +314,22 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
   doc["error"] = report.error_code != 0
                      ? Json{{"code", report.error_code}, {"message", report.error_message}}
                      : Json(nullptr);
+  doc["search"] = facts.found_below ? Json{{"found_below", *facts.found_below},
+                                           {"passed_over", facts.passed_over}}
+                                    : Json(nullptr);
   doc["exit_status"] = facts.exit_status;
   doc["seconds"] = facts.dry_run ? Json(nullptr) : Json(facts.elapsed.count());
-  return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  return Dump(doc);
+}
+
+std::string CandidatesJson(std::string_view source, const std::vector<std::string>& candidates,
+                           int exit_status) {
+  Json doc;
+  doc["kind"] = "candidates";
+  doc["source"] = source;
+  doc["candidates"] = candidates;
+  doc["exit_status"] = exit_status;
+  return Dump(doc);
 }
 
 }  // namespace kelvandor::cli

@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "operations/run_report.h"
 
@@ -19,6 +21,10 @@ struct RunFacts {
   bool clean_only = false;  // the clean command, not a rename
   int exit_status = 0;
   std::chrono::duration<double> elapsed{};  // of a real run
+  // Where below the given folder the project was found ("/" between levels),
+  // when it was searched for; and the linked folders the search passed over.
+  std::optional<std::string> found_below{};
+  std::vector<std::string> passed_over{};
 };
 
 // "512 B", "1.2 KiB", "3.0 MiB", ...
@@ -45,5 +51,10 @@ std::string SummaryText(const RunReport& report, const RunFacts& facts);
 // The plan (dry run) or the report as one JSON document, ending in a line
 // end. Bytes that are not UTF-8 become U+FFFD.
 std::string JsonText(const RunReport& report, const RunFacts& facts);
+
+// The answer to a folder below which several projects lie: the folder and
+// the candidates ("/" between levels), as one JSON document.
+std::string CandidatesJson(std::string_view source, const std::vector<std::string>& candidates,
+                           int exit_status);
 
 }  // namespace kelvandor::cli

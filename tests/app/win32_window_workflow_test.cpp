@@ -212,7 +212,7 @@ TEST_F(Win32WorkflowTest, BadDropsAreReportedAndTheWindowStaysUsable) {
       {"ThreeHundredItemsTheFirstNoProject",
        [](const testing::TempDir& tmp) {
          std::vector<std::wstring> items(300, win32::Wide(tmp / "work/blinky"));
-         items.front() = win32::Wide(tmp / "work");
+         items.front() = win32::Wide(tmp / "work/blinky/src");
          return items;
        },
        {"Input File not found!"}},

@@ -414,6 +414,75 @@ TEST_F(CliProcessTest, CleanRemovesBuildOutputOnly) {
                   "blinky.wsp", "src/", "src/led.c", "src/led.h", "src/main.c"}));
 }
 
+// Below a folder that names no project itself: one project is found and
+// copied with the folder it lies in; several are listed and nothing runs.
+TEST_F(CliProcessTest, ProjectFoundBelowTheGivenFolder) {
+  const std::string root = work_ + "/vendor";
+  MakeDirs(root + "/boards/evb");
+  ASSERT_TRUE(CopyTree(Example("fan"), root + "/boards/evb/fan"));
+  WriteFile(root + "/src/board.c", "int board;\n");
+
+  const Outcome plan =
+      Run({"rename", "vendor", "--copy", "--to", "out", "--name", "pump", "--dry-run"});
+  EXPECT_EQ(plan.status, 0) << plan.err;
+  EXPECT_NE(plan.out.find("Project found below the given folder: boards/evb/fan\n"),
+            std::string::npos)
+      << plan.out;
+  const Outcome json =
+      Run({"rename", "vendor", "--copy", "--to", "out", "--name", "pump", "--dry-run", "--json"});
+  EXPECT_EQ(nlohmann::json::parse(json.out)["search"]["found_below"], "boards/evb/fan");
+
+  const Outcome o = Run({"rename", "vendor", "--copy", "--to", "out", "--name", "pump"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  const std::string copy = work_ + "/out/vendor";
+  EXPECT_EQ(ReadFile(copy + "/src/board.c"), "int board;\n");
+  EXPECT_TRUE(FileExists(copy + "/boards/evb/fan/pump.uvprojx"));
+  EXPECT_FALSE(FileExists(copy + "/boards/evb/fan/fan.uvprojx"));
+  EXPECT_FALSE(FileExists(copy + "/boards/evb/fan/Objects/main.o"));
+  EXPECT_TRUE(FileExists(copy + "/boards/evb/fan/main.c"));
+}
+
+// A uVision 4 project two levels down whose output folder lies outside its
+// own folder: found from the top, copied with the sources beside it, its
+// named output cleaned and what it names kept.
+TEST_F(CliProcessTest, UvisionFourProjectBelowIsCopiedAndCleaned) {
+  Load("tank");
+  const Outcome o = Run({"rename", "tank", "--copy", "--to", "out", "--name", "pump"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("Project found below the given folder: Project/RVMDK(uv4)\n"),
+            std::string::npos)
+      << o.err;
+  const std::string copy = work_ + "/out/tank";
+  EXPECT_EQ(ListTree(copy),
+            (Tree{"OBJ/", "OBJ/level.c", "OBJ/tank.hex", "Project/", "Project/RVMDK(uv4)/",
+                  "Project/RVMDK(uv4)/pump.uvopt", "Project/RVMDK(uv4)/pump.uvproj", "User/",
+                  "User/main.c", "User/main.h"}));
+}
+
+TEST_F(CliProcessTest, SeveralProjectsBelowAreListed) {
+  const std::string root = work_ + "/two";
+  MakeDirs(root);
+  ASSERT_TRUE(CopyTree(Example("blinky"), root + "/blinky"));
+  ASSERT_TRUE(CopyTree(Example("gateway"), root + "/gateway"));
+  const auto before = Snapshot(root);
+
+  const Outcome o = Run({"clean", "two"});
+  EXPECT_EQ(o.status, 12);
+  EXPECT_EQ(o.err,
+            "Several projects found - give the project file of the one to rename:\nblinky\n"
+            "gateway\n");
+  EXPECT_EQ(o.out, "");
+  const Outcome json = Run({"rename", "two", "--name", "x", "--json"});
+  EXPECT_EQ(json.status, 12);
+  const auto doc = nlohmann::json::parse(json.out);
+  EXPECT_EQ(doc["kind"], "candidates");
+  EXPECT_EQ(doc["candidates"], nlohmann::json::array({"blinky", "gateway"}));
+  EXPECT_EQ(doc["exit_status"], 12);
+  EXPECT_EQ(Snapshot(root), before);
+
+  EXPECT_EQ(Run({"clean", "two/blinky"}).status, 0);
+}
+
 // "clean ." in the project folder, as a CI job would run it.
 TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
   const std::string project = Load("valve");

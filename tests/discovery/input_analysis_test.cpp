@@ -1,5 +1,7 @@
 #include "discovery/input_analysis.h"
 
+#include "discovery/project_search.h"
+
 #include <ostream>
 #include <string>
 #include <utility>
@@ -158,15 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    "p/missing.PRJ",
                                    true},
                       NotFoundCase{"UvoptxWithoutProject", {"k/blinky.uvoptx"}, "k/blinky.uvoptx"},
-                      NotFoundCase{"TwoSubFoldersWithProjects",
-                                   {"t/A/a.uvprojx", "t/B/b.uvprojx", "t/C/c.eww", "t/D/d.eww"},
-                                   "t"},
-                      NotFoundCase{"ProjectTwoLevelsDown", {"d/x/y/a.uvprojx", "d/x/y/a.eww"}, "d"},
                       NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
-                      NotFoundCase{"FolderWhosePathContainsWspIsTakenAsFile",
-                                   {"old.wsp.files/proj/proj.wsp", "old.wsp.files/proj/proj.prj"},
-                                   "old.wsp.files/proj",
-                                   true}),
+                      NotFoundCase{"ProjectOnlyInOutputAndHiddenFolders",
+                                   {"o/x/Debug/a.uvprojx", "o/x/OBJ/b.prj", "o/.git/c.eww",
+                                    "o/y/objects/d.ewp"},
+                                   "o"},
+                      NotFoundCase{"ProjectFiveLevelsDown", {"f/a/b/c/d/e/x.uvprojx"}, "f"}),
     [](const auto& param_info) { return param_info.param.label; });
 
 // An IAR or Keil project given by its folder or by its workspace or project.
@@ -890,6 +889,240 @@ TEST_F(NewInputTest, ALoadReplacesThePreviousAnalysis) {
   EXPECT_EQ(OldName(state_.project, FamilyKind::kKeilUv4), "m");
   EXPECT_EQ(state_.project.project_dir, keil);
 }
+
+// The search below a folder that names no project itself.
+struct SearchCase {
+  std::string label;
+  std::vector<std::pair<std::string, std::string>> files;  // below the searched folder
+  std::vector<std::string> candidates;                     // "/" between levels, "" the root
+};
+
+class ProjectSearchTest : public ::testing::TestWithParam<SearchCase> {
+ protected:
+  static std::string Native(std::string rel) {
+    for (char& c : rel) c = c == '/' ? Separator() : c;
+    return rel.empty() ? rel : Separator() + rel;
+  }
+  TempDir tmp_;
+};
+
+TEST_P(ProjectSearchTest, FindsTheFoldersHoldingAProject) {
+  for (const auto& [file, content] : GetParam().files) WriteFile(tmp_ / ("r/" + file), content);
+  std::vector<std::string> expected;
+  for (const std::string& c : GetParam().candidates) expected.push_back(Native(c));
+  std::vector<std::string> found;
+  for (const ProjectCandidate& c : SearchProjects(tmp_ / "r").candidates) {
+    found.push_back(c.sub_dir);
+  }
+  EXPECT_EQ(found, expected);
+}
+
+const std::string kUvmpw =
+    "<ProjectWorkspace>\r\n  <project>\r\n    <PathAndName>.\\Appli\\a.uvprojx</PathAndName>\r\n"
+    "  </project>\r\n  <project>\r\n    <PathAndName>..\\Boot\\b.uvprojx</PathAndName>\r\n"
+    "  </project>\r\n</ProjectWorkspace>\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ProjectSearchTest,
+    ::testing::Values(
+        SearchCase{"Nothing", {{"src/main.c", ""}}, {}},
+        SearchCase{"FourLevelsDown", {{"a/b/c/d/x.uvprojx", ""}}, {"a/b/c/d"}},
+        SearchCase{"FiveLevelsDownIsTooDeep", {{"a/b/c/d/e/x.uvprojx", ""}}, {}},
+        SearchCase{
+            "FullWidthFolderName",
+            {{"Project/RVMDK\xEF\xBC\x88uv5\xEF\xBC\x89/n.uvprojx", ""}, {"User/main.c", ""}},
+            {"Project/RVMDK\xEF\xBC\x88uv5\xEF\xBC\x89"}},
+        SearchCase{"OutputAndHiddenFoldersSkipped",
+                   {{"Debug/a.uvprojx", ""},
+                    {"RELEASE/b.prj", ""},
+                    {"x/listings/c.eww", ""},
+                    {"x/Output/d.ewp", ""},
+                    {"ABS/e.prj", ""},
+                    {".svn/f.uvproj", ""},
+                    {"x/settings/g.ewp", ""},
+                    {"k/OBJ/h.uvprojx", ""}},
+                   {}},
+        SearchCase{"PairInOneFolderIsOneProject",
+                   {{"k/a.uvproj", ""}, {"k/a.uvprojx", ""}, {"x/i/b.eww", ""}, {"x/i/b.ewp", ""}},
+                   {"k", "x/i"}},
+        SearchCase{
+            "WorkspaceTakesInItsProjects",
+            {{"MDK-ARM/w.uvmpw", kUvmpw}, {"MDK-ARM/Appli/a.uvprojx", ""}, {"Boot/b.uvprojx", ""}},
+            {"MDK-ARM"}},
+        SearchCase{"WorkspaceListingNothingThatExists",
+                   {{"MDK-ARM/w.uvmpw", kUvmpw}, {"Other/c.uvprojx", ""}},
+                   {"Other"}},
+        SearchCase{"WspAtTheRootWithProjectsBelow",
+                   {{"w.wsp", "[Workspace]\r\nFILE-0=one\\one.prj\r\nFILE-1=two\\two.prj\r\n"},
+                    {"one/one.prj", ""},
+                    {"two/two.prj", ""}},
+                   {""}},
+        SearchCase{"EwwListsProjectsBelow",
+                   {{"ws/w.eww",
+                     "<workspace><project><path>$WS_DIR$\\p\\p.ewp</path></project>"
+                     "</workspace>"},
+                    {"ws/p/p.ewp", ""}},
+                   {"ws"}},
+        SearchCase{"ProjectFolderHoldsWhatLiesBelow",
+                   {{"g/g.prj", ""}, {"g/example/ARM/g.uvproj", ""}, {"g/sub/x.eww", ""}},
+                   {"g"}},
+        SearchCase{"ExampleLayoutIsOneProject",
+                   {{"s/example/IAR/s.eww", ""}, {"s/example/ARM/s.uvproj", ""}},
+                   {"s"}},
+        SearchCase{"GeneratorFoldersSideBySideAreOneProject",
+                   {{"p/x/MDK-ARM/a.uvprojx", ""}, {"p/x/EWARM/a.eww", ""}},
+                   {"p/x"}},
+        SearchCase{"ListedPathLeavingTheFolderIsIgnored",
+                   {{"w.wsp", "FILE-0=..\\r\\one\\one.prj\r\n"}, {"one/one.prj", ""}},
+                   {"one"}}),
+    testing::ParamLabel());
+
+TEST_F(ProjectSearchTest, LinkIsPassedOverNeverFollowed) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  WriteFile(tmp_ / "outside/x.uvprojx", "");
+  WriteFile(tmp_ / "r/src/main.c", "");
+  testing::MakeSymlink(tmp_ / "outside", tmp_ / "r/lib");
+  const ProjectSearch search = SearchProjects(tmp_ / "r");
+  EXPECT_TRUE(search.candidates.empty());
+  EXPECT_EQ(search.passed_over, std::vector<std::string>{kSep + "lib"});
+}
+
+TEST(OutputFolderNameTest, ComparesWithoutLetterCase) {
+  for (const char* name : {"ABS", "lst", "Obj", "opt", "DEBUG", "release", "Objects", "listings",
+                           "OUTPUT", "exe", "List", "Settings"}) {
+    EXPECT_TRUE(IsOutputFolderName(name)) << name;
+  }
+  for (const char* name : {"MDK-ARM", "EWARM", "src", "Project", "objs"}) {
+    EXPECT_FALSE(IsOutputFolderName(name)) << name;
+  }
+}
+
+// A project below the given folder loads with the given folder as the
+// project folder and the family's folder below it.
+struct FoundBelowCase {
+  std::string label;
+  std::vector<std::pair<std::string, std::string>> files;  // below tmp/root
+  FamilyKind kind = FamilyKind::kWspPrj;
+  std::string sub_dir;  // "/" between levels
+  std::string old_name;
+};
+
+class NewInputFoundBelowTest : public NewInputTest,
+                               public ::testing::WithParamInterface<FoundBelowCase> {};
+
+TEST_P(NewInputFoundBelowTest, LoadsTheGivenFolder) {
+  const FoundBelowCase& c = GetParam();
+  for (const auto& [file, content] : c.files) WriteFile(tmp_ / ("root/" + file), content);
+  std::string sub = c.sub_dir;
+  for (char& ch : sub) ch = ch == '/' ? Separator() : ch;
+
+  EXPECT_TRUE(Load(tmp_ / "root").ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.project.project_dir, tmp_ / "root");
+  EXPECT_EQ(state_.project.old_path, tmp_.path() + kSep);
+  EXPECT_EQ(state_.project.old_dir, "root");
+  ASSERT_TRUE(state_.project.Has(c.kind));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(SubDir(state_.project, c.kind), sub);
+  EXPECT_EQ(OldName(state_.project, c.kind), c.old_name);
+  ASSERT_EQ(state_.search.candidates.size(), 1u);
+  EXPECT_EQ(state_.new_name, c.old_name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, NewInputFoundBelowTest,
+    ::testing::Values(
+        FoundBelowCase{
+            "TwoLevelsFullWidth",
+            {{"Project/RVMDK\xEF\xBC\x88uv5\xEF\xBC\x89/tank.uvprojx", ""}, {"User/main.c", ""}},
+            FamilyKind::kKeilUv4,
+            "/Project/RVMDK\xEF\xBC\x88uv5\xEF\xBC\x89",
+            "tank"},
+        FoundBelowCase{"WorkspaceOneLevelProjectTwo",
+                       {{"MDK-ARM/tank.uvmpw",
+                         "<ProjectWorkspace><project><PathAndName>.\\Appli\\tank.uvprojx"
+                         "</PathAndName></project></ProjectWorkspace>"},
+                        {"MDK-ARM/Appli/tank.uvprojx", ""}},
+                       FamilyKind::kKeilUv4,
+                       "/MDK-ARM/Appli",
+                       "tank"},
+        FoundBelowCase{"VendorThreeLevels",
+                       {{"board/evb/iar/tank.eww", ""}, {"board/evb/iar/tank.ewp", ""}},
+                       FamilyKind::kIar,
+                       "/board/evb/iar",
+                       "tank"},
+        FoundBelowCase{
+            "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", ""}),
+    testing::ParamLabel());
+
+// A workspace at the top with its projects below: one listed project loads
+// with the workspace's folder; several are the workspace's choice to make.
+TEST_F(NewInputTest, WspAtTheRootWithEachPrjInItsFolder) {
+  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\n");
+  WriteFile(tmp_ / "root/a/a.prj", "");
+  EXPECT_TRUE(Load(tmp_ / "root").ok);
+  EXPECT_EQ(state_.project.project_dir, tmp_ / "root");
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kWspPrj), "");
+  EXPECT_EQ(OldWorkspace(state_.project), "work");
+
+  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\nFILE-1=b\\b.prj\r\n");
+  WriteFile(tmp_ / "root/b/b.prj", "");
+  EXPECT_FALSE(Load(tmp_ / "root").ok);
+  EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+}
+
+TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
+  for (const char* f :
+       {"t/A/a.uvprojx", "t/B/b.uvprojx", "t/C/c.eww", "t/D/d.eww", "t/E/sub/e.ewp"}) {
+    WriteFile(tmp_ / f, "");
+  }
+  const AnalysisResult result = Load(tmp_ / "t");
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.set_check_boxes);
+  EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+  EXPECT_TRUE(state_.project.families.empty());
+  EXPECT_EQ(
+      ui_.shown,
+      std::vector<Shown>{Message(
+          "Several projects found - give the project file of the one to rename:\nA\nB\nC\nD\nE" +
+          kSep + "sub")});
+  EXPECT_EQ(state_.search.candidates.size(), 5u);
+
+  // Pointing at one of them loads it by today's rules.
+  ui_.shown.clear();
+  EXPECT_TRUE(Load(tmp_ / "t/C").ok);
+  EXPECT_EQ(state_.project.project_dir, tmp_ / "t/C");
+  EXPECT_TRUE(state_.search.candidates.empty());
+}
+
+// An extension in a folder's name above the project is no longer taken for
+// a project file, when the whole-path test finds nothing.
+struct OwnNameCase {
+  std::string label;
+  std::string folder;  // holding blinky.wsp and blinky.prj
+  std::string input;   // below the temporary folder
+};
+
+class NewInputOwnNameTest : public NewInputTest,
+                            public ::testing::WithParamInterface<OwnNameCase> {};
+
+TEST_P(NewInputOwnNameTest, LoadsTheProject) {
+  const std::string project = MakePrjProject(tmp_ / GetParam().folder, "blinky");
+  EXPECT_TRUE(Load(tmp_ / GetParam().input).ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_dir, "blinky");
+  EXPECT_TRUE(state_.project.Has(FamilyKind::kWspPrj));
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "blinky");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, NewInputOwnNameTest,
+    ::testing::Values(OwnNameCase{"WspInFolderName", "old.wsp.files/blinky",
+                                  "old.wsp.files/blinky"},
+                      OwnNameCase{"PrjArchive", "old.prj-archive/blinky", "old.prj-archive/blinky"},
+                      OwnNameCase{"EwwBak", "v2.eww.bak/blinky", "v2.eww.bak/blinky"}),
+    testing::ParamLabel());
 
 }  // namespace
 }  // namespace kelvandor

@@ -132,10 +132,19 @@ const Row kRows[] = {
       "ABS/sub/old.abs", "LST/sub/x.lst"},
      {"ABS/old.hex", "ABS/old.srec", "ABS/new.mhx=ABS/old.mhx", "old.wsp", "old.prj",
       "_old_old.prj", "old.bak", "ABS/sub/old.abs", "LST/sub/x.lst"}},
-    {"WspPrjDeletesUpperCaseExtensions",
+    {"WspPrjKeepsImagesInAnyLetterCase",
      WspPrj("old", "new"),
      {"ABS/OLD.MHX", "ABS/old.HEX", "ABS/README", "ABS/x.h", "ABS/x.s", "ABS/x.m"},
-     {"ABS/x.h", "ABS/x.s", "ABS/x.m"}},
+     {"ABS/OLD.MHX", "ABS/old.HEX", "ABS/x.h", "ABS/x.s", "ABS/x.m"}},
+    {"WspPrjFoldersInAnyLetterCase",
+     WspPrj("old", "new"),
+     {"abs/old.mhx", "abs/old.abs", "lst/a.lst", "obj/a.obj", "Opt/a.lnk", "debug/Obj/b.obj"},
+     {"abs/new.mhx=abs/old.mhx"}},
+    {"KeilBackupsAndFoldersInAnyLetterCase",
+     Keil(),
+     {"old_Opt.Bak", "old_Uv2.BAK", "OLD.DEP", "x.UvGui.anna", "Output/DEBUG/main.o",
+      "Output/Release/old.hex"},
+     {"Output/Release/new.hex=Output/Release/old.hex"}},
     {"WspPrjLeavesARenameOntoAnExistingName",
      WspPrj("old", "new"),
      {"ABS/old.mhx", "ABS/new.mhx"},
@@ -196,7 +205,7 @@ const Row kRows[] = {
       "old.uvguix", "other.UVGUI.anna", "output/debug/old.hex", "output/debug/old.axf",
       "output/debug/main.o", "output/release/old.hex", "output/release/old.srec",
       "output/release/old.mhx", "output/release/old.axf", "output/release/sub/x.o"},
-     {"old.uvproj", "old.uvopt", "old.uvguix", "other.UVGUI.anna", "output/debug/old.hex",
+     {"old.uvproj", "old.uvopt", "old.uvguix", "output/debug/old.hex",
       "output/release/new.hex=output/release/old.hex",
       "output/release/new.srec=output/release/old.srec",
       "output/release/new.mhx=output/release/old.mhx", "output/release/sub/x.o"}},
@@ -284,19 +293,31 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
 }
 
-// The folders the project files name are cleaned after the table's block,
-// only when the analysis said so.
+// The folders the project files name are cleaned after the table's block:
+// an IAR project's in every layout, a uVision 4 project's as a uVision 5
+// project's, inside the project only, never a file the project names, its
+// ".ioc", RTE/ or DebugConfig/.
 TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
-  for (const bool flagged : {false, true}) {
-    SCOPED_TRACE(flagged);
+  for (const bool uv5 : {false, true}) {
+    SCOPED_TRACE(uv5);
     TempDir tmp;
     WriteFile(tmp / "proj/EWARM/new.ewp",
               "<project><configuration><name>Debug</name><option><name>ObjPath</name>"
               "<state>Debug\\Obj</state></option></configuration></project>");
     WriteFile(tmp / "proj/MDK-ARM/new.uvprojx",
-              "<Target><OutputDirectory>out\\</OutputDirectory></Target>");
+              "<Target><OutputDirectory>out\\</OutputDirectory>"
+              "<ListingPath>.\\RTE\\</ListingPath></Target>");
+    WriteFile(tmp / "proj/MDK-ARM/new.uvproj",
+              "<Target><OutputDirectory>..\\OBJ\\</OutputDirectory>"
+              "<ListingPath>..\\..\\lst\\</ListingPath></Target>"
+              "<File><FilePath>..\\OBJ\\keep.c</FilePath></File>");
+    const Tree kept = {"OBJ/keep.c", "OBJ/board.ioc", "MDK-ARM/RTE/RTE_Components.h",
+                       "MDK-ARM/out/DebugConfig/x.dbgconf"};
+    for (const std::string& file : kept) WriteFile(tmp / ("proj/" + file), "");
     WriteFile(tmp / "proj/EWARM/Debug/Obj/main.o", "");
     WriteFile(tmp / "proj/MDK-ARM/out/main.o", "");
+    WriteFile(tmp / "proj/OBJ/k.o", "");
+    WriteFile(tmp / "lst/outside.lst", "");
     CleanUpRequest r;
     r.plan.new_path = tmp.path() + SeparatorString();
     r.plan.new_dir = "proj";
@@ -305,23 +326,23 @@ TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
       Family& family = r.project.Add(FamilyKind::kIar);
       family.sub_dir = Native("/EWARM");
       family.old_name = "old";
-      family.generator_layout = flagged;
     }
     {
       Family& family = r.project.Add(FamilyKind::kKeilUv4);
       family.sub_dir = Native("/MDK-ARM");
       family.old_name = "old";
     }
-    if (flagged) {
-      {
-        Family& family = r.project.Add(FamilyKind::kKeilUv5);
-        family.sub_dir = Native("/MDK-ARM");
-        family.old_name = "old";
-      }
+    if (uv5) {
+      Family& family = r.project.Add(FamilyKind::kKeilUv5);
+      family.sub_dir = Native("/MDK-ARM");
+      family.old_name = "old";
     }
     CleanUpProject(r.project, r.plan);
-    EXPECT_EQ(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"), !flagged);
-    EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !flagged);
+    EXPECT_FALSE(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"));
+    EXPECT_FALSE(FileExists(tmp / "proj/OBJ/k.o"));
+    EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !uv5);
+    EXPECT_TRUE(FileExists(tmp / "lst/outside.lst"));
+    for (const std::string& file : kept) EXPECT_TRUE(FileExists(tmp / ("proj/" + file))) << file;
   }
 }
 

@@ -63,6 +63,8 @@ struct Row {
   std::string old_name = "Motor";
   std::string new_name = "Pump";
   bool backup = false;
+  bool uv4 = false;         // CleanUpKeilUv4 instead of CleanUpKeilUv5
+  bool iar_renames = true;  // false: CleanUpIarNamed outside the generator layout
 };
 
 class ProjectFileCleanUpTest : public ::testing::TestWithParam<Row> {};
@@ -79,7 +81,11 @@ TEST_P(ProjectFileCleanUpTest, CleansTheRecordedFolders) {
                               .old_name = row.old_name,
                               .new_name = row.new_name,
                               .backup = row.backup};
-  (row.iar ? CleanUpIarLayout : CleanUpKeilUv5)(request, NativeFileSystem());
+  if (row.iar) {
+    CleanUpIarNamed(request, row.iar_renames, NativeFileSystem());
+  } else {
+    (row.uv4 ? CleanUpKeilUv4 : CleanUpKeilUv5)(request, NativeFileSystem());
+  }
 
   Tree expected = {family + row.project_file};
   for (const std::string& entry : row.remaining)
@@ -102,6 +108,33 @@ const std::vector<Target> kNewProject = {{"Target 1", ".\\Objects\\", ".\\Listin
 INSTANTIATE_TEST_SUITE_P(
     Rows, ProjectFileCleanUpTest,
     ::testing::Values(
+        Row{"UvisionFourOutputOutsideTheKeilFolder",
+            false,
+            "MDK-ARM",
+            "Pump.uvproj",
+            Uvprojx({{"T", "..\\OBJ\\", "..\\OBJ\\", "Pump"}},
+                    "<FilePath>..\\OBJ\\keep.c</FilePath>"),
+            {"proj/OBJ/main.o", "proj/OBJ/Motor.hex", "proj/OBJ/keep.c", "proj/OBJ/board.ioc",
+             "proj/OBJ/Pump.uvoptx", "proj/MDK-ARM/Motor_Opt.Bak"},
+            {"proj/OBJ/Motor.hex", "proj/OBJ/keep.c", "proj/OBJ/board.ioc", "proj/OBJ/Pump.uvoptx",
+             "proj/MDK-ARM/Motor_Opt.Bak"},
+            "Motor",
+            "Pump",
+            false,
+            true},
+        Row{"IarOutsideTheGeneratorLayout",
+            true,
+            "",
+            "Pump.ewp",
+            Ewp({{"Debug", "Debug\\Exe", "Debug\\Obj", "Debug\\List"}}),
+            {"proj/Debug/Exe/Motor.hex", "proj/Debug/Exe/Motor.out", "proj/Debug/Obj/main.o",
+             "proj/Debug/Obj/keep.c", "proj/Debug/List/main.lst"},
+            {"proj/Debug/Exe/Motor.hex", "proj/Debug/Obj/keep.c"},
+            "Motor",
+            "Pump",
+            false,
+            false,
+            false},
         Row{"NewProjectAfterARename",
             false,
             "",

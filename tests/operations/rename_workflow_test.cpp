@@ -96,6 +96,9 @@ const Sample kConveyor{"conveyor", false, true,    false,     "EWARM",
 const Sample kDual{"dual", false, true, false, "", "", false, "boot", "dual"};
 const Sample kLed{"LED", false, false, true};
 const Sample kDimmer{"dimmer", false, false, true, "", "MDK-ARM/Appli", true};
+// Found below the folder given: uVision 4, two levels down, output outside
+// the Keil folder.
+const Sample kTank{"tank", false, false, true, "", "Project/RVMDK(uv4)"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -338,7 +341,7 @@ TEST_P(RenameProjectModeTest, RewritesEveryFamilyInItsFolder) {
 std::vector<ModeCase> AllModeCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kSensor, &kGateway, &kTank}) {
       out.push_back({mode, f});
     }
   }
@@ -1022,7 +1025,7 @@ std::vector<ModeCase> FaultCases() {
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
     for (const Sample* f :
          {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual,
-          &kLed, &kDimmer}) {
+          &kLed, &kDimmer, &kTank}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1084,9 +1087,8 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f :
-       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual, &kLed,
-        &kDimmer}) {
+  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor,
+                          &kDual, &kLed, &kDimmer, &kTank}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

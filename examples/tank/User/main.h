@@ -1,0 +1,1 @@
+int level(void);
