@@ -5,6 +5,7 @@
 
 #include "operations/cleaning.h"
 #include "operations/families.h"
+#include "operations/run_guard.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -101,9 +102,38 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   }
 }
 
+RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInterface* ui,
+                         FileSystem& file_system) {
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return CleanUpLockedProject(project, plan, file_system);
+  FolderLock lock;
+  const RenameError error =
+      GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
+  if (error != RenameError::kNone) {
+    RunReport report;
+    report.source = project.project_dir;
+    report.target = plan.Target();
+    report.mode = plan.mode;
+    report.clean_up = true;
+    report.error_code = static_cast<int>(error);
+    report.error_message = std::string(RenameErrorText(error));
+    return report;
+  }
+  return CleanUpLockedProject(project, plan, file_system);
+}
+
 }  // namespace
 
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
+                         FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, &ui, file_system);
+}
+
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, nullptr, file_system);
+}
+
+RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
+                               FileSystem& file_system) {
   RunReport report;
   report.source = project.project_dir;
   report.target = plan.Target();

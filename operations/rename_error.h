@@ -20,7 +20,18 @@ enum class RenameError {
   // control character, or a family folder leads out of the target: refused
   // before any file changes.
   kBadTarget = 16,
+  // The journal of an interrupted run could not be completed: nothing done.
+  kUnfinishedRun = 17,
+  // Another run holds the project: nothing done.
+  kBusy = 18,
+  // A project file changed while it was rewritten: nothing renamed.
+  kChangedDuringRun = 19,
 };
+
+// What a run says when it found and completed the journal of an interrupted
+// one, before it goes on.
+inline constexpr std::string_view kRolledBackText = "Completed the rollback of an interrupted run";
+inline constexpr std::string_view kCompletedText = "Completed the clean-up of an interrupted run";
 
 // The message shown where the workflow meets `error`; empty for the errors
 // that are told otherwise (a question, the result) or not at all.

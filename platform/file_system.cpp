@@ -167,6 +167,8 @@ bool FileSystem::CopyTree(std::string_view from, std::string_view to,
 }
 
 bool FileSystem::MakeDirectory(std::string_view path) { return kelvandor::MakeDirectory(path); }
+bool FileSystem::SyncFile(int fd) { return detail::SyncToDisk(fd); }
+bool FileSystem::SyncFolder(std::string_view dir) { return detail::SyncDirectory(dir); }
 bool FileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
   return kelvandor::RenameNoReplace(from, to);
 }

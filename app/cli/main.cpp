@@ -147,7 +147,8 @@ int Execute(const Options& options, const Project& project, const RenamePlan& pl
       ui,
       [&] {
         if (facts.clean_only) {
-          report = CleanUpProject(project, plan, file_system);
+          report = CleanUpProject(project, plan, run_ui, file_system);
+          if (report.error_code != 0) return report.error_code;
           run_ui.ShowResult("Cleaned!");
           return 0;
         }
