@@ -9,6 +9,7 @@
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "platform/stop_request.h"
 
 namespace kelvandor {
 namespace {
@@ -28,6 +29,7 @@ void RenameImage(const std::string& dir, std::string_view old_name, std::string_
 void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
   for (const CleanStep& step : steps) {
+    if (StopRequested()) return;
     const std::string dir = JoinRelative(base, step.folder);
     if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
@@ -92,6 +94,7 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   const std::string resolved = file_system.ResolvedPath(target);
   if (resolved.empty()) return;
   for (const Family& family : project.families) {
+    if (StopRequested()) return;
     const FamilyRow& row = RowOf(family.kind);
     const std::string dir = target + family.sub_dir;
     RunSteps(row.clean_steps, dir, family.old_name, plan, resolved, file_system);

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/stop_request.h"
 #include "platform/write_beside.h"
 
 namespace kelvandor {
@@ -80,6 +81,7 @@ void RewriteBatch::RenameAfterCommit(std::string from, std::string to) {
 std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old_name,
                                       std::string_view backup_name, std::string_view new_name,
                                       const StreamTransform& fill) {
+  StopIfRequested();
   Staged file{.old_path = JoinPath(dir, old_name),
               .backup_path = JoinPath(dir, backup_name),
               .new_path = JoinPath(dir, new_name),
@@ -179,6 +181,7 @@ void RewriteBatch::Undo() {
 
 void RewriteBatch::Commit() {
   if (committed_) return;
+  StopIfRequested();
   set_aside_.clear();
   const std::vector<DoneMove> plan = PlanMoves();
   // A batch without files needs no record.

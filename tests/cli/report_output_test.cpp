@@ -67,7 +67,7 @@ TEST(ReportOutputTest, DiffHeadersQuoteTheWholeName) {
   const std::string target = kSep + "t";
   ProjectFileChange change{target, "a\n@@ -1 +1 @@", "b.prj", DiffTexts("x\n", "y\n")};
   const std::string diff = UnifiedDiff(change, target, false);
-  EXPECT_TRUE(diff.starts_with("--- \"a/a\\n@@ -1 +1 @@\"\n+++ b/b.prj\n@@ -1 +1 @@\n")) << diff;
+  EXPECT_TRUE(diff.starts_with("--- \"a/a\\n@@ -1 +1 @@\"\n+++ b/b.prj\n@@ -1,1 +1,1 @@\n")) << diff;
 }
 
 ProjectFileChange Change(std::string_view dir, std::string_view old_text,
