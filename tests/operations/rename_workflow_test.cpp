@@ -880,6 +880,20 @@ bool IsLeftOver(const std::string& rel) {
          rel.find(kJournalName) != std::string::npos;
 }
 
+// The first project file of the sample that the rename moves away.
+std::string MainProjectFile(const Sample& f, const std::vector<Rewritten>& files) {
+  const Tree tree = ListTree(Example(f.example));
+  std::vector<std::string> candidates;
+  for (const Rewritten& file : files) candidates.push_back(file.old_rel);
+  const std::string keil = *f.keil_sub ? std::string(f.keil_sub) + "/" : "";
+  candidates.push_back(keil + f.example + ".uvprojx");
+  for (const std::string& rel : candidates) {
+    if (std::find(tree.begin(), tree.end(), rel) != tree.end()) return rel;
+  }
+  ADD_FAILURE() << "no project file in " << f.example;
+  return {};
+}
+
 class RenameProjectCrashTest : public RenameProjectModeTest {};
 
 // Whichever single change of the file system the run stops at (killed, a
@@ -927,7 +941,10 @@ TEST_P(RenameProjectCrashTest, AnyStopLosesNothingAndTheNextRunCompletes) {
     }
     const bool moved = mode == Mode::kRenameFolder && !AnythingExists(r.project.project_dir);
     const std::string project = moved ? target : r.project.project_dir;
-    const bool committed = FileExists(Join(target, RewrittenFiles(f, r).front().new_rel));
+    // A commit moves every old project file away at once.
+    const std::string renamed_in = mode == Mode::kCopy ? target : project;
+    const bool committed = AnythingExists(renamed_in) &&
+                           !FileExists(Join(renamed_in, MainProjectFile(f, RewrittenFiles(f, r))));
     EXPECT_EQ(moved, moved && committed);
     if (!committed) {
       EXPECT_EQ(Snapshot(project), original);
@@ -954,6 +971,32 @@ TEST_P(RenameProjectCrashTest, AnyStopLosesNothingAndTheNextRunCompletes) {
 
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectCrashTest,
                          ::testing::ValuesIn(FaultCases()), CaseName);
+
+// The clean-up stopped at any step: the next clean-up ends where one whole
+// clean-up ends.
+TEST_F(RenameProjectTest, StoppedCleanUpIsCompletedByTheNextOne) {
+  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan}) {
+    SCOPED_TRACE(f->example);
+    Request clean = Load(*f, std::string("clean-") + f->example);
+    CleanUpProject(clean.project, clean.plan);
+    const Entries expected = Snapshot(clean.project.project_dir);
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE("stopped at call " + std::to_string(n));
+      Request r = Load(*f, "run");
+      testing::CrashingFileSystem crashing(n);
+      bool stopped = false;
+      try {
+        CleanUpProject(r.project, r.plan, crashing);
+      } catch (const testing::Crash&) {
+        stopped = true;
+      }
+      if (stopped) CleanUpProject(r.project, r.plan);
+      EXPECT_EQ(Snapshot(r.project.project_dir), expected);
+      RemoveTree(tmp_ / "run");
+      if (!stopped || HasFailure()) break;
+    }
+  }
+}
 
 class RenameProjectPlanTest : public RenameProjectModeTest {};
 
