@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/path_style.h"
+#include "rewrite/wsp_rewriter.h"
 
 namespace kelvandor {
 namespace {
@@ -206,6 +207,36 @@ void SetOldLocation(const std::string& project_dir, ProjectState& state) {
   state.project.project_dir = project_dir;
 }
 
+// A project file named by the input is the project renamed, also where
+// others lie beside it.
+void PreferNamedProjectFile(const std::string& p, Project& project) {
+  constexpr std::string_view kPrj = ".prj";
+  Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
+  if (wsp_prj == nullptr || !EndsWithIgnoreCase(p, kPrj) || !FileExists(p)) return;
+  const std::string name = NamePart(p);
+  wsp_prj->old_name = name.substr(0, name.size() - kPrj.size());
+}
+
+// The projects of a workspace that lists several of them when the input
+// names none: nothing when there is no such workspace.
+std::vector<std::string> UnchosenProjects(const Project& project) {
+  const Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
+  if (wsp_prj == nullptr || wsp_prj->old_workspace.empty()) return {};
+  const std::string wsp = JoinPath(project.project_dir, wsp_prj->old_workspace + ".wsp");
+  if (!FileExists(wsp)) return {};
+  std::vector<std::string> projects = WorkspaceProjects(wsp);
+  if (projects.size() < 2) return {};
+  const std::string chosen = wsp_prj->old_name + ".prj";
+  for (const std::string& listed : projects) {
+    const std::size_t slash = listed.find_last_of("\\/");
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(listed)
+                                      : std::string_view(listed).substr(slash + 1);
+    if (!wsp_prj->old_name.empty() && EqualsIgnoreCase(name, chosen)) return {};
+  }
+  return projects;
+}
+
 void ReadOldNames(Project& project) {
   if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
     wsp_prj->old_workspace = GetWspName(project.project_dir).text;
@@ -263,6 +294,8 @@ std::string_view AnalysisErrorText(AnalysisError error) {
       return "Error within __TEMP__";
     case AnalysisError::kNoProject:
       return "Input File not found!";
+    case AnalysisError::kSeveralProjects:
+      return "Several projects found - give the project file of the one to rename:";
   }
   return {};
 }
@@ -317,7 +350,17 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (iar_and_keil || !names_project_file) SetOldLocation(p, state);
   if (names_project_file) SetOldLocation(FolderPart(p), state);
 
-  if (state.error == AnalysisError::kNone) ReadOldNames(project);
+  if (state.error == AnalysisError::kNone) {
+    ReadOldNames(project);
+    PreferNamedProjectFile(std::string(path), project);
+    if (const std::vector<std::string> projects = UnchosenProjects(project); !projects.empty()) {
+      state.error = AnalysisError::kSeveralProjects;
+      std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));
+      for (const std::string& listed : projects) message += "\n" + listed;
+      ui.ShowMessage(message);
+      return AnalysisResult{.ok = false, .set_check_boxes = false};
+    }
+  }
   Propose(config, state);
 
   return AnalysisResult{.ok = state.error == AnalysisError::kNone, .set_check_boxes = true};

@@ -25,6 +25,9 @@ enum class AnalysisError {
   kCreateDirectory = 8,
   kTempContents = 9,
   kNoProject = 11,
+  // The input names no one project of a workspace that holds several: the
+  // message lists them, and nothing is loaded.
+  kSeveralProjects = 12,
 };
 
 // The message shown when the analysis ends with `error`; empty for kNone.

@@ -56,7 +56,7 @@ constexpr CleanStep kKeilSteps[] = {
 
 void RewriteWspPrj(const std::string& dir, const Family& family, const RewriteValues& values,
                    UserInterface& ui, RewriteBatch& batch) {
-  ParseWsp(dir, family.old_workspace + ".wsp", values, ui, batch);
+  ParseWsp(dir, family.old_workspace + ".wsp", family.old_name, values, ui, batch);
   ParsePrj(dir, family.old_name + ".prj", values, ui, batch);
 }
 

@@ -8,6 +8,8 @@ std::string_view RenameErrorText(RenameError error) {
       return "Failed to Copy Project!";
     case RenameError::kRename:
       return "Failed to Rename Project!";
+    case RenameError::kBrokenReference:
+      return "Reference would break:";
     case RenameError::kUnfinishedRun:
       return "An interrupted run could not be rolled back: nothing was changed";
     case RenameError::kBusy:

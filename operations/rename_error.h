@@ -20,12 +20,15 @@ enum class RenameError {
   // control character, or a family folder leads out of the target: refused
   // before any file changes.
   kBadTarget = 16,
+  // A rewritten project file would name a file that does not exist after the
+  // rename, or two of its entries the same file: refused before any change.
+  kBrokenReference = 17,
   // The journal of an interrupted run could not be completed: nothing done.
-  kUnfinishedRun = 17,
+  kUnfinishedRun = 18,
   // Another run holds the project: nothing done.
-  kBusy = 18,
+  kBusy = 19,
   // A project file changed while it was rewritten: nothing renamed.
-  kChangedDuringRun = 19,
+  kChangedDuringRun = 20,
 };
 
 // What a run says when it found and completed the journal of an interrupted

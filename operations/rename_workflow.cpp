@@ -1,5 +1,8 @@
 #include "operations/rename_workflow.h"
 
+#include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,12 +13,14 @@
 #include "operations/families.h"
 #include "operations/run_guard.h"
 #include "operations/run_recorder.h"
-#include "platform/folder_lock.h"
-#include "platform/io_error.h"
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 #include "platform/folders.h"
+#include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/planning_file_system.h"
 #include "rewrite/file_rewrite.h"
+#include "rewrite/ioc_rewriter.h"
 #include "rewrite/run_journal.h"
 
 namespace kelvandor {
@@ -72,18 +77,70 @@ bool FamilyFoldersInside(const Project& project, const std::string& target, File
   return true;
 }
 
-// The files of every family change together when the batch is committed.
-std::vector<ProjectFileChange> RunRewriters(const Project& project, const RenamePlan& plan,
-                                            const std::string& target, UserInterface& ui,
-                                            FileSystem& fs, RunJournal& journal) {
+// Messages of a rewrite that is only planned to see what it would break.
+class SilentUi : public UserInterface {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ShowResult(std::string_view) override {}
+  bool Confirm(std::string_view) override { return true; }
+  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
+  void SetBusy(bool) override {}
+  void CopyProgress(std::uint64_t, std::uint64_t) override {}
+};
+
+// Stages the project files of every family in `target` into `batch`, and the
+// generator configuration above a family folder that holds the IDE's files.
+void StageRewriters(const Project& project, const RenamePlan& plan, const std::string& target,
+                    UserInterface& ui, RewriteBatch& batch) {
   const RewriteValues values = RewriteValuesFor(project, plan);
+  std::set<std::string> configured;
+  for (const Family& family : project.families) {
+    const std::string dir = target + family.sub_dir;
+    RowOf(family.kind).rewrite(dir, family, values, ui, batch);
+    if (family.kind == FamilyKind::kWspPrj || family.sub_dir.empty()) continue;
+    const std::string above = FolderPart(dir);
+    if (batch.file_system().IsSameOrInside(above, target) &&
+        configured.insert(LowerAscii(JoinPath(above, family.old_name))).second) {
+      ParseIoc(above, family.old_name, values, batch);
+    }
+  }
+}
+
+// What a rename would break, found by planning its rewrite on the project
+// as it stands, before anything is copied or moved. A failure to read is
+// left for the run itself to meet and report.
+std::optional<std::string> PlannedBreak(const Project& project, const RenamePlan& plan) {
+  try {
+    PlanningFileSystem planning;
+    SilentUi silent;
+    RewriteBatch batch(planning);
+    StageRewriters(project, plan, project.project_dir, silent, batch);
+    return batch.BrokenReference();
+  } catch (const IoError&) {
+    return std::nullopt;
+  }
+}
+
+std::string BrokenReferenceText(const std::string& detail) {
+  return std::string(RenameErrorText(RenameError::kBrokenReference)) + " " + detail;
+}
+
+// The files of every family change together when the batch is committed,
+// unless a reference would break.
+RenameError RunRewriters(const Project& project, const RenamePlan& plan, const std::string& target,
+                         UserInterface& ui, FileSystem& fs, RunReport& report, RunJournal& journal) {
   RewriteBatch batch(fs);
   batch.set_journal(&journal);
-  for (const Family& family : project.families) {
-    RowOf(family.kind).rewrite(target + family.sub_dir, family, values, ui, batch);
+  StageRewriters(project, plan, target, ui, batch);
+  if (const std::optional<std::string> broken = batch.BrokenReference()) {
+    report.error_message = BrokenReferenceText(*broken);
+    ui.ShowMessage(report.error_message);
+    return RenameError::kBrokenReference;
   }
   batch.Commit();
-  return batch.changes();
+  report.project_files = batch.changes();
+  for (const FileMove& move : batch.renames()) report.renamed_files.push_back({move.from, move.to});
+  return RenameError::kNone;
 }
 
 }  // namespace
@@ -115,7 +172,15 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name)) {
     outcome.error = RenameError::kBadTarget;
   } else {
+    // An interrupted run is rolled back before the project is looked at.
     outcome.error = GuardRun({project.project_dir, target}, lock, &ui, file_system);
+  }
+  if (outcome.ok()) {
+    if (const std::optional<std::string> broken = PlannedBreak(project, plan)) {
+      outcome.error = RenameError::kBrokenReference;
+      report.error_message = BrokenReferenceText(*broken);
+      ui.ShowMessage(report.error_message);
+    }
   }
   if (outcome.ok()) {
     // The journal lies in the folder whose files change: the project, its
@@ -132,7 +197,7 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
         outcome.error = RenameError::kBadTarget;
       }
       if (outcome.ok()) {
-        report.project_files = RunRewriters(project, plan, target, ui, file_system, journal);
+        outcome.error = RunRewriters(project, plan, target, ui, file_system, report, journal);
       }
     } catch (const IoError&) {
       // Nothing of the run stays: the moves made are undone, the temporary
@@ -149,7 +214,9 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
     report.renamed_images = std::move(cleaned.renamed_images);
   }
   report.error_code = static_cast<int>(outcome.error);
-  report.error_message = std::string(RenameErrorText(outcome.error));
+  if (outcome.error != RenameError::kBrokenReference) {
+    report.error_message = std::string(RenameErrorText(outcome.error));
+  }
   return outcome;
 }
 

@@ -47,6 +47,9 @@ struct RunReport {
   FileCount copied;                           // the copy of the project folder
   std::optional<RenamedFile> renamed_folder;  // rename-folder mode
   std::vector<ProjectFileChange> project_files;
+  // Files and folders renamed with the project files (the folder of a
+  // target's run-time environment, a scatter file, layouts, settings).
+  std::vector<RenamedFile> renamed_files;
   std::vector<RemovedFile> cleaned;  // files the clean-up deleted, in order
   FileCount cleaned_total;
   std::vector<RenamedFile> renamed_images;

@@ -42,7 +42,61 @@ void CopyBytes(LineReader& in, LineWriter& out) {
   while (in.ReadBytes(chunk)) out.Write(chunk);
 }
 
+void EmitRawLine(std::string_view line, const RawLineTransform& transform, LineWriter& out) {
+  std::size_t end = line.size();
+  if (end > 0 && line[end - 1] == '\n') {
+    --end;
+    if (end > 0 && line[end - 1] == '\r') --end;
+  }
+  transform(line.substr(0, end), line.substr(end), out);
+}
+
+// Project files name each other as their IDE on Windows reads the names:
+// letter case ignored, "/" and "\" alike.
+std::string ReferenceKey(std::string_view path) {
+  return LowerAscii(NormalisedAgainst(path, SeparatorString()));
+}
+
 }  // namespace
+
+StreamTransform RawLines(RawLineTransform transform) {
+  return [transform = std::move(transform)](LineReader& in, LineWriter& out) {
+    std::string line;
+    bool too_long = false;  // the rest of the current line is copied as it comes
+    std::string_view chunk;
+    while (in.ReadBytes(chunk)) {
+      std::size_t pos = 0;
+      while (pos < chunk.size()) {
+        const std::size_t newline = chunk.find('\n', pos);
+        const std::size_t end = newline == std::string_view::npos ? chunk.size() : newline + 1;
+        const std::string_view piece = chunk.substr(pos, end - pos);
+        if (!too_long && line.empty() && newline != std::string_view::npos &&
+            piece.size() <= kMaxRawLine) {
+          EmitRawLine(piece, transform, out);  // a whole line of the chunk, not copied
+          pos = end;
+          continue;
+        }
+        if (too_long) {
+          out.Write(piece);
+        } else {
+          line += piece;
+          if (line.size() > kMaxRawLine) {
+            out.Write(line);
+            line.clear();
+            too_long = true;
+          }
+        }
+        if (newline != std::string_view::npos) {
+          if (!too_long) EmitRawLine(line, transform, out);
+          line.clear();
+          too_long = false;
+        }
+        pos = end;
+      }
+    }
+    if (!line.empty() && !too_long) EmitRawLine(line, transform, out);
+  };
+}
 
 RewriteBatch::RewriteBatch(FileSystem& file_system) : file_system_(file_system) {}
 
@@ -127,6 +181,41 @@ void RewriteBatch::KeepBackup(std::size_t staged, bool keep) {
 }
 
 void RewriteBatch::DeleteAfterCommit(std::string path) { delete_after_.push_back(std::move(path)); }
+
+void RewriteBatch::ExpectReference(std::string from, std::string path, std::string text,
+                                   bool must_exist) {
+  references_.push_back({std::move(from), std::move(path), std::move(text), must_exist});
+}
+
+std::optional<std::string> RewriteBatch::BrokenReference() {
+  std::set<std::string> appearing;
+  std::set<std::string> vanishing;
+  for (const Staged& file : staged_) {
+    appearing.insert(ReferenceKey(file.new_path));
+    if (!file.replaces_old) vanishing.insert(ReferenceKey(file.old_path));
+  }
+  for (const DoneMove& rename : renames_) {
+    vanishing.insert(ReferenceKey(rename.from));
+    appearing.insert(ReferenceKey(rename.to));
+  }
+  for (const std::string& path : delete_after_) vanishing.insert(ReferenceKey(path));
+  std::set<std::pair<std::string, std::string>> seen;
+  for (const FileReference& ref : references_) {
+    const std::string key = ReferenceKey(ref.path);
+    bool exists = appearing.contains(key);
+    if (ref.must_exist && !exists && !vanishing.contains(key)) {
+      const std::optional<DirEntry> entry =
+          file_system_.FindEntry(FolderPart(ref.path), NamePart(ref.path));
+      exists = entry && entry->kind == EntryKind::kFile;
+    }
+    const std::string where = NamePart(ref.from) + ": " + ref.text;
+    if (ref.must_exist && !exists) return where + " would name a file that does not exist";
+    if (!seen.insert({ReferenceKey(ref.from), key}).second) {
+      return where + " would name the same file as another entry";
+    }
+  }
+  return std::nullopt;
+}
 
 void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
   if (!file_system_.RenameNoReplace(from, to)) {

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,35 @@ using LineTransform = std::function<void(std::string_view line, LineWriter& out)
 using StreamTransform = std::function<void(LineReader& in, LineWriter& out)>;
 // As LineTransform; returns true when the line counts as recognised.
 using CountingTransform = std::function<bool(std::string_view line, LineWriter& out)>;
+// Writes what stands in place of one line, given without its line end
+// (`body`) and with it (`end`: "\r\n", "\n", "\r" or empty at the end of
+// the file); whatever it writes is written as it stands.
+using RawLineTransform =
+    std::function<void(std::string_view body, std::string_view end, LineWriter& out)>;
+
+// A stream that hands `transform` one line at a time with its own line end,
+// for files whose bytes must stay as they are outside the lines that change.
+// A line longer than kMaxRawLine is copied unchanged, so memory stays flat.
+inline constexpr std::size_t kMaxRawLine = 64 * 1024;
+StreamTransform RawLines(RawLineTransform transform);
+
+// A file or folder that a batch moves after its project files.
+struct FileMove {
+  std::string from;
+  std::string to;
+  bool operator==(const FileMove&) const = default;
+};
+
+// A rewritten project file that names another file of the project: `from`
+// (the rewritten file's new path) says `text`, which names `path`. An entry
+// the rewrite left alone need not name a file that exists, but no two
+// entries of one file may name the same file.
+struct FileReference {
+  std::string from;
+  std::string path;
+  std::string text;
+  bool must_exist = true;
+};
 
 // A project file a batch replaces: `old_name` in `dir` becomes `new_name` in
 // the same folder (both bare names), with `diff` between the two contents.
@@ -82,6 +112,16 @@ class RewriteBatch {
   // Whether the backup of a staged file stays after the commit.
   void KeepBackup(std::size_t staged, bool keep);
 
+  // Notes that a staged file names another file, which must exist once the
+  // batch is committed (see BrokenReference).
+  void ExpectReference(std::string from, std::string path, std::string text,
+                       bool must_exist = true);
+
+  // Before the commit: a one-line account of the first noted reference that
+  // would name no file once the batch is committed, or of two references of
+  // one file that name the same file; nothing when every reference holds.
+  std::optional<std::string> BrokenReference();
+
   // A file deleted after a successful commit; one that cannot be deleted
   // stays, silently.
   void DeleteAfterCommit(std::string path);
@@ -99,6 +139,9 @@ class RewriteBatch {
   // files up to 4 MiB).
   const std::vector<ProjectFileChange>& changes() const { return changes_; }
 
+  // The files and folders moved after the project files, in order.
+  const std::vector<FileMove>& renames() const { return renames_; }
+
  private:
   struct Staged {
     std::string old_path;
@@ -108,10 +151,7 @@ class RewriteBatch {
     bool replaces_old = false;  // the new name is the old file's
     bool keep_backup = false;
   };
-  struct DoneMove {
-    std::string from;
-    std::string to;
-  };
+  using DoneMove = FileMove;
 
   std::size_t StageStream(std::string_view dir, std::string_view old_name,
                           std::string_view backup_name, std::string_view new_name,
@@ -129,6 +169,7 @@ class RewriteBatch {
   std::vector<std::string> set_aside_;  // deleted after the commit
   std::vector<std::string> delete_after_;
   std::vector<DoneMove> renames_;  // after the staged files
+  std::vector<FileReference> references_;
   std::vector<ProjectFileChange> changes_;
   bool committed_ = false;
 };

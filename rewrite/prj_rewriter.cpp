@@ -6,6 +6,39 @@
 #include "rewrite/file_rewrite.h"
 
 namespace kelvandor {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Whether a recorded path leaves the project folder: it begins with a drive
+// ("D:"), a root ("\", also "\\server") or "..". Any other path is relative to
+// the project folder and names a folder inside it.
+bool LeavesProjectFolder(std::string_view path) {
+  if (path.starts_with("\\") || path.starts_with("..")) return true;
+  const bool letter =
+      !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return letter && path.size() >= 2 && path[1] == ':';
+}
+
+// The first occurrence of `pattern` in `line` that lies in a path leaving the
+// project folder. A path starts after the last "=", ";", ",", '"' or tab
+// before the occurrence, or after the last blank (a blank may also stand
+// inside a folder name, so both starts are tried).
+std::size_t FindInLeavingPath(std::string_view line, std::string_view pattern) {
+  for (std::size_t pos = line.find(pattern); pos != kNone; pos = line.find(pattern, pos + 1)) {
+    const std::string_view before = line.substr(0, pos + 1);
+    const std::size_t hard = before.find_last_of("=;,\"\t");
+    const std::size_t blank = before.find_last_of(' ');
+    for (const std::size_t delimiter : {hard, blank}) {
+      std::size_t start = delimiter == kNone ? 0 : delimiter + 1;
+      while (start < pos && line[start] == ' ') ++start;
+      if (LeavesProjectFolder(line.substr(start))) return pos;
+    }
+  }
+  return kNone;
+}
+
+}  // namespace
 
 bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui) {
@@ -46,7 +79,7 @@ bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValu
             return true;
           }
         }
-        const std::size_t folder = folder_rule ? line.find(old_folder) : std::string_view::npos;
+        const std::size_t folder = folder_rule ? FindInLeavingPath(line, old_folder) : kNone;
         if (folder == std::string_view::npos) {
           out.WriteLine(line);
         } else {

@@ -73,6 +73,9 @@ class XmlStreamer {
         case State::kSkip:
           FeedSkip(chunk);
           break;
+        case State::kDoctype:
+          FeedDoctype(chunk);
+          break;
       }
     }
   }
@@ -84,9 +87,11 @@ class XmlStreamer {
   }
 
  private:
-  enum class State { kText, kTag, kValue, kSkip };
+  enum class State { kText, kTag, kValue, kSkip, kDoctype };
   static constexpr std::string_view kComment = "<!--";
   static constexpr std::string_view kCdata = "<![CDATA[";
+  static constexpr std::string_view kInstruction = "<?";
+  static constexpr std::string_view kDoctype = "<!DOCTYPE";
 
   void Emit(std::string_view bytes) {
     if (out_ != nullptr) out_->Write(bytes);
@@ -94,6 +99,8 @@ class XmlStreamer {
 
   void BeginTag() {
     tag_.assign(1, '<');
+    quote_ = 0;
+    last_mark_ = '<';
     state_ = State::kTag;
   }
 
@@ -115,9 +122,23 @@ class XmlStreamer {
       FeedTagByte(chunk);
       return;
     }
-    std::size_t end = chunk.find('>');
-    const std::size_t lt = chunk.substr(0, end).find('<');
-    if (lt != std::string_view::npos) end = lt;
+    // An attribute value, quoted after its "=", may hold ">" (and, malformed,
+    // "<").
+    std::size_t end = 0;
+    for (; end < chunk.size(); ++end) {
+      const char c = chunk[end];
+      if (quote_ != 0) {
+        if (c == quote_) quote_ = 0;
+        continue;
+      }
+      if ((c == '"' || c == '\'') && last_mark_ == '=') {
+        quote_ = c;
+      } else if (c == '>' || c == '<') {
+        break;
+      }
+      if (!IsBlank(c)) last_mark_ = c;
+    }
+    if (end == chunk.size()) end = std::string_view::npos;
     const std::size_t n = end == std::string_view::npos ? chunk.size() : end;
     if (tag_.size() + n > kMaxXmlPiece) {
       TagIsText();
@@ -152,6 +173,14 @@ class XmlStreamer {
       Skip("-->");
     } else if (tag_ == kCdata) {
       Skip("]]>");
+    } else if (tag_ == kInstruction) {
+      Skip("?>");
+    } else if (tag_ == kDoctype) {
+      Emit(tag_);
+      tag_.clear();
+      quote_ = 0;
+      in_subset_ = false;
+      state_ = State::kDoctype;
     } else if (c == '>') {
       CompleteTag();
     }
@@ -173,12 +202,37 @@ class XmlStreamer {
     state_ = State::kSkip;
   }
 
+  // A document type declaration, its internal subset included, is copied
+  // unseen: its declarations may hold anything that looks like markup.
+  void FeedDoctype(std::string_view& chunk) {
+    std::size_t i = 0;
+    bool done = false;
+    while (i < chunk.size() && !done) {
+      const char c = chunk[i++];
+      if (quote_ != 0) {
+        if (c == quote_) quote_ = 0;
+      } else if (c == '"' || c == '\'') {
+        quote_ = c;
+      } else if (c == '[') {
+        in_subset_ = true;
+      } else if (c == ']') {
+        in_subset_ = false;
+      } else if (c == '>' && !in_subset_) {
+        done = true;
+      }
+    }
+    Emit(chunk.substr(0, i));
+    chunk.remove_prefix(i);
+    if (done) state_ = State::kText;
+  }
+
   void FeedSkip(std::string_view& chunk) {
     std::size_t i = 0;
     while (i < chunk.size() && matched_ < terminator_.size()) {
       const char c = chunk[i++];
-      // Both terminators begin with a doubled character ("--", "]]"), so a
-      // mismatch on that character keeps what was matched.
+      // Each terminator's first character is doubled ("--", "]]") or not
+      // repeated ("?>"), so a mismatch on that character keeps what was
+      // matched.
       if (c == terminator_[matched_]) {
         ++matched_;
       } else if (c != terminator_[0]) {
@@ -239,6 +293,9 @@ class XmlStreamer {
   std::string value_element_;
   std::string_view terminator_;
   std::size_t matched_ = 0;
+  char quote_ = 0;      // the quote of an attribute value the tag is in
+  char last_mark_ = 0;  // the tag's last byte that is no blank
+  bool in_subset_ = false;
 };
 
 }  // namespace

@@ -263,6 +263,15 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
     for (const ProjectFileChange& change : report.project_files) {
       out += UnifiedDiff(change, report.target, color);
     }
+    if (!report.renamed_files.empty()) {
+      out +=
+          palette.Bold("Renamed with the project: " + std::to_string(report.renamed_files.size())) +
+          "\n";
+      for (const RenamedFile& file : report.renamed_files) {
+        out += "  " + RelativePath(file.from, report.target) + " -> " +
+               RelativePath(file.to, report.target) + "\n";
+      }
+    }
   }
   if (report.clean_up || facts.clean_only) {
     out += palette.Bold("Cleaned: " + Count(report.cleaned_total)) + "\n";
@@ -294,6 +303,9 @@ std::string SummaryText(const RunReport& report, const RunFacts& facts) {
     out += "Files copied: " + Count(report.copied) + "\n";
     out += "Project files rewritten: " + std::to_string(report.project_files.size()) + " (" +
            LineCounts(report.project_files) + ")\n";
+    if (!report.renamed_files.empty()) {
+      out += "Renamed with the project: " + std::to_string(report.renamed_files.size()) + "\n";
+    }
   }
   out += "Files cleaned: " + Count(report.cleaned_total) + "\n";
   out += "Images renamed: " + std::to_string(report.renamed_images.size()) + "\n";
@@ -314,6 +326,8 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
   }
   Json images = Json::array();
   for (const RenamedFile& image : report.renamed_images) images.push_back(RenamedJson(image));
+  Json renamed_files = Json::array();
+  for (const RenamedFile& file : report.renamed_files) renamed_files.push_back(RenamedJson(file));
 
   Json doc;
   doc["kind"] = facts.dry_run ? "plan" : "report";
@@ -329,6 +343,7 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
   doc["renamed_folder"] =
       report.renamed_folder ? RenamedJson(*report.renamed_folder) : Json(nullptr);
   doc["project_files"] = std::move(project_files);
+  doc["renamed_files"] = std::move(renamed_files);
   doc["cleaned"] = Json{{"files", report.cleaned_total.files},
                         {"bytes", report.cleaned_total.bytes},
                         {"list", std::move(cleaned_files)}};

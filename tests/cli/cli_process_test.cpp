@@ -607,8 +607,8 @@ TEST_P(CliDryRunTest, ChangesNothing) {
     std::sort(list.begin(), list.end());  // a copy need not keep the folders' order
   }
   // (An archive is unpacked anew for each run: its source differs.)
-  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files", "cleaned",
-                          "renamed_images", "error"}) {
+  for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files",
+                          "renamed_files", "cleaned", "renamed_images", "error"}) {
     EXPECT_EQ(plan[key], report[key]) << key;
   }
   EXPECT_EQ(plan["project_files"].empty(), GetParam().front() == "clean");
@@ -671,7 +671,7 @@ TEST_F(CliProcessTest, ARunRefusesAProjectAnotherRunHolds) {
     FolderLock other_run;
     ASSERT_TRUE(other_run.Acquire(project, std::chrono::milliseconds(0)));
     const Outcome o = Run({"rename", "motor", "--name", "pump"});
-    EXPECT_EQ(o.status, 18) << o.err;
+    EXPECT_EQ(o.status, 19) << o.err;
     EXPECT_EQ(Messages(o.err),
               "Another run is working on this project: nothing was changed\n"
               "Finished with ERROR(s)\n");
@@ -696,7 +696,7 @@ TEST_F(CliProcessTest, TwoRunsAtOnceLeaveOneWholeRename) {
   }
   EXPECT_EQ(first.status, 0) << first.err;
   // The second either waited and found nothing left to rename, or gave up.
-  EXPECT_TRUE(second.status == 0 || second.status == 18) << second.err;
+  EXPECT_TRUE(second.status == 0 || second.status == 19) << second.err;
   ExpectRewritten(kMotor, work_ + "/motor", "pump");
   for (const std::string& rel : ListTree(work_)) {
     EXPECT_EQ(rel.find(".kv"), std::string::npos) << rel;

@@ -169,6 +169,7 @@ RunReport CopyReport() {
   report.replaced_target = {2, 100};
   report.copied = {3, 1536};
   report.project_files.push_back(Change("/n/pump", "blinky\n", "pump\n"));
+  report.renamed_files = {{"/n/pump/RTE/_blinky", "/n/pump/RTE/_pump"}};
   report.cleaned = {{"/n/pump/OBJ/main.o", 2048}};
   report.cleaned_total = {1, 2048};
   report.renamed_images = {{"/n/pump/ABS/blinky.abs", "/n/pump/ABS/pump.abs"}};
@@ -184,6 +185,8 @@ TEST(ReportOutputTest, PlanTellsEveryStep) {
             "Copied: 3 files, 1.5 KiB\n"
             "Project files: 1 (+1 -1 lines)\n"
             "--- a/blinky.prj\n+++ b/pump.prj\n@@ -1,1 +1,1 @@\n-blinky\n+pump\n"
+            "Renamed with the project: 1\n"
+            "  RTE/_blinky -> RTE/_pump\n"
             "Cleaned: 1 file, 2.0 KiB\n"
             "  OBJ/main.o (2.0 KiB)\n"
             "Images renamed: 1\n"
@@ -201,7 +204,8 @@ TEST(ReportOutputTest, PlanTellsEveryStep) {
 TEST(ReportOutputTest, SummaryCountsWhatWasDone) {
   EXPECT_EQ(SummaryText(CopyReport(), {.elapsed = std::chrono::milliseconds(1250)}),
             "Files copied: 3 files, 1.5 KiB\nProject files rewritten: 1 (+1 -1 lines)\n"
-            "Files cleaned: 1 file, 2.0 KiB\nImages renamed: 1\nTime taken: 1.25 s\n");
+            "Renamed with the project: 1\nFiles cleaned: 1 file, 2.0 KiB\nImages renamed: 1\nTime "
+            "taken: 1.25 s\n");
   EXPECT_EQ(SummaryText(RunReport{}, {.clean_only = true}),
             "Files cleaned: 0 files, 0 B\nImages renamed: 0\nTime taken: 0.00 s\n");
 }
@@ -222,6 +226,7 @@ TEST(ReportOutputTest, JsonShape) {
   EXPECT_EQ(plan["cleaned"]["list"][0],
             (nlohmann::json{{"path", "/n/pump/OBJ/main.o"}, {"bytes", 2048}}));
   EXPECT_EQ(plan["renamed_images"][0]["to"], "/n/pump/ABS/p\xef\xbf\xbd.abs");
+  EXPECT_EQ(plan["renamed_files"][0]["to"], "/n/pump/RTE/_pump");
   EXPECT_TRUE(plan["error"].is_null());
   EXPECT_TRUE(plan["seconds"].is_null());
 

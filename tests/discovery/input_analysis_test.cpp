@@ -544,6 +544,31 @@ TEST_F(NewInputTest, SeveralPrjFiles) {
   EXPECT_EQ(state_.new_name, "");
 }
 
+// A workspace of several projects: the folder or the workspace names none
+// of them and loads nothing; a project file names the one renamed.
+TEST_F(NewInputTest, WorkspaceOfSeveralProjects) {
+  const std::string project = tmp_ / "multi";
+  WriteFile(project + kSep + "work.wsp",
+            "FILE-0=a.prj\r\nFILE-1=b.prj\r\n[SubPrj-a.prj]\r\n[SubPrj-b.prj]\r\n");
+  for (const char* f : {"a.prj", "b.prj"}) WriteFile(project + kSep + f, "");
+  for (const std::string& input : {project, project + kSep + "work.wsp"}) {
+    ui_.shown.clear();
+    const AnalysisResult result = Load(input);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.set_check_boxes);
+    EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+    EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{
+                               "Several projects found - give the project file of the one to "
+                               "rename:\na.prj\nb.prj"}));
+  }
+  ui_.shown.clear();
+  EXPECT_TRUE(Load(project + kSep + "b.prj").ok);
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kWspPrj), "b");
+  EXPECT_EQ(OldWorkspace(state_.project), "work");
+  EXPECT_EQ(state_.new_name, "b");
+  EXPECT_TRUE(ui_.shown.empty());
+}
+
 TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_path = "np";
   state_.new_dir = "nd";

@@ -432,6 +432,120 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(p.param.family->example);
     });
 
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+const Sample kLamp{"lamp", true, false, false};
+const Sample kSrc{"src", true, false, false};
+
+// A sample renamed to "pump": every file of the result, as written here.
+// "{T}" stands for the new project folder with a final separator, "{D}" for
+// the new folder's name; a file not listed is the sample's own, unchanged.
+struct WholeCase {
+  const Sample* sample;
+  Mode mode;
+  std::vector<std::pair<std::string, std::string>> moved;  // old relative path -> new
+  std::vector<std::pair<std::string, std::vector<std::string>>> written;  // new path -> CR LF lines
+};
+void PrintTo(const WholeCase& c, std::ostream* os) { *os << c.sample->example; }
+
+const std::vector<std::pair<std::string, std::string>> kLampMoved = {{"lamp.wsp", "pump.wsp"},
+                                                                     {"lamp.prj", "pump.prj"}};
+const std::vector<std::pair<std::string, std::vector<std::string>>> kLampWritten = {
+    {"pump.wsp",
+     {"[Workspace]", "Version=4.2", "WSP={T}", "FILE-0=pump.prj", "FILE-1=boot\\boot.prj",
+      "ActivePrj=pump.prj", "Layout=2", "", "[SubPrj-pump.prj]", "Open=1", "Target=Debug", "",
+      "[SubPrj-boot\\boot.prj]", "Open=0", "Target=Release"}},
+    {"pump.prj",
+     {"[Project]", "Version=4.2", "PRJ={T}", "Cpu=ORL16C62", "Memory=near", "", "[Files]",
+      "F1=0 m ABS\\pump.abs", "F2=1 c src\\main.c", "F3=1 c src\\dimmer.c", "", "[Options]",
+      "Include=D:\\work\\{D}\\src", "Output=D:\\work\\{D}\\OBJ", "Optimize=2"}}};
+const std::vector<std::pair<std::string, std::string>> kSrcMoved = {{"src.wsp", "pump.wsp"},
+                                                                    {"src.prj", "pump.prj"}};
+const std::vector<std::pair<std::string, std::vector<std::string>>> kSrcWritten = {
+    {"pump.wsp",
+     {"[Workspace]", "Version=4.2", "WSP={T}", "FILE-0=pump.prj", "ActivePrj=pump.prj", "Layout=2",
+      "", "[SubPrj-pump.prj]", "Open=1", "Target=Debug"}},
+    {"pump.prj",
+     {"[Project]", "Version=4.2", "PRJ={T}", "Cpu=ORL16C62", "", "[Files]", "F1=0 m ABS\\pump.abs",
+      "F2=1 c src\\main.c", "F3=1 c SRC\\Can\\src\\can_bus.c", "F4=1 c Can\\src\\can_frame.c", "",
+      "[Options]", "Include=D:\\work\\{D}\\src;Can\\src", "Output=D:\\work\\{D}\\OBJ",
+      "List=..\\{D}\\LST", "Optimize=2"}}};
+
+std::vector<WholeCase> WholeCases() {
+  std::vector<WholeCase> out;
+  for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
+    out.push_back({&kLamp, mode, kLampMoved, kLampWritten});
+    out.push_back({&kSrc, mode, kSrcMoved, kSrcWritten});
+  }
+  return out;
+}
+
+class RenameWholeSampleTest : public RenameProjectTest,
+                              public ::testing::WithParamInterface<WholeCase> {};
+
+// Only what names the project follows the new name, in every mode; every
+// other file, and every other project's entry, stays byte for byte.
+TEST_P(RenameWholeSampleTest, GivesTheHandWrittenTree) {
+  const WholeCase& c = GetParam();
+  Request r = Load(*c.sample);
+  r.plan.new_name = "pump";
+  if (c.mode == Mode::kCopy) CopyTo(r, tmp_ / "new" + kSep, "pump");
+  if (c.mode == Mode::kRenameFolder) {
+    r.plan.mode = RenameMode::kRenameFolder;
+    r.plan.new_dir = "pump";
+  }
+  ASSERT_TRUE(Run(r));
+  EXPECT_TRUE(ui_.shown.empty());
+  const std::string target = r.plan.new_path + r.plan.new_dir;
+  Entries expected;
+  for (auto [rel, content] : Snapshot(Example(c.sample->example))) {
+    for (const auto& [from, to] : c.moved) {
+      if (rel == from) rel = to;
+    }
+    for (const auto& [path, lines] : c.written) {
+      if (rel == path) {
+        content =
+            ReplaceAll(testing::CrLf(lines), {{"{T}", target + kSep}, {"{D}", r.plan.new_dir}});
+      }
+    }
+    expected.emplace_back(rel, content);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Snapshot(target), expected);
+}
+
+std::string WholeCaseName(const ::testing::TestParamInfo<WholeCase>& p) {
+  return CaseName({ModeCase{p.param.mode, p.param.sample}, p.index});
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, RenameWholeSampleTest, ::testing::ValuesIn(WholeCases()),
+                         WholeCaseName);
+
+// Two entries of a workspace that would name one file: refused before any
+// change, with the entry named.
+TEST_F(RenameProjectTest, WorkspaceEntriesThatWouldCollideChangeNothing) {
+  Request r = Load(kLamp);
+  const std::string project = r.project.project_dir;
+  WriteFile(Join(project, "lamp.wsp"), testing::CrLf({"WSP=x", "FILE-0=lamp.prj", "FILE-1=boot.prj",
+                                                      "[SubPrj-lamp.prj]", "[SubPrj-boot.prj]"}));
+  WriteFile(Join(project, "boot.prj"), "PRJ=x\r\n");
+  for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
+    Request run = r;
+    run.plan.new_name = "boot";
+    run.plan.mode = mode;
+    if (mode != Mode::kInPlace) run.plan.new_dir = "boot";
+    const Entries before = Snapshot(tmp_.path());
+    ui_.shown.clear();
+    EXPECT_FALSE(Run(run));
+    EXPECT_EQ(error_, RenameError::kBrokenReference);
+    EXPECT_EQ(Snapshot(tmp_.path()), before);
+    ASSERT_EQ(ui_.shown.size(), 1u);
+    EXPECT_EQ(ui_.shown[0].text,
+              "Reference would break: boot.wsp: FILE-1=boot.prj would name the same file as "
+              "another entry");
+  }
+}
+
 TEST_F(RenameProjectTest, BackupKeepsEveryOldProjectFileThroughTheCleanUp) {
   Request r = Load(kGateway);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
@@ -861,7 +975,7 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;

@@ -10,6 +10,7 @@
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "tests/rewrite/rewrite_test_support.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -46,6 +47,17 @@ TEST_P(FileRewriteLineEnds, ExactModeKeepsEveryByte) {
   EXPECT_EQ(ReadFile(tmp / "a.uvprojx.bak"), GetParam().Input());
 }
 
+TEST_P(FileRewriteLineEnds, RawLinesKeepEveryByte) {
+  TempDir tmp;
+  WriteFile(tmp / "a.ioc", GetParam().Input());
+  RewriteFileExact(tmp.path(), "a.ioc", "a.ioc.bak", "b.ioc",
+                   RawLines([](std::string_view body, std::string_view end, LineWriter& out) {
+                     out.Write(body);
+                     out.Write(end);
+                   }));
+  EXPECT_EQ(ReadFile(tmp / "b.ioc"), GetParam().Input());
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, FileRewriteLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
                          testing::ParamLabel());
 
@@ -59,6 +71,25 @@ TEST(FileRewrite, TransformSeesEachLineOnce) {
   });
   EXPECT_EQ(seen, (std::vector<std::string>{"one", "two", "three"}));
   EXPECT_EQ(ReadFile(tmp / "b.prj"), CrLf({"<one>", "<two>", "<three>"}));
+}
+
+TEST(FileRewrite, RawLinesHandEachLineItsEndAndPassALongLineThrough) {
+  TempDir tmp;
+  const std::string long_line(kMaxRawLine + 10, 'x');
+  WriteFile(tmp / "a.ioc", "one\r\ntwo\n" + long_line + "\nthree");
+  std::vector<std::string> seen;
+  RewriteFileExact(tmp.path(), "a.ioc", "a.bak", "b.ioc",
+                   RawLines([&](std::string_view body, std::string_view end, LineWriter& out) {
+                     seen.push_back(std::string(body) + "|" +
+                                    std::string(end == "\r\n" ? "crlf"
+                                                : end == "\n" ? "lf"
+                                                              : ""));
+                     out.Write("<");
+                     out.Write(body);
+                     out.Write(end);
+                   }));
+  EXPECT_TRUE(seen == (std::vector<std::string>{"one|crlf", "two|lf", "three|"}));
+  EXPECT_TRUE(ReadFile(tmp / "b.ioc") == "<one\r\n<two\n" + long_line + "\n<three");
 }
 
 TEST(FileRewrite, ReplaceFirstKeepsALongRemainderWhole) {
@@ -287,6 +318,60 @@ TEST(FileRewrite, BatchComparesProjectFilesUpToTheirLimit) {
   EXPECT_FALSE(batch.changes()[1].diff.compared);
   EXPECT_TRUE(batch.changes()[1].diff.hunks.empty());
 }
+
+}  // namespace
+}  // namespace kelvandor
+
+namespace kelvandor {
+namespace {
+
+using testing::ListTree;
+using testing::PrintTo;
+using testing::TempDir;
+using testing::WriteFile;
+
+struct ReferenceCase {
+  const char* label;
+  std::vector<std::string> refs;  // names in the folder the workspace names
+  bool holds;
+};
+
+class BatchReferences : public ::testing::TestWithParam<ReferenceCase> {};
+
+// A workspace w.eww becomes p.eww, a.ewp becomes p.ewp and folder "old" moves
+// to "new"; b.ewp stays, c.dep goes after the commit.
+TEST_P(BatchReferences, HoldWhenEveryNamedFileExistsAfterTheCommit) {
+  TempDir tmp;
+  for (const char* file : {"w.eww", "a.ewp", "b.ewp", "c.dep"}) WriteFile(tmp / file, "x");
+  testing::MakeDirs(tmp / "old");
+  {
+    RewriteBatch batch;
+    batch.Stage(tmp.path(), "w.eww", "w.eww.bak", "p.eww", LineTransform());
+    batch.Stage(tmp.path(), "a.ewp", "a.ewp.bak", "p.ewp", LineTransform());
+    batch.RenameAfterCommit(tmp / "old", tmp / "new");
+    batch.DeleteAfterCommit(tmp / "c.dep");
+    for (const std::string& ref : GetParam().refs) {
+      batch.ExpectReference(tmp / "p.eww", tmp / ref, ref);
+    }
+    EXPECT_EQ(!batch.BrokenReference().has_value(), GetParam().holds);
+  }
+  EXPECT_EQ(ListTree(tmp.path()),
+            (std::vector<std::string>{"a.ewp", "b.ewp", "c.dep", "old/", "w.eww"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchReferences,
+    ::testing::Values(ReferenceCase{"StagedNewName", {"p.ewp"}, true},
+                      ReferenceCase{"UntouchedFile", {"b.ewp"}, true},
+                      ReferenceCase{"OtherLetterCase", {"P.EWP", "B.ewp"}, true},
+                      ReferenceCase{"MovedFolder", {"new"}, true},
+                      ReferenceCase{"FolderMovedAway", {"old"}, false},
+                      ReferenceCase{"FileRenamedAway", {"a.ewp"}, false},
+                      ReferenceCase{"FileDeletedAfterwards", {"c.dep"}, false},
+                      ReferenceCase{"NeverThere", {"q.ewp"}, false},
+                      ReferenceCase{"TwoEntriesOneFile", {"p.ewp", "b.ewp", "p.ewp"}, false},
+                      ReferenceCase{"None", {}, true}),
+    testing::ParamLabel());
 
 }  // namespace
 }  // namespace kelvandor

@@ -84,9 +84,16 @@ TEST_P(WspCounts, DecideSuccessAndBackup) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, WspCounts,
     ::testing::Values(testing::CountCase{"Four",
-                                         {"[Workspace]", "FILE-0=M.prj", "FILE-1=x",
+                                         {"[Workspace]", "FILE-0=M.prj", "FILE-1=M.prj",
                                           "ActivePrj=M.prj", "[SubPrj-M.prj]", "WSP=x"},
                                          true},
+                      testing::CountCase{"FourOfSeveralProjects",
+                                         {"[Workspace]", "FILE-0=Motor.prj", "FILE-1=x",
+                                          "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", "WSP=x"},
+                                         true},
+                      testing::CountCase{"NoneOfSeveralProjects",
+                                         {"FILE-0=M.prj", "FILE-1=x", "[SubPrj-M.prj]", "WSP=x"},
+                                         false},
                       testing::CountCase{"ThreeWithoutActivePrj",
                                          {"FILE-0=M.prj", "[SubPrj-M.prj]", "WSP=x"},
                                          true},
@@ -100,15 +107,76 @@ INSTANTIATE_TEST_SUITE_P(
                                          false}),
     testing::ParamLabel());
 
-TEST(WspRewriter, TwoSubPrjHeadersBothGetTheNewName) {
+TEST(WspRewriter, TwoSubPrjHeadersOnlyTheProjectsOwnFollows) {
   TempDir tmp;
   RecordingUi ui;
   WriteFile(tmp / "Motor.wsp",
             CrLf({"[SubPrj-Motor.prj]", "a=1", "[SubPrj-Second.prj]", "FILE-1=k"}));
   EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
   EXPECT_EQ(ReadFile(tmp / "Pump.wsp"),
-            CrLf({"[SubPrj-Pump.prj]", "a=1", "[SubPrj-Pump.prj]", "FILE-1=k"}));
+            CrLf({"[SubPrj-Pump.prj]", "a=1", "[SubPrj-Second.prj]", "FILE-1=k"}));
 }
+
+struct SharedCase {
+  std::string label;
+  std::string workspace;  // the file's name
+  std::vector<std::string> lines;
+  std::string new_workspace;
+  std::vector<std::string> written;
+  bool references_hold = true;
+};
+
+class WspSharedWorkspace : public ::testing::TestWithParam<SharedCase> {};
+
+// A workspace of several projects: only the renamed project's entries follow,
+// each keeping its folder; the workspace keeps its name unless it is the
+// project's.
+TEST_P(WspSharedWorkspace, RewritesOnlyTheProjectsEntries) {
+  TempDir tmp;
+  RecordingUi ui;
+  const SharedCase& c = GetParam();
+  WriteFile(tmp / c.workspace, CrLf(c.lines));
+  for (const char* prj : {"Motor.prj", "Boot.prj"}) WriteFile(tmp / prj, "PRJ=x\r\n");
+  RewriteBatch batch;
+  EXPECT_TRUE(ParseWsp(tmp.path(), c.workspace, "Motor", TestValues(), ui, batch));
+  batch.Stage(tmp.path(), "Motor.prj", "_old_Motor.prj", "Pump.prj", LineTransform());
+  EXPECT_EQ(!batch.BrokenReference().has_value(), c.references_hold);
+  batch.Commit();
+  EXPECT_EQ(ReadFile(tmp / c.new_workspace), CrLf(c.written));
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+const std::vector<std::string> kTwoProjects = {"FILE-0=Motor.prj",       "FILE-1=sub\\Boot.prj",
+                                               "ActivePrj=Motor.prj",    "WSP=D:\\work\\Motor\\",
+                                               "[SubPrj-Motor.prj]",     "Open=1",
+                                               "[SubPrj-sub\\Boot.prj]", "Open=0"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WspSharedWorkspace,
+    ::testing::Values(SharedCase{"NamedAfterTheProject",
+                                 "Motor.wsp",
+                                 kTwoProjects,
+                                 "Pump.wsp",
+                                 {"FILE-0=Pump.prj", "FILE-1=sub\\Boot.prj", "ActivePrj=Pump.prj",
+                                  NewFolderLine("WSP="), "[SubPrj-Pump.prj]", "Open=1",
+                                  "[SubPrj-sub\\Boot.prj]", "Open=0"}},
+                      SharedCase{
+                          "NamedOtherwise",
+                          "All.wsp",
+                          {"FILE-0=Boot.prj", "FILE-1=.\\Motor.prj", "ActivePrj=Boot.prj",
+                           "[SubPrj-Boot.prj]", "[SubPrj-.\\motor.prj]", "WSP=x"},
+                          "All.wsp",
+                          {"FILE-0=Boot.prj", "FILE-1=.\\Pump.prj", "ActivePrj=Boot.prj",
+                           "[SubPrj-Boot.prj]", "[SubPrj-.\\Pump.prj]", NewFolderLine("WSP=")}},
+                      SharedCase{"NewNameOfAnotherProject",
+                                 "Motor.wsp",
+                                 {"FILE-0=Motor.prj", "FILE-1=Pump.prj", "[SubPrj-Motor.prj]",
+                                  "[SubPrj-Pump.prj]", "WSP=x"},
+                                 "Pump.wsp",
+                                 {"FILE-0=Pump.prj", "FILE-1=Pump.prj", "[SubPrj-Pump.prj]",
+                                  "[SubPrj-Pump.prj]", NewFolderLine("WSP=")},
+                                 false}),
+    testing::ParamLabel());
 
 TEST(WspRewriter, EmptyWorkspaceGivesAnEmptyOneAndTheMessage) {
   TempDir tmp;

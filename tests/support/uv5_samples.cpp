@@ -26,14 +26,18 @@ const SampleRules kHeater{"heater",
                            {"MDK-ARM/heater.uvoptx", "MDK-ARM/@.uvoptx"},
                            {"MDK-ARM/heater.uvguix.anna", "MDK-ARM/@.uvguix.anna"},
                            {"MDK-ARM/RTE/_heater/", "MDK-ARM/RTE/_@/"},
-                           {"MDK-ARM/heater/heater.sct", "MDK-ARM/heater/@.sct"}},
+                           {"MDK-ARM/heater/heater.sct", "MDK-ARM/heater/@.sct"},
+                           {"heater.ioc", "@.ioc"}},
                           {{"MDK-ARM/heater.uvprojx",
                             {{"<TargetName>heater<", "<TargetName>@<"},
                              {"<OutputName>heater<", "<OutputName>@<"},
                              {".\\RTE\\_heater<", ".\\RTE\\_@<"},
                              {"<ScatterFile>heater\\heater.sct<", "<ScatterFile>heater\\@.sct<"},
                              {"<targetInfo name=\"heater\"/>", "<targetInfo name=\"@\"/>"}}},
-                           {"MDK-ARM/heater.uvoptx", {{"<TargetName>heater<", "<TargetName>@<"}}}},
+                           {"MDK-ARM/heater.uvoptx", {{"<TargetName>heater<", "<TargetName>@<"}}},
+                           {"heater.ioc",
+                            {{"ProjectFileName=heater.ioc\n", "ProjectFileName=@.ioc\n"},
+                             {"ProjectName=heater\n", "ProjectName=@\n"}}}},
                           {"MDK-ARM/heater/"},
                           {"MDK-ARM/heater/@.sct"}};
 
@@ -78,6 +82,7 @@ FileContents RenamedUv5Sample(std::string_view sample, std::string_view new_name
        FilesBelow(std::string(KELVANDOR_EXAMPLES_DIR) + SeparatorString() + std::string(sample))) {
     if (outcome.backup && rel.ends_with(".uvprojx")) result.emplace_back(rel + ".bak", content);
     if (outcome.backup && rel.ends_with(".uvoptx")) result.emplace_back(rel + ".bak", content);
+    if (outcome.backup && rel.ends_with(".ioc")) result.emplace_back(rel + ".bak", content);
     for (const auto& [file, edits] : rules.edits) {
       if (file != rel) continue;
       for (const auto& [from, to] : edits) {

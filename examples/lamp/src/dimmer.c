@@ -1,0 +1,1 @@
+void dimmer_init(void) {}

@@ -1,0 +1,1 @@
+void can_bus(void) {}
