@@ -222,9 +222,12 @@ void RunJournal::NoteCommitted() {
 }
 
 bool RunJournal::Finish() {
-  if (!written_) return true;
-  written_ = !Apply(record_, root_, file_system_);
-  return !written_;
+  // Also what was noted but never made durable: the step after it failed.
+  if (record_ == JournalRecord{}) return true;
+  if (!Apply(record_, root_, file_system_)) return false;
+  record_ = {};
+  written_ = false;
+  return true;
 }
 
 Recovery RecoverInterruptedRun(std::string_view dir, FileSystem& file_system) {
