@@ -297,7 +297,9 @@ void FormModel::Button_RenameClick() {
   });
 }
 
-void FormModel::CleanUpProject() { kelvandor::CleanUpProject(ShownProject(), PlanFromControls()); }
+void FormModel::CleanUpProject() {
+  kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_);
+}
 
 void FormModel::Button1Click_CleanUpProject() {
   Guarded([&] {

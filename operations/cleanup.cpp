@@ -6,9 +6,11 @@
 
 #include "operations/cleaning.h"
 #include "operations/families.h"
+#include "operations/run_guard.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "platform/stop_request.h"
 
 namespace kelvandor {
 namespace {
@@ -42,6 +44,7 @@ std::string FolderAnyCase(std::string_view base, std::string_view relative, File
 void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
   for (const CleanStep& step : steps) {
+    if (StopRequested()) return;
     const std::string dir = FolderAnyCase(base, step.folder, fs);
     if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
@@ -106,6 +109,7 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   const std::string resolved = file_system.ResolvedPath(target);
   if (resolved.empty()) return;
   for (const Family& family : project.families) {
+    if (StopRequested()) return;
     const FamilyRow& row = RowOf(family.kind);
     const std::string dir = target + family.sub_dir;
     RunSteps(row.clean_steps, dir, family.old_name, plan, resolved, file_system);
@@ -116,9 +120,38 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   }
 }
 
+RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInterface* ui,
+                         FileSystem& file_system) {
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return CleanUpLockedProject(project, plan, file_system);
+  FolderLock lock;
+  const RenameError error =
+      GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
+  if (error != RenameError::kNone) {
+    RunReport report;
+    report.source = project.project_dir;
+    report.target = plan.Target();
+    report.mode = plan.mode;
+    report.clean_up = true;
+    report.error_code = static_cast<int>(error);
+    report.error_message = std::string(RenameErrorText(error));
+    return report;
+  }
+  return CleanUpLockedProject(project, plan, file_system);
+}
+
 }  // namespace
 
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
+                         FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, &ui, file_system);
+}
+
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, nullptr, file_system);
+}
+
+RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
+                               FileSystem& file_system) {
   RunReport report;
   report.source = project.project_dir;
   report.target = plan.Target();

@@ -11,6 +11,7 @@
 #include "operations/project.h"
 #include "operations/run_report.h"
 #include "platform/file_system.h"
+#include "platform/user_interface.h"
 
 namespace kelvandor {
 
@@ -21,8 +22,18 @@ namespace kelvandor {
 // inside the target, after following every link, are touched: a build-output
 // folder that is a link leading elsewhere is passed over. Returns what was
 // deleted and renamed.
+// First, as every run, it takes the project's lock and completes the journal
+// of an interrupted run (see run_guard.h), saying so through `ui`; when it
+// cannot, it cleans nothing and the report holds the error.
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
+                         FileSystem& file_system = NativeFileSystem());
+// As above, telling nobody.
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan,
                          FileSystem& file_system = NativeFileSystem());
+
+// The clean-up alone, for a run that holds the lock already.
+RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
+                               FileSystem& file_system);
 
 // True when `new_dir` names at least one folder, none of its components is
 // "." or "..", and new_path + new_dir is not the root of a file system.

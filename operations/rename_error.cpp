@@ -10,6 +10,12 @@ std::string_view RenameErrorText(RenameError error) {
       return "Failed to Rename Project!";
     case RenameError::kBrokenReference:
       return "Reference would break:";
+    case RenameError::kUnfinishedRun:
+      return "An interrupted run could not be rolled back: nothing was changed";
+    case RenameError::kBusy:
+      return "Another run is working on this project: nothing was changed";
+    case RenameError::kChangedDuringRun:
+      return "A project file changed during the run: nothing was renamed";
     case RenameError::kNone:
     case RenameError::kCreateTarget:
     case RenameError::kDeleteTarget:

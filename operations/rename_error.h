@@ -23,7 +23,18 @@ enum class RenameError {
   // A rewritten project file would name a file that does not exist after the
   // rename, or two of its entries the same file: refused before any change.
   kBrokenReference = 17,
+  // The journal of an interrupted run could not be completed: nothing done.
+  kUnfinishedRun = 18,
+  // Another run holds the project: nothing done.
+  kBusy = 19,
+  // A project file changed while it was rewritten: nothing renamed.
+  kChangedDuringRun = 20,
 };
+
+// What a run says when it found and completed the journal of an interrupted
+// one, before it goes on.
+inline constexpr std::string_view kRolledBackText = "Completed the rollback of an interrupted run";
+inline constexpr std::string_view kCompletedText = "Completed the clean-up of an interrupted run";
 
 // The message shown where the workflow meets `error`; empty for the errors
 // that are told otherwise (a question, the result) or not at all.

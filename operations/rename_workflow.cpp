@@ -11,14 +11,17 @@
 #include "operations/cleanup.h"
 #include "operations/directory_ops.h"
 #include "operations/families.h"
+#include "operations/run_guard.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
 #include "rewrite/file_rewrite.h"
 #include "rewrite/ioc_rewriter.h"
+#include "rewrite/run_journal.h"
 
 namespace kelvandor {
 namespace {
@@ -38,7 +41,7 @@ bool TargetUnsafeForCopy(std::string_view target, const Project& project, FileSy
 // The folder steps: the first failure, or kNone.
 RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
                              const std::string& target, UserInterface& ui, FileSystem& fs,
-                             RunReport& report) {
+                             RunReport& report, RunJournal& journal) {
   const bool copy = plan.mode == RenameMode::kCopy;
   // An archive's project is copied out of the temporary folder whatever the mode.
   const bool copying = copy || project.from_archive;
@@ -53,10 +56,15 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
     if (!DeleteDirectory(target, fs)) return RenameError::kDeleteTarget;
   }
   if (copy && !CreateDirectory(target, fs)) return RenameError::kCreateTarget;
-  if (copying && !CopyDirectory(project.project_dir, target, ui, fs)) return RenameError::kCopy;
-  if (plan.mode == RenameMode::kRenameFolder &&
-      !RenameDirectory(project.project_dir, target, ui, fs)) {
-    return RenameError::kRename;
+  if (copying) {
+    if (!CopyDirectory(project.project_dir, target, ui, fs)) return RenameError::kCopy;
+    // From here on, a failure or an interruption removes the copy again.
+    journal.NoteCopy();
+  }
+  if (plan.mode == RenameMode::kRenameFolder) {
+    journal.NoteFolderMove(project.project_dir, target);
+    if (!RenameDirectory(project.project_dir, target, ui, fs)) return RenameError::kRename;
+    journal.set_root(target);
   }
   return RenameError::kNone;
 }
@@ -120,8 +128,9 @@ std::string BrokenReferenceText(const std::string& detail) {
 // The files of every family change together when the batch is committed,
 // unless a reference would break.
 RenameError RunRewriters(const Project& project, const RenamePlan& plan, const std::string& target,
-                         UserInterface& ui, FileSystem& fs, RunReport& report) {
+                         UserInterface& ui, FileSystem& fs, RunReport& report, RunJournal& journal) {
   RewriteBatch batch(fs);
+  batch.set_journal(&journal);
   StageRewriters(project, plan, target, ui, batch);
   if (const std::optional<std::string> broken = batch.BrokenReference()) {
     report.error_message = BrokenReferenceText(*broken);
@@ -159,23 +168,47 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   report.mode = plan.mode;
   report.clean_up = plan.clean_up;
 
+  FolderLock lock;
   if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name)) {
     outcome.error = RenameError::kBadTarget;
-  } else if (const std::optional<std::string> broken = PlannedBreak(project, plan)) {
-    outcome.error = RenameError::kBrokenReference;
-    report.error_message = BrokenReferenceText(*broken);
-    ui.ShowMessage(report.error_message);
   } else {
-    RunRecorder recorder(file_system, report);
-    recorder.set_step(RunRecorder::Step::kTarget);
-    outcome.error = MakeTargetFolder(project, plan, target, ui, recorder, report);
+    // An interrupted run is rolled back before the project is looked at.
+    outcome.error = GuardRun({project.project_dir, target}, lock, &ui, file_system);
   }
-  if (outcome.ok() && !FamilyFoldersInside(project, target, file_system)) {
-    outcome.error = RenameError::kBadTarget;
+  if (outcome.ok()) {
+    if (const std::optional<std::string> broken = PlannedBreak(project, plan)) {
+      outcome.error = RenameError::kBrokenReference;
+      report.error_message = BrokenReferenceText(*broken);
+      ui.ShowMessage(report.error_message);
+    }
   }
-  if (outcome.ok()) outcome.error = RunRewriters(project, plan, target, ui, file_system, report);
+  if (outcome.ok()) {
+    // The journal lies in the folder whose files change: the project, its
+    // copy, or the project before and after its folder moves.
+    RunJournal journal(file_system,
+                       plan.mode == RenameMode::kRenameFolder && !project.from_archive
+                           ? project.project_dir
+                           : target);
+    try {
+      RunRecorder recorder(file_system, report);
+      recorder.set_step(RunRecorder::Step::kTarget);
+      outcome.error = MakeTargetFolder(project, plan, target, ui, recorder, report, journal);
+      if (outcome.ok() && !FamilyFoldersInside(project, target, file_system)) {
+        outcome.error = RenameError::kBadTarget;
+      }
+      if (outcome.ok()) {
+        outcome.error = RunRewriters(project, plan, target, ui, file_system, report, journal);
+      }
+    } catch (const IoError&) {
+      // Nothing of the run stays: the moves made are undone, the temporary
+      // files, a copy and the journal removed, a moved folder moved back.
+      journal.Finish();
+      throw;
+    }
+    journal.Finish();
+  }
   if (outcome.ok() && plan.clean_up) {
-    RunReport cleaned = CleanUpProject(project, plan, file_system);
+    RunReport cleaned = CleanUpLockedProject(project, plan, file_system);
     report.cleaned = std::move(cleaned.cleaned);
     report.cleaned_total = cleaned.cleaned_total;
     report.renamed_images = std::move(cleaned.renamed_images);

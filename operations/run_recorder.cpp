@@ -79,6 +79,8 @@ long long RunRecorder::Write(int fd, const char* data, std::size_t size) {
   return inner_.Write(fd, data, size);
 }
 int RunRecorder::Close(int fd) { return inner_.Close(fd); }
+bool RunRecorder::SyncFile(int fd) { return inner_.SyncFile(fd); }
+bool RunRecorder::SyncFolder(std::string_view dir) { return inner_.SyncFolder(dir); }
 bool RunRecorder::FileExists(std::string_view path) { return inner_.FileExists(path); }
 bool RunRecorder::DirectoryExists(std::string_view path) { return inner_.DirectoryExists(path); }
 bool RunRecorder::AnythingExists(std::string_view path) { return inner_.AnythingExists(path); }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/file_system_native.h"
+#include "platform/stop_request.h"
 #include "platform/path_style.h"
 
 namespace kelvandor {
@@ -105,7 +106,8 @@ void CopyFolder(FileSystem& file_system, const fs::path& from, const fs::path& t
     return;
   }
   for (fs::directory_iterator end; state.ok && it != end; it.increment(ec)) {
-    if (ec) {
+    // A copy stopped part-way is removed like any other that failed.
+    if (ec || StopRequested()) {
       state.ok = false;
       return;
     }
@@ -167,6 +169,8 @@ bool FileSystem::CopyTree(std::string_view from, std::string_view to,
 }
 
 bool FileSystem::MakeDirectory(std::string_view path) { return kelvandor::MakeDirectory(path); }
+bool FileSystem::SyncFile(int fd) { return detail::SyncToDisk(fd); }
+bool FileSystem::SyncFolder(std::string_view dir) { return detail::SyncDirectory(dir); }
 bool FileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
   return kelvandor::RenameNoReplace(from, to);
 }

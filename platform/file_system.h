@@ -176,6 +176,11 @@ class FileSystem {
   virtual long long Write(int fd, const char* data, std::size_t size);
   // As close(2): 0, or -1 when the close failed; the descriptor is gone.
   virtual int Close(int fd);
+  // Makes the bytes written to `fd` durable, so that a power cut after a
+  // rename never finds the new name on an empty file.
+  virtual bool SyncFile(int fd);
+  // Makes the names created, moved and removed in the folder `dir` durable.
+  virtual bool SyncFolder(std::string_view dir);
 
   // CopyTree above, made of the calls of this object.
   virtual bool CopyTree(std::string_view from, std::string_view to,

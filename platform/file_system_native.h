@@ -13,6 +13,11 @@ namespace kelvandor::detail {
 int OpenForWriting(std::string_view path);
 long long WriteToFile(int fd, const char* data, std::size_t size);
 int CloseFile(int fd);
+// Makes what was written to `fd` durable (fsync, FlushFileBuffers).
+bool SyncToDisk(int fd);
+// Makes the entries of the folder `path` durable; true where the system
+// offers no such call.
+bool SyncDirectory(std::string_view path);
 // A descriptor of the file `path` opened for reading; -1 on failure, also for
 // a folder.
 int OpenForReading(std::string_view path);

@@ -217,6 +217,18 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 
 int CloseFile(int fd) { return ::close(fd); }
 
+bool SyncToDisk(int fd) { return ::fsync(fd) == 0; }
+
+bool SyncDirectory(std::string_view path) {
+  const int fd = ::open(Terminated(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return synced;
+}
+
 int OpenForReading(std::string_view path) {
   const int fd = ::open(Terminated(path).c_str(), O_RDONLY | O_CLOEXEC);
   // POSIX opens a folder for reading and fails only at the first read; refuse

@@ -122,7 +122,7 @@ bool RenameNoReplace(std::string_view from, std::string_view to) {
       return false;
     }
   }
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0;
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool RenameReplacing(std::string_view from, std::string_view to) {
@@ -239,6 +239,12 @@ long long WriteToFile(int fd, const char* data, std::size_t size) {
 }
 
 int CloseFile(int fd) { return ::_close(fd); }
+
+bool SyncToDisk(int fd) { return ::_commit(fd) == 0; }
+
+// A folder handle cannot be flushed without write access to it; the moves
+// themselves are made with MOVEFILE_WRITE_THROUGH.
+bool SyncDirectory(std::string_view path) { return DirectoryExists(path); }
 
 int OpenForReading(std::string_view path) {
   return ::_wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);

@@ -26,6 +26,7 @@ constexpr NamedError kTexts[] = {
     {IoErrorCode::kReadBeyondEnd, "Read beyond end of file"},
     {IoErrorCode::kDiskFull, "Disk full"},
     {IoErrorCode::kInvalidNumericInput, "Invalid numeric input"},
+    {IoErrorCode::kInterrupted, "Interrupted"},
 };
 
 const char* OwnText(IoErrorCode code) {

@@ -24,6 +24,8 @@ enum class IoErrorCode : int {
   // Windows' number for a failing device (ERROR_IO_DEVICE), used for errors
   // that have no number of their own; it has no text of its own either.
   kDeviceError = 1117,
+  // The user stopped the run (Windows' ERROR_OPERATION_ABORTED).
+  kInterrupted = 995,
 };
 
 // The text shown for an error number: "File not found", ..., or

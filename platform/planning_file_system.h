@@ -40,6 +40,8 @@ class PlanningFileSystem : public FileSystem {
   int CreateForWriting(std::string_view path) override;
   long long Write(int fd, const char* data, std::size_t size) override;
   int Close(int fd) override;
+  bool SyncFile(int fd) override;
+  bool SyncFolder(std::string_view dir) override;
   bool CopyTree(std::string_view from, std::string_view to,
                 const CopyProgressFn& progress = {}) override;
 

@@ -202,6 +202,11 @@ void LineWriter::Flush() {
   used_ = 0;
 }
 
+void LineWriter::Sync() {
+  Flush();
+  if (!file_system_->SyncFile(fd_)) ThrowIoErrorFromErrno(errno);
+}
+
 void LineWriter::Close() {
   if (fd_ < 0) return;
   Flush();

@@ -78,6 +78,8 @@ class LineWriter {
   // Flushes and closes; raises IoError when a write or the close fails. The
   // destructor closes quietly when Close was not called.
   void Close();
+  // Flushes and makes the bytes durable; raises IoError on failure.
+  void Sync();
 
  private:
   void Flush();

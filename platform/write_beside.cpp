@@ -31,11 +31,18 @@ std::string WriteBeside(std::string_view dir, std::string_view base, std::string
                         std::string_view avoid, std::string_view permissions_of,
                         const std::function<void(LineWriter& out)>& write,
                         FileSystem& file_system) {
-  const std::string path = JoinPath(dir, FreeName(dir, base, suffix, avoid, file_system));
+  std::string path = JoinPath(dir, FreeName(dir, base, suffix, avoid, file_system));
+  WriteFileAt(path, permissions_of, write, file_system);
+  return path;
+}
+
+void WriteFileAt(const std::string& path, std::string_view permissions_of,
+                 const std::function<void(LineWriter& out)>& write, FileSystem& file_system) {
   try {
     {
       LineWriter out(path, file_system);
       write(out);
+      out.Sync();
       out.Close();
     }
     if (!permissions_of.empty() && !file_system.CopyPermissions(permissions_of, path)) {
@@ -46,7 +53,6 @@ std::string WriteBeside(std::string_view dir, std::string_view base, std::string
     file_system.RemoveTree(path);
     throw;
   }
-  return path;
 }
 
 }  // namespace kelvandor

@@ -23,11 +23,14 @@ bool SameFileName(std::string_view a, std::string_view b);
 std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
                      std::string_view avoid, FileSystem& file_system = NativeFileSystem());
 
-// Creates the file FreeName(dir, base, suffix, avoid) in `dir` through
-// `file_system`, lets `write` fill it, closes it and, unless
-// `permissions_of` is empty, gives it the permissions of that file. Returns
-// its path. When any step fails (or `write` raises), the new file is removed
-// again and the error passes on.
+// Creates the file `path` through `file_system`, lets `write` fill it, makes
+// it durable, closes it and, unless `permissions_of` is empty, gives it the
+// permissions of that file. When any step fails (or `write` raises), the new
+// file is removed again and the error passes on.
+void WriteFileAt(const std::string& path, std::string_view permissions_of,
+                 const std::function<void(LineWriter& out)>& write, FileSystem& file_system);
+
+// WriteFileAt on FreeName(dir, base, suffix, avoid) in `dir`; returns its path.
 std::string WriteBeside(std::string_view dir, std::string_view base, std::string_view suffix,
                         std::string_view avoid, std::string_view permissions_of,
                         const std::function<void(LineWriter& out)>& write, FileSystem& file_system);

@@ -1,5 +1,6 @@
 #include "rewrite/file_rewrite.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <set>
 #include <utility>
@@ -7,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/stop_request.h"
 #include "platform/write_beside.h"
 
 namespace kelvandor {
@@ -133,6 +135,7 @@ void RewriteBatch::RenameAfterCommit(std::string from, std::string to) {
 std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old_name,
                                       std::string_view backup_name, std::string_view new_name,
                                       const StreamTransform& fill) {
+  StopIfRequested();
   Staged file{.old_path = JoinPath(dir, old_name),
               .backup_path = JoinPath(dir, backup_name),
               .new_path = JoinPath(dir, new_name),
@@ -146,8 +149,11 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
   if (!file.replaces_old) RequireReplaceable(file_system_, file.new_path);
 
   LineReader in(file.old_path, file_system_);
-  file.temp_path = WriteBeside(
-      dir, new_name, kTemporarySuffix, backup_name, file.old_path,
+  file.temp_path =
+      JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name, file_system_));
+  if (journal_ != nullptr) journal_->NoteTemp(file.temp_path);
+  WriteFileAt(
+      file.temp_path, file.old_path,
       [&](LineWriter& out) {
         fill(in, out);
         in.Close();
@@ -223,12 +229,35 @@ void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
   moves_.push_back({from, to});
 }
 
-void RewriteBatch::SetAside(const std::string& path) {
+void RewriteBatch::PlanSetAside(const std::string& path, std::vector<DoneMove>& plan) {
   const std::string dir = FolderPart(path);
-  const std::string aside =
+  std::string aside =
       JoinPath(dir, FreeName(dir, NamePart(path), kSetAsideSuffix, {}, file_system_));
-  MoveOrThrow(path, aside);
-  set_aside_.push_back(aside);
+  plan.push_back({path, aside});
+  set_aside_.push_back(std::move(aside));
+}
+
+std::vector<RewriteBatch::DoneMove> RewriteBatch::PlanMoves() {
+  std::vector<DoneMove> plan;
+  for (const Staged& file : staged_) {
+    if (file_system_.AnythingExists(file.backup_path)) PlanSetAside(file.backup_path, plan);
+    if (!file.replaces_old && file_system_.AnythingExists(file.new_path)) {
+      PlanSetAside(file.new_path, plan);
+    }
+    plan.push_back({file.old_path, file.backup_path});
+    plan.push_back({file.temp_path, file.new_path});
+  }
+  plan.insert(plan.end(), renames_.begin(), renames_.end());
+  return plan;
+}
+
+std::vector<std::string> RewriteBatch::PlannedDeletions() const {
+  std::vector<std::string> out = set_aside_;
+  for (const Staged& file : staged_) {
+    if (!file.keep_backup) out.push_back(file.backup_path);
+  }
+  out.insert(out.end(), delete_after_.begin(), delete_after_.end());
+  return out;
 }
 
 void RewriteBatch::Undo() {
@@ -241,13 +270,34 @@ void RewriteBatch::Undo() {
 
 void RewriteBatch::Commit() {
   if (committed_) return;
-  for (Staged& file : staged_) {
-    if (file_system_.AnythingExists(file.backup_path)) SetAside(file.backup_path);
-    if (!file.replaces_old && file_system_.AnythingExists(file.new_path)) SetAside(file.new_path);
-    MoveOrThrow(file.old_path, file.backup_path);
-    MoveOrThrow(file.temp_path, file.new_path);
+  StopIfRequested();
+  set_aside_.clear();
+  const std::vector<DoneMove> plan = PlanMoves();
+  // A batch without files needs no record.
+  if (plan.empty()) journal_ = nullptr;
+  if (journal_ != nullptr) {
+    std::vector<JournalMove> moves;
+    for (const DoneMove& move : plan) moves.push_back({move.from, move.to});
+    journal_->NoteCommit(moves, PlannedDeletions());
   }
-  for (const DoneMove& rename : renames_) MoveOrThrow(rename.from, rename.to);
+  for (const DoneMove& move : plan) MoveOrThrow(move.from, move.to);
+  std::set<std::string> folders;
+  for (const DoneMove& move : plan) folders.insert(FolderPart(move.to));
+  for (const std::string& folder : folders) {
+    if (!file_system_.SyncFolder(folder)) {
+      const int error = errno;
+      Undo();
+      ThrowIoErrorFromErrno(error);
+    }
+  }
+  if (journal_ != nullptr) {
+    try {
+      journal_->NoteCommitted();
+    } catch (const IoError&) {
+      Undo();
+      throw;
+    }
+  }
   committed_ = true;
   for (Staged& file : staged_) file.temp_path.clear();
   for (const std::string& path : set_aside_) file_system_.RemoveFile(path);

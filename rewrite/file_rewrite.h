@@ -12,7 +12,9 @@
 // one of those moves fail, the moves made are undone, so that every old file
 // is back under its own name with its own bytes. Backups of earlier runs and
 // files the new names displace are only set aside during the commit and
-// deleted after it succeeded.
+// deleted after it succeeded. With a RunJournal, every temporary file and
+// every move is noted in it before it is made (see run_journal.h), and every
+// file and folder change is made durable before the commit is noted done.
 
 #include <cstddef>
 #include <functional>
@@ -28,6 +30,7 @@
 #include "platform/text_lines.h"
 #include "platform/user_interface.h"
 #include "rewrite/line_diff.h"
+#include "rewrite/run_journal.h"
 
 namespace kelvandor {
 
@@ -129,6 +132,9 @@ class RewriteBatch {
 
   FileSystem& file_system() { return file_system_; }
 
+  // The journal that notes the batch's files and moves; none by default.
+  void set_journal(RunJournal* journal) { journal_ = journal; }
+
   // The staged files in the order they were staged, with what changes (for
   // files up to 4 MiB).
   const std::vector<ProjectFileChange>& changes() const { return changes_; }
@@ -151,10 +157,13 @@ class RewriteBatch {
                           std::string_view backup_name, std::string_view new_name,
                           const StreamTransform& fill);
   void MoveOrThrow(const std::string& from, const std::string& to);
-  void SetAside(const std::string& path);
+  void PlanSetAside(const std::string& path, std::vector<DoneMove>& plan);
+  std::vector<DoneMove> PlanMoves();
+  std::vector<std::string> PlannedDeletions() const;
   void Undo();
 
   FileSystem& file_system_;
+  RunJournal* journal_ = nullptr;
   std::vector<Staged> staged_;
   std::vector<DoneMove> moves_;         // made by Commit, in order
   std::vector<std::string> set_aside_;  // deleted after the commit

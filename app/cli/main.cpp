@@ -16,8 +16,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define KELVANDOR_ISATTY _isatty
 #else
+#include <signal.h>
 #include <unistd.h>
 #define KELVANDOR_ISATTY isatty
 #endif
@@ -31,12 +33,50 @@
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
+#include "platform/stop_request.h"
 #include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
 namespace {
+
+// The exit status of a run stopped by Ctrl-C or a termination signal.
+constexpr int kExitInterrupted = 130;
+
+// Ctrl-C and termination signals ask the run to stop at its next safe point
+// (see stop_request.h), so that it rolls back and removes its temporary
+// folders; a second Ctrl-C stops the program at once, which the journal of
+// the project also covers.
+#ifdef _WIN32
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+      if (StopRequested()) return FALSE;
+      RequestStop();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void CatchStopSignals() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+#else
+extern "C" void OnStopSignal(int) { RequestStop(); }
+
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a question waiting for its answer ends as a No.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+#endif
 
 constexpr int kExitUsage = 2;
 // Several projects lie below the given folder; they are listed.
@@ -159,11 +199,12 @@ int Execute(const Options& options, const ProjectState& analysis, const RenamePl
   RunReport report;
   std::string error_text;
   const auto start = std::chrono::steady_clock::now();
-  const int status = Guarded(
+  int status = Guarded(
       ui,
       [&] {
         if (facts.clean_only) {
-          report = CleanUpProject(project, plan, file_system);
+          report = CleanUpProject(project, plan, run_ui, file_system);
+          if (report.error_code != 0) return report.error_code;
           run_ui.ShowResult("Cleaned!");
           return 0;
         }
@@ -174,12 +215,17 @@ int Execute(const Options& options, const ProjectState& analysis, const RenamePl
       },
       &error_text);
   facts.elapsed = std::chrono::steady_clock::now() - start;
-  facts.exit_status = status;
-  if (status == kExitIoError) {
-    report.error_code = kExitIoError;
-    report.error_message = error_text;
+  if (StopRequested()) {
+    // Stopped between clean-up steps, the run itself raised nothing.
+    if (status != kExitIoError) ui.ShowMessage(IoErrorText(IoErrorCode::kInterrupted));
+    status = kExitInterrupted;
   }
-  PrintOutcome(options, report, facts, status != kExitIoError);
+  facts.exit_status = status;
+  if (status == kExitIoError || status == kExitInterrupted) {
+    report.error_code = status;
+    report.error_message = error_text.empty() ? IoErrorText(IoErrorCode::kInterrupted) : error_text;
+  }
+  PrintOutcome(options, report, facts, status != kExitIoError && status != kExitInterrupted);
   return status;
 }
 
@@ -212,6 +258,9 @@ int Run(const Options& options) {
     }
   } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
     status = UsageError(misfit);
+  } else if (StopRequested()) {
+    ui.ShowMessage(IoErrorText(IoErrorCode::kInterrupted));
+    status = kExitInterrupted;
   } else {
     const RenamePlan plan = PlanFrom(options, analysis, current_dir);
     status = Execute(options, analysis, plan, ui);
@@ -243,6 +292,7 @@ int main(int argc, char* argv[]) {
     default:
       break;
   }
+  CatchStopSignals();
   try {
     return Run(options);
   } catch (const std::exception& error) {

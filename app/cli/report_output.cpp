@@ -126,6 +126,57 @@ std::string Dump(const Json& doc) {
 
 }  // namespace
 
+std::string QuotedName(std::string_view name) {
+  const auto needs_escape = [](unsigned char c) {
+    return c < 0x20 || c == 0x7f || c == '"' || (c == '\\' && kNativeStyle != PathStyle::kWindows);
+  };
+  bool quote = false;
+  for (const char c : name) quote = quote || needs_escape(static_cast<unsigned char>(c));
+  if (!quote) return std::string(name);
+  std::string out = "\"";
+  for (const char c : name) {
+    switch (c) {
+      case '\a':
+        out += "\\a";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\v':
+        out += "\\v";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        if (needs_escape(static_cast<unsigned char>(c))) {
+          std::array<char, 8> octal{};
+          std::snprintf(octal.data(), octal.size(), "\\%03o", static_cast<unsigned char>(c));
+          out += octal.data();
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
 std::string HumanSize(std::uint64_t bytes) {
   if (bytes < 1024) return std::to_string(bytes) + " B";
   static constexpr std::array<const char*, 6> kUnits = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
@@ -167,10 +218,10 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
   const std::string new_end = diff.new_crlf ? "\r\n" : "\n";
   std::string out;
   if (!diff.hunks.empty()) {
-    out += palette.Bold("--- a/" + old_path) + "\n";
-    out += palette.Bold("+++ b/" + new_path) + "\n";
+    out += palette.Bold("--- " + QuotedName("a/" + old_path)) + "\n";
+    out += palette.Bold("+++ " + QuotedName("b/" + new_path)) + "\n";
   } else if (old_path != new_path && diff.compared) {
-    out += palette.Bold("Renamed: " + old_path + " -> " + new_path) + "\n";
+    out += palette.Bold("Renamed: " + QuotedName(old_path) + " -> " + QuotedName(new_path)) + "\n";
   }
   for (const DiffHunk& hunk : diff.hunks) {
     out += palette.Cyan(HunkHeader(hunk)) + "\n";
@@ -193,10 +244,11 @@ std::string UnifiedDiff(const ProjectFileChange& change, std::string_view target
     }
   }
   if (diff.line_ends_to_crlf) {
-    out += "Line ends of " + new_path + " become CR LF.\n";
+    out += "Line ends of " + QuotedName(new_path) + " become CR LF.\n";
   }
   if (!diff.compared) {
-    out += "Not compared (larger than 4 MiB): " + old_path + " -> " + new_path + "\n";
+    out += "Not compared (larger than 4 MiB): " + QuotedName(old_path) + " -> " +
+           QuotedName(new_path) + "\n";
   }
   return out;
 }
@@ -206,7 +258,7 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
   std::string out;
   out += palette.Bold("Dry run: nothing has been changed.") + "\n";
   out += SearchText(facts);
-  out += "Target: " + report.target + " (" + ModeName(report, facts.clean_only) + ")\n";
+  out += "Target: " + QuotedName(report.target) + " (" + ModeName(report, facts.clean_only) + ")\n";
   if (report.question) {
     out += "Question: \"" + *report.question + "\" - planned as if answered " +
            (report.answered_yes ? "Yes" : "No") + "\n";
@@ -216,8 +268,8 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
   }
   if (!facts.clean_only) {
     if (report.renamed_folder) {
-      out += "Folder renamed: " + report.renamed_folder->from + " -> " + report.renamed_folder->to +
-             "\n";
+      out += "Folder renamed: " + QuotedName(report.renamed_folder->from) + " -> " +
+             QuotedName(report.renamed_folder->to) + "\n";
     } else if (report.mode == RenameMode::kCopy) {
       out += "Copied: " + Count(report.copied) + "\n";
     }
@@ -240,12 +292,13 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
   if (report.clean_up || facts.clean_only) {
     out += palette.Bold("Cleaned: " + Count(report.cleaned_total)) + "\n";
     for (const RemovedFile& file : report.cleaned) {
-      out += "  " + RelativePath(file.path, report.target) + " (" + HumanSize(file.bytes) + ")\n";
+      out += "  " + QuotedName(RelativePath(file.path, report.target)) + " (" +
+             HumanSize(file.bytes) + ")\n";
     }
     out += palette.Bold("Images renamed: " + std::to_string(report.renamed_images.size())) + "\n";
     for (const RenamedFile& image : report.renamed_images) {
-      out += "  " + RelativePath(image.from, report.target) + " -> " +
-             RelativePath(image.to, report.target) + "\n";
+      out += "  " + QuotedName(RelativePath(image.from, report.target)) + " -> " +
+             QuotedName(RelativePath(image.to, report.target)) + "\n";
     }
   }
   if (report.error_code != 0) {
@@ -260,8 +313,8 @@ std::string SummaryText(const RunReport& report, const RunFacts& facts) {
   std::string out = SearchText(facts);
   if (!facts.clean_only) {
     if (report.renamed_folder) {
-      out += "Folder renamed: " + report.renamed_folder->from + " -> " + report.renamed_folder->to +
-             "\n";
+      out += "Folder renamed: " + QuotedName(report.renamed_folder->from) + " -> " +
+             QuotedName(report.renamed_folder->to) + "\n";
     }
     out += "Files copied: " + Count(report.copied) + "\n";
     out += "Project files rewritten: " + std::to_string(report.project_files.size()) + " (" +

@@ -34,6 +34,12 @@ std::string HumanSize(std::uint64_t bytes);
 // non-empty value (`no_color` is its value, or null when unset).
 bool ColorWanted(bool is_terminal, const char* no_color);
 
+// `name` as it is when it holds no control character, double quote or (on
+// POSIX) backslash; otherwise in double quotes with C escapes ("a\nb"), as
+// `git diff` writes such names, so that no name starts a line of its own or
+// sends a sequence to the terminal.
+std::string QuotedName(std::string_view name);
+
 // `path` relative to the folder `base`, with "/" between its components;
 // `path` itself when it does not lie inside `base`.
 std::string RelativePath(std::string_view path, std::string_view base);

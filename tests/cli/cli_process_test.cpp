@@ -3,16 +3,19 @@
 // caught in files.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -21,6 +24,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 #include "tests/support/param_label.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
@@ -46,10 +50,11 @@ struct Outcome {
   std::string err;
 };
 
-// Runs `program` with `args` in the current folder. TMPDIR names `tmp_dir`,
-// so the program's private folder can be looked for afterwards.
-Outcome Spawn(const std::string& program, const Args& args, const std::string& tmp_dir,
-              const std::string& capture_dir) {
+// Starts `program` with `args` in the current folder. TMPDIR names
+// `tmp_dir`, so the program's private folder can be looked for afterwards.
+// Its process id, or -1.
+pid_t Start(const std::string& program, const Args& args, const std::string& tmp_dir,
+            const std::string& capture_dir) {
   const std::string out_path = capture_dir + "/stdout";
   const std::string err_path = capture_dir + "/stderr";
   posix_spawn_file_actions_t actions;
@@ -73,13 +78,20 @@ Outcome Spawn(const std::string& program, const Args& args, const std::string& t
   for (std::string& s : argv_strings) argv.push_back(s.data());
   argv.push_back(nullptr);
 
-  Outcome outcome;
   pid_t pid = 0;
   const int spawned =
       posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   EXPECT_EQ(spawned, 0) << program;
-  if (spawned != 0) return outcome;
+  return spawned == 0 ? pid : -1;
+}
+
+// Waits for the process `pid` started with `capture_dir`.
+Outcome Finish(pid_t pid, const std::string& capture_dir) {
+  const std::string out_path = capture_dir + "/stdout";
+  const std::string err_path = capture_dir + "/stderr";
+  Outcome outcome;
+  if (pid < 0) return outcome;
   int wait_status = 0;
   EXPECT_EQ(waitpid(pid, &wait_status, 0), pid);
   EXPECT_TRUE(WIFEXITED(wait_status));
@@ -87,6 +99,11 @@ Outcome Spawn(const std::string& program, const Args& args, const std::string& t
   outcome.out = ReadFile(out_path);
   outcome.err = ReadFile(err_path);
   return outcome;
+}
+
+Outcome Spawn(const std::string& program, const Args& args, const std::string& tmp_dir,
+              const std::string& capture_dir) {
+  return Finish(Start(program, args, tmp_dir, capture_dir), capture_dir);
 }
 
 // Standard error of a real run without the summary that ends it.
@@ -712,6 +729,95 @@ TEST_F(CliProcessTest, Version) {
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "kelvandor-cli " KELVANDOR_VERSION "\n");
   EXPECT_EQ(o.err, "");
+}
+
+// Two runs on one project never mix: the second waits for the first or,
+// while another holds the project, refuses and changes nothing.
+TEST_F(CliProcessTest, ARunRefusesAProjectAnotherRunHolds) {
+  const std::string project = Load("motor");
+  const auto before = Snapshot(work_);
+  {
+    FolderLock other_run;
+    ASSERT_TRUE(other_run.Acquire(project, std::chrono::milliseconds(0)));
+    const Outcome o = Run({"rename", "motor", "--name", "pump"});
+    EXPECT_EQ(o.status, 19) << o.err;
+    EXPECT_EQ(Messages(o.err),
+              "Another run is working on this project: nothing was changed\n"
+              "Finished with ERROR(s)\n");
+  }
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
+TEST_F(CliProcessTest, TwoRunsAtOnceLeaveOneWholeRename) {
+  Load("motor");
+  const std::string second_capture = tmp_ / "capture2";
+  MakeDirs(second_capture);
+  const Args args{"rename", "motor", "--name", "pump"};
+  Outcome first;
+  Outcome second;
+  {
+    CurrentDirGuard guard;
+    SetCurrentDir(work_);
+    const pid_t a = Start(KELVANDOR_CLI_PATH, args, program_tmp_, capture_);
+    const pid_t b = Start(KELVANDOR_CLI_PATH, args, program_tmp_, second_capture);
+    first = Finish(a, capture_);
+    second = Finish(b, second_capture);
+  }
+  EXPECT_EQ(first.status, 0) << first.err;
+  // The second either waited and found nothing left to rename, or gave up.
+  EXPECT_TRUE(second.status == 0 || second.status == 19) << second.err;
+  ExpectRewritten(kMotor, work_ + "/motor", "pump");
+  for (const std::string& rel : ListTree(work_)) {
+    EXPECT_EQ(rel.find(".kv"), std::string::npos) << rel;
+    EXPECT_EQ(rel.find(".kelvandor-journal"), std::string::npos) << rel;
+  }
+  EXPECT_EQ(ListTree(program_tmp_), Tree{});
+}
+
+// Ctrl-C stops a run at its next safe point: what it did is rolled back (or,
+// after the commit, the rename stands), its temporary folder is removed, the
+// status is 130, and the same command run again completes.
+TEST_F(CliProcessTest, CtrlCStopsTheRunAndTheNextRunCompletes) {
+  const std::string project = Load("motor");
+  // Enough files that the copy is still under way when the signal comes.
+  MakeDirs(project + "/data");
+  for (int i = 0; i < 3000; ++i) {
+    WriteFile(project + "/data/f" + std::to_string(i) + ".c", "int x;\n");
+  }
+  const auto source = Snapshot(project);
+  const Args args{"rename", project, "--copy", "--to",  tmp_ / "new",
+                  "--dir",  "pump",  "--name", "pump", "--yes"};
+  for (const int delay_ms : {0, 100}) {
+    SCOPED_TRACE("signal " + std::to_string(delay_ms) + " ms into the copy");
+    RemoveTree(tmp_ / "new");
+    Outcome stopped;
+    {
+      CurrentDirGuard guard;
+      SetCurrentDir(work_);
+      const pid_t pid = Start(KELVANDOR_CLI_PATH, args, program_tmp_, capture_);
+      // Once the copy has begun, the program is past its start-up.
+      const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (!AnythingExists(tmp_ / "new/pump") && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+      kill(pid, SIGINT);
+      stopped = Finish(pid, capture_);
+    }
+    EXPECT_TRUE(stopped.status == 130 || stopped.status == 0) << stopped.err;
+    EXPECT_EQ(ListTree(program_tmp_), Tree{});
+    if (stopped.status == 130) {
+      EXPECT_NE(stopped.err.find("Interrupted"), std::string::npos) << stopped.err;
+    }
+    const Outcome again = Run(args);
+    EXPECT_EQ(again.status, 0) << again.err;
+    ExpectRewritten(kMotor, tmp_ / "new/pump", "pump");
+    EXPECT_EQ(Snapshot(project), source);
+    for (const std::string& rel : ListTree(tmp_ / "new")) {
+      EXPECT_EQ(rel.find(".kv"), std::string::npos) << rel;
+      EXPECT_EQ(rel.find(".kelvandor-journal"), std::string::npos) << rel;
+    }
+  }
 }
 
 }  // namespace

@@ -44,6 +44,32 @@ TEST(ReportOutputTest, RelativePaths) {
   EXPECT_EQ(RelativePath(base + "2" + kSep + "x", base), base + "2" + kSep + "x");
 }
 
+// A name is written as it is unless it could start a line of its own, send
+// a sequence to the terminal or be read otherwise: then quoted as git does.
+TEST(ReportOutputTest, QuotesNamesThatCouldBeMisread) {
+  const bool posix = kNativeStyle != PathStyle::kWindows;
+  const std::pair<std::string, std::string> rows[] = {
+      {"pump.prj", "pump.prj"},
+      {"sub/pump file.prj", "sub/pump file.prj"},
+      {"caf\xc3\xa9.prj", "caf\xc3\xa9.prj"},
+      {"a\n+++ b/other.c", "\"a\\n+++ b/other.c\""},
+      {"a\r\t\a\b\v\f", "\"a\\r\\t\\a\\b\\v\\f\""},
+      {"\x1b[31mred", "\"\\033[31mred\""},
+      {std::string("nul\0x", 5), "\"nul\\000x\""},
+      {"del\x7f", "\"del\\177\""},
+      {"say \"hi\"", "\"say \\\"hi\\\"\""},
+      {"back\\slash", posix ? "\"back\\\\slash\"" : "back\\slash"},
+  };
+  for (const auto& [name, expected] : rows) EXPECT_EQ(QuotedName(name), expected) << name;
+}
+
+TEST(ReportOutputTest, DiffHeadersQuoteTheWholeName) {
+  const std::string target = kSep + "t";
+  ProjectFileChange change{target, "a\n@@ -1 +1 @@", "b.prj", DiffTexts("x\n", "y\n")};
+  const std::string diff = UnifiedDiff(change, target, false);
+  EXPECT_TRUE(diff.starts_with("--- \"a/a\\n@@ -1 +1 @@\"\n+++ b/b.prj\n@@ -1,1 +1,1 @@\n")) << diff;
+}
+
 ProjectFileChange Change(std::string_view dir, std::string_view old_text,
                          std::string_view new_text) {
   return ProjectFileChange{std::string(dir), "blinky.prj", "pump.prj",

@@ -49,6 +49,10 @@ int FaultyFileSystem::CreateForWriting(std::string_view path) {
 long long FaultyFileSystem::Write(int fd, const char* data, std::size_t size) {
   return Fails() ? -1 : FileSystem::Write(fd, data, size);
 }
+// A step that may fail like any other; the test folders need no durability,
+// and skipping the real sync keeps the loops fast.
+bool FaultyFileSystem::SyncFile(int /*fd*/) { return !Fails(); }
+bool FaultyFileSystem::SyncFolder(std::string_view /*dir*/) { return !Fails(); }
 int FaultyFileSystem::Close(int fd) {
   if (!Fails()) return FileSystem::Close(fd);
   // The descriptor is gone either way; only the report differs.

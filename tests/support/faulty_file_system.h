@@ -31,6 +31,8 @@ class FaultyFileSystem : public FileSystem {
   int CreateForWriting(std::string_view path) override;
   long long Write(int fd, const char* data, std::size_t size) override;
   int Close(int fd) override;
+  bool SyncFile(int fd) override;
+  bool SyncFolder(std::string_view dir) override;
 
  private:
   // Counts a call; true (with the error set) when this one is to fail.
