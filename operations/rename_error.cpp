@@ -15,7 +15,7 @@ std::string_view RenameErrorText(RenameError error) {
     case RenameError::kBusy:
       return "Another run is working on this project: nothing was changed";
     case RenameError::kChangedDuringRun:
-      return "A project file changed during the run: nothing was renamed";
+      return "A project file changed during the run, nothing was renamed:";
     case RenameError::kNone:
     case RenameError::kCreateTarget:
     case RenameError::kDeleteTarget:

@@ -137,6 +137,12 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
     ui.ShowMessage(report.error_message);
     return RenameError::kBrokenReference;
   }
+  if (const std::optional<std::string> changed = batch.ChangedSource()) {
+    report.error_message =
+        std::string(RenameErrorText(RenameError::kChangedDuringRun)) + " " + *changed;
+    ui.ShowMessage(report.error_message);
+    return RenameError::kChangedDuringRun;
+  }
   batch.Commit();
   report.project_files = batch.changes();
   for (const FileMove& move : batch.renames()) report.renamed_files.push_back({move.from, move.to});
@@ -214,7 +220,8 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
     report.renamed_images = std::move(cleaned.renamed_images);
   }
   report.error_code = static_cast<int>(outcome.error);
-  if (outcome.error != RenameError::kBrokenReference) {
+  if (outcome.error != RenameError::kBrokenReference &&
+      outcome.error != RenameError::kChangedDuringRun) {
     report.error_message = std::string(RenameErrorText(outcome.error));
   }
   return outcome;

@@ -86,6 +86,9 @@ bool RunRecorder::DirectoryExists(std::string_view path) { return inner_.Directo
 bool RunRecorder::AnythingExists(std::string_view path) { return inner_.AnythingExists(path); }
 bool RunRecorder::IsLink(std::string_view path) { return inner_.IsLink(path); }
 bool RunRecorder::IsReadOnly(std::string_view path) { return inner_.IsReadOnly(path); }
+std::optional<std::int64_t> RunRecorder::ModifiedTime(std::string_view path) {
+  return inner_.ModifiedTime(path);
+}
 std::optional<std::uint64_t> RunRecorder::FileSize(std::string_view path) {
   return inner_.FileSize(path);
 }

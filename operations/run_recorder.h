@@ -54,6 +54,7 @@ class RunRecorder : public FileSystem {
   bool IsLink(std::string_view path) override;
   bool IsReadOnly(std::string_view path) override;
   std::optional<std::uint64_t> FileSize(std::string_view path) override;
+  std::optional<std::int64_t> ModifiedTime(std::string_view path) override;
   std::vector<DirEntry> ListDirectory(std::string_view dir) override;
   std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {}) override;
   std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) override;

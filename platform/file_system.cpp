@@ -204,6 +204,12 @@ bool FileSystem::IsReadOnly(std::string_view path) { return kelvandor::IsReadOnl
 std::optional<std::uint64_t> FileSystem::FileSize(std::string_view path) {
   return kelvandor::FileSize(path);
 }
+std::optional<std::int64_t> FileSystem::ModifiedTime(std::string_view path) {
+  std::error_code ec;
+  const auto time = std::filesystem::last_write_time(NativePath(path), ec);
+  if (ec) return std::nullopt;
+  return static_cast<std::int64_t>(time.time_since_epoch().count());
+}
 std::vector<DirEntry> FileSystem::ListDirectory(std::string_view dir) {
   return kelvandor::ListDirectory(dir);
 }

@@ -193,6 +193,9 @@ class FileSystem {
   virtual bool IsLink(std::string_view path);
   virtual bool IsReadOnly(std::string_view path);
   virtual std::optional<std::uint64_t> FileSize(std::string_view path);
+  // The time the file at `path` was last written, in the system's ticks;
+  // nothing when it cannot be told.
+  virtual std::optional<std::int64_t> ModifiedTime(std::string_view path);
   virtual std::vector<DirEntry> ListDirectory(std::string_view dir);
   virtual std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
   virtual std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name);

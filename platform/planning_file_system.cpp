@@ -355,6 +355,13 @@ bool PlanningFileSystem::IsReadOnly(std::string_view path) {
   return view.real && kelvandor::IsReadOnly(*view.real);
 }
 
+// A file the plan wrote has no time; one it only read keeps its own.
+std::optional<std::int64_t> PlanningFileSystem::ModifiedTime(std::string_view path) {
+  const View view = Look(path);
+  if (view.real) return FileSystem::ModifiedTime(*view.real);
+  return std::nullopt;
+}
+
 std::optional<std::uint64_t> PlanningFileSystem::FileSize(std::string_view path) {
   const View view = Look(path);
   if (view.real) return kelvandor::FileSize(*view.real);

@@ -6,8 +6,13 @@
 
 namespace kelvandor {
 
-// Creates the folder and returns its path; empty on failure.
+// Creates the folder, named `prefix` + the process id + "-" + a unique
+// part, and returns its path; empty on failure.
 std::string MakeTemporaryFolder(const std::string& prefix);
+
+// Removes the folders MakeTemporaryFolder(prefix) made for processes that no
+// longer run (killed before they could remove them).
+void RemoveStaleTemporaryFolders(const std::string& prefix);
 
 // Owns such a folder for its lifetime and removes it with everything in it.
 class TemporaryFolder {

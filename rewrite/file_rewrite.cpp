@@ -140,7 +140,10 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
               .backup_path = JoinPath(dir, backup_name),
               .new_path = JoinPath(dir, new_name),
               .temp_path = {},
-              .replaces_old = SameFileName(new_name, old_name)};
+              .replaces_old = SameFileName(new_name, old_name),
+              .keep_backup = false,
+              .read_size = {},
+              .read_time = {}};
   // The backup would be deleted, or would overwrite the new file.
   if (SameFileName(new_name, backup_name)) throw IoError(IoErrorCode::kInvalidFilename);
   // A link is the user's pointer to a file that may belong to anything.
@@ -148,6 +151,8 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
   RequireReplaceable(file_system_, file.backup_path);
   if (!file.replaces_old) RequireReplaceable(file_system_, file.new_path);
 
+  file.read_size = file_system_.FileSize(file.old_path);
+  file.read_time = file_system_.ModifiedTime(file.old_path);
   LineReader in(file.old_path, file_system_);
   file.temp_path =
       JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name, file_system_));
@@ -174,6 +179,16 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
   }
   changes_.push_back(std::move(change));
   return staged_.size() - 1;
+}
+
+std::optional<std::string> RewriteBatch::ChangedSource() {
+  for (const Staged& file : staged_) {
+    if (file_system_.FileSize(file.old_path) != file.read_size ||
+        file_system_.ModifiedTime(file.old_path) != file.read_time) {
+      return file.old_path;
+    }
+  }
+  return std::nullopt;
 }
 
 void RewriteBatch::KeepBackup(std::size_t staged, bool keep) {

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -122,6 +123,11 @@ class RewriteBatch {
   // one file that name the same file; nothing when every reference holds.
   std::optional<std::string> BrokenReference();
 
+  // Before the commit: the path of the first staged file whose size or time
+  // of writing is no longer what it was when it was read (an IDE saved it
+  // meanwhile); nothing when none changed.
+  std::optional<std::string> ChangedSource();
+
   // A file deleted after a successful commit; one that cannot be deleted
   // stays, silently.
   void DeleteAfterCommit(std::string path);
@@ -150,6 +156,8 @@ class RewriteBatch {
     std::string temp_path;      // empty once renamed to new_path
     bool replaces_old = false;  // the new name is the old file's
     bool keep_backup = false;
+    std::optional<std::uint64_t> read_size;  // of the old file, before it was read
+    std::optional<std::int64_t> read_time;
   };
   using DoneMove = FileMove;
 

@@ -235,6 +235,8 @@ int Run(const Options& options) {
   // A private program folder: the archive is unpacked there, and no
   // configuration file of the window's is read, so runs are repeatable and
   // can go side by side.
+  // Those of runs that were killed would otherwise stay for ever.
+  RemoveStaleTemporaryFolders("kelvandor-cli-");
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
     ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));

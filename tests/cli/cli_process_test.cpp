@@ -820,5 +820,27 @@ TEST_F(CliProcessTest, CtrlCStopsTheRunAndTheNextRunCompletes) {
   }
 }
 
+// The private folder of a run that was killed is removed by the next run;
+// that of a process that still runs stays.
+TEST_F(CliProcessTest, FoldersOfKilledRunsAreRemoved) {
+  Load("motor");
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  waitpid(gone, nullptr, 0);
+  const std::string stale = program_tmp_ + "/kelvandor-cli-" + std::to_string(gone) + "-a1b2c3";
+  MakeDirs(stale + "/motor");
+  WriteFile(stale + "/motor/motor.eww", "stale");
+  const std::string live = program_tmp_ + "/kelvandor-cli-" + std::to_string(getpid()) + "-d4e5f6";
+  MakeDirs(live);
+  {
+    CurrentDirGuard guard;
+    SetCurrentDir(work_);
+    const Outcome o = Spawn(KELVANDOR_CLI_PATH, {"clean", "motor"}, program_tmp_, capture_);
+    EXPECT_EQ(o.status, 0) << o.err;
+  }
+  EXPECT_EQ(ListTree(program_tmp_), Tree{"kelvandor-cli-" + std::to_string(getpid()) + "-d4e5f6/"});
+}
+
 }  // namespace
 }  // namespace kelvandor

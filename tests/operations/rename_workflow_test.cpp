@@ -1130,6 +1130,40 @@ TEST_P(RenameProjectCrashTest, AnyStopLosesNothingAndTheNextRunCompletes) {
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectCrashTest,
                          ::testing::ValuesIn(FaultCases()), CaseName);
 
+// An IDE that saves a project file while the rename reads it.
+class SavingFileSystem : public FileSystem {
+ public:
+  explicit SavingFileSystem(std::string suffix) : suffix_(std::move(suffix)) {}
+  int OpenForReading(std::string_view path) override {
+    const int fd = FileSystem::OpenForReading(path);
+    if (!saved_ && path.ends_with(suffix_)) {
+      saved_ = true;
+      WriteFile(std::string(path), ReadFile(std::string(path)) + "<!-- saved -->\r\n");
+    }
+    return fd;
+  }
+
+ private:
+  std::string suffix_;
+  bool saved_ = false;
+};
+
+TEST_F(RenameProjectTest, ProjectFileSavedDuringTheRunStopsItBeforeAnyRename) {
+  Request r = Load(kMotor);
+  r.plan.new_name = "pump";
+  const std::string ewp = Join(r.project.project_dir, "motor.ewp");
+  SavingFileSystem saving(".ewp");
+
+  EXPECT_FALSE(Run(r, saving));
+  EXPECT_EQ(error_, RenameError::kChangedDuringRun);
+  ASSERT_FALSE(ui_.shown.empty());
+  EXPECT_EQ(ui_.shown.front().text,
+            "A project file changed during the run, nothing was renamed: " + ewp);
+  // Every file keeps its name; the save is kept.
+  EXPECT_EQ(ListTree(r.project.project_dir), ListTree(Example("motor")));
+  EXPECT_EQ(ReadFile(ewp), ReadFile(Example("motor/motor.ewp")) + "<!-- saved -->\r\n");
+}
+
 // The clean-up stopped at any step: the next clean-up ends where one whole
 // clean-up ends.
 TEST_F(RenameProjectTest, StoppedCleanUpIsCompletedByTheNextOne) {
