@@ -101,6 +101,10 @@ StreamTransform RawLines(RawLineTransform transform) {
 RewriteBatch::RewriteBatch(FileSystem& file_system) : file_system_(file_system) {}
 
 RewriteBatch::~RewriteBatch() {
+  // A journal removes the temporary files itself, after it has looked at the
+  // moves: a temporary file gone before that would make a move the batch
+  // undid look made, and undoing it again would move an old file away.
+  if (journal_ != nullptr) return;
   for (const Staged& file : staged_) {
     // RemoveTree also removes a temporary file made read-only like its source.
     if (!file.temp_path.empty()) file_system_.RemoveTree(file.temp_path);

@@ -1052,7 +1052,7 @@ INSTANTIATE_TEST_SUITE_P(
                        "/board/evb/iar",
                        "tank"},
         FoundBelowCase{
-            "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", ""}),
+            "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", "tank"}),
     testing::ParamLabel());
 
 // A workspace at the top with its projects below: one listed project loads
