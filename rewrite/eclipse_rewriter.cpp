@@ -293,7 +293,7 @@ class LaunchHandler : public CountingHandler {
       return;
     }
     const std::string key = Attribute(tag, "key");
-    if (key.ends_with("PROJECT_ATTR") || key.ends_with("ATTR_PROJECT")) {
+    if (key.ends_with("PROJECT_ATTR") || key.find("ATTR_PROJECT") != std::string::npos) {
       RewriteAll(tag, "value", EclipseRule::kExact);
     } else if (key.ends_with("PROGRAM_NAME")) {
       RewriteAll(tag, "value", EclipseRule::kProgramFile);
@@ -498,6 +498,8 @@ std::vector<EclipseProject> FindEclipseProjects(std::string_view dir, FileSystem
   const std::string root = read(dir);
   if (root.empty()) return projects;
   projects.push_back({std::string(dir), root});
+  // Only a container without a build of its own holds the cores' projects.
+  if (fs.AnythingExists(JoinPath(dir, kCProjectFile))) return projects;
   for (const DirEntry& entry : fs.ListDirectory(dir)) {
     if (entry.hidden || entry.is_link || entry.kind != EntryKind::kFolder) continue;
     const std::string sub = JoinPath(dir, entry.name);

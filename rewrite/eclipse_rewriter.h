@@ -26,9 +26,11 @@ struct EclipseProject {
 };
 
 // The project whose ".project" lies in `dir` (a file, not a link) with a
-// name, then its sub-projects: the visible sub-folders, not links, whose
-// ".project" names NAME + "_" + something ("NAME_CM4"). Empty when `dir`
-// holds no such ".project".
+// name, then, when `dir` holds no ".cproject" (the root of a multi-core
+// project builds nothing itself), its sub-projects: the visible sub-folders,
+// not links, whose ".project" names NAME + "_" + something ("NAME_CM4").
+// Empty when `dir` holds no such ".project". This is also how an Eclipse
+// project is recognised.
 std::vector<EclipseProject> FindEclipseProjects(std::string_view dir,
                                                 FileSystem& file_system = NativeFileSystem());
 
