@@ -21,6 +21,7 @@ constexpr std::string_view kLaunch = ".launch";
 constexpr std::string_view kLaunchFolders[] = {".launches", "Debug_Configurations"};
 constexpr std::string_view kBackup = ".bak";
 constexpr std::string_view kQuot = "&quot;";
+constexpr std::string_view kDefaultMex = ".default_mex";
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -325,6 +326,30 @@ StreamTransform Through(Args&... args) {
   };
 }
 
+// `body` with each `old_file` that stands as a whole file name (after a
+// separator, blank, quote or "=", before a quote, blank or the end) replaced.
+std::string ReplaceFileName(std::string_view body, std::string_view old_file,
+                            std::string_view new_file, int& count) {
+  constexpr std::string_view kBefore = "/\\\" \t=";
+  constexpr std::string_view kAfter = "\" \t\r";
+  std::string out;
+  std::size_t done = 0;
+  std::size_t pos = 0;
+  while ((pos = body.find(old_file, pos)) != kNone) {
+    const std::size_t after = pos + old_file.size();
+    if ((pos == 0 || kBefore.find(body[pos - 1]) != kNone) &&
+        (after == body.size() || kAfter.find(body[after]) != kNone)) {
+      out.append(body.substr(done, pos - done));
+      out.append(new_file);
+      done = after;
+      ++count;
+    }
+    pos = after;
+  }
+  out.append(body.substr(done));
+  return out;
+}
+
 // A plain file directly in `dir`, no link, inside it.
 std::optional<std::string> OwnFile(FileSystem& fs, std::string_view dir, std::string_view name) {
   const std::optional<DirEntry> entry = fs.FindEntry(dir, name);
@@ -364,6 +389,7 @@ class EclipseRename {
       own.new_name = projects_[i].new_name;
       ParseIoc(dir, projects_[i].old_project.name, own, batch_);
       StageSlcp(i);
+      StageDefaultMex(i);
       RenamePlain(dir, projects_[i].old_project.name + ".pintool",
                   projects_[i].new_name + ".pintool");
     }
@@ -460,6 +486,33 @@ class EclipseRename {
           out.Write(end);
         }));
     batch_.KeepBackup(staged, values_.backup);
+  }
+
+  // The configuration tools' "NAME.mex" is found through ".default_mex",
+  // which names it: the two change together or not at all.
+  void StageDefaultMex(std::size_t i) {
+    const std::string& dir = projects_[i].old_project.dir;
+    const std::string old_file = projects_[i].old_project.name + ".mex";
+    const std::string new_file = projects_[i].new_name + ".mex";
+    const std::string from = JoinPath(dir, old_file);
+    const std::string to = JoinPath(dir, new_file);
+    const std::optional<std::string> pointer = OwnFile(fs_, dir, kDefaultMex);
+    if (!pointer || !OwnFile(fs_, dir, old_file) || !FreeFor(fs_, from, to)) return;
+    int named = 0;
+    {
+      LineReader in(*pointer, fs_);
+      std::string_view line;
+      while (in.ReadLine(line)) ReplaceFileName(line, old_file, new_file, named);
+    }
+    if (named == 0) return;
+    StageInPlace(dir, std::string(kDefaultMex),
+                 RawLines([&](std::string_view body, std::string_view end, LineWriter& out) {
+                   int count = 0;
+                   out.Write(ReplaceFileName(body, old_file, new_file, count));
+                   out.Write(end);
+                 }));
+    RenamePlain(dir, old_file, new_file);
+    batch_.ExpectReference(*pointer, to, new_file);
   }
 
   void RenamePlain(const std::string& folder, const std::string& from_name,

@@ -64,7 +64,8 @@ std::string ApplyEclipseRule(EclipseRule rule, std::string_view raw, std::string
 //    whose name starts with its old name followed by " ", "_" or "." is
 //    renamed after the commit, never over an existing file;
 //  - NAME.ioc through ParseIoc; NAME.slcp with its "project_name:" line
-//    under the new name; NAME.pintool renamed.
+//    under the new name; NAME.pintool renamed; NAME.mex renamed when
+//    ".default_mex" names it, which then names the new file.
 // Nothing that is a link or lies outside `dir` through one is touched.
 // Silent; raises IoError on a file failure, before any change. Staged into
 // `batch`: nothing changes before its commit.

@@ -341,6 +341,24 @@ TEST(EclipseRewriter, SimplicityProjectFile) {
             "project_name: Lamp\r\nlabel: LED_board\r\nquality: production\r\n");
 }
 
+TEST(EclipseRewriter, ConfigurationToolsFileFollowsOnlyWithItsPointer) {
+  for (const bool named : {true, false}) {
+    SCOPED_TRACE(named);
+    TempDir tmp;
+    const std::string pointer = named ? "x=\"LED.mex\"\r\n" : "LED.mex.old\r\n";
+    WriteFile(tmp / ".project", kLedProject);
+    WriteFile(tmp / ".default_mex", pointer);
+    WriteFile(tmp / "LED.mex", "<configuration/>");
+    RewriteBatch batch;
+    ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
+    EXPECT_EQ(batch.BrokenReference(), std::nullopt);
+    batch.Commit();
+    EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{".default_mex", ".project",
+                                                              named ? "Lamp.mex" : "LED.mex"}));
+    EXPECT_EQ(ReadFile(tmp / ".default_mex"), named ? "x=\"Lamp.mex\"\r\n" : pointer);
+  }
+}
+
 TEST(EclipseRewriter, TouchesNothingThroughALink) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
