@@ -99,6 +99,9 @@ std::string EclipseBuildFolder(const EclipseConfiguration& configuration,
   const std::string& path = configuration.build_path;
   if (path.empty()) {
     folder = configuration.name;
+  } else if (const std::string inside = "${workspace_loc:/" + std::string(project_name) + "/";
+             path.starts_with(inside) && path.ends_with("}")) {
+    folder = path.substr(inside.size(), path.size() - inside.size() - 1);
   } else {
     const std::string own[] = {"${workspace_loc:/" + std::string(project_name) + "}",
                                "${ProjDirPath}", "${project_loc}"};

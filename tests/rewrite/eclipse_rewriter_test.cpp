@@ -396,6 +396,8 @@ TEST(EclipseSettings, ReadsNameConfigurationsAndBuildFolders) {
   EXPECT_EQ(folder("GNU ARM v12 - Default", ""), "GNU ARM v12 - Default");
   EXPECT_EQ(folder("Debug", "${workspace_loc:/LED}/Debug/"), "Debug");
   EXPECT_EQ(folder("Debug", "${ProjDirPath}/out/Debug"), "out/Debug");
+  EXPECT_EQ(folder("Debug", "${workspace_loc:/LED/build/Debug}"), "build/Debug");
+  EXPECT_EQ(folder("Debug", "${workspace_loc:/LED}"), "");
   EXPECT_EQ(folder("Debug", "${workspace_loc:/LED_X}/Debug"), "");
   EXPECT_EQ(folder("Debug", "${ProjDirPath}/../Debug"), "");
   EXPECT_EQ(folder("Debug", "/tmp/Debug"), "");
