@@ -78,9 +78,13 @@ void CleanUpEclipse(const FamilyCleanUp& request, FileSystem& file_system) {
       !file_system.IsSameOrInside(request.family_dir, request.project_dir)) {
     return;
   }
-  for (const EclipseProject& project : FindEclipseProjects(request.family_dir, file_system)) {
-    CleanProject(request, project, file_system);
+  std::vector<EclipseProject> projects;
+  try {
+    projects = FindEclipseProjects(request.family_dir, file_system);
+  } catch (const std::exception&) {
+    return;  // silent: an unreadable project cleans nothing
   }
+  for (const EclipseProject& project : projects) CleanProject(request, project, file_system);
 }
 
 }  // namespace kelvandor

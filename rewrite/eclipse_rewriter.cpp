@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "rewrite/eclipse_settings.h"
 #include "rewrite/file_rewrite.h"
@@ -541,12 +540,7 @@ std::vector<EclipseProject> FindEclipseProjects(std::string_view dir, FileSystem
   std::vector<EclipseProject> projects;
   const auto read = [&fs](std::string_view folder) -> std::string {
     const std::optional<std::string> path = OwnFile(fs, folder, kProjectFile);
-    if (!path) return {};
-    try {
-      return ReadEclipseProjectName(*path, fs);
-    } catch (const IoError&) {
-      return {};
-    }
+    return path ? ReadEclipseProjectName(*path, fs) : std::string();
   };
   const std::string root = read(dir);
   if (root.empty()) return projects;

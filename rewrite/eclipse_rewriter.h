@@ -30,7 +30,8 @@ struct EclipseProject {
 // project builds nothing itself), its sub-projects: the visible sub-folders,
 // not links, whose ".project" names NAME + "_" + something ("NAME_CM4").
 // Empty when `dir` holds no such ".project". This is also how an Eclipse
-// project is recognised.
+// project is recognised. Raises IoError when a ".project" cannot be read:
+// a project half renamed would not open.
 std::vector<EclipseProject> FindEclipseProjects(std::string_view dir,
                                                 FileSystem& file_system = NativeFileSystem());
 
