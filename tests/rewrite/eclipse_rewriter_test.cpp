@@ -10,6 +10,7 @@
 
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "platform/planning_file_system.h"
 #include "rewrite/eclipse_settings.h"
 #include "rewrite/file_rewrite.h"
 #include "tests/rewrite/rewrite_test_support.h"
@@ -310,6 +311,26 @@ TEST(EclipseRewriter, EachFailureLeavesTheProjectWholeOrRenamed) {
       EXPECT_EQ(after, renamed);
     }
   }
+}
+
+// A dry run plans the very changes and renames the run makes, and changes
+// nothing.
+TEST(EclipseRewriter, PlanEqualsRun) {
+  TempDir tmp;
+  const std::string dir = CopySample(tmp, "drive");
+  const auto before = Snapshot(dir);
+  PlanningFileSystem planning;
+  RewriteBatch plan(planning);
+  ParseEclipse(dir, "drive", TestValues(false, "axle"), plan);
+  plan.Commit();
+  EXPECT_EQ(Snapshot(dir), before);
+  RewriteBatch run;
+  ParseEclipse(dir, "drive", TestValues(false, "axle"), run);
+  run.Commit();
+  EXPECT_EQ(plan.changes(), run.changes());
+  EXPECT_EQ(plan.renames(), run.renames());
+  EXPECT_EQ(run.renames().size(), 2u);  // the launch files
+  EXPECT_EQ(run.changes().size(), 8u);
 }
 
 const char kLedProject[] =
