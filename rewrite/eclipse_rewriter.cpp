@@ -160,12 +160,20 @@ class CountingHandler : public XmlHandler {
   const std::vector<bool>& touched() const { return touched_; }
 
  protected:
-  // Applies `rule` for every renamed project.
+  // Applies `rule` for every renamed project; a value that names one
+  // project only is changed once, so that a new name that happens to be
+  // another project's old one is not renamed again.
   void RewriteAll(std::string& tag, std::string_view attribute, EclipseRule rule) {
-    for (std::size_t i = 0; i < projects_.size(); ++i) RewriteOne(tag, attribute, rule, i);
+    const bool several = rule == EclipseRule::kVariables || rule == EclipseRule::kLoadList;
+    for (std::size_t i = 0; i < projects_.size(); ++i) {
+      if (RewriteOne(tag, attribute, rule, i) && !several) return;
+    }
   }
-  void RewriteOne(std::string& tag, std::string_view attribute, EclipseRule rule, std::size_t i) {
-    if (Rewrite(tag, attribute, rule, projects_[i].old_project, projects_[i].new_name)) Note(i);
+  bool RewriteOne(std::string& tag, std::string_view attribute, EclipseRule rule, std::size_t i) {
+    if (!Rewrite(tag, attribute, rule, projects_[i].old_project, projects_[i].new_name))
+      return false;
+    Note(i);
+    return true;
   }
   void Note(std::size_t i) {
     ++changes_;
@@ -200,17 +208,20 @@ class ProjectHandler : public CountingHandler {
       if (!named_) Exact(value, own_);
       named_ = true;
     } else {
-      for (std::size_t i = 0; i < projects_.size(); ++i) Exact(value, i);
+      for (std::size_t i = 0; i < projects_.size(); ++i) {
+        if (Exact(value, i)) break;
+      }
     }
   }
 
  private:
-  void Exact(std::string& value, std::size_t i) {
+  bool Exact(std::string& value, std::size_t i) {
     const std::string changed = ApplyEclipseRule(
         EclipseRule::kExact, value, projects_[i].old_project.name, projects_[i].new_name);
-    if (changed == value) return;
+    if (changed == value) return false;
     value = changed;
     Note(i);
+    return true;
   }
 
   std::size_t own_;
