@@ -370,6 +370,31 @@ TEST(EclipseRewriter, LeavesAnotherProjectsLaunchAndAnOccupiedName) {
             "name>\n</projectDescription>\n");
 }
 
+TEST(EclipseRewriter, LiteralArtifactNameFollowsTheProject) {
+  const std::string cproject =
+      "<cproject>\n<cconfiguration id=\"a\"><storageModule moduleId=\"cdtBuildSystem\">"
+      "<configuration artifactName=\"@1\" name=\"Debug\"/></storageModule></cconfiguration>\n"
+      "<cconfiguration id=\"b\"><storageModule moduleId=\"cdtBuildSystem\">"
+      "<configuration artifactName=\"@2\" name=\"Release\"/></storageModule></cconfiguration>\n"
+      "<storageModule moduleId=\"cdtBuildSystem\"><project id=\"@3.null.1\" name=\"@4\"/>"
+      "</storageModule>\n</cproject>\n";
+  const auto with = [&cproject](const std::vector<std::string>& names) {
+    std::string text = cproject;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string mark = "@" + std::to_string(i + 1);
+      text.replace(text.find(mark), mark.size(), names[i]);
+    }
+    return text;
+  };
+  TempDir tmp;
+  WriteFile(tmp / ".project", kLedProject);
+  WriteFile(tmp / ".cproject", with({"LED", "LED_boot", "LEDX", "LED2"}));
+  RewriteBatch batch;
+  ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
+  batch.Commit();
+  EXPECT_EQ(ReadFile(tmp / ".cproject"), with({"Lamp", "LED_boot", "LEDX", "LED2"}));
+}
+
 TEST(EclipseRewriter, KeepsBackupsWhenAskedAndIgnoresAnotherName) {
   TempDir tmp;
   WriteFile(tmp / ".project", kLedProject);
