@@ -64,6 +64,9 @@ std::string ReplaceVariables(std::string_view raw, std::string_view old_raw,
 std::string ReplaceProgramFile(std::string_view raw, std::string_view old_raw,
                                std::string_view new_raw) {
   std::string out = ReplaceVariables(raw, old_raw, new_raw);
+  // An absolute path was recorded on another machine, or names a file of
+  // no build of this project.
+  if (!out.empty() && (IsSeparator(out[0]) || (out.size() > 1 && out[1] == ':'))) return out;
   const std::size_t last = out.find_last_of("/\\");
   const std::size_t start = last == kNone ? 0 : last + 1;
   const std::string_view file = std::string_view(out).substr(start);

@@ -41,7 +41,8 @@ enum class EclipseRule {
   kExact,         // the old name itself
   kResourcePath,  // "/NAME" or "/NAME/..." (a workspace path)
   kVariables,     // the argument of "${var:NAME}", "${var:/NAME}", "${var:/NAME/...}"
-  kProgramFile,   // the variables, then a last path component "NAME" or "NAME.ext"
+  kProgramFile,   // the variables, then the last component "NAME" or "NAME.ext" of a
+                  // relative path
   kLoadList,      // the fProjectName and fPath entries of a list written inside the value
 };
 std::string ApplyEclipseRule(EclipseRule rule, std::string_view raw, std::string_view old_name,

@@ -74,6 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"ProgramBare", kProgram, "LED", "Lamp&amp;Co"},
         RuleCase{"ProgramOtherFile", kProgram, "Debug/LED_DRIVER.elf", "Debug/LED_DRIVER.elf"},
         RuleCase{"ProgramFolderStays", kProgram, "LED/boot.elf", "LED/boot.elf"},
+        RuleCase{"ProgramAbsoluteStays", kProgram, "C:\\work\\Debug\\LED.elf",
+                 "C:\\work\\Debug\\LED.elf"},
+        RuleCase{"ProgramInProjectVariable", kProgram, "${workspace_loc:/LED/Debug/LED.elf}",
+                 "${workspace_loc:/Lamp&amp;Co/Debug/Lamp&amp;Co.elf}"},
         RuleCase{"LoadListJson", kLoad,
                  "{&quot;fItems&quot;:[{&quot;fPath&quot;:&quot;Debug/LED.elf&quot;,&quot;"
                  "fProjectName&quot;:&quot;LED&quot;},{&quot;fPath&quot;:&quot;Debug/"
