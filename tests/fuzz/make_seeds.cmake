@@ -62,7 +62,7 @@ foreach(rel IN LISTS project_files)
 endforeach()
 
 # The Eclipse samples: ".project", ".cproject" and the Debug launch file.
-foreach(example dimmer meter)
+foreach(example beacon meter)
   file(GLOB launch "${EXAMPLES}/${example}/${example}*Debug.launch")
   foreach(backup 0 1)
     set(header "${scratch}/header")

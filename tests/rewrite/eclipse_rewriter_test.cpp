@@ -211,20 +211,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Written on Windows (CR LF); the new name needs escaping in XML.
         SampleCase{"SingleCore",
-                   "dimmer",
-                   "dimmer",
+                   "beacon",
+                   "beacon",
                    "dim&co",
-                   {ProjectEdit("", "dimmer", "dim&amp;co", {}, "\r\n"),
+                   {ProjectEdit("", "beacon", "dim&amp;co", {}, "\r\n"),
                     [] {
-                      FileEdit e = CubeCProject("", "dimmer", "dim&amp;co", "1290464248");
+                      FileEdit e = CubeCProject("", "beacon", "dim&amp;co", "1290464248");
                       e.replaces.push_back(
-                          {"value=\"${workspace_loc:/dimmer/Lib/dimmer_dsp.a}\"",
-                           "value=\"${workspace_loc:/dim&amp;co/Lib/dimmer_dsp.a}\"", 2});
+                          {"value=\"${workspace_loc:/beacon/Lib/beacon_dsp.a}\"",
+                           "value=\"${workspace_loc:/dim&amp;co/Lib/beacon_dsp.a}\"", 2});
                       return e;
                     }(),
-                    LaunchEdit("", "dimmer", "dim&amp;co", "dim&co", "Debug"),
-                    LaunchEdit("", "dimmer", "dim&amp;co", "dim&co", "Release"),
-                    {"dimmer.ioc", "dim&co.ioc", CrLfIoc(IocEdit("dimmer", "dim&co"))}}},
+                    LaunchEdit("", "beacon", "dim&amp;co", "dim&co", "Debug"),
+                    LaunchEdit("", "beacon", "dim&amp;co", "dim&co", "Release"),
+                    {"beacon.ioc", "dim&co.ioc", CrLfIoc(IocEdit("beacon", "dim&co"))}}},
         SampleCase{"DualCore",
                    "drive",
                    "drive",
