@@ -69,6 +69,18 @@ foreach(rel IN LISTS project_files)
   endif()
 endforeach()
 
+# The Eclipse samples: ".project", ".cproject" and the Debug launch file.
+foreach(example beacon meter)
+  file(GLOB launch "${EXAMPLES}/${example}/${example}*Debug.launch")
+  foreach(backup 0 1)
+    set(header "${scratch}/header")
+    file(WRITE "${header}" "${example}\npump\nD:\\new\\\npump\n${example}\n${backup}")
+    join_files("${OUT}/eclipse_rewriter_fuzz/${example}_${backup}" "${header}" "${marker}"
+               "${EXAMPLES}/${example}/.project" "${marker}" "${EXAMPLES}/${example}/.cproject"
+               "${marker}" ${launch})
+  endforeach()
+endforeach()
+
 file(WRITE "${OUT}/text_lines_fuzz/mixed_line_ends"
      "one\r\ntwo\nthree\rfour\r\n\r\n${ctrl_z}after\r\n")
 file(WRITE "${OUT}/text_lines_fuzz/inner_ctrl_z" "a${ctrl_z}b\r\nno line end")

@@ -1,0 +1,6 @@
+#include "main.h"
+
+int main(void) {
+  for (;;) {
+  }
+}

@@ -1,0 +1,1 @@
+C_SRCS += ../Core/Src/main.c

@@ -1,0 +1,4 @@
+MEMORY
+{
+  FLASH (rx) : ORIGIN = 0x8000000, LENGTH = 512K
+}

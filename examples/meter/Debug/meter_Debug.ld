@@ -1,0 +1,1 @@
+INCLUDE "meter_Debug_library.ld"

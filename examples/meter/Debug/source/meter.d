@@ -1,0 +1,1 @@
+source/meter.o: ../source/meter.c

@@ -1,0 +1,2 @@
+/* hand-written: not managed */
+INCLUDE "meter_Release_memory.ld"

@@ -1,0 +1,1 @@
+scale.obj: ../scale.c
