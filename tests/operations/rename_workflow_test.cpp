@@ -1042,6 +1042,10 @@ bool IsLeftOver(const std::string& rel) {
 std::string MainProjectFile(const Sample& f, const std::vector<Rewritten>& files) {
   const Tree tree = ListTree(Example(f.example));
   std::vector<std::string> candidates;
+  // A workspace named otherwise keeps its name: the project file moves.
+  if (f.iar_name != nullptr) {
+    candidates.push_back((*f.iar_sub ? std::string(f.iar_sub) + "/" : "") + f.iar_name + ".ewp");
+  }
   for (const Rewritten& file : files) candidates.push_back(file.old_rel);
   const std::string keil = *f.keil_sub ? std::string(f.keil_sub) + "/" : "";
   candidates.push_back(keil + f.example + ".uvprojx");
