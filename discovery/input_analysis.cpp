@@ -336,6 +336,23 @@ std::vector<std::string> UnchosenProjects(const Project& project) {
   return projects;
 }
 
+// The projects of a Keil multi-project workspace in the Keil folder when no
+// project file of the folder names the project: nothing otherwise.
+std::vector<std::string> UnchosenKeilProjects(const Project& project) {
+  const Family* keil = project.Find(FamilyKind::kKeilUv4);
+  if (keil == nullptr || !keil->old_name.empty()) return {};
+  const std::string dir = project.project_dir + keil->sub_dir;
+  for (const std::string& workspace : ListFiles(dir, kKeilWorkspace)) {
+    try {
+      std::vector<std::string> projects = KeilWorkspaceEntries(JoinPath(dir, workspace));
+      if (projects.size() > 1) return projects;
+    } catch (const IoError&) {
+      // An unreadable workspace names no project.
+    }
+  }
+  return {};
+}
+
 void ReadOldNames(Project& project) {
   if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
     const std::string dir = project.project_dir + wsp_prj->sub_dir;
@@ -517,6 +534,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     PreferNamedProjectFile(std::string(path), project);
     std::vector<std::string> projects = UnchosenProjects(project);
     if (projects.empty()) projects = ReadIarNames(pointed_iar, project);
+    if (projects.empty()) projects = UnchosenKeilProjects(project);
     if (!projects.empty()) {
       state.error = AnalysisError::kSeveralProjects;
       std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));

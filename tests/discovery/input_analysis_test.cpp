@@ -675,6 +675,24 @@ TEST_F(NewInputTest, WorkspaceOfSeveralProjects) {
   EXPECT_TRUE(ui_.shown.empty());
 }
 
+// A Keil workspace of several projects found below the folder given names
+// none of them: the message lists them, and nothing is loaded.
+TEST_F(NewInputTest, KeilWorkspaceOfSeveralProjects) {
+  const std::string root = tmp_ / "root";
+  WriteFile(root + kSep + "MDK-ARM" + kSep + "w.uvmpw",
+            "<ProjectWorkspace><project><PathAndName>.\\Appli\\a.uvprojx</PathAndName>"
+            "</project><project><PathAndName>Boot\\b.uvprojx</PathAndName></project>"
+            "</ProjectWorkspace>");
+  WriteFile(root + kSep + "MDK-ARM" + kSep + "Appli" + kSep + "a.uvprojx", "");
+  WriteFile(root + kSep + "MDK-ARM" + kSep + "Boot" + kSep + "b.uvprojx", "");
+  const AnalysisResult result = Load(root);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{
+                             "Several projects found - give the project file of the one to "
+                             "rename:\n.\\Appli\\a.uvprojx\nBoot\\b.uvprojx"}));
+}
+
 TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_path = "np";
   state_.new_dir = "nd";
