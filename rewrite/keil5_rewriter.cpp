@@ -38,7 +38,12 @@ std::string TargetFileName(std::string_view target) {
 }
 
 // The folder uVision keeps a target's run-time environment in.
-std::string RteFolderName(std::string_view target) { return "_" + TargetFileName(target); }
+std::string RteFolderName(std::string_view target) {
+  // Built in place: GCC 12 misreads "_" + string at -O2 as an overlapping copy.
+  std::string folder = "_";
+  folder += TargetFileName(target);
+  return folder;
+}
 
 // Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
 // `from` itself in another letter case on a system that ignores case.
