@@ -312,7 +312,9 @@ void PreferNamedProjectFile(const std::string& p, Project& project) {
   constexpr std::string_view kPrj = ".prj";
   Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
   if (wsp_prj == nullptr || !EndsWithIgnoreCase(p, kPrj) || !FileExists(p)) return;
-  const std::string name = NamePart(p);
+  // As the disk spells it, whatever the letter case typed.
+  const std::optional<DirEntry> entry = FindEntry(FolderPart(p), NamePart(p));
+  const std::string name = entry ? entry->name : NamePart(p);
   wsp_prj->old_name = name.substr(0, name.size() - kPrj.size());
 }
 

@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NotFoundCase{"UvoptxWithoutProject", {"k/blinky.uvoptx"}, "k/blinky.uvoptx"},
                       NotFoundCase{"WspWithoutPrj", {"w/work.wsp"}, "w"},
                       NotFoundCase{"ProjectOnlyInOutputAndHiddenFolders",
-                                   {"o/x/Debug/a.uvprojx", "o/x/OBJ/b.prj", "o/.git/c.eww",
+                                   {"o/x/Debug/a.uvprojx", "o/x/OBJ/b.prj", "o/x/.git/c.eww",
                                     "o/y/objects/d.ewp"},
                                    "o"},
                       NotFoundCase{"ProjectFiveLevelsDown", {"f/a/b/c/d/e/x.uvprojx"}, "f"}),
