@@ -14,6 +14,7 @@
 #include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "rewrite/build_settings.h"
 #include "rewrite/iar_rewriter.h"
 #include "rewrite/keil_workspace.h"
 #include "rewrite/wsp_rewriter.h"
@@ -329,11 +330,7 @@ std::vector<std::string> UnchosenProjects(const Project& project) {
   if (projects.size() < 2) return {};
   const std::string chosen = wsp_prj->old_name + ".prj";
   for (const std::string& listed : projects) {
-    const std::size_t slash = listed.find_last_of("\\/");
-    const std::string_view name = slash == std::string::npos
-                                      ? std::string_view(listed)
-                                      : std::string_view(listed).substr(slash + 1);
-    if (!wsp_prj->old_name.empty() && EqualsIgnoreCase(name, chosen)) return {};
+    if (!wsp_prj->old_name.empty() && EqualsIgnoreCase(RecordedName(listed), chosen)) return {};
   }
   return projects;
 }

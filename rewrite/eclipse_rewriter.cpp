@@ -373,13 +373,6 @@ std::optional<std::string> OwnFile(FileSystem& fs, std::string_view dir, std::st
   return path;
 }
 
-// Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
-// `from` itself in another letter case on a system that ignores case.
-bool FreeFor(FileSystem& fs, const std::string& from, const std::string& to) {
-  if (!fs.AnythingExists(to)) return true;
-  return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
-}
-
 class EclipseRename {
  public:
   EclipseRename(std::vector<Renamed> projects, const RewriteValues& values, RewriteBatch& batch)
@@ -469,7 +462,7 @@ class EclipseRename {
     const std::string old_file = projects_[i].old_project.name + ".slcp";
     const std::string new_file = projects_[i].new_name + ".slcp";
     if (!OwnFile(fs_, dir, old_file) ||
-        !FreeFor(fs_, JoinPath(dir, old_file), JoinPath(dir, new_file))) {
+        !FreeToRename(fs_, JoinPath(dir, old_file), JoinPath(dir, new_file))) {
       return;
     }
     const std::string& old_name = projects_[i].old_project.name;
@@ -510,7 +503,7 @@ class EclipseRename {
     const std::string from = JoinPath(dir, old_file);
     const std::string to = JoinPath(dir, new_file);
     const std::optional<std::string> pointer = OwnFile(fs_, dir, kDefaultMex);
-    if (!pointer || !OwnFile(fs_, dir, old_file) || !FreeFor(fs_, from, to)) return;
+    if (!pointer || !OwnFile(fs_, dir, old_file) || !FreeToRename(fs_, from, to)) return;
     int named = 0;
     {
       LineReader in(*pointer, fs_);
@@ -534,7 +527,7 @@ class EclipseRename {
     if (!OwnFile(fs_, folder, from_name)) return;
     const std::string from = JoinPath(folder, from_name);
     const std::string to = JoinPath(folder, to_name);
-    if (!FreeFor(fs_, from, to)) return;
+    if (!FreeToRename(fs_, from, to)) return;
     for (const FileMove& move : renames_) {
       if (EqualsIgnoreCase(move.to, to)) return;
     }

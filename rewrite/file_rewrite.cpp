@@ -326,6 +326,11 @@ void RewriteBatch::Commit() {
   for (const std::string& path : delete_after_) file_system_.RemoveFile(path);
 }
 
+bool FreeToRename(FileSystem& file_system, const std::string& from, const std::string& to) {
+  if (!file_system.AnythingExists(to)) return true;
+  return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
+}
+
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                  std::string_view new_name, const LineTransform& transform) {
   RewriteBatch batch;

@@ -19,7 +19,6 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -181,6 +180,11 @@ class RewriteBatch {
   std::vector<ProjectFileChange> changes_;
   bool committed_ = false;
 };
+
+// Renaming `from` to `to` after a commit replaces nothing: nothing stands at
+// `to`, or only `from` itself in another letter case on a system that
+// ignores case.
+bool FreeToRename(FileSystem& file_system, const std::string& from, const std::string& to);
 
 // Runs `stage` on a batch of its own and commits it; returns what `stage`
 // returns.

@@ -147,13 +147,6 @@ class WorkspaceHandler : public XmlHandler {
   std::vector<std::string> naming_new_;
 };
 
-// Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
-// `from` itself in another letter case on a system that ignores case.
-bool FreeFor(FileSystem& fs, const std::string& from, const std::string& to) {
-  if (!fs.AnythingExists(to)) return true;
-  return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
-}
-
 // Renames `name` in `folder` to `new_name` after the commit, when it is a
 // file of its own inside `dir` and nothing stands in the way.
 void RenameFileAfterCommit(FileSystem& fs, std::string_view dir, const std::string& folder,
@@ -163,7 +156,7 @@ void RenameFileAfterCommit(FileSystem& fs, std::string_view dir, const std::stri
   const std::string from = JoinPath(folder, name);
   const std::string to = JoinPath(folder, new_name);
   if (fs.IsLink(from) || !fs.FileExists(from) || !fs.IsSameOrInside(from, dir) ||
-      !FreeFor(fs, from, to)) {
+      !FreeToRename(fs, from, to)) {
     return;
   }
   batch.RenameAfterCommit(from, to);

@@ -45,13 +45,6 @@ std::string RteFolderName(std::string_view target) {
   return folder;
 }
 
-// Renaming `from` to `to` replaces nothing: nothing stands at `to`, or only
-// `from` itself in another letter case on a system that ignores case.
-bool FreeFor(FileSystem& fs, const std::string& from, const std::string& to) {
-  if (!fs.AnythingExists(to)) return true;
-  return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
-}
-
 bool LiesInside(FileSystem& fs, std::string_view dir, const std::string& name) {
   const std::string path = JoinPath(dir, name);
   return fs.FileExists(path) && fs.IsSameOrInside(path, dir);
@@ -91,7 +84,7 @@ void PlanRteFolder(FileSystem& fs, std::string_view dir, const std::string& targ
     const std::string to = JoinPath(rte, new_folder);
     // A folder that cannot move keeps its references too.
     if (entry->is_link || entry->kind != EntryKind::kFolder || !fs.IsSameOrInside(from, dir) ||
-        !FreeFor(fs, from, to)) {
+        !FreeToRename(fs, from, to)) {
       return;
     }
     plan.renames.push_back({from, to});
@@ -119,7 +112,7 @@ bool PlanScatterFile(FileSystem& fs, std::string_view dir, const KeilTarget& tar
     for (const Rename& r : plan.renames) {
       if (r.from == from) return r.to == to;  // named by an earlier target too
     }
-    if (!FreeFor(fs, from, to)) return false;
+    if (!FreeToRename(fs, from, to)) return false;
     plan.renames.push_back({from, to});
     return true;
   }
@@ -165,7 +158,7 @@ void PlanDebugConfigs(FileSystem& fs, std::string_view dir, const KeilTarget& ta
     const std::string from = JoinPath(config_dir, name);
     const std::string to = JoinPath(config_dir, new_file);
     if (new_file == name || IsPlanned(plan, from) || !fs.IsSameOrInside(from, dir) ||
-        !FreeFor(fs, from, to)) {
+        !FreeToRename(fs, from, to)) {
       continue;
     }
     plan.renames.push_back({from, to});
@@ -295,7 +288,7 @@ void RenameLayouts(std::string_view dir, std::string_view old_name, std::string_
     const std::string new_file = std::string(new_name) + file.substr(old_name.size());
     const std::string from = JoinPath(dir, file);
     const std::string to = JoinPath(dir, new_file);
-    if (new_file != file && fs.IsSameOrInside(from, dir) && FreeFor(fs, from, to))
+    if (new_file != file && fs.IsSameOrInside(from, dir) && FreeToRename(fs, from, to))
       batch.RenameAfterCommit(from, to);
   }
 }

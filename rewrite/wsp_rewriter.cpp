@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/path_style.h"
+#include "rewrite/build_settings.h"
 #include "rewrite/file_rewrite.h"
 
 namespace kelvandor {
@@ -28,12 +29,6 @@ std::optional<std::size_t> FileEntryValue(std::string_view line) {
 std::optional<std::string_view> SectionValue(std::string_view line) {
   if (!line.starts_with(kSectionKey) || !line.ends_with("]")) return std::nullopt;
   return line.substr(kSectionKey.size(), line.size() - kSectionKey.size() - 1);
-}
-
-// The file name of a recorded path, which may use "\" or "/".
-std::string_view RecordedFileName(std::string_view value) {
-  const std::size_t slash = value.find_last_of("\\/");
-  return slash == std::string_view::npos ? value : value.substr(slash + 1);
 }
 
 // A recorded path below `dir`, in the platform's separators.
@@ -62,10 +57,10 @@ bool ListsSeveralProjects(const std::string& path, FileSystem& fs) {
   while (in.ReadLine(line)) {
     if (const std::optional<std::size_t> at = FileEntryValue(line)) {
       note(numbers, line.substr(kFileKey.size(), *at - 1 - kFileKey.size()));
-      note(names, RecordedFileName(line.substr(*at)));
+      note(names, RecordedName(line.substr(*at)));
     } else if (const std::optional<std::string_view> section = SectionValue(line)) {
       ++sections;
-      note(names, RecordedFileName(*section));
+      note(names, RecordedName(*section));
     }
   }
   return names.size() > 1 && (numbers.size() > 1 || sections > 1);
@@ -118,7 +113,7 @@ bool RewriteShared(std::string_view dir, std::string_view old_file, std::string_
   // The value with the project's file name replaced, its folder kept; nothing
   // when it names another project.
   const auto follow = [&](std::string_view value) -> std::optional<std::string> {
-    const std::string_view name = RecordedFileName(value);
+    const std::string_view name = RecordedName(value);
     if (!EqualsIgnoreCase(name, old_prj)) return std::nullopt;
     return std::string(value.substr(0, value.size() - name.size())) + new_prj;
   };
