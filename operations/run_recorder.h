@@ -12,6 +12,7 @@
 
 #include "operations/run_report.h"
 #include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 
 namespace kelvandor {
 
@@ -21,7 +22,7 @@ FileCount CountTree(std::string_view dir, FileSystem& file_system);
 
 // Passes every call on to `inner`; what the current step changes goes into
 // `report`.
-class RunRecorder : public FileSystem {
+class RunRecorder : public ForwardingFileSystem {
  public:
   enum class Step {
     kTarget,   // an existing target deleted, the project copied or renamed
@@ -29,42 +30,18 @@ class RunRecorder : public FileSystem {
     kCleanUp,  // files deleted, images renamed
   };
 
-  RunRecorder(FileSystem& inner, RunReport& report) : inner_(inner), report_(report) {}
+  RunRecorder(FileSystem& inner, RunReport& report)
+      : ForwardingFileSystem(inner), report_(report) {}
   void set_step(Step step) { step_ = step; }
 
-  bool MakeDirectory(std::string_view path) override;
-  bool RenameNoReplace(std::string_view from, std::string_view to) override;
-  bool RenameReplacing(std::string_view from, std::string_view to) override;
+  bool Rename(std::string_view from, std::string_view to, bool replace) override;
   bool RemoveFile(std::string_view path) override;
   bool RemoveTree(std::string_view path) override;
-  bool CopyPermissions(std::string_view from, std::string_view to) override;
-  bool CopyOneFile(std::string_view from, std::string_view to) override;
-  bool MakeLink(std::string_view target, std::string_view path, bool to_folder) override;
-  int CreateForWriting(std::string_view path) override;
-  long long Write(int fd, const char* data, std::size_t size) override;
-  int Close(int fd) override;
-  bool SyncFile(int fd) override;
-  bool SyncFolder(std::string_view dir) override;
+  // The inner file system's own copy: a plan keeps it as one step.
   bool CopyTree(std::string_view from, std::string_view to,
                 const CopyProgressFn& progress = {}) override;
 
-  bool FileExists(std::string_view path) override;
-  bool DirectoryExists(std::string_view path) override;
-  bool AnythingExists(std::string_view path) override;
-  bool IsLink(std::string_view path) override;
-  bool IsReadOnly(std::string_view path) override;
-  std::optional<std::uint64_t> FileSize(std::string_view path) override;
-  std::optional<std::int64_t> ModifiedTime(std::string_view path) override;
-  std::vector<DirEntry> ListDirectory(std::string_view dir) override;
-  std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {}) override;
-  std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) override;
-  std::string ResolvedPath(std::string_view path) override;
-  bool IsSameOrInside(std::string_view inner, std::string_view outer) override;
-  int OpenForReading(std::string_view path) override;
-  long long Read(int fd, char* data, std::size_t size) override;
-
  private:
-  FileSystem& inner_;
   RunReport& report_;
   Step step_ = Step::kOther;
 };

@@ -4,29 +4,18 @@
 #include <system_error>
 
 #include "platform/file_system_native.h"
-#include "platform/stop_request.h"
 #include "platform/path_style.h"
+#include "platform/stop_request.h"
 
 namespace kelvandor {
 namespace fs = std::filesystem;
 
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix) {
-  std::vector<std::string> out;
-  for (DirEntry& e : ListDirectory(dir)) {
-    if (e.kind == EntryKind::kFile && MatchesWildcardSuffix(e.name, suffix)) {
-      out.push_back(std::move(e.name));
-    }
-  }
-  return out;
+  return NativeFileSystem().ListFiles(dir, suffix);
 }
 
 std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) {
-  std::optional<DirEntry> found;
-  for (DirEntry& e : ListDirectory(dir)) {
-    if (e.name == name) return std::move(e);
-    if (!found && EqualsIgnoreCase(e.name, name)) found = std::move(e);
-  }
-  return found;
+  return NativeFileSystem().FindEntry(dir, name);
 }
 
 std::vector<std::string> ListVisibleFolders(std::string_view dir) {
@@ -145,8 +134,8 @@ bool CopyTree(std::string_view from, std::string_view to, const CopyProgressFn& 
   return NativeFileSystem().CopyTree(from, to, progress);
 }
 
-bool FileSystem::CopyTree(std::string_view from, std::string_view to,
-                          const CopyProgressFn& progress) {
+bool CopyTreeByCalls(FileSystem& file_system, std::string_view from, std::string_view to,
+                     const CopyProgressFn& progress) {
   if (!kelvandor::DirectoryExists(from) || kelvandor::AnythingExists(to)) return false;
   // A copy into its own source would meet itself and never end.
   if (kelvandor::IsSameOrInside(to, from)) return false;
@@ -157,76 +146,90 @@ bool FileSystem::CopyTree(std::string_view from, std::string_view to,
   state.source_root = fs::canonical(NativePath(from), ec);
   state.copy_root = fs::absolute(NativePath(to), ec).lexically_normal();
   if (ec) return false;
-  CopyFolder(*this, NativePath(from), NativePath(to), state);
+  CopyFolder(file_system, NativePath(from), NativePath(to), state);
   if (progress && (state.done != state.total || state.done == 0)) {
     // The tree changed while it was copied, or held no file, or the copy
     // failed: the last report still says that the copy has ended.
     progress(state.done, state.done);
   }
   // A half copy left behind would later pass for the user's own folder.
-  if (!state.ok && kelvandor::AnythingExists(to)) RemoveTree(to);
+  if (!state.ok && kelvandor::AnythingExists(to)) file_system.RemoveTree(to);
   return state.ok;
 }
 
-bool FileSystem::MakeDirectory(std::string_view path) { return kelvandor::MakeDirectory(path); }
-bool FileSystem::SyncFile(int fd) { return detail::SyncToDisk(fd); }
-bool FileSystem::SyncFolder(std::string_view dir) { return detail::SyncDirectory(dir); }
-bool FileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
-  return kelvandor::RenameNoReplace(from, to);
+bool FileSystem::FileExists(std::string_view path) {
+  return Stat(path, true).kind == EntryKind::kFile;
 }
-bool FileSystem::RenameReplacing(std::string_view from, std::string_view to) {
-  return kelvandor::RenameReplacing(from, to);
-}
-bool FileSystem::RemoveFile(std::string_view path) { return kelvandor::RemoveFile(path); }
-bool FileSystem::RemoveTree(std::string_view path) { return kelvandor::RemoveTree(path); }
-bool FileSystem::CopyPermissions(std::string_view from, std::string_view to) {
-  return kelvandor::CopyPermissions(from, to);
-}
-bool FileSystem::CopyOneFile(std::string_view from, std::string_view to) {
-  return detail::CopyRegularFile(NativePath(from), NativePath(to));
-}
-bool FileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
-  return detail::MakeSymbolicLink(target, path, to_folder);
-}
-int FileSystem::CreateForWriting(std::string_view path) { return detail::OpenForWriting(path); }
-long long FileSystem::Write(int fd, const char* data, std::size_t size) {
-  return detail::WriteToFile(fd, data, size);
-}
-int FileSystem::Close(int fd) { return detail::CloseFile(fd); }
-
-bool FileSystem::FileExists(std::string_view path) { return kelvandor::FileExists(path); }
 bool FileSystem::DirectoryExists(std::string_view path) {
-  return kelvandor::DirectoryExists(path);
+  return Stat(path, true).kind == EntryKind::kFolder;
 }
-bool FileSystem::AnythingExists(std::string_view path) { return kelvandor::AnythingExists(path); }
-bool FileSystem::IsLink(std::string_view path) { return kelvandor::IsLink(path); }
-bool FileSystem::IsReadOnly(std::string_view path) { return kelvandor::IsReadOnly(path); }
+bool FileSystem::AnythingExists(std::string_view path) { return Stat(path, false).exists; }
+bool FileSystem::IsLink(std::string_view path) { return Stat(path, false).is_link; }
+bool FileSystem::IsReadOnly(std::string_view path) { return Stat(path, false).read_only; }
 std::optional<std::uint64_t> FileSystem::FileSize(std::string_view path) {
-  return kelvandor::FileSize(path);
+  return Stat(path, true).size;
 }
 std::optional<std::int64_t> FileSystem::ModifiedTime(std::string_view path) {
-  std::error_code ec;
-  const auto time = std::filesystem::last_write_time(NativePath(path), ec);
-  if (ec) return std::nullopt;
-  return static_cast<std::int64_t>(time.time_since_epoch().count());
-}
-std::vector<DirEntry> FileSystem::ListDirectory(std::string_view dir) {
-  return kelvandor::ListDirectory(dir);
+  return Stat(path, true).modified;
 }
 std::vector<std::string> FileSystem::ListFiles(std::string_view dir, std::string_view suffix) {
-  return kelvandor::ListFiles(dir, suffix);
+  std::vector<std::string> out;
+  for (DirEntry& e : ListDirectory(dir)) {
+    if (e.kind == EntryKind::kFile && MatchesWildcardSuffix(e.name, suffix)) {
+      out.push_back(std::move(e.name));
+    }
+  }
+  return out;
 }
 std::optional<DirEntry> FileSystem::FindEntry(std::string_view dir, std::string_view name) {
-  return kelvandor::FindEntry(dir, name);
+  std::optional<DirEntry> found;
+  for (DirEntry& e : ListDirectory(dir)) {
+    if (e.name == name) return std::move(e);
+    if (!found && EqualsIgnoreCase(e.name, name)) found = std::move(e);
+  }
+  return found;
 }
-std::string FileSystem::ResolvedPath(std::string_view path) {
+
+bool DiskFileSystem::CopyTree(std::string_view from, std::string_view to,
+                              const CopyProgressFn& progress) {
+  return CopyTreeByCalls(*this, from, to, progress);
+}
+bool DiskFileSystem::MakeDirectory(std::string_view path) { return kelvandor::MakeDirectory(path); }
+bool DiskFileSystem::SyncFile(int fd) { return detail::SyncToDisk(fd); }
+bool DiskFileSystem::SyncFolder(std::string_view dir) { return detail::SyncDirectory(dir); }
+bool DiskFileSystem::Rename(std::string_view from, std::string_view to, bool replace) {
+  return replace ? kelvandor::RenameReplacing(from, to) : kelvandor::RenameNoReplace(from, to);
+}
+bool DiskFileSystem::RemoveFile(std::string_view path) { return kelvandor::RemoveFile(path); }
+bool DiskFileSystem::RemoveTree(std::string_view path) { return kelvandor::RemoveTree(path); }
+bool DiskFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
+  return kelvandor::CopyPermissions(from, to);
+}
+bool DiskFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
+  return detail::CopyRegularFile(NativePath(from), NativePath(to));
+}
+bool DiskFileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
+  return detail::MakeSymbolicLink(target, path, to_folder);
+}
+int DiskFileSystem::CreateForWriting(std::string_view path) { return detail::OpenForWriting(path); }
+long long DiskFileSystem::Write(int fd, const char* data, std::size_t size) {
+  return detail::WriteToFile(fd, data, size);
+}
+int DiskFileSystem::Close(int fd) { return detail::CloseFile(fd); }
+FileStat DiskFileSystem::Stat(std::string_view path, bool follow_links) {
+  return detail::StatPath(path, follow_links);
+}
+std::vector<DirEntry> DiskFileSystem::ListDirectory(std::string_view dir) {
+  return kelvandor::ListDirectory(dir);
+}
+std::string DiskFileSystem::ResolvedPath(std::string_view path) {
   return kelvandor::ResolvedPath(path);
 }
-bool FileSystem::IsSameOrInside(std::string_view inner, std::string_view outer) {
+bool DiskFileSystem::IsSameOrInside(std::string_view inner, std::string_view outer) {
   return kelvandor::IsSameOrInside(inner, outer);
 }
-int FileSystem::OpenForReading(std::string_view path) { return detail::OpenForReading(path); }
-long long FileSystem::Read(int fd, char* data, std::size_t size) {
+int DiskFileSystem::OpenForReading(std::string_view path) { return detail::OpenForReading(path); }
+long long DiskFileSystem::Read(int fd, char* data, std::size_t size) {
   return detail::ReadFromFile(fd, data, size);
 }
 
@@ -240,7 +243,7 @@ std::optional<std::uint64_t> FileSize(std::string_view path) {
 }
 
 FileSystem& NativeFileSystem() {
-  static FileSystem native;
+  static DiskFileSystem native;
   return native;
 }
 

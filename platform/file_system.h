@@ -145,13 +145,24 @@ bool IsLink(std::string_view path);
 // anything else.
 std::optional<std::uint64_t> FileSize(std::string_view path);
 
+// What Stat tells of one path. Nothing exists at an empty path.
+struct FileStat {
+  bool exists = false;
+  EntryKind kind = EntryKind::kOther;
+  bool is_link = false;                  // the entry itself is a link (Stat without following)
+  bool read_only = false;                // as IsReadOnly; never for a POSIX link itself
+  std::optional<std::uint64_t> size;     // regular files only
+  std::optional<std::int64_t> modified;  // the time last written, in the system's ticks
+};
+
 // The file system as the rename workflow, the rewriters and the clean-up see
-// it, as one interface. They make every change and every read of the project
-// through one, so that a test can make any single step fail and look at what
-// is left, and so that a PlanningFileSystem can answer every read as its
-// changes would have left the disk. The base class is the real file system; a
-// test derives from it. A failing call leaves errno (or the Windows last
-// error) describing the failure, as the free functions of the same names do.
+// it, as one interface of primitives. They make every change and every read
+// of the project through one, so that a test can make any single step fail and
+// look at what is left, and so that a PlanningFileSystem can answer every read
+// as its changes would have left the disk. A failing call leaves errno (or the
+// Windows last error) describing the failure, as the free functions of the
+// same names do. The queries below the primitives are built on them and are
+// the same for every file system.
 class FileSystem {
  public:
   FileSystem() = default;
@@ -159,53 +170,94 @@ class FileSystem {
   FileSystem(const FileSystem&) = delete;
   FileSystem& operator=(const FileSystem&) = delete;
 
-  virtual bool MakeDirectory(std::string_view path);
-  virtual bool RenameNoReplace(std::string_view from, std::string_view to);
-  virtual bool RenameReplacing(std::string_view from, std::string_view to);
-  virtual bool RemoveFile(std::string_view path);
-  virtual bool RemoveTree(std::string_view path);
-  virtual bool CopyPermissions(std::string_view from, std::string_view to);
+  virtual bool MakeDirectory(std::string_view path) = 0;
+  // RenameNoReplace, or with `replace` RenameReplacing (the free functions).
+  virtual bool Rename(std::string_view from, std::string_view to, bool replace) = 0;
+  virtual bool RemoveFile(std::string_view path) = 0;
+  virtual bool RemoveTree(std::string_view path) = 0;
+  virtual bool CopyPermissions(std::string_view from, std::string_view to) = 0;
   // Copies one regular file to `to`, which must not exist, with its mode.
-  virtual bool CopyOneFile(std::string_view from, std::string_view to);
+  virtual bool CopyOneFile(std::string_view from, std::string_view to) = 0;
   // Creates a symbolic link at `path` whose target text is `target`.
-  virtual bool MakeLink(std::string_view target, std::string_view path, bool to_folder);
+  virtual bool MakeLink(std::string_view target, std::string_view path, bool to_folder) = 0;
 
   // A file descriptor of `path` created (or emptied) for writing, or -1.
-  virtual int CreateForWriting(std::string_view path);
+  virtual int CreateForWriting(std::string_view path) = 0;
   // As write(2): the count of bytes written, or -1.
-  virtual long long Write(int fd, const char* data, std::size_t size);
+  virtual long long Write(int fd, const char* data, std::size_t size) = 0;
   // As close(2): 0, or -1 when the close failed; the descriptor is gone.
-  virtual int Close(int fd);
+  virtual int Close(int fd) = 0;
   // Makes the bytes written to `fd` durable, so that a power cut after a
   // rename never finds the new name on an empty file.
-  virtual bool SyncFile(int fd);
+  virtual bool SyncFile(int fd) = 0;
   // Makes the names created, moved and removed in the folder `dir` durable.
-  virtual bool SyncFolder(std::string_view dir);
+  virtual bool SyncFolder(std::string_view dir) = 0;
 
-  // CopyTree above, made of the calls of this object.
+  // CopyTree above; CopyTreeByCalls makes it of the other calls of one file
+  // system.
   virtual bool CopyTree(std::string_view from, std::string_view to,
-                        const CopyProgressFn& progress = {});
+                        const CopyProgressFn& progress = {}) = 0;
 
-  // Reads, as the free functions of the same names.
-  virtual bool FileExists(std::string_view path);
-  virtual bool DirectoryExists(std::string_view path);
-  virtual bool AnythingExists(std::string_view path);
-  virtual bool IsLink(std::string_view path);
-  virtual bool IsReadOnly(std::string_view path);
-  virtual std::optional<std::uint64_t> FileSize(std::string_view path);
-  // The time the file at `path` was last written, in the system's ticks;
-  // nothing when it cannot be told.
-  virtual std::optional<std::int64_t> ModifiedTime(std::string_view path);
-  virtual std::vector<DirEntry> ListDirectory(std::string_view dir);
-  virtual std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
-  virtual std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name);
-  virtual std::string ResolvedPath(std::string_view path);
-  virtual bool IsSameOrInside(std::string_view inner, std::string_view outer);
+  // `path` with links followed, or (`follow_links` false) the entry itself,
+  // so that a dangling link exists and a link is of kind kOther.
+  virtual FileStat Stat(std::string_view path, bool follow_links) = 0;
+  virtual std::vector<DirEntry> ListDirectory(std::string_view dir) = 0;
+  virtual std::string ResolvedPath(std::string_view path) = 0;
+  virtual bool IsSameOrInside(std::string_view inner, std::string_view outer) = 0;
   // A file descriptor of the file `path` opened for reading, or -1; closed
   // with Close.
-  virtual int OpenForReading(std::string_view path);
+  virtual int OpenForReading(std::string_view path) = 0;
   // As read(2): the count of bytes read, 0 at the end, or -1.
-  virtual long long Read(int fd, char* data, std::size_t size);
+  virtual long long Read(int fd, char* data, std::size_t size) = 0;
+
+  // As the free functions of the same names, made of the calls above.
+  bool RenameNoReplace(std::string_view from, std::string_view to) {
+    return Rename(from, to, false);
+  }
+  bool RenameReplacing(std::string_view from, std::string_view to) {
+    return Rename(from, to, true);
+  }
+  bool FileExists(std::string_view path);
+  bool DirectoryExists(std::string_view path);
+  bool AnythingExists(std::string_view path);
+  bool IsLink(std::string_view path);
+  bool IsReadOnly(std::string_view path);
+  std::optional<std::uint64_t> FileSize(std::string_view path);
+  // The time the file at `path` was last written, in the system's ticks;
+  // nothing when it cannot be told.
+  std::optional<std::int64_t> ModifiedTime(std::string_view path);
+  std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {});
+  std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name);
+};
+
+// CopyTree made of the calls of `file_system`: each folder, file and link
+// copied is one call on it, and a copy that fails is removed through it.
+bool CopyTreeByCalls(FileSystem& file_system, std::string_view from, std::string_view to,
+                     const CopyProgressFn& progress);
+
+// The real file system; NativeFileSystem() is its one instance.
+class DiskFileSystem final : public FileSystem {
+ public:
+  bool MakeDirectory(std::string_view path) override;
+  bool Rename(std::string_view from, std::string_view to, bool replace) override;
+  bool RemoveFile(std::string_view path) override;
+  bool RemoveTree(std::string_view path) override;
+  bool CopyPermissions(std::string_view from, std::string_view to) override;
+  bool CopyOneFile(std::string_view from, std::string_view to) override;
+  bool MakeLink(std::string_view target, std::string_view path, bool to_folder) override;
+  int CreateForWriting(std::string_view path) override;
+  long long Write(int fd, const char* data, std::size_t size) override;
+  int Close(int fd) override;
+  bool SyncFile(int fd) override;
+  bool SyncFolder(std::string_view dir) override;
+  bool CopyTree(std::string_view from, std::string_view to,
+                const CopyProgressFn& progress = {}) override;
+  FileStat Stat(std::string_view path, bool follow_links) override;
+  std::vector<DirEntry> ListDirectory(std::string_view dir) override;
+  std::string ResolvedPath(std::string_view path) override;
+  bool IsSameOrInside(std::string_view inner, std::string_view outer) override;
+  int OpenForReading(std::string_view path) override;
+  long long Read(int fd, char* data, std::size_t size) override;
 };
 
 // The real file system.

@@ -7,7 +7,12 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kelvandor::detail {
+
+// What the system tells of `path`, as FileSystem::Stat.
+FileStat StatPath(std::string_view path, bool follow_links);
 
 // A descriptor of `path` opened for writing, created or emptied; -1 on failure.
 int OpenForWriting(std::string_view path);

@@ -207,6 +207,26 @@ bool IsLink(std::string_view path) {
 
 namespace detail {
 
+FileStat StatPath(std::string_view path, bool follow_links) {
+  FileStat out;
+  struct stat st;
+  if (path.empty() || !(follow_links ? StatOf(path, st) : LstatOf(path, st))) return out;
+  out.exists = true;
+  if (S_ISREG(st.st_mode)) {
+    out.kind = EntryKind::kFile;
+    out.size = static_cast<std::uint64_t>(st.st_size);
+  } else if (S_ISDIR(st.st_mode)) {
+    out.kind = EntryKind::kFolder;
+  }
+  out.read_only = !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+  out.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  if (!follow_links) {
+    // A trailing separator makes lstat look through a link.
+    out.is_link = path.size() > 1 && path.back() == '/' ? IsLink(path) : S_ISLNK(st.st_mode);
+  }
+  return out;
+}
+
 int OpenForWriting(std::string_view path) {
   return ::open(Terminated(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }

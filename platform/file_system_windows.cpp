@@ -222,6 +222,23 @@ bool IsLink(std::string_view path) {
 
 namespace detail {
 
+FileStat StatPath(std::string_view path, bool follow_links) {
+  FileStat out;
+  const DWORD a = Attributes(path);
+  if (a == INVALID_FILE_ATTRIBUTES) return out;
+  out.exists = true;
+  out.kind = (a & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+  out.is_link = (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  out.read_only = (a & FILE_ATTRIBUTE_READONLY) != 0;
+  if (follow_links) {
+    out.size = FileSize(path);
+    std::error_code ec;
+    const auto time = fs::last_write_time(NativePath(path), ec);
+    if (!ec) out.modified = static_cast<std::int64_t>(time.time_since_epoch().count());
+  }
+  return out;
+}
+
 int OpenForWriting(std::string_view path) {
   // Windows refuses to open a read-only file for writing; Wine running as
   // root would truncate it, so the attribute is looked at here.

@@ -202,12 +202,8 @@ bool PlanningFileSystem::MakeDirectory(std::string_view path) {
   return true;
 }
 
-bool PlanningFileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
-  return Move(from, to, false);
-}
-
-bool PlanningFileSystem::RenameReplacing(std::string_view from, std::string_view to) {
-  return Move(from, to, true);
+bool PlanningFileSystem::Rename(std::string_view from, std::string_view to, bool replace) {
+  return Move(from, to, replace);
 }
 
 bool PlanningFileSystem::RemoveFile(std::string_view path) {
@@ -303,7 +299,7 @@ long long PlanningFileSystem::Write(int fd, const char* data, std::size_t size) 
 
 int PlanningFileSystem::Close(int fd) {
   const auto it = open_.find(fd);
-  if (it == open_.end()) return FileSystem::Close(fd);
+  if (it == open_.end()) return NativeFileSystem().Close(fd);
   if (it->second.writing) {
     Put(it->second.path, Node{NodeKind::kContent, {}, {}, std::move(it->second.content)});
   }
@@ -313,13 +309,13 @@ int PlanningFileSystem::Close(int fd) {
 
 // Nothing of a plan reaches the disk.
 bool PlanningFileSystem::SyncFile(int fd) {
-  return open_.count(fd) != 0 || FileSystem::SyncFile(fd);
+  return open_.count(fd) != 0 || NativeFileSystem().SyncFile(fd);
 }
 bool PlanningFileSystem::SyncFolder(std::string_view) { return true; }
 
 int PlanningFileSystem::OpenForReading(std::string_view path) {
   const View view = Look(path);
-  if (view.real) return FileSystem::OpenForReading(*view.real);
+  if (view.real) return NativeFileSystem().OpenForReading(*view.real);
   if (view.node == nullptr || view.node->kind != NodeKind::kContent) {
     errno = view.node != nullptr ? EISDIR : ENOENT;
     return -1;
@@ -331,7 +327,7 @@ int PlanningFileSystem::OpenForReading(std::string_view path) {
 
 long long PlanningFileSystem::Read(int fd, char* data, std::size_t size) {
   const auto it = open_.find(fd);
-  if (it == open_.end()) return FileSystem::Read(fd, data, size);
+  if (it == open_.end()) return NativeFileSystem().Read(fd, data, size);
   OpenFile& file = it->second;
   const std::size_t n = std::min(size, file.content.size() - file.position);
   std::memcpy(data, file.content.data() + file.position, n);
@@ -339,36 +335,20 @@ long long PlanningFileSystem::Read(int fd, char* data, std::size_t size) {
   return static_cast<long long>(n);
 }
 
-bool PlanningFileSystem::FileExists(std::string_view path) { return IsFile(Look(path)); }
-
-bool PlanningFileSystem::DirectoryExists(std::string_view path) { return IsFolder(Look(path)); }
-
-bool PlanningFileSystem::AnythingExists(std::string_view path) { return Exists(Look(path)); }
-
-bool PlanningFileSystem::IsLink(std::string_view path) {
-  const View view = Look(path);
-  return view.real && kelvandor::IsLink(*view.real);
-}
-
-bool PlanningFileSystem::IsReadOnly(std::string_view path) {
-  const View view = Look(path);
-  return view.real && kelvandor::IsReadOnly(*view.real);
-}
-
 // A file the plan wrote has no time; one it only read keeps its own.
-std::optional<std::int64_t> PlanningFileSystem::ModifiedTime(std::string_view path) {
+FileStat PlanningFileSystem::Stat(std::string_view path, bool follow_links) {
   const View view = Look(path);
-  if (view.real) return FileSystem::ModifiedTime(*view.real);
-  return std::nullopt;
-}
-
-std::optional<std::uint64_t> PlanningFileSystem::FileSize(std::string_view path) {
-  const View view = Look(path);
-  if (view.real) return kelvandor::FileSize(*view.real);
-  if (view.node != nullptr && view.node->kind == NodeKind::kContent) {
-    return view.node->content.size();
+  if (view.real) return NativeFileSystem().Stat(*view.real, follow_links);
+  FileStat stat;
+  if (view.node == nullptr) return stat;
+  stat.exists = true;
+  if (view.node->kind == NodeKind::kFolder) {
+    stat.kind = EntryKind::kFolder;
+  } else if (view.node->kind == NodeKind::kContent) {
+    stat.kind = EntryKind::kFile;
+    stat.size = view.node->content.size();
   }
-  return std::nullopt;
+  return stat;
 }
 
 std::vector<DirEntry> PlanningFileSystem::ListDirectory(std::string_view dir) {
@@ -413,26 +393,6 @@ std::vector<DirEntry> PlanningFileSystem::ListDirectory(std::string_view dir) {
     entries.push_back(std::move(entry));
   }
   return entries;
-}
-
-std::vector<std::string> PlanningFileSystem::ListFiles(std::string_view dir,
-                                                       std::string_view suffix) {
-  std::vector<std::string> names;
-  for (DirEntry& entry : ListDirectory(dir)) {
-    if (entry.kind == EntryKind::kFile && MatchesWildcardSuffix(entry.name, suffix)) {
-      names.push_back(std::move(entry.name));
-    }
-  }
-  return names;
-}
-
-std::optional<DirEntry> PlanningFileSystem::FindEntry(std::string_view dir, std::string_view name) {
-  std::optional<DirEntry> other_case;
-  for (DirEntry& entry : ListDirectory(dir)) {
-    if (entry.name == name) return entry;
-    if (!other_case && EqualsIgnoreCase(entry.name, name)) other_case = std::move(entry);
-  }
-  return other_case;
 }
 
 std::string PlanningFileSystem::ResolvedPath(std::string_view path) {

@@ -25,13 +25,13 @@
 
 namespace kelvandor {
 
-class PlanningFileSystem : public FileSystem {
+// Not a ForwardingFileSystem: a call it did not know of would reach the disk.
+class PlanningFileSystem final : public FileSystem {
  public:
   PlanningFileSystem() = default;
 
   bool MakeDirectory(std::string_view path) override;
-  bool RenameNoReplace(std::string_view from, std::string_view to) override;
-  bool RenameReplacing(std::string_view from, std::string_view to) override;
+  bool Rename(std::string_view from, std::string_view to, bool replace) override;
   bool RemoveFile(std::string_view path) override;
   bool RemoveTree(std::string_view path) override;
   bool CopyPermissions(std::string_view from, std::string_view to) override;
@@ -45,16 +45,8 @@ class PlanningFileSystem : public FileSystem {
   bool CopyTree(std::string_view from, std::string_view to,
                 const CopyProgressFn& progress = {}) override;
 
-  bool FileExists(std::string_view path) override;
-  bool DirectoryExists(std::string_view path) override;
-  bool AnythingExists(std::string_view path) override;
-  bool IsLink(std::string_view path) override;
-  bool IsReadOnly(std::string_view path) override;
-  std::optional<std::uint64_t> FileSize(std::string_view path) override;
-  std::optional<std::int64_t> ModifiedTime(std::string_view path) override;
+  FileStat Stat(std::string_view path, bool follow_links) override;
   std::vector<DirEntry> ListDirectory(std::string_view dir) override;
-  std::vector<std::string> ListFiles(std::string_view dir, std::string_view suffix = {}) override;
-  std::optional<DirEntry> FindEntry(std::string_view dir, std::string_view name) override;
   std::string ResolvedPath(std::string_view path) override;
   bool IsSameOrInside(std::string_view inner, std::string_view outer) override;
   int OpenForReading(std::string_view path) override;

@@ -10,6 +10,7 @@
 
 #include "operations/cleanup.h"
 #include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
@@ -1135,11 +1136,12 @@ INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectCrashTest,
                          ::testing::ValuesIn(FaultCases()), CaseName);
 
 // An IDE that saves a project file while the rename reads it.
-class SavingFileSystem : public FileSystem {
+class SavingFileSystem : public ForwardingFileSystem {
  public:
-  explicit SavingFileSystem(std::string suffix) : suffix_(std::move(suffix)) {}
+  explicit SavingFileSystem(std::string suffix)
+      : ForwardingFileSystem(NativeFileSystem()), suffix_(std::move(suffix)) {}
   int OpenForReading(std::string_view path) override {
-    const int fd = FileSystem::OpenForReading(path);
+    const int fd = ForwardingFileSystem::OpenForReading(path);
     if (!saved_ && path.ends_with(suffix_)) {
       saved_ = true;
       WriteFile(std::string(path), ReadFile(std::string(path)) + "<!-- saved -->\r\n");

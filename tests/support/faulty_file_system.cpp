@@ -9,56 +9,69 @@
 
 namespace kelvandor::testing {
 
-bool FaultyFileSystem::Fails() {
-  if (++calls_ != fail_at_) return false;
-  fired_ = true;
-  errno = ENOSPC;
+namespace {
+
+void SetError(Fault fault) {
+  switch (fault) {
+    case Fault::kDiskFull:
+      errno = ENOSPC;
 #ifdef _WIN32
-  SetLastError(ERROR_DISK_FULL);
+      SetLastError(ERROR_DISK_FULL);
 #endif
+      break;
+    case Fault::kReadFails:
+      errno = EIO;
+#ifdef _WIN32
+      SetLastError(ERROR_READ_FAULT);
+#endif
+      break;
+    case Fault::kInterrupted:
+      errno = EINTR;
+      break;
+  }
+}
+
+}  // namespace
+
+bool FaultyFileSystem::Hits(Fault fault) {
+  if (fault != fault_ || ++calls_ != fail_at_) return false;
+  fired_ = true;
+  SetError(fault);
   return true;
 }
 
-bool FaultyFileSystem::MakeDirectory(std::string_view path) {
-  return !Fails() && FileSystem::MakeDirectory(path);
-}
-bool FaultyFileSystem::RenameNoReplace(std::string_view from, std::string_view to) {
-  return !Fails() && FileSystem::RenameNoReplace(from, to);
-}
-bool FaultyFileSystem::RenameReplacing(std::string_view from, std::string_view to) {
-  return !Fails() && FileSystem::RenameReplacing(from, to);
-}
-bool FaultyFileSystem::RemoveFile(std::string_view path) {
-  return !Fails() && FileSystem::RemoveFile(path);
-}
-bool FaultyFileSystem::RemoveTree(std::string_view path) {
-  return !Fails() && FileSystem::RemoveTree(path);
-}
-bool FaultyFileSystem::CopyPermissions(std::string_view from, std::string_view to) {
-  return !Fails() && FileSystem::CopyPermissions(from, to);
-}
-bool FaultyFileSystem::CopyOneFile(std::string_view from, std::string_view to) {
-  return !Fails() && FileSystem::CopyOneFile(from, to);
-}
-bool FaultyFileSystem::MakeLink(std::string_view target, std::string_view path, bool to_folder) {
-  return !Fails() && FileSystem::MakeLink(target, path, to_folder);
-}
-int FaultyFileSystem::CreateForWriting(std::string_view path) {
-  return Fails() ? -1 : FileSystem::CreateForWriting(path);
-}
+bool FaultyFileSystem::Pass() { return !Hits(Fault::kDiskFull); }
+
 long long FaultyFileSystem::Write(int fd, const char* data, std::size_t size) {
-  return Fails() ? -1 : FileSystem::Write(fd, data, size);
+  if (Hits(Fault::kInterrupted)) return -1;
+  if (space_ >= 0 && static_cast<unsigned long long>(space_) < size) {
+    if (space_ == 0) {
+      fired_ = true;
+      SetError(Fault::kDiskFull);
+      return -1;
+    }
+    size = static_cast<std::size_t>(space_);
+  }
+  const long long written = GatedFileSystem::Write(fd, data, size);
+  if (space_ >= 0 && written > 0) space_ -= written;
+  return written;
 }
-// A step that may fail like any other; the test folders need no durability,
-// and skipping the real sync keeps the loops fast.
-bool FaultyFileSystem::SyncFile(int /*fd*/) { return !Fails(); }
-bool FaultyFileSystem::SyncFolder(std::string_view /*dir*/) { return !Fails(); }
+
 int FaultyFileSystem::Close(int fd) {
-  if (!Fails()) return FileSystem::Close(fd);
+  if (!Hits(Fault::kDiskFull)) return GatedFileSystem::Close(fd);
   // The descriptor is gone either way; only the report differs.
-  FileSystem::Close(fd);
+  GatedFileSystem::Close(fd);
   errno = ENOSPC;
   return -1;
+}
+
+int FaultyFileSystem::OpenForReading(std::string_view path) {
+  return Hits(Fault::kReadFails) ? -1 : GatedFileSystem::OpenForReading(path);
+}
+
+long long FaultyFileSystem::Read(int fd, char* data, std::size_t size) {
+  if (Hits(Fault::kReadFails) || Hits(Fault::kInterrupted)) return -1;
+  return GatedFileSystem::Read(fd, data, size);
 }
 
 }  // namespace kelvandor::testing

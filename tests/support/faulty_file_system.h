@@ -1,46 +1,52 @@
 #pragma once
 
-// A file system that makes exactly one of its changing calls fail, as a full
-// disk would: the Nth call counted from 1. Every other call goes to the real
-// file system.
+// A file system that makes exactly one of its calls go wrong: the Nth call
+// of the kind the fault concerns, counted from 1. Every other call goes to
+// the real file system.
 
 #include <cstddef>
 #include <string_view>
 
-#include "platform/file_system.h"
+#include "tests/support/gated_file_system.h"
 
 namespace kelvandor::testing {
 
-class FaultyFileSystem : public FileSystem {
+enum class Fault {
+  kDiskFull,     // a changing call fails as on a full disk
+  kReadFails,    // opening a file for reading or reading it fails (EIO)
+  kInterrupted,  // a read or a write returns -1 with EINTR, having done nothing
+};
+
+class FaultyFileSystem : public GatedFileSystem {
  public:
   // `fail_at` 0 never fails; the calls are still counted.
-  explicit FaultyFileSystem(int fail_at = 0) : fail_at_(fail_at) {}
+  explicit FaultyFileSystem(int fail_at = 0, Fault fault = Fault::kDiskFull)
+      : fail_at_(fail_at), fault_(fault) {}
 
-  // Whether the failure was injected, and how many calls were made.
+  // Writes beyond `bytes` more fail as on a full disk, also with `fail_at`
+  // 0: the disk fills up part-way through a file.
+  void set_space(long long bytes) { space_ = bytes; }
+
+  // Whether the fault was injected, and how many calls of its kind were made.
   bool fired() const { return fired_; }
   int calls() const { return calls_; }
 
-  bool MakeDirectory(std::string_view path) override;
-  bool RenameNoReplace(std::string_view from, std::string_view to) override;
-  bool RenameReplacing(std::string_view from, std::string_view to) override;
-  bool RemoveFile(std::string_view path) override;
-  bool RemoveTree(std::string_view path) override;
-  bool CopyPermissions(std::string_view from, std::string_view to) override;
-  bool CopyOneFile(std::string_view from, std::string_view to) override;
-  bool MakeLink(std::string_view target, std::string_view path, bool to_folder) override;
-  int CreateForWriting(std::string_view path) override;
   long long Write(int fd, const char* data, std::size_t size) override;
   int Close(int fd) override;
-  bool SyncFile(int fd) override;
-  bool SyncFolder(std::string_view dir) override;
+  int OpenForReading(std::string_view path) override;
+  long long Read(int fd, char* data, std::size_t size) override;
 
  private:
-  // Counts a call; true (with the error set) when this one is to fail.
-  bool Fails();
+  bool Pass() override;
+  // Counts a call of the kind `fault`; true (with errno set) when this one is
+  // to go wrong.
+  bool Hits(Fault fault);
 
   int fail_at_ = 0;
+  Fault fault_ = Fault::kDiskFull;
   int calls_ = 0;
   bool fired_ = false;
+  long long space_ = -1;  // no limit
 };
 
 }  // namespace kelvandor::testing
