@@ -291,14 +291,14 @@ void FormModel::Button_RenameClick() {
     controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
     state_.ErrorCode = 0;
     const CurrentDirOnExit current_dir(project.input_dir);
-    const RenameOutcome outcome = RenameProject(project, plan, ui_);
+    const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
     state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
     ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
   });
 }
 
 void FormModel::CleanUpProject() {
-  kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_);
+  kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_, NativeFileSystem());
 }
 
 void FormModel::Button1Click_CleanUpProject() {
@@ -324,7 +324,7 @@ void FormModel::Button1Click_SaveConfig() {
 }
 
 void FormModel::FormClose() {
-  Guarded([&] { DeleteDirectory(project_.temp_dir); });
+  Guarded([&] { DeleteDirectory(project_.temp_dir, NativeFileSystem()); });
 }
 
 }  // namespace kelvandor

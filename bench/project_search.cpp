@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   kelvandor::ProjectSearch search;
   for (int run = 0; run < kRuns; ++run) {
     const auto start = Clock::now();
-    search = kelvandor::SearchProjects(kelvandor::ProgramPath(root));
+    search = kelvandor::SearchProjects(kelvandor::ProgramPath(root), kelvandor::NativeFileSystem());
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
   }
   std::error_code ignored;

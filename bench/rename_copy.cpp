@@ -297,7 +297,8 @@ int main(int argc, char* argv[]) {
     int error_code = 0;
     const auto run_rename = [&] {
       return Timed([&] {
-        const kelvandor::RenameOutcome outcome = kelvandor::RenameProject(source, plan, ui);
+        const kelvandor::RenameOutcome outcome =
+            kelvandor::RenameProject(source, plan, ui, kelvandor::NativeFileSystem());
         error_code = static_cast<int>(outcome.error);
         ok = outcome.ok() && ok;
       });

@@ -65,7 +65,7 @@ std::string UnpackArchive(const std::string& p, const AnalysisConfig& config, Pr
   Project& project = state.project;
   project.from_archive = false;
   project.temp_dir = TempDirFor(config.exe_dir);
-  if (!CreateDirectory(project.temp_dir)) {
+  if (!CreateDirectory(project.temp_dir, NativeFileSystem())) {
     state.error = AnalysisError::kCreateDirectory;
     ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
   }
@@ -141,8 +141,9 @@ std::optional<GeneratorFile> WorkspaceLayoutFile(const std::string& p) {
   bool listed = false;
   for (const std::string& workspace : ListFiles(workspace_dir, kKeilWorkspace)) {
     try {
-      for (const std::string& entry : KeilWorkspaceEntries(JoinPath(workspace_dir, workspace))) {
-        listed = listed || EntryNames(workspace_dir, workspace_dir, entry, p);
+      for (const std::string& entry :
+           KeilWorkspaceEntries(JoinPath(workspace_dir, workspace), NativeFileSystem())) {
+        listed = listed || EntryNames(workspace_dir, workspace_dir, entry, p, NativeFileSystem());
       }
     } catch (const IoError&) {
       // An unreadable workspace lists nothing.
@@ -326,7 +327,7 @@ std::vector<std::string> UnchosenProjects(const Project& project) {
   if (wsp_prj == nullptr || wsp_prj->old_workspace.empty()) return {};
   const std::string wsp = JoinPath(project.project_dir, wsp_prj->old_workspace + ".wsp");
   if (!FileExists(wsp)) return {};
-  std::vector<std::string> projects = WorkspaceProjects(wsp);
+  std::vector<std::string> projects = WorkspaceProjects(wsp, NativeFileSystem());
   if (projects.size() < 2) return {};
   const std::string chosen = wsp_prj->old_name + ".prj";
   for (const std::string& listed : projects) {
@@ -343,7 +344,8 @@ std::vector<std::string> UnchosenKeilProjects(const Project& project) {
   const std::string dir = project.project_dir + keil->sub_dir;
   for (const std::string& workspace : ListFiles(dir, kKeilWorkspace)) {
     try {
-      std::vector<std::string> projects = KeilWorkspaceEntries(JoinPath(dir, workspace));
+      std::vector<std::string> projects =
+          KeilWorkspaceEntries(JoinPath(dir, workspace), NativeFileSystem());
       if (projects.size() > 1) return projects;
     } catch (const IoError&) {
       // An unreadable workspace names no project.
@@ -405,7 +407,8 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
   std::vector<std::string> listed;
   if (!iar->old_workspace.empty()) {
     try {
-      listed = ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"));
+      listed =
+          ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"), NativeFileSystem());
     } catch (const IoError&) {
       // An unreadable workspace names no project.
     }
@@ -472,7 +475,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   project.families.clear();
   state.search = ProjectSearch{};
   project.input_dir = FolderPart(p);
-  if (!project.temp_dir.empty()) DeleteDirectory(project.temp_dir);
+  if (!project.temp_dir.empty()) DeleteDirectory(project.temp_dir, NativeFileSystem());
   state.error = AnalysisError::kNone;
 
   if (ContainsExtension(p, ".zip")) {
@@ -494,7 +497,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
       test = OwnNameHasExtension;
     } else if (DirectoryExists(given)) {
       test = OwnNameHasExtension;
-      state.search = SearchProjects(given);
+      state.search = SearchProjects(given, NativeFileSystem());
       if (state.search.candidates.size() > 1) {
         state.error = AnalysisError::kSeveralProjects;
         project.old_path = p;

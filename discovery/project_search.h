@@ -40,7 +40,7 @@ struct ProjectSearch {
 // Searches `root` and up to `max_depth` levels below it. A folder counts when
 // it holds a ".prj", ".eww", ".ewp", ".uvproj" or ".uvprojx" file, or a ".wsp"
 // or ".uvmpw" workspace that lists a project file that exists.
-ProjectSearch SearchProjects(std::string_view root, FileSystem& file_system = NativeFileSystem(),
+ProjectSearch SearchProjects(std::string_view root, FileSystem& file_system,
                              int max_depth = kProjectSearchDepth);
 
 // True for the folder names the search never enters besides hidden ones:

@@ -37,11 +37,11 @@ void CleanDirectoryFileAnyCase(std::string_view dir, std::string_view pattern, c
 // keep_matching: delete every file that does not match `ext_list`;
 // otherwise delete the matching ones. An empty list deletes every file.
 void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,
-                    FileSystem& file_system = NativeFileSystem());
+                    FileSystem& file_system);
 
 // keep_matching: delete every file whose name does not match; otherwise
 // delete the matching ones.
 void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
-                        bool keep_matching, FileSystem& file_system = NativeFileSystem());
+                        bool keep_matching, FileSystem& file_system);
 
 }  // namespace kelvandor

@@ -26,10 +26,9 @@ namespace kelvandor {
 // of an interrupted run (see run_guard.h), saying so through `ui`; when it
 // cannot, it cleans nothing and the report holds the error.
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
-                         FileSystem& file_system = NativeFileSystem());
+                         FileSystem& file_system);
 // As above, telling nobody.
-RunReport CleanUpProject(const Project& project, const RenamePlan& plan,
-                         FileSystem& file_system = NativeFileSystem());
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system);
 
 // The clean-up alone, for a run that holds the lock already.
 RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,

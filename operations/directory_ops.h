@@ -14,11 +14,11 @@ namespace kelvandor {
 // through `ui`. Shows "Failed to Copy Project!" and returns false when the
 // copy fails, `from` is missing, or `to` is `from` itself or lies inside it.
 bool CopyDirectory(std::string_view from, std::string_view to, UserInterface& ui,
-                   FileSystem& file_system = NativeFileSystem());
+                   FileSystem& file_system);
 
 // Renames the folder `from` to `to`; never replaces an existing `to`. Shows
 // "Failed to Rename Project!" and returns false on failure.
 bool RenameDirectory(std::string_view from, std::string_view to, UserInterface& ui,
-                     FileSystem& file_system = NativeFileSystem());
+                     FileSystem& file_system);
 
 }  // namespace kelvandor

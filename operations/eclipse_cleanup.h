@@ -21,6 +21,6 @@ namespace kelvandor {
 // folders left empty go with them. A build folder that lies outside
 // request.project_dir, is the project's own folder or holds a ".project" is
 // passed over; links are neither followed nor deleted.
-void CleanUpEclipse(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+void CleanUpEclipse(const FamilyCleanUp& request, FileSystem& file_system);
 
 }  // namespace kelvandor

@@ -30,23 +30,22 @@ struct FamilyCleanUp {
 // listing folders keeping the output images; deletes the ".dep" and
 // ".uvguix." files of the family folder; renames the images of the old
 // output name to the new one in each output folder, never over a file.
-void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system);
 
 // Reads new name + ".uvproj" (or old name + ".uvproj") and empties each
 // target's output and listing folders keeping the output images. The fixed
 // folders of the uVision 4 clean-up rename the images.
-void CleanUpKeilUv4(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+void CleanUpKeilUv4(const FamilyCleanUp& request, FileSystem& file_system);
 
 // Reads new name + ".ewp" (or old name + ".ewp"): for each configuration
 // empties the ExePath folder keeping the output images, and the ObjPath and
 // ListPath folders; renames the images of the old name to the new one in
 // each ExePath folder, never over a file.
-void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system = NativeFileSystem());
+void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system);
 
 // As CleanUpIarLayout, renaming the images only when `rename_images`: outside
 // the generator layout the fixed folders rename them, and only in the
 // release folder.
-void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images,
-                     FileSystem& file_system = NativeFileSystem());
+void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images, FileSystem& file_system);
 
 }  // namespace kelvandor

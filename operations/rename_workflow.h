@@ -32,6 +32,6 @@ std::string CompletedNewPath(std::string_view new_path);
 // and bytes. A rewriter's IoError passes through. Every change goes through
 // `file_system`; the process's current folder is left alone.
 RenameOutcome RenameProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
-                            FileSystem& file_system = NativeFileSystem());
+                            FileSystem& file_system);
 
 }  // namespace kelvandor

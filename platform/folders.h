@@ -13,11 +13,11 @@ namespace kelvandor {
 // drive root ("c:\" on Windows, "/" on POSIX), which is neither tested nor
 // created. The component after the last separator is not created. False when
 // a creation failed (no deeper folder is then tried).
-bool CreateDirectory(std::string_view path, FileSystem& file_system = NativeFileSystem());
+bool CreateDirectory(std::string_view path, FileSystem& file_system);
 
 // Removes the folder `path` with everything below it, permanently and
 // silently. True when no folder is there afterwards (also when there was
 // none, or `path` is empty or names a file, which stays).
-bool DeleteDirectory(std::string_view path, FileSystem& file_system = NativeFileSystem());
+bool DeleteDirectory(std::string_view path, FileSystem& file_system);
 
 }  // namespace kelvandor

@@ -21,7 +21,7 @@ bool SameFileName(std::string_view a, std::string_view b);
 // appended where needed, never `avoid`, as `file_system` shows `dir`. Raises
 // IoError when none is free.
 std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
-                     std::string_view avoid, FileSystem& file_system = NativeFileSystem());
+                     std::string_view avoid, FileSystem& file_system);
 
 // Creates the file `path` through `file_system`, lets `write` fill it, makes
 // it durable, closes it and, unless `permissions_of` is empty, gives it the

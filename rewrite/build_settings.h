@@ -33,8 +33,8 @@ struct KeilProject {
 
 // Raises IoError when the file cannot be read. Without `with_sources`,
 // source_files stays empty and memory stays flat whatever the file's size.
-KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources = true,
-                            FileSystem& file_system = NativeFileSystem());
+KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources,
+                            FileSystem& file_system);
 
 struct IarConfiguration {
   std::string name;       // <configuration><name>
@@ -50,7 +50,7 @@ struct IarProject {
 };
 
 // Raises IoError when the file cannot be read.
-IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system = NativeFileSystem());
+IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system);
 
 // The resolved path of `value` — a folder or file as a project file records
 // it, relative to `base_dir`, "\" or "/" between names — when it lies inside
@@ -58,8 +58,7 @@ IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system = N
 // ("\x", "/x", "C:\x", "C:x"), a value holding a "$" variable, and a path
 // that leaves `project_dir` by ".." or through a symbolic link.
 std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
-                                      std::string_view value,
-                                      FileSystem& file_system = NativeFileSystem());
+                                      std::string_view value, FileSystem& file_system);
 
 // The text after the last "\" or "/" of a recorded path.
 std::string_view RecordedName(std::string_view value);

@@ -32,8 +32,7 @@ struct EclipseProject {
 // Empty when `dir` holds no such ".project". This is also how an Eclipse
 // project is recognised. Raises IoError when a ".project" cannot be read:
 // a project half renamed would not open.
-std::vector<EclipseProject> FindEclipseProjects(std::string_view dir,
-                                                FileSystem& file_system = NativeFileSystem());
+std::vector<EclipseProject> FindEclipseProjects(std::string_view dir, FileSystem& file_system);
 
 // How a value (raw, as written in the XML: entities not decoded) follows
 // the new name.

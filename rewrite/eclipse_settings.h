@@ -15,8 +15,7 @@ namespace kelvandor {
 
 // The <name> directly inside <projectDescription>; empty when there is none.
 // Raises IoError when the file cannot be read.
-std::string ReadEclipseProjectName(std::string_view project_file,
-                                   FileSystem& file_system = NativeFileSystem());
+std::string ReadEclipseProjectName(std::string_view project_file, FileSystem& file_system);
 
 struct EclipseConfiguration {
   std::string name;                  // <configuration name=...> of the cdtBuildSystem module
@@ -27,8 +26,8 @@ struct EclipseConfiguration {
 
 // The <cconfiguration>s of a ".cproject" in the order of the file. Raises
 // IoError when the file cannot be read.
-std::vector<EclipseConfiguration> ReadEclipseConfigurations(
-    std::string_view cproject_file, FileSystem& file_system = NativeFileSystem());
+std::vector<EclipseConfiguration> ReadEclipseConfigurations(std::string_view cproject_file,
+                                                            FileSystem& file_system);
 
 // The folder a configuration builds into, relative to the project folder
 // with "/" between names: its build path when that is the project's own

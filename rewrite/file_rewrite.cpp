@@ -333,14 +333,14 @@ bool FreeToRename(FileSystem& file_system, const std::string& from, const std::s
 
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                  std::string_view new_name, const LineTransform& transform) {
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   batch.KeepBackup(batch.Stage(dir, old_name, backup_name, new_name, transform), true);
   batch.Commit();
 }
 
 void RewriteFileExact(std::string_view dir, std::string_view old_name, std::string_view backup_name,
                       std::string_view new_name, const StreamTransform& stream) {
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   batch.KeepBackup(batch.StageExact(dir, old_name, backup_name, new_name, stream), true);
   batch.Commit();
 }

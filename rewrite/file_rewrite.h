@@ -84,7 +84,7 @@ struct ProjectFileChange {
 // Rewrites of project files that take effect together (see above).
 class RewriteBatch {
  public:
-  explicit RewriteBatch(FileSystem& file_system = NativeFileSystem());
+  explicit RewriteBatch(FileSystem& file_system);
   // Removes the temporary files of a batch that was not committed.
   ~RewriteBatch();
   RewriteBatch(const RewriteBatch&) = delete;
@@ -190,7 +190,7 @@ bool FreeToRename(FileSystem& file_system, const std::string& from, const std::s
 // returns.
 template <typename StageFn>
 auto InOwnBatch(StageFn stage) {
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   if constexpr (std::is_void_v<decltype(stage(batch))>) {
     stage(batch);
     batch.Commit();

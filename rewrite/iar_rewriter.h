@@ -45,6 +45,6 @@ void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValu
 // of each <path> entry, without its extension, in the order of the file.
 // Raises IoError when the file cannot be read.
 std::vector<std::string> ReadIarWorkspaceProjects(std::string_view eww_path,
-                                                  FileSystem& file_system = NativeFileSystem());
+                                                  FileSystem& file_system);
 
 }  // namespace kelvandor

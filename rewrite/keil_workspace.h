@@ -19,14 +19,12 @@ inline constexpr std::string_view kKeilWorkspace = ".uvmpw";
 
 // The project files the workspace at `path` lists, as written (entities
 // decoded). Raises IoError when it cannot be read.
-std::vector<std::string> KeilWorkspaceEntries(std::string_view path,
-                                              FileSystem& file_system = NativeFileSystem());
+std::vector<std::string> KeilWorkspaceEntries(std::string_view path, FileSystem& file_system);
 
 // Whether `entry`, relative to `workspace_dir`, names the file `path`
 // (letter case ignored), without leaving `project_dir`.
 bool EntryNames(std::string_view project_dir, std::string_view workspace_dir,
-                std::string_view entry, std::string_view path,
-                FileSystem& file_system = NativeFileSystem());
+                std::string_view entry, std::string_view path, FileSystem& file_system);
 
 // A project file that a batch renames: bare names in `dir`.
 struct RenamedProjectFile {

@@ -39,7 +39,6 @@ bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValu
 // The project files a workspace lists, as written in its "FILE-<n>=" lines
 // and "[SubPrj-...]" headers, each once (letter case ignored), in order.
 // Raises IoError when the file cannot be read.
-std::vector<std::string> WorkspaceProjects(std::string_view wsp_path,
-                                           FileSystem& file_system = NativeFileSystem());
+std::vector<std::string> WorkspaceProjects(std::string_view wsp_path, FileSystem& file_system);
 
 }  // namespace kelvandor

@@ -43,8 +43,7 @@ void StreamXml(LineReader& in, LineWriter* out, XmlHandler& handler);
 
 // Reads the file at `path` through `handler`; raises IoError when it cannot
 // be read.
-void ReadXml(std::string_view path, XmlHandler& handler,
-             FileSystem& file_system = NativeFileSystem());
+void ReadXml(std::string_view path, XmlHandler& handler, FileSystem& file_system);
 
 // The text with the five predefined entities of XML ("&amp;", "&lt;",
 // "&gt;", "&quot;", "&apos;") and character references decoded; anything

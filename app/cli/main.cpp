@@ -268,7 +268,7 @@ int Run(const Options& options) {
     status = Execute(options, analysis, plan, ui);
   }
   Guarded(ui, [&] {
-    DeleteDirectory(analysis.project.temp_dir);
+    DeleteDirectory(analysis.project.temp_dir, NativeFileSystem());
     return 0;
   });
   return status;

@@ -123,7 +123,7 @@ TEST_P(IarSampleTest, RenamesTheProjectAndWhatNamesIt) {
                   .mode = GetParam().mode};
   if (plan.mode == RenameMode::kCopy) plan.new_path = tmp_ / "new" + SeparatorString();
   if (plan.mode != RenameMode::kInPlace) plan.new_dir = "pump";
-  const RenameOutcome outcome = RenameProject(project, plan, ui_);
+  const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
   EXPECT_TRUE(outcome.ok());
   EXPECT_TRUE(ui_.shown.empty());
 
@@ -168,7 +168,7 @@ TEST(IarSampleCleanUpTest, GeneratorLayoutOutputIsCleaned) {
                         .new_name = "pump",
                         .mode = RenameMode::kCopy,
                         .clean_up = true};
-  ASSERT_TRUE(RenameProject(state.project, plan, ui).ok());
+  ASSERT_TRUE(RenameProject(state.project, plan, ui, NativeFileSystem()).ok());
   const Tree tree = ListTree(tmp / "new/pump/EWARM");
   const Tree output(tree.begin(), std::find(tree.begin(), tree.end(), "Project.eww"));
   EXPECT_EQ(output,
@@ -189,7 +189,7 @@ TEST(IarSampleSeveralProjectsTest, TheOtherProjectsNameIsRefused) {
   ASSERT_TRUE(NewInput(Join(dir, "boot.ewp"), config, state, ui, 0).ok);
   const RenamePlan plan{
       .new_path = tmp.path() + SeparatorString(), .new_dir = "dual", .new_name = "app"};
-  const RenameOutcome outcome = RenameProject(state.project, plan, ui);
+  const RenameOutcome outcome = RenameProject(state.project, plan, ui, NativeFileSystem());
   EXPECT_EQ(outcome.error, RenameError::kBrokenReference);
   EXPECT_EQ(ui.shown, (std::vector<Shown>{{"Kelvandor",
                                            "Reference would break: dual.eww: $WS_DIR$/app.ewp "

@@ -929,7 +929,7 @@ TEST_P(ProjectSearchTest, FindsTheFoldersHoldingAProject) {
   std::vector<std::string> expected;
   for (const std::string& c : GetParam().candidates) expected.push_back(Native(c));
   std::vector<std::string> found;
-  for (const ProjectCandidate& c : SearchProjects(tmp_ / "r").candidates) {
+  for (const ProjectCandidate& c : SearchProjects(tmp_ / "r", NativeFileSystem()).candidates) {
     found.push_back(c.sub_dir);
   }
   EXPECT_EQ(found, expected);
@@ -1000,7 +1000,7 @@ TEST_F(ProjectSearchTest, LinkIsPassedOverNeverFollowed) {
   WriteFile(tmp_ / "outside/x.uvprojx", "");
   WriteFile(tmp_ / "r/src/main.c", "");
   testing::MakeSymlink(tmp_ / "outside", tmp_ / "r/lib");
-  const ProjectSearch search = SearchProjects(tmp_ / "r");
+  const ProjectSearch search = SearchProjects(tmp_ / "r", NativeFileSystem());
   EXPECT_TRUE(search.candidates.empty());
   EXPECT_EQ(search.passed_over, std::vector<std::string>{kSep + "lib"});
 }
@@ -1069,8 +1069,11 @@ INSTANTIATE_TEST_SUITE_P(
                        FamilyKind::kIar,
                        "/board/evb/iar",
                        "tank"},
-        FoundBelowCase{
-            "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", "tank"}),
+        FoundBelowCase{"IarProjectWithoutWorkspace",
+                       {{"ewp/tank.ewp", ""}},
+                       FamilyKind::kIar,
+                       "/ewp",
+                       "tank"}),
     testing::ParamLabel());
 
 // A workspace at the top with its projects below: one listed project loads

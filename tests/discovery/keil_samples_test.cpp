@@ -119,7 +119,7 @@ TEST_P(KeilSampleTest, RenamedFromItsProjectFileBecomesWhatItMust) {
                   .mode = GetParam().mode};
   if (plan.mode == RenameMode::kCopy) plan.new_path = tmp / "new";
   if (plan.mode != RenameMode::kInPlace) plan.new_dir = "pump";
-  const RenameOutcome outcome = RenameProject(state.project, plan, ui);
+  const RenameOutcome outcome = RenameProject(state.project, plan, ui, NativeFileSystem());
   ASSERT_TRUE(outcome.ok());
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(FilesBelow(outcome.new_path + plan.new_dir), Expected(*GetParam().sample));

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool failed = false;
   try {
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     ParseEclipse(dir, input.old_base, input.values, batch);
     batch.Commit();
   } catch (const IoError&) {

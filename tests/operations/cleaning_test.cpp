@@ -143,7 +143,7 @@ class CleanDirectoryTest : public ::testing::TestWithParam<CleanCase> {};
 TEST_P(CleanDirectoryTest, DeletesByExtension) {
   const CleanCase& c = GetParam();
   Fixture fixture(c.files);
-  CleanDirectory(fixture.dir(), c.list, c.keep_matching);
+  CleanDirectory(fixture.dir(), c.list, c.keep_matching, NativeFileSystem());
   EXPECT_EQ(fixture.Left(), c.left);
 }
 
@@ -190,7 +190,7 @@ class CleanDirectoryFileTest : public ::testing::TestWithParam<CleanFileCase> {}
 TEST_P(CleanDirectoryFileTest, DeletesByNamePattern) {
   const CleanFileCase& c = GetParam();
   Fixture fixture(c.files);
-  CleanDirectoryFile(fixture.dir(), c.pattern, c.anchor, c.keep_matching);
+  CleanDirectoryFile(fixture.dir(), c.pattern, c.anchor, c.keep_matching, NativeFileSystem());
   EXPECT_EQ(fixture.Left(), c.left);
 }
 
@@ -224,12 +224,12 @@ TEST(CleaningTest, ReadOnlyFileStaysAndTheWalkGoesOn) {
   for (int i = 0; i < 20; ++i) files.push_back(std::string("f").append(std::to_string(i)) + ".obj");
   for (const std::string& f : files) WriteFile(tmp / ("dir/" + f), "");
   testing::SetMode(tmp / "dir/f7.obj", fs::perms::owner_read);
-  CleanDirectory(tmp / "dir", "", false);
+  CleanDirectory(tmp / "dir", "", false, NativeFileSystem());
   EXPECT_EQ(ListTree(tmp / "dir"), Names{"f7.obj"});
 
   WriteFile(tmp / "dir/a.tmp", "");
   WriteFile(tmp / "dir/z.tmp", "");
-  CleanDirectoryFile(tmp / "dir", ".", 'A', false);
+  CleanDirectoryFile(tmp / "dir", ".", 'A', false, NativeFileSystem());
   EXPECT_EQ(ListTree(tmp / "dir"), Names{"f7.obj"});
 }
 
@@ -237,9 +237,9 @@ TEST(CleaningTest, MissingFolderOrFileLeavesEverythingAlone) {
   TempDir tmp;
   WriteFile(tmp / "file.obj", "x");
   for (const std::string& dir : {tmp / "missing", tmp / "file.obj", std::string()}) {
-    CleanDirectory(dir, "", false);
-    CleanDirectory(dir, ".obj", true);
-    CleanDirectoryFile(dir, "", 'A', true);
+    CleanDirectory(dir, "", false, NativeFileSystem());
+    CleanDirectory(dir, ".obj", true, NativeFileSystem());
+    CleanDirectoryFile(dir, "", 'A', true, NativeFileSystem());
   }
   EXPECT_EQ(ListTree(tmp.path()), Names{"file.obj"});
 }
@@ -251,7 +251,7 @@ TEST(CleaningTest, LinksAreDeletedNotWhatTheyPointTo) {
   MakeDirs(tmp / "dir");
   fs::create_symlink(NativePath(tmp / "outside/keep.obj"), NativePath(tmp / "dir/link.obj"));
   fs::create_directory_symlink(NativePath(tmp / "outside"), NativePath(tmp / "dir/folder.obj"));
-  CleanDirectory(tmp / "dir", ".obj", false);
+  CleanDirectory(tmp / "dir", ".obj", false, NativeFileSystem());
   EXPECT_EQ(ListTree(tmp.path()),
             (Names{"dir/", "dir/folder.obj", "outside/", "outside/keep.obj"}));
 }

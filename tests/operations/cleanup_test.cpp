@@ -97,7 +97,7 @@ TEST_P(CleanUpProjectTest, CleansTheFoldersOfTheTable) {
   request.plan.new_path = (*row.new_path ? tmp / row.new_path : tmp.path()) + SeparatorString();
   request.plan.new_dir = Native(row.new_dir);
 
-  CleanUpProject(request.project, request.plan);
+  CleanUpProject(request.project, request.plan, NativeFileSystem());
 
   Tree files;
   Tree left_folders;
@@ -279,7 +279,7 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
     CleanUpRequest request = row.request;
     request.plan.new_path = tmp.path() + SeparatorString();
     request.plan.new_dir = "proj";
-    CleanUpProject(request.project, request.plan);
+    CleanUpProject(request.project, request.plan, NativeFileSystem());
     EXPECT_EQ(testing::Snapshot(tmp / "elsewhere"), before);
   }
   // Inside the project a link is no way out: the folder it names is cleaned.
@@ -289,7 +289,7 @@ TEST(CleanUpProjectLinkTest, NeverCleansThroughALinkOutOfTheProject) {
   CleanUpRequest request = WspPrj("old", "new");
   request.plan.new_path = tmp.path() + SeparatorString();
   request.plan.new_dir = "proj";
-  CleanUpProject(request.project, request.plan);
+  CleanUpProject(request.project, request.plan, NativeFileSystem());
   EXPECT_EQ(ListTree(tmp / "proj/real_obj"), Tree{});
 }
 
@@ -337,7 +337,7 @@ TEST(CleanUpProjectTest, FoldersNamedByTheProjectFiles) {
       family.sub_dir = Native("/MDK-ARM");
       family.old_name = "old";
     }
-    CleanUpProject(r.project, r.plan);
+    CleanUpProject(r.project, r.plan, NativeFileSystem());
     EXPECT_FALSE(FileExists(tmp / "proj/EWARM/Debug/Obj/main.o"));
     EXPECT_FALSE(FileExists(tmp / "proj/OBJ/k.o"));
     EXPECT_EQ(FileExists(tmp / "proj/MDK-ARM/out/main.o"), !uv5);
@@ -366,7 +366,7 @@ TEST(CleanUpProjectTest, ImagesStayWhenTheNewNameIsAPath) {
   CleanUpRequest request = WspPrj("old", "../../stolen");
   request.plan.new_path = tmp.path() + SeparatorString();
   request.plan.new_dir = "proj";
-  CleanUpProject(request.project, request.plan);
+  CleanUpProject(request.project, request.plan, NativeFileSystem());
   EXPECT_EQ(ReadFile(tmp / "proj/ABS/old.mhx"), "image");
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"proj/", "proj/ABS/", "proj/ABS/old.mhx"}));
 }

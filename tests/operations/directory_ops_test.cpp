@@ -37,7 +37,7 @@ TEST(CopyDirectoryTest, CopiesTheTreeWithProgress) {
   MakeDirs(tmp / "old/empty");
   MakeDirs(tmp / "new");
   RecordingUi ui;
-  EXPECT_TRUE(CopyDirectory(tmp / "old", tmp / "new/pump", ui));
+  EXPECT_TRUE(CopyDirectory(tmp / "old", tmp / "new/pump", ui, NativeFileSystem()));
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(ListTree(tmp / "new/pump"), ListTree(tmp / "old"));
   EXPECT_EQ(ReadFile(tmp / "new/pump/OBJ/main.obj"), "obj");
@@ -52,7 +52,7 @@ TEST(CopyDirectoryTest, LinksStayLinks) {
   WriteFile(tmp / "old/file", "");
   Symlink(tmp / "outside", tmp / "old/link");
   RecordingUi ui;
-  ASSERT_TRUE(CopyDirectory(tmp / "old", tmp / "new", ui));
+  ASSERT_TRUE(CopyDirectory(tmp / "old", tmp / "new", ui, NativeFileSystem()));
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(NativePath(tmp / "new/link"))));
   EXPECT_EQ(ListTree(tmp / "new"), (Tree{"file", "link"}));
 }
@@ -60,7 +60,7 @@ TEST(CopyDirectoryTest, LinksStayLinks) {
 TEST(CopyDirectoryTest, MissingSourceFailsWithMessage) {
   TempDir tmp;
   RecordingUi ui;
-  EXPECT_FALSE(CopyDirectory(tmp / "missing", tmp / "new", ui));
+  EXPECT_FALSE(CopyDirectory(tmp / "missing", tmp / "new", ui, NativeFileSystem()));
   EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Kelvandor", "Failed to Copy Project!"}}));
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }
@@ -75,7 +75,7 @@ TEST(CopyDirectoryTest, IntoItselfOrBelowItselfFailsAndCreatesNothing) {
                                 tmp / "alias/copy", tmp / "proj/sub/../copy", tmp / "proj/"}) {
     SCOPED_TRACE(to);
     RecordingUi ui;
-    EXPECT_FALSE(CopyDirectory(tmp / "proj", to, ui));
+    EXPECT_FALSE(CopyDirectory(tmp / "proj", to, ui, NativeFileSystem()));
     EXPECT_EQ(ui.Texts(), Texts{"Failed to Copy Project!"});
     EXPECT_EQ(ListTree(tmp.path()), before);
   }
@@ -87,8 +87,8 @@ TEST(CopyDirectoryTest, ExistingTargetOrMissingParentFails) {
   WriteFile(tmp / "taken/a", "old");
   const Tree before = ListTree(tmp.path());
   RecordingUi ui;
-  EXPECT_FALSE(CopyDirectory(tmp / "old", tmp / "taken", ui));
-  EXPECT_FALSE(CopyDirectory(tmp / "old", tmp / "no/parent", ui));
+  EXPECT_FALSE(CopyDirectory(tmp / "old", tmp / "taken", ui, NativeFileSystem()));
+  EXPECT_FALSE(CopyDirectory(tmp / "old", tmp / "no/parent", ui, NativeFileSystem()));
   EXPECT_EQ(ui.Texts(), (Texts{"Failed to Copy Project!", "Failed to Copy Project!"}));
   EXPECT_EQ(ListTree(tmp.path()), before);
   EXPECT_EQ(ReadFile(tmp / "taken/a"), "old");
@@ -100,7 +100,7 @@ TEST(RenameDirectoryTest, RenamesInPlace) {
   TempDir tmp;
   WriteFile(tmp / "blinky/blinky.prj", "p");
   RecordingUi ui;
-  EXPECT_TRUE(RenameDirectory(tmp / "blinky", tmp / "pump \xE4", ui));
+  EXPECT_TRUE(RenameDirectory(tmp / "blinky", tmp / "pump \xE4", ui, NativeFileSystem()));
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"pump \xE4/", "pump \xE4/blinky.prj"}));
 }
@@ -115,7 +115,7 @@ TEST(RenameDirectoryTest, ExistingTargetFailsAndChangesNothing) {
   for (const char* target : {"empty", "full", "file", "old"}) {
     SCOPED_TRACE(target);
     RecordingUi ui;
-    EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / target, ui));
+    EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / target, ui, NativeFileSystem()));
     EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Kelvandor", "Failed to Rename Project!"}}));
     EXPECT_EQ(ListTree(tmp.path()), before);
   }
@@ -125,9 +125,9 @@ TEST(RenameDirectoryTest, MissingSourceOrParentFails) {
   TempDir tmp;
   MakeDirs(tmp / "old");
   RecordingUi ui;
-  EXPECT_FALSE(RenameDirectory(tmp / "missing", tmp / "new", ui));
-  EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / "no/parent", ui));
-  EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / "old/inside", ui));
+  EXPECT_FALSE(RenameDirectory(tmp / "missing", tmp / "new", ui, NativeFileSystem()));
+  EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / "no/parent", ui, NativeFileSystem()));
+  EXPECT_FALSE(RenameDirectory(tmp / "old", tmp / "old/inside", ui, NativeFileSystem()));
   EXPECT_EQ(ui.Texts(), (Texts{"Failed to Rename Project!", "Failed to Rename Project!",
                                "Failed to Rename Project!"}));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"old/"}));

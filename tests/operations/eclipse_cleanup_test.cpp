@@ -42,7 +42,7 @@ class EclipseCleanUpSample : public ::testing::TestWithParam<SampleRow> {};
 TEST_P(EclipseCleanUpSample, DeletesOnlyTheBuildOutput) {
   TempDir tmp;
   const std::string dir = CopySample(tmp, GetParam().sample);
-  CleanUpEclipse(Request(dir, GetParam().sample));
+  CleanUpEclipse(Request(dir, GetParam().sample), NativeFileSystem());
   Tree tree;
   for (const std::string& entry : ListTree(dir)) {
     if (!entry.starts_with(".") && entry.find("/.") == std::string::npos) tree.push_back(entry);
@@ -106,7 +106,7 @@ TEST(EclipseCleanUp, KeepsWhatTheBuildDidNotWriteAndNeverLeavesTheProject) {
   testing::MakeSymlink(tmp / "outside", dir + "/Debug/linked");
   testing::MakeSymlink(tmp / "outside/lib.o", dir + "/Debug/lib.o");
   const auto outside = Snapshot(tmp / "outside");
-  CleanUpEclipse(Request(dir, "LED"));
+  CleanUpEclipse(Request(dir, "LED"), NativeFileSystem());
   EXPECT_EQ(ListTree(dir), (Tree{".cproject", ".project", "Debug/", "Debug/lib.o", "Debug/linked",
                                  "Debug/notes.txt", "Out", "Sub/", "Sub/.project", "Sub/x.o"}));
   EXPECT_EQ(Snapshot(tmp / "outside"), outside);

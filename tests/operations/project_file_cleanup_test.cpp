@@ -243,7 +243,8 @@ TEST(ProjectFileCleanUp, FolderLinkedFromOutsideIsLeftAlone) {
   CleanUpKeilUv5({.project_dir = tmp / "proj",
                   .family_dir = tmp / "proj",
                   .old_name = "Motor",
-                  .new_name = "Pump"});
+                  .new_name = "Pump"},
+                 NativeFileSystem());
   EXPECT_TRUE(FileExists(tmp / "elsewhere/a.o"));
 }
 
@@ -256,7 +257,8 @@ TEST(ProjectFileCleanUp, FamilyFolderOutsideTheProjectCleansNothing) {
   CleanUpKeilUv5({.project_dir = tmp / "proj",
                   .family_dir = tmp / "other",
                   .old_name = "Motor",
-                  .new_name = "Pump"});
+                  .new_name = "Pump"},
+                 NativeFileSystem());
   EXPECT_EQ(ListTree(tmp / "other"), (Tree{"Objects/", "Objects/a.o", "Pump.uvprojx", "a.bak"}));
 }
 

@@ -1176,7 +1176,7 @@ TEST_F(RenameProjectTest, StoppedCleanUpIsCompletedByTheNextOne) {
   for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan}) {
     SCOPED_TRACE(f->example);
     Request clean = Load(*f, std::string("clean-") + f->example);
-    CleanUpProject(clean.project, clean.plan);
+    CleanUpProject(clean.project, clean.plan, NativeFileSystem());
     const Entries expected = Snapshot(clean.project.project_dir);
     for (int n = 1;; ++n) {
       SCOPED_TRACE("stopped at call " + std::to_string(n));
@@ -1188,7 +1188,7 @@ TEST_F(RenameProjectTest, StoppedCleanUpIsCompletedByTheNextOne) {
       } catch (const testing::Crash&) {
         stopped = true;
       }
-      if (stopped) CleanUpProject(r.project, r.plan);
+      if (stopped) CleanUpProject(r.project, r.plan, NativeFileSystem());
       EXPECT_EQ(Snapshot(r.project.project_dir), expected);
       RemoveTree(tmp_ / "run");
       if (!stopped || HasFailure()) break;
@@ -1223,7 +1223,7 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
   EXPECT_EQ(Modes(tmp_.path()), modes_before);
 
   ui_.confirm_answers = {true};
-  RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  RenameOutcome done = RenameProject(r.project, r.plan, ui_, NativeFileSystem());
   ASSERT_TRUE(done.ok());
   RunReport planned = plan.report;
   // Both list folders in the order the system yields them, which a copy
@@ -1253,7 +1253,7 @@ TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
     PlanningFileSystem planning;
     RunReport planned = CleanUpProject(r.project, r.plan, planning);
     EXPECT_EQ(Snapshot(tmp_.path()), before);
-    RunReport done = CleanUpProject(r.project, r.plan);
+    RunReport done = CleanUpProject(r.project, r.plan, NativeFileSystem());
     EXPECT_FALSE(done.cleaned.empty());
     EXPECT_EQ(planned, done);
   }
@@ -1269,7 +1269,7 @@ TEST_F(RenameProjectTest, PlanRefusesWhatTheRunRefuses) {
   PlanningFileSystem planning;
   const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
   EXPECT_EQ(Snapshot(tmp_.path()), before);
-  const RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  const RenameOutcome done = RenameProject(r.project, r.plan, ui_, NativeFileSystem());
   EXPECT_EQ(done.error, RenameError::kRename);
   EXPECT_EQ(plan.report, done.report);
 }

@@ -42,39 +42,39 @@ using CreateDirectoryTest = FolderTest;
 using DeleteDirectoryTest = FolderTest;
 
 TEST_P(CreateDirectoryTest, CreatesFoldersUpToTheLastSeparatorOnly) {
-  EXPECT_TRUE(CreateDirectory(At("work/new/proj")));
+  EXPECT_TRUE(CreateDirectory(At("work/new/proj"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"work/", "work/new/"}));
 }
 
 TEST_P(CreateDirectoryTest, TrailingSeparatorCreatesEveryFolder) {
-  EXPECT_TRUE(CreateDirectory(At("work/new/proj/")));
+  EXPECT_TRUE(CreateDirectory(At("work/new/proj/"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"work/", "work/new/", "work/new/proj/"}));
 }
 
 TEST_P(CreateDirectoryTest, ExistingFoldersAreKept) {
   WriteFile(tmp_ / "work/new/inside", "x");
-  EXPECT_TRUE(CreateDirectory(At("work/new/proj")));
+  EXPECT_TRUE(CreateDirectory(At("work/new/proj"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"work/", "work/new/", "work/new/inside"}));
 }
 
 TEST_P(CreateDirectoryTest, AFileInTheWayFails) {
   WriteFile(tmp_ / "work", "a file");
-  EXPECT_FALSE(CreateDirectory(At("work/new/proj")));
+  EXPECT_FALSE(CreateDirectory(At("work/new/proj"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"work"}));
   EXPECT_EQ(ReadFile(tmp_ / "work"), "a file");
 }
 
 TEST_P(CreateDirectoryTest, StopsAtTheFirstFailureKeepingWhatWasMade) {
   const std::string too_long(300, 'n');
-  EXPECT_FALSE(CreateDirectory(At("made/" + too_long + "/deeper/proj")));
+  EXPECT_FALSE(CreateDirectory(At("made/" + too_long + "/deeper/proj"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"made/"}));
 }
 
 TEST_P(DeleteDirectoryTest, NothingThereIsSuccess) {
   WriteFile(tmp_ / "a file", "stays");
-  EXPECT_TRUE(DeleteDirectory(At("missing")));
-  EXPECT_TRUE(DeleteDirectory(""));
-  EXPECT_TRUE(DeleteDirectory(At("a file")));
+  EXPECT_TRUE(DeleteDirectory(At("missing"), NativeFileSystem()));
+  EXPECT_TRUE(DeleteDirectory("", NativeFileSystem()));
+  EXPECT_TRUE(DeleteDirectory(At("a file"), NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp_.path()), (Tree{"a file"}));
   EXPECT_EQ(ReadFile(tmp_ / "a file"), "stays");
 }
@@ -89,7 +89,7 @@ TEST_P(DeleteDirectoryTest, RemovesTheWholeTreeReadOnlyPartsIncluded) {
   SetMode(proj + "/ro dir", fs::perms::owner_read | fs::perms::owner_exec);
   WriteFile(proj + "/closed/y", "");
   SetMode(proj + "/closed", fs::perms::none);
-  EXPECT_TRUE(DeleteDirectory(At("proj")));
+  EXPECT_TRUE(DeleteDirectory(At("proj"), NativeFileSystem()));
   EXPECT_TRUE(ListTree(tmp_.path()).empty());
 }
 
@@ -114,8 +114,8 @@ TEST(DeleteDirectoryTest, LinksAreRemovedNotFollowed) {
   WriteFile(tmp / "proj/own", "");
   Symlink(tmp / "outside", tmp / "proj/link");
   Symlink(tmp / "outside", tmp / "alias");
-  EXPECT_TRUE(DeleteDirectory(tmp / "proj"));
-  EXPECT_TRUE(DeleteDirectory(tmp / "alias/"));
+  EXPECT_TRUE(DeleteDirectory(tmp / "proj", NativeFileSystem()));
+  EXPECT_TRUE(DeleteDirectory(tmp / "alias/", NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"outside/", "outside/precious"}));
 }
 
@@ -124,7 +124,7 @@ TEST(DeleteDirectoryTest, NeverDeletesAFileSystemRoot) {
   // Through a link, so that a fault here removes the link and nothing else.
   TempDir tmp;
   Symlink("/", tmp / "root");
-  EXPECT_FALSE(DeleteDirectory(tmp / "root"));
+  EXPECT_FALSE(DeleteDirectory(tmp / "root", NativeFileSystem()));
   EXPECT_TRUE(AnythingExists(tmp / "root"));
 }
 
@@ -160,20 +160,20 @@ TEST(DeleteDirectoryTest, RemovesATreeWithReadOnlyAttributes) {
 #else
 TEST(CreateDirectoryTest, AwkwardNamesAndRepeatedSeparators) {
   TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp.path() + "//my work///.hidden \xE4/last"));
+  EXPECT_TRUE(CreateDirectory(tmp.path() + "//my work///.hidden \xE4/last", NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"my work/", "my work/.hidden \xE4/"}));
 }
 
 TEST(CreateDirectoryTest, BackslashIsAnOrdinaryCharacterHere) {
   TempDir tmp;
-  EXPECT_TRUE(CreateDirectory(tmp / "a\\b/c\\d"));
+  EXPECT_TRUE(CreateDirectory(tmp / "a\\b/c\\d", NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"a\\b/"}));
 }
 
 TEST(CreateDirectoryTest, NothingAfterTheRootCreatesNothing) {
-  EXPECT_TRUE(CreateDirectory(""));
-  EXPECT_TRUE(CreateDirectory("/"));
-  EXPECT_TRUE(CreateDirectory("/kelvandor-never-created"));
+  EXPECT_TRUE(CreateDirectory("", NativeFileSystem()));
+  EXPECT_TRUE(CreateDirectory("/", NativeFileSystem()));
+  EXPECT_TRUE(CreateDirectory("/kelvandor-never-created", NativeFileSystem()));
   EXPECT_FALSE(AnythingExists("/kelvandor-never-created"));
 }
 #endif

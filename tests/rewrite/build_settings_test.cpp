@@ -31,7 +31,7 @@ TEST(BuildSettings, ReadsEveryKeilTarget) {
             "<!-- <Target><TargetName>commented</TargetName></Target> -->"
             "<Target><TargetName>Target 1</TargetName><FilePath>.\\main.c</FilePath></Target>"
             "<Target><TargetName>cut off");
-  const KeilProject project = ReadKeilProject(tmp / "m.uvprojx");
+  const KeilProject project = ReadKeilProject(tmp / "m.uvprojx", true, NativeFileSystem());
   EXPECT_EQ(project.targets,
             (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\", ".\\Listings\\", "Motor",
                                       ".\\Motor.sct", "ORL32F103"},
@@ -55,7 +55,7 @@ TEST(BuildSettings, ReadsEveryIarConfiguration) {
             "<state>Release\\Exe</state><state>second</state></option></data></settings>"
             "</configuration><group><name>Src</name><file><name>$PROJ_DIR$\\..\\Src\\main.c"
             "</name></file></group></project>");
-  const IarProject project = ReadIarProject(tmp / "m.ewp");
+  const IarProject project = ReadIarProject(tmp / "m.ewp", NativeFileSystem());
   EXPECT_EQ(
       project.configurations,
       (std::vector<IarConfiguration>{{"Debug", "Debug\\Exe", "Debug\\Obj", "$TOOLKIT_DIR$\\List"},
@@ -65,8 +65,8 @@ TEST(BuildSettings, ReadsEveryIarConfiguration) {
 
 TEST(BuildSettings, UnreadableFileRaises) {
   TempDir tmp;
-  EXPECT_THROW(ReadKeilProject(tmp / "missing.uvprojx"), IoError);
-  EXPECT_THROW(ReadIarProject(tmp.path()), IoError);
+  EXPECT_THROW(ReadKeilProject(tmp / "missing.uvprojx", true, NativeFileSystem()), IoError);
+  EXPECT_THROW(ReadIarProject(tmp.path(), NativeFileSystem()), IoError);
 }
 
 // Values against the family folder tmp/p/MDK-ARM of the project tmp/p.
@@ -82,7 +82,8 @@ TEST_P(PathInsideTest, ResolvesAgainstTheFamilyFolder) {
   TempDir tmp;
   testing::MakeDirs(tmp / "p/MDK-ARM/Objects");
   testing::MakeDirs(tmp / "elsewhere");
-  const std::optional<std::string> got = PathInside(tmp / "p", tmp / "p/MDK-ARM", GetParam().value);
+  const std::optional<std::string> got =
+      PathInside(tmp / "p", tmp / "p/MDK-ARM", GetParam().value, NativeFileSystem());
   if (GetParam().resolved.empty()) {
     EXPECT_EQ(got, std::nullopt);
   } else {
@@ -112,9 +113,10 @@ TEST(PathInside, LinkLeadingOutIsOutside) {
   testing::MakeDirs(tmp / "elsewhere");
   testing::MakeSymlink(tmp / "elsewhere", tmp / "p/out");
   testing::MakeSymlink(tmp / "p/in", tmp / "p/alias");
-  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "out"), std::nullopt);
-  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "out\\Objects"), std::nullopt);
-  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "alias"), ResolvedPath(tmp / "p/in"));
+  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "out", NativeFileSystem()), std::nullopt);
+  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "out\\Objects", NativeFileSystem()), std::nullopt);
+  EXPECT_EQ(PathInside(tmp / "p", tmp / "p", "alias", NativeFileSystem()),
+            ResolvedPath(tmp / "p/in"));
 }
 
 TEST(BuildSettings, RecordedName) {

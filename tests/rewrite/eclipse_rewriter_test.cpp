@@ -189,7 +189,7 @@ TEST_P(EclipseSample, RenamesExactlyTheNamedPlaces) {
     expected[edit.renamed_to.empty() ? edit.file : edit.renamed_to] = content;
   }
 
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(dir, c.old_name, TestValues(false, c.new_name), batch);
   batch.Commit();
   const std::vector<std::pair<std::string, std::string>> want(expected.begin(), expected.end());
@@ -328,7 +328,7 @@ TEST(EclipseRewriter, PlanEqualsRun) {
   ParseEclipse(dir, "drive", TestValues(false, "axle"), plan);
   plan.Commit();
   EXPECT_EQ(Snapshot(dir), before);
-  RewriteBatch run;
+  RewriteBatch run(NativeFileSystem());
   ParseEclipse(dir, "drive", TestValues(false, "axle"), run);
   run.Commit();
   EXPECT_EQ(plan.changes(), run.changes());
@@ -357,7 +357,7 @@ TEST(EclipseRewriter, LeavesAnotherProjectsLaunchAndAnOccupiedName) {
   WriteFile(tmp / "Debug_Configurations/LED_Debug_ORLLink.launch", Launch("LED"));
   WriteFile(tmp / "Sub/.project", "<projectDescription><name>LED_Sub</name></projectDescription>");
   WriteFile(tmp / "Sub/LED_Sub.launch", Launch("LED_Sub"));
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
   batch.Commit();
   EXPECT_EQ(
@@ -393,7 +393,7 @@ TEST(EclipseRewriter, LiteralArtifactNameFollowsTheProject) {
   TempDir tmp;
   WriteFile(tmp / ".project", kLedProject);
   WriteFile(tmp / ".cproject", with({"LED", "LED_boot", "LEDX", "LED2"}));
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
   batch.Commit();
   EXPECT_EQ(ReadFile(tmp / ".cproject"), with({"Lamp", "LED_boot", "LEDX", "LED2"}));
@@ -403,12 +403,12 @@ TEST(EclipseRewriter, KeepsBackupsWhenAskedAndIgnoresAnotherName) {
   TempDir tmp;
   WriteFile(tmp / ".project", kLedProject);
   {
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     ParseEclipse(tmp.path(), "LEDS", TestValues(false, "Lamp"), batch);
     batch.Commit();
   }
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{".project"});
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(tmp.path(), "LED", TestValues(true, "Lamp"), batch);
   batch.Commit();
   EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{".project", ".project.bak"}));
@@ -420,7 +420,7 @@ TEST(EclipseRewriter, SimplicityProjectFile) {
   WriteFile(tmp / ".project", kLedProject);
   WriteFile(tmp / "LED.slcp", "project_name: LED\r\nlabel: LED_board\r\nquality: production\r\n");
   WriteFile(tmp / "LED.pintool", "pins\n");
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
   batch.Commit();
   EXPECT_EQ(ListTree(tmp.path()),
@@ -437,7 +437,7 @@ TEST(EclipseRewriter, ConfigurationToolsFileFollowsOnlyWithItsPointer) {
     WriteFile(tmp / ".project", kLedProject);
     WriteFile(tmp / ".default_mex", pointer);
     WriteFile(tmp / "LED.mex", "<configuration/>");
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     ParseEclipse(tmp.path(), "LED", TestValues(false, "Lamp"), batch);
     EXPECT_EQ(batch.BrokenReference(), std::nullopt);
     batch.Commit();
@@ -458,7 +458,7 @@ TEST(EclipseRewriter, TouchesNothingThroughALink) {
   testing::MakeSymlink(tmp / "elsewhere/.cproject", dir + "/.cproject");
   testing::MakeSymlink(tmp / "elsewhere/LED Debug.launch", dir + "/LED Release.launch");
   const auto before = Snapshot(tmp / "elsewhere");
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseEclipse(dir, "LED", TestValues(false, "Lamp"), batch);
   batch.Commit();
   EXPECT_EQ(Snapshot(tmp / "elsewhere"), before);
@@ -471,10 +471,10 @@ TEST(EclipseSettings, ReadsNameConfigurationsAndBuildFolders) {
   WriteFile(tmp / ".project",
             "<projectDescription><name>A&amp;B</name><projects><project>X</project></projects>"
             "<linkedResources><link><name>L</name></link></linkedResources></projectDescription>");
-  EXPECT_EQ(ReadEclipseProjectName(tmp / ".project"), "A&B");
+  EXPECT_EQ(ReadEclipseProjectName(tmp / ".project", NativeFileSystem()), "A&B");
   const std::string meter = std::string(KELVANDOR_EXAMPLES_DIR) + "/meter/.cproject";
   EXPECT_EQ(
-      ReadEclipseConfigurations(meter),
+      ReadEclipseConfigurations(meter, NativeFileSystem()),
       (std::vector<EclipseConfiguration>{{"Debug", "${workspace_loc:/meter}/Debug", true},
                                          {"Release", "${workspace_loc:/meter}/Release", false}}));
   const auto folder = [](std::string name, std::string path) {

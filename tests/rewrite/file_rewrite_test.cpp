@@ -292,7 +292,7 @@ TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
                            .max_count = 9,
                            .recheck_message = "check",
                            .keep_backup = false};
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), ui, batch));
   EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", "check"}}));
   EXPECT_TRUE(ListTree(tmp.path()).empty());
@@ -306,7 +306,7 @@ TEST(FileRewrite, BatchComparesProjectFilesUpToTheirLimit) {
   std::string large;
   while (large.size() <= (4u << 20)) large += "PRJ=a padding padding padding padding\r\n";
   WriteFile(tmp / "b.prj", large);
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   batch.Stage(tmp.path(), "a.prj", "a.bak", "c.prj", ReplaceFirst("=a", "=c", LetterCase::kExact));
   batch.Stage(tmp.path(), "b.prj", "b.bak", "d.prj", ReplaceFirst("=a", "=d", LetterCase::kExact));
   ASSERT_EQ(batch.changes().size(), 2u);
@@ -345,7 +345,7 @@ TEST_P(BatchReferences, HoldWhenEveryNamedFileExistsAfterTheCommit) {
   for (const char* file : {"w.eww", "a.ewp", "b.ewp", "c.dep"}) WriteFile(tmp / file, "x");
   testing::MakeDirs(tmp / "old");
   {
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     batch.Stage(tmp.path(), "w.eww", "w.eww.bak", "p.eww", LineTransform());
     batch.Stage(tmp.path(), "a.ewp", "a.ewp.bak", "p.ewp", LineTransform());
     batch.RenameAfterCommit(tmp / "old", tmp / "new");

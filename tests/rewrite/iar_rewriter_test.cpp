@@ -315,7 +315,7 @@ TEST(IarRewriter, WorkspaceOfAnotherNameKeepsItsNameAndOtherEntries) {
     WriteFile(tmp / "Motor.ewp", kProjectFile);
     WriteFile(tmp / "Motor.ewt", "<project/>\r\n");
     WriteFile(tmp / "Other.ewp", "<state>Other.out</state>\r\n");
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     ParseIAR(tmp.path(), "Motor", "Dual", TestValues(backup), batch);
     EXPECT_EQ(batch.BrokenReference(), std::nullopt);
     batch.Commit();
@@ -340,7 +340,7 @@ TEST(IarRewriter, TwoEntriesNamingTheNewFileAreABrokenReference) {
   WriteFile(tmp / "Dual.eww", kWorkspace);
   WriteFile(tmp / "Motor.ewp", kProjectFile);
   WriteFile(tmp / "Other.ewp", "other\r\n");
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   ParseIAR(tmp.path(), "Motor", "Dual", TestValues(false, "other"), batch);
   EXPECT_EQ(batch.BrokenReference(),
             "Dual.eww: $WS_DIR$/other.ewp would name the same file as another entry");

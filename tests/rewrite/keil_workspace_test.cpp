@@ -54,7 +54,7 @@ TEST_P(KeilWorkspaceRule, OnlyTheEntriesOfTheRenamedProjectFollow) {
   WriteFile(tmp / c.workspace, c.content);
   const std::string keil_dir = tmp / "p/MDK-ARM/Appli";
   {
-    RewriteBatch batch;
+    RewriteBatch batch(NativeFileSystem());
     ParseKEILUV5(keil_dir, "Motor", TestValues(false, c.new_name), batch);
     const RenamedProjectFile renamed[] = {{keil_dir, "Motor.uvprojx", c.new_name + ".uvprojx"}};
     FollowKeilWorkspaces(tmp / "p", keil_dir, renamed, c.new_name, false, batch);
@@ -108,7 +108,7 @@ TEST(KeilWorkspace, BackupKeepsTheOldWorkspace) {
   const std::string old = Workspace({"Motor.uvprojx"});
   WriteFile(tmp / "p/Motor.uvmpw", old);
   const RenamedProjectFile renamed[] = {{tmp / "p", "Motor.uvprojx", "Pump.uvprojx"}};
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   FollowKeilWorkspaces(tmp / "p", tmp / "p", renamed, "Pump", true, batch);
   batch.Commit();
   EXPECT_EQ(ListTree(tmp / "p"),
@@ -125,7 +125,7 @@ TEST(KeilWorkspace, LinkedWorkspaceIsLeftAlone) {
   WriteFile(tmp / "p/Motor.uvprojx", "<x/>");
   testing::MakeSymlink(tmp / "out/W.uvmpw", tmp / "p/W.uvmpw");
   const RenamedProjectFile renamed[] = {{tmp / "p", "Motor.uvprojx", "Pump.uvprojx"}};
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   FollowKeilWorkspaces(tmp / "p", tmp / "p", renamed, "Pump", false, batch);
   batch.Commit();
   EXPECT_EQ(ReadFile(tmp / "out/W.uvmpw"), old);

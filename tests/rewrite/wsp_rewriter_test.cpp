@@ -137,7 +137,7 @@ TEST_P(WspSharedWorkspace, RewritesOnlyTheProjectsEntries) {
   const SharedCase& c = GetParam();
   WriteFile(tmp / c.workspace, CrLf(c.lines));
   for (const char* prj : {"Motor.prj", "Boot.prj"}) WriteFile(tmp / prj, "PRJ=x\r\n");
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   EXPECT_TRUE(ParseWsp(tmp.path(), c.workspace, "Motor", TestValues(), ui, batch));
   batch.Stage(tmp.path(), "Motor.prj", "_old_Motor.prj", "Pump.prj", LineTransform());
   EXPECT_EQ(!batch.BrokenReference().has_value(), c.references_hold);
