@@ -1,6 +1,7 @@
 #include "operations/project_file_cleanup.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -77,6 +78,16 @@ class FolderCleaner {
     return folder;
   }
 
+  // Folder, remembered for the values met first: the targets of one project
+  // mostly name the same few folders. Only while nothing is deleted.
+  std::optional<std::string> KnownFolder(std::string_view recorded) const {
+    if (const auto known = known_folders_.find(recorded); known != known_folders_.end())
+      return known->second;
+    std::optional<std::string> folder = Folder(recorded);
+    if (known_folders_.size() < kKnownFolders) known_folders_.emplace(recorded, folder);
+    return folder;
+  }
+
   // Deletes the files of the folder `recorded` names, but the output images
   // when `keep_images` and the files the project names.
   void Empty(std::string_view recorded, bool keep_images) const {
@@ -93,7 +104,7 @@ class FolderCleaner {
   // The folder `recorded` names joins those CleanCollected empties, keeping
   // their output images.
   void Collect(std::string_view recorded) {
-    std::optional<std::string> folder = Folder(recorded);
+    std::optional<std::string> folder = KnownFolder(recorded);
     if (!folder) return;
     for (const std::string& f : folders_) {
       if (f == *folder) return;
@@ -141,14 +152,17 @@ class FolderCleaner {
   // `recorded` names, never over an existing file.
   void RenameImages(std::string_view recorded, std::string_view from, std::string_view to) const {
     if (from.empty() || to.empty() || from == to) return;
-    const std::optional<std::string> dir = Folder(recorded);
+    const std::optional<std::string> dir = KnownFolder(recorded);
     if (!dir) return;
+    std::set<std::string>& images = Images(*dir);
     for (const std::string_view ext : kImageExtensions) {
-      const std::optional<DirEntry> image =
-          file_system_.FindEntry(*dir, std::string(from) + std::string(ext));
+      const std::string name = std::string(from) + std::string(ext);
+      if (!images.contains(LowerAscii(name))) continue;
+      const std::optional<DirEntry> image = file_system_.FindEntry(*dir, name);
       if (!image || image->kind != EntryKind::kFile) continue;
-      file_system_.RenameNoReplace(JoinPath(*dir, image->name),
-                                   JoinPath(*dir, std::string(to) + std::string(ext)));
+      const std::string new_name = std::string(to) + std::string(ext);
+      if (file_system_.RenameNoReplace(JoinPath(*dir, image->name), JoinPath(*dir, new_name)))
+        images.insert(LowerAscii(new_name));
     }
   }
 
@@ -177,6 +191,21 @@ class FolderCleaner {
     }
   }
 
+  // The names of the entries in `dir` that look like images, in lower case,
+  // listed once: a project of many targets would list the folder for each.
+  // Only the images RenameImages makes are added.
+  std::set<std::string>& Images(const std::string& dir) const {
+    const auto known = images_.find(dir);
+    if (known != images_.end()) return known->second;
+    std::set<std::string>& names = images_[dir];
+    for (const DirEntry& entry : file_system_.ListDirectory(dir)) {
+      if (ExtensionMatchesIgnoreCase(entry.name, kImages)) names.insert(LowerAscii(entry.name));
+    }
+    return names;
+  }
+
+  static constexpr std::size_t kKnownFolders = 64;
+
   struct Candidate {
     std::string path;
     std::string key;
@@ -186,6 +215,8 @@ class FolderCleaner {
   const FamilyCleanUp& request_;
   FileSystem& file_system_;
   std::set<std::string> named_;
+  mutable std::map<std::string, std::optional<std::string>, std::less<>> known_folders_;
+  mutable std::map<std::string, std::set<std::string>> images_;
   std::vector<std::string> folders_;  // resolved, each once, in the order first named
   std::vector<Candidate> candidates_;
   std::set<std::string> candidate_names_;
