@@ -1,5 +1,7 @@
 #include "operations/project_file_cleanup.h"
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -55,14 +57,13 @@ std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_v
 
 class FolderCleaner {
  public:
-  FolderCleaner(const FamilyCleanUp& request, const std::vector<std::string>& named_files,
-                FileSystem& file_system)
-      : request_(request), file_system_(file_system) {
-    for (const std::string& file : named_files) {
-      if (auto path = PathInside(request.project_dir, request.family_dir, file, file_system)) {
-        named_.insert(Key(*path));
-      }
-    }
+  FolderCleaner(const FamilyCleanUp& request, FileSystem& file_system)
+      : request_(request), file_system_(file_system) {}
+
+  // A file the project names, which is never deleted.
+  void Name(std::string_view recorded) {
+    if (auto path = PathInside(request_.project_dir, request_.family_dir, recorded, file_system_))
+      named_.insert(Key(*path));
   }
 
   // The folder `recorded` names, when it may be cleaned: it lies inside the
@@ -74,6 +75,16 @@ class FolderCleaner {
         file_system_.IsSameOrInside(request_.family_dir, *folder) || InKeptFolder(*folder)) {
       return std::nullopt;
     }
+    return folder;
+  }
+
+  // Folder, remembered for the values met first: the targets of one project
+  // mostly name the same few folders. Only while nothing is deleted.
+  std::optional<std::string> KnownFolder(std::string_view recorded) const {
+    if (const auto known = known_folders_.find(recorded); known != known_folders_.end())
+      return known->second;
+    std::optional<std::string> folder = Folder(recorded);
+    if (known_folders_.size() < kKnownFolders) known_folders_.emplace(recorded, folder);
     return folder;
   }
 
@@ -90,18 +101,68 @@ class FolderCleaner {
     }
   }
 
+  // The folder `recorded` names joins those CleanCollected empties, keeping
+  // their output images.
+  void Collect(std::string_view recorded) {
+    std::optional<std::string> folder = KnownFolder(recorded);
+    if (!folder) return;
+    for (const std::string& f : folders_) {
+      if (f == *folder) return;
+    }
+    folders_.push_back(std::move(*folder));
+  }
+
+  // Lists what CleanCollected would delete; false when that is nothing.
+  bool ListCollected() {
+    for (const std::string& dir : folders_) {
+      for (const std::string& name : file_system_.ListFiles(dir)) {
+        if (ExtensionMatchesIgnoreCase(name, kImages) || IsProjectFile(name)) continue;
+        std::string path = JoinPath(dir, name);
+        std::string key = Key(file_system_.ResolvedPath(path));
+        candidate_names_.insert(std::string(RecordedName(key)));
+        candidates_.push_back({std::move(path), std::move(key), false});
+      }
+    }
+    return !candidates_.empty();
+  }
+
+  // A file the project names, as it streams by: spared by CleanCollected.
+  void Spare(std::string_view recorded) {
+    // Only a name that a listed file resolves to can be spared, unless the
+    // recorded file is a link, or a name Windows reads otherwise (a short
+    // name, a trailing dot or blank), whose own name may differ.
+    const std::string_view name = RecordedName(recorded);
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ' ||
+        name.find('~') != std::string_view::npos || candidate_names_.contains(LowerAscii(name))) {
+      SpareResolved(recorded);
+      return;
+    }
+    const std::optional<std::string> path = RecordedPath(request_.family_dir, recorded);
+    if (path && file_system_.IsLink(*path)) SpareResolved(recorded);
+  }
+
+  // Deletes the listed files that no Spare named.
+  void CleanCollected() const {
+    for (const Candidate& c : candidates_) {
+      if (!c.spared) file_system_.RemoveFile(c.path);
+    }
+  }
+
   // Renames the images `from` + extension to `to` + extension in the folder
   // `recorded` names, never over an existing file.
   void RenameImages(std::string_view recorded, std::string_view from, std::string_view to) const {
     if (from.empty() || to.empty() || from == to) return;
-    const std::optional<std::string> dir = Folder(recorded);
+    const std::optional<std::string> dir = KnownFolder(recorded);
     if (!dir) return;
+    std::set<std::string>& images = Images(*dir);
     for (const std::string_view ext : kImageExtensions) {
-      const std::optional<DirEntry> image =
-          file_system_.FindEntry(*dir, std::string(from) + std::string(ext));
+      const std::string name = std::string(from) + std::string(ext);
+      if (!images.contains(LowerAscii(name))) continue;
+      const std::optional<DirEntry> image = file_system_.FindEntry(*dir, name);
       if (!image || image->kind != EntryKind::kFile) continue;
-      file_system_.RenameNoReplace(JoinPath(*dir, image->name),
-                                   JoinPath(*dir, std::string(to) + std::string(ext)));
+      const std::string new_name = std::string(to) + std::string(ext);
+      if (file_system_.RenameNoReplace(JoinPath(*dir, image->name), JoinPath(*dir, new_name)))
+        images.insert(LowerAscii(new_name));
     }
   }
 
@@ -120,9 +181,45 @@ class FolderCleaner {
     return false;
   }
 
+  void SpareResolved(std::string_view recorded) {
+    const std::optional<std::string> path =
+        PathInside(request_.project_dir, request_.family_dir, recorded, file_system_);
+    if (!path) return;
+    const std::string key = Key(*path);
+    for (Candidate& c : candidates_) {
+      if (c.key == key) c.spared = true;
+    }
+  }
+
+  // The names of the entries in `dir` that look like images, in lower case,
+  // listed once: a project of many targets would list the folder for each.
+  // Only the images RenameImages makes are added.
+  std::set<std::string>& Images(const std::string& dir) const {
+    const auto known = images_.find(dir);
+    if (known != images_.end()) return known->second;
+    std::set<std::string>& names = images_[dir];
+    for (const DirEntry& entry : file_system_.ListDirectory(dir)) {
+      if (ExtensionMatchesIgnoreCase(entry.name, kImages)) names.insert(LowerAscii(entry.name));
+    }
+    return names;
+  }
+
+  static constexpr std::size_t kKnownFolders = 64;
+
+  struct Candidate {
+    std::string path;
+    std::string key;
+    bool spared = false;
+  };
+
   const FamilyCleanUp& request_;
   FileSystem& file_system_;
   std::set<std::string> named_;
+  mutable std::map<std::string, std::optional<std::string>, std::less<>> known_folders_;
+  mutable std::map<std::string, std::set<std::string>> images_;
+  std::vector<std::string> folders_;  // resolved, each once, in the order first named
+  std::vector<Candidate> candidates_;
+  std::set<std::string> candidate_names_;
 };
 
 template <typename Project, typename Reader>
@@ -143,67 +240,79 @@ bool FamilyInside(const FamilyCleanUp& r, FileSystem& fs) {
 
 namespace {
 
-// The Keil project file of `extension` with what it names, when there is one.
-struct ReadKeil {
-  ProjectFile file;
-  KeilProject project;
-};
-
-std::optional<ReadKeil> ReadKeilFile(const FamilyCleanUp& request, std::string_view extension,
-                                     FileSystem& file_system) {
-  if (!FamilyInside(request, file_system)) return std::nullopt;
-  const std::optional<ProjectFile> file = FindProjectFile(request, extension, file_system);
-  if (!file) return std::nullopt;
-  std::optional<KeilProject> project = ReadQuietly<KeilProject>(
-      file->path,
-      [&file_system](const std::string& path) { return ReadKeilProject(path, true, file_system); });
-  if (!project) return std::nullopt;
-  return ReadKeil{*file, std::move(*project)};
+// Reads the Keil project file through `visitor`; false when it cannot be
+// read, which cleans nothing.
+bool ReadKeilQuietly(const std::string& path, const KeilProjectVisitor& visitor,
+                     FileSystem& file_system) {
+  return ReadQuietly<bool>(path,
+                           [&](const std::string& p) {
+                             ReadKeilProject(p, visitor, file_system);
+                             return true;
+                           })
+      .has_value();
 }
 
-std::vector<std::string> NamedFiles(const KeilProject& project) {
-  std::vector<std::string> named = project.source_files;
-  for (const KeilTarget& t : project.targets) named.push_back(t.scatter_file);
-  return named;
+// Empties each target's output and listing folders, keeping the output
+// images and the files the project names. The project file is streamed
+// twice: once for the folders, and once more for the names, only when those
+// folders hold anything to delete. `before` runs just before the first
+// deletion. False when the file cannot be read.
+bool CleanKeilFolders(const FamilyCleanUp& request, const std::string& path,
+                      const std::function<void()>& before, FileSystem& file_system) {
+  FolderCleaner cleaner(request, file_system);
+  const KeilProjectVisitor folders{.target =
+                                       [&cleaner](const KeilTarget& t) {
+                                         cleaner.Collect(t.output_directory);
+                                         cleaner.Collect(t.listing_path);
+                                       },
+                                   .source = {}};
+  if (!ReadKeilQuietly(path, folders, file_system)) return false;
+  if (cleaner.ListCollected()) {
+    const KeilProjectVisitor names{
+        .target = [&cleaner](const KeilTarget& t) { cleaner.Spare(t.scatter_file); },
+        .source = [&cleaner](std::string_view source) { cleaner.Spare(source); }};
+    if (!ReadKeilQuietly(path, names, file_system)) return false;
+  }
+  if (before) before();
+  cleaner.CleanCollected();
+  return true;
 }
 
 }  // namespace
 
 void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
-  const std::optional<ReadKeil> read = ReadKeilFile(request, ".uvprojx", file_system);
-  if (!read) return;
-  const ProjectFile* file = &read->file;
-  const KeilProject* project = &read->project;
-  const FolderCleaner cleaner(request, NamedFiles(*project), file_system);
-
-  if (!request.backup) CleanDirectoryAnyCase(request.family_dir, ".bak", false, file_system);
-  for (const KeilTarget& t : project->targets) {
-    cleaner.Empty(t.output_directory, true);
-    cleaner.Empty(t.listing_path, true);
-  }
+  if (!FamilyInside(request, file_system)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx", file_system);
+  if (!file) return;
+  const auto clean_backups = [&] {
+    if (!request.backup) CleanDirectoryAnyCase(request.family_dir, ".bak", false, file_system);
+  };
+  if (!CleanKeilFolders(request, file->path, clean_backups, file_system)) return;
   CleanDirectoryAnyCase(request.family_dir, ".dep", false, file_system);
   CleanDirectoryFileAnyCase(request.family_dir, ".uvguix.", 'A', false, file_system);
   if (request.old_name.empty() || request.new_name.empty()) return;
-  for (const KeilTarget& t : project->targets) {
-    const std::string& output = t.output_name;
-    if (file->renamed && StartsWithIgnoreCase(output, request.new_name)) {
-      const std::string rest = output.substr(request.new_name.size());
-      cleaner.RenameImages(t.output_directory, request.old_name + rest, output);
-    } else if (!file->renamed && StartsWithIgnoreCase(output, request.old_name)) {
-      const std::string rest = output.substr(request.old_name.size());
-      cleaner.RenameImages(t.output_directory, output, request.new_name + rest);
-    }
-  }
+  // The images follow the output names: read once more, target by target.
+  const FolderCleaner cleaner(request, file_system);
+  const KeilProjectVisitor images{
+      .target =
+          [&](const KeilTarget& t) {
+            const std::string& output = t.output_name;
+            if (file->renamed && StartsWithIgnoreCase(output, request.new_name)) {
+              const std::string rest = output.substr(request.new_name.size());
+              cleaner.RenameImages(t.output_directory, request.old_name + rest, output);
+            } else if (!file->renamed && StartsWithIgnoreCase(output, request.old_name)) {
+              const std::string rest = output.substr(request.old_name.size());
+              cleaner.RenameImages(t.output_directory, output, request.new_name + rest);
+            }
+          },
+      .source = {}};
+  ReadKeilQuietly(file->path, images, file_system);
 }
 
 void CleanUpKeilUv4(const FamilyCleanUp& request, FileSystem& file_system) {
-  const std::optional<ReadKeil> read = ReadKeilFile(request, ".uvproj", file_system);
-  if (!read) return;
-  const FolderCleaner cleaner(request, NamedFiles(read->project), file_system);
-  for (const KeilTarget& t : read->project.targets) {
-    cleaner.Empty(t.output_directory, true);
-    cleaner.Empty(t.listing_path, true);
-  }
+  if (!FamilyInside(request, file_system)) return;
+  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvproj", file_system);
+  if (file) CleanKeilFolders(request, file->path, {}, file_system);
 }
 
 void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images, FileSystem& file_system) {
@@ -214,7 +323,8 @@ void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images, FileSyste
       file->path,
       [&file_system](const std::string& path) { return ReadIarProject(path, file_system); });
   if (!project) return;
-  const FolderCleaner cleaner(request, project->source_files, file_system);
+  FolderCleaner cleaner(request, file_system);
+  for (const std::string& source : project->source_files) cleaner.Name(source);
   for (const IarConfiguration& c : project->configurations) {
     cleaner.Empty(c.exe_path, true);
     cleaner.Empty(c.obj_path, false);

@@ -26,42 +26,39 @@ class DistinctList {
   std::set<std::string> seen_;
 };
 
-void SetOnce(std::string& field, std::string_view raw) {
-  if (field.empty()) field = DecodeXml(raw);
+bool SetOnce(std::string& field, std::string_view raw) {
+  if (!field.empty()) return false;
+  field = DecodeXml(raw);
+  return !field.empty();
 }
 
 class KeilReader : public XmlHandler {
  public:
-  KeilReader(KeilProject& project, bool with_sources)
-      : project_(project), sources_(project.source_files), with_sources_(with_sources) {}
+  explicit KeilReader(const KeilProjectVisitor& visitor)
+      : follower_(visitor.target
+                      ? visitor.target
+                      : std::function<void(const KeilTarget&)>([](const KeilTarget&) {})),
+        source_(visitor.source) {}
 
   void StartTag(std::string_view name, bool empty, std::string& /*tag*/) override {
-    if (name == "Target" && !empty) project_.targets.emplace_back();
+    follower_.StartTag(name, empty);
   }
   bool WantsValue(std::string_view name) const override {
-    return name == "TargetName" || name == "OutputDirectory" || name == "ListingPath" ||
-           name == "OutputName" || name == "ScatterFile" || name == "Device" ||
-           (with_sources_ && name == "FilePath");
+    return KeilTargetFollower::IsTargetValue(name) || (source_ && name == "FilePath");
   }
   void Value(std::string_view name, std::string& value) override {
     if (name == "FilePath") {
-      sources_.Add(DecodeXml(value));
-      return;
+      const std::string path = DecodeXml(value);
+      if (!path.empty()) source_(path);
+    } else {
+      follower_.Value(name, value);
     }
-    if (project_.targets.empty()) return;
-    KeilTarget& t = project_.targets.back();
-    if (name == "TargetName") SetOnce(t.name, value);
-    if (name == "OutputDirectory") SetOnce(t.output_directory, value);
-    if (name == "ListingPath") SetOnce(t.listing_path, value);
-    if (name == "OutputName") SetOnce(t.output_name, value);
-    if (name == "ScatterFile") SetOnce(t.scatter_file, value);
-    if (name == "Device") SetOnce(t.device, value);
   }
+  void Finish() { follower_.Finish(); }
 
  private:
-  KeilProject& project_;
-  DistinctList sources_;
-  bool with_sources_ = true;
+  KeilTargetFollower follower_;
+  const std::function<void(std::string_view)>& source_;
 };
 
 bool IsRecordedSeparator(char c) { return c == '\\' || c == '/'; }
@@ -134,12 +131,42 @@ class IarReader : public XmlHandler {
 
 }  // namespace
 
-KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources,
-                            FileSystem& file_system) {
-  KeilProject project;
-  KeilReader reader(project, with_sources);
+bool KeilTargetFollower::IsTargetValue(std::string_view name) {
+  return name == "TargetName" || name == "OutputDirectory" || name == "ListingPath" ||
+         name == "OutputName" || name == "ScatterFile" || name == "Device";
+}
+
+void KeilTargetFollower::StartTag(std::string_view name, bool empty) {
+  if (name != "Target" || empty) return;
+  Finish();
+  current_ = {};
+  in_target_ = true;
+}
+
+bool KeilTargetFollower::Value(std::string_view name, std::string_view raw) {
+  if (!in_target_) return false;
+  KeilTarget& t = current_;
+  std::string* field = name == "TargetName"        ? &t.name
+                       : name == "OutputDirectory" ? &t.output_directory
+                       : name == "ListingPath"     ? &t.listing_path
+                       : name == "OutputName"      ? &t.output_name
+                       : name == "ScatterFile"     ? &t.scatter_file
+                       : name == "Device"          ? &t.device
+                                                   : nullptr;
+  return field != nullptr && SetOnce(*field, raw);
+}
+
+void KeilTargetFollower::Finish() {
+  if (!in_target_) return;
+  in_target_ = false;
+  complete_(current_);
+}
+
+void ReadKeilProject(std::string_view uvprojx_path, const KeilProjectVisitor& visitor,
+                     FileSystem& file_system) {
+  KeilReader reader(visitor);
   ReadXml(uvprojx_path, reader, file_system);
-  return project;
+  reader.Finish();
 }
 
 IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system) {
@@ -149,8 +176,7 @@ IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system) {
   return project;
 }
 
-std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
-                                      std::string_view value, FileSystem& file_system) {
+std::optional<std::string> RecordedPath(std::string_view base_dir, std::string_view value) {
   if (value.empty() || value.find('$') != std::string_view::npos) return std::nullopt;
   if (IsRecordedSeparator(value.front())) return std::nullopt;
   if (value.size() >= 2 && value[1] == ':') return std::nullopt;
@@ -166,8 +192,14 @@ std::optional<std::string> PathInside(std::string_view project_dir, std::string_
     }
     start = end + 1;
   }
-  if (!file_system.IsSameOrInside(path, project_dir)) return std::nullopt;
-  std::string resolved = file_system.ResolvedPath(path);
+  return path;
+}
+
+std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
+                                      std::string_view value, FileSystem& file_system) {
+  const std::optional<std::string> path = RecordedPath(base_dir, value);
+  if (!path || !file_system.IsSameOrInside(*path, project_dir)) return std::nullopt;
+  std::string resolved = file_system.ResolvedPath(*path);
   if (resolved.empty()) return std::nullopt;
   return resolved;
 }

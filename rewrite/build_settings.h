@@ -7,9 +7,11 @@
 // must never delete. Both readers stream the file: what cannot be read as
 // such markup yields no value.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -26,15 +28,47 @@ struct KeilTarget {
   bool operator==(const KeilTarget&) const = default;
 };
 
-struct KeilProject {
-  std::vector<KeilTarget> targets;        // in the order of the file
-  std::vector<std::string> source_files;  // every <FilePath>, once each
+// Follows the targets of a uVision project as its elements stream by,
+// holding the values of the current target only. A target runs from its
+// <Target> start tag to the next one or to the end of the file; of each
+// value, the first that is not empty counts.
+class KeilTargetFollower {
+ public:
+  // `complete` receives each target once its values are final.
+  explicit KeilTargetFollower(std::function<void(const KeilTarget&)> complete)
+      : complete_(std::move(complete)) {}
+
+  // Whether the element `name` holds a value of KeilTarget.
+  static bool IsTargetValue(std::string_view name);
+
+  void StartTag(std::string_view name, bool empty);
+  // The raw value of an element named by IsTargetValue; true when it set a
+  // field of the current target.
+  bool Value(std::string_view name, std::string_view raw);
+  // At the end of the file: completes the last target.
+  void Finish();
+
+  // The target begun last, its values so far; null before the first.
+  const KeilTarget* current() const { return in_target_ ? &current_ : nullptr; }
+
+ private:
+  std::function<void(const KeilTarget&)> complete_;
+  KeilTarget current_;
+  bool in_target_ = false;
 };
 
-// Raises IoError when the file cannot be read. Without `with_sources`,
-// source_files stays empty and memory stays flat whatever the file's size.
-KeilProject ReadKeilProject(std::string_view uvprojx_path, bool with_sources,
-                            FileSystem& file_system);
+// What a reading of a uVision project file hands on as it goes, in the order
+// of the file; either may be empty.
+struct KeilProjectVisitor {
+  std::function<void(const KeilTarget&)> target;  // each target, complete
+  std::function<void(std::string_view)> source;   // each <FilePath>, decoded, repeats included
+};
+
+// Streams the project file at `uvprojx_path` through `visitor`; nothing is
+// kept, so memory stays flat whatever the file's size. Raises IoError when
+// the file cannot be read.
+void ReadKeilProject(std::string_view uvprojx_path, const KeilProjectVisitor& visitor,
+                     FileSystem& file_system);
 
 struct IarConfiguration {
   std::string name;       // <configuration><name>
@@ -59,6 +93,10 @@ IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system);
 // that leaves `project_dir` by ".." or through a symbolic link.
 std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
                                       std::string_view value, FileSystem& file_system);
+
+// `value` (as for PathInside) joined to `base_dir` as written, without a
+// look at the disk; nothing where PathInside gives nothing without one.
+std::optional<std::string> RecordedPath(std::string_view base_dir, std::string_view value);
 
 // The text after the last "\" or "/" of a recorded path.
 std::string_view RecordedName(std::string_view value);

@@ -61,75 +61,86 @@ struct RteReference {
 };
 
 // What the rewrite changes beyond the rules that need no look outside the
-// element: decided before anything is written, so that no element comes to
-// name a file or folder that is not there.
+// element. The project file's pass gathers it target by target; the options
+// file, read after it, sees it whole.
 struct Plan {
   bool targets_renamed = false;
-  std::vector<bool> scatter_follows;  // per <Target>, in the order of the file
   std::vector<RteReference> rte_references;
-  std::vector<Rename> renames;  // carried out once the project files are in place
+  std::vector<bool> scatter_follows;  // per <Target>, in the order of the file
+  std::vector<Rename> renames;        // carried out once the project files are in place
 };
-
-void PlanRteFolder(FileSystem& fs, std::string_view dir, const std::string& target,
-                   std::string_view new_name, Plan& plan) {
-  const std::string old_folder = RteFolderName(target);
-  const std::string new_folder = RteFolderName(new_name);
-  if (old_folder == new_folder) return;
-  for (const RteReference& r : plan.rte_references) {
-    if (r.old_folder == EncodeXml(old_folder)) return;
-  }
-  const std::string rte = JoinPath(dir, kRte);
-  if (const std::optional<DirEntry> entry = fs.FindEntry(rte, old_folder)) {
-    const std::string from = JoinPath(rte, entry->name);
-    const std::string to = JoinPath(rte, new_folder);
-    // A folder that cannot move keeps its references too.
-    if (entry->is_link || entry->kind != EntryKind::kFolder || !fs.IsSameOrInside(from, dir) ||
-        !FreeToRename(fs, from, to)) {
-      return;
-    }
-    plan.renames.push_back({from, to});
-  }
-  plan.rte_references.push_back({EncodeXml(old_folder), EncodeXml(new_folder)});
-}
-
-// Whether the <ScatterFile> of `target` follows the new name.
-bool PlanScatterFile(FileSystem& fs, std::string_view dir, const KeilTarget& target,
-                     std::string_view old_name, std::string_view new_name, Plan& plan) {
-  const std::string_view recorded = target.scatter_file;
-  const std::string_view name = RecordedName(recorded);
-  if (!StartsWithIgnoreCase(name, old_name)) return false;
-  const std::string new_file = std::string(new_name) + std::string(name.substr(old_name.size()));
-  if (new_file == name) return false;
-  const std::string_view folder_text = recorded.substr(0, recorded.size() - name.size());
-  const std::optional<std::string> folder =
-      PathInside(dir, dir, folder_text.empty() ? "." : folder_text, fs);
-  if (!folder) return false;
-
-  if (const std::optional<DirEntry> entry = fs.FindEntry(*folder, name)) {
-    const std::string from = JoinPath(*folder, entry->name);
-    if (entry->kind != EntryKind::kFile || !fs.IsSameOrInside(from, dir)) return false;
-    const std::string to = JoinPath(*folder, new_file);
-    for (const Rename& r : plan.renames) {
-      if (r.from == from) return r.to == to;  // named by an earlier target too
-    }
-    if (!FreeToRename(fs, from, to)) return false;
-    plan.renames.push_back({from, to});
-    return true;
-  }
-  // Missing: only the file the linker writes into the output folder may be
-  // named ahead of the build.
-  const std::string_view output = target.output_directory;
-  const std::optional<std::string> output_folder =
-      PathInside(dir, dir, output.empty() ? "." : output, fs);
-  return output_folder && *output_folder == *folder &&
-         EqualsIgnoreCase(name, target.output_name + ".sct");
-}
 
 bool IsPlanned(const Plan& plan, const std::string& from) {
   for (const Rename& r : plan.renames) {
     if (r.from == from) return true;
   }
   return false;
+}
+
+// Adds the references of the RTE folder of `target` to the plan; returns
+// the folder's rename, when it moves.
+std::optional<Rename> PlanRteFolder(FileSystem& fs, std::string_view dir, const std::string& target,
+                                    std::string_view new_name, Plan& plan) {
+  const std::string old_folder = RteFolderName(target);
+  const std::string new_folder = RteFolderName(new_name);
+  if (old_folder == new_folder) return std::nullopt;
+  for (const RteReference& r : plan.rte_references) {
+    if (r.old_folder == EncodeXml(old_folder)) return std::nullopt;
+  }
+  std::optional<Rename> rename;
+  const std::string rte = JoinPath(dir, kRte);
+  if (const std::optional<DirEntry> entry = fs.FindEntry(rte, old_folder)) {
+    std::string from = JoinPath(rte, entry->name);
+    std::string to = JoinPath(rte, new_folder);
+    // A folder that cannot move keeps its references too.
+    if (entry->is_link || entry->kind != EntryKind::kFolder || !fs.IsSameOrInside(from, dir) ||
+        !FreeToRename(fs, from, to)) {
+      return std::nullopt;
+    }
+    rename = Rename{std::move(from), std::move(to)};
+  }
+  plan.rte_references.push_back({EncodeXml(old_folder), EncodeXml(new_folder)});
+  return rename;
+}
+
+// Whether the <ScatterFile> of a target follows the new name, and the
+// scatter file's rename.
+struct ScatterDecision {
+  bool follows = false;
+  std::optional<Rename> rename;
+};
+
+ScatterDecision PlanScatterFile(FileSystem& fs, std::string_view dir, const KeilTarget& target,
+                                std::string_view old_name, std::string_view new_name,
+                                const Plan& plan) {
+  const std::string_view recorded = target.scatter_file;
+  const std::string_view name = RecordedName(recorded);
+  if (!StartsWithIgnoreCase(name, old_name)) return {};
+  const std::string new_file = std::string(new_name) + std::string(name.substr(old_name.size()));
+  if (new_file == name) return {};
+  const std::string_view folder_text = recorded.substr(0, recorded.size() - name.size());
+  const std::optional<std::string> folder =
+      PathInside(dir, dir, folder_text.empty() ? "." : folder_text, fs);
+  if (!folder) return {};
+
+  if (const std::optional<DirEntry> entry = fs.FindEntry(*folder, name)) {
+    std::string from = JoinPath(*folder, entry->name);
+    if (entry->kind != EntryKind::kFile || !fs.IsSameOrInside(from, dir)) return {};
+    std::string to = JoinPath(*folder, new_file);
+    for (const Rename& r : plan.renames) {
+      if (r.from == from) return {r.to == to, std::nullopt};  // named by an earlier target too
+    }
+    if (!FreeToRename(fs, from, to)) return {};
+    return {true, Rename{std::move(from), std::move(to)}};
+  }
+  // Missing: only the file the linker writes into the output folder may be
+  // named ahead of the build.
+  const std::string_view output = target.output_directory;
+  const std::optional<std::string> output_folder =
+      PathInside(dir, dir, output.empty() ? "." : output, fs);
+  return {output_folder && *output_folder == *folder &&
+              EqualsIgnoreCase(name, target.output_name + ".sct"),
+          std::nullopt};
 }
 
 // The debugger settings uVision keeps per target and device in
@@ -165,20 +176,6 @@ void PlanDebugConfigs(FileSystem& fs, std::string_view dir, const KeilTarget& ta
   }
 }
 
-Plan MakePlan(FileSystem& fs, std::string_view dir, const KeilProject& project,
-              std::string_view old_name, std::string_view new_name) {
-  Plan plan;
-  for (const KeilTarget& target : project.targets) {
-    plan.scatter_follows.push_back(PlanScatterFile(fs, dir, target, old_name, new_name, plan));
-    if (EqualsIgnoreCase(target.name, old_name)) {
-      plan.targets_renamed = true;
-      PlanRteFolder(fs, dir, target.name, new_name, plan);
-      PlanDebugConfigs(fs, dir, target, new_name, plan);
-    }
-  }
-  return plan;
-}
-
 bool IsPathElement(std::string_view name) {
   return name == "IncludePath" || name == "FilePath" || name == "PathWithFileName" ||
          name == "instance";
@@ -194,31 +191,71 @@ bool IsNameCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// The position of the next reference RTE\<old_folder> from `pos` on: that of
+// the folder's name, or kNone.
+std::size_t FindRteReference(std::string_view value, std::string_view old_folder, std::size_t pos) {
+  while ((pos = FindIgnoreCase(value, kRte, pos)) != kNone) {
+    const std::size_t folder = pos + kRte.size() + 1;
+    const std::size_t end = folder + old_folder.size();
+    if ((pos == 0 || !IsNameCharacter(value[pos - 1])) && folder < value.size() &&
+        (value[folder - 1] == '\\' || value[folder - 1] == '/') && end <= value.size() &&
+        EqualsIgnoreCase(value.substr(folder, old_folder.size()), old_folder) &&
+        IsReferenceEnd(value, end)) {
+      return folder;
+    }
+    pos += kRte.size();
+  }
+  return kNone;
+}
+
+// Thrown by the project file's pass when a value went out before a fact
+// that changes it was known (a crafted order): the file is streamed again,
+// with the whole plan.
+struct PlanCameLate {};
+
+// Rewrites the project file (`plan` == null: gathering the plan as it goes,
+// into `gathered`) or, with the whole plan, the options file or the project
+// file once more.
 class Uv5Rewriter : public XmlHandler {
  public:
-  Uv5Rewriter(const Plan& plan, std::string_view old_name, std::string_view new_name,
-              bool project_file)
-      : plan_(plan),
+  Uv5Rewriter(FileSystem& fs, std::string_view dir, Plan& plan, bool gathering,
+              std::string_view old_name, std::string_view new_name, bool project_file)
+      : fs_(fs),
+        dir_(dir),
+        plan_(plan),
+        gathering_(gathering),
         old_name_(old_name),
+        new_name_(new_name),
         new_value_(EncodeXml(new_name)),
-        project_file_(project_file) {}
+        any_rte_folder_(EncodeXml(RteFolderName(old_name))),
+        project_file_(project_file),
+        follower_([this](const KeilTarget& t) { CompleteTarget(t); }) {}
 
   void StartTag(std::string_view name, bool empty, std::string& tag) override {
     if (name == "Target" && !empty) ++targets_seen_;
-    if (name != "targetInfo" || !plan_.targets_renamed) return;
+    if (gathering_) follower_.StartTag(name, empty);
+    if (name != "targetInfo") return;
     const AttributeSpan span = FindAttribute(tag, "name");
-    if (span.pos != kNone &&
-        EqualsIgnoreCase(DecodeXml(tag.substr(span.pos, span.length)), old_name_))
+    if (span.pos == kNone ||
+        !EqualsIgnoreCase(DecodeXml(tag.substr(span.pos, span.length)), old_name_))
+      return;
+    if (plan_.targets_renamed) {
       tag.replace(span.pos, span.length, new_value_);
+    } else if (gathering_) {
+      target_info_passed_ = true;
+    }
   }
 
   bool WantsValue(std::string_view name) const override {
     return name == "TargetName" || name == "OutputName" || name == "ScatterFile" ||
-           (!plan_.rte_references.empty() && IsPathElement(name));
+           ((gathering_ || !plan_.rte_references.empty()) && IsPathElement(name)) ||
+           (gathering_ && KeilTargetFollower::IsTargetValue(name));
   }
 
   void Value(std::string_view name, std::string& value) override {
+    const bool set = gathering_ && follower_.Value(name, value);
     if (name == "TargetName") {
+      if (set) TargetNamed(*follower_.current());
       if ((project_file_ || plan_.targets_renamed) && EqualsIgnoreCase(DecodeXml(value), old_name_))
         value = new_value_;
     } else if (name == "OutputName") {
@@ -227,15 +264,72 @@ class Uv5Rewriter : public XmlHandler {
       if (project_file_ && ScatterFollows()) {
         ReplacePrefix(value, value.size() - RecordedName(value).size());
       }
-    } else {
+    } else if (IsPathElement(name)) {
+      if (gathering_ && !rte_references_at_first_match_ &&
+          FindRteReference(value, any_rte_folder_, 0) != kNone) {
+        rte_references_at_first_match_ = plan_.rte_references.size();
+      }
       ReplaceRteReferences(value);
     }
   }
 
+  // At the end of the file: the plan is whole. Raises PlanCameLate when
+  // something already written would have changed with what came later.
+  void Finish() {
+    if (!gathering_) return;
+    follower_.Finish();
+    if (came_late_ || (target_info_passed_ && plan_.targets_renamed) ||
+        (rte_references_at_first_match_ &&
+         *rte_references_at_first_match_ < plan_.rte_references.size())) {
+      throw PlanCameLate();
+    }
+  }
+
  private:
-  bool ScatterFollows() const {
-    return targets_seen_ > 0 && targets_seen_ <= plan_.scatter_follows.size() &&
-           plan_.scatter_follows[targets_seen_ - 1];
+  void TargetNamed(const KeilTarget& target) {
+    if (!EqualsIgnoreCase(target.name, old_name_)) return;
+    plan_.targets_renamed = true;
+    rte_rename_ = PlanRteFolder(fs_, dir_, target.name, new_name_, plan_);
+  }
+
+  // The renames of a target in the order scatter file, RTE folder, debugger
+  // settings.
+  void CompleteTarget(const KeilTarget& target) {
+    ScatterDecision decision = Decide(target);
+    if ((decision.follows && wrote_scatter_[0]) || (!decision.follows && wrote_scatter_[1]))
+      came_late_ = true;
+    plan_.scatter_follows.push_back(decision.follows);
+    if (decision.rename) plan_.renames.push_back(std::move(*decision.rename));
+    if (rte_rename_) plan_.renames.push_back(std::move(*rte_rename_));
+    if (EqualsIgnoreCase(target.name, old_name_))
+      PlanDebugConfigs(fs_, dir_, target, new_name_, plan_);
+    rte_rename_.reset();
+    decided_.reset();
+    wrote_scatter_[0] = wrote_scatter_[1] = false;
+  }
+
+  // The scatter decision for the target's values so far, made again only
+  // when they changed.
+  const ScatterDecision& Decide(const KeilTarget& target) {
+    if (!decided_ || decided_for_.scatter_file != target.scatter_file ||
+        decided_for_.output_directory != target.output_directory ||
+        decided_for_.output_name != target.output_name) {
+      decided_ = PlanScatterFile(fs_, dir_, target, old_name_, new_name_, plan_);
+      decided_for_ = target;
+    }
+    return *decided_;
+  }
+
+  bool ScatterFollows() {
+    if (!gathering_) {
+      return targets_seen_ > 0 && targets_seen_ <= plan_.scatter_follows.size() &&
+             plan_.scatter_follows[targets_seen_ - 1];
+    }
+    const KeilTarget* target = follower_.current();
+    if (target == nullptr) return false;
+    const bool follows = Decide(*target).follows;
+    wrote_scatter_[follows ? 1 : 0] = true;
+    return follows;
   }
 
   // The old name at `from` becomes the new one.
@@ -247,35 +341,42 @@ class Uv5Rewriter : public XmlHandler {
   void ReplaceRteReferences(std::string& value) const {
     for (const RteReference& r : plan_.rte_references) {
       std::size_t pos = 0;
-      while ((pos = FindIgnoreCase(value, kRte, pos)) != kNone) {
-        const std::size_t folder = pos + kRte.size() + 1;
-        const std::size_t end = folder + r.old_folder.size();
-        if ((pos == 0 || !IsNameCharacter(value[pos - 1])) && folder < value.size() &&
-            (value[folder - 1] == '\\' || value[folder - 1] == '/') && end <= value.size() &&
-            EqualsIgnoreCase(std::string_view(value).substr(folder, r.old_folder.size()),
-                             r.old_folder) &&
-            IsReferenceEnd(value, end)) {
-          value.replace(folder, r.old_folder.size(), r.new_folder);
-          pos = folder + r.new_folder.size();
-        } else {
-          pos += kRte.size();
-        }
+      while ((pos = FindRteReference(value, r.old_folder, pos)) != kNone) {
+        value.replace(pos, r.old_folder.size(), r.new_folder);
+        pos += r.new_folder.size();
       }
     }
   }
 
-  const Plan& plan_;
+  FileSystem& fs_;
+  std::string_view dir_;
+  Plan& plan_;
+  bool gathering_ = false;
   std::string old_name_;
+  std::string new_name_;
   std::string new_value_;
+  std::string any_rte_folder_;  // every RTE folder a renamed target may have, in some letter case
   bool project_file_ = false;
   std::size_t targets_seen_ = 0;
+  KeilTargetFollower follower_;
+  // Of the current target while gathering.
+  std::optional<Rename> rte_rename_;
+  std::optional<ScatterDecision> decided_;
+  KeilTarget decided_for_;
+  bool wrote_scatter_[2] = {false, false};  // a value went out as not following / following
+  // What went out before the plan was whole.
+  bool came_late_ = false;
+  bool target_info_passed_ = false;
+  std::optional<std::size_t> rte_references_at_first_match_;
 };
 
-StreamTransform Rewriter(const Plan& plan, std::string_view old_name, std::string_view new_name,
-                         bool project_file) {
-  return [&plan, old_name, new_name, project_file](LineReader& in, LineWriter& out) {
-    Uv5Rewriter handler(plan, old_name, new_name, project_file);
+StreamTransform Rewriter(FileSystem& fs, std::string_view dir, Plan& plan, bool gathering,
+                         std::string_view old_name, std::string_view new_name, bool project_file) {
+  return [&fs, dir, &plan, gathering, old_name, new_name, project_file](LineReader& in,
+                                                                        LineWriter& out) {
+    Uv5Rewriter handler(fs, dir, plan, gathering, old_name, new_name, project_file);
     StreamXml(in, &out, handler);
+    handler.Finish();
   };
 }
 
@@ -315,26 +416,33 @@ void RewriteKeilProject(std::string_view dir, std::string_view old_base,
   FileSystem& fs = batch.file_system();
   const std::string project_file = old_name + std::string(format.project);
   const bool project_inside = LiesInside(fs, dir, project_file);
+  const bool options_inside = LiesInside(fs, dir, old_name + std::string(format.options));
+  // The project file is read once, gathering the plan as it is rewritten.
   Plan plan;
-  if (rules && project_inside) {
-    plan = MakePlan(fs, dir, ReadKeilProject(JoinPath(dir, project_file), false, fs), old_name,
-                    new_name);
+  const auto stage = [&](bool gathering) {
+    std::vector<FileKind> kinds;
+    if (project_inside) {
+      kinds.push_back({format.project,
+                       {},
+                       true,
+                       rules ? Rewriter(fs, dir, plan, gathering, old_name, new_name, true)
+                             : StreamTransform()});
+    }
+    if (options_inside) {
+      kinds.push_back(
+          {format.options,
+           {},
+           true,
+           rules ? Rewriter(fs, dir, plan, false, old_name, new_name, false) : StreamTransform()});
+    }
+    const std::string_view deletion_order[] = {format.project, format.options};
+    RewriteKinds(dir, old_base, new_name, values.backup, kinds, deletion_order, batch);
+  };
+  try {
+    stage(true);
+  } catch (const PlanCameLate&) {
+    stage(false);
   }
-  std::vector<FileKind> kinds;
-  if (project_inside) {
-    kinds.push_back({format.project,
-                     {},
-                     true,
-                     rules ? Rewriter(plan, old_name, new_name, true) : StreamTransform()});
-  }
-  if (LiesInside(fs, dir, old_name + std::string(format.options))) {
-    kinds.push_back({format.options,
-                     {},
-                     true,
-                     rules ? Rewriter(plan, old_name, new_name, false) : StreamTransform()});
-  }
-  const std::string_view deletion_order[] = {format.project, format.options};
-  RewriteKinds(dir, old_base, new_name, values.backup, kinds, deletion_order, batch);
   // The files and folders the project names move with it, in the same commit.
   for (const Rename& r : plan.renames) batch.RenameAfterCommit(r.from, r.to);
   if (rules && !format.layout.empty()) RenameLayouts(dir, old_name, new_name, format.layout, batch);

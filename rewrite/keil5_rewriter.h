@@ -29,7 +29,9 @@ namespace kelvandor {
 //    follows <OutputName>; otherwise nothing changes.
 // old_base + ".uvguix.<user>" files take the new name with the same suffix.
 // Nothing is renamed over an existing file, and nothing that lies outside
-// `dir` (through a link) is touched. Silent; raises IoError on a file
+// `dir` (through a link) is touched. The project file is streamed once (again
+// only when a value comes before the target that changes it), and memory
+// stays flat whatever its size. Silent; raises IoError on a file
 // failure, before any rename.
 void ParseKEILUV5(std::string_view dir, std::string_view old_base, const RewriteValues& values);
 // The same, staged into `batch`: the files change when it is committed.

@@ -190,6 +190,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "<Files><File><FilePath>.\\GEN\\main.c</FilePath></File></Files>"),
             {"proj/gen/board.sct", "proj/gen/main.c", "proj/gen/main.o"},
             {"proj/gen/board.sct", "proj/gen/main.c"}},
+        Row{"NamedBeforeItsFolderIsNamed",
+            false,
+            "",
+            "Pump.uvprojx",
+            "<Project><Target><OutputDirectory>a\\</OutputDirectory><FilePath>.\\b\\KEEP.c"
+            "</FilePath></Target><Target><ListingPath>b</ListingPath></Target></Project>",
+            {"proj/a/x.o", "proj/b/keep.c", "proj/b/y.o"},
+            {"proj/b/keep.c"}},
         Row{"FoldersOutsideOrAboveAreLeftAlone",
             false,
             "MDK-ARM",
@@ -246,6 +254,20 @@ TEST(ProjectFileCleanUp, FolderLinkedFromOutsideIsLeftAlone) {
                   .new_name = "Pump"},
                  NativeFileSystem());
   EXPECT_TRUE(FileExists(tmp / "elsewhere/a.o"));
+}
+
+TEST(ProjectFileCleanUp, FileNamedThroughALinkOfAnotherNameStays) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  TempDir tmp;
+  WriteFile(tmp / "proj/Objects/generated.c", "kept");
+  WriteFile(tmp / "proj/Objects/a.o", "");
+  testing::MakeSymlink(tmp / "proj/Objects/generated.c", tmp / "proj/alias.c");
+  WriteFile(tmp / "proj/Pump.uvprojx", Uvprojx(kNewProject, "<FilePath>alias.c</FilePath>"));
+  CleanUpKeilUv5({.project_dir = tmp / "proj",
+                  .family_dir = tmp / "proj",
+                  .old_name = "Motor",
+                  .new_name = "Pump"});
+  EXPECT_EQ(ListTree(tmp / "proj/Objects"), (Tree{"generated.c"}));
 }
 
 TEST(ProjectFileCleanUp, FamilyFolderOutsideTheProjectCleansNothing) {

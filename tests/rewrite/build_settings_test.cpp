@@ -31,13 +31,17 @@ TEST(BuildSettings, ReadsEveryKeilTarget) {
             "<!-- <Target><TargetName>commented</TargetName></Target> -->"
             "<Target><TargetName>Target 1</TargetName><FilePath>.\\main.c</FilePath></Target>"
             "<Target><TargetName>cut off");
-  const KeilProject project = ReadKeilProject(tmp / "m.uvprojx", true, NativeFileSystem());
-  EXPECT_EQ(project.targets,
-            (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\", ".\\Listings\\", "Motor",
-                                      ".\\Motor.sct", "ORL32F103"},
-                                     {"Target 1", "", "", "", "", ""},
-                                     {"", "", "", "", "", ""}}));
-  EXPECT_EQ(project.source_files, (std::vector<std::string>{".\\main.c", "..\\Src\\x.c"}));
+  std::vector<KeilTarget> targets;
+  std::vector<std::string> sources;
+  ReadKeilProject(tmp / "m.uvprojx",
+                  {.target = [&](const KeilTarget& t) { targets.push_back(t); },
+                   .source = [&](std::string_view s) { sources.emplace_back(s); }},
+                  NativeFileSystem());
+  EXPECT_EQ(targets, (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\", ".\\Listings\\",
+                                               "Motor", ".\\Motor.sct", "ORL32F103"},
+                                              {"Target 1", "", "", "", "", ""},
+                                              {"", "", "", "", "", ""}}));
+  EXPECT_EQ(sources, (std::vector<std::string>{".\\main.c", "..\\Src\\x.c", ".\\main.c"}));
 }
 
 TEST(BuildSettings, ReadsEveryIarConfiguration) {
@@ -65,7 +69,7 @@ TEST(BuildSettings, ReadsEveryIarConfiguration) {
 
 TEST(BuildSettings, UnreadableFileRaises) {
   TempDir tmp;
-  EXPECT_THROW(ReadKeilProject(tmp / "missing.uvprojx", true, NativeFileSystem()), IoError);
+  EXPECT_THROW(ReadKeilProject(tmp / "missing.uvprojx", {}, NativeFileSystem()), IoError);
   EXPECT_THROW(ReadIarProject(tmp.path(), NativeFileSystem()), IoError);
 }
 

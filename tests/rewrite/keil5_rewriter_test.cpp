@@ -89,6 +89,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "<IncludePath>.\\RTE\\_Target_1;.\\RTE\\_Motor</IncludePath></Target>",
                   "<Target><TargetName>Target 1</TargetName>"
                   "<IncludePath>.\\RTE\\_Target_1;.\\RTE\\_Motor</IncludePath></Target>"},
+        // Facts that come after the values they change.
+        ValueRule{"RteReferenceBeforeItsTarget",
+                  "<Target><TargetName>Debug</TargetName><IncludePath>.\\RTE\\_Motor"
+                  "</IncludePath></Target>" +
+                      kMotorTarget + "</Target>",
+                  "<Target><TargetName>Debug</TargetName><IncludePath>.\\RTE\\_Pump"
+                  "</IncludePath></Target>" +
+                      kPumpTarget + "</Target>"},
+        ValueRule{"TargetInfoBeforeItsTarget", "<targetInfo name=\"Motor\"/>" + kMotorTarget,
+                  "<targetInfo name=\"Pump\"/>" + kPumpTarget},
+        ValueRule{"ScatterFileBeforeTheOutput",
+                  "<Target><ScatterFile>.\\Objects\\Motor.sct</ScatterFile><OutputDirectory>"
+                  ".\\Objects\\</OutputDirectory><OutputName>Motor</OutputName></Target>",
+                  "<Target><ScatterFile>.\\Objects\\Pump.sct</ScatterFile><OutputDirectory>"
+                  ".\\Objects\\</OutputDirectory><OutputName>Pump</OutputName></Target>"},
         ValueRule{"NeverTouched",
                   "<Motor><Device>Motor</Device><Vendor>Motor</Vendor><PackID>Motor.DFP</PackID>"
                   "<Define>Motor</Define><GroupName>Motor</GroupName><FileName>Motor.c</FileName>"
