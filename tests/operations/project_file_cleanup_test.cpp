@@ -266,7 +266,8 @@ TEST(ProjectFileCleanUp, FileNamedThroughALinkOfAnotherNameStays) {
   CleanUpKeilUv5({.project_dir = tmp / "proj",
                   .family_dir = tmp / "proj",
                   .old_name = "Motor",
-                  .new_name = "Pump"});
+                  .new_name = "Pump"},
+                 NativeFileSystem());
   EXPECT_EQ(ListTree(tmp / "proj/Objects"), (Tree{"generated.c"}));
 }
 
