@@ -10,7 +10,9 @@
 namespace kelvandor::testing {
 
 bool FaultyFileSystem::Fails() {
-  if (++calls_ != fail_at_) return false;
+  ++calls_;
+  const bool again = fail_again_from_ > 0 && calls_ >= fail_again_from_;
+  if (calls_ != fail_at_ && !again) return false;
   fired_ = true;
   errno = ENOSPC;
 #ifdef _WIN32

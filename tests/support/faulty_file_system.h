@@ -1,8 +1,8 @@
 #pragma once
 
 // A file system that makes exactly one of its changing calls fail, as a full
-// disk would: the Nth call counted from 1. Every other call goes to the real
-// file system.
+// disk would: the Nth call counted from 1 (and, when asked, every call from a
+// later one on). Every other call goes to the real file system.
 
 #include <cstddef>
 #include <string_view>
@@ -15,6 +15,10 @@ class FaultyFileSystem : public FileSystem {
  public:
   // `fail_at` 0 never fails; the calls are still counted.
   explicit FaultyFileSystem(int fail_at = 0) : fail_at_(fail_at) {}
+  // Also every call from `fail_again_from` on fails, as a disk that went bad
+  // would fail the undo of the first failure.
+  FaultyFileSystem(int fail_at, int fail_again_from)
+      : fail_at_(fail_at), fail_again_from_(fail_again_from) {}
 
   // Whether the failure was injected, and how many calls were made.
   bool fired() const { return fired_; }
@@ -39,6 +43,7 @@ class FaultyFileSystem : public FileSystem {
   bool Fails();
 
   int fail_at_ = 0;
+  int fail_again_from_ = 0;
   int calls_ = 0;
   bool fired_ = false;
 };
