@@ -1202,6 +1202,22 @@ class SavingFileSystem : public FileSystem {
   bool saved_ = false;
 };
 
+// A record that asks for more than a run does (here: to delete a source
+// file) is not followed: the run stops, naming it, and changes nothing.
+TEST_F(RenameProjectTest, RecordNamingWhatNoRunChangesStopsTheRun) {
+  Request r = Load(kBlinky);
+  r.plan.new_name = "pump";
+  const std::string record = Join(r.project.project_dir, std::string(kJournalName));
+  WriteFile(record, "kelvandor-journal\t1\ndelete\tsrc/main.c\ncommitted\n");
+  const Entries before = Snapshot(r.project.project_dir);
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, RenameError::kUnfinishedRun);
+  ASSERT_FALSE(ui_.shown.empty());
+  EXPECT_EQ(ui_.shown.front().text, std::string(kRefusedRecordText) + " " + record);
+  EXPECT_EQ(Snapshot(r.project.project_dir), before);
+}
+
 TEST_F(RenameProjectTest, ProjectFileSavedDuringTheRunStopsItBeforeAnyRename) {
   Request r = Load(kMotor);
   r.plan.new_name = "pump";
