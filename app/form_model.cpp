@@ -11,6 +11,7 @@
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/stop_request.h"
 
 namespace kelvandor {
 namespace {
@@ -31,6 +32,25 @@ class CurrentDirOnExit {
 
  private:
   std::string dir_;
+};
+
+// Marks a run of the workflow for its lifetime; a stop asked for during it
+// ends with it.
+class RunningFlag {
+ public:
+  explicit RunningFlag(bool& running) : running_(running) {
+    running_ = true;
+    ClearStopRequest();
+  }
+  ~RunningFlag() {
+    running_ = false;
+    ClearStopRequest();
+  }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& running_;
 };
 
 }  // namespace
@@ -291,6 +311,7 @@ void FormModel::Button_RenameClick() {
     controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
     state_.ErrorCode = 0;
     const CurrentDirOnExit current_dir(project.input_dir);
+    const RunningFlag running(running_);
     const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
     state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
     ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
@@ -298,6 +319,7 @@ void FormModel::Button_RenameClick() {
 }
 
 void FormModel::CleanUpProject() {
+  const RunningFlag running(running_);
   kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_, NativeFileSystem());
 }
 
@@ -321,6 +343,15 @@ void FormModel::Button1Click_SaveConfig() {
     MakeDirectories(FolderPart(locations_.config_file));
     SaveConfiguration(locations_.config_file, config, ui_);
   });
+}
+
+bool FormModel::FormCloseQuery() {
+  if (!running_) return true;
+  if (!close_after_run_ && ui_.Confirm(kStopRunQuestion)) {
+    close_after_run_ = true;
+    RequestStop();
+  }
+  return false;
 }
 
 void FormModel::FormClose() {

@@ -73,6 +73,10 @@ struct CommandLine {
 
 enum class AfterActivate { kStayOpen, kClose };
 
+// The question of a Close while a rename or clean-up runs.
+inline constexpr std::string_view kStopRunQuestion =
+    "A run is changing the project. Stop it after the current step?";
+
 // Where "Kelvandor.ini" is read and saved and which folder holds "___temp___".
 // An empty field means the program's folder, ExeDir.
 struct FileLocations {
@@ -111,6 +115,13 @@ class FormModel {
   void Button_RenameClick();
   void Button1Click_CleanUpProject();
   void Button1Click_SaveConfig();
+  // The window's Close: true when the window may close now. During a run
+  // (the window handles events while it shows the run's progress) it asks
+  // kStopRunQuestion; on Yes the run stops at its next safe point, its
+  // commit finished or rolled back, and CloseAfterRun tells the window to
+  // close once the handler has returned; on No the run goes on.
+  bool FormCloseQuery();
+  bool CloseAfterRun() const { return close_after_run_; }
   void FormClose();
 
   // The input analysis with the window's side of it (check boxes, styling,
@@ -144,6 +155,8 @@ class FormModel {
   FormControls controls_;
   bool activated_ = false;
   bool handler_failed_ = false;
+  bool running_ = false;
+  bool close_after_run_ = false;
 };
 
 }  // namespace kelvandor

@@ -23,6 +23,12 @@ std::string UserConfigFile(const char* xdg_config_home, const char* home) {
   return base + "kelvandor/" + std::string(kConfigFileName);
 }
 
+namespace {
+
+constexpr std::string_view kPrivateFolderPrefix = "kelvandor-";
+
+}  // namespace
+
 ProgramFolders::ProgramFolders(std::string_view exe_dir)
     : ProgramFolders(IsWritableFolder(exe_dir), std::getenv("XDG_CONFIG_HOME"),
                      std::getenv("HOME")) {}
@@ -31,7 +37,9 @@ ProgramFolders::ProgramFolders(bool exe_dir_writable, const char* xdg_config_hom
                                const char* home) {
   if (exe_dir_writable) return;
   locations_.config_file = UserConfigFile(xdg_config_home, home);
-  private_temp_ = std::make_unique<TemporaryFolder>("kelvandor-");
+  // Those of windows that were killed; a live window's folder stays.
+  RemoveStaleTemporaryFolders(std::string(kPrivateFolderPrefix));
+  private_temp_ = std::make_unique<TemporaryFolder>(std::string(kPrivateFolderPrefix));
   locations_.temp_base = private_temp_->path();
 }
 

@@ -191,6 +191,8 @@ void TForm1::Run(Call&& call) {
   Gather();
   std::forward<Call>(call)();
   WriteBack();
+  // A Close answered Yes during the run closes the window once it ended.
+  if (model_.CloseAfterRun()) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TForm1::FormCreate() {
@@ -265,6 +267,10 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (!model_.FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
   FormClose();
   event->accept();
 }

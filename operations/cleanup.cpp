@@ -81,7 +81,10 @@ bool IsUsableProjectName(std::string_view new_name) {
       return false;
     }
   }
-  return true;
+  // A name too long shows where a file of it is made, as the system says.
+  const NameFault fault = CheckName(new_name);
+  return new_name.empty() || IsDotComponent(new_name) ||
+         (fault != NameFault::kForbidden && fault != NameFault::kReservedDevice);
 }
 
 bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
@@ -94,6 +97,10 @@ bool IsUsableTarget(std::string_view new_path, std::string_view new_dir) {
     if (end == std::string_view::npos) end = new_dir.size();
     const std::string_view component = new_dir.substr(start, end - start);
     if (IsDotComponent(component)) return false;
+    const NameFault fault = CheckName(component);
+    if (!component.empty() && fault != NameFault::kNone && fault != NameFault::kTooLong) {
+      return false;
+    }
     named = named || !component.empty();
     start = end + 1;
   }
@@ -122,10 +129,10 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
 
 RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInterface* ui,
                          FileSystem& file_system) {
-  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return CleanUpLockedProject(project, plan, file_system);
+  if (!IsUsableTarget(plan.new_path, plan.new_dir))
+    return CleanUpLockedProject(project, plan, file_system);
   FolderLock lock;
-  const RenameError error =
-      GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
+  const RenameError error = GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
   if (error != RenameError::kNone) {
     RunReport report;
     report.source = project.project_dir;

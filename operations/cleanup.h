@@ -35,12 +35,15 @@ RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
                                FileSystem& file_system);
 
 // True when `new_dir` names at least one folder, none of its components is
-// "." or "..", and new_path + new_dir is not the root of a file system.
+// "." or ".." or a name the system cannot make as given (on Windows a device
+// name, a forbidden character, a final dot or space; see CheckName), and
+// new_path + new_dir is not the root of a file system.
 bool IsUsableTarget(std::string_view new_path, std::string_view new_dir);
 
 // True when the new project name can only name files beside the old ones:
 // no separator (nor, on Windows, "/" or a drive colon) and no control
-// character such as a line break, which would split a rewritten line.
+// character such as a line break, which would split a rewritten line; on
+// Windows also no device name and no character Windows forbids in names.
 bool IsUsableProjectName(std::string_view new_name);
 
 }  // namespace kelvandor

@@ -35,6 +35,9 @@ enum class RenameError {
 // one, before it goes on.
 inline constexpr std::string_view kRolledBackText = "Completed the rollback of an interrupted run";
 inline constexpr std::string_view kCompletedText = "Completed the clean-up of an interrupted run";
+// Followed by the record's path, when it names what no run changes.
+inline constexpr std::string_view kRefusedRecordText =
+    "The record of an interrupted run names changes no run makes, nothing was changed:";
 
 // The message shown where the workflow meets `error`; empty for the errors
 // that are told otherwise (a question, the result) or not at all.

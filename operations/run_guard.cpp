@@ -1,5 +1,8 @@
 #include "operations/run_guard.h"
 
+#include <string>
+
+#include "platform/path_style.h"
 #include "rewrite/run_journal.h"
 
 namespace kelvandor {
@@ -22,6 +25,11 @@ RenameError GuardRun(const std::vector<std::string>& dirs, FolderLock& lock, Use
       case Recovery::kCompleted:
         if (ui != nullptr) ui->ShowMessage(kCompletedText);
         break;
+      case Recovery::kRefused:
+        if (ui != nullptr) {
+          ui->ShowMessage(std::string(kRefusedRecordText) + " " + JoinPath(dir, kJournalName));
+        }
+        return RenameError::kUnfinishedRun;
       case Recovery::kFailed:
         if (ui != nullptr) ui->ShowMessage(RenameErrorText(RenameError::kUnfinishedRun));
         return RenameError::kUnfinishedRun;

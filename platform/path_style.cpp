@@ -209,4 +209,43 @@ std::string NormalisedAgainst(std::string_view path_in, std::string_view base, P
   return out;
 }
 
+NameFault CheckName(std::string_view name, std::size_t length, PathStyle style) {
+  if (name.empty() || name == "." || name == "..") return NameFault::kForbidden;
+  if (style == PathStyle::kPosix) {
+    if (name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
+      return NameFault::kForbidden;
+    }
+    return length > kMaxNameLength ? NameFault::kTooLong : NameFault::kNone;
+  }
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+      return NameFault::kForbidden;
+    }
+  }
+  // The device names stand before the first dot, spaces before it ignored.
+  std::string_view base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (EqualsIgnoreCase(base, device)) return NameFault::kReservedDevice;
+  }
+  if (base.size() == 4 && base[3] >= '1' && base[3] <= '9' &&
+      (StartsWithIgnoreCase(base, "COM") || StartsWithIgnoreCase(base, "LPT"))) {
+    return NameFault::kReservedDevice;
+  }
+  if (name.back() == '.' || name.back() == ' ') return NameFault::kTrailingDotOrSpace;
+  return length > kMaxNameLength ? NameFault::kTooLong : NameFault::kNone;
+}
+
+std::string ShortName(std::string_view base, std::string_view suffix, std::size_t room) {
+  const std::size_t fixed = suffix.size() + room;
+  if (base.size() + fixed > kMaxNameLength && fixed < kMaxNameLength) {
+    base = base.substr(0, kMaxNameLength - fixed);
+    while (!base.empty() && static_cast<unsigned char>(base.back()) > 0x7F) base.remove_suffix(1);
+  }
+  std::string out(base);
+  out += suffix;
+  return out;
+}
+
 }  // namespace kelvandor

@@ -105,4 +105,34 @@ std::size_t FindIgnoreCase(std::string_view haystack, std::string_view needle,
 // name.
 bool MatchesWildcardSuffix(std::string_view name, std::string_view suffix);
 
+// The longest name of one file or folder: 255 bytes on POSIX file systems,
+// 255 UTF-16 units on Windows.
+inline constexpr std::size_t kMaxNameLength = 255;
+// Windows' MAX_PATH, its terminating NUL included: the longest path the
+// program's Windows calls take, in UTF-16 units, is one less, and a folder
+// is created only with room left for a file name of 8.3 (12 units).
+inline constexpr std::size_t kWindowsMaxPath = 260;
+inline constexpr std::size_t kWindowsFolderRoom = 12;
+
+enum class NameFault {
+  kNone,
+  kTooLong,             // longer than kMaxNameLength
+  kForbidden,           // a character the style forbids in a name
+  kReservedDevice,      // Windows: CON, PRN, AUX, NUL, COM1-9, LPT1-9, any extension
+  kTrailingDotOrSpace,  // Windows drops them: another name would be made
+};
+
+// Why the name of one file or folder cannot exist exactly as given on a file
+// system of `style`: `length` is its length as that system counts it (bytes
+// on POSIX, UTF-16 units on Windows). Empty, "." and ".." are kForbidden.
+NameFault CheckName(std::string_view name, std::size_t length, PathStyle style = kNativeStyle);
+inline NameFault CheckName(std::string_view name, PathStyle style = kNativeStyle) {
+  return CheckName(name, name.size(), style);
+}
+
+// `base` + `suffix`, `base` shortened so that the whole, with `room` bytes
+// more, stays within kMaxNameLength; a shortened base loses any bytes above
+// 0x7F at its end, so that no character is cut in half.
+std::string ShortName(std::string_view base, std::string_view suffix, std::size_t room = 0);
+
 }  // namespace kelvandor

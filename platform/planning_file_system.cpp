@@ -6,6 +6,14 @@
 
 #include "platform/path_style.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace kelvandor {
 namespace {
 
@@ -44,6 +52,48 @@ std::pair<std::string_view, std::string_view> FolderAndName(std::string_view key
 // `key` lies below `folder` (both keys).
 bool Below(std::string_view key, std::string_view folder) {
   return key.size() > folder.size() && key.starts_with(folder) && key[folder.size()] == Separator();
+}
+
+// The length of `text` as the real calls count it: UTF-16 units of the ANSI
+// code page on Windows, bytes elsewhere.
+std::size_t NativeLength(std::string_view text) {
+#ifdef _WIN32
+  if (text.empty()) return 0;
+  return static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0));
+#else
+  return text.size();
+#endif
+}
+
+void SetError(int errno_value) {
+  errno = errno_value;
+#ifdef _WIN32
+  SetLastError(errno_value == ENAMETOOLONG ? ERROR_FILENAME_EXCED_RANGE : ERROR_INVALID_NAME);
+#endif
+}
+
+// Whether the real call that creates `path` could make it as named; sets the
+// error it fails with otherwise. So a plan refuses a name the run would.
+bool Creatable(std::string_view path, bool folder) {
+  const std::string name = NamePart(Normal(path));
+  switch (CheckName(name, NativeLength(name))) {
+    case NameFault::kNone:
+      break;
+    case NameFault::kTooLong:
+      SetError(ENAMETOOLONG);
+      return false;
+    default:
+      SetError(EINVAL);
+      return false;
+  }
+  if (kNativeStyle == PathStyle::kWindows &&
+      NativeLength(AbsolutePath(path)) >=
+          kWindowsMaxPath - (folder ? kWindowsFolderRoom : std::size_t{0})) {
+    SetError(ENAMETOOLONG);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -138,6 +188,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     errno = ENOENT;
     return false;
   }
+  if (!Creatable(to, false)) return false;
   const View target = Look(to);
   if (Exists(target) && (!replacing || IsFolder(target) || IsFolder(source))) {
     errno = EEXIST;
@@ -189,6 +240,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
 }
 
 bool PlanningFileSystem::MakeDirectory(std::string_view path) {
+  if (!Creatable(path, true)) return false;
   if (Exists(Look(path))) {
     errno = EEXIST;
     return false;
@@ -246,6 +298,7 @@ bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to)
     errno = IsFile(source) ? EEXIST : ENOENT;
     return false;
   }
+  if (!Creatable(to, false)) return false;
   if (source.node != nullptr) {
     Put(to, *source.node);
   } else {
@@ -265,7 +318,7 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
   if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
-      !IsFolder(Look(Parent(to))) || !source.real) {
+      !IsFolder(Look(Parent(to))) || !source.real || !Creatable(to, true)) {
     return false;
   }
   moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
@@ -281,6 +334,7 @@ int PlanningFileSystem::CreateForWriting(std::string_view path) {
     errno = IsFolder(view) ? EISDIR : ENOENT;
     return -1;
   }
+  if (!Creatable(path, false)) return -1;
   Put(path, Node{NodeKind::kContent, {}, {}, {}});
   const int fd = next_fd_++;
   open_[fd] = OpenFile{std::string(path), {}, 0, true};

@@ -10,7 +10,7 @@ namespace kelvandor {
 // Safe to call from a signal handler.
 void RequestStop();
 bool StopRequested();
-// For tests: forgets a request.
+// Forgets a request: the window's run it stopped has ended (and tests).
 void ClearStopRequest();
 // Raises IoError(kInterrupted) when a stop was requested.
 void StopIfRequested();

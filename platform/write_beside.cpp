@@ -17,9 +17,9 @@ bool SameFileName(std::string_view a, std::string_view b) {
 std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
                      std::string_view avoid, FileSystem& file_system) {
   for (int attempt = 0; attempt < kFreeNameAttempts; ++attempt) {
-    std::string name(base);
-    name += suffix;
-    if (attempt > 0) name += std::to_string(attempt);
+    // A long base is shortened: the name must fit where `base` itself fits.
+    const std::string number = attempt > 0 ? std::to_string(attempt) : std::string();
+    std::string name = ShortName(base, suffix, number.size()) + number;
     if (!SameFileName(name, avoid) && !file_system.AnythingExists(JoinPath(dir, name))) {
       return name;
     }

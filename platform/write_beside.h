@@ -18,8 +18,9 @@ namespace kelvandor {
 bool SameFileName(std::string_view a, std::string_view b);
 
 // A name in `dir` that nothing stands at: `base` + `suffix`, with a number
-// appended where needed, never `avoid`, as `file_system` shows `dir`. Raises
-// IoError when none is free.
+// appended where needed, never `avoid`, as `file_system` shows `dir`; `base`
+// is shortened where the whole would be too long for a name (ShortName).
+// Raises IoError when none is free.
 std::string FreeName(std::string_view dir, std::string_view base, std::string_view suffix,
                      std::string_view avoid, FileSystem& file_system);
 

@@ -14,10 +14,6 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kPrjWspBackupPrefix = "_old_";
-constexpr std::string_view kBackupSuffix = ".bak";
-constexpr std::string_view kTemporarySuffix = ".kvtmp";
-constexpr std::string_view kSetAsideSuffix = ".kvprev";
 constexpr std::uint64_t kCompareLimit = 4 << 20;
 
 // What stands at `path` is about to be replaced by a rename. POSIX would

@@ -1,6 +1,7 @@
 #include "rewrite/run_journal.h"
 
 #include <cerrno>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -73,11 +74,152 @@ bool Remove(FileSystem& fs, const std::string& path) {
   return !fs.AnythingExists(path) || fs.RemoveTree(path);
 }
 
+bool IsComponentEnd(char c) {
+  return c == '/' || (kNativeStyle == PathStyle::kWindows && (c == '\\' || c == ':'));
+}
+
+// The components of `path` between separators, the empty ones included.
+std::vector<std::string_view> Components(std::string_view path) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || IsComponentEnd(path[i])) {
+      out.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return out;
+}
+
+// Windows drops a final dot or space: "..." and ".. " name the folder above.
+bool IsDotComponent(std::string_view part) {
+  if (kNativeStyle == PathStyle::kWindows) {
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
+    return part.empty();
+  }
+  return part == "." || part == "..";
+}
+
+// A path of the record below its folder: relative, every component a name,
+// none the journal itself.
+bool IsPlainRelative(std::string_view path) {
+  if (path.empty() || IsAbsolute(path)) return false;
+  for (std::string_view part : Components(path)) {
+    if (part.empty() || IsDotComponent(part)) return false;
+  }
+  const std::string name = NamePart(path);
+  return !SameFileName(name, kJournalName) && !SameFileName(name, kJournalNewName);
+}
+
+// An absolute path without "." or ".." components.
+bool IsPlainAbsolute(std::string_view path) {
+  if (!IsAbsolute(path)) return false;
+  for (std::string_view part : Components(path)) {
+    if (IsDotComponent(part) && !part.empty()) return false;
+  }
+  return true;
+}
+
+// `name` ends in `suffix`, maybe followed by a number, after some name.
+bool EndsWithNumbered(std::string_view name, std::string_view suffix) {
+  while (!name.empty() && name.back() >= '0' && name.back() <= '9') name.remove_suffix(1);
+  return name.size() > suffix.size() && name.ends_with(suffix);
+}
+
+bool IsTemporaryName(std::string_view name) { return EndsWithNumbered(name, kTemporarySuffix); }
+
+// The files a commit deletes: those it set aside, and backups.
+bool IsDeletableName(std::string_view name) {
+  return EndsWithNumbered(name, kSetAsideSuffix) ||
+         (name.size() > kBackupSuffix.size() && name.ends_with(kBackupSuffix)) ||
+         (name.size() > kPrjWspBackupPrefix.size() && name.starts_with(kPrjWspBackupPrefix));
+}
+
+bool SameFolder(const std::string& a, const std::string& b, FileSystem& fs) {
+  return fs.IsSameOrInside(a, b) && fs.IsSameOrInside(b, a);
+}
+
+// Whether `record`, found in `root`, asks only for what a run of this program
+// does there (see RecoverInterruptedRun).
+bool Trusted(const JournalRecord& record, const std::string& root, FileSystem& fs) {
+  const auto inside = [&](const std::string& relative) {
+    return IsPlainRelative(relative) &&
+           fs.IsSameOrInside(FolderPart(JoinPath(root, relative)), root);
+  };
+  for (const std::string& temp : record.temps) {
+    const std::string path = JoinPath(root, temp);
+    if (!inside(temp) || !IsTemporaryName(NamePart(temp))) return false;
+    // A temporary file is a file; a link is removed, never followed.
+    if (fs.AnythingExists(path) && !fs.IsLink(path) && !fs.FileExists(path)) return false;
+  }
+  for (const JournalMove& move : record.moves) {
+    if (!inside(move.from) || !inside(move.to)) return false;
+  }
+  for (const std::string& file : record.deletes) {
+    if (!inside(file) || !IsDeletableName(NamePart(file))) return false;
+  }
+  if (record.folder_from.empty() != record.folder_to.empty()) return false;
+  if (!record.folder_from.empty()) {
+    if (!IsPlainAbsolute(record.folder_from) || !IsPlainAbsolute(record.folder_to) ||
+        IsFileSystemRoot(record.folder_from) || IsFileSystemRoot(record.folder_to)) {
+      return false;
+    }
+    const bool moved = SameFolder(root, record.folder_to, fs);
+    if (!moved && !SameFolder(root, record.folder_from, fs)) return false;
+    // A copy is made at the target, before the folder moves.
+    if (record.copy && !moved) return false;
+  }
+  return !record.copy || !IsFileSystemRoot(root);
+}
+
+std::string Key(std::string_view path) {
+  return kNativeStyle == PathStyle::kWindows ? LowerAscii(path) : std::string(path);
+}
+
+// Whether the disk shows every move of the commit made: each name the moves
+// touch holds something exactly when the last move that touched it left
+// something there (a move of a folder carries what lies in it); the files
+// deleted after the commit do not count.
+bool MovesMade(const JournalRecord& record, const std::string& root, FileSystem& fs) {
+  struct Name {
+    std::string path;
+    bool present = false;
+  };
+  std::map<std::string, Name> names;
+  const std::string separator = SeparatorString();
+  for (const JournalMove& move : record.moves) {
+    const std::string from_key = Key(move.from) + separator;
+    std::map<std::string, Name> carried;
+    for (auto it = names.begin(); it != names.end();) {
+      if (it->first.starts_with(from_key)) {
+        Name name = it->second;
+        name.path = move.to + name.path.substr(move.from.size());
+        carried[Key(name.path)] = std::move(name);
+        it = names.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    names.merge(carried);
+    names[Key(move.from)] = {move.from, false};
+    names[Key(move.to)] = {move.to, true};
+  }
+  std::set<std::string> deleted;
+  for (const std::string& file : record.deletes) deleted.insert(Key(file));
+  for (const auto& [key, name] : names) {
+    if (deleted.contains(key)) continue;
+    if (fs.AnythingExists(JoinPath(root, name.path)) != name.present) return false;
+  }
+  return true;
+}
+
 // Brings the project at `root` back to where it was before the run, or, once
 // the commit is done, to where the run was taking it; removes the journal.
-bool Apply(const JournalRecord& record, std::string root, FileSystem& fs) {
+// `rolled_back` tells which.
+bool Apply(const JournalRecord& record, std::string root, FileSystem& fs, bool& rolled_back) {
   const auto at = [&root](const std::string& relative) { return JoinPath(root, relative); };
-  if (record.committed) {
+  rolled_back = !record.committed || !MovesMade(record, root, fs);
+  if (!rolled_back) {
     // As the commit does: a file that cannot be deleted stays.
     for (const std::string& file : record.deletes) {
       if (fs.AnythingExists(at(file))) fs.RemoveFile(at(file));
@@ -99,7 +241,7 @@ bool Apply(const JournalRecord& record, std::string root, FileSystem& fs) {
     for (const std::string& folder : folders) fs.SyncFolder(folder);
     if (!ok) return false;
     if (!record.folder_from.empty() && !fs.AnythingExists(record.folder_from) &&
-        fs.IsSameOrInside(root, record.folder_to) && fs.IsSameOrInside(record.folder_to, root)) {
+        SameFolder(root, record.folder_to, fs)) {
       // The temporary files go first: a later run must find every name.
       for (const std::string& temp : record.temps) {
         if (!Remove(fs, at(temp))) return false;
@@ -145,7 +287,7 @@ bool ParseJournal(std::string_view text, JournalRecord& record) {
     if (kind == "folder" && fields.size() == 3) {
       record.folder_from = fields[1];
       record.folder_to = fields[2];
-    } else if (kind == "copy") {
+    } else if (kind == "copy" && fields.size() == 1) {
       record.copy = true;
     } else if (kind == "temp" && fields.size() == 2) {
       record.temps.push_back(fields[1]);
@@ -153,7 +295,7 @@ bool ParseJournal(std::string_view text, JournalRecord& record) {
       record.moves.push_back({fields[1], fields[2]});
     } else if (kind == "delete" && fields.size() == 2) {
       record.deletes.push_back(fields[1]);
-    } else if (kind == "committed") {
+    } else if (kind == "committed" && fields.size() == 1) {
       record.committed = true;
     } else {
       return false;
@@ -224,7 +366,19 @@ void RunJournal::NoteCommitted() {
 bool RunJournal::Finish() {
   // Also what was noted but never made durable: the step after it failed.
   if (record_ == JournalRecord{}) return true;
-  if (!Apply(record_, root_, file_system_)) return false;
+  bool rolled_back = false;
+  if (!Apply(record_, root_, file_system_, rolled_back)) {
+    // The journal on disk may claim a commit the batch has since undone in
+    // part: it must say what the next run is to do.
+    if (written_) {
+      try {
+        Write();
+      } catch (const IoError&) {
+        // The next run decides by the disk.
+      }
+    }
+    return false;
+  }
   record_ = {};
   written_ = false;
   return true;
@@ -241,13 +395,15 @@ Recovery RecoverInterruptedRun(std::string_view dir, FileSystem& file_system) {
   }
   JournalRecord record;
   try {
-    if (!ParseJournal(ReadWholeFile(path, file_system), record)) return Recovery::kFailed;
+    if (!ParseJournal(ReadWholeFile(path, file_system), record)) return Recovery::kRefused;
   } catch (const IoError&) {
     return Recovery::kFailed;
   }
-  const bool committed = record.committed;
-  if (!Apply(record, std::string(dir), file_system)) return Recovery::kFailed;
-  return committed ? Recovery::kCompleted : Recovery::kRolledBack;
+  const std::string root(dir);
+  if (!Trusted(record, root, file_system)) return Recovery::kRefused;
+  bool rolled_back = false;
+  if (!Apply(record, root, file_system, rolled_back)) return Recovery::kFailed;
+  return rolled_back ? Recovery::kRolledBack : Recovery::kCompleted;
 }
 
 }  // namespace kelvandor

@@ -31,6 +31,15 @@ namespace kelvandor {
 inline constexpr std::string_view kJournalName = ".kelvandor-journal";
 inline constexpr std::string_view kJournalNewName = ".kelvandor-journal.new";
 
+// The names a run gives the files it makes: a temporary file is its new
+// name + kTemporarySuffix, a file set aside during the commit its name +
+// kSetAsideSuffix, each maybe followed by a number; a backup is the old name
+// + kBackupSuffix, or kPrjWspBackupPrefix + the old name.
+inline constexpr std::string_view kTemporarySuffix = ".kvtmp";
+inline constexpr std::string_view kSetAsideSuffix = ".kvprev";
+inline constexpr std::string_view kBackupSuffix = ".bak";
+inline constexpr std::string_view kPrjWspBackupPrefix = "_old_";
+
 struct JournalMove {
   std::string from;
   std::string to;
@@ -94,9 +103,15 @@ enum class Recovery {
   kRolledBack,  // an interrupted run was undone
   kCompleted,   // an interrupted run had committed; its clean-up was finished
   kFailed,      // a journal stays: something could not be undone
+  kRefused,     // a journal stays untouched: it asks for what no run does
 };
 
 // Looks for the journal of an interrupted run in `dir` and completes it.
+// The journal is read as untrusted: unless every path it names lies in `dir`
+// (no link leading out), every file it deletes is a temporary file, a file
+// set aside or a backup, and the only folder it removes is `dir` as a copy,
+// nothing is changed and the result is kRefused. A committed journal whose
+// moves are not all made on disk is rolled back instead: the disk decides.
 Recovery RecoverInterruptedRun(std::string_view dir, FileSystem& file_system);
 
 }  // namespace kelvandor

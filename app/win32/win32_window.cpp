@@ -306,6 +306,8 @@ void TForm1::Mapped(Call&& call) {
   Gather();
   std::forward<Call>(call)();
   WriteBack();
+  // A Close answered Yes during the run closes the window once it ended.
+  if (model_.CloseAfterRun() && window_) PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void TForm1::FormActivate() {
@@ -465,6 +467,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CLOSE:
+      // During a run: asks whether to stop it; the window stays meanwhile.
+      if (!model_.FormCloseQuery()) return 0;
       model_.FormClose();
       DestroyWindow(window_);
       return 0;

@@ -558,6 +558,61 @@ INSTANTIATE_TEST_SUITE_P(
                       Uv5Case{"FanBackupAndCleanUp", "fan", Mode::kInPlace, {true, true}}),
     testing::ParamLabel());
 
+// A Close while the copy of a rename is under way, as the window passes it
+// on while it shows the progress.
+class ClosingUi : public RecordingUi {
+ public:
+  void CopyProgress(std::uint64_t done, std::uint64_t total) override {
+    RecordingUi::CopyProgress(done, total);
+    if (model != nullptr && done < total && !closed) {
+      closed = true;
+      may_close = model->FormCloseQuery();
+    }
+  }
+  FormModel* model = nullptr;
+  bool closed = false;
+  bool may_close = true;
+};
+
+TEST(FormModelCloseTest, CloseDuringARunAsksAndYesStopsItAndClosesAfterwards) {
+  TempDir tmp_dir;
+  CurrentDirGuard cwd;
+  for (const bool stop : {true, false}) {
+    SCOPED_TRACE(stop ? "yes" : "no");
+    const std::string tmp = tmp_dir / (stop ? "yes" : "no");
+    const std::string project = tmp + "/work/blinky";
+    MakeDirs(tmp + "/work");
+    ASSERT_TRUE(CopyTree(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + "blinky", project));
+    ClosingUi ui;
+    FormModel model(ui, 0);
+    EXPECT_TRUE(model.FormCloseQuery());  // nothing runs: no question
+    model.WMDropFiles({project});
+    model.SetCopyProjectTicked(true);
+    model.controls().Edit_New_Path.text = tmp + "/new";
+    model.controls().Edit_New_Dir.text = "pump";
+    model.controls().Edit_New_WspPrj.text = "pump";
+    ui.model = &model;
+    ui.confirm_answers = {stop};
+
+    model.Button_RenameClick();
+
+    EXPECT_TRUE(ui.closed);
+    EXPECT_FALSE(ui.may_close);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.front(), (Shown{"Confirm", std::string(kStopRunQuestion)}));
+    EXPECT_EQ(model.CloseAfterRun(), stop);
+    if (stop) {
+      // The copy stopped part-way is removed, as any failed copy.
+      EXPECT_EQ(ui.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
+      EXPECT_FALSE(AnythingExists(tmp + "/new/pump"));
+    } else {
+      EXPECT_EQ(ui.shown.back(), (Shown{"Result", "Finished!"}));
+      EXPECT_TRUE(FileExists(tmp + "/new/pump/pump.prj"));
+    }
+    EXPECT_EQ(ListTree(project), ListTree(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + "blinky"));
+  }
+}
+
 TEST_F(FormModelRenameTest, RaisedIoErrorIsShownAndTheModelStaysUsable) {
   {
     const WriteBudget full_disk(0);

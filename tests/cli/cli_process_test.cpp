@@ -9,11 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
+#include <random>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -785,7 +786,7 @@ TEST_F(CliProcessTest, CtrlCStopsTheRunAndTheNextRunCompletes) {
     WriteFile(project + "/data/f" + std::to_string(i) + ".c", "int x;\n");
   }
   const auto source = Snapshot(project);
-  const Args args{"rename", project, "--copy", "--to",  tmp_ / "new",
+  const Args args{"rename", project, "--copy", "--to", tmp_ / "new",
                   "--dir",  "pump",  "--name", "pump", "--yes"};
   for (const int delay_ms : {0, 100}) {
     SCOPED_TRACE("signal " + std::to_string(delay_ms) + " ms into the copy");
@@ -840,6 +841,81 @@ TEST_F(CliProcessTest, FoldersOfKilledRunsAreRemoved) {
     EXPECT_EQ(o.status, 0) << o.err;
   }
   EXPECT_EQ(ListTree(program_tmp_), Tree{"kelvandor-cli-" + std::to_string(getpid()) + "-d4e5f6/"});
+}
+
+// A name the file system cannot hold: the plan says what the run says, and
+// neither leaves anything behind.
+TEST_F(CliProcessTest, NameTooLongGivesTheSameAnswerPlannedAndRun) {
+  Load("blinky");
+  const auto before = Snapshot(work_);
+  // "<name>.wsp" is one byte too long for a name.
+  const Args args{"rename", "blinky", "--copy", "--to", "new", "--name", std::string(252, 'p')};
+  Args dry_args = args;
+  dry_args.insert(dry_args.begin() + 1, "--dry-run");
+
+  const Outcome planned = Run(dry_args);
+  const Outcome real = Run(args);
+
+  EXPECT_NE(real.status, 0) << real.err;
+  EXPECT_NE(real.err.find("Invalid filename"), std::string::npos) << real.err;
+  EXPECT_EQ(planned.status, real.status) << planned.err;
+  EXPECT_EQ(planned.err, real.err);
+  // The copy is removed; the folder the user named for it stays.
+  EXPECT_EQ(ListTree(work_ + "/new"), Tree{});
+  RemoveTree(work_ + "/new");
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
+// Killed (SIGKILL) at a few moments of a run, in place and as a copy: the
+// same command run again completes the rename, every other file keeps its
+// bytes, and nothing of the killed run is left, its private folder included.
+TEST_F(CliProcessTest, KilledRunIsCompletedByTheNextRun) {
+  std::mt19937 random(23);
+  std::uniform_int_distribution<int> delay(0, 60);
+  for (int round = 0; round < 6; ++round) {
+    const bool copy = round % 2 == 1;
+    const int delay_ms = delay(random);
+    SCOPED_TRACE(std::string(copy ? "copy" : "in place") + ", killed after " +
+                 std::to_string(delay_ms) + " ms");
+    RemoveTree(work_);
+    MakeDirs(work_);
+    const std::string project = Load("motor");
+    const auto source = Snapshot(project);
+    const Args args =
+        copy ? Args{"rename", "motor", "--copy", "--to", "new", "--name", "pump", "--yes"}
+             : Args{"rename", "motor", "--name", "pump"};
+    {
+      CurrentDirGuard guard;
+      SetCurrentDir(work_);
+      const pid_t pid = Start(KELVANDOR_CLI_PATH, args, program_tmp_, capture_);
+      ASSERT_GT(pid, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+      kill(pid, SIGKILL);
+      int status = 0;
+      waitpid(pid, &status, 0);
+    }
+    const Outcome again = Run(args);
+    EXPECT_EQ(again.status, 0) << again.err;
+    const std::string renamed = copy ? work_ + "/new/motor" : project;
+    ExpectRewritten(kMotor, renamed, "pump");
+    // Every file but the project files and the cleaned output is as it was.
+    const auto after = Snapshot(renamed);
+    for (const auto& [rel, content] : source) {
+      const auto found = std::find_if(after.begin(), after.end(),
+                                      [&](const auto& entry) { return entry.first == rel; });
+      if (found != after.end()) {
+        EXPECT_EQ(found->second, content) << rel;
+      }
+    }
+    if (copy) {
+      EXPECT_EQ(Snapshot(project), source);
+    }
+    for (const std::string& rel : ListTree(work_)) {
+      EXPECT_EQ(rel.find(".kv"), std::string::npos) << rel;
+      EXPECT_EQ(rel.find(".kelvandor-journal"), std::string::npos) << rel;
+    }
+    if (HasFailure()) break;
+  }
 }
 
 }  // namespace

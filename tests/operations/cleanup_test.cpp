@@ -352,9 +352,24 @@ TEST(IsUsableTargetTest, ProjectNameMustNameNoPath) {
     const char* name;
     bool usable;
   } rows[] = {
-      {"pump", true},     {"", true},           {"pump v2", true},      {"..", true},
-      {"../pump", false}, {"a/b", false},       {"line\nbreak", false}, {"tab\there", false},
-      {"a\\b", !windows}, {"C:pump", !windows},
+      {"pump", true},
+      {"", true},
+      {"pump v2", true},
+      {"..", true},
+      {"../pump", false},
+      {"a/b", false},
+      {"line\nbreak", false},
+      {"tab\there", false},
+      {"a\\b", !windows},
+      {"C:pump", !windows},
+      // Windows would open a device, or refuse the name.
+      {"CON", !windows},
+      {"nul", !windows},
+      {"Com3", !windows},
+      {"pump?", !windows},
+      {"a|b", !windows},
+      {"pump.", true},
+      {"CONSOLE", true},
   };
   for (const auto& row : rows) EXPECT_EQ(IsUsableProjectName(row.name), row.usable) << row.name;
 }
@@ -372,15 +387,30 @@ TEST(CleanUpProjectTest, ImagesStayWhenTheNewNameIsAPath) {
 }
 
 TEST(IsUsableTargetTest, FolderNameMustNameAFolderBelowThePath) {
+  const bool windows = kNativeStyle == PathStyle::kWindows;
   TempDir tmp;
   const std::string path = tmp.path() + SeparatorString();
   const struct {
     const char* new_dir;
     bool usable;
   } rows[] = {
-      {"pump", true},   {"a/b", true}, {"a/", true},  {"..a", true},   {"a.", true},
-      {"", false},      {".", false},  {"..", false}, {"a/..", false}, {"./a", false},
-      {"a/./b", false}, {"/", false},  {"//", false},
+      {"pump", true},
+      {"a/b", true},
+      {"a/", true},
+      {"..a", true},
+      {"a.", !windows},
+      {"", false},
+      {".", false},
+      {"..", false},
+      {"a/..", false},
+      {"./a", false},
+      {"a/./b", false},
+      {"/", false},
+      {"//", false},
+      // Windows would make another name, open a device, or refuse the name.
+      {"pump ", !windows},
+      {"a/LPT1.x", !windows},
+      {"a*b", !windows},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(IsUsableTarget(path, Native(row.new_dir)), row.usable) << row.new_dir;

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -676,6 +677,35 @@ TEST(PlanningFileSystemTest, ReadsSeeThePlannedChangesOnly) {
   EXPECT_FALSE(plan.DirectoryExists(tmp / "r"));
 
   EXPECT_EQ(testing::Snapshot(tmp.path()), before);
+}
+
+// Each call that makes a name fails for a name the real one could not make,
+// with the error the real call gives: the plan meets it where the run would.
+TEST(PlanningFileSystemTest, RefusesANameTheSystemCannotHold) {
+  TempDir tmp;
+  WriteFile(tmp / "a.prj", "old");
+  MakeDirs(tmp / "d");
+  const std::string too_long = tmp / std::string(kMaxNameLength + 1, 'n');
+  const std::string longest = tmp / std::string(kMaxNameLength, 'n');
+  for (const bool planned : {true, false}) {
+    if (kNativeStyle == PathStyle::kWindows && !planned) break;  // MAX_PATH comes first
+    SCOPED_TRACE(planned ? "planned" : "real");
+    PlanningFileSystem planning;
+    FileSystem& fs = planned ? static_cast<FileSystem&>(planning) : NativeFileSystem();
+    errno = 0;
+    EXPECT_EQ(fs.CreateForWriting(too_long), -1);
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    EXPECT_FALSE(fs.RenameNoReplace(tmp / "a.prj", too_long));
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    EXPECT_FALSE(fs.MakeDirectory(too_long));
+    EXPECT_FALSE(fs.CopyOneFile(tmp / "a.prj", too_long));
+    EXPECT_FALSE(fs.CopyTree(tmp / "d", too_long));
+    if (kNativeStyle == PathStyle::kPosix) {
+      ASSERT_TRUE(fs.RenameNoReplace(tmp / "a.prj", longest));
+      ASSERT_TRUE(fs.RenameNoReplace(longest, tmp / "a.prj"));
+    }
+  }
+  EXPECT_EQ(ListTree(tmp.path()), (Tree{"a.prj", "d/"}));
 }
 
 }  // namespace

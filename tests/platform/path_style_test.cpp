@@ -268,5 +268,66 @@ INSTANTIATE_TEST_SUITE_P(
         NormalCase{"win_share", kWin, "\\\\srv\\share\\p\\.", "D:\\", "\\\\srv\\share\\p"}),
     [](const auto& p) { return std::string(p.param.label); });
 
+struct NameCase {
+  const char* label;
+  PathStyle style;
+  std::string name;
+  std::size_t length;  // as the system counts it; 0: the byte count
+  NameFault expected;
+};
+
+class CheckNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(CheckNameTest, SaysWhyANameCannotExist) {
+  const NameCase& c = GetParam();
+  EXPECT_EQ(CheckName(c.name, c.length == 0 ? c.name.size() : c.length, c.style), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CheckNameTest,
+    ::testing::Values(
+        NameCase{"plain", kPosix, "pump.uvprojx", 0, NameFault::kNone},
+        NameCase{"longest", kPosix, std::string(255, 'a'), 0, NameFault::kNone},
+        NameCase{"too_long", kPosix, std::string(256, 'a'), 0, NameFault::kTooLong},
+        NameCase{"empty", kPosix, "", 0, NameFault::kForbidden},
+        NameCase{"dot_dot", kPosix, "..", 0, NameFault::kForbidden},
+        NameCase{"slash", kPosix, "a/b", 0, NameFault::kForbidden},
+        NameCase{"posix_takes_windows_names", kPosix, "CON.prj", 0, NameFault::kNone},
+        NameCase{"posix_takes_a_final_dot", kPosix, "pump.", 0, NameFault::kNone},
+        NameCase{"posix_takes_a_colon", kPosix, "a:b?", 0, NameFault::kNone},
+        NameCase{"win_plain", kWin, "pump.ewp", 0, NameFault::kNone},
+        // 300 bytes of a double-byte code page that are 150 UTF-16 units.
+        NameCase{"win_counts_units", kWin, std::string(300, 'a'), 150, NameFault::kNone},
+        NameCase{"win_too_long", kWin, std::string(256, 'a'), 0, NameFault::kTooLong},
+        NameCase{"win_con", kWin, "CON", 0, NameFault::kReservedDevice},
+        NameCase{"win_nul_any_case_extension", kWin, "nUl.prj.kvtmp", 0,
+                 NameFault::kReservedDevice},
+        NameCase{"win_com9", kWin, "com9.uvprojx", 0, NameFault::kReservedDevice},
+        NameCase{"win_lpt1_space", kWin, "LPT1 .txt", 0, NameFault::kReservedDevice},
+        NameCase{"win_aux", kWin, "Aux.wsp", 0, NameFault::kReservedDevice},
+        NameCase{"win_prn", kWin, "prn", 0, NameFault::kReservedDevice},
+        NameCase{"win_com0_is_a_name", kWin, "COM0.prj", 0, NameFault::kNone},
+        NameCase{"win_com10_is_a_name", kWin, "COM10.prj", 0, NameFault::kNone},
+        NameCase{"win_console_is_a_name", kWin, "CONSOLE.prj", 0, NameFault::kNone},
+        NameCase{"win_device_inside_is_a_name", kWin, "pump.con", 0, NameFault::kNone},
+        NameCase{"win_final_dot", kWin, "pump.", 0, NameFault::kTrailingDotOrSpace},
+        NameCase{"win_final_space", kWin, "pump ", 0, NameFault::kTrailingDotOrSpace},
+        NameCase{"win_question_mark", kWin, "pump?.prj", 0, NameFault::kForbidden},
+        NameCase{"win_colon", kWin, "a:b", 0, NameFault::kForbidden},
+        NameCase{"win_quote", kWin, "a\"b", 0, NameFault::kForbidden},
+        NameCase{"win_star_pipe_angle", kWin, "a*|<>", 0, NameFault::kForbidden},
+        NameCase{"win_control", kWin, "a\tb", 0, NameFault::kForbidden}),
+    [](const auto& p) { return std::string(p.param.label); });
+
+TEST(PathStyleTest, ShortNameKeepsTheSuffixWithinTheLimit) {
+  EXPECT_EQ(ShortName("pump.prj", ".kvtmp"), "pump.prj.kvtmp");
+  const std::string long_name(250, 'a');
+  EXPECT_EQ(ShortName(long_name, ".kvtmp"), std::string(249, 'a') + ".kvtmp");
+  EXPECT_EQ(ShortName(long_name, ".kvtmp", 3).size(), kMaxNameLength - 3);
+  // A character of several bytes is dropped whole.
+  const std::string utf8 = std::string(247, 'a') + "\xC3\xA4\xC3\xA4";
+  EXPECT_EQ(ShortName(utf8, ".kvtmp"), std::string(247, 'a') + ".kvtmp");
+}
+
 }  // namespace
 }  // namespace kelvandor

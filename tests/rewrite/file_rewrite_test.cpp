@@ -195,6 +195,22 @@ TEST(FileRewrite, ExistingNewFileIsReplaced) {
   EXPECT_EQ(ReadFile(tmp / "b.prj"), "new content\r\n");
 }
 
+// The temporary file and the file set aside are named after the new name:
+// they stay within the limit of a name where the new name itself fits.
+TEST(FileRewrite, LongestNewNameNeedsNoLongerNameOnTheWay) {
+  if (kNativeStyle == PathStyle::kWindows) GTEST_SKIP() << "the whole path would pass MAX_PATH";
+  TempDir tmp;
+  const std::string name(kMaxNameLength, 'n');
+  WriteFile(tmp / "a.prj", "old");
+  WriteFile(tmp / name, "displaced");
+  WriteFile(tmp / (std::string(kMaxNameLength - 4, 'o') + ".bak"), "stale backup");
+  RewriteFile(tmp.path(), "a.prj", std::string(kMaxNameLength - 4, 'o') + ".bak", name,
+              LineTransform());
+  EXPECT_EQ(ReadFile(tmp / name), "old\r\n");
+  EXPECT_EQ(ListTree(tmp.path()),
+            (std::vector<std::string>{name, std::string(kMaxNameLength - 4, 'o') + ".bak"}));
+}
+
 TEST(FileRewrite, LeavesAnUnrelatedFileOfTheTemporaryNameAlone) {
   TempDir tmp;
   WriteFile(tmp / "a.prj", "x\n");

@@ -34,7 +34,10 @@ void SetError(Fault fault) {
 }  // namespace
 
 bool FaultyFileSystem::Hits(Fault fault) {
-  if (fault != fault_ || ++calls_ != fail_at_) return false;
+  if (fault != fault_) return false;
+  ++calls_;
+  const bool again = fail_again_from_ > 0 && calls_ >= fail_again_from_;
+  if (calls_ != fail_at_ && !again) return false;
   fired_ = true;
   SetError(fault);
   return true;

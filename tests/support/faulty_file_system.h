@@ -1,8 +1,9 @@
 #pragma once
 
 // A file system that makes exactly one of its calls go wrong: the Nth call
-// of the kind the fault concerns, counted from 1. Every other call goes to
-// the real file system.
+// of the kind the fault concerns, counted from 1 (and, when asked, every
+// changing call from a later one on). Every other call goes to the real
+// file system.
 
 #include <cstddef>
 #include <string_view>
@@ -22,6 +23,10 @@ class FaultyFileSystem : public GatedFileSystem {
   // `fail_at` 0 never fails; the calls are still counted.
   explicit FaultyFileSystem(int fail_at = 0, Fault fault = Fault::kDiskFull)
       : fail_at_(fail_at), fault_(fault) {}
+  // Also every changing call from `fail_again_from` on fails, as a disk that
+  // went bad would fail the undo of the first failure.
+  FaultyFileSystem(int fail_at, int fail_again_from)
+      : fail_at_(fail_at), fail_again_from_(fail_again_from) {}
 
   // Writes beyond `bytes` more fail as on a full disk, also with `fail_at`
   // 0: the disk fills up part-way through a file.
@@ -44,6 +49,7 @@ class FaultyFileSystem : public GatedFileSystem {
 
   int fail_at_ = 0;
   Fault fault_ = Fault::kDiskFull;
+  int fail_again_from_ = 0;
   int calls_ = 0;
   bool fired_ = false;
   long long space_ = -1;  // no limit
