@@ -51,8 +51,8 @@ class ForwardingFileSystem : public FileSystem {
     return inner_.ListDirectory(dir);
   }
   std::string ResolvedPath(std::string_view path) override { return inner_.ResolvedPath(path); }
-  bool IsSameOrInside(std::string_view inner, std::string_view outer) override {
-    return inner_.IsSameOrInside(inner, outer);
+  bool IsSameOrInside(std::string_view path, std::string_view outer) override {
+    return inner_.IsSameOrInside(path, outer);
   }
   int OpenForReading(std::string_view path) override { return inner_.OpenForReading(path); }
   long long Read(int fd, char* data, std::size_t size) override {

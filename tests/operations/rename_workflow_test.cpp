@@ -20,7 +20,6 @@
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
@@ -35,7 +34,6 @@ using testing::RecordingUi;
 using testing::Shown;
 using testing::Snapshot;
 using testing::TempDir;
-using testing::WriteBudget;
 using testing::WriteFile;
 using Tree = std::vector<std::string>;
 using Replacements = std::vector<std::pair<std::string, std::string>>;
@@ -274,12 +272,15 @@ using Mode = RenameMode;
 struct ModeCase {
   Mode mode;
   const Sample* family;
+  testing::Fault fault = testing::Fault::kDiskFull;  // for the fault loop
 };
 void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
 
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example;
+  const char* fault[] = {"", "_ReadFails", "_Interrupted"};
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example +
+         fault[static_cast<int>(info.param.fault)];
 }
 
 class RenameProjectModeTest : public RenameProjectTest,
@@ -703,10 +704,9 @@ TEST_F(RenameProjectTest, RewriterIoErrorPassesThroughWithCursorAndFolderRestore
     budget += static_cast<long long>(
         ReplaceAll(ReadFile(Example("gateway/" + file.old_rel)), file.replacements).size());
   }
-  {
-    const WriteBudget full_disk(budget);
-    EXPECT_THROW(Run(r), IoError);
-  }
+  testing::FaultyFileSystem full_disk;
+  full_disk.set_space(budget);
+  EXPECT_THROW(Run(r, full_disk), IoError);
   ExpectRestored(r);
   EXPECT_EQ(error_, RenameError::kNone);
 
@@ -940,7 +940,8 @@ bool HoldsContent(const Entries& tree, const std::string& content) {
 
 class RenameProjectFaultTest : public RenameProjectModeTest {};
 
-// Whichever single change of the file system fails, with CleanUp: a failure
+// Whichever single change (in the rows of other faults: read, write) of the
+// file system goes wrong, with CleanUp: a failure
 // is reported and leaves every project file as it was, or the run succeeds
 // with only clean-up left undone (the clean-up is silent by design); a second
 // run then completes the rename. No original byte is lost on the way.
@@ -965,7 +966,7 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
     ToPump(r, mode, run);
     r.plan.clean_up = true;
     const auto modes_before = Modes(r.project.project_dir);
-    testing::FaultyFileSystem faulty(n);
+    testing::FaultyFileSystem faulty(n, GetParam().fault);
     bool ok = false;
     try {
       ok = Run(r, faulty);
@@ -976,12 +977,12 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
     // The rewritten files name their folder.
     Entries wanted = expected;
     for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
-    if (!faulty.fired()) {
+    // An interrupted read or write is made again: the run ends as without it.
+    if (!faulty.fired() || GetParam().fault == testing::Fault::kInterrupted) {
       EXPECT_TRUE(ok);
       EXPECT_EQ(Snapshot(target), wanted);
-      break;
-    }
-    if (ok) {
+      if (!faulty.fired()) break;
+    } else if (ok) {
       // Only clean-up steps may fail silently: whatever is left over is an
       // original file or the journal of the commit, which the next run
       // completes, and every expected content is there.
@@ -1029,8 +1030,20 @@ std::vector<ModeCase> FaultCases() {
   return out;
 }
 
+// Besides a full disk at every step: a failing and an interrupted read or
+// write, once a family.
+std::vector<ModeCase> FaultLoopCases() {
+  std::vector<ModeCase> out = FaultCases();
+  for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kFan}) {
+      out.push_back({Mode::kInPlace, f, fault});
+    }
+  }
+  return out;
+}
+
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectFaultTest,
-                         ::testing::ValuesIn(FaultCases()), CaseName);
+                         ::testing::ValuesIn(FaultLoopCases()), CaseName);
 
 // The names a stopped run may leave and the next run must remove.
 bool IsLeftOver(const std::string& rel) {

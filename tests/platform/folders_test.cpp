@@ -132,15 +132,15 @@ TEST(DeleteDirectoryTest, NeverDeletesAFileSystemRoot) {
 TEST(CreateDirectoryTest, FindsFoldersInAnyCase) {
   TempDir tmp;
   MakeDirs(tmp / "Work");
-  EXPECT_TRUE(CreateDirectory(LowerAscii(tmp.path()) + "\\WORK\\new\\"));
+  EXPECT_TRUE(CreateDirectory(LowerAscii(tmp.path()) + "\\WORK\\new\\", NativeFileSystem()));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"Work/", "Work/new/"}));
 }
 
 TEST(CreateDirectoryTest, NothingAfterTheDriveRootCreatesNothing) {
-  EXPECT_TRUE(CreateDirectory(""));
-  EXPECT_TRUE(CreateDirectory("c:\\"));
-  EXPECT_TRUE(CreateDirectory("c:"));
-  EXPECT_TRUE(CreateDirectory("c:\\kelvandor-never-made"));
+  EXPECT_TRUE(CreateDirectory("", NativeFileSystem()));
+  EXPECT_TRUE(CreateDirectory("c:\\", NativeFileSystem()));
+  EXPECT_TRUE(CreateDirectory("c:", NativeFileSystem()));
+  EXPECT_TRUE(CreateDirectory("c:\\kelvandor-never-made", NativeFileSystem()));
   EXPECT_FALSE(AnythingExists("c:\\kelvandor-never-made"));
 }
 
@@ -154,7 +154,7 @@ TEST(DeleteDirectoryTest, RemovesATreeWithReadOnlyAttributes) {
                     fs::perm_options::replace);
   }
   ASSERT_TRUE(IsReadOnly(proj + "\\blinky.prj"));
-  EXPECT_TRUE(DeleteDirectory(LowerAscii(proj)));
+  EXPECT_TRUE(DeleteDirectory(LowerAscii(proj), NativeFileSystem()));
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }
 #else

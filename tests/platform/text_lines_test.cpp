@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/io_error.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
 
 using testing::TempDir;
-using testing::WriteBudget;
 
 std::vector<std::string> ReadAllLines(const std::string& path) {
   LineReader reader(path);
@@ -244,8 +243,9 @@ TEST(LineWriterTest, NothingWrittenGivesAnEmptyFile) {
 TEST(LineWriterTest, FullDiskRaisesOnClose) {
   TempDir tmp;
   const std::string path = tmp / "out.txt";
-  const WriteBudget budget(10);
-  LineWriter writer(path);
+  testing::FaultyFileSystem full;
+  full.set_space(10);
+  LineWriter writer(path, full);
   writer.WriteLine("0123456789abcdef");
   try {
     writer.Close();
@@ -259,8 +259,9 @@ TEST(LineWriterTest, FullDiskRaisesOnClose) {
 
 TEST(LineWriterTest, FullDiskRaisesWhileWriting) {
   TempDir tmp;
-  const WriteBudget budget(1000);
-  LineWriter writer(tmp / "out.txt");
+  testing::FaultyFileSystem full;
+  full.set_space(1000);
+  LineWriter writer(tmp / "out.txt", full);
   const std::string line(4096, 'w');
   IoErrorCode code{0};
   try {
@@ -271,14 +272,40 @@ TEST(LineWriterTest, FullDiskRaisesWhileWriting) {
   EXPECT_EQ(code, IoErrorCode::kDiskFull);
 }
 
-TEST(LineWriterTest, BudgetExactlyUsedUpStillSucceeds) {
+TEST(LineWriterTest, SpaceExactlyUsedUpStillSucceeds) {
   TempDir tmp;
   const std::string path = tmp / "out.txt";
-  const WriteBudget budget(5);
-  LineWriter writer(path);
+  testing::FaultyFileSystem full;
+  full.set_space(5);
+  LineWriter writer(path, full);
   writer.WriteLine("abc");
   EXPECT_NO_THROW(writer.Close());
   EXPECT_EQ(testing::ReadFile(path), "abc\r\n");
+}
+
+// A read or write that a signal interrupts is made again; a read that fails
+// is reported.
+TEST(LineWriterTest, InterruptedCallsAreRepeatedAndFailedReadsRaise) {
+  TempDir tmp;
+  const std::string path = tmp / "out.txt";
+  {
+    testing::FaultyFileSystem interrupted(1, testing::Fault::kInterrupted);
+    LineWriter writer(path, interrupted);
+    writer.WriteLine("abc");
+    writer.Close();
+    EXPECT_TRUE(interrupted.fired());
+  }
+  EXPECT_EQ(testing::ReadFile(path), "abc\r\n");
+  {
+    testing::FaultyFileSystem interrupted(1, testing::Fault::kInterrupted);
+    EXPECT_EQ(ReadWholeFile(path, interrupted), "abc\r\n");
+    EXPECT_TRUE(interrupted.fired());
+  }
+  for (int n : {1, 2}) {
+    testing::FaultyFileSystem failing(n, testing::Fault::kReadFails);
+    EXPECT_THROW(ReadWholeFile(path, failing), IoError);
+    EXPECT_TRUE(failing.fired());
+  }
 }
 
 }  // namespace
