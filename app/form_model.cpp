@@ -79,12 +79,12 @@ AfterActivate FormModel::FormActivate(const CommandLine& command_line) {
     const std::vector<std::string>& args = command_line.arguments;
     if (args.empty()) return;
     if (args[0] == "clean") {
-      NewInput(AbsoluteAgainst(args.size() > 1 ? args[1] : "", command_line.start_dir));
+      NewInput(NormalisedAgainst(args.size() > 1 ? args[1] : "", command_line.start_dir));
       CleanUpProject();
       after = AfterActivate::kClose;
       return;
     }
-    NewInput(AbsoluteAgainst(args[0], command_line.start_dir));
+    NewInput(NormalisedAgainst(args[0], command_line.start_dir));
   });
   return after;
 }
@@ -293,6 +293,7 @@ void FormModel::Button_RenameClick() {
     const CurrentDirOnExit current_dir(project.input_dir);
     const RenameOutcome outcome = RenameProject(project, plan, ui_);
     state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
+    for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
     ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
   });
 }

@@ -32,6 +32,10 @@ class RunRecorder : public FileSystem {
   RunRecorder(FileSystem& inner, RunReport& report) : inner_(inner), report_(report) {}
   void set_step(Step step) { step_ = step; }
 
+  // Whether the clean-up step met a file it could not delete or an image it
+  // was not allowed to rename (a read-only file or folder).
+  bool clean_up_refused() const { return clean_up_refused_; }
+
   bool MakeDirectory(std::string_view path) override;
   bool RenameNoReplace(std::string_view from, std::string_view to) override;
   bool RenameReplacing(std::string_view from, std::string_view to) override;
@@ -67,6 +71,7 @@ class RunRecorder : public FileSystem {
   FileSystem& inner_;
   RunReport& report_;
   Step step_ = Step::kOther;
+  bool clean_up_refused_ = false;
 };
 
 }  // namespace kelvandor

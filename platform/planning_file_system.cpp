@@ -132,6 +132,19 @@ void PlanningFileSystem::ForgetBelow(const std::string& key) {
   }
 }
 
+bool PlanningFileSystem::Refuses(std::string_view dir) {
+  const std::string key = Key(dir);
+  for (std::size_t end = key.size(); end != std::string::npos && end > 0;
+       end = key.rfind(Separator(), end - 1)) {
+    if (nodes_.contains(std::string_view(key).substr(0, end))) return false;
+  }
+  auto it = writable_.find(key);
+  if (it == writable_.end()) it = writable_.emplace(key, writable_folder_(dir)).first;
+  if (it->second) return false;
+  errno = EACCES;
+  return true;
+}
+
 bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool replacing) {
   const View source = Look(from);
   if (!Exists(source)) {
@@ -152,6 +165,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     errno = EINVAL;
     return false;
   }
+  if (Refuses(Parent(from)) || Refuses(Parent(to))) return false;
   const std::string from_key = Key(from);
   const std::string to_key = Key(to);
   if (from_key == to_key) return true;  // another letter case of the same name
@@ -197,6 +211,7 @@ bool PlanningFileSystem::MakeDirectory(std::string_view path) {
     errno = ENOENT;
     return false;
   }
+  if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
   Put(path, Node{NodeKind::kFolder, {}, {}, {}});
   return true;
@@ -221,6 +236,7 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
     errno = EACCES;
     return false;
   }
+  if (Refuses(Parent(path))) return false;
   const std::string key = Key(path);
   if (nodes_.contains(key)) {
     Put(path, Node{NodeKind::kGone, {}, {}, {}});
@@ -233,6 +249,7 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
 
 bool PlanningFileSystem::RemoveTree(std::string_view path) {
   if (!AnythingExists(path)) return true;
+  if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
   Put(path, Node{NodeKind::kGone, {}, {}, {}});
   return true;
@@ -250,6 +267,7 @@ bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to)
     errno = IsFile(source) ? EEXIST : ENOENT;
     return false;
   }
+  if (Refuses(Parent(to))) return false;
   if (source.node != nullptr) {
     Put(to, *source.node);
   } else {
@@ -269,7 +287,7 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
   if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
-      !IsFolder(Look(Parent(to))) || !source.real) {
+      !IsFolder(Look(Parent(to))) || !source.real || Refuses(Parent(to))) {
     return false;
   }
   moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
@@ -285,6 +303,7 @@ int PlanningFileSystem::CreateForWriting(std::string_view path) {
     errno = IsFolder(view) ? EISDIR : ENOENT;
     return -1;
   }
+  if (Refuses(Parent(path))) return -1;
   Put(path, Node{NodeKind::kContent, {}, {}, {}});
   const int fd = next_fd_++;
   open_[fd] = OpenFile{std::string(path), {}, 0, true};
