@@ -99,12 +99,12 @@ AfterActivate FormModel::FormActivate(const CommandLine& command_line) {
     const std::vector<std::string>& args = command_line.arguments;
     if (args.empty()) return;
     if (args[0] == "clean") {
-      NewInput(AbsoluteAgainst(args.size() > 1 ? args[1] : "", command_line.start_dir));
+      NewInput(NormalisedAgainst(args.size() > 1 ? args[1] : "", command_line.start_dir));
       CleanUpProject();
       after = AfterActivate::kClose;
       return;
     }
-    NewInput(AbsoluteAgainst(args[0], command_line.start_dir));
+    NewInput(NormalisedAgainst(args[0], command_line.start_dir));
   });
   return after;
 }
@@ -314,6 +314,7 @@ void FormModel::Button_RenameClick() {
     const RunningFlag running(running_);
     const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
     state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
+    for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
     ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
   });
 }

@@ -9,6 +9,7 @@
 #include "operations/run_guard.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
+#include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/stop_request.h"
 
@@ -127,38 +128,9 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   }
 }
 
-RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInterface* ui,
-                         FileSystem& file_system) {
-  if (!IsUsableTarget(plan.new_path, plan.new_dir))
-    return CleanUpLockedProject(project, plan, file_system);
-  FolderLock lock;
-  const RenameError error = GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
-  if (error != RenameError::kNone) {
-    RunReport report;
-    report.source = project.project_dir;
-    report.target = plan.Target();
-    report.mode = plan.mode;
-    report.clean_up = true;
-    report.error_code = static_cast<int>(error);
-    report.error_message = std::string(RenameErrorText(error));
-    return report;
-  }
-  return CleanUpLockedProject(project, plan, file_system);
-}
-
-}  // namespace
-
-RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
-                         FileSystem& file_system) {
-  return CleanUpGuarded(project, plan, &ui, file_system);
-}
-
-RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
-  return CleanUpGuarded(project, plan, nullptr, file_system);
-}
-
-RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
-                               FileSystem& file_system) {
+// `refused`: a file or an image stayed because the system refused the change.
+RunReport CleanUpLocked(const Project& project, const RenamePlan& plan, FileSystem& file_system,
+                        bool& refused) {
   RunReport report;
   report.source = project.project_dir;
   report.target = plan.Target();
@@ -175,7 +147,53 @@ RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
   } else {
     CleanUp(project, plan, recorder);
   }
+  refused = recorder.clean_up_refused();
   return report;
+}
+
+// The clean-up on its own goes on past a file that stays, and is a failure
+// all the same: a read-only project is never reported cleaned.
+RunReport CleanUpAlone(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  bool refused = false;
+  RunReport report = CleanUpLocked(project, plan, file_system, refused);
+  if (refused) throw IoError(IoErrorCode::kAccessDenied);
+  return report;
+}
+
+RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInterface* ui,
+                         FileSystem& file_system) {
+  if (!IsUsableTarget(plan.new_path, plan.new_dir)) return CleanUpAlone(project, plan, file_system);
+  FolderLock lock;
+  const RenameError error =
+      GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
+  if (error != RenameError::kNone) {
+    RunReport report;
+    report.source = project.project_dir;
+    report.target = plan.Target();
+    report.mode = plan.mode;
+    report.clean_up = true;
+    report.error_code = static_cast<int>(error);
+    report.error_message = std::string(RenameErrorText(error));
+    return report;
+  }
+  return CleanUpAlone(project, plan, file_system);
+}
+
+}  // namespace
+
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInterface& ui,
+                         FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, &ui, file_system);
+}
+
+RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
+  return CleanUpGuarded(project, plan, nullptr, file_system);
+}
+
+RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
+                               FileSystem& file_system) {
+  bool refused = false;
+  return CleanUpLocked(project, plan, file_system, refused);
 }
 
 }  // namespace kelvandor

@@ -21,7 +21,10 @@ namespace kelvandor {
 // never cleans the parent folder. Only folders that lie
 // inside the target, after following every link, are touched: a build-output
 // folder that is a link leading elsewhere is passed over. Returns what was
-// deleted and renamed.
+// deleted and renamed. A file that cannot be deleted (read-only, in use) or
+// an image the system does not let it rename stays and the walk goes on;
+// afterwards IoError is raised (access denied), so that a clean-up that the
+// system refused is never reported as done.
 // First, as every run, it takes the project's lock and completes the journal
 // of an interrupted run (see run_guard.h), saying so through `ui`; when it
 // cannot, it cleans nothing and the report holds the error.
@@ -30,7 +33,8 @@ RunReport CleanUpProject(const Project& project, const RenamePlan& plan, UserInt
 // As above, telling nobody.
 RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSystem& file_system);
 
-// The clean-up alone, for a run that holds the lock already.
+// The clean-up alone, for a run that holds the lock already; a file that
+// stays is not an error here (the run's rename is done by then).
 RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
                                FileSystem& file_system);
 

@@ -17,8 +17,8 @@ enum class RenameError {
   kTargetKept = 15,
   // The new folder name is empty, holds a "." or ".." component, the target
   // is a file-system root, the new project name holds a separator or a
-  // control character, or a family folder leads out of the target: refused
-  // before any file changes.
+  // control character, a family folder leads out of the target, or the
+  // folder to rename is a link: refused before any file changes.
   kBadTarget = 16,
   // A rewritten project file would name a file that does not exist after the
   // rename, or two of its entries the same file: refused before any change.

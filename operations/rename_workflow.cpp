@@ -132,6 +132,7 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
   RewriteBatch batch(fs);
   batch.set_journal(&journal);
   StageRewriters(project, plan, target, ui, batch);
+  report.warnings = batch.warnings();
   if (const std::optional<std::string> broken = batch.BrokenReference()) {
     report.error_message = BrokenReferenceText(*broken);
     ui.ShowMessage(report.error_message);
@@ -175,7 +176,11 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   report.clean_up = plan.clean_up;
 
   FolderLock lock;
-  if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name)) {
+  // Renaming a project reached through a link would rename the link.
+  const bool linked_folder_moves =
+      plan.mode == RenameMode::kRenameFolder && file_system.IsLink(project.project_dir);
+  if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name) ||
+      linked_folder_moves) {
     outcome.error = RenameError::kBadTarget;
   } else {
     // An interrupted run is rolled back before the project is looked at.

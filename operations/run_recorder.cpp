@@ -1,5 +1,7 @@
 #include "operations/run_recorder.h"
 
+#include <cerrno>
+
 #include "platform/path_style.h"
 
 namespace kelvandor {
@@ -24,7 +26,16 @@ FileCount CountTree(std::string_view dir, FileSystem& file_system) {
 }
 
 bool RunRecorder::Rename(std::string_view from, std::string_view to, bool replace) {
-  if (!inner().Rename(from, to, replace)) return false;
+  if (!inner().Rename(from, to, replace)) {
+    // An image whose new name is taken stays, as the rename never replaces.
+    const int error = errno;
+    if (!replace && step_ == Step::kCleanUp &&
+        (error == EACCES || error == EPERM || error == EROFS)) {
+      clean_up_refused_ = true;
+    }
+    errno = error;
+    return false;
+  }
   if (replace) return true;
   if (step_ == Step::kTarget) {
     report_.renamed_folder = RenamedFile{std::string(from), std::string(to)};
@@ -36,7 +47,12 @@ bool RunRecorder::Rename(std::string_view from, std::string_view to, bool replac
 
 bool RunRecorder::RemoveFile(std::string_view path) {
   const std::uint64_t bytes = step_ == Step::kCleanUp ? inner().FileSize(path).value_or(0) : 0;
-  if (!inner().RemoveFile(path)) return false;
+  if (!inner().RemoveFile(path)) {
+    const int error = errno;
+    if (step_ == Step::kCleanUp && inner().AnythingExists(path)) clean_up_refused_ = true;
+    errno = error;
+    return false;
+  }
   if (step_ == Step::kCleanUp) {
     report_.cleaned.push_back({std::string(path), bytes});
     ++report_.cleaned_total.files;

@@ -53,6 +53,9 @@ struct RunReport {
   std::vector<RemovedFile> cleaned;  // files the clean-up deleted, in order
   FileCount cleaned_total;
   std::vector<RenamedFile> renamed_images;
+  // Result messages about single project files, for the user to act on
+  // after the run ("Please recheck *.WSP files manually").
+  std::vector<RewriteWarning> warnings;
   // Why the run stopped: an ErrorCode and its message; code 0 when it did not.
   int error_code = 0;
   std::string error_message;

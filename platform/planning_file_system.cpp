@@ -182,6 +182,19 @@ void PlanningFileSystem::ForgetBelow(const std::string& key) {
   }
 }
 
+bool PlanningFileSystem::Refuses(std::string_view dir) {
+  const std::string key = Key(dir);
+  for (std::size_t end = key.size(); end != std::string::npos && end > 0;
+       end = key.rfind(Separator(), end - 1)) {
+    if (nodes_.contains(std::string_view(key).substr(0, end))) return false;
+  }
+  auto it = writable_.find(key);
+  if (it == writable_.end()) it = writable_.emplace(key, writable_folder_(dir)).first;
+  if (it->second) return false;
+  errno = EACCES;
+  return true;
+}
+
 bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool replacing) {
   const View source = Look(from);
   if (!Exists(source)) {
@@ -203,6 +216,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
     errno = EINVAL;
     return false;
   }
+  if (Refuses(Parent(from)) || Refuses(Parent(to))) return false;
   const std::string from_key = Key(from);
   const std::string to_key = Key(to);
   if (from_key == to_key) return true;  // another letter case of the same name
@@ -249,6 +263,7 @@ bool PlanningFileSystem::MakeDirectory(std::string_view path) {
     errno = ENOENT;
     return false;
   }
+  if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
   Put(path, Node{NodeKind::kFolder, {}, {}, {}});
   return true;
@@ -269,6 +284,7 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
     errno = EACCES;
     return false;
   }
+  if (Refuses(Parent(path))) return false;
   const std::string key = Key(path);
   if (nodes_.contains(key)) {
     Put(path, Node{NodeKind::kGone, {}, {}, {}});
@@ -281,6 +297,7 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
 
 bool PlanningFileSystem::RemoveTree(std::string_view path) {
   if (!AnythingExists(path)) return true;
+  if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
   Put(path, Node{NodeKind::kGone, {}, {}, {}});
   return true;
@@ -298,7 +315,7 @@ bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to)
     errno = IsFile(source) ? EEXIST : ENOENT;
     return false;
   }
-  if (!Creatable(to, false)) return false;
+  if (!Creatable(to, false) || Refuses(Parent(to))) return false;
   if (source.node != nullptr) {
     Put(to, *source.node);
   } else {
@@ -318,7 +335,8 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
   if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
-      !IsFolder(Look(Parent(to))) || !source.real || !Creatable(to, true)) {
+      !IsFolder(Look(Parent(to))) || !source.real || !Creatable(to, true) ||
+      Refuses(Parent(to))) {
     return false;
   }
   moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
@@ -334,7 +352,7 @@ int PlanningFileSystem::CreateForWriting(std::string_view path) {
     errno = IsFolder(view) ? EISDIR : ENOENT;
     return -1;
   }
-  if (!Creatable(path, false)) return -1;
+  if (!Creatable(path, false) || Refuses(Parent(path))) return -1;
   Put(path, Node{NodeKind::kContent, {}, {}, {}});
   const int fd = next_fd_++;
   open_[fd] = OpenFile{std::string(path), {}, 0, true};

@@ -13,6 +13,7 @@
 // those are the project files, which are small.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -28,7 +29,12 @@ namespace kelvandor {
 // Not a ForwardingFileSystem: a call it did not know of would reach the disk.
 class PlanningFileSystem final : public FileSystem {
  public:
-  PlanningFileSystem() = default;
+  // Whether the real run may create and remove entries in a folder of the
+  // real disk; a change there that it may not make fails as it would.
+  using WritableFolderFn = std::function<bool(std::string_view dir)>;
+
+  explicit PlanningFileSystem(WritableFolderFn writable_folder = IsWritableFolder)
+      : writable_folder_(std::move(writable_folder)) {}
 
   bool MakeDirectory(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to, bool replace) override;
@@ -85,6 +91,9 @@ class PlanningFileSystem final : public FileSystem {
   void Put(std::string_view path, Node node);
   void ForgetBelow(const std::string& key);
   bool Move(std::string_view from, std::string_view to, bool replacing);
+  // True, with errno set, when `dir` is a folder of the real disk that no
+  // change of this object touches and the real run could not change.
+  bool Refuses(std::string_view dir);
 
   std::map<std::string, Node, std::less<>> nodes_;  // by Key() of the path
   // Real files removed where no node stood, by the key of their folder: the
@@ -93,6 +102,8 @@ class PlanningFileSystem final : public FileSystem {
   // Folders a copy or rename put at a new place: (new path, resolved real).
   std::vector<std::pair<std::string, std::string>> moved_folders_;
   std::map<int, OpenFile> open_;
+  WritableFolderFn writable_folder_;
+  std::map<std::string, bool, std::less<>> writable_;  // by Key() of the folder
   int next_fd_ = 1 << 28;  // far above the descriptors of the real files
 };
 

@@ -322,6 +322,18 @@ void RewriteBatch::Commit() {
   for (const std::string& path : delete_after_) file_system_.RemoveFile(path);
 }
 
+void RewriteBatch::Warn(std::string file, std::string_view message) {
+  warnings_.push_back({std::move(file), std::string(message)});
+}
+
+bool InOwnBatchShowingWarnings(const std::function<bool(RewriteBatch&)>& stage, UserInterface& ui) {
+  RewriteBatch batch;
+  const bool result = stage(batch);
+  batch.Commit();
+  for (const RewriteWarning& warning : batch.warnings()) ui.ShowResult(warning.message);
+  return result;
+}
+
 bool FreeToRename(FileSystem& file_system, const std::string& from, const std::string& to) {
   if (!file_system.AnythingExists(to)) return true;
   return kNativeStyle == PathStyle::kWindows && from != to && EqualsIgnoreCase(from, to);
@@ -363,7 +375,7 @@ LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCas
 }
 
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
-                    const CountingTransform& transform, UserInterface& ui, RewriteBatch& batch) {
+                    const CountingTransform& transform, RewriteBatch& batch) {
   if (batch.file_system().FileExists(JoinPath(dir, job.old_file))) {
     const std::string backup = std::string(kPrjWspBackupPrefix) + job.old_file;
     long long count = 0;
@@ -375,7 +387,7 @@ bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
     batch.KeepBackup(staged, job.keep_backup || !recognised);
     if (recognised) return true;
   }
-  ui.ShowResult(job.recheck_message);
+  batch.Warn(JoinPath(dir, job.old_file), job.recheck_message);
   return false;
 }
 

@@ -81,6 +81,14 @@ struct ProjectFileChange {
   bool operator==(const ProjectFileChange&) const = default;
 };
 
+// A result message a rewrite leaves for the user about one project file
+// (its path), shown once the run is over.
+struct RewriteWarning {
+  std::string file;
+  std::string message;
+  bool operator==(const RewriteWarning&) const = default;
+};
+
 // Rewrites of project files that take effect together (see above).
 class RewriteBatch {
  public:
@@ -131,6 +139,9 @@ class RewriteBatch {
   // stays, silently.
   void DeleteAfterCommit(std::string path);
 
+  // Notes a result message about the file `file`.
+  void Warn(std::string file, std::string_view message);
+
   // Puts every staged file in place, or raises IoError with every old file
   // back under its name.
   void Commit();
@@ -146,6 +157,9 @@ class RewriteBatch {
 
   // The files and folders moved after the project files, in order.
   const std::vector<FileMove>& renames() const { return renames_; }
+
+  // The result messages noted, in order.
+  const std::vector<RewriteWarning>& warnings() const { return warnings_; }
 
  private:
   struct Staged {
@@ -178,6 +192,7 @@ class RewriteBatch {
   std::vector<DoneMove> renames_;  // after the staged files
   std::vector<FileReference> references_;
   std::vector<ProjectFileChange> changes_;
+  std::vector<RewriteWarning> warnings_;
   bool committed_ = false;
 };
 
@@ -200,6 +215,9 @@ auto InOwnBatch(StageFn stage) {
     return result;
   }
 }
+
+// As InOwnBatch, then shows the batch's result messages on `ui` in order.
+bool InOwnBatchShowingWarnings(const std::function<bool(RewriteBatch&)>& stage, UserInterface& ui);
 
 // A batch of the one file: RewriteBatch::Stage, then Commit.
 void RewriteFile(std::string_view dir, std::string_view old_name, std::string_view backup_name,
@@ -226,8 +244,9 @@ LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCas
 // as the backup. When the count of recognised lines lies within
 // [min_count, max_count], the backup is deleted unless `keep_backup`, and the
 // result is true. Otherwise, also when `old_file` does not exist, the result
-// is false, any backup stays and `recheck_message` is shown as a result.
-// Staged into `batch`: the files change when it is committed.
+// is false, any backup stays and `recheck_message` is noted in `batch` as a
+// warning about the old file. Staged into `batch`: the files change when it
+// is committed.
 struct CountedRewrite {
   std::string old_file;
   std::string new_file;
@@ -237,7 +256,7 @@ struct CountedRewrite {
   bool keep_backup = false;
 };
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
-                    const CountingTransform& transform, UserInterface& ui, RewriteBatch& batch);
+                    const CountingTransform& transform, RewriteBatch& batch);
 
 // The IAR/Keil scheme: for each kind in order whose file old base + extension
 // exists, that file becomes new name + extension, with old file name + ".bak"

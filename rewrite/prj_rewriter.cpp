@@ -42,12 +42,12 @@ std::size_t FindInLeavingPath(std::string_view line, std::string_view pattern) {
 
 bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui) {
-  return InOwnBatch(
-      [&](RewriteBatch& batch) { return ParsePrj(dir, old_file, values, ui, batch); });
+  return InOwnBatchShowingWarnings(
+      [&](RewriteBatch& batch) { return ParsePrj(dir, old_file, values, ui, batch); }, ui);
 }
 
 bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValues& values,
-              UserInterface& ui, RewriteBatch& batch) {
+              UserInterface&, RewriteBatch& batch) {
   constexpr std::string_view kAbsFolder = "ABS\\";
   const std::string prj_line = "PRJ=" + values.new_path + values.new_dir + Separator();
   const std::string abs_name = values.new_name + ".abs";
@@ -87,7 +87,7 @@ bool ParsePrj(std::string_view dir, std::string_view old_file, const RewriteValu
         }
         return false;
       },
-      ui, batch);
+      batch);
 }
 
 }  // namespace kelvandor

@@ -67,7 +67,7 @@ bool ListsSeveralProjects(const std::string& path, FileSystem& fs) {
 }
 
 bool RewriteSingle(std::string_view dir, std::string_view old_file, const RewriteValues& values,
-                   UserInterface& ui, RewriteBatch& batch) {
+                   RewriteBatch& batch) {
   struct KeyRule {
     std::string_view key;
     std::string line;  // written in place of the whole old line
@@ -99,11 +99,11 @@ bool RewriteSingle(std::string_view dir, std::string_view old_file, const Rewrit
         out.WriteLine(line);
         return false;
       },
-      ui, batch);
+      batch);
 }
 
 bool RewriteShared(std::string_view dir, std::string_view old_file, std::string_view old_project,
-                   const RewriteValues& values, UserInterface& ui, RewriteBatch& batch) {
+                   const RewriteValues& values, RewriteBatch& batch) {
   const std::string old_prj = std::string(old_project) + ".prj";
   const std::string new_prj = values.new_name + ".prj";
   const std::string_view old_base = old_file.substr(0, old_file.size() - 4);
@@ -166,7 +166,7 @@ bool RewriteShared(std::string_view dir, std::string_view old_file, std::string_
         out.WriteLine(line);
         return false;
       },
-      ui, batch);
+      batch);
 }
 
 }  // namespace
@@ -192,13 +192,13 @@ std::vector<std::string> WorkspaceProjects(std::string_view wsp_path, FileSystem
 }
 
 bool ParseWsp(std::string_view dir, std::string_view old_file, std::string_view old_project,
-              const RewriteValues& values, UserInterface& ui, RewriteBatch& batch) {
+              const RewriteValues& values, UserInterface&, RewriteBatch& batch) {
   const std::string path = JoinPath(dir, old_file);
   FileSystem& fs = batch.file_system();
   if (!old_project.empty() && fs.FileExists(path) && ListsSeveralProjects(path, fs)) {
-    return RewriteShared(dir, old_file, old_project, values, ui, batch);
+    return RewriteShared(dir, old_file, old_project, values, batch);
   }
-  return RewriteSingle(dir, old_file, values, ui, batch);
+  return RewriteSingle(dir, old_file, values, batch);
 }
 
 bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
@@ -210,8 +210,8 @@ bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValu
 
 bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValues& values,
               UserInterface& ui) {
-  return InOwnBatch(
-      [&](RewriteBatch& batch) { return ParseWsp(dir, old_file, values, ui, batch); });
+  return InOwnBatchShowingWarnings(
+      [&](RewriteBatch& batch) { return ParseWsp(dir, old_file, values, ui, batch); }, ui);
 }
 
 }  // namespace kelvandor

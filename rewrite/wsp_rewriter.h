@@ -15,9 +15,11 @@ namespace kelvandor {
 
 // Rewrites `old_file` (old workspace name + ".wsp", a bare name) in `dir`,
 // keeping "_old_" + `old_file` as its backup. True when the file existed and
-// three or four recognised lines were replaced; otherwise shows "Please
-// recheck *.WSP files manually" as a result message and keeps the backup.
-// Raises IoError as ParsePrj does.
+// three or four recognised lines were replaced; otherwise keeps the backup
+// and notes "Please recheck *.WSP files manually" in the batch as a warning
+// about the file, which the variant with a batch of its own shows on `ui` as
+// a result message (the others leave `ui` alone). Raises IoError as ParsePrj
+// does.
 //
 // A workspace of one project becomes new name + ".wsp", its "FILE-0=",
 // "ActivePrj=" and "[SubPrj-" lines naming the new project file and its

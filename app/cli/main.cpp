@@ -209,6 +209,9 @@ int Execute(const Options& options, const ProjectState& analysis, const RenamePl
           return 0;
         }
         RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
+        for (const RewriteWarning& warning : outcome.report.warnings) {
+          run_ui.ShowResult(warning.message);
+        }
         run_ui.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
         report = std::move(outcome.report);
         return static_cast<int>(outcome.error);

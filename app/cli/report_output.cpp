@@ -76,6 +76,17 @@ std::string PathUnder(std::string_view dir, std::string_view name, std::string_v
   return relative + "/" + std::string(name);
 }
 
+// One line per warning: the file, relative to the target, and the message
+// as the window shows it.
+std::string WarningLines(const RunReport& report) {
+  std::string out;
+  for (const RewriteWarning& warning : report.warnings) {
+    out += "Warning: " + QuotedName(RelativePath(warning.file, report.target)) + ": " +
+           warning.message + "\n";
+  }
+  return out;
+}
+
 Json CountJson(const FileCount& count) {
   return Json{{"files", count.files}, {"bytes", count.bytes}};
 }
@@ -301,6 +312,7 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
              QuotedName(RelativePath(image.to, report.target)) + "\n";
     }
   }
+  out += WarningLines(report);
   if (report.error_code != 0) {
     out +=
         "Refused: error " + std::to_string(report.error_code) + ": " + report.error_message + "\n";
@@ -323,6 +335,7 @@ std::string SummaryText(const RunReport& report, const RunFacts& facts) {
       out += "Renamed with the project: " + std::to_string(report.renamed_files.size()) + "\n";
     }
   }
+  out += WarningLines(report);
   out += "Files cleaned: " + Count(report.cleaned_total) + "\n";
   out += "Images renamed: " + std::to_string(report.renamed_images.size()) + "\n";
   std::array<char, 32> seconds{};
@@ -344,6 +357,10 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
   for (const RenamedFile& image : report.renamed_images) images.push_back(RenamedJson(image));
   Json renamed_files = Json::array();
   for (const RenamedFile& file : report.renamed_files) renamed_files.push_back(RenamedJson(file));
+  Json warnings = Json::array();
+  for (const RewriteWarning& warning : report.warnings) {
+    warnings.push_back(Json{{"file", warning.file}, {"message", warning.message}});
+  }
 
   Json doc;
   doc["kind"] = facts.dry_run ? "plan" : "report";
@@ -360,6 +377,7 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
       report.renamed_folder ? RenamedJson(*report.renamed_folder) : Json(nullptr);
   doc["project_files"] = std::move(project_files);
   doc["renamed_files"] = std::move(renamed_files);
+  doc["warnings"] = std::move(warnings);
   doc["cleaned"] = Json{{"files", report.cleaned_total.files},
                         {"bytes", report.cleaned_total.bytes},
                         {"list", std::move(cleaned_files)}};

@@ -342,7 +342,8 @@ TEST_F(FormModelTest, CommandLineIsHandledAtTheFirstActivationOnly) {
 TEST_F(FormModelTest, RelativeCommandLinePathIsTakenFromTheStartFolder) {
   model_.FormCreate(exe_dir_);
   const std::string project = Blinky();
-  model_.FormActivate({{"work" + kSep + "blinky"}, tmp_.path()});
+  // Taken as the command-line program takes it (a "." and a final separator).
+  model_.FormActivate({{"." + kSep + "work" + kSep + "blinky" + kSep}, tmp_.path()});
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(model_.project().project_dir, project);
 }

@@ -678,10 +678,41 @@ TEST_P(CliDryRunTest, ChangesNothing) {
   }
   // (An archive is unpacked anew for each run: its source differs.)
   for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files",
-                          "renamed_files", "cleaned", "renamed_images", "error"}) {
+                          "renamed_files", "warnings", "cleaned", "renamed_images", "error"}) {
     EXPECT_EQ(plan[key], report[key]) << key;
   }
   EXPECT_EQ(plan["project_files"].empty(), GetParam().front() == "clean");
+}
+
+// A folder of two WSP/PRJ projects: the rewriters ask for a manual check,
+// which the plan gives as the run does, as a warning of its report.
+TEST_F(CliProcessTest, PlanWarnsAsTheRunDoes) {
+  const std::string project = Load("blinky");
+  for (const char* extension : {".wsp", ".prj"}) {
+    WriteFile(project + "/other" + extension, ReadFile(project + "/blinky" + extension));
+  }
+  const Args args = {"rename", "blinky", "--name", "pump", "--dry-run"};
+  const Outcome plan = Run(args);
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  EXPECT_NE(plan.out.find("\nWarning: .wsp: Please recheck *.WSP files manually\n"
+                          "Warning: .prj: Please recheck *.PRJ files manually\n"),
+            std::string::npos)
+      << plan.out;
+  const Outcome json = Run({"rename", "blinky", "--name", "pump", "--dry-run", "--json"});
+  const auto warnings = nlohmann::json::parse(json.out)["warnings"];
+  ASSERT_EQ(warnings.size(), 2u) << json.out;
+  EXPECT_EQ(warnings[1], (nlohmann::json{{"file", project + "/.prj"},
+                                         {"message", "Please recheck *.PRJ files manually"}}));
+
+  const Outcome real = Run({"rename", "blinky", "--name", "pump"});
+  ASSERT_EQ(real.status, 0) << real.err;
+  EXPECT_TRUE(
+      real.err.starts_with("Please recheck *.WSP files manually\n"
+                           "Please recheck *.PRJ files manually\nFinished!\n"))
+      << real.err;
+  EXPECT_NE(real.err.find("\nWarning: .prj: Please recheck *.PRJ files manually\n"),
+            std::string::npos)
+      << real.err;
 }
 
 // The plan's diff, applied with patch to the old project files, gives the

@@ -67,7 +67,8 @@ TEST(ReportOutputTest, DiffHeadersQuoteTheWholeName) {
   const std::string target = kSep + "t";
   ProjectFileChange change{target, "a\n@@ -1 +1 @@", "b.prj", DiffTexts("x\n", "y\n")};
   const std::string diff = UnifiedDiff(change, target, false);
-  EXPECT_TRUE(diff.starts_with("--- \"a/a\\n@@ -1 +1 @@\"\n+++ b/b.prj\n@@ -1,1 +1,1 @@\n")) << diff;
+  EXPECT_TRUE(diff.starts_with("--- \"a/a\\n@@ -1 +1 @@\"\n+++ b/b.prj\n@@ -1,1 +1,1 @@\n"))
+      << diff;
 }
 
 ProjectFileChange Change(std::string_view dir, std::string_view old_text,
@@ -173,6 +174,7 @@ RunReport CopyReport() {
   report.cleaned = {{"/n/pump/OBJ/main.o", 2048}};
   report.cleaned_total = {1, 2048};
   report.renamed_images = {{"/n/pump/ABS/blinky.abs", "/n/pump/ABS/pump.abs"}};
+  report.warnings = {{"/n/pump/.wsp", "Please recheck *.WSP files manually"}};
   return report;
 }
 
@@ -191,6 +193,7 @@ TEST(ReportOutputTest, PlanTellsEveryStep) {
             "  OBJ/main.o (2.0 KiB)\n"
             "Images renamed: 1\n"
             "  ABS/blinky.abs -> ABS/pump.abs\n"
+            "Warning: .wsp: Please recheck *.WSP files manually\n"
             "Exit status: 0\n");
   RunReport refused;
   refused.target = "/";
@@ -204,8 +207,8 @@ TEST(ReportOutputTest, PlanTellsEveryStep) {
 TEST(ReportOutputTest, SummaryCountsWhatWasDone) {
   EXPECT_EQ(SummaryText(CopyReport(), {.elapsed = std::chrono::milliseconds(1250)}),
             "Files copied: 3 files, 1.5 KiB\nProject files rewritten: 1 (+1 -1 lines)\n"
-            "Renamed with the project: 1\nFiles cleaned: 1 file, 2.0 KiB\nImages renamed: 1\nTime "
-            "taken: 1.25 s\n");
+            "Renamed with the project: 1\nWarning: .wsp: Please recheck *.WSP files manually\n"
+            "Files cleaned: 1 file, 2.0 KiB\nImages renamed: 1\nTime taken: 1.25 s\n");
   EXPECT_EQ(SummaryText(RunReport{}, {.clean_only = true}),
             "Files cleaned: 0 files, 0 B\nImages renamed: 0\nTime taken: 0.00 s\n");
 }
@@ -227,6 +230,9 @@ TEST(ReportOutputTest, JsonShape) {
             (nlohmann::json{{"path", "/n/pump/OBJ/main.o"}, {"bytes", 2048}}));
   EXPECT_EQ(plan["renamed_images"][0]["to"], "/n/pump/ABS/p\xef\xbf\xbd.abs");
   EXPECT_EQ(plan["renamed_files"][0]["to"], "/n/pump/RTE/_pump");
+  EXPECT_EQ(plan["warnings"],
+            (nlohmann::json::array(
+                {{{"file", "/n/pump/.wsp"}, {"message", "Please recheck *.WSP files manually"}}})));
   EXPECT_TRUE(plan["error"].is_null());
   EXPECT_TRUE(plan["seconds"].is_null());
 

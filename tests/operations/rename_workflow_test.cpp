@@ -682,13 +682,22 @@ TEST_F(RenameProjectTest, MissingOldProjectGivesError1) {
   ExpectRestored(r);
 }
 
-TEST_F(RenameProjectTest, RecheckMessageOfARewriterKeepsTheResultTrue) {
+// The recheck message of a rewriter is a warning of the report, which the
+// plan gives as the run does; the result stays true.
+TEST_F(RenameProjectTest, RecheckMessageOfARewriterIsAWarningOfThePlanAndTheRun) {
   Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
   r.project.families.front().old_workspace.clear();  // several ".wsp" files: no name
 
-  EXPECT_TRUE(Run(r));
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Please recheck *.WSP files manually"}}));
+  PlanningFileSystem planning;
+  const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
+  const RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  EXPECT_TRUE(done.ok());
+  const std::vector<RewriteWarning> warnings = {
+      {tmp_ / "new/pump/.wsp", "Please recheck *.WSP files manually"}};
+  EXPECT_EQ(plan.report.warnings, warnings);
+  EXPECT_EQ(done.report.warnings, warnings);
+  EXPECT_TRUE(ui_.shown.empty());
   EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
 }
 
@@ -736,6 +745,86 @@ TEST_F(RenameProjectTest, FamilyFolderLinkedToAnotherProjectIsRefused) {
     EXPECT_EQ(Snapshot(other), other_before);
     EXPECT_EQ(Snapshot(r.project.project_dir), source_before);
   }
+}
+
+// A SOURCE reached through a link: rename-folder would rename the link, so
+// it is refused as a link leading out is, and nothing changes.
+TEST_F(RenameProjectTest, RenameFolderOfALinkedProjectIsRefused) {
+  KELVANDOR_SKIP_WITHOUT_LINKS();
+  Request r = Load(kBlinky);
+  testing::MakeSymlink(r.project.project_dir, tmp_ / "work/link");
+  r.project.project_dir = tmp_ / "work/link";
+  r.plan.mode = RenameMode::kRenameFolder;
+  r.plan.new_dir = "pump";
+  r.plan.new_name = "pump";
+  const Entries before = Snapshot(tmp_.path());
+
+  EXPECT_FALSE(Run(r));
+  EXPECT_EQ(error_, RenameError::kBadTarget);
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  EXPECT_TRUE(IsLink(tmp_ / "work/link"));
+}
+
+// The real disk as a read-only folder shows it (a read-only mount, or a
+// folder without write permission), also to root.
+class ReadOnlyFolderFileSystem : public FileSystem {
+ public:
+  explicit ReadOnlyFolderFileSystem(std::string folder) : folder_(std::move(folder)) {}
+  bool Writable(std::string_view dir) { return !IsSameOrInside(dir, folder_); }
+
+  bool MakeDirectory(std::string_view path) override {
+    return Allowed(path) && FileSystem::MakeDirectory(path);
+  }
+  bool RenameNoReplace(std::string_view from, std::string_view to) override {
+    return Allowed(from) && Allowed(to) && FileSystem::RenameNoReplace(from, to);
+  }
+  bool RenameReplacing(std::string_view from, std::string_view to) override {
+    return Allowed(from) && Allowed(to) && FileSystem::RenameReplacing(from, to);
+  }
+  bool RemoveFile(std::string_view path) override {
+    return Allowed(path) && FileSystem::RemoveFile(path);
+  }
+  int CreateForWriting(std::string_view path) override {
+    return Allowed(path) ? FileSystem::CreateForWriting(path) : -1;
+  }
+
+ private:
+  bool Allowed(std::string_view path) {
+    if (Writable(FolderPart(std::string(path)))) return true;
+    errno = EACCES;
+    return false;
+  }
+  std::string folder_;
+};
+
+// A read-only project: the rename, the rename with clean-up and the clean-up
+// each fail with an access error and change nothing, and their plans fail
+// alike (a planned change meets the folder the run would meet).
+TEST_F(RenameProjectTest, ReadOnlyProjectFailsInThePlanAsInTheRun) {
+  Request r = Load(kBlinky);
+  r.plan.new_name = "pump";
+  ReadOnlyFolderFileSystem read_only(r.project.project_dir);
+  const auto writable = [&](std::string_view dir) { return read_only.Writable(dir); };
+  const Entries before = Snapshot(tmp_.path());
+  const auto expect_access_denied = [](const auto& run) {
+    try {
+      run();
+      ADD_FAILURE() << "no error";
+    } catch (const IoError& error) {
+      EXPECT_EQ(error.code(), IoErrorCode::kAccessDenied);
+    }
+  };
+  for (const bool clean_up : {false, true}) {
+    SCOPED_TRACE(clean_up);
+    r.plan.clean_up = clean_up;
+    PlanningFileSystem planning(writable);
+    expect_access_denied([&] { RenameProject(r.project, r.plan, ui_, planning); });
+    expect_access_denied([&] { RenameProject(r.project, r.plan, ui_, read_only); });
+  }
+  PlanningFileSystem planning(writable);
+  expect_access_denied([&] { CleanUpProject(r.project, r.plan, planning); });
+  expect_access_denied([&] { CleanUpProject(r.project, r.plan, read_only); });
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
 }
 
 // Links in the project lead, in the copy, where they led: a relative link out

@@ -263,6 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
         NormalCase{"zip_name_kept", kPosix, "in/a.zip", "/work", "/work/in/a.zip"},
         NormalCase{"win_relative", kWin, "blinky\\", "D:\\work", "D:\\work\\blinky"},
         NormalCase{"win_forward_slashes", kWin, "x/y/", "D:\\work\\", "D:\\work\\x\\y"},
+        NormalCase{"win_drive_forward_slashes", kWin, "C:/work/blinky", "D:\\", "C:\\work\\blinky"},
         NormalCase{"win_dot", kWin, ".", "D:\\work\\blinky", "D:\\work\\blinky"},
         NormalCase{"win_drive_root", kWin, "C:\\..", "D:\\work", "C:\\"},
         NormalCase{"win_share", kWin, "\\\\srv\\share\\p\\.", "D:\\", "\\\\srv\\share\\p"}),

@@ -299,9 +299,8 @@ TEST_P(FileRewriteWriteFailure, LeavesTheOldFileUntouched) {
 INSTANTIATE_TEST_SUITE_P(Sizes, FileRewriteWriteFailure,
                          ::testing::Values(std::size_t{40}, std::size_t{3 * 1024 * 1024}));
 
-TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
+TEST(FileRewriteCounted, MissingFileIsNotedAsAWarning) {
   TempDir tmp;
-  testing::RecordingUi ui;
   const CountedRewrite job{.old_file = ".prj",
                            .new_file = "b.prj",
                            .min_count = 0,
@@ -309,8 +308,9 @@ TEST(FileRewriteCounted, MissingFileShowsTheMessage) {
                            .recheck_message = "check",
                            .keep_backup = false};
   RewriteBatch batch(NativeFileSystem());
-  EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), ui, batch));
-  EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", "check"}}));
+  EXPECT_FALSE(RewriteCounted(tmp.path(), job, CountingTransform(), batch));
+  EXPECT_EQ(batch.warnings(),
+            (std::vector<RewriteWarning>{{JoinPath(tmp.path(), ".prj"), "check"}}));
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }
 
