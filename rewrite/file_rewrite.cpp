@@ -327,7 +327,7 @@ void RewriteBatch::Warn(std::string file, std::string_view message) {
 }
 
 bool InOwnBatchShowingWarnings(const std::function<bool(RewriteBatch&)>& stage, UserInterface& ui) {
-  RewriteBatch batch;
+  RewriteBatch batch(NativeFileSystem());
   const bool result = stage(batch);
   batch.Commit();
   for (const RewriteWarning& warning : batch.warnings()) ui.ShowResult(warning.message);

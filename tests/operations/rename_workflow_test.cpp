@@ -691,7 +691,7 @@ TEST_F(RenameProjectTest, RecheckMessageOfARewriterIsAWarningOfThePlanAndTheRun)
 
   PlanningFileSystem planning;
   const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
-  const RenameOutcome done = RenameProject(r.project, r.plan, ui_);
+  const RenameOutcome done = RenameProject(r.project, r.plan, ui_, NativeFileSystem());
   EXPECT_TRUE(done.ok());
   const std::vector<RewriteWarning> warnings = {
       {tmp_ / "new/pump/.wsp", "Please recheck *.WSP files manually"}};
@@ -767,25 +767,23 @@ TEST_F(RenameProjectTest, RenameFolderOfALinkedProjectIsRefused) {
 
 // The real disk as a read-only folder shows it (a read-only mount, or a
 // folder without write permission), also to root.
-class ReadOnlyFolderFileSystem : public FileSystem {
+class ReadOnlyFolderFileSystem : public ForwardingFileSystem {
  public:
-  explicit ReadOnlyFolderFileSystem(std::string folder) : folder_(std::move(folder)) {}
+  explicit ReadOnlyFolderFileSystem(std::string folder)
+      : ForwardingFileSystem(NativeFileSystem()), folder_(std::move(folder)) {}
   bool Writable(std::string_view dir) { return !IsSameOrInside(dir, folder_); }
 
   bool MakeDirectory(std::string_view path) override {
-    return Allowed(path) && FileSystem::MakeDirectory(path);
+    return Allowed(path) && ForwardingFileSystem::MakeDirectory(path);
   }
-  bool RenameNoReplace(std::string_view from, std::string_view to) override {
-    return Allowed(from) && Allowed(to) && FileSystem::RenameNoReplace(from, to);
-  }
-  bool RenameReplacing(std::string_view from, std::string_view to) override {
-    return Allowed(from) && Allowed(to) && FileSystem::RenameReplacing(from, to);
+  bool Rename(std::string_view from, std::string_view to, bool replace) override {
+    return Allowed(from) && Allowed(to) && ForwardingFileSystem::Rename(from, to, replace);
   }
   bool RemoveFile(std::string_view path) override {
-    return Allowed(path) && FileSystem::RemoveFile(path);
+    return Allowed(path) && ForwardingFileSystem::RemoveFile(path);
   }
   int CreateForWriting(std::string_view path) override {
-    return Allowed(path) ? FileSystem::CreateForWriting(path) : -1;
+    return Allowed(path) ? ForwardingFileSystem::CreateForWriting(path) : -1;
   }
 
  private:
