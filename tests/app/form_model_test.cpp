@@ -125,7 +125,7 @@ TEST_F(FormModelTest, LoadOfAFolderProposesTheOldLocationInPlace) {
   const std::string project = Blinky();
   c_.CheckBox_Backup.ticked = true;
   Load(project);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_EQ(model_.project().project_dir, project);
   EXPECT_EQ(c_.Edit_Old_Path.text, tmp_ / "work" + kSep);
   EXPECT_EQ(c_.Edit_New_Path.text, c_.Edit_Old_Path.text);
@@ -237,7 +237,7 @@ TEST_P(FormModelFamilyTest, LoadEnablesRenameAndProposesTheName) {
   const FamilyCase& f = GetParam();
   model_.FormCreate(exe_dir_);
   Load(CopyExample(f.example, f.name));
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_EQ(model_.project().Has(FamilyKind::kWspPrj), f.wsp_prj);
   EXPECT_EQ(model_.project().Has(FamilyKind::kIar), f.eww);
   EXPECT_EQ(model_.project().Has(FamilyKind::kKeilUv4), f.uvproj);
@@ -280,7 +280,7 @@ TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   const std::string missing = tmp_ / "nothing";
   Load(missing);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Input File not found!"}}));
-  EXPECT_EQ(s_.ErrorCode, static_cast<int>(AnalysisError::kNoProject));
+  EXPECT_EQ(s_.LastFailure, Failure(AnalysisError::kNoProject));
   EXPECT_EQ(c_.Edit_Old_Path.text, missing);
   EXPECT_FALSE(c_.Button_Rename.enabled);
   EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
@@ -296,7 +296,7 @@ TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
   const std::string zip = tmp_ / "in/demo.zip";
   WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
   Load(zip);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(model_.project().from_archive);
   EXPECT_EQ(model_.project().temp_dir, TempDirFor(exe_dir_));
   EXPECT_TRUE(DirectoryExists(model_.project().temp_dir + kSep + "blinky"));
@@ -485,7 +485,7 @@ TEST_F(FormModelRenameTest, CopyReportsFinishedAndShowsTheCompletedPath) {
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished!"}));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
 }
 
@@ -494,7 +494,7 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   ui_.confirm_answers = {false};
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
-  EXPECT_EQ(s_.ErrorCode, static_cast<int>(RenameError::kTargetKept));
+  EXPECT_EQ(s_.LastFailure, Failure(RenameError::kTargetKept));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
 }
 
@@ -518,7 +518,7 @@ TEST_P(FormModelUv5Test, RenamesTheSampleFileByFile) {
   model_.FormCreate(exe_dir_);
   const std::string project = CopyExample(u.sample, u.sample);
   Load(project);
-  ASSERT_EQ(s_.ErrorCode, 0);
+  ASSERT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(model_.project().Has(FamilyKind::kKeilUv4) &&
               model_.project().Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(c_.Edit_Old_UVProj.text, u.sample);
