@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/configuration.h"
+#include "app/run_guarded.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
 #include "operations/front_door.h"
@@ -40,13 +41,7 @@ FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
 
 template <typename Handler>
 void FormModel::Guarded(Handler&& handler) {
-  handler_failed_ = false;
-  try {
-    std::forward<Handler>(handler)();
-  } catch (const std::exception& error) {  // IoError above all
-    handler_failed_ = true;
-    ui_.ShowMessage(error.what());
-  }
+  handler_failed_ = RunGuarded(ui_, std::forward<Handler>(handler)).failed();
 }
 
 void FormModel::FormCreate(std::string_view exe_dir, FileLocations locations) {

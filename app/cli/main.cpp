@@ -28,6 +28,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/report_output.h"
 #include "app/cli/terminal_ui.h"
+#include "app/run_guarded.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
 #include "operations/failure.h"
@@ -132,17 +133,6 @@ std::string Relative(std::string_view sub_dir) {
   return out;
 }
 
-// Runs `step`; an error it raises is shown and ends it as its failure.
-template <typename Step>
-Failure Guarded(UserInterface& ui, Step&& step) {
-  try {
-    return std::forward<Step>(step)();
-  } catch (const std::exception& error) {  // IoError above all
-    ui.ShowMessage(error.what());
-    return FailureOf(error);
-  }
-}
-
 // The plan on standard output, or the summary of the real run on standard
 // error; with --json either as one document on standard output. A real run
 // that an error broke off has no summary: what it did is not known.
@@ -179,7 +169,7 @@ ExitStatus Execute(const Options& options, const ProjectState& analysis, const R
   }
   RunReport report;
   const auto start = std::chrono::steady_clock::now();
-  Failure failure = Guarded(ui, [&] {
+  Failure failure = RunGuarded(ui, [&] {
     if (facts.clean_only) {
       report = CleanUpProject(project, plan, run_ui, file_system);
       if (report.error_code != 0) return Failure(RenameError{report.error_code});
@@ -253,10 +243,7 @@ ExitStatus Run(const Options& options) {
     const RenamePlan plan = PlanFrom(options, analysis, current_dir);
     status = Execute(options, analysis, plan, ui);
   }
-  Guarded(ui, [&] {
-    DeleteDirectory(analysis.project.temp_dir);
-    return Failure();
-  });
+  RunGuarded(ui, [&] { DeleteDirectory(analysis.project.temp_dir); });
   return status;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/configuration.h"
+#include "app/form_layout.h"
 #include "discovery/input_analysis.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
@@ -143,15 +144,16 @@ TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
   Load(Blinky());
   const std::string proposed_path = c_.Edit_New_Path.text;
 
-  model_.SetRenameFolderTicked(true);
+  // Through the handler dispatch both windows use.
+  RunHandler(model_, Handler::CheckBox_RenameFolderClick, true);
   EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
   EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
   c_.Edit_New_WspPrj.text = "pump";
-  model_.Edit_New_WspPrjKeyUp();
+  RunHandler(model_, Handler::Edit_New_WspPrjKeyUp, false);
   EXPECT_EQ(c_.Edit_New_Dir.text, "pump");
 
   // Copy while renaming: the typed name is kept aside, the proposals return.
-  model_.SetCopyProjectTicked(true);
+  RunHandler(model_, Handler::CheckBox_CopyProjectClick, true);
   EXPECT_FALSE(c_.CheckBox_RenameFolder.ticked);
   EXPECT_EQ(s_.proposals.preferred_new_name, "pump");
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
