@@ -4,17 +4,17 @@
 // the loaded project (FormModel::project). Paths are byte strings and are
 // never normalised.
 
-#include <cstdint>
 #include <string>
 
 #include "discovery/input_analysis.h"
+#include "operations/failure.h"
 
 namespace kelvandor {
 
 struct AppState {
-  std::int32_t ErrorCode = 0;  // result of the last load or rename; 0 = no error
-  std::string ExeDir;          // folder of the program file
-  std::string ConfigNewPath;   // "NewPath=" of the configuration
+  Failure LastFailure;        // of the last load or rename; none when it succeeded
+  std::string ExeDir;         // folder of the program file
+  std::string ConfigNewPath;  // "NewPath=" of the configuration
   bool ConfigCopyProject = false;
   bool ConfigRenameFolder = false;
   std::string PublicIniPath;  // "PublicIni=" of the configuration

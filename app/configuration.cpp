@@ -150,7 +150,7 @@ bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserIn
           out.WriteLine(Flag(config.clean_up));
         },
         NativeFileSystem());
-    if (!RenameReplacing(temp, real)) ThrowLastIoError();
+    if (!RenameReplacing(temp, real)) ThrowLastIoError(real);
     return true;
   } catch (const IoError& error) {
     if (!temp.empty()) RemoveFile(temp);

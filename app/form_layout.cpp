@@ -163,4 +163,28 @@ ClientRect ClientRectOf(const ControlLayout& control) {
   return rect;
 }
 
+void RunHandler(FormModel& model, Handler handler, bool ticked) {
+  switch (handler) {
+    case Handler::kNone:
+    case Handler::Button_CloseClick:
+      return;
+    case Handler::SpeedButton_OpenInputClick:
+      return model.SpeedButton_OpenInputClick();
+    case Handler::SpeedButton_OpenNewDirClick:
+      return model.SpeedButton_OpenNewDirClick();
+    case Handler::Edit_New_WspPrjKeyUp:
+      return model.Edit_New_WspPrjKeyUp();
+    case Handler::CheckBox_CopyProjectClick:
+      return model.SetCopyProjectTicked(ticked);
+    case Handler::CheckBox_RenameFolderClick:
+      return model.SetRenameFolderTicked(ticked);
+    case Handler::Button_RenameClick:
+      return model.Button_RenameClick();
+    case Handler::Button1Click_CleanUpProject:
+      return model.Button1Click_CleanUpProject();
+    case Handler::Button1Click_SaveConfig:
+      return model.Button1Click_SaveConfig();
+  }
+}
+
 }  // namespace kelvandor

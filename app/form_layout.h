@@ -74,4 +74,9 @@ const ControlLayout* FindControl(std::string_view name);
 // Where the control lies in the window's client area.
 ClientRect ClientRectOf(const ControlLayout& control);
 
+// Runs the model's handler that `handler` names, for either window; `ticked`
+// is the state a clicked check box has now. kNone and Button_CloseClick run
+// nothing here: closing is the window's own.
+void RunHandler(FormModel& model, Handler handler, bool ticked);
+
 }  // namespace kelvandor

@@ -1,13 +1,14 @@
 #include "app/form_model.h"
 
-#include <cstdint>
 #include <exception>
 #include <optional>
 #include <utility>
 
 #include "app/configuration.h"
+#include "app/run_guarded.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
+#include "operations/front_door.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -60,13 +61,7 @@ FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
 
 template <typename Handler>
 void FormModel::Guarded(Handler&& handler) {
-  handler_failed_ = false;
-  try {
-    std::forward<Handler>(handler)();
-  } catch (const std::exception& error) {  // IoError above all
-    handler_failed_ = true;
-    ui_.ShowMessage(error.what());
-  }
+  handler_failed_ = RunGuarded(ui_, std::forward<Handler>(handler)).failed();
 }
 
 void FormModel::FormCreate(std::string_view exe_dir, FileLocations locations) {
@@ -130,9 +125,8 @@ void FormModel::SpeedButton_OpenNewDirClick() {
 }
 
 void FormModel::Edit_New_WspPrjKeyUp() {
-  if (controls_.CheckBox_RenameFolder.ticked) {
-    controls_.Edit_New_Dir.text = controls_.Edit_New_WspPrj.text;
-  }
+  FormControls& c = controls_;
+  c.Edit_New_Dir.text = FolderFor(ModeFromBoxes(), c.Edit_New_WspPrj.text, c.Edit_New_Dir.text);
 }
 
 void FormModel::SetCopyProjectTicked(bool ticked) {
@@ -186,14 +180,13 @@ bool FormModel::NewInput(std::string_view path) {
   config.config_copy_project = s.ConfigCopyProject;
   config.config_rename_folder = s.ConfigRenameFolder;
   ProjectState analysis;
-  analysis.error = static_cast<AnalysisError>(s.ErrorCode);
   analysis.project = ShownProject();
   analysis.proposals = std::move(s.proposals);
   analysis.new_path = c.Edit_New_Path.text;
   analysis.new_dir = c.Edit_New_Dir.text;
   analysis.new_name = c.Edit_New_WspPrj.text;
   const auto take_back = [&] {
-    s.ErrorCode = static_cast<std::int32_t>(analysis.error);
+    s.LastFailure = analysis.error;
     project_ = std::move(analysis.project);
     s.proposals = std::move(analysis.proposals);
     c.Edit_New_Path.text = std::move(analysis.new_path);
@@ -214,8 +207,8 @@ bool FormModel::NewInput(std::string_view path) {
   take_back();
   if (result.set_check_boxes) ApplyCheckBoxes();
   c.focus = kFocusAfterLoad;
-  c.Button_Rename.enabled = s.ErrorCode == 0;
-  return s.ErrorCode == 0;
+  c.Button_Rename.enabled = !s.LastFailure.failed();
+  return !s.LastFailure.failed();
 }
 
 void FormModel::ShowProject() {
@@ -289,17 +282,21 @@ Project FormModel::ShownProject() const {
   return project;
 }
 
+RenameMode FormModel::ModeFromBoxes() const {
+  if (controls_.CheckBox_CopyProject.ticked) return RenameMode::kCopy;
+  if (controls_.CheckBox_RenameFolder.ticked) return RenameMode::kRenameFolder;
+  return RenameMode::kInPlace;
+}
+
 RenamePlan FormModel::PlanFromControls() const {
   const FormControls& c = controls_;
-  RenameMode mode = RenameMode::kInPlace;
-  if (c.CheckBox_RenameFolder.ticked) mode = RenameMode::kRenameFolder;
-  if (c.CheckBox_CopyProject.ticked) mode = RenameMode::kCopy;
-  return RenamePlan{.new_path = c.Edit_New_Path.text,
-                    .new_dir = c.Edit_New_Dir.text,
-                    .new_name = c.Edit_New_WspPrj.text,
-                    .mode = mode,
-                    .clean_up = c.CheckBox_CleanUp.ticked,
-                    .backup = c.CheckBox_Backup.ticked};
+  return PlanRename(project_, RenameRequest{.mode = ModeFromBoxes(),
+                                            .new_path = c.Edit_New_Path.text,
+                                            .new_name = c.Edit_New_WspPrj.text,
+                                            .new_dir = c.Edit_New_Dir.text,
+                                            .proposed_dir = c.Edit_New_Dir.text,
+                                            .clean_up = c.CheckBox_CleanUp.ticked,
+                                            .backup = c.CheckBox_Backup.ticked});
 }
 
 void FormModel::Button_RenameClick() {
@@ -309,13 +306,13 @@ void FormModel::Button_RenameClick() {
     // What users see after a rename, whichever way it ended: the completed
     // new path, and the input's folder as the current folder.
     controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
-    state_.ErrorCode = 0;
+    state_.LastFailure = Failure();
     const CurrentDirOnExit current_dir(project.input_dir);
     const RunningFlag running(running_);
     const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
-    state_.ErrorCode = static_cast<std::int32_t>(outcome.error);
+    state_.LastFailure = outcome.failure();
     for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
-    ui_.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
+    ui_.ShowResult(RenameResultText(state_.LastFailure));
   });
 }
 
@@ -327,7 +324,7 @@ void FormModel::CleanUpProject() {
 void FormModel::Button1Click_CleanUpProject() {
   Guarded([&] {
     CleanUpProject();
-    ui_.ShowResult("Cleaned!");
+    ui_.ShowResult(kCleanedText);
   });
 }
 

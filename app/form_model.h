@@ -125,7 +125,7 @@ class FormModel {
   void FormClose();
 
   // The input analysis with the window's side of it (check boxes, styling,
-  // focus, "Rename"). True when ErrorCode is 0. Lets an IoError pass.
+  // focus, "Rename"). True when it did not fail. Lets an IoError pass.
   bool NewInput(std::string_view path);
 
   // True when the last handler was ended by an error (its text was shown).
@@ -143,6 +143,7 @@ class FormModel {
   // fields and boxes make of it: the one place the workflow's values are read
   // from the controls.
   Project ShownProject() const;
+  RenameMode ModeFromBoxes() const;
   RenamePlan PlanFromControls() const;
   template <typename Handler>
   void Guarded(Handler&& handler);

@@ -62,30 +62,10 @@ TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::BuildControls() {
-  using Slot = void (TForm1::*)();
-  const auto slot_of = [](Handler handler) -> Slot {
-    switch (handler) {
-      case Handler::kNone:
-      case Handler::Edit_New_WspPrjKeyUp:  // runs from eventFilter
-        return nullptr;
-      case Handler::SpeedButton_OpenInputClick:
-        return &TForm1::SpeedButton_OpenInputClick;
-      case Handler::SpeedButton_OpenNewDirClick:
-        return &TForm1::SpeedButton_OpenNewDirClick;
-      case Handler::CheckBox_CopyProjectClick:
-        return &TForm1::CheckBox_CopyProjectClick;
-      case Handler::CheckBox_RenameFolderClick:
-        return &TForm1::CheckBox_RenameFolderClick;
-      case Handler::Button_RenameClick:
-        return &TForm1::Button_RenameClick;
-      case Handler::Button1Click_CleanUpProject:
-        return &TForm1::Button1Click_CleanUpProject;
-      case Handler::Button1Click_SaveConfig:
-        return &TForm1::Button1Click_SaveConfig;
-      case Handler::Button_CloseClick:
-        return &TForm1::Button_CloseClick;
-    }
-    return nullptr;
+  const auto connect_handler = [this](QAbstractButton* button, Handler handler) {
+    if (handler == Handler::kNone) return;
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler](bool checked) { Handle(handler, checked); });
   };
 
   std::map<std::string_view, QWidget*> groups;
@@ -109,7 +89,7 @@ void TForm1::BuildControls() {
       }
       case ControlKind::kCheckBox: {
         auto* box = new QCheckBox(caption, parent);
-        if (Slot slot = slot_of(row.handler)) connect(box, &QCheckBox::clicked, this, slot);
+        connect_handler(box, row.handler);
         check_boxes_.push_back({box, row.check_box, row.handler != Handler::kNone});
         widget = box;
         break;
@@ -130,7 +110,7 @@ void TForm1::BuildControls() {
     if (!row.hint.empty()) widget->setToolTip(Latin1(row.hint));
     if (row.button) {
       auto* button = static_cast<QAbstractButton*>(widget);
-      connect(button, &QAbstractButton::clicked, this, slot_of(row.handler));
+      connect_handler(button, row.handler);
       buttons_.push_back({button, row.button});
     }
   }
@@ -214,41 +194,13 @@ void TForm1::WMDropFiles(const std::vector<std::string>& paths) {
   Run([&] { model_.WMDropFiles(paths); });
 }
 
-void TForm1::SpeedButton_OpenInputClick() {
-  Run([&] { model_.SpeedButton_OpenInputClick(); });
+void TForm1::Handle(Handler handler, bool ticked) {
+  if (handler == Handler::Button_CloseClick) {
+    close();
+    return;
+  }
+  Run([&] { RunHandler(model_, handler, ticked); });
 }
-
-void TForm1::SpeedButton_OpenNewDirClick() {
-  Run([&] { model_.SpeedButton_OpenNewDirClick(); });
-}
-
-void TForm1::Edit_New_WspPrjKeyUp() {
-  Run([&] { model_.Edit_New_WspPrjKeyUp(); });
-}
-
-void TForm1::CheckBox_CopyProjectClick() {
-  const bool ticked = findChild<QCheckBox*>(QStringLiteral("CheckBox_CopyProject"))->isChecked();
-  Run([&] { model_.SetCopyProjectTicked(ticked); });
-}
-
-void TForm1::CheckBox_RenameFolderClick() {
-  const bool ticked = findChild<QCheckBox*>(QStringLiteral("CheckBox_RenameFolder"))->isChecked();
-  Run([&] { model_.SetRenameFolderTicked(ticked); });
-}
-
-void TForm1::Button_RenameClick() {
-  Run([&] { model_.Button_RenameClick(); });
-}
-
-void TForm1::Button1Click_CleanUpProject() {
-  Run([&] { model_.Button1Click_CleanUpProject(); });
-}
-
-void TForm1::Button1Click_SaveConfig() {
-  Run([&] { model_.Button1Click_SaveConfig(); });
-}
-
-void TForm1::Button_CloseClick() { close(); }
 
 void TForm1::FormClose() { model_.FormClose(); }
 
@@ -292,7 +244,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease &&
       watched == findChild<QLineEdit*>(QStringLiteral("Edit_New_WspPrj"))) {
-    Edit_New_WspPrjKeyUp();
+    Handle(Handler::Edit_New_WspPrjKeyUp);
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -57,15 +57,8 @@ class TForm1 : public QWidget {
 
   void FormActivate();
   void WMDropFiles(const std::vector<std::string>& paths);
-  void SpeedButton_OpenInputClick();
-  void SpeedButton_OpenNewDirClick();
-  void Edit_New_WspPrjKeyUp();
-  void CheckBox_CopyProjectClick();
-  void CheckBox_RenameFolderClick();
-  void Button_RenameClick();
-  void Button1Click_CleanUpProject();
-  void Button1Click_SaveConfig();
-  void Button_CloseClick();
+  // Runs the handler of a control; `ticked` is the state of a clicked box.
+  void Handle(Handler handler, bool ticked = false);
 
  protected:
   void changeEvent(QEvent* event) override;

@@ -445,24 +445,6 @@ void Propose(const AnalysisConfig& config, ProjectState& state) {
 
 }  // namespace
 
-std::string_view AnalysisErrorText(AnalysisError error) {
-  switch (error) {
-    case AnalysisError::kNone:
-      break;
-    case AnalysisError::kUnzip:
-      return "Unzip Error!";
-    case AnalysisError::kCreateDirectory:
-      return "Can not create new directory!";
-    case AnalysisError::kTempContents:
-      return "Error within __TEMP__";
-    case AnalysisError::kNoProject:
-      return "Input File not found!";
-    case AnalysisError::kSeveralProjects:
-      return "Several projects found - give the project file of the one to rename:";
-  }
-  return {};
-}
-
 std::string TempDirFor(std::string_view exe_dir) {
   return std::string(exe_dir) + Separator() + "___temp___";
 }

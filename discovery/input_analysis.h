@@ -13,29 +13,11 @@
 #include <string_view>
 
 #include "discovery/project_search.h"
+#include "operations/failure.h"
 #include "operations/project.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {
-
-// The analysis's error codes; the numbers are the ones users see (the rename
-// workflow has its own).
-enum class AnalysisError {
-  kNone = 0,
-  kUnzip = 7,
-  kCreateDirectory = 8,
-  kTempContents = 9,
-  kNoProject = 11,
-  // Several projects: a workspace of several that the input names none of,
-  // or several below the folder given. The message lists them, and nothing
-  // is loaded.
-  kSeveralProjects = 12,
-};
-
-// The message shown when the analysis ends with `error`; empty for kNone.
-// kNoProject is also given silently, when the project's folder has no
-// parent folder or no name.
-std::string_view AnalysisErrorText(AnalysisError error);
 
 // What the analysis reads but never writes.
 struct AnalysisConfig {

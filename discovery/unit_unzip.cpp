@@ -14,7 +14,6 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-#include "discovery/unzip.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 

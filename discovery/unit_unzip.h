@@ -7,10 +7,25 @@
 #include <optional>
 #include <string_view>
 
-#include "discovery/unzip.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
+
+// How an extraction ended. The analysis only tells a failure ("Unzip Error!");
+// the codes tell the tests which failure it was.
+enum class UnzipResult : int {
+  kOk = 0,
+  kWarnings = 1,
+  kErrors = 2,
+  kSevereError = 3,
+  kNoMemory = 4,
+  kArchiveNotFound = 9,
+  kBadParameters = 10,
+  kNoFiles = 11,
+  kDiskFull = 50,
+  kUnexpectedEof = 51,
+  kBadPassword = 82,
+};
 
 // The bytes that may still be written below a folder; nothing when unknown.
 using FreeSpaceFn = std::function<std::optional<std::uint64_t>(std::string_view folder)>;
@@ -21,8 +36,8 @@ using FreeSpaceFn = std::function<std::optional<std::uint64_t>(std::string_view 
 // Entries that would land outside `dest_dir` (absolute paths, "..", links
 // leading out) are refused. An archive whose entries declare more bytes in
 // all than `free_space` gives for `dest_dir` is refused before anything is
-// written ("Disk full"), and an entry that unpacks to more than it declares
-// stops the extraction ("Sever error in archive") before the excess is
+// written (kDiskFull), and an entry that unpacks to more than it declares
+// stops the extraction (kSevereError) before the excess is
 // written. kOk only when everything was extracted without warnings.
 UnzipResult UnzipArchiveCode(std::string_view archive_path, std::string_view dest_dir,
                              const FreeSpaceFn& free_space = FreeSpace);

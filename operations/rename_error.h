@@ -6,8 +6,8 @@
 
 namespace kelvandor {
 
-// The workflow's error codes; the numbers are the ones users see (input
-// analysis has its own).
+// The workflow's error codes; the numbers are the ones users see (the input
+// analysis's share some of them: failure.h tells the two apart).
 enum class RenameError {
   kNone = 0,
   kCopy = 1,

@@ -11,6 +11,7 @@
 #include "operations/cleanup.h"
 #include "operations/directory_ops.h"
 #include "operations/families.h"
+#include "operations/front_door.h"
 #include "operations/run_guard.h"
 #include "operations/run_recorder.h"
 #include "platform/file_system.h"
@@ -43,9 +44,7 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
                              const std::string& target, UserInterface& ui, FileSystem& fs,
                              RunReport& report, RunJournal& journal) {
   const bool copy = plan.mode == RenameMode::kCopy;
-  // An archive's project is copied out of the temporary folder whatever the mode.
-  const bool copying = copy || project.from_archive;
-  if (copying && TargetUnsafeForCopy(target, project, fs)) {
+  if (copy && TargetUnsafeForCopy(target, project, fs)) {
     ui.ShowMessage(RenameErrorText(RenameError::kCopy));
     return RenameError::kCopy;
   }
@@ -56,7 +55,7 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
     if (!DeleteDirectory(target, fs)) return RenameError::kDeleteTarget;
   }
   if (copy && !CreateDirectory(target, fs)) return RenameError::kCreateTarget;
-  if (copying) {
+  if (copy) {
     if (!CopyDirectory(project.project_dir, target, ui, fs)) return RenameError::kCopy;
     // From here on, a failure or an interruption removes the copy again.
     journal.NoteCopy();
@@ -128,7 +127,8 @@ std::string BrokenReferenceText(const std::string& detail) {
 // The files of every family change together when the batch is committed,
 // unless a reference would break.
 RenameError RunRewriters(const Project& project, const RenamePlan& plan, const std::string& target,
-                         UserInterface& ui, FileSystem& fs, RunReport& report, RunJournal& journal) {
+                         UserInterface& ui, FileSystem& fs, RunReport& report,
+                         RunJournal& journal) {
   RewriteBatch batch(fs);
   batch.set_journal(&journal);
   StageRewriters(project, plan, target, ui, batch);
@@ -152,6 +152,12 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
 
 }  // namespace
 
+Failure RenameOutcome::failure() const {
+  Failure out(error);
+  if (!report.error_message.empty()) out.message = report.error_message;
+  return out;
+}
+
 std::string CompletedNewPath(std::string_view new_path) {
   std::string out = new_path.empty() ? DefaultNewPath() : std::string(new_path);
   // The rewriters write the target into the project files; a relative path
@@ -164,7 +170,7 @@ std::string CompletedNewPath(std::string_view new_path) {
 RenameOutcome RenameProject(const Project& project, const RenamePlan& requested, UserInterface& ui,
                             FileSystem& file_system) {
   const BusyCursor busy(ui);
-  RenamePlan plan = requested;
+  RenamePlan plan = WithArchiveRule(project, requested);
   plan.new_path = CompletedNewPath(plan.new_path);
   RenameOutcome outcome;
   outcome.new_path = plan.new_path;
@@ -197,9 +203,7 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
     // The journal lies in the folder whose files change: the project, its
     // copy, or the project before and after its folder moves.
     RunJournal journal(file_system,
-                       plan.mode == RenameMode::kRenameFolder && !project.from_archive
-                           ? project.project_dir
-                           : target);
+                       plan.mode == RenameMode::kRenameFolder ? project.project_dir : target);
     try {
       RunRecorder recorder(file_system, report);
       recorder.set_step(RunRecorder::Step::kTarget);

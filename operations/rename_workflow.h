@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "operations/failure.h"
 #include "operations/project.h"
 #include "operations/rename_error.h"
 #include "operations/run_report.h"
@@ -21,6 +22,8 @@ struct RenameOutcome {
   std::string new_path;  // the plan's new path as the workflow completed it
   RunReport report;      // what the run did (or, when planning, would do)
   bool ok() const { return error == RenameError::kNone; }
+  // The error with the message shown for it.
+  Failure failure() const;
 };
 
 // The plan's new path as the workflow takes it: "c:\" or "/" when empty, made

@@ -119,14 +119,16 @@ IoErrorCode IoCodeFromWindowsError(unsigned long error) {
 }
 #endif
 
-void ThrowIoErrorFromErrno(int errno_value) { throw IoError(IoCodeFromErrno(errno_value)); }
+void ThrowIoErrorFromErrno(int errno_value, std::string_view path) {
+  throw IoError(IoCodeFromErrno(errno_value), path);
+}
 
-void ThrowLastIoError() {
+void ThrowLastIoError(std::string_view path) {
 #ifdef _WIN32
-  throw IoError(IoCodeFromWindowsError(GetLastError()));
+  throw IoError(IoCodeFromWindowsError(GetLastError()), path);
 #else
   const int saved = errno;
-  ThrowIoErrorFromErrno(saved != 0 ? saved : EIO);
+  ThrowIoErrorFromErrno(saved != 0 ? saved : EIO, path);
 #endif
 }
 

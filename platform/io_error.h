@@ -3,10 +3,12 @@
 // The input/output error of the program. Text files that cannot be opened,
 // created, read, written, closed or moved aside raise it; the operation that
 // meets it does not catch it, and the window (or the command-line program)
-// shows its text. The number is the program's own, not the platform's.
+// shows its text. The number is the program's own, not the platform's; the
+// path, when known, names the file the error met (it is not in the text).
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kelvandor {
 
@@ -43,19 +45,22 @@ IoErrorCode IoCodeFromWindowsError(unsigned long error);
 
 class IoError : public std::runtime_error {
  public:
-  explicit IoError(IoErrorCode code) : std::runtime_error(IoErrorText(code)), code_(code) {}
+  explicit IoError(IoErrorCode code, std::string_view path = {})
+      : std::runtime_error(IoErrorText(code)), code_(code), path_(path) {}
   IoErrorCode code() const noexcept { return code_; }
+  const std::string& path() const noexcept { return path_; }
 
  private:
   IoErrorCode code_ = IoErrorCode{0};
+  std::string path_;
 };
 
-// Throws IoError for the given errno value.
-[[noreturn]] void ThrowIoErrorFromErrno(int errno_value);
+// Throws IoError for the given errno value, met on `path`.
+[[noreturn]] void ThrowIoErrorFromErrno(int errno_value, std::string_view path = {});
 
 // Throws IoError for the last failed system call of this thread (errno on
-// POSIX, GetLastError() on Windows), e.g. after a file_system.h call
-// returned false.
-[[noreturn]] void ThrowLastIoError();
+// POSIX, GetLastError() on Windows), e.g. after a file_system.h call on
+// `path` returned false.
+[[noreturn]] void ThrowLastIoError(std::string_view path = {});
 
 }  // namespace kelvandor

@@ -42,7 +42,7 @@ LineReader::LineReader(std::string_view path, FileSystem& file_system)
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   fd_ = file_system.OpenForReading(path);
-  if (fd_ < 0) ThrowIoErrorFromErrno(errno);
+  if (fd_ < 0) ThrowIoErrorFromErrno(errno, path);
   buffer_ = buffer.release();
 }
 
@@ -151,7 +151,7 @@ LineWriter::LineWriter(std::string_view path, FileSystem& file_system)
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
   fd_ = file_system_->CreateForWriting(path);
-  if (fd_ < 0) ThrowIoErrorFromErrno(errno);
+  if (fd_ < 0) ThrowIoErrorFromErrno(errno, path);
   buffer_ = buffer.release();
 }
 

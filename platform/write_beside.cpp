@@ -46,7 +46,7 @@ void WriteFileAt(const std::string& path, std::string_view permissions_of,
       out.Close();
     }
     if (!permissions_of.empty() && !file_system.CopyPermissions(permissions_of, path)) {
-      ThrowLastIoError();
+      ThrowLastIoError(path);
     }
   } catch (...) {
     // RemoveTree also removes a file made read-only like the one it replaces.

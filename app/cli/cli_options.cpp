@@ -101,7 +101,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         return Fail("--name takes a project name, not a path: '" + *target + "'");
       }
     } else if (renaming && (arg == "--copy" || arg == "--rename-folder")) {
-      const Mode mode = arg == "--copy" ? Mode::kCopy : Mode::kRenameFolder;
+      const RenameMode mode = arg == "--copy" ? RenameMode::kCopy : RenameMode::kRenameFolder;
       if (mode_set && options.mode != mode) {
         return Fail("--copy and --rename-folder exclude each other");
       }

@@ -7,10 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "operations/project.h"
+
 namespace kelvandor::cli {
 
 enum class Command { kRename, kClean, kHelp, kVersion };
-enum class Mode { kInPlace, kCopy, kRenameFolder };
 
 struct Options {
   Command command = Command::kHelp;
@@ -18,7 +19,7 @@ struct Options {
   std::optional<std::string> to;    // --to PATH
   std::optional<std::string> dir;   // --dir NAME
   std::optional<std::string> name;  // --name NAME
-  Mode mode = Mode::kInPlace;
+  RenameMode mode = RenameMode::kInPlace;
   bool clean_up = true;
   bool backup = false;
   bool yes = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #ifdef _WIN32
@@ -27,8 +28,11 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/report_output.h"
 #include "app/cli/terminal_ui.h"
+#include "app/run_guarded.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
+#include "operations/failure.h"
+#include "operations/front_door.h"
 #include "operations/project.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
@@ -41,9 +45,6 @@
 
 namespace kelvandor::cli {
 namespace {
-
-// The exit status of a run stopped by Ctrl-C or a termination signal.
-constexpr int kExitInterrupted = 130;
 
 // Ctrl-C and termination signals ask the run to stop at its next safe point
 // (see stop_request.h), so that it rolls back and removes its temporary
@@ -78,16 +79,11 @@ void CatchStopSignals() {
 }
 #endif
 
-constexpr int kExitUsage = 2;
-// Several projects lie below the given folder; they are listed.
-constexpr int kExitSeveralProjects = static_cast<int>(AnalysisError::kSeveralProjects);
-// An I/O error raised by a rewriter or the clean-up, after its text.
-constexpr int kExitIoError = 74;
 constexpr const char* kVersion = "kelvandor-cli " KELVANDOR_VERSION;
 
-int UsageError(const std::string& reason) {
+ExitStatus UsageError(const std::string& reason) {
   std::fprintf(stderr, "kelvandor-cli: %s\n", reason.c_str());
-  return kExitUsage;
+  return ExitStatus::kUsage;
 }
 
 // Checks the options against what the loaded project allows; the reason
@@ -100,7 +96,7 @@ std::string MisfitReason(const Options& options, const Project& project) {
     return {};
   }
   if (archive) {
-    if (options.mode == Mode::kRenameFolder) {
+    if (options.mode == RenameMode::kRenameFolder) {
       return "an archive is always copied: --rename-folder does not apply";
     }
     if (options.backup) return "an archive is always copied: --backup does not apply";
@@ -108,38 +104,26 @@ std::string MisfitReason(const Options& options, const Project& project) {
     if (!options.to) return "an archive needs --to PATH for its copy";
     return {};
   }
-  if (options.mode == Mode::kInPlace && (options.to || options.dir)) {
+  if (options.mode == RenameMode::kInPlace && (options.to || options.dir)) {
     return "--to and --dir need --copy or --rename-folder";
   }
   return {};
 }
 
-RenameMode RenameModeOf(Mode mode) {
-  switch (mode) {
-    case Mode::kCopy:
-      return RenameMode::kCopy;
-    case Mode::kRenameFolder:
-      return RenameMode::kRenameFolder;
-    case Mode::kInPlace:
-      break;
-  }
-  return RenameMode::kInPlace;
-}
-
 // The analysis's proposals with the options over them, as the window's New
-// fields would be after a user set them: in rename-folder mode the folder
-// takes the project's name unless --dir is given; an archive is copied.
+// fields would be after a user set them.
 RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
                     std::string_view current_dir) {
-  RenamePlan plan;
-  plan.mode = analysis.project.from_archive ? RenameMode::kCopy : RenameModeOf(options.mode);
-  plan.new_path = options.to ? NormalisedAgainst(*options.to, current_dir) : analysis.new_path;
-  plan.new_name = options.name.value_or(analysis.new_name);
-  plan.new_dir = plan.mode == RenameMode::kRenameFolder ? plan.new_name : analysis.new_dir;
-  if (options.dir) plan.new_dir = *options.dir;
-  plan.clean_up = options.clean_up;
-  plan.backup = options.backup && !analysis.project.from_archive;
-  return plan;
+  return PlanRename(
+      analysis.project,
+      RenameRequest{
+          .mode = options.mode,
+          .new_path = options.to ? NormalisedAgainst(*options.to, current_dir) : analysis.new_path,
+          .new_name = options.name.value_or(analysis.new_name),
+          .new_dir = options.dir,
+          .proposed_dir = analysis.new_dir,
+          .clean_up = options.clean_up,
+          .backup = options.backup});
 }
 
 // A folder below the given one, separator-led, with "/" between levels.
@@ -147,19 +131,6 @@ std::string Relative(std::string_view sub_dir) {
   std::string out(sub_dir.empty() ? "." : sub_dir.substr(1));
   for (char& c : out) c = c == Separator() ? '/' : c;
   return out;
-}
-
-// Runs `step`; an error it raises is shown, kept in `error_text` when
-// given, and gives kExitIoError.
-template <typename Step>
-int Guarded(UserInterface& ui, Step&& step, std::string* error_text = nullptr) {
-  try {
-    return std::forward<Step>(step)();
-  } catch (const std::exception& error) {  // IoError above all
-    ui.ShowMessage(error.what());
-    if (error_text != nullptr) *error_text = error.what();
-    return kExitIoError;
-  }
 }
 
 // The plan on standard output, or the summary of the real run on standard
@@ -182,8 +153,8 @@ void PrintOutcome(const Options& options, const RunReport& report, const RunFact
 // Runs the rename or the clean-up of `plan`, over a file system that only
 // plans for a dry run, prints what it did or would do, and gives the exit
 // status.
-int Execute(const Options& options, const ProjectState& analysis, const RenamePlan& plan,
-            UserInterface& ui) {
+ExitStatus Execute(const Options& options, const ProjectState& analysis, const RenamePlan& plan,
+                   UserInterface& ui) {
   const Project& project = analysis.project;
   PlanningFileSystem planning;
   FileSystem& file_system = options.dry_run ? planning : NativeFileSystem();
@@ -197,42 +168,45 @@ int Execute(const Options& options, const ProjectState& analysis, const RenamePl
     }
   }
   RunReport report;
-  std::string error_text;
   const auto start = std::chrono::steady_clock::now();
-  int status = Guarded(
-      ui,
-      [&] {
-        if (facts.clean_only) {
-          report = CleanUpProject(project, plan, run_ui, file_system);
-          if (report.error_code != 0) return report.error_code;
-          run_ui.ShowResult("Cleaned!");
-          return 0;
-        }
-        RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
-        for (const RewriteWarning& warning : outcome.report.warnings) {
-          run_ui.ShowResult(warning.message);
-        }
-        run_ui.ShowResult(outcome.ok() ? "Finished!" : "Finished with ERROR(s)");
-        report = std::move(outcome.report);
-        return static_cast<int>(outcome.error);
-      },
-      &error_text);
+  Failure failure = RunGuarded(ui, [&] {
+    if (facts.clean_only) {
+      report = CleanUpProject(project, plan, run_ui, file_system);
+      if (report.error_code != 0) return Failure(RenameError{report.error_code});
+      run_ui.ShowResult(kCleanedText);
+      return Failure();
+    }
+    RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
+    for (const RewriteWarning& warning : outcome.report.warnings) {
+      run_ui.ShowResult(warning.message);
+    }
+    run_ui.ShowResult(RenameResultText(outcome.error));
+    report = std::move(outcome.report);
+    return Failure(outcome.error);
+  });
   facts.elapsed = std::chrono::steady_clock::now() - start;
+  // An error the run raised broke it off: what it did is not known.
+  const bool raised = std::holds_alternative<IoErrorCode>(failure.status);
+  ExitStatus status = ExitStatusOf(failure);
   if (StopRequested()) {
     // Stopped between clean-up steps, the run itself raised nothing.
-    if (status != kExitIoError) ui.ShowMessage(IoErrorText(IoErrorCode::kInterrupted));
-    status = kExitInterrupted;
+    if (!raised) {
+      failure = Failure(IoError(IoErrorCode::kInterrupted));
+      ui.ShowMessage(failure.message);
+    }
+    status = ExitStatus::kInterrupted;
   }
-  facts.exit_status = status;
-  if (status == kExitIoError || status == kExitInterrupted) {
-    report.error_code = status;
-    report.error_message = error_text.empty() ? IoErrorText(IoErrorCode::kInterrupted) : error_text;
+  facts.exit_status = static_cast<int>(status);
+  const bool broken_off = raised || status == ExitStatus::kInterrupted;
+  if (broken_off) {
+    report.error_code = facts.exit_status;
+    report.error_message = failure.message;
   }
-  PrintOutcome(options, report, facts, status != kExitIoError && status != kExitInterrupted);
+  PrintOutcome(options, report, facts, !broken_off);
   return status;
 }
 
-int Run(const Options& options) {
+ExitStatus Run(const Options& options) {
   const bool interactive = KELVANDOR_ISATTY(0) && KELVANDOR_ISATTY(2);
   TerminalUi ui(stdin, stderr, options.yes, interactive, KELVANDOR_ISATTY(2) != 0);
   // A private program folder: the archive is unpacked there, and no
@@ -242,38 +216,37 @@ int Run(const Options& options) {
   RemoveStaleTemporaryFolders("kelvandor-cli-");
   TemporaryFolder work("kelvandor-cli-");
   if (work.path().empty()) {
-    ui.ShowMessage(AnalysisErrorText(AnalysisError::kCreateDirectory));
-    return static_cast<int>(AnalysisError::kCreateDirectory);
+    const Failure failure(AnalysisError::kCreateDirectory);
+    ui.ShowMessage(failure.message);
+    return ExitStatusOf(failure);
   }
   AnalysisConfig config;
   config.exe_dir = work.path();
   ProjectState analysis;
 
   const std::string current_dir = CurrentDir();
-  int status = 0;
+  ExitStatus status = ExitStatus::kSuccess;
   const std::string source = NormalisedAgainst(options.source, current_dir);
   if (!NewInput(source, config, analysis, ui).ok) {
-    status = static_cast<int>(analysis.error);
-    if (status == kExitSeveralProjects && options.json && !analysis.search.candidates.empty()) {
+    status = ExitStatusOf(Failure(analysis.error));
+    if (status == ExitStatus::kSeveralProjects && options.json &&
+        !analysis.search.candidates.empty()) {
       std::vector<std::string> candidates;
       for (const ProjectCandidate& c : analysis.search.candidates) {
         candidates.push_back(Relative(c.sub_dir));
       }
-      std::fputs(CandidatesJson(source, candidates, status).c_str(), stdout);
+      std::fputs(CandidatesJson(source, candidates, static_cast<int>(status)).c_str(), stdout);
     }
   } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
     status = UsageError(misfit);
   } else if (StopRequested()) {
     ui.ShowMessage(IoErrorText(IoErrorCode::kInterrupted));
-    status = kExitInterrupted;
+    status = ExitStatus::kInterrupted;
   } else {
     const RenamePlan plan = PlanFrom(options, analysis, current_dir);
     status = Execute(options, analysis, plan, ui);
   }
-  Guarded(ui, [&] {
-    DeleteDirectory(analysis.project.temp_dir, NativeFileSystem());
-    return 0;
-  });
+  RunGuarded(ui, [&] { DeleteDirectory(analysis.project.temp_dir, NativeFileSystem()); });
   return status;
 }
 
@@ -285,7 +258,7 @@ int main(int argc, char* argv[]) {
   std::setlocale(LC_ALL, "");
   const std::vector<std::string> args(argv + 1, argv + argc);
   const ParseResult parsed = ParseArguments(args);
-  if (!parsed.options) return UsageError(parsed.error);
+  if (!parsed.options) return static_cast<int>(UsageError(parsed.error));
   const Options& options = *parsed.options;
   switch (options.command) {
     case Command::kHelp:
@@ -299,9 +272,9 @@ int main(int argc, char* argv[]) {
   }
   CatchStopSignals();
   try {
-    return Run(options);
+    return static_cast<int>(Run(options));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
-    return kExitIoError;
+    return static_cast<int>(kelvandor::ExitStatus::kIoError);
   }
 }

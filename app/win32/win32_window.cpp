@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/run_guarded.h"
 #include "app/win32/resource.h"
 #include "app/win32/win32_dpi.h"
 #include "app/win32/win32_text.h"
@@ -331,29 +332,12 @@ void TForm1::WMDropFiles(const std::vector<std::wstring>& paths) {
 }
 
 void TForm1::Command(const Bound& bound) {
-  const auto ticked = [&] { return SendMessageW(bound.control, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-  switch (bound.layout->handler) {
-    case Handler::kNone:
-      return;
-    case Handler::SpeedButton_OpenInputClick:
-      return Mapped([&] { model_.SpeedButton_OpenInputClick(); });
-    case Handler::SpeedButton_OpenNewDirClick:
-      return Mapped([&] { model_.SpeedButton_OpenNewDirClick(); });
-    case Handler::Edit_New_WspPrjKeyUp:
-      return Mapped([&] { model_.Edit_New_WspPrjKeyUp(); });
-    case Handler::CheckBox_CopyProjectClick:
-      return Mapped([&, now = ticked()] { model_.SetCopyProjectTicked(now); });
-    case Handler::CheckBox_RenameFolderClick:
-      return Mapped([&, now = ticked()] { model_.SetRenameFolderTicked(now); });
-    case Handler::Button_RenameClick:
-      return Mapped([&] { model_.Button_RenameClick(); });
-    case Handler::Button1Click_CleanUpProject:
-      return Mapped([&] { model_.Button1Click_CleanUpProject(); });
-    case Handler::Button1Click_SaveConfig:
-      return Mapped([&] { model_.Button1Click_SaveConfig(); });
-    case Handler::Button_CloseClick:
-      return Close();
-  }
+  const Handler handler = bound.layout->handler;
+  if (handler == Handler::Button_CloseClick) return Close();
+  if (handler == Handler::kNone) return;
+  const bool ticked = bound.layout->kind == ControlKind::kCheckBox &&
+                      SendMessageW(bound.control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  Mapped([&] { RunHandler(model_, handler, ticked); });
 }
 
 LRESULT TForm1::FieldColours(HDC dc, HWND control) {
@@ -393,13 +377,10 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wparam, LP
   }
   auto* self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return self->HandleMessage(message, wparam, lparam);
-  } catch (const std::exception& error) {
-    // Nothing may unwind through the system's frames.
-    self->ui_.ShowMessage(error.what());
-    return 0;
-  }
+  // Nothing may unwind through the system's frames.
+  LRESULT result = 0;
+  RunGuarded(self->ui_, [&] { result = self->HandleMessage(message, wparam, lparam); });
+  return result;
 }
 
 LRESULT CALLBACK TForm1::EditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/configuration.h"
+#include "app/form_layout.h"
 #include "discovery/input_analysis.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
@@ -125,7 +126,7 @@ TEST_F(FormModelTest, LoadOfAFolderProposesTheOldLocationInPlace) {
   const std::string project = Blinky();
   c_.CheckBox_Backup.ticked = true;
   Load(project);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_EQ(model_.project().project_dir, project);
   EXPECT_EQ(c_.Edit_Old_Path.text, tmp_ / "work" + kSep);
   EXPECT_EQ(c_.Edit_New_Path.text, c_.Edit_Old_Path.text);
@@ -143,15 +144,16 @@ TEST_F(FormModelTest, ModeSwitchesFollowTheClickHandlers) {
   Load(Blinky());
   const std::string proposed_path = c_.Edit_New_Path.text;
 
-  model_.SetRenameFolderTicked(true);
+  // Through the handler dispatch both windows use.
+  RunHandler(model_, Handler::CheckBox_RenameFolderClick, true);
   EXPECT_EQ(Look(c_.Edit_New_Dir), kTypeable);
   EXPECT_EQ(Look(c_.Edit_New_Path), kDisplayOnly);
   c_.Edit_New_WspPrj.text = "pump";
-  model_.Edit_New_WspPrjKeyUp();
+  RunHandler(model_, Handler::Edit_New_WspPrjKeyUp, false);
   EXPECT_EQ(c_.Edit_New_Dir.text, "pump");
 
   // Copy while renaming: the typed name is kept aside, the proposals return.
-  model_.SetCopyProjectTicked(true);
+  RunHandler(model_, Handler::CheckBox_CopyProjectClick, true);
   EXPECT_FALSE(c_.CheckBox_RenameFolder.ticked);
   EXPECT_EQ(s_.proposals.preferred_new_name, "pump");
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
@@ -237,7 +239,7 @@ TEST_P(FormModelFamilyTest, LoadEnablesRenameAndProposesTheName) {
   const FamilyCase& f = GetParam();
   model_.FormCreate(exe_dir_);
   Load(CopyExample(f.example, f.name));
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_EQ(model_.project().Has(FamilyKind::kWspPrj), f.wsp_prj);
   EXPECT_EQ(model_.project().Has(FamilyKind::kIar), f.eww);
   EXPECT_EQ(model_.project().Has(FamilyKind::kKeilUv4), f.uvproj);
@@ -280,7 +282,7 @@ TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   const std::string missing = tmp_ / "nothing";
   Load(missing);
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Input File not found!"}}));
-  EXPECT_EQ(s_.ErrorCode, static_cast<int>(AnalysisError::kNoProject));
+  EXPECT_EQ(s_.LastFailure, Failure(AnalysisError::kNoProject));
   EXPECT_EQ(c_.Edit_Old_Path.text, missing);
   EXPECT_FALSE(c_.Button_Rename.enabled);
   EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
@@ -296,7 +298,7 @@ TEST_F(FormModelTest, ArchiveLocksCopyModeAndTheNextLoadUnlocksIt) {
   const std::string zip = tmp_ / "in/demo.zip";
   WriteFile(zip, ReadFile(KELVANDOR_DEMO_ARCHIVE));
   Load(zip);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(model_.project().from_archive);
   EXPECT_EQ(model_.project().temp_dir, TempDirFor(exe_dir_));
   EXPECT_TRUE(DirectoryExists(model_.project().temp_dir + kSep + "blinky"));
@@ -486,7 +488,7 @@ TEST_F(FormModelRenameTest, CopyReportsFinishedAndShowsTheCompletedPath) {
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished!"}));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
-  EXPECT_EQ(s_.ErrorCode, 0);
+  EXPECT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
 }
 
@@ -495,7 +497,7 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   ui_.confirm_answers = {false};
   model_.Button_RenameClick();
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
-  EXPECT_EQ(s_.ErrorCode, static_cast<int>(RenameError::kTargetKept));
+  EXPECT_EQ(s_.LastFailure, Failure(RenameError::kTargetKept));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
 }
 
@@ -519,7 +521,7 @@ TEST_P(FormModelUv5Test, RenamesTheSampleFileByFile) {
   model_.FormCreate(exe_dir_);
   const std::string project = CopyExample(u.sample, u.sample);
   Load(project);
-  ASSERT_EQ(s_.ErrorCode, 0);
+  ASSERT_FALSE(s_.LastFailure.failed());
   EXPECT_TRUE(model_.project().Has(FamilyKind::kKeilUv4) &&
               model_.project().Has(FamilyKind::kKeilUv5));
   EXPECT_EQ(c_.Edit_Old_UVProj.text, u.sample);

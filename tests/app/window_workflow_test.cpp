@@ -193,7 +193,7 @@ TEST_F(WindowWorkflowTest, ArchiveIsNeverCopiedIntoTheTemporaryFolder) {
     EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Copy Project!"},
                                              {"Result", "Finished with ERROR(s)"}}))
         << dir;
-    EXPECT_EQ(window_->model().state().ErrorCode, 1) << dir;
+    EXPECT_EQ(window_->model().state().LastFailure, Failure(RenameError::kCopy)) << dir;
     EXPECT_EQ(ListTree(temp_dir), unpacked) << dir;
   }
 }
@@ -212,7 +212,7 @@ TEST_F(WindowWorkflowTest, ExistingTargetIsKeptOnNoAndReplacedOnYes) {
   Click("Button_Rename");
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Confirm", "Project already exist - Delete ?"},
                                            {"Result", "Finished with ERROR(s)"}}));
-  EXPECT_EQ(window_->model().state().ErrorCode, 15);
+  EXPECT_EQ(window_->model().state().LastFailure, Failure(RenameError::kTargetKept));
   EXPECT_EQ(ListTree(tmp_ / "new/pump"), (std::vector<std::string>{"keep.txt"}));
 
   ui_.shown.clear();
@@ -233,7 +233,7 @@ TEST_F(WindowWorkflowTest, CopyOntoTheProjectItselfAsksNothingAndDeletesNothing)
   Click("Button_Rename");
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Failed to Copy Project!"},
                                            {"Result", "Finished with ERROR(s)"}}));
-  EXPECT_EQ(window_->model().state().ErrorCode, 1);
+  EXPECT_EQ(window_->model().state().LastFailure, Failure(RenameError::kCopy));
   EXPECT_EQ(ListTree(blinky), old_tree);
 }
 

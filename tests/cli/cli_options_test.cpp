@@ -77,17 +77,17 @@ INSTANTIATE_TEST_SUITE_P(
                  With(Rename("b"),
                       [](Options& o) {
                         o.name = "n";
-                        o.mode = Mode::kCopy;
+                        o.mode = RenameMode::kCopy;
                       })},
         Accepted{"copy",
                  {"rename", "b", "--copy"},
-                 With(Rename("b"), [](Options& o) { o.mode = Mode::kCopy; })},
+                 With(Rename("b"), [](Options& o) { o.mode = RenameMode::kCopy; })},
         Accepted{"copy_twice",
                  {"rename", "b", "--copy", "--copy"},
-                 With(Rename("b"), [](Options& o) { o.mode = Mode::kCopy; })},
+                 With(Rename("b"), [](Options& o) { o.mode = RenameMode::kCopy; })},
         Accepted{"rename_folder",
                  {"rename", "b", "--rename-folder"},
-                 With(Rename("b"), [](Options& o) { o.mode = Mode::kRenameFolder; })},
+                 With(Rename("b"), [](Options& o) { o.mode = RenameMode::kRenameFolder; })},
         Accepted{"no_cleanup",
                  {"rename", "b", "--no-cleanup"},
                  With(Rename("b"), [](Options& o) { o.clean_up = false; })},
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       })},
         Accepted{"dash_dash_ends_options",
                  {"rename", "--copy", "--", "--odd"},
-                 With(Rename("--odd"), [](Options& o) { o.mode = Mode::kCopy; })},
+                 With(Rename("--odd"), [](Options& o) { o.mode = RenameMode::kCopy; })},
         Accepted{"single_dash_is_a_source", {"clean", "-"}, Clean("-")},
         Accepted{"dry_run_json_for_rename",
                  {"rename", "--json", "b", "--dry-run"},
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"rename", "b", "--copy", "--dir", "a/b"},
                  With(Rename("b"),
                       [](Options& o) {
-                        o.mode = Mode::kCopy;
+                        o.mode = RenameMode::kCopy;
                         o.dir = "a/b";
                       })}),
     [](const auto& p) { return std::string(p.param.label); });

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery/unzip.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/zip_writer.h"
@@ -397,34 +396,6 @@ TEST_F(UnzipTest, NeverWritesThroughALinkAlreadyInTheDestination) {
   EXPECT_NE(UnzipArchiveCode(Zip(), Dest()), UnzipResult::kOk);
   EXPECT_TRUE(fs::is_empty(outside));
 }
-
-struct ResultTextRow {
-  int code = 0;
-  const char* text = "";
-};
-
-class UnzipResultTextTest : public ::testing::TestWithParam<ResultTextRow> {};
-
-TEST_P(UnzipResultTextTest, MatchesTheTable) {
-  EXPECT_EQ(UnzipResultText(static_cast<UnzipResult>(GetParam().code)), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Codes, UnzipResultTextTest,
-    ::testing::Values(
-        ResultTextRow{0, "OKAY"}, ResultTextRow{1, "Warnings occurred on one or more files"},
-        ResultTextRow{2, "Errors occurred on one or more files"},
-        ResultTextRow{3, "Sever error in archive"}, ResultTextRow{4, "Insufficient memory"},
-        ResultTextRow{5, "Insufficient memory"}, ResultTextRow{6, "Insufficient memory"},
-        ResultTextRow{7, "Insufficient memory"}, ResultTextRow{8, "Insufficient memory"},
-        ResultTextRow{9, "Archive not found"},
-        ResultTextRow{10, "Bad or illegal parameters specified"},
-        ResultTextRow{11, "No files found"}, ResultTextRow{12, "Unknown error"},
-        ResultTextRow{49, "Unknown error"}, ResultTextRow{50, "Disk full"},
-        ResultTextRow{51, "Unexpected end of file"}, ResultTextRow{80, "Canceled by user"},
-        ResultTextRow{81, "No files found: All unsupported"},
-        ResultTextRow{82, "No files found: Bad password"}, ResultTextRow{83, "Unknown error"},
-        ResultTextRow{-1, "Unknown error"}));
 
 }  // namespace
 }  // namespace kelvandor

@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "discovery/unit_unzip.h"
-#include "discovery/unzip.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace kelvandor::fuzz {
@@ -50,7 +49,15 @@ void FuzzOne(std::string_view data) {
   const Surroundings surroundings(run, "dest");
 
   const UnzipResult code = UnzipArchiveCode(archive, run / "dest");
-  Check(UnzipResultText(code) != "Unknown error", "a code outside the table");
+  bool known = false;
+  for (UnzipResult listed :
+       {UnzipResult::kOk, UnzipResult::kWarnings, UnzipResult::kErrors, UnzipResult::kSevereError,
+        UnzipResult::kNoMemory, UnzipResult::kArchiveNotFound, UnzipResult::kBadParameters,
+        UnzipResult::kNoFiles, UnzipResult::kDiskFull, UnzipResult::kUnexpectedEof,
+        UnzipResult::kBadPassword}) {
+    known = known || code == listed;
+  }
+  Check(known, "a code outside the table");
   surroundings.CheckUnchanged();
   std::error_code ec;
   if (fs::exists(run / "dest", ec)) CheckLinksStayInside(run / "dest");

@@ -192,6 +192,7 @@ TEST(LineReaderTest, OpenFailuresRaiseIoError) {
     LineReader reader(tmp / "missing.txt");
   } catch (const IoError& e) {
     EXPECT_STREQ(e.what(), "File not found");
+    EXPECT_EQ(e.path(), tmp / "missing.txt");
   }
 }
 
@@ -201,6 +202,11 @@ TEST(LineWriterTest, OpenFailuresRaiseIoError) {
   EXPECT_EQ(WriteErrorCode(tmp / "no/such/folder/x.txt"), IoErrorCode::kFileNotFound);
   EXPECT_EQ(WriteErrorCode(tmp / "folder"), IoErrorCode::kAccessDenied);
   EXPECT_EQ(WriteErrorCode(""), IoErrorCode::kFileNotFound);
+  try {
+    LineWriter writer(tmp / "folder");
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.path(), tmp / "folder");
+  }
 }
 
 TEST(LineWriterTest, EveryLineEndsWithCrLf) {
