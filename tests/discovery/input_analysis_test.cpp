@@ -286,7 +286,7 @@ TEST_P(NewInputIarFileTest, LoadsThatProject) {
   ASSERT_EQ(state_.project.families.size(), 1u);
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
   EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "Boot");
-  EXPECT_EQ(state_.project.Find(FamilyKind::kIar)->old_workspace, "Both");
+  EXPECT_EQ(state_.project.Find(FamilyKind::kIar)->Value(kWorkspaceValue), "Both");
   EXPECT_EQ(state_.new_name, "Boot");
 }
 
@@ -698,7 +698,7 @@ TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_dir = "nd";
   state_.new_name = "nn";
   state_.project.old_dir = "od";
-  state_.project.Add(FamilyKind::kWspPrj).old_workspace = "ow";
+  state_.project.Add(FamilyKind::kWspPrj).SetValue(kWorkspaceValue, "ow");
   const std::string missing = tmp_ / "nowhere/at/all";
 
   ExpectNotFound(Load(missing));

@@ -180,7 +180,7 @@ class RenameProjectTest : public ::testing::Test {
       {
         Family& family = r.project.Add(FamilyKind::kWspPrj);
         family.old_name = f.example;
-        family.old_workspace = f.example;
+        family.SetValue(kWorkspaceValue, f.example);
       }
     }
     if (f.eww) {
@@ -188,8 +188,8 @@ class RenameProjectTest : public ::testing::Test {
         Family& family = r.project.Add(FamilyKind::kIar);
         family.sub_dir = SubDir(f.iar_sub);
         family.old_name = f.iar_name != nullptr ? f.iar_name : f.example;
-        if (f.iar_workspace != nullptr) family.old_workspace = f.iar_workspace;
-        family.generator_layout = f.iar_generator;
+        if (f.iar_workspace != nullptr) family.SetValue(kWorkspaceValue, f.iar_workspace);
+        family.SetFlag(kGeneratorLayoutValue, f.iar_generator);
       }
     }
     if (f.uvproj) {
@@ -683,7 +683,7 @@ TEST_F(RenameProjectTest, MissingOldProjectGivesError1) {
 TEST_F(RenameProjectTest, RecheckMessageOfARewriterKeepsTheResultTrue) {
   Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.project.families.front().old_workspace.clear();  // several ".wsp" files: no name
+  r.project.families.front().SetValue(kWorkspaceValue, "");  // several ".wsp" files: no name
 
   EXPECT_TRUE(Run(r));
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Please recheck *.WSP files manually"}}));
