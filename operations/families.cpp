@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "operations/eclipse_family.h"
 #include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
 #include "rewrite/keil5_rewriter.h"
@@ -135,6 +136,9 @@ constexpr ShownName kWspPrjShown[] = {{OldField::kWsp, kWorkspaceValue}, {OldFie
 constexpr ShownName kIarShown[] = {{OldField::kEww, kWorkspaceValue, true}};
 constexpr ShownName kKeilShown[] = {{OldField::kUvProj}};
 
+constexpr ProjectFilePattern kEclipseFiles[] = {{".project", true}};
+// Where no WSP/PRJ project takes it.
+constexpr ShownName kEclipseShown[] = {{OldField::kPrj}};
 
 constexpr FamilyRow kTable[] = {
     {.kind = FamilyKind::kWspPrj,
@@ -167,6 +171,14 @@ constexpr FamilyRow kTable[] = {
      .configured_above = true,
      .rewrite = RewriteKeilUv5,
      .clean_named = CleanKeilUv5},
+    {.kind = FamilyKind::kEclipse,
+     .files = kEclipseFiles,
+     .claim = ClaimEclipseProject,
+     .read_name = ReadEclipseName,
+     .proposal = Proposal::kWhenNamed,
+     .shown = kEclipseShown,
+     .rewrite = RewriteEclipse,
+     .clean_named = CleanEclipse},
 };
 
 constexpr bool InKindOrder() {

@@ -19,8 +19,9 @@ enum class FamilyKind {
   kIar,      // ".eww", ".ewp", ".ewd", ".dep"
   kKeilUv4,  // the Keil folder: ".uvproj", ".uvopt", the fixed output folders
   kKeilUv5,  // ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
+  kEclipse,  // ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
 };
-inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kKeilUv5;
+inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kEclipse;
 
 struct Family {
   FamilyKind kind = FamilyKind::kWspPrj;
@@ -28,7 +29,8 @@ struct Family {
   // family's files ("\example\IAR", "/MDK-ARM"), or empty.
   std::string sub_dir;
   // The project's old name: the ".prj" name for WSP/PRJ; for the Keil folder
-  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name.
+  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name; for
+  // an Eclipse project the <name> of its ".project".
   std::string old_name;
   // What else the family's row reads, by name (kWorkspaceValue, ...); a value
   // set empty is no value.
