@@ -9,6 +9,7 @@
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
 #include "operations/front_door.h"
+#include "operations/families.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -211,23 +212,54 @@ bool FormModel::NewInput(std::string_view path) {
   return !s.LastFailure.failed();
 }
 
+namespace {
+
+constexpr OldField kOldFields[] = {OldField::kWsp, OldField::kPrj, OldField::kUvProj,
+                                   OldField::kEww};
+
+template <typename Controls>
+auto& OldFieldEdit(Controls& c, OldField field) {
+  switch (field) {
+    case OldField::kWsp:
+      return c.Edit_Old_Wsp;
+    case OldField::kPrj:
+      return c.Edit_Old_Prj;
+    case OldField::kUvProj:
+      return c.Edit_Old_UVProj;
+    case OldField::kEww:
+      break;
+  }
+  return c.Edit_Old_EWW;
+}
+
+// The family whose name `field` shows, and which of its names.
+template <typename ProjectT>
+auto ShownIn(ProjectT& project, OldField field)
+    -> std::pair<decltype(&project.families.front()), ShownName> {
+  for (auto& family : project.families) {
+    for (const ShownName& shown : RowOf(family.kind).shown) {
+      if (shown.field == field) return {&family, shown};
+    }
+  }
+  return {nullptr, {}};
+}
+
+bool ShowsOldName(const Family& family, const ShownName& shown) {
+  return shown.value.empty() || (shown.or_old_name && !family.Flag(shown.value));
+}
+
+}  // namespace
+
 void FormModel::ShowProject() {
   FormControls& c = controls_;
-  const auto old_name = [&](FamilyKind kind) {
-    const Family* family = project_.Find(kind);
-    return family ? family->old_name : std::string();
-  };
-  const Family* wsp_prj = project_.Find(FamilyKind::kWspPrj);
   c.Edit_Old_Path.text = project_.old_path;
   c.Edit_Old_Dir.text = project_.old_dir;
-  c.Edit_Old_Wsp.text = wsp_prj ? wsp_prj->old_workspace : std::string();
-  c.Edit_Old_Prj.text = old_name(FamilyKind::kWspPrj);
-  c.Edit_Old_UVProj.text = old_name(FamilyKind::kKeilUv4);
-  // The IAR field shows the workspace; the project may be named otherwise.
-  const Family* iar = project_.Find(FamilyKind::kIar);
-  c.Edit_Old_EWW.text = iar == nullptr               ? std::string()
-                        : iar->old_workspace.empty() ? iar->old_name
-                                                     : iar->old_workspace;
+  for (OldField field : kOldFields) {
+    const auto [family, shown] = ShownIn(project_, field);
+    OldFieldEdit(c, field).text = family == nullptr              ? std::string()
+                                  : ShowsOldName(*family, shown) ? family->old_name
+                                                                 : family->Value(shown.value);
+  }
 }
 
 void FormModel::ApplyCheckBoxes() {
@@ -268,17 +300,16 @@ Project FormModel::ShownProject() const {
   Project project = project_;
   project.old_path = c.Edit_Old_Path.text;
   project.old_dir = c.Edit_Old_Dir.text;
-  const auto set_old_name = [&](FamilyKind kind, const std::string& text) {
-    if (Family* family = project.Find(kind)) family->old_name = text;
-  };
-  if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
-    wsp_prj->old_workspace = c.Edit_Old_Wsp.text;
+  for (OldField field : kOldFields) {
+    const auto [family, shown] = ShownIn(project, field);
+    if (family == nullptr) continue;
+    const std::string& text = OldFieldEdit(c, field).text;
+    if (ShowsOldName(*family, shown)) {
+      family->old_name = text;
+    } else {
+      family->SetValue(shown.value, text);
+    }
   }
-  set_old_name(FamilyKind::kWspPrj, c.Edit_Old_Prj.text);
-  if (Family* iar = project.Find(FamilyKind::kIar)) {
-    (iar->old_workspace.empty() ? iar->old_name : iar->old_workspace) = c.Edit_Old_EWW.text;
-  }
-  set_old_name(FamilyKind::kKeilUv4, c.Edit_Old_UVProj.text);
   return project;
 }
 

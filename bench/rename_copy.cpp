@@ -202,7 +202,7 @@ kelvandor::Project BenchProject(const fs::path& project) {
   {
     Family& family = p.Add(FamilyKind::kWspPrj);
     family.old_name = "bench";
-    family.old_workspace = "bench";
+    family.SetValue(kelvandor::kWorkspaceValue, "bench");
   }
   {
     Family& family = p.Add(FamilyKind::kIar);

@@ -5,11 +5,13 @@
 #include <initializer_list>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "discovery/path_helpers.h"
 #include "discovery/project_search.h"
 #include "discovery/unit_unzip.h"
+#include "operations/families.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
@@ -39,11 +41,13 @@ bool ContainsAnyExtension(std::string_view path, std::initializer_list<std::stri
   return false;
 }
 
-constexpr std::string_view kKeilGenerator = "MDK-ARM";
-constexpr std::string_view kIarGenerator = "EWARM";
+const std::string_view kKeilGenerator = RowOf(FamilyKind::kKeilUv4).generator_folder;
+const std::string_view kIarGenerator = RowOf(FamilyKind::kIar).generator_folder;
 
-std::string ExampleSubDir(std::string_view ide) {
-  return SeparatorString() + "example" + SeparatorString() + std::string(ide);
+// The example layout's folder of the family `kind`.
+std::string ExampleSubDir(FamilyKind kind) {
+  return SeparatorString() + "example" + SeparatorString() +
+         std::string(RowOf(kind).example_folder);
 }
 
 // The text of `path` before the second separator found scanning `folder` (a
@@ -96,8 +100,8 @@ std::string ExampleLayoutProject(const std::string& p) {
   // Without a folder two levels up, the tests below would look at the root.
   if (above.empty()) return p;
   std::string result = p;
-  if (DirectoryExists(above + ExampleSubDir("IAR"))) result = above;
-  if (DirectoryExists(above + ExampleSubDir("ARM"))) result = above;
+  if (DirectoryExists(above + ExampleSubDir(FamilyKind::kIar))) result = above;
+  if (DirectoryExists(above + ExampleSubDir(FamilyKind::kKeilUv4))) result = above;
   return result;
 }
 
@@ -225,7 +229,7 @@ void FindFamilySubFolders(const std::string& p, Project& project) {
   if (const auto iar = FamilySubFolder(p, folders, kIarGenerator, {".eww"})) {
     Family& family = project.Add(FamilyKind::kIar);
     family.sub_dir = SeparatorString() + *iar;
-    family.generator_layout = true;
+    family.SetFlag(kGeneratorLayoutValue, true);
   }
 }
 
@@ -241,11 +245,8 @@ void Classify(std::string& p, Project& project, ExtensionTest test = ContainsExt
     if (TakeFirstProjectFile(p, ".eww")) project.Add(FamilyKind::kIar);
     // After ".eww", so that a folder found as IAR before stays so.
     if (TakeFirstProjectFile(p, ".uvprojx")) project.Add(FamilyKind::kKeilUv4);
-    if (DirectoryExists(p + ExampleSubDir("IAR"))) {
-      project.Add(FamilyKind::kIar).sub_dir = ExampleSubDir("IAR");
-    }
-    if (DirectoryExists(p + ExampleSubDir("ARM"))) {
-      project.Add(FamilyKind::kKeilUv4).sub_dir = ExampleSubDir("ARM");
+    for (FamilyKind kind : {FamilyKind::kIar, FamilyKind::kKeilUv4}) {
+      if (DirectoryExists(p + ExampleSubDir(kind))) project.Add(kind).sub_dir = ExampleSubDir(kind);
     }
     if (project.families.empty()) FindFamilySubFolders(p, project);
   } else if (FileExists(p)) {
@@ -274,7 +275,20 @@ void Locate(std::string& p, Project& project, ExtensionTest test) {
   if (generator) {
     Family& family = project.Add(generator->keil ? FamilyKind::kKeilUv4 : FamilyKind::kIar);
     family.sub_dir = generator->sub_dir;
-    if (!generator->keil) family.generator_layout = true;
+    if (!generator->keil) family.SetFlag(kGeneratorLayoutValue, true);
+  }
+}
+
+// The family whose row recognises the input `given`; `p` becomes the
+// project folder it stands for.
+void ClaimByRow(const std::string& given, std::string& p, Project& project) {
+  for (const FamilyRow& row : FamilyTable()) {
+    if (row.claim == nullptr) continue;
+    if (std::string dir = row.claim(given); !dir.empty()) {
+      p = std::move(dir);
+      project.Add(row.kind);
+      return;
+    }
   }
 }
 
@@ -324,8 +338,8 @@ void PreferNamedProjectFile(const std::string& p, Project& project) {
 // names none: nothing when there is no such workspace.
 std::vector<std::string> UnchosenProjects(const Project& project) {
   const Family* wsp_prj = project.Find(FamilyKind::kWspPrj);
-  if (wsp_prj == nullptr || wsp_prj->old_workspace.empty()) return {};
-  const std::string wsp = JoinPath(project.project_dir, wsp_prj->old_workspace + ".wsp");
+  if (wsp_prj == nullptr || !wsp_prj->Flag(kWorkspaceValue)) return {};
+  const std::string wsp = JoinPath(project.project_dir, wsp_prj->Value(kWorkspaceValue) + ".wsp");
   if (!FileExists(wsp)) return {};
   std::vector<std::string> projects = WorkspaceProjects(wsp, NativeFileSystem());
   if (projects.size() < 2) return {};
@@ -357,7 +371,7 @@ std::vector<std::string> UnchosenKeilProjects(const Project& project) {
 void ReadOldNames(Project& project) {
   if (Family* wsp_prj = project.Find(FamilyKind::kWspPrj)) {
     const std::string dir = project.project_dir + wsp_prj->sub_dir;
-    wsp_prj->old_workspace = GetWspName(dir).text;
+    wsp_prj->SetValue(kWorkspaceValue, GetWspName(dir).text);
     wsp_prj->old_name = GetPrjName(dir).text;
   }
   if (Family* keil = project.Find(FamilyKind::kKeilUv4)) {
@@ -372,6 +386,11 @@ void ReadOldNames(Project& project) {
       uv5.old_name = uv5_name;
     }
   }
+  for (Family& family : project.families) {
+    if (const auto read_name = RowOf(family.kind).read_name) {
+      family.old_name = read_name(project.project_dir + family.sub_dir);
+    }
+  }
 }
 
 // The IAR project is the one given, else the only ".ewp" of its folder, else
@@ -383,7 +402,8 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
   if (iar == nullptr) return {};
   constexpr std::string_view kProject = ".ewp";
   const std::string dir = project.project_dir + iar->sub_dir;
-  iar->old_workspace = Get_IAR_Name(dir).text;
+  const std::string workspace = Get_IAR_Name(dir).text;
+  iar->SetValue(kWorkspaceValue, workspace);
   std::vector<std::string> projects;
   for (const std::string& file : ListFiles(dir, kProject)) {
     projects.push_back(file.substr(0, file.size() - kProject.size()));
@@ -401,14 +421,13 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
     return {};
   }
   if (projects.size() < 2) {
-    iar->old_name = projects.empty() ? iar->old_workspace : projects.front();
+    iar->old_name = projects.empty() ? workspace : projects.front();
     return {};
   }
   std::vector<std::string> listed;
-  if (!iar->old_workspace.empty()) {
+  if (!workspace.empty()) {
     try {
-      listed =
-          ReadIarWorkspaceProjects(JoinPath(dir, iar->old_workspace + ".eww"), NativeFileSystem());
+      listed = ReadIarWorkspaceProjects(JoinPath(dir, workspace + ".eww"), NativeFileSystem());
     } catch (const IoError&) {
       // An unreadable workspace names no project.
     }
@@ -422,16 +441,17 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
   return files;
 }
 
-// The name of the last family that has one (Keil over IAR over WSP/PRJ,
-// whose name is taken even when empty); otherwise the field keeps its text.
+// The name of the last family, in table order, that proposes one; otherwise
+// the field keeps its text.
 void Propose(const AnalysisConfig& config, ProjectState& state) {
   const Project& project = state.project;
   state.new_path = project.old_path;
   state.new_dir = project.old_dir;
-  for (FamilyKind kind : {FamilyKind::kWspPrj, FamilyKind::kIar, FamilyKind::kKeilUv4}) {
-    const Family* family = project.Find(kind);
-    if (family && (kind == FamilyKind::kWspPrj || !family->old_name.empty())) {
-      state.new_name = family->old_name;
+  for (const Family& family : project.families) {
+    const Proposal proposal = RowOf(family.kind).proposal;
+    if (proposal == Proposal::kAlways ||
+        (proposal == Proposal::kWhenNamed && !family.old_name.empty())) {
+      state.new_name = family.old_name;
     }
   }
   Proposals& proposals = state.proposals;
@@ -470,6 +490,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   const std::string pointed_iar = PointedIarProject(p);
   ExtensionTest test = ContainsExtension;
   Locate(p, project, test);
+  if (project.families.empty() && !given.empty()) ClaimByRow(given, p, project);
   if (project.families.empty() && !given.empty()) {
     // Today's rules found nothing: the entry's own name, then the folders below.
     std::string own = given;

@@ -15,38 +15,30 @@
 namespace kelvandor {
 namespace {
 
-enum class WorkspaceFormat { kNone, kWsp, kEww, kUvmpw };
-
 struct FileRole {
-  std::string_view ext;
+  const ProjectFilePattern* pattern = nullptr;
   FamilyKind kind = FamilyKind::kWspPrj;
-  bool project = false;  // counts by itself, without listing anything
-  WorkspaceFormat workspace = WorkspaceFormat::kNone;
-};
-
-constexpr FileRole kRoles[] = {
-    {".prj", FamilyKind::kWspPrj, true},
-    {".wsp", FamilyKind::kWspPrj, false, WorkspaceFormat::kWsp},
-    {".eww", FamilyKind::kIar, true, WorkspaceFormat::kEww},
-    {".ewp", FamilyKind::kIar, true},
-    {".uvproj", FamilyKind::kKeilUv4, true},
-    {".uvprojx", FamilyKind::kKeilUv4, true},
-    {".uvmpw", FamilyKind::kKeilUv4, false, WorkspaceFormat::kUvmpw},
 };
 
 constexpr std::string_view kMoreOutputFolders[] = {"Debug",  "Release", "Objects", "Listings",
                                                    "output", "obj",     "settings"};
 
-const FileRole* RoleOf(std::string_view name) {
-  for (const FileRole& role : kRoles) {
-    if (name.size() > role.ext.size() && EndsWithIgnoreCase(name, role.ext)) return &role;
+std::optional<FileRole> RoleOf(std::string_view name) {
+  for (const FamilyRow& row : FamilyTable()) {
+    for (const ProjectFilePattern& pattern : row.files) {
+      if (pattern.whole_name
+              ? name == pattern.pattern
+              : name.size() > pattern.pattern.size() && EndsWithIgnoreCase(name, pattern.pattern)) {
+        return FileRole{&pattern, row.kind};
+      }
+    }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 struct Workspace {
   std::string name;
-  WorkspaceFormat format = WorkspaceFormat::kNone;
+  WorkspaceList format = WorkspaceList::kNone;
 };
 
 // What one folder holds of interest.
@@ -67,10 +59,9 @@ class ListedPaths : public XmlHandler {
 };
 
 // The project files a workspace lists, as recorded.
-std::vector<std::string> ReadListed(const std::string& path, WorkspaceFormat format,
-                                    FileSystem& fs) {
+std::vector<std::string> ReadListed(const std::string& path, WorkspaceList format, FileSystem& fs) {
   try {
-    if (format == WorkspaceFormat::kWsp) {
+    if (format == WorkspaceList::kFileLines) {
       std::vector<std::string> paths;
       LineReader in(path, fs);
       std::string_view line;
@@ -82,7 +73,7 @@ std::vector<std::string> ReadListed(const std::string& path, WorkspaceFormat for
       }
       return paths;
     }
-    ListedPaths handler(format == WorkspaceFormat::kEww ? "path" : "PathAndName");
+    ListedPaths handler(format == WorkspaceList::kXmlPath ? "path" : "PathAndName");
     ReadXml(path, handler, fs);
     return std::move(handler.paths);
   } catch (const std::exception&) {
@@ -148,9 +139,10 @@ std::vector<ProjectCandidate> Distinct(std::vector<ProjectCandidate> candidates)
 std::vector<ProjectCandidate> JoinedLayouts(std::vector<ProjectCandidate> candidates) {
   const std::string example = SeparatorString() + "example" + Separator();
   for (ProjectCandidate& c : candidates) {
-    for (const char* ide : {"IAR", "ARM"}) {
-      if (c.sub_dir.ends_with(example + ide))
-        c.sub_dir.resize(c.sub_dir.size() - example.size() - 3);
+    for (const FamilyRow& row : FamilyTable()) {
+      const std::string_view ide = row.example_folder;
+      if (!ide.empty() && c.sub_dir.ends_with(example + std::string(ide)))
+        c.sub_dir.resize(c.sub_dir.size() - example.size() - ide.size());
     }
   }
   candidates = Distinct(std::move(candidates));
@@ -201,7 +193,11 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
     Folder here;
     std::vector<std::string> below;
     for (const DirEntry& entry : fs.ListDirectory(std::string(root) + sub_dir)) {
-      if (entry.hidden || entry.name.starts_with('.')) continue;
+      // A family may be shown by a hidden file of a fixed name.
+      const std::optional<FileRole> role =
+          entry.kind == EntryKind::kFile ? RoleOf(entry.name) : std::nullopt;
+      if ((entry.hidden || entry.name.starts_with('.')) && !(role && role->pattern->whole_name))
+        continue;
       if (entry.kind == EntryKind::kFolder) {
         if (IsOutputFolderName(entry.name)) continue;
         if (entry.is_link) {
@@ -212,11 +208,10 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
         continue;
       }
       if (entry.kind != EntryKind::kFile || entry.is_link) continue;
-      const FileRole* role = RoleOf(entry.name);
-      if (role == nullptr) continue;
-      if (role->project && !here.project) here.project = role->kind;
-      if (role->workspace != WorkspaceFormat::kNone) {
-        here.workspaces.push_back({entry.name, role->workspace});
+      if (!role) continue;
+      if (role->pattern->project && !here.project) here.project = role->kind;
+      if (role->pattern->workspace != WorkspaceList::kNone) {
+        here.workspaces.push_back({entry.name, role->pattern->workspace});
       }
     }
     // What lies below a project's folder is part of that project.

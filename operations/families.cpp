@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "operations/eclipse_family.h"
 #include "platform/path_style.h"
 #include "rewrite/iar_rewriter.h"
 #include "rewrite/keil5_rewriter.h"
@@ -60,15 +61,15 @@ constexpr CleanStep kKeilSteps[] = {
 
 void RewriteWspPrj(const std::string& dir, const Family& family, const RewriteValues& values,
                    UserInterface& ui, RewriteBatch& batch) {
-  ParseWsp(dir, family.old_workspace + ".wsp", family.old_name, values, ui, batch);
+  ParseWsp(dir, family.Value(kWorkspaceValue) + ".wsp", family.old_name, values, ui, batch);
   ParsePrj(dir, family.old_name + ".prj", values, ui, batch);
 }
 
 void RewriteIar(const std::string& dir, const Family& family, const RewriteValues& values,
                 UserInterface&, RewriteBatch& batch) {
   // Without a workspace name of its own, the workspace bears the project's.
-  const std::string& workspace =
-      family.old_workspace.empty() ? family.old_name : family.old_workspace;
+  const std::string named = family.Value(kWorkspaceValue);
+  const std::string& workspace = named.empty() ? family.old_name : named;
   ParseIAR(dir, family.old_name, workspace, values, batch);
 }
 
@@ -104,7 +105,7 @@ void RewriteKeilUv5(const std::string& dir, const Family& family, const RewriteV
 }
 
 void CleanIarNamed(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {
-  CleanUpIarNamed(request, family.generator_layout, file_system);
+  CleanUpIarNamed(request, family.Flag(kGeneratorLayoutValue), file_system);
 }
 
 void CleanKeilUv4(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
@@ -115,12 +116,80 @@ void CleanKeilUv5(const Family&, const FamilyCleanUp& request, FileSystem& file_
   CleanUpKeilUv5(request, file_system);
 }
 
-constexpr FamilyRow kTable[] = {
-    {FamilyKind::kWspPrj, RewriteWspPrj, kWspPrjSteps, nullptr},
-    {FamilyKind::kIar, RewriteIar, kIarSteps, CleanIarNamed},
-    {FamilyKind::kKeilUv4, RewriteKeilUv4, kKeilSteps, CleanKeilUv4},
-    {FamilyKind::kKeilUv5, RewriteKeilUv5, {}, CleanKeilUv5},
+constexpr ProjectFilePattern kWspPrjFiles[] = {
+    {".prj"},
+    {".wsp", false, false, WorkspaceList::kFileLines},
 };
+constexpr ProjectFilePattern kIarFiles[] = {
+    {".eww", false, true, WorkspaceList::kXmlPath},
+    {".ewp"},
+};
+// A uVision 5 project shows the Keil folder; input analysis tells it apart.
+constexpr ProjectFilePattern kKeilFiles[] = {
+    {".uvproj"},
+    {".uvprojx"},
+    {".uvmpw", false, false, WorkspaceList::kXmlPathAndName},
+};
+
+constexpr ShownName kWspPrjShown[] = {{OldField::kWsp, kWorkspaceValue}, {OldField::kPrj}};
+// The IAR field shows the workspace; the project may be named otherwise.
+constexpr ShownName kIarShown[] = {{OldField::kEww, kWorkspaceValue, true}};
+constexpr ShownName kKeilShown[] = {{OldField::kUvProj}};
+
+constexpr ProjectFilePattern kEclipseFiles[] = {{".project", true}};
+// Where no WSP/PRJ project takes it.
+constexpr ShownName kEclipseShown[] = {{OldField::kPrj}};
+
+constexpr FamilyRow kTable[] = {
+    {.kind = FamilyKind::kWspPrj,
+     .files = kWspPrjFiles,
+     .proposal = Proposal::kAlways,
+     .shown = kWspPrjShown,
+     .rewrite = RewriteWspPrj,
+     .clean_steps = kWspPrjSteps},
+    {.kind = FamilyKind::kIar,
+     .files = kIarFiles,
+     .generator_folder = "EWARM",
+     .example_folder = "IAR",
+     .proposal = Proposal::kWhenNamed,
+     .configured_above = true,
+     .shown = kIarShown,
+     .rewrite = RewriteIar,
+     .clean_steps = kIarSteps,
+     .clean_named = CleanIarNamed},
+    {.kind = FamilyKind::kKeilUv4,
+     .files = kKeilFiles,
+     .generator_folder = "MDK-ARM",
+     .example_folder = "ARM",
+     .proposal = Proposal::kWhenNamed,
+     .configured_above = true,
+     .shown = kKeilShown,
+     .rewrite = RewriteKeilUv4,
+     .clean_steps = kKeilSteps,
+     .clean_named = CleanKeilUv4},
+    {.kind = FamilyKind::kKeilUv5,
+     .configured_above = true,
+     .rewrite = RewriteKeilUv5,
+     .clean_named = CleanKeilUv5},
+    {.kind = FamilyKind::kEclipse,
+     .files = kEclipseFiles,
+     .claim = ClaimEclipseProject,
+     .read_name = ReadEclipseName,
+     .proposal = Proposal::kWhenNamed,
+     .shown = kEclipseShown,
+     .rewrite = RewriteEclipse,
+     .clean_named = CleanEclipse},
+};
+
+constexpr bool InKindOrder() {
+  for (std::size_t i = 0; i < std::size(kTable); ++i) {
+    if (static_cast<std::size_t>(kTable[i].kind) != i) return false;
+  }
+  return true;
+}
+static_assert(InKindOrder(), "the family table lists the families in FamilyKind order");
+static_assert(std::size(kTable) == static_cast<std::size_t>(kLastFamilyKind) + 1,
+              "every family has its row");
 
 }  // namespace
 

@@ -5,6 +5,25 @@
 
 namespace kelvandor {
 
+std::string Family::Value(std::string_view name) const {
+  for (const auto& [key, text] : values) {
+    if (key == name) return text;
+  }
+  return {};
+}
+
+void Family::SetValue(std::string_view name, std::string text) {
+  const auto it = std::find_if(values.begin(), values.end(),
+                               [name](const auto& value) { return value.first == name; });
+  if (it == values.end()) {
+    if (!text.empty()) values.emplace_back(std::string(name), std::move(text));
+  } else if (text.empty()) {
+    values.erase(it);
+  } else {
+    it->second = std::move(text);
+  }
+}
+
 const Family* Project::Find(FamilyKind kind) const {
   const auto it = std::find_if(families.begin(), families.end(),
                                [kind](const Family& f) { return f.kind == kind; });

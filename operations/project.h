@@ -6,6 +6,8 @@
 // only differ in how they fill them.
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvandor {
@@ -17,7 +19,9 @@ enum class FamilyKind {
   kIar,      // ".eww", ".ewp", ".ewd", ".dep"
   kKeilUv4,  // the Keil folder: ".uvproj", ".uvopt", the fixed output folders
   kKeilUv5,  // ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
+  kEclipse,  // ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
 };
+inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kEclipse;
 
 struct Family {
   FamilyKind kind = FamilyKind::kWspPrj;
@@ -25,13 +29,24 @@ struct Family {
   // family's files ("\example\IAR", "/MDK-ARM"), or empty.
   std::string sub_dir;
   // The project's old name: the ".prj" name for WSP/PRJ; for the Keil folder
-  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name.
+  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name; for
+  // an Eclipse project the <name> of its ".project".
   std::string old_name;
-  std::string old_workspace;  // WSP/PRJ: the ".wsp" name; IAR: the ".eww" name
-  // IAR: the output folders are the ones the ".ewp" names.
-  bool generator_layout = false;
+  // What else the family's row reads, by name (kWorkspaceValue, ...); a value
+  // set empty is no value.
+  std::vector<std::pair<std::string, std::string>> values;
+
+  std::string Value(std::string_view name) const;
+  void SetValue(std::string_view name, std::string text);
+  bool Flag(std::string_view name) const { return !Value(name).empty(); }
+  void SetFlag(std::string_view name, bool on) { SetValue(name, on ? "1" : ""); }
   bool operator==(const Family&) const = default;
 };
+
+// WSP/PRJ: the ".wsp" name; IAR: the ".eww" name.
+inline constexpr std::string_view kWorkspaceValue = "workspace";
+// A flag of IAR: the output folders are the ones the ".ewp" names.
+inline constexpr std::string_view kGeneratorLayoutValue = "generator_layout";
 
 struct Project {
   std::string input_dir;    // the folder part of the input path, as given

@@ -96,7 +96,7 @@ void StageRewriters(const Project& project, const RenamePlan& plan, const std::s
   for (const Family& family : project.families) {
     const std::string dir = target + family.sub_dir;
     RowOf(family.kind).rewrite(dir, family, values, ui, batch);
-    if (family.kind == FamilyKind::kWspPrj || family.sub_dir.empty()) continue;
+    if (!RowOf(family.kind).configured_above || family.sub_dir.empty()) continue;
     const std::string above = FolderPart(dir);
     if (batch.file_system().IsSameOrInside(above, target) &&
         configured.insert(LowerAscii(JoinPath(above, family.old_name))).second) {

@@ -1,6 +1,7 @@
 #include "rewrite/eclipse_rewriter.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -440,7 +441,6 @@ class EclipseRename {
       LaunchHandler probe(projects_);
       DryRun(fs_, *path, probe);
       if (probe.changes() == 0) continue;
-      StageInPlace(folder, file, Through<LaunchHandler>(projects_));
       // The launch takes the new name of the longest old name it starts with.
       const Renamed* owner = nullptr;
       for (std::size_t i = 0; i < projects_.size(); ++i) {
@@ -451,9 +451,16 @@ class EclipseRename {
           owner = &projects_[i];
         }
       }
-      if (owner) {
-        RenamePlain(folder, file, owner->new_name + file.substr(owner->old_project.name.size()));
-      }
+      const std::string new_file =
+          owner ? owner->new_name + file.substr(owner->old_project.name.size()) : file;
+      // Staged under its new name, so that the report names the file the run leaves.
+      const bool renamed = new_file != file &&
+                           FreeToRename(fs_, *path, JoinPath(folder, new_file)) &&
+                           staged_names_.insert(LowerAscii(JoinPath(folder, new_file))).second;
+      const std::size_t staged =
+          batch_.StageExact(folder, file, file + std::string(kBackup), renamed ? new_file : file,
+                            Through<LaunchHandler>(projects_));
+      batch_.KeepBackup(staged, values_.backup);
     }
   }
 
@@ -535,6 +542,7 @@ class EclipseRename {
   }
 
   std::vector<Renamed> projects_;
+  std::set<std::string> staged_names_;  // launch files staged under a new name
   const RewriteValues& values_;
   RewriteBatch& batch_;
   FileSystem& fs_;

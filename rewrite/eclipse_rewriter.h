@@ -62,8 +62,8 @@ std::string ApplyEclipseRule(EclipseRule rule, std::string_view raw, std::string
 //    and "Debug_Configurations/"): the project attributes, the mapped
 //    resource paths, the program file, a list of items to load, and the
 //    "${var:NAME}" arguments; a launch file that names a renamed project and
-//    whose name starts with its old name followed by " ", "_" or "." is
-//    renamed after the commit, never over an existing file;
+//    whose name starts with its old name followed by " ", "_" or "." takes
+//    the new name with the commit, never over an existing file;
 //  - NAME.ioc through ParseIoc; NAME.slcp with its "project_name:" line
 //    under the new name; NAME.pintool renamed; NAME.mex renamed when
 //    ".default_mex" names it, which then names the new file.

@@ -274,6 +274,23 @@ TEST_F(FormModelTest, IarFieldShowsTheWorkspaceAndTheRenameTakesTheProject) {
   EXPECT_NE(ReadFile(ewarm + "Project.eww").find("$WS_DIR$\\pump.ewp"), std::string::npos);
 }
 
+// An Eclipse project's name stands in the PRJ field, the only old field it
+// has; the rename takes it from there.
+TEST_F(FormModelTest, EclipseNameStandsInThePrjField) {
+  model_.FormCreate(exe_dir_);
+  const std::string dir = CopyExample("beacon", "board");
+  Load(dir);
+  EXPECT_EQ(c_.Edit_Old_Prj.text, "beacon");
+  EXPECT_EQ(c_.Edit_Old_Wsp.text + c_.Edit_Old_UVProj.text + c_.Edit_Old_EWW.text, "");
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "beacon");
+  c_.Edit_New_WspPrj.text = "lamp";
+  c_.CheckBox_CleanUp.ticked = false;
+  model_.Button_RenameClick();
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  EXPECT_TRUE(FileExists(dir + kSep + "lamp.ioc"));
+  EXPECT_NE(ReadFile(dir + kSep + ".project").find("<name>lamp</name>"), std::string::npos);
+}
+
 TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   model_.FormCreate(exe_dir_);
   Load(Blinky());

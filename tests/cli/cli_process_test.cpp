@@ -127,6 +127,8 @@ struct Family {
   std::vector<std::pair<std::string, std::string>> contents;
   const char* build_output;  // removed by the clean-up
   bool wsp = false;          // the workspace records the project folder
+  // Files that keep every byte: the places a rename must never change.
+  std::vector<std::string> kept = {};
 };
 
 void PrintTo(const Family& f, std::ostream* os) { *os << f.name; }
@@ -157,13 +159,53 @@ const Family kGateway{"gateway",
                       {{"gateway.wsp", "FILE-0=@.prj\r\n"}},
                       "Debug/OBJ/main.obj",
                       true};
+// Eclipse: the ".project" <name> is the project's name, whatever its folder.
+const Family kBeacon{
+    "beacon",
+    {"beacon.ioc", "beacon Debug.launch", "beacon Release.launch"},
+    {{".project", "<projectDescription>\r\n\t<name>@</name>"},
+     {".cproject", "buildPath=\"${workspace_loc:/@}/Debug\""},
+     {"beacon.ioc", "ProjectManager.ProjectFileName=@.ioc\r\nProjectManager.ProjectName=@\r\n"},
+     {"beacon.ioc", "PA3.GPIO_Label=beacon_PWM\r\n"},
+     {"beacon Debug.launch", "PROGRAM_NAME\" value=\"Debug/@.elf\""},
+     {"beacon Release.launch", "PROJECT_ATTR\" value=\"@\""}},
+    "Debug/beacon.elf",
+    false,
+    {".mxproject", "Core/Src/main.c", "Drivers/beacon_bsp/Inc/beacon_bsp.h", "Lib/beacon_dsp.a",
+     "ORL32F401RETX_FLASH.ld", "makefile.targets"}};
+const Family kDrive{"drive",
+                    {"drive.ioc", "CM4/drive_CM4 Debug.launch", "CM7/drive_CM7 Debug.launch"},
+                    {{".project", "<name>@</name>"},
+                     {"CM4/.project", "<name>@_CM4</name>"},
+                     {"CM7/.project", "<project>@_CM4</project>"},
+                     {"CM7/drive_CM7 Debug.launch", "PROJECT_ATTR\" value=\"@_CM7\""},
+                     {"drive.ioc", "ProjectManager.ProjectName=@\n"}},
+                    "CM7/Debug/drive_CM7.elf",
+                    false,
+                    {".mxproject", "Common/Src/system_orl32h7xx_dualcore.c"}};
+const Family kMeter{"meter",
+                    {"meter LinkServer Debug.launch"},
+                    {{".cproject", "value=\"@_Debug.ld\""},
+                     {".cproject", "${workspace_loc:/@/meter_hal}"},
+                     {"meter LinkServer Debug.launch", "value=\"Debug\\@.axf\""}},
+                    "Debug/meter_Debug.ld",
+                    false,
+                    {"Release/meter_Release.ld", "board/board.h", "meter_hal/meter_hal.h"}};
+const Family kScale{"scale",
+                    {".launches/scale.launch"},
+                    {{".launches/scale.launch", "${build_artifact:@}"},
+                     {".launches/scale.launch", "${target_config_active_default:@}"}},
+                    "RAM/scale.out",
+                    false,
+                    {"makefile.defs", "orl28377d_flash.cmd", "targetConfigs/ORL28377D.ccxml"}};
 
 std::string Renamed(const std::string& rel, const std::string& old_name,
                     const std::string& new_name) {
   const std::size_t slash = rel.rfind('/');
   const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
   std::string out = rel;
-  out.replace(start, old_name.size(), new_name);
+  if (out.compare(start, old_name.size(), old_name) == 0)
+    out.replace(start, old_name.size(), new_name);
   return out;
 }
 
@@ -234,6 +276,9 @@ class CliProcessTest : public ::testing::Test {
       EXPECT_NE(wsp.find("WSP=" + folder + "/\r\n"), std::string::npos) << wsp;
     }
     EXPECT_FALSE(FileExists(folder + "/" + f.build_output));
+    for (const std::string& rel : f.kept) {
+      EXPECT_EQ(ReadFile(folder + "/" + rel), ReadFile(Example(f.name) + "/" + rel)) << rel;
+    }
   }
 
   static Tree ExampleTree(const char* name) { return ListTree(Example(name)); }
@@ -285,7 +330,8 @@ std::string RenameCaseName(const ::testing::TestParamInfo<std::tuple<Family, Mod
 
 INSTANTIATE_TEST_SUITE_P(
     Families, CliRenameTest,
-    ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway),
+    ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway, kBeacon,
+                                         kDrive, kMeter, kScale),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     RenameCaseName);
 

@@ -115,7 +115,7 @@ TEST_P(IarSampleTest, RenamesTheProjectAndWhatNamesIt) {
   EXPECT_EQ(iar.kind, FamilyKind::kIar);
   EXPECT_EQ(iar.sub_dir, s.sub_dir.empty() ? "" : Join("", s.sub_dir.substr(1)));
   EXPECT_EQ(iar.old_name, s.old_name);
-  EXPECT_EQ(iar.old_workspace, s.old_workspace);
+  EXPECT_EQ(iar.Value(kWorkspaceValue), s.old_workspace);
 
   RenamePlan plan{.new_path = tmp_ / "work" + SeparatorString(),
                   .new_dir = s.example,

@@ -2,6 +2,7 @@
 
 #include "discovery/project_search.h"
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -286,7 +287,7 @@ TEST_P(NewInputIarFileTest, LoadsThatProject) {
   ASSERT_EQ(state_.project.families.size(), 1u);
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kIar), "");
   EXPECT_EQ(OldName(state_.project, FamilyKind::kIar), "Boot");
-  EXPECT_EQ(state_.project.Find(FamilyKind::kIar)->old_workspace, "Both");
+  EXPECT_EQ(state_.project.Find(FamilyKind::kIar)->Value(kWorkspaceValue), "Both");
   EXPECT_EQ(state_.new_name, "Boot");
 }
 
@@ -698,7 +699,7 @@ TEST_F(NewInputTest, MissingPathLeavesTheNewFieldsAlone) {
   state_.new_dir = "nd";
   state_.new_name = "nn";
   state_.project.old_dir = "od";
-  state_.project.Add(FamilyKind::kWspPrj).old_workspace = "ow";
+  state_.project.Add(FamilyKind::kWspPrj).SetValue(kWorkspaceValue, "ow");
   const std::string missing = tmp_ / "nowhere/at/all";
 
   ExpectNotFound(Load(missing));
@@ -1069,12 +1070,70 @@ INSTANTIATE_TEST_SUITE_P(
                        FamilyKind::kIar,
                        "/board/evb/iar",
                        "tank"},
-        FoundBelowCase{"IarProjectWithoutWorkspace",
-                       {{"ewp/tank.ewp", ""}},
-                       FamilyKind::kIar,
-                       "/ewp",
-                       "tank"}),
+        FoundBelowCase{
+            "IarProjectWithoutWorkspace", {{"ewp/tank.ewp", ""}}, FamilyKind::kIar, "/ewp", "tank"},
+        FoundBelowCase{
+            "EclipseNamedByItsProjectFile",
+            {{"fw/.project", "<projectDescription><name>tank</name></projectDescription>"},
+             {"fw/.cproject", "<cproject/>"}},
+            FamilyKind::kEclipse,
+            "/fw",
+            "tank"}),
     testing::ParamLabel());
+
+// An Eclipse project given by its folder or one of its files loads its
+// folder under the name its ".project" gives it, which is proposed.
+struct EclipseInputCase {
+  std::string label;
+  std::string sample;
+  std::string input;  // below the copied sample, "/" between levels; empty: its folder
+  std::string old_name;
+};
+
+class NewInputEclipseTest : public NewInputTest,
+                            public ::testing::WithParamInterface<EclipseInputCase> {};
+
+TEST_P(NewInputEclipseTest, LoadsTheProjectFolder) {
+  const EclipseInputCase& c = GetParam();
+  const std::string project = tmp_ / ("work/" + c.sample);
+  MakeDirs(tmp_ / "work");
+  std::filesystem::copy(NativePath(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + c.sample),
+                        NativePath(project), std::filesystem::copy_options::recursive);
+  std::string input = c.input;
+  for (char& ch : input) ch = ch == '/' ? Separator() : ch;
+
+  EXPECT_TRUE(Load(project + input).ok);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(state_.project.project_dir, project);
+  EXPECT_EQ(state_.project.old_dir, c.sample);
+  ASSERT_EQ(state_.project.families.size(), 1u);
+  EXPECT_EQ(SubDir(state_.project, FamilyKind::kEclipse), "");
+  EXPECT_EQ(OldName(state_.project, FamilyKind::kEclipse), c.old_name);
+  EXPECT_EQ(state_.new_name, c.old_name);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, NewInputEclipseTest,
+    ::testing::Values(EclipseInputCase{"Folder", "beacon", "", "beacon"},
+                      EclipseInputCase{"FolderWithSeparator", "meter", "/", "meter"},
+                      EclipseInputCase{"ProjectFile", "beacon", "/.project", "beacon"},
+                      EclipseInputCase{"CProjectFile", "meter", "/.cproject", "meter"},
+                      EclipseInputCase{"IocFile", "beacon", "/beacon.ioc", "beacon"},
+                      EclipseInputCase{"LaunchFile", "beacon", "/beacon Debug.launch", "beacon"},
+                      EclipseInputCase{"LaunchesFolderFile", "scale", "/.launches/scale.launch",
+                                       "scale"},
+                      EclipseInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
+                      EclipseInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
+                      EclipseInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"}),
+    testing::ParamLabel());
+
+// A ".project" without a C build is no project of the family.
+TEST_F(NewInputTest, EclipseProjectWithoutCBuildIsNotFound) {
+  WriteFile(tmp_ / "work/java/.project",
+            "<projectDescription><name>java</name></projectDescription>");
+  ExpectNotFound(Load(tmp_ / "work/java/.project"));
+  EXPECT_FALSE(state_.project.Has(FamilyKind::kEclipse));
+}
 
 // A workspace at the top with its projects below: one listed project loads
 // with the workspace's folder; several are the workspace's choice to make.

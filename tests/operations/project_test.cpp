@@ -31,15 +31,13 @@ TEST(ProjectTest, FamiliesStayInTableOrderAndUnique) {
   EXPECT_FALSE(project.Has(FamilyKind::kKeilUv5));
 }
 
-TEST(FamilyTableTest, OneRowPerKindWithARewriterAndACleanUp) {
-  for (FamilyKind kind :
-       {FamilyKind::kWspPrj, FamilyKind::kIar, FamilyKind::kKeilUv4, FamilyKind::kKeilUv5}) {
-    const FamilyRow& row = RowOf(kind);
-    EXPECT_EQ(row.kind, kind);
+// The table's order and size are checked where it is written.
+TEST(FamilyTableTest, EveryRowHasARewriterAndACleanUp) {
+  for (const FamilyRow& row : FamilyTable()) {
+    EXPECT_EQ(&RowOf(row.kind), &row);
     EXPECT_NE(row.rewrite, nullptr);
     EXPECT_TRUE(!row.clean_steps.empty() || row.clean_named != nullptr);
   }
-  EXPECT_EQ(FamilyTable().size(), 4u);
 }
 
 }  // namespace

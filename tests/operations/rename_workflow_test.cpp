@@ -83,6 +83,8 @@ struct Sample {
   const char* iar_name = nullptr;       // the ".ewp" name, when not the example's
   const char* iar_workspace = nullptr;  // the ".eww" name, when not the project's
   bool iar_generator = false;           // output folders named by the ".ewp"
+  // An Eclipse project: a file its rename moves away.
+  const char* eclipse_moved = nullptr;
 };
 
 const Sample kBlinky{"blinky", true, false, false};
@@ -100,6 +102,12 @@ const Sample kDimmer{"dimmer", false, false, true, "", "MDK-ARM/Appli", true};
 // Found below the folder given: uVision 4, two levels down, output outside
 // the Keil folder.
 const Sample kTank{"tank", false, false, true, "", "Project/RVMDK(uv4)"};
+// Eclipse: single core with its ".ioc", dual core, managed link scripts, a
+// ".launches" folder.
+const Sample kBeacon{.example = "beacon", .eclipse_moved = "beacon.ioc"};
+const Sample kDrive{.example = "drive", .eclipse_moved = "CM4/drive_CM4 Debug.launch"};
+const Sample kMeter{.example = "meter", .eclipse_moved = "meter LinkServer Debug.launch"};
+const Sample kScale{.example = "scale", .eclipse_moved = ".launches/scale.launch"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -179,7 +187,7 @@ class RenameProjectTest : public ::testing::Test {
       {
         Family& family = r.project.Add(FamilyKind::kWspPrj);
         family.old_name = f.example;
-        family.old_workspace = f.example;
+        family.SetValue(kWorkspaceValue, f.example);
       }
     }
     if (f.eww) {
@@ -187,8 +195,8 @@ class RenameProjectTest : public ::testing::Test {
         Family& family = r.project.Add(FamilyKind::kIar);
         family.sub_dir = SubDir(f.iar_sub);
         family.old_name = f.iar_name != nullptr ? f.iar_name : f.example;
-        if (f.iar_workspace != nullptr) family.old_workspace = f.iar_workspace;
-        family.generator_layout = f.iar_generator;
+        if (f.iar_workspace != nullptr) family.SetValue(kWorkspaceValue, f.iar_workspace);
+        family.SetFlag(kGeneratorLayoutValue, f.iar_generator);
       }
     }
     if (f.uvproj) {
@@ -205,6 +213,7 @@ class RenameProjectTest : public ::testing::Test {
         family.old_name = f.example;
       }
     }
+    if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = f.example;
     return r;
   }
 
@@ -687,7 +696,7 @@ TEST_F(RenameProjectTest, MissingOldProjectGivesError1) {
 TEST_F(RenameProjectTest, RecheckMessageOfARewriterIsAWarningOfThePlanAndTheRun) {
   Request r = Load(kBlinky);
   CopyTo(r, tmp_ / "new" + kSep, "pump");
-  r.project.families.front().old_workspace.clear();  // several ".wsp" files: no name
+  r.project.families.front().SetValue(kWorkspaceValue, "");  // several ".wsp" files: no name
 
   PlanningFileSystem planning;
   const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
@@ -1106,8 +1115,9 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp,
-                            &kConveyor, &kDual, &kLed, &kDimmer, &kTank}) {
+    for (const Sample* f :
+         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
+          &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1147,6 +1157,7 @@ std::string MainProjectFile(const Sample& f, const std::vector<Rewritten>& files
     candidates.push_back((*f.iar_sub ? std::string(f.iar_sub) + "/" : "") + f.iar_name + ".ewp");
   }
   for (const Rewritten& file : files) candidates.push_back(file.old_rel);
+  if (f.eclipse_moved != nullptr) candidates.push_back(f.eclipse_moved);
   const std::string keil = *f.keil_sub ? std::string(f.keil_sub) + "/" : "";
   candidates.push_back(keil + f.example + ".uvprojx");
   for (const std::string& rel : candidates) {
@@ -1412,7 +1423,7 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
   for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor,
-                          &kDual, &kLed, &kDimmer, &kTank}) {
+                          &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

@@ -31,7 +31,7 @@ class WindowsRenameWorkflowTest : public ::testing::Test {
     {
       Family& family = project_.Add(FamilyKind::kWspPrj);
       family.old_name = "blinky";
-      family.old_workspace = "blinky";
+      family.SetValue(kWorkspaceValue, "blinky");
     }
     project_.input_dir = tmp_ / "work";
     plan_.new_name = "blinky";

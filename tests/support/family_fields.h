@@ -20,12 +20,12 @@ inline std::string OldName(const Project& project, FamilyKind kind) {
 
 inline std::string OldWorkspace(const Project& project) {
   const Family* family = project.Find(FamilyKind::kWspPrj);
-  return family ? family->old_workspace : std::string();
+  return family ? family->Value(kWorkspaceValue) : std::string();
 }
 
 inline bool GeneratorLayout(const Project& project) {
   const Family* family = project.Find(FamilyKind::kIar);
-  return family && family->generator_layout;
+  return family && family->Flag(kGeneratorLayoutValue);
 }
 
 }  // namespace kelvandor::testing
