@@ -21,7 +21,7 @@ bool IsEclipseFile(std::string_view name) {
 // holds none that builds, or its ".project" cannot be read.
 std::vector<EclipseProject> ProjectsIn(const std::string& dir) {
   try {
-    std::vector<EclipseProject> projects = FindEclipseProjects(dir);
+    std::vector<EclipseProject> projects = FindEclipseProjects(dir, NativeFileSystem());
     if (projects.size() == 1 && !FileExists(JoinPath(dir, ".cproject"))) return {};
     return projects;
   } catch (const IoError&) {
@@ -53,7 +53,7 @@ std::string ClaimEclipseProject(const std::string& path) {
 
 std::string ReadEclipseName(const std::string& dir) {
   try {
-    return ReadEclipseProjectName(JoinPath(dir, ".project"));
+    return ReadEclipseProjectName(JoinPath(dir, ".project"), NativeFileSystem());
   } catch (const IoError&) {
     return {};
   }
