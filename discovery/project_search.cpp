@@ -15,6 +15,7 @@
 namespace kelvandor {
 namespace {
 
+// No pattern: the file shows no family.
 struct FileRole {
   const ProjectFilePattern* pattern = nullptr;
   FamilyKind kind = FamilyKind::kWspPrj;
@@ -23,7 +24,7 @@ struct FileRole {
 constexpr std::string_view kMoreOutputFolders[] = {"Debug",  "Release", "Objects", "Listings",
                                                    "output", "obj",     "settings"};
 
-std::optional<FileRole> RoleOf(std::string_view name) {
+FileRole RoleOf(std::string_view name) {
   for (const FamilyRow& row : FamilyTable()) {
     for (const ProjectFilePattern& pattern : row.files) {
       if (pattern.whole_name
@@ -33,7 +34,7 @@ std::optional<FileRole> RoleOf(std::string_view name) {
       }
     }
   }
-  return std::nullopt;
+  return FileRole{};
 }
 
 struct Workspace {
@@ -194,9 +195,9 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
     std::vector<std::string> below;
     for (const DirEntry& entry : fs.ListDirectory(std::string(root) + sub_dir)) {
       // A family may be shown by a hidden file of a fixed name.
-      const std::optional<FileRole> role =
-          entry.kind == EntryKind::kFile ? RoleOf(entry.name) : std::nullopt;
-      if ((entry.hidden || entry.name.starts_with('.')) && !(role && role->pattern->whole_name))
+      const FileRole role = entry.kind == EntryKind::kFile ? RoleOf(entry.name) : FileRole{};
+      if ((entry.hidden || entry.name.starts_with('.')) &&
+          !(role.pattern && role.pattern->whole_name))
         continue;
       if (entry.kind == EntryKind::kFolder) {
         if (IsOutputFolderName(entry.name)) continue;
@@ -208,10 +209,10 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
         continue;
       }
       if (entry.kind != EntryKind::kFile || entry.is_link) continue;
-      if (!role) continue;
-      if (role->pattern->project && !here.project) here.project = role->kind;
-      if (role->pattern->workspace != WorkspaceList::kNone) {
-        here.workspaces.push_back({entry.name, role->pattern->workspace});
+      if (!role.pattern) continue;
+      if (role.pattern->project && !here.project) here.project = role.kind;
+      if (role.pattern->workspace != WorkspaceList::kNone) {
+        here.workspaces.push_back({entry.name, role.pattern->workspace});
       }
     }
     // What lies below a project's folder is part of that project.
@@ -236,7 +237,7 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
         const std::optional<DirEntry> file =
             fs.FindEntry(std::string(root) + listed_dir, NamePart(*listed));
         if (!file || file->kind != EntryKind::kFile) continue;
-        if (!folder.project) workspaces.emplace(sub_dir, RoleOf(ws.name)->kind);
+        if (!folder.project) workspaces.emplace(sub_dir, RoleOf(ws.name).kind);
         if (listed_dir != sub_dir) taken_in.insert(listed_dir);
       }
     }
