@@ -977,11 +977,11 @@ TEST_F(CliProcessTest, KilledRunIsCompletedByTheNextRun) {
     ExpectRewritten(kMotor, renamed, "pump");
     // Every file but the project files and the cleaned output is as it was.
     const auto after = Snapshot(renamed);
-    for (const auto& [rel, content] : source) {
+    for (const auto& file : source) {
       const auto found = std::find_if(after.begin(), after.end(),
-                                      [&](const auto& entry) { return entry.first == rel; });
+                                      [&](const auto& entry) { return entry.first == file.first; });
       if (found != after.end()) {
-        EXPECT_EQ(found->second, content) << rel;
+        EXPECT_EQ(found->second, file.second) << file.first;
       }
     }
     if (copy) {
