@@ -119,6 +119,9 @@ class FolderCleaner {
         if (ExtensionMatchesIgnoreCase(name, kImages) || IsProjectFile(name)) continue;
         std::string path = JoinPath(dir, name);
         std::string key = Key(file_system_.ResolvedPath(path));
+        // The name as listed and as resolved: a planned run resolves a file
+        // it renamed to the name it has on the disk.
+        candidate_names_.insert(LowerAscii(name));
         candidate_names_.insert(std::string(RecordedName(key)));
         candidates_.push_back({std::move(path), std::move(key), false});
       }
