@@ -30,9 +30,9 @@ TEST(WindowsDirectoryOpsTest, RenameOntoAnExistingFolderFails) {
   WriteFile(tmp / "blinky/blinky.prj", "p");
   MakeDirs(tmp / "pump");
   RecordingUi ui;
-  EXPECT_FALSE(RenameDirectory(tmp / "blinky", tmp / "pump", ui));
-  EXPECT_FALSE(RenameDirectory(tmp / "blinky", tmp / "PUMP", ui));
-  EXPECT_FALSE(RenameDirectory(tmp / "blinky", Typed(tmp) + "\\blinky", ui));
+  EXPECT_FALSE(RenameDirectory(tmp / "blinky", tmp / "pump", ui, NativeFileSystem()));
+  EXPECT_FALSE(RenameDirectory(tmp / "blinky", tmp / "PUMP", ui, NativeFileSystem()));
+  EXPECT_FALSE(RenameDirectory(tmp / "blinky", Typed(tmp) + "\\blinky", ui, NativeFileSystem()));
   EXPECT_EQ(ui.Texts(), (std::vector<std::string>(3, "Failed to Rename Project!")));
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"blinky/", "blinky/blinky.prj", "pump/"}));
 }
@@ -41,7 +41,7 @@ TEST(WindowsDirectoryOpsTest, RenameChangingOnlyTheCaseSucceeds) {
   TempDir tmp;
   WriteFile(tmp / "blinky/blinky.prj", "p");
   RecordingUi ui;
-  EXPECT_TRUE(RenameDirectory(tmp / "blinky", tmp / "Blinky", ui));
+  EXPECT_TRUE(RenameDirectory(tmp / "blinky", tmp / "Blinky", ui, NativeFileSystem()));
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_TRUE(FileExists(tmp / "Blinky/blinky.prj"));
 }
@@ -50,7 +50,7 @@ TEST(WindowsDirectoryOpsTest, CopyRefusesATargetInsideTheSourceSpelledInAnotherC
   TempDir tmp;
   WriteFile(tmp / "proj/a.prj", "");
   RecordingUi ui;
-  EXPECT_FALSE(CopyDirectory(tmp / "proj", tmp / "PROJ\\copy", ui));
+  EXPECT_FALSE(CopyDirectory(tmp / "proj", tmp / "PROJ\\copy", ui, NativeFileSystem()));
   EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Failed to Copy Project!"});
   EXPECT_EQ(ListTree(tmp.path()), (Tree{"proj/", "proj/a.prj"}));
 }

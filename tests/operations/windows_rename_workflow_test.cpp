@@ -51,7 +51,7 @@ TEST_F(WindowsRenameWorkflowTest, CopyOntoTheOldFolderInAnotherCaseIsRefused) {
   plan_.new_dir = "BLINKY";
   ui_.confirm_answers = {true};
 
-  const RenameOutcome outcome = RenameProject(project_, plan_, ui_);
+  const RenameOutcome outcome = RenameProject(project_, plan_, ui_, NativeFileSystem());
   EXPECT_EQ(outcome.error, RenameError::kCopy);
   EXPECT_EQ(outcome.new_path, LowerAscii(tmp_ / "WORK") + "\\");
   // Never "Project already exist - Delete ?": a Yes would delete the project.
@@ -64,7 +64,7 @@ TEST_F(WindowsRenameWorkflowTest, RenameFolderChangingOnlyTheCase) {
   plan_.new_path = tmp_ / "work\\";
   plan_.new_dir = "Blinky";
 
-  EXPECT_TRUE(RenameProject(project_, plan_, ui_).ok());
+  EXPECT_TRUE(RenameProject(project_, plan_, ui_, NativeFileSystem()).ok());
   EXPECT_TRUE(FileExists(tmp_ / "work/Blinky/blinky.prj"));
 }
 
