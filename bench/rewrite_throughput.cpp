@@ -28,6 +28,7 @@
 
 #include <unistd.h>
 
+#include "bench/peak_memory.h"
 #include "rewrite/file_rewrite.h"
 #include "rewrite/iar_rewriter.h"
 #include "rewrite/keil5_rewriter.h"
@@ -37,6 +38,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelvandor::bench::ResetPeakMemory;
+using kelvandor::bench::StatusKib;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kGoalRatio = 4.0;
@@ -138,27 +141,6 @@ unsigned Generate(const fs::path& path, std::size_t bytes,
   out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
   return lines;
-}
-
-// A field of /proc/self/status in KiB, or -1.
-long StatusKib(std::string_view field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, field.size(), field) == 0 && line.size() > field.size() &&
-        line[field.size()] == ':') {
-      return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    }
-  }
-  return -1;
-}
-
-// Lets VmHWM start again from the current resident size (Linux 4.0 and later).
-bool ResetPeakMemory() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-  clear.flush();
-  return static_cast<bool>(clear);
 }
 
 bool SameContent(const fs::path& a, const fs::path& b) {

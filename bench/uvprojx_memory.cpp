@@ -20,6 +20,7 @@
 
 #include <unistd.h>
 
+#include "bench/peak_memory.h"
 #include "operations/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "rewrite/keil5_rewriter.h"
@@ -28,31 +29,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelvandor::bench::ResetPeakMemory;
+using kelvandor::bench::StatusKib;
 using Clock = std::chrono::steady_clock;
 
 constexpr long kGoalMemoryKib = 64 * 1024;
 constexpr double kGoalLinear = 1.5;
-
-// A field of /proc/self/status in KiB, or -1.
-long StatusKib(std::string_view field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, field.size(), field) == 0 && line.size() > field.size() &&
-        line[field.size()] == ':') {
-      return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    }
-  }
-  return -1;
-}
-
-// Lets VmHWM start again from the current resident size (Linux 4.0 and later).
-bool ResetPeakMemory() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-  clear.flush();
-  return static_cast<bool>(clear);
-}
 
 // One target as uVision writes it; the first is named after the project.
 void AppendTarget(std::string& out, unsigned index, unsigned files) {

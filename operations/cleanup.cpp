@@ -164,16 +164,14 @@ RunReport CleanUpGuarded(const Project& project, const RenamePlan& plan, UserInt
                          FileSystem& file_system) {
   if (!IsUsableTarget(plan.new_path, plan.new_dir)) return CleanUpAlone(project, plan, file_system);
   FolderLock lock;
-  const RenameError error =
-      GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
+  const RenameError error = GuardRun({project.project_dir, plan.Target()}, lock, ui, file_system);
   if (error != RenameError::kNone) {
     RunReport report;
     report.source = project.project_dir;
     report.target = plan.Target();
     report.mode = plan.mode;
     report.clean_up = true;
-    report.error_code = static_cast<int>(error);
-    report.error_message = std::string(RenameErrorText(error));
+    report.failure = Failure(error);
     return report;
   }
   return CleanUpAlone(project, plan, file_system);

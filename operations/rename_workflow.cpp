@@ -134,14 +134,15 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
   StageRewriters(project, plan, target, ui, batch);
   report.warnings = batch.warnings();
   if (const std::optional<std::string> broken = batch.BrokenReference()) {
-    report.error_message = BrokenReferenceText(*broken);
-    ui.ShowMessage(report.error_message);
+    report.failure = Failure(RenameError::kBrokenReference);
+    report.failure.message = BrokenReferenceText(*broken);
+    ui.ShowMessage(report.failure.message);
     return RenameError::kBrokenReference;
   }
   if (const std::optional<std::string> changed = batch.ChangedSource()) {
-    report.error_message =
-        std::string(RenameErrorText(RenameError::kChangedDuringRun)) + " " + *changed;
-    ui.ShowMessage(report.error_message);
+    report.failure = Failure(RenameError::kChangedDuringRun);
+    report.failure.message += " " + *changed;
+    ui.ShowMessage(report.failure.message);
     return RenameError::kChangedDuringRun;
   }
   batch.Commit();
@@ -151,12 +152,6 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
 }
 
 }  // namespace
-
-Failure RenameOutcome::failure() const {
-  Failure out(error);
-  if (!report.error_message.empty()) out.message = report.error_message;
-  return out;
-}
 
 std::string CompletedNewPath(std::string_view new_path) {
   std::string out = new_path.empty() ? DefaultNewPath() : std::string(new_path);
@@ -195,8 +190,9 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   if (outcome.ok()) {
     if (const std::optional<std::string> broken = PlannedBreak(project, plan)) {
       outcome.error = RenameError::kBrokenReference;
-      report.error_message = BrokenReferenceText(*broken);
-      ui.ShowMessage(report.error_message);
+      report.failure = Failure(outcome.error);
+      report.failure.message = BrokenReferenceText(*broken);
+      ui.ShowMessage(report.failure.message);
     }
   }
   if (outcome.ok()) {
@@ -228,11 +224,8 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
     report.cleaned_total = cleaned.cleaned_total;
     report.renamed_images = std::move(cleaned.renamed_images);
   }
-  report.error_code = static_cast<int>(outcome.error);
-  if (outcome.error != RenameError::kBrokenReference &&
-      outcome.error != RenameError::kChangedDuringRun) {
-    report.error_message = std::string(RenameErrorText(outcome.error));
-  }
+  // A failure that names what broke has its message already.
+  if (!report.failure.failed()) report.failure = Failure(outcome.error);
   return outcome;
 }
 

@@ -23,7 +23,7 @@ struct RenameOutcome {
   RunReport report;      // what the run did (or, when planning, would do)
   bool ok() const { return error == RenameError::kNone; }
   // The error with the message shown for it.
-  Failure failure() const;
+  const Failure& failure() const { return report.failure; }
 };
 
 // The plan's new path as the workflow takes it: "c:\" or "/" when empty, made

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "operations/failure.h"
 #include "operations/project.h"
 #include "rewrite/file_rewrite.h"
 
@@ -56,9 +57,8 @@ struct RunReport {
   // Result messages about single project files, for the user to act on
   // after the run ("Please recheck *.WSP files manually").
   std::vector<RewriteWarning> warnings;
-  // Why the run stopped: an ErrorCode and its message; code 0 when it did not.
-  int error_code = 0;
-  std::string error_message;
+  // Why the run stopped; none when it did not.
+  Failure failure;
   bool operator==(const RunReport&) const = default;
 };
 

@@ -172,7 +172,7 @@ ExitStatus Execute(const Options& options, const ProjectState& analysis, const R
   Failure failure = RunGuarded(ui, [&] {
     if (facts.clean_only) {
       report = CleanUpProject(project, plan, run_ui, file_system);
-      if (report.error_code != 0) return Failure(RenameError{report.error_code});
+      if (report.failure.failed()) return report.failure;
       run_ui.ShowResult(kCleanedText);
       return Failure();
     }
@@ -199,8 +199,9 @@ ExitStatus Execute(const Options& options, const ProjectState& analysis, const R
   facts.exit_status = static_cast<int>(status);
   const bool broken_off = raised || status == ExitStatus::kInterrupted;
   if (broken_off) {
-    report.error_code = facts.exit_status;
-    report.error_message = failure.message;
+    report.failure = failure;
+    // A stop shows as one, whatever the step it broke off raised.
+    if (status == ExitStatus::kInterrupted) report.failure.status = IoErrorCode::kInterrupted;
   }
   PrintOutcome(options, report, facts, !broken_off);
   return status;

@@ -313,9 +313,9 @@ std::string PlanText(const RunReport& report, const RunFacts& facts, bool color)
     }
   }
   out += WarningLines(report);
-  if (report.error_code != 0) {
-    out +=
-        "Refused: error " + std::to_string(report.error_code) + ": " + report.error_message + "\n";
+  if (report.failure.failed()) {
+    out += "Refused: error " + std::to_string(static_cast<int>(ExitStatusOf(report.failure))) +
+           ": " + report.failure.message + "\n";
   }
   out += "Exit status: " + std::to_string(facts.exit_status) + "\n";
   return out;
@@ -382,8 +382,9 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
                         {"bytes", report.cleaned_total.bytes},
                         {"list", std::move(cleaned_files)}};
   doc["renamed_images"] = std::move(images);
-  doc["error"] = report.error_code != 0
-                     ? Json{{"code", report.error_code}, {"message", report.error_message}}
+  doc["error"] = report.failure.failed()
+                     ? Json{{"code", static_cast<int>(ExitStatusOf(report.failure))},
+                            {"message", report.failure.message}}
                      : Json(nullptr);
   doc["search"] = facts.found_below ? Json{{"found_below", *facts.found_below},
                                            {"passed_over", facts.passed_over}}

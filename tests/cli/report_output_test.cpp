@@ -197,8 +197,8 @@ TEST(ReportOutputTest, PlanTellsEveryStep) {
             "Exit status: 0\n");
   RunReport refused;
   refused.target = "/";
-  refused.error_code = 16;
-  refused.error_message = "bad";
+  refused.failure = Failure(RenameError::kBadTarget);
+  refused.failure.message = "bad";
   EXPECT_EQ(PlanText(refused, {.dry_run = true, .clean_only = true, .exit_status = 16}, false),
             "Dry run: nothing has been changed.\nTarget: / (clean)\nCleaned: 0 files, 0 B\n"
             "Images renamed: 0\nRefused: error 16: bad\nExit status: 16\n");
@@ -236,8 +236,8 @@ TEST(ReportOutputTest, JsonShape) {
   EXPECT_TRUE(plan["error"].is_null());
   EXPECT_TRUE(plan["seconds"].is_null());
 
-  report.error_code = 15;
-  report.error_message = "kept";
+  report.failure = Failure(RenameError::kTargetKept);
+  report.failure.message = "kept";
   const nlohmann::json done = nlohmann::json::parse(
       JsonText(report, {.exit_status = 15, .elapsed = std::chrono::seconds(2)}));
   EXPECT_EQ(done["kind"], "report");
