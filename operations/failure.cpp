@@ -1,26 +1,51 @@
 #include "operations/failure.h"
 
+#include <cstddef>
 #include <type_traits>
 
 namespace kelvandor {
 
-std::string_view AnalysisErrorText(AnalysisError error) {
-  switch (error) {
-    case AnalysisError::kNone:
-      break;
-    case AnalysisError::kUnzip:
-      return "Unzip Error!";
-    case AnalysisError::kCreateDirectory:
-      return "Can not create new directory!";
-    case AnalysisError::kTempContents:
-      return "Error within __TEMP__";
-    case AnalysisError::kNoProject:
-      return "Input File not found!";
-    case AnalysisError::kSeveralProjects:
-      return "Several projects found - give the project file of the one to rename:";
+namespace {
+
+template <typename Code>
+struct StatusText {
+  Code code;
+  std::string_view text;
+};
+
+// The statuses with a text of their own; any other status has none.
+constexpr StatusText<AnalysisError> kAnalysisTexts[] = {
+    {AnalysisError::kUnzip, "Unzip Error!"},
+    {AnalysisError::kCreateDirectory, "Can not create new directory!"},
+    {AnalysisError::kTempContents, "Error within __TEMP__"},
+    {AnalysisError::kNoProject, "Input File not found!"},
+    {AnalysisError::kSeveralProjects,
+     "Several projects found - give the project file of the one to rename:"},
+};
+
+constexpr StatusText<RenameError> kRenameTexts[] = {
+    {RenameError::kCopy, "Failed to Copy Project!"},
+    {RenameError::kRename, "Failed to Rename Project!"},
+    {RenameError::kBrokenReference, "Reference would break:"},
+    {RenameError::kUnfinishedRun,
+     "An interrupted run could not be rolled back: nothing was changed"},
+    {RenameError::kBusy, "Another run is working on this project: nothing was changed"},
+    {RenameError::kChangedDuringRun, "A project file changed during the run, nothing was renamed:"},
+};
+
+template <typename Code, std::size_t N>
+std::string_view TextOf(const StatusText<Code> (&table)[N], Code code) {
+  for (const StatusText<Code>& row : table) {
+    if (row.code == code) return row.text;
   }
   return {};
 }
+
+}  // namespace
+
+std::string_view AnalysisErrorText(AnalysisError error) { return TextOf(kAnalysisTexts, error); }
+
+std::string_view RenameErrorText(RenameError error) { return TextOf(kRenameTexts, error); }
 
 Failure::Failure(AnalysisError error) : message(AnalysisErrorText(error)) {
   if (error != AnalysisError::kNone) status = error;

@@ -1,6 +1,6 @@
 #pragma once
 
-// The rename workflow's errors and the one table of their messages.
+// The rename workflow's errors.
 
 #include <string_view>
 
@@ -40,7 +40,8 @@ inline constexpr std::string_view kRefusedRecordText =
     "The record of an interrupted run names changes no run makes, nothing was changed:";
 
 // The message shown where the workflow meets `error`; empty for the errors
-// that are told otherwise (a question, the result) or not at all.
+// that are told otherwise (a question, the result) or not at all. Defined
+// with the other statuses' texts, in failure.cpp.
 std::string_view RenameErrorText(RenameError error);
 
 }  // namespace kelvandor
