@@ -128,9 +128,10 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
   }
 }
 
-// `refused`: a file or an image stayed because the system refused the change.
+// `refused`: the first file or image that stayed because the system refused
+// the change; empty when none did.
 RunReport CleanUpLocked(const Project& project, const RenamePlan& plan, FileSystem& file_system,
-                        bool& refused) {
+                        std::string& refused) {
   RunReport report;
   report.source = project.project_dir;
   report.target = plan.Target();
@@ -154,9 +155,9 @@ RunReport CleanUpLocked(const Project& project, const RenamePlan& plan, FileSyst
 // The clean-up on its own goes on past a file that stays, and is a failure
 // all the same: a read-only project is never reported cleaned.
 RunReport CleanUpAlone(const Project& project, const RenamePlan& plan, FileSystem& file_system) {
-  bool refused = false;
+  std::string refused;
   RunReport report = CleanUpLocked(project, plan, file_system, refused);
-  if (refused) throw IoError(IoErrorCode::kAccessDenied);
+  if (!refused.empty()) throw IoError(IoErrorCode::kAccessDenied, refused);
   return report;
 }
 
@@ -190,7 +191,7 @@ RunReport CleanUpProject(const Project& project, const RenamePlan& plan, FileSys
 
 RunReport CleanUpLockedProject(const Project& project, const RenamePlan& plan,
                                FileSystem& file_system) {
-  bool refused = false;
+  std::string refused;
   return CleanUpLocked(project, plan, file_system, refused);
 }
 

@@ -30,8 +30,8 @@ bool RunRecorder::Rename(std::string_view from, std::string_view to, bool replac
     // An image whose new name is taken stays, as the rename never replaces.
     const int error = errno;
     if (!replace && step_ == Step::kCleanUp &&
-        (error == EACCES || error == EPERM || error == EROFS)) {
-      clean_up_refused_ = true;
+        (error == EACCES || error == EPERM || error == EROFS) && clean_up_refused_.empty()) {
+      clean_up_refused_ = from;
     }
     errno = error;
     return false;
@@ -49,7 +49,9 @@ bool RunRecorder::RemoveFile(std::string_view path) {
   const std::uint64_t bytes = step_ == Step::kCleanUp ? inner().FileSize(path).value_or(0) : 0;
   if (!inner().RemoveFile(path)) {
     const int error = errno;
-    if (step_ == Step::kCleanUp && inner().AnythingExists(path)) clean_up_refused_ = true;
+    if (step_ == Step::kCleanUp && clean_up_refused_.empty() && inner().AnythingExists(path)) {
+      clean_up_refused_ = path;
+    }
     errno = error;
     return false;
   }

@@ -34,9 +34,9 @@ class RunRecorder : public ForwardingFileSystem {
       : ForwardingFileSystem(inner), report_(report) {}
   void set_step(Step step) { step_ = step; }
 
-  // Whether the clean-up step met a file it could not delete or an image it
-  // was not allowed to rename (a read-only file or folder).
-  bool clean_up_refused() const { return clean_up_refused_; }
+  // The first file the clean-up step could not delete, or image it was not
+  // allowed to rename (a read-only file or folder); empty when none.
+  const std::string& clean_up_refused() const { return clean_up_refused_; }
 
   bool Rename(std::string_view from, std::string_view to, bool replace) override;
   bool RemoveFile(std::string_view path) override;
@@ -48,7 +48,7 @@ class RunRecorder : public ForwardingFileSystem {
  private:
   RunReport& report_;
   Step step_ = Step::kOther;
-  bool clean_up_refused_ = false;
+  std::string clean_up_refused_;
 };
 
 }  // namespace kelvandor

@@ -9,7 +9,6 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 
-
 namespace kelvandor {
 namespace {
 
@@ -37,7 +36,7 @@ void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
 LineReader::LineReader(std::string_view path) : LineReader(path, NativeFileSystem()) {}
 
 LineReader::LineReader(std::string_view path, FileSystem& file_system)
-    : file_system_(&file_system) {
+    : file_system_(&file_system), path_(path) {
   if (path.empty()) throw IoError(IoErrorCode::kFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
@@ -55,7 +54,7 @@ void LineReader::Close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno);
+  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno, path_);
 }
 
 bool LineReader::Fill() {
@@ -72,7 +71,7 @@ bool LineReader::Fill() {
       eof_ = true;
       return false;
     }
-    if (errno != EINTR) ThrowIoErrorFromErrno(errno);
+    if (errno != EINTR) ThrowIoErrorFromErrno(errno, path_);
   }
 }
 
@@ -146,7 +145,7 @@ bool LineReader::ReadBytes(std::string_view& chunk) {
 LineWriter::LineWriter(std::string_view path) : LineWriter(path, NativeFileSystem()) {}
 
 LineWriter::LineWriter(std::string_view path, FileSystem& file_system)
-    : file_system_(&file_system) {
+    : file_system_(&file_system), path_(path) {
   if (path.empty()) throw IoError(IoErrorCode::kFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kWriteBufferSize]);
@@ -178,7 +177,7 @@ void LineWriter::WriteLine(std::string_view line) {
 }
 
 void LineWriter::Flush() {
-  if (fd_ < 0) throw IoError(IoErrorCode::kAccessDenied);
+  if (fd_ < 0) throw IoError(IoErrorCode::kAccessDenied, path_);
   std::size_t offset = 0;
   while (offset < used_) {
     std::size_t want = used_ - offset;
@@ -192,19 +191,19 @@ void LineWriter::Flush() {
       const long long n = file_system_->Write(fd_, buffer_ + offset, want);
       if (n < 0) {
         if (errno == EINTR) continue;
-        ThrowIoErrorFromErrno(errno);
+        ThrowIoErrorFromErrno(errno, path_);
       }
       offset += static_cast<std::size_t>(n);
       if (budget >= 0) g_write_budget.fetch_sub(n);
     }
-    if (short_of_budget) ThrowIoErrorFromErrno(ENOSPC);
+    if (short_of_budget) ThrowIoErrorFromErrno(ENOSPC, path_);
   }
   used_ = 0;
 }
 
 void LineWriter::Sync() {
   Flush();
-  if (!file_system_->SyncFile(fd_)) ThrowIoErrorFromErrno(errno);
+  if (!file_system_->SyncFile(fd_)) ThrowIoErrorFromErrno(errno, path_);
 }
 
 void LineWriter::Close() {
@@ -212,7 +211,7 @@ void LineWriter::Close() {
   Flush();
   const int fd = fd_;
   fd_ = -1;
-  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno);
+  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno, path_);
 }
 
 }  // namespace kelvandor

@@ -45,6 +45,7 @@ class LineReader {
   bool Fill();
 
   FileSystem* file_system_ = nullptr;
+  std::string path_;  // named by the errors reading raises
   int fd_ = -1;
   char* buffer_ = nullptr;
   std::size_t begin_ = 0;  // first unread byte in buffer_
@@ -85,6 +86,7 @@ class LineWriter {
   void Flush();
 
   FileSystem* file_system_ = nullptr;
+  std::string path_;  // named by the errors writing raises
   int fd_ = -1;
   char* buffer_ = nullptr;
   std::size_t used_ = 0;

@@ -24,7 +24,7 @@ std::string FreeName(std::string_view dir, std::string_view base, std::string_vi
       return name;
     }
   }
-  throw IoError(IoErrorCode::kAccessDenied);
+  throw IoError(IoErrorCode::kAccessDenied, JoinPath(dir, base));
 }
 
 std::string WriteBeside(std::string_view dir, std::string_view base, std::string_view suffix,

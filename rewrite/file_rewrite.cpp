@@ -21,7 +21,9 @@ constexpr std::uint64_t kCompareLimit = 4 << 20;
 // refusing everywhere keeps the outcome alike and raises before anything moved.
 void RequireReplaceable(FileSystem& fs, const std::string& path) {
   if (!fs.AnythingExists(path)) return;
-  if (!fs.FileExists(path) || fs.IsReadOnly(path)) throw IoError(IoErrorCode::kAccessDenied);
+  if (!fs.FileExists(path) || fs.IsReadOnly(path)) {
+    throw IoError(IoErrorCode::kAccessDenied, path);
+  }
 }
 
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
@@ -145,9 +147,13 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
               .read_size = {},
               .read_time = {}};
   // The backup would be deleted, or would overwrite the new file.
-  if (SameFileName(new_name, backup_name)) throw IoError(IoErrorCode::kInvalidFilename);
+  if (SameFileName(new_name, backup_name)) {
+    throw IoError(IoErrorCode::kInvalidFilename, file.backup_path);
+  }
   // A link is the user's pointer to a file that may belong to anything.
-  if (file_system_.IsLink(file.old_path)) throw IoError(IoErrorCode::kAccessDenied);
+  if (file_system_.IsLink(file.old_path)) {
+    throw IoError(IoErrorCode::kAccessDenied, file.old_path);
+  }
   RequireReplaceable(file_system_, file.backup_path);
   if (!file.replaces_old) RequireReplaceable(file_system_, file.new_path);
 
@@ -302,7 +308,7 @@ void RewriteBatch::Commit() {
     if (!file_system_.SyncFolder(folder)) {
       const int error = errno;
       Undo();
-      ThrowIoErrorFromErrno(error);
+      ThrowIoErrorFromErrno(error, folder);
     }
   }
   if (journal_ != nullptr) {

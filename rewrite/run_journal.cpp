@@ -310,7 +310,7 @@ RunJournal::RunJournal(FileSystem& file_system, std::string root)
 std::string RunJournal::Relative(std::string_view path) const {
   const std::string prefix = root_ + SeparatorString();
   // Every file a run writes lies below the project folder.
-  if (!path.starts_with(prefix)) throw IoError(IoErrorCode::kAccessDenied);
+  if (!path.starts_with(prefix)) throw IoError(IoErrorCode::kAccessDenied, path);
   return std::string(path.substr(prefix.size()));
 }
 
@@ -321,10 +321,10 @@ void RunJournal::Write() {
   if (!file_system_.RenameReplacing(next, JoinPath(root_, kJournalName))) {
     const int error = errno;
     file_system_.RemoveFile(next);
-    ThrowIoErrorFromErrno(error);
+    ThrowIoErrorFromErrno(error, JoinPath(root_, kJournalName));
   }
   written_ = true;
-  if (!file_system_.SyncFolder(root_)) ThrowIoErrorFromErrno(errno);
+  if (!file_system_.SyncFolder(root_)) ThrowIoErrorFromErrno(errno, root_);
 }
 
 void RunJournal::NoteFolderMove(std::string from, std::string to) {

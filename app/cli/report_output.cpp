@@ -382,10 +382,12 @@ std::string JsonText(const RunReport& report, const RunFacts& facts) {
                         {"bytes", report.cleaned_total.bytes},
                         {"list", std::move(cleaned_files)}};
   doc["renamed_images"] = std::move(images);
-  doc["error"] = report.failure.failed()
-                     ? Json{{"code", static_cast<int>(ExitStatusOf(report.failure))},
-                            {"message", report.failure.message}}
-                     : Json(nullptr);
+  doc["error"] =
+      report.failure.failed()
+          ? Json{{"code", static_cast<int>(ExitStatusOf(report.failure))},
+                 {"message", report.failure.message},
+                 {"path", report.failure.path.empty() ? Json(nullptr) : Json(report.failure.path)}}
+          : Json(nullptr);
   doc["search"] = facts.found_below ? Json{{"found_below", *facts.found_below},
                                            {"passed_over", facts.passed_over}}
                                     : Json(nullptr);

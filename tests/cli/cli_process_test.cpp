@@ -604,6 +604,11 @@ TEST_F(CliProcessTest, IoErrorPrintsItsText) {
   EXPECT_EQ(o.status, 74);
   EXPECT_EQ(o.err, "File access denied\n");
   EXPECT_TRUE(FileExists(project + "/blinky.wsp"));
+  // The report names the file in the way.
+  const Outcome json = Run({"rename", "blinky", "--name", "pump", "--json"});
+  const auto error = nlohmann::json::parse(json.out)["error"];
+  EXPECT_EQ(error["code"], 74);
+  EXPECT_TRUE(error["path"].get<std::string>().ends_with("pump.wsp")) << error;
 }
 
 struct BadInput {

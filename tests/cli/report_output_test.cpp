@@ -241,7 +241,7 @@ TEST(ReportOutputTest, JsonShape) {
   const nlohmann::json done = nlohmann::json::parse(
       JsonText(report, {.exit_status = 15, .elapsed = std::chrono::seconds(2)}));
   EXPECT_EQ(done["kind"], "report");
-  EXPECT_EQ(done["error"], (nlohmann::json{{"code", 15}, {"message", "kept"}}));
+  EXPECT_EQ(done["error"], (nlohmann::json{{"code", 15}, {"message", "kept"}, {"path", nullptr}}));
   EXPECT_EQ(done["exit_status"], 15);
   EXPECT_EQ(done["seconds"], 2.0);
 }
