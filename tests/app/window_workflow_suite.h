@@ -16,6 +16,7 @@
 //   ClientRect Pixels(ClientRect at_96_dpi);
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +32,13 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
-namespace kelvandor::testing {
+namespace kelvandor {
+
+inline void PrintTo(const ClientRect& rect, std::ostream* out) {
+  *out << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+}
+
+namespace testing {
 
 // A control as the window made it: its kind, caption and hint, and its place
 // in the client area.
@@ -321,4 +328,5 @@ REGISTER_TYPED_TEST_SUITE_P(
     RewriterFailureIsShownAndTheWindowStaysUsable, CleanOnlyRenamesTheKeptImagesAfterTheTypedName,
     CleanCommandClosesTheWindowWithoutResult, DropOfThreeLoadsTheFirstAndFocusesTheName);
 
-}  // namespace kelvandor::testing
+}  // namespace testing
+}  // namespace kelvandor
