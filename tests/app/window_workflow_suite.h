@@ -149,8 +149,9 @@ TYPED_TEST_P(WindowWorkflowTest, RenameFolderOfTheExampleLayoutFollowsTheName) {
   }
   EXPECT_FALSE(FileExists(w.tmp_ / "work/probe/example/IAR/sensor.eww"));
   EXPECT_FALSE(FileExists(w.tmp_ / "work/probe/example/IAR/sensor.ewp.bak"));
-  EXPECT_NE(w.Read("work/probe/example/IAR/probe.eww").find("<path>$WS_DIR$\\probe.ewp</path>\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      w.Read("work/probe/example/IAR/probe.eww").find("    <path>$WS_DIR$\\probe.ewp</path>\r\n"),
+      std::string::npos);
 }
 
 TYPED_TEST_P(WindowWorkflowTest, InPlaceWithBackupKeepsTheBackups) {
