@@ -124,7 +124,8 @@ ConfigReadResult ReadConfiguration(std::string_view path, UserInterface& ui) {
   return result;
 }
 
-bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserInterface& ui) {
+bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserInterface& ui,
+                       FileSystem& file_system) {
   // The old file is replaced only by a completely written new one, so a full
   // disk never leaves a truncated configuration behind. A configuration that
   // is a link is written where the link leads, and the link stays.
@@ -149,7 +150,7 @@ bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserIn
           out.Write(kCleanUpKey);
           out.WriteLine(Flag(config.clean_up));
         },
-        NativeFileSystem());
+        file_system);
     if (!RenameReplacing(temp, real)) ThrowLastIoError(real);
     return true;
   } catch (const IoError& error) {

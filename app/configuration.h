@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {
@@ -49,6 +50,7 @@ struct ConfigToSave {
 // Writes the main file at `path`, replacing it only once the new content is
 // completely written. On an I/O error shows its text and returns false; the
 // old file then stays as it was.
-bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserInterface& ui);
+bool SaveConfiguration(std::string_view path, const ConfigToSave& config, UserInterface& ui,
+                       FileSystem& file_system = NativeFileSystem());
 
 }  // namespace kelvandor

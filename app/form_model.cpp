@@ -8,8 +8,8 @@
 #include "app/run_guarded.h"
 #include "discovery/input_analysis.h"
 #include "operations/cleanup.h"
-#include "operations/front_door.h"
 #include "operations/families.h"
+#include "operations/front_door.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -57,8 +57,8 @@ class RunningFlag {
 
 }  // namespace
 
-FormModel::FormModel(UserInterface& ui, int unzip_wait_ms)
-    : ui_(ui), unzip_wait_ms_(unzip_wait_ms) {}
+FormModel::FormModel(UserInterface& ui, int unzip_wait_ms, FileSystem& file_system)
+    : ui_(ui), unzip_wait_ms_(unzip_wait_ms), file_system_(file_system) {}
 
 template <typename Handler>
 void FormModel::Guarded(Handler&& handler) {
@@ -340,7 +340,7 @@ void FormModel::Button_RenameClick() {
     state_.LastFailure = Failure();
     const CurrentDirOnExit current_dir(project.input_dir);
     const RunningFlag running(running_);
-    const RenameOutcome outcome = RenameProject(project, plan, ui_, NativeFileSystem());
+    const RenameOutcome outcome = RenameProject(project, plan, ui_, file_system_);
     state_.LastFailure = outcome.failure();
     for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
     ui_.ShowResult(RenameResultText(state_.LastFailure));
@@ -349,7 +349,7 @@ void FormModel::Button_RenameClick() {
 
 void FormModel::CleanUpProject() {
   const RunningFlag running(running_);
-  kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_, NativeFileSystem());
+  kelvandor::CleanUpProject(ShownProject(), PlanFromControls(), ui_, file_system_);
 }
 
 void FormModel::Button1Click_CleanUpProject() {
@@ -370,7 +370,7 @@ void FormModel::Button1Click_SaveConfig() {
     // The user's configuration folder may not exist yet; when it cannot be
     // made, the save reports the error.
     MakeDirectories(FolderPart(locations_.config_file));
-    SaveConfiguration(locations_.config_file, config, ui_);
+    SaveConfiguration(locations_.config_file, config, ui_, file_system_);
   });
 }
 
@@ -384,7 +384,7 @@ bool FormModel::FormCloseQuery() {
 }
 
 void FormModel::FormClose() {
-  Guarded([&] { DeleteDirectory(project_.temp_dir, NativeFileSystem()); });
+  Guarded([&] { DeleteDirectory(project_.temp_dir, file_system_); });
 }
 
 }  // namespace kelvandor

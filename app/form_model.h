@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "operations/project.h"
+#include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
 
@@ -86,8 +87,10 @@ struct FileLocations {
 
 class FormModel {
  public:
-  // `unzip_wait_ms` is the pause after an archive was unpacked.
-  explicit FormModel(UserInterface& ui, int unzip_wait_ms = 500);
+  // `unzip_wait_ms` is the pause after an archive was unpacked; the rename,
+  // the clean-up and the saved configuration go through `file_system`.
+  explicit FormModel(UserInterface& ui, int unzip_wait_ms = 500,
+                     FileSystem& file_system = NativeFileSystem());
   FormModel(const FormModel&) = delete;
   FormModel& operator=(const FormModel&) = delete;
 
@@ -150,6 +153,7 @@ class FormModel {
 
   UserInterface& ui_;
   int unzip_wait_ms_ = 500;
+  FileSystem& file_system_;
   FileLocations locations_;
   AppState state_;
   Project project_;

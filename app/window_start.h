@@ -12,7 +12,8 @@ struct WindowStart {
   std::string exe_dir;  // folder of the program file
   CommandLine command_line;
   int unzip_wait_ms = 500;
-  FileLocations locations;  // empty: "Kelvandor.ini" and "___temp___" in exe_dir
+  FileLocations locations;            // empty: "Kelvandor.ini" and "___temp___" in exe_dir
+  FileSystem* file_system = nullptr;  // null: the real one
 };
 
 }  // namespace kelvandor

@@ -11,9 +11,9 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
@@ -23,7 +23,6 @@ using testing::ListTree;
 using testing::ReadFile;
 using testing::RecordingUi;
 using testing::TempDir;
-using testing::WriteBudget;
 using testing::WriteFile;
 
 class ConfigurationTest : public ::testing::Test {
@@ -344,13 +343,10 @@ TEST_F(ConfigurationTest, WhatIsSavedIsReadBack) {
 TEST_F(ConfigurationTest, FailedWriteKeepsTheOldFile) {
   const std::string old = CrLf({"NewPath=D:\\old\\", "CleanUp=0"});
   WriteFile(Main(), old);
-  bool saved = true;
-  {
-    const WriteBudget budget(20);
-    saved = SaveConfiguration(Main(), Sample(), ui_);
-  }
+  testing::FaultyFileSystem full_disk;
+  full_disk.set_space(20);
 
-  EXPECT_FALSE(saved);
+  EXPECT_FALSE(SaveConfiguration(Main(), Sample(), ui_, full_disk));
   EXPECT_EQ(ReadFile(Main()), old);
   EXPECT_EQ(ui_.Texts(), std::vector<std::string>{IoErrorText(IoErrorCode::kDiskFull)});
   EXPECT_EQ(ListTree(dir_.path()), std::vector<std::string>{"Kelvandor.ini"});

@@ -11,24 +11,24 @@
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
-#include "tests/support/write_budget.h"
 
 namespace kelvandor {
 namespace {
 
 using ::kelvandor::testing::CrLf;
 using ::kelvandor::testing::CurrentDirGuard;
+using ::kelvandor::testing::FaultyFileSystem;
 using ::kelvandor::testing::ListTree;
 using ::kelvandor::testing::MakeDirs;
 using ::kelvandor::testing::ReadFile;
 using ::kelvandor::testing::RecordingUi;
 using ::kelvandor::testing::Shown;
 using ::kelvandor::testing::TempDir;
-using ::kelvandor::testing::WriteBudget;
 using ::kelvandor::testing::WriteFile;
 
 const std::string kSep = SeparatorString();
@@ -67,7 +67,8 @@ class FormModelTest : public ::testing::Test {
   TempDir tmp_;
   std::string exe_dir_ = tmp_ / "bin";
   RecordingUi ui_;
-  FormModel model_{ui_, 0};
+  FaultyFileSystem file_system_;
+  FormModel model_{ui_, 0, file_system_};
   FormControls& c_ = model_.controls();
   AppState& s_ = model_.state();
 };
@@ -634,10 +635,9 @@ TEST(FormModelCloseTest, CloseDuringARunAsksAndYesStopsItAndClosesAfterwards) {
 }
 
 TEST_F(FormModelRenameTest, RaisedIoErrorIsShownAndTheModelStaysUsable) {
-  {
-    const WriteBudget full_disk(0);
-    model_.Button_RenameClick();
-  }
+  file_system_.set_space(0);
+  model_.Button_RenameClick();
+  file_system_.set_space(-1);
   EXPECT_EQ(ui_.shown.back(), (Shown{"Kelvandor", "Disk full"}));
   for (const Shown& shown : ui_.shown) EXPECT_NE(shown.caption, "Result");
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);

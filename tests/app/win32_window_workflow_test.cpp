@@ -1,7 +1,5 @@
-// The rename workflow and the clean-up driven end to end through the native
-// Windows window: dropped projects, typed New fields, clicked buttons, and
-// the resulting folders checked byte for byte; then what a careless or
-// unlucky user may drop onto it.
+// The shared window suite through the native Windows window, then what a
+// careless or unlucky user may drop onto it.
 
 #include <filesystem>
 #include <functional>
@@ -20,10 +18,15 @@
 #include "tests/support/zip_writer.h"
 
 namespace kelvandor {
+namespace testing {
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowWorkflowTest, Win32WindowDriver);
+
+}  // namespace testing
+
 namespace {
 
 namespace fs = std::filesystem;
-using ::kelvandor::testing::CrLf;
 using ::kelvandor::testing::ListTree;
 using ::kelvandor::testing::ReadFile;
 using ::kelvandor::testing::Shown;
@@ -35,118 +38,6 @@ using ::kelvandor::testing::WriteZip;
 const std::string kSep = SeparatorString();
 
 using Win32WorkflowTest = Win32WindowTest;
-
-TEST_F(Win32WorkflowTest, TypicalCopyOfBlinkyToPumpByteForByte) {
-  const std::string blinky = Sample("blinky", tmp_ / "work/blinky");
-  Open();
-  Drop(blinky);
-  Click("CheckBox_CopyProject");
-  Type("Edit_New_Path", tmp_ / "new");  // without the final separator
-  Type("Edit_New_Dir", "pump");
-  Type("Edit_New_WspPrj", "pump");
-  Click("Button_Rename");
-
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
-  EXPECT_EQ(Text("Edit_New_Path"), tmp_ / "new" + kSep);
-  EXPECT_EQ(ui_.busy_changes, (std::vector<bool>{true, false}));
-  EXPECT_EQ(Snapshot(blinky), Snapshot(Example("blinky")));
-
-  const std::string pump = tmp_ / "new/pump";
-  EXPECT_EQ(ListTree(pump),
-            (std::vector<std::string>{"ABS/", "ABS/blinky.hex", "ABS/pump.mhx", "LST/", "OBJ/",
-                                      "OPT/", "pump.prj", "pump.wsp", "src/", "src/led.c",
-                                      "src/led.h", "src/main.c"}));
-  const std::string folder_line = pump + kSep;
-  EXPECT_EQ(
-      ReadFile(pump + kSep + "pump.wsp"),
-      CrLf({"[Workspace]", "Version=4.2", "WSP=" + folder_line, "FILE-0=pump.prj",
-            "ActivePrj=pump.prj", "Layout=2", "", "[SubPrj-pump.prj]", "Open=1", "Target=Debug"}));
-  EXPECT_EQ(ReadFile(pump + kSep + "pump.prj"),
-            CrLf({"[Project]", "Version=4.2", "PRJ=" + folder_line, "Cpu=ORL16C62", "Memory=near",
-                  "Stack=0x100", "", "[Files]", "F1=0 m ABS\\pump.abs", "F2=1 c src\\main.c",
-                  "F3=1 c src\\led.c", "", "[Options]", "Include=D:\\work\\pump\\src",
-                  "Output=D:\\work\\pump\\OBJ", "List=..\\pump\\LST", "Optimize=2"}));
-  for (const char* same : {"ABS/blinky.hex", "src/led.c", "src/led.h", "src/main.c"}) {
-    EXPECT_EQ(ReadFile(tmp_ / ("new/pump/" + std::string(same))),
-              ReadFile(tmp_ / ("work/blinky/" + std::string(same))))
-        << same;
-  }
-  EXPECT_EQ(ReadFile(pump + kSep + "ABS" + kSep + "pump.mhx"),
-            ReadFile(blinky + kSep + "ABS" + kSep + "blinky.mhx"));
-}
-
-TEST_F(Win32WorkflowTest, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClose) {
-  WriteFile(ConfigFilePath(exe_dir_), CrLf({"NewPath=" + tmp_ / "out" + kSep}));
-  Open();
-  Drop(KELVANDOR_DEMO_ARCHIVE);
-  EXPECT_TRUE(Checked("CheckBox_CopyProject"));
-  EXPECT_FALSE(IsWindowEnabled(Find("CheckBox_CopyProject")));
-  EXPECT_FALSE(IsWindowEnabled(Find("Button_CleanOnly")));
-  EXPECT_EQ(Text("Edit_New_Path"), tmp_ / "out" + kSep);
-  Type("Edit_New_Dir", "demo");
-  Type("Edit_New_WspPrj", "demo");
-  Click("Button_Rename");
-
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
-  EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.wsp"));
-  EXPECT_TRUE(FileExists(tmp_ / "out/demo/demo.prj"));
-  const std::string temp_dir = window_->model().project().temp_dir;
-  ASSERT_TRUE(DirectoryExists(temp_dir));
-  Click("Button_Close");
-  EXPECT_TRUE(window_->closed());
-  EXPECT_FALSE(DirectoryExists(temp_dir));
-}
-
-TEST_F(Win32WorkflowTest, ExistingTargetIsKeptOnNoAndReplacedOnYes) {
-  const std::string blinky = Sample("blinky", tmp_ / "work/blinky");
-  WriteFile(tmp_ / "new/pump/keep.txt", "mine");
-  Open();
-  Drop(blinky);
-  Click("CheckBox_CopyProject");
-  Type("Edit_New_Path", tmp_ / "new" + kSep);
-  Type("Edit_New_Dir", "pump");
-  Type("Edit_New_WspPrj", "pump");
-
-  ui_.confirm_answers = {false};
-  Click("Button_Rename");
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Confirm", "Project already exist - Delete ?"},
-                                           {"Result", "Finished with ERROR(s)"}}));
-  EXPECT_EQ(ListTree(tmp_ / "new/pump"), (std::vector<std::string>{"keep.txt"}));
-
-  ui_.shown.clear();
-  ui_.confirm_answers = {true};
-  Click("Button_Rename");
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Confirm", "Project already exist - Delete ?"},
-                                           {"Result", "Finished!"}}));
-  EXPECT_FALSE(FileExists(tmp_ / "new/pump/keep.txt"));
-  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.wsp"));
-}
-
-TEST_F(Win32WorkflowTest, CleanOnlyAndTheCleanCommand) {
-  Open();
-  Click("Button_CleanOnly");  // nothing loaded: still the result
-  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Cleaned!"}}));
-
-  ui_.shown.clear();
-  const std::string project = Sample("blinky", tmp_ / "work/blinky");
-  Open({{"clean", project}, tmp_.path()});
-  EXPECT_TRUE(window_->closed());
-  EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_FALSE(FileExists(project + kSep + "OBJ" + kSep + "main.obj"));
-  EXPECT_TRUE(FileExists(project + kSep + "blinky.prj"));
-}
-
-TEST_F(Win32WorkflowTest, DropOfThreeLoadsTheFirstAndFocusesTheName) {
-  Open();
-  const std::string project = Sample("blinky", tmp_ / "work/blinky");
-  Drop({win32::Wide(project), win32::Wide(tmp_ / "work"), win32::Wide(tmp_ / "bin")});
-  EXPECT_TRUE(ui_.shown.empty());
-  EXPECT_EQ(Text("Edit_Old_Dir"), "blinky");
-  EXPECT_EQ(Text("Edit_Old_Path"), tmp_ / "work" + kSep);
-  EXPECT_EQ(Text("Edit_New_WspPrj"), "blinky");
-  EXPECT_EQ(GetFocus(), Find("Edit_New_WspPrj"));
-  EXPECT_TRUE(IsWindowEnabled(Find("Button_Rename")));
-}
 
 // Folders the ANSI code page cannot name (and one it can, beyond ASCII) as
 // the project's parent and as the project folder itself.
@@ -166,7 +57,7 @@ TEST_F(Win32WorkflowTest, NonAsciiFoldersLoadRenameAndClean) {
     fs::create_directories(project.parent_path());
     fs::copy(NativePath(Example("blinky")), project, fs::copy_options::recursive);
     ui_.shown.clear();
-    Drop(std::vector<std::wstring>{project.native()});
+    Drop({project.native()});
     EXPECT_TRUE(ui_.shown.empty()) << ::testing::PrintToString(ui_.Texts());
     EXPECT_EQ(Text("Edit_Old_Prj"), "blinky");
     Type("Edit_New_WspPrj", "pump");
@@ -231,7 +122,7 @@ TEST_F(Win32WorkflowTest, BadDropsAreReportedAndTheWindowStaysUsable) {
        {"Unzip Error!", "Input File not found!"}},
   };
   Open();
-  const std::string blinky = Sample("blinky", tmp_ / "work/blinky");
+  const std::string blinky = Sample("blinky");
   for (const BadInput& c : cases) {
     SCOPED_TRACE(c.name);
     ui_.shown.clear();
@@ -246,7 +137,7 @@ TEST_F(Win32WorkflowTest, BadDropsAreReportedAndTheWindowStaysUsable) {
     EXPECT_EQ(Snapshot(blinky), Snapshot(Example("blinky")));
     // Usable: the next drop loads.
     ui_.shown.clear();
-    Drop(blinky);
+    Drop({blinky});
     EXPECT_TRUE(ui_.shown.empty());
     EXPECT_TRUE(IsWindowEnabled(Find("Button_Rename")));
   }
@@ -255,13 +146,13 @@ TEST_F(Win32WorkflowTest, BadDropsAreReportedAndTheWindowStaysUsable) {
 // A read-only file where the rename wants to write: the rewriter asks for a
 // manual check, the file keeps its bytes, nothing beside the project changes.
 TEST_F(Win32WorkflowTest, ReadOnlyFileInTheWayOfTheRenameIsKept) {
-  const std::string blinky = Sample("blinky", tmp_ / "work/blinky");
+  const std::string blinky = Sample("blinky");
   const std::string in_the_way = blinky + kSep + "pump.prj";
   WriteFile(in_the_way, "theirs");
   SetFileAttributesW(win32::Wide(in_the_way).c_str(), FILE_ATTRIBUTE_READONLY);
   WriteFile(tmp_ / "work/neighbour.txt", "mine");
   Open();
-  Drop(blinky);
+  Drop({blinky});
   Type("Edit_New_WspPrj", "pump");
   Click("Button_Rename");
   ASSERT_FALSE(ui_.shown.empty());
@@ -274,7 +165,7 @@ TEST_F(Win32WorkflowTest, ReadOnlyFileInTheWayOfTheRenameIsKept) {
   EXPECT_EQ(ListTree(tmp_ / "work").size(), ListTree(blinky).size() + 2);
 
   ui_.shown.clear();
-  Drop(blinky);
+  Drop({blinky});
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_TRUE(IsWindowEnabled(Find("Button_Rename")));
 }
