@@ -37,7 +37,7 @@ void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
 LineReader::LineReader(std::string_view path) : LineReader(path, NativeFileSystem()) {}
 
 LineReader::LineReader(std::string_view path, FileSystem& file_system)
-    : file_system_(&file_system) {
+    : file_system_(&file_system), path_(path) {
   if (path.empty()) throw IoError(IoErrorCode::kFileNotFound);
   // Allocated first: a failed allocation then leaves no file open.
   std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
@@ -55,7 +55,7 @@ void LineReader::Close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno);
+  if (file_system_->Close(fd) != 0) ThrowIoErrorFromErrno(errno, path_);
 }
 
 bool LineReader::Fill() {
@@ -72,7 +72,7 @@ bool LineReader::Fill() {
       eof_ = true;
       return false;
     }
-    if (errno != EINTR) ThrowIoErrorFromErrno(errno);
+    if (errno != EINTR) ThrowIoErrorFromErrno(errno, path_);
   }
 }
 

@@ -45,6 +45,7 @@ class LineReader {
   bool Fill();
 
   FileSystem* file_system_ = nullptr;
+  std::string path_;  // named by the errors of reading and closing
   int fd_ = -1;
   char* buffer_ = nullptr;
   std::size_t begin_ = 0;  // first unread byte in buffer_
