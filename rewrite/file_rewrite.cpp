@@ -26,6 +26,18 @@ void RequireReplaceable(FileSystem& fs, const std::string& path) {
   }
 }
 
+// Runs `step`, naming `path` in an IoError that names no file: the reader
+// and writer of a file know its descriptor only.
+template <typename Step>
+void NamingFile(const std::string& path, Step step) {
+  try {
+    step();
+  } catch (const IoError& e) {
+    if (!e.path().empty()) throw;
+    throw IoError(e.code(), path);
+  }
+}
+
 void StreamLines(LineReader& in, LineWriter& out, const LineTransform& transform) {
   std::string_view line;
   if (transform) {
@@ -159,30 +171,32 @@ std::size_t RewriteBatch::StageStream(std::string_view dir, std::string_view old
 
   file.read_size = file_system_.FileSize(file.old_path);
   file.read_time = file_system_.ModifiedTime(file.old_path);
-  LineReader in(file.old_path, file_system_);
-  file.temp_path =
-      JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name, file_system_));
-  if (journal_ != nullptr) journal_->NoteTemp(file.temp_path);
-  WriteFileAt(
-      file.temp_path, file.old_path,
-      [&](LineWriter& out) {
-        fill(in, out);
-        in.Close();
-      },
-      file_system_);
-  staged_.push_back(file);  // from here on the destructor removes the temporary file
   ProjectFileChange change{std::string(dir), std::string(old_name), std::string(new_name), {}};
-  // Project files are small; a generated one of many megabytes is only named,
-  // so that neither the time nor the memory of a rewrite grows with it.
-  const auto small = [&](const std::string& path) {
-    return file_system_.FileSize(path).value_or(kCompareLimit + 1) <= kCompareLimit;
-  };
-  if (small(file.old_path) && small(file.temp_path)) {
-    change.diff = DiffTexts(ReadWholeFile(file.old_path, file_system_),
-                            ReadWholeFile(file.temp_path, file_system_));
-  } else {
-    change.diff.compared = false;
-  }
+  NamingFile(file.old_path, [&] {
+    LineReader in(file.old_path, file_system_);
+    file.temp_path =
+        JoinPath(dir, FreeName(dir, new_name, kTemporarySuffix, backup_name, file_system_));
+    if (journal_ != nullptr) journal_->NoteTemp(file.temp_path);
+    WriteFileAt(
+        file.temp_path, file.old_path,
+        [&](LineWriter& out) {
+          fill(in, out);
+          in.Close();
+        },
+        file_system_);
+    staged_.push_back(file);  // from here on the destructor removes the temporary file
+    // Project files are small; a generated one of many megabytes is only named,
+    // so that neither the time nor the memory of a rewrite grows with it.
+    const auto small = [&](const std::string& path) {
+      return file_system_.FileSize(path).value_or(kCompareLimit + 1) <= kCompareLimit;
+    };
+    if (small(file.old_path) && small(file.temp_path)) {
+      change.diff = DiffTexts(ReadWholeFile(file.old_path, file_system_),
+                              ReadWholeFile(file.temp_path, file_system_));
+    } else {
+      change.diff.compared = false;
+    }
+  });
   changes_.push_back(std::move(change));
   return staged_.size() - 1;
 }
@@ -241,7 +255,7 @@ std::optional<std::string> RewriteBatch::BrokenReference() {
 void RewriteBatch::MoveOrThrow(const std::string& from, const std::string& to) {
   if (!file_system_.RenameNoReplace(from, to)) {
     try {
-      ThrowLastIoError();
+      ThrowLastIoError(from);
     } catch (const IoError&) {
       Undo();
       throw;

@@ -407,20 +407,14 @@ TEST(EclipseRewriter, LiteralArtifactNameFollowsTheProject) {
   EXPECT_EQ(ReadFile(tmp / ".cproject"), with({"Lamp", "LED_boot", "LEDX", "LED2"}));
 }
 
-TEST(EclipseRewriter, KeepsBackupsWhenAskedAndIgnoresAnotherName) {
+TEST(EclipseRewriter, IgnoresAnotherName) {
   TempDir tmp;
   WriteFile(tmp / ".project", kLedProject);
-  {
-    RewriteBatch batch(NativeFileSystem());
-    ParseEclipse(tmp.path(), "LEDS", TestValues(false, "Lamp"), batch);
-    batch.Commit();
-  }
-  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{".project"});
   RewriteBatch batch(NativeFileSystem());
-  ParseEclipse(tmp.path(), "LED", TestValues(true, "Lamp"), batch);
+  ParseEclipse(tmp.path(), "LEDS", TestValues(false, "Lamp"), batch);
   batch.Commit();
-  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{".project", ".project.bak"}));
-  EXPECT_EQ(ReadFile(tmp / ".project.bak"), kLedProject);
+  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{".project"});
+  EXPECT_EQ(ReadFile(tmp / ".project"), kLedProject);
 }
 
 TEST(EclipseRewriter, SimplicityProjectFile) {

@@ -28,39 +28,6 @@ void Copy(std::string_view dir, std::string_view from, std::string_view to) {
   RewriteFile(dir, from, std::string("_old_") + std::string(from), to, LineTransform());
 }
 
-class FileRewriteLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(FileRewriteLineEnds, CopiesByteExactly) {
-  TempDir tmp;
-  WriteFile(tmp / "a.prj", GetParam().Input());
-  Copy(tmp.path(), "a.prj", "b.prj");
-  EXPECT_EQ(ReadFile(tmp / "b.prj"), GetParam().Output());
-  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), GetParam().Input());
-  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"_old_a.prj", "b.prj"}));
-}
-
-TEST_P(FileRewriteLineEnds, ExactModeKeepsEveryByte) {
-  TempDir tmp;
-  WriteFile(tmp / "a.uvprojx", GetParam().Input());
-  RewriteFileExact(tmp.path(), "a.uvprojx", "a.uvprojx.bak", "b.uvprojx", StreamTransform());
-  EXPECT_EQ(ReadFile(tmp / "b.uvprojx"), GetParam().Input());
-  EXPECT_EQ(ReadFile(tmp / "a.uvprojx.bak"), GetParam().Input());
-}
-
-TEST_P(FileRewriteLineEnds, RawLinesKeepEveryByte) {
-  TempDir tmp;
-  WriteFile(tmp / "a.ioc", GetParam().Input());
-  RewriteFileExact(tmp.path(), "a.ioc", "a.ioc.bak", "b.ioc",
-                   RawLines([](std::string_view body, std::string_view end, LineWriter& out) {
-                     out.Write(body);
-                     out.Write(end);
-                   }));
-  EXPECT_EQ(ReadFile(tmp / "b.ioc"), GetParam().Input());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, FileRewriteLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
-
 TEST(FileRewrite, TransformSeesEachLineOnce) {
   TempDir tmp;
   WriteFile(tmp / "a.prj", "one\r\ntwo\nthree");
@@ -142,28 +109,6 @@ TEST(FileRewrite, ReplaceFirstExactIgnoresOtherCase) {
   RewriteFile(tmp.path(), "a.ewp", "a.ewp.bak", "b.ewp",
               ReplaceFirst("<state>Motor", "<state>Pump", LetterCase::kExact));
   EXPECT_EQ(ReadFile(tmp / "b.ewp"), "<state>motor</state><state>Pump</state>\r\n");
-}
-
-// A backup left by an earlier run is never the input, and is replaced by the
-// current content.
-TEST(FileRewrite, StaleBackupIsReplacedByCurrentContent) {
-  for (const bool same_name : {false, true}) {
-    SCOPED_TRACE(same_name);
-    TempDir tmp;
-    WriteFile(tmp / "a.prj", "current\n");
-    WriteFile(tmp / "_old_a.prj", "stale\n");
-    Copy(tmp.path(), "a.prj", same_name ? "a.prj" : "b.prj");
-    EXPECT_EQ(ReadFile(tmp / (same_name ? "a.prj" : "b.prj")), "current\r\n");
-    EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "current\n");
-  }
-}
-
-TEST(FileRewrite, SameNameRewritesInPlaceThroughTheBackup) {
-  TempDir tmp;
-  WriteFile(tmp / "a.prj", "x\n");
-  Copy(tmp.path(), "a.prj", "a.prj");
-  EXPECT_EQ(ReadFile(tmp / "a.prj"), "x\r\n");
-  EXPECT_EQ(ReadFile(tmp / "_old_a.prj"), "x\n");
 }
 
 TEST(FileRewrite, ReadOnlyOldFileWithTheSameNameIsRewrittenAndStaysReadOnly) {
@@ -275,29 +220,6 @@ TEST(FileRewrite, MissingOldFileRaisesFileNotFound) {
   }
   EXPECT_TRUE(ListTree(tmp.path()).empty());
 }
-
-// A disk that fills up while the new file is written: small files fail when
-// closed, large ones after some buffers went out.
-class FileRewriteWriteFailure : public ::testing::TestWithParam<std::size_t> {};
-
-TEST_P(FileRewriteWriteFailure, LeavesTheOldFileUntouched) {
-  for (const bool same_name : {false, true}) {
-    SCOPED_TRACE(same_name);
-    TempDir tmp;
-    std::string content;
-    while (content.size() < GetParam()) content += "line " + std::to_string(content.size()) + "\n";
-    WriteFile(tmp / "a.prj", content);
-    {
-      testing::WriteBudget budget(static_cast<long long>(content.size() / 2));
-      EXPECT_THROW(Copy(tmp.path(), "a.prj", same_name ? "a.prj" : "b.prj"), IoError);
-    }
-    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"a.prj"});
-    EXPECT_EQ(ReadFile(tmp / "a.prj"), content);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, FileRewriteWriteFailure,
-                         ::testing::Values(std::size_t{40}, std::size_t{3 * 1024 * 1024}));
 
 TEST(FileRewriteCounted, MissingFileIsNotedAsAWarning) {
   TempDir tmp;

@@ -7,14 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
 namespace {
 
-using testing::CrLf;
 using testing::ListTree;
 using testing::PrintTo;
 using testing::ReadFile;
@@ -127,82 +125,12 @@ TEST(IarRewriter, EmptyOldNameReplacesNothing) {
   EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "a\\b\n");
 }
 
-const std::vector<std::string> kExtensions = {".eww", ".ewp", ".ewd", ".dep"};
-
-void WriteProject(const TempDir& tmp, const std::string& base) {
-  for (const std::string& ext : kExtensions)
-    WriteFile(tmp / (base + ext), "content of " + ext + "\n");
-}
-
-struct BackupCase {
-  std::string label;
-  std::vector<std::string> present;  // extensions written before the run
-  bool backup = false;
-  std::vector<std::string> after;
-};
-
-class IarBackups : public ::testing::TestWithParam<BackupCase> {};
-
-TEST_P(IarBackups, LeaveTheExpectedFiles) {
-  TempDir tmp;
-  for (const std::string& ext : GetParam().present)
-    WriteFile(tmp / ("Motor" + ext), "x" + ext + "\n");
-  ParseIAR(tmp.path(), "Motor", TestValues(GetParam().backup));
-  EXPECT_EQ(ListTree(tmp.path()), Sorted(GetParam().after));
-  for (const std::string& ext : GetParam().present) {
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), "x" + ext + "\n");
-    if (GetParam().backup) {
-      EXPECT_EQ(ReadFile(tmp / ("Motor" + ext + ".bak")), "x" + ext + "\n");
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, IarBackups,
-    ::testing::Values(
-        BackupCase{"AllWithoutBackup",
-                   kExtensions,
-                   false,
-                   {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep"}},
-        BackupCase{"AllWithBackup",
-                   kExtensions,
-                   true,
-                   {"Pump.eww", "Pump.ewp", "Pump.ewd", "Pump.dep", "Motor.eww.bak",
-                    "Motor.ewp.bak", "Motor.ewd.bak", "Motor.dep.bak"}},
-        BackupCase{
-            "NoDepFile", {".eww", ".ewp", ".ewd"}, false, {"Pump.eww", "Pump.ewp", "Pump.ewd"}},
-        BackupCase{"OnlyDepWithBackup", {".dep"}, true, {"Pump.dep", "Motor.dep.bak"}},
-        BackupCase{"NoneWithBackup", {}, true, {}}, BackupCase{"NoneWithoutBackup", {}, false, {}}),
-    testing::ParamLabel());
-
 TEST(IarRewriter, WithoutBackupEarlierBackupsOfTheOldNameAreDeletedToo) {
   TempDir tmp;
   WriteFile(tmp / "Motor.ewd.bak", "earlier\n");
   WriteFile(tmp / "Motor.eww", "w\n");
   ParseIAR(tmp.path(), "Motor", TestValues());
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Pump.eww"});
-}
-
-TEST(IarRewriter, SameNameRewritesEachFileInPlace) {
-  for (const bool backup : {false, true}) {
-    SCOPED_TRACE(backup);
-    TempDir tmp;
-    WriteProject(tmp, "Motor");
-    WriteFile(tmp / "Motor.ewp", "<state>motor</state>\n<state>Motor</state>\n");
-    ParseIAR(tmp.path(), "Motor", TestValues(backup, "Motor"));
-    EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>motor</state>\n<state>Motor</state>\n");
-    EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\n");
-    EXPECT_EQ(ListTree(tmp.path()).size(), backup ? 8u : 4u);
-  }
-}
-
-TEST(IarRewriter, StaleBackupsAreNeverTheInput) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.ewp", "<state>Motor</state>\n");
-  WriteFile(tmp / "Motor.ewp.bak", "<state>Stale</state>\n");
-  ParseIAR(tmp.path(), "Motor", TestValues(true, "Motor"));
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>Motor</state>\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp.bak"), "<state>Motor</state>\n");
 }
 
 TEST(IarRewriter, NamesWithBlanksAndNonAsciiBytes) {
@@ -223,57 +151,6 @@ TEST(IarRewriter, NonAsciiBytesDoNotFoldCase) {
   ParseIAR(tmp.path(), "M\xf6", TestValues());
   EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\M\xd6\n");
 }
-
-// The disk fills up while the project file is written: the workspace is
-// done with its backup kept, the project file is as it was, the later kinds
-// are untouched.
-TEST(IarRewriter, WriteFailurePartWayLeavesEveryFileAsItWas) {
-  TempDir tmp;
-  WriteProject(tmp, "Motor");
-  std::string big;
-  while (big.size() < 1024 * 1024) big += "<state>Motor</state>\n";
-  WriteFile(tmp / "Motor.ewp", big);
-  {
-    testing::WriteBudget budget(400 * 1024);
-    EXPECT_THROW(ParseIAR(tmp.path(), "Motor", TestValues()), IoError);
-  }
-  EXPECT_EQ(ListTree(tmp.path()), Sorted({"Motor.eww", "Motor.ewp", "Motor.ewd", "Motor.dep"}));
-  EXPECT_EQ(ReadFile(tmp / "Motor.eww"), "content of .eww\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), big);
-}
-
-TEST(IarRewriter, ReadOnlyTargetStopsBeforeAnyKind) {
-  TempDir tmp;
-  WriteProject(tmp, "Motor");
-  WriteFile(tmp / "Pump.ewd", "locked\n");
-  testing::MakeReadOnly(tmp / "Pump.ewd");
-  try {
-    ParseIAR(tmp.path(), "Motor", TestValues());
-    FAIL() << "no error raised";
-  } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), IoErrorCode::kAccessDenied);
-  }
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewd"), "content of .ewd\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.dep"), "content of .dep\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "content of .ewp\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.eww"), "content of .eww\n");
-  EXPECT_FALSE(FileExists(tmp / "Pump.eww"));
-  EXPECT_EQ(ReadFile(tmp / "Pump.ewd"), "locked\n");
-}
-
-class IarLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(IarLineEnds, EveryKindKeepsEveryByte) {
-  TempDir tmp;
-  for (const std::string& ext : kExtensions) WriteFile(tmp / ("Motor" + ext), GetParam().Input());
-  ParseIAR(tmp.path(), "Motor", TestValues());
-  for (const std::string& ext : kExtensions) {
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + ext)), GetParam().Input()) << ext;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, IarLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
 
 const std::string kWorkspace =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"

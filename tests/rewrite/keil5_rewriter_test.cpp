@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/io_error.h"
 #include "rewrite/xml_stream.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -154,20 +153,6 @@ TEST(Keil5Rewriter, NewNameIsWrittenAsXml) {
   EXPECT_EQ(ReadFile(tmp / "R&D 'x'.uvprojx"), "<OutputName>R&amp;D &apos;x&apos;</OutputName>");
 }
 
-class Keil5LineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(Keil5LineEnds, BothFilesKeepEveryByte) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvprojx", GetParam().Input());
-  WriteFile(tmp / "Motor.uvoptx", GetParam().Input());
-  ParseKEILUV5(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), GetParam().Input());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvoptx"), GetParam().Input());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Keil5LineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
-
 TEST(Keil5Rewriter, PiecesAcrossBuffersAndOverlongValues) {
   TempDir tmp;
   constexpr std::size_t kReadBuffer = 256 * 1024;
@@ -206,15 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Motor.uvprojx", "Motor.uvoptx", "Motor.uvguix.anna", "Motor.uvguix.Bob"},
                   false,
                   {"Pump.uvguix.Bob", "Pump.uvguix.anna", "Pump.uvoptx", "Pump.uvprojx"}},
-        FilesCase{"WithBackup",
-                  {"Motor.uvprojx", "Motor.uvoptx"},
-                  true,
-                  {"Motor.uvoptx.bak", "Motor.uvprojx.bak", "Pump.uvoptx", "Pump.uvprojx"}},
         FilesCase{"LayoutOfTheNewNameIsKept",
                   {"Motor.uvprojx", "Motor.uvguix.anna", "Pump.uvguix.anna", "Other.uvguix.anna"},
                   false,
                   {"Motor.uvguix.anna", "Other.uvguix.anna", "Pump.uvguix.anna", "Pump.uvprojx"}},
-        FilesCase{"OnlyOptions", {"Motor.uvoptx"}, false, {"Pump.uvoptx"}},
         FilesCase{"UvisionFourFilesAreNotTouched",
                   {"Motor.uvproj", "Motor.uvopt", "Motor.uvgui.anna"},
                   false,
@@ -451,35 +431,6 @@ TEST(Keil5Rewriter, ProjectFileLinkedFromOutsideIsLeftAlone) {
   ParseKEILUV5(tmp / "p", "Motor", TestValues());
   EXPECT_EQ(ListTree(tmp / "p"), (std::vector<std::string>{"Motor.uvprojx", "Pump.uvoptx"}));
   EXPECT_EQ(ReadFile(tmp / "out/real.uvprojx"), "<OutputName>Motor</OutputName>");
-}
-
-TEST(Keil5Rewriter, WriteFailureRenamesNothing) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvprojx",
-            "<Target><TargetName>Motor</TargetName><ScatterFile>Motor.sct</ScatterFile></Target>");
-  WriteFile(tmp / "Motor.sct", "");
-  WriteFile(tmp / "RTE/_Motor/a.h", "");
-  WriteFile(tmp / "Motor.uvguix.anna", "");
-  std::string options;
-  while (options.size() < 1024 * 1024) options += "<TargetName>Motor</TargetName>\n";
-  WriteFile(tmp / "Motor.uvoptx", options);
-  {
-    testing::WriteBudget budget(500 * 1024);
-    EXPECT_THROW(ParseKEILUV5(tmp.path(), "Motor", TestValues()), IoError);
-  }
-  EXPECT_EQ(ListTree(tmp.path()),
-            (std::vector<std::string>{"Motor.sct", "Motor.uvguix.anna", "Motor.uvoptx",
-                                      "Motor.uvprojx", "RTE/", "RTE/_Motor/", "RTE/_Motor/a.h"}));
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvoptx"), options);
-}
-
-TEST(Keil5Rewriter, SameNameRewritesInPlace) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvprojx", "<OutputName>MOTOR</OutputName>");
-  WriteFile(tmp / "Motor.uvguix.anna", "");
-  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "Motor"));
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvprojx"), "<OutputName>Motor</OutputName>");
-  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"Motor.uvguix.anna", "Motor.uvprojx"}));
 }
 
 TEST(Keil5Rewriter, EmptyOldNameOnlyCopies) {

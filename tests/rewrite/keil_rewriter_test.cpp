@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -82,47 +81,6 @@ TEST(KeilRewriter, EmptyOldNameOnlyCopies) {
   EXPECT_EQ(ReadFile(tmp / "Pump.uvproj"), "<OutputName>b</OutputName>\n");
 }
 
-struct BackupCase {
-  std::string label;
-  std::vector<std::string> present;
-  bool backup = false;
-  std::vector<std::string> after;
-};
-
-class KeilBackups : public ::testing::TestWithParam<BackupCase> {};
-
-TEST_P(KeilBackups, LeaveTheExpectedFiles) {
-  TempDir tmp;
-  for (const std::string& ext : GetParam().present) {
-    WriteFile(tmp / ("Motor" + ext), "<OutputName>Motor</OutputName>\n");
-  }
-  ParseKEILUV(tmp.path(), "Motor", TestValues(GetParam().backup));
-  EXPECT_EQ(ListTree(tmp.path()), GetParam().after);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, KeilBackups,
-    ::testing::Values(
-        BackupCase{
-            "BothWithoutBackup", {".uvproj", ".uvopt"}, false, {"Pump.uvopt", "Pump.uvproj"}},
-        BackupCase{"BothWithBackup",
-                   {".uvproj", ".uvopt"},
-                   true,
-                   {"Motor.uvopt.bak", "Motor.uvproj.bak", "Pump.uvopt", "Pump.uvproj"}},
-        BackupCase{"OnlyProject", {".uvproj"}, false, {"Pump.uvproj"}},
-        BackupCase{"OnlyOptionsWithBackup", {".uvopt"}, true, {"Motor.uvopt.bak", "Pump.uvopt"}},
-        BackupCase{"Neither", {}, false, {}}),
-    testing::ParamLabel());
-
-TEST(KeilRewriter, SameNameRewritesInPlace) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvproj", "<OutputName>MOTOR</OutputName>\n");
-  WriteFile(tmp / "Motor.uvproj.bak", "stale\n");
-  ParseKEILUV(tmp.path(), "Motor", TestValues(true, "Motor"));
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvproj"), "<OutputName>Motor</OutputName>\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvproj.bak"), "<OutputName>MOTOR</OutputName>\n");
-}
-
 TEST(KeilRewriter, NamesWithBlanksAndNonAsciiBytes) {
   TempDir tmp;
   WriteFile(tmp / "Old \xe9.uvproj", "<OutputName>old \xe9</OutputName>\n");
@@ -130,35 +88,6 @@ TEST(KeilRewriter, NamesWithBlanksAndNonAsciiBytes) {
   EXPECT_EQ(ReadFile(tmp / "N\xc3\xa9w 1.uvproj"), "<OutputName>N\xc3\xa9w 1</OutputName>\n");
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"N\xc3\xa9w 1.uvproj"});
 }
-
-TEST(KeilRewriter, WriteFailureInTheOptionsFileLosesNoContent) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvproj", "<TargetName>Motor</TargetName>\n");
-  std::string options;
-  while (options.size() < 1024 * 1024) options += "<TargetName>Motor</TargetName>\n";
-  WriteFile(tmp / "Motor.uvopt", options);
-  {
-    testing::WriteBudget budget(500 * 1024);
-    EXPECT_THROW(ParseKEILUV(tmp.path(), "Motor", TestValues()), IoError);
-  }
-  EXPECT_EQ(ListTree(tmp.path()), (std::vector<std::string>{"Motor.uvopt", "Motor.uvproj"}));
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvproj"), "<TargetName>Motor</TargetName>\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.uvopt"), options);
-}
-
-class KeilLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(KeilLineEnds, BothFilesKeepEveryByte) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvproj", GetParam().Input());
-  WriteFile(tmp / "Motor.uvopt", GetParam().Input());
-  ParseKEILUV(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvproj"), GetParam().Input());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvopt"), GetParam().Input());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KeilLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
 
 }  // namespace
 }  // namespace kelvandor

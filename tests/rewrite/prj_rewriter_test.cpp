@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -136,56 +135,6 @@ TEST(PrjRewriter, MissingProjectFileShowsTheMessageOnly) {
     EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", std::string(kRecheck)}}));
   }
 }
-
-TEST(PrjRewriter, SameNameRewritesInPlaceThroughTheBackup) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=x", "F1=0 m ABS\\Motor.abs"}));
-  RewriteValues v = TestValues(true);
-  v.new_name = "Motor";
-  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", v, ui));
-  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Motor.abs"}));
-  EXPECT_EQ(ReadFile(tmp / "_old_Motor.prj"), CrLf({"PRJ=x", "F1=0 m ABS\\Motor.abs"}));
-}
-
-TEST(PrjRewriter, StaleBackupWithTheSameNameIsNeverTheInput) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=current"}));
-  WriteFile(tmp / "_old_Motor.prj", CrLf({"PRJ=stale", "F1=0 m ABS\\a", "F1=0 m ABS\\b"}));
-  RewriteValues v = TestValues(true);
-  v.new_name = "Motor";
-  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", v, ui));
-  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), CrLf({NewFolderLine("PRJ=")}));
-  EXPECT_EQ(ReadFile(tmp / "_old_Motor.prj"), CrLf({"PRJ=current"}));
-}
-
-TEST(PrjRewriter, WriteFailurePartWayKeepsTheOldProjectFile) {
-  TempDir tmp;
-  RecordingUi ui;
-  std::string content = "PRJ=x\r\n";
-  while (content.size() < 1024 * 1024) content += "F3=..\\Motor\\file.c\r\n";
-  WriteFile(tmp / "Motor.prj", content);
-  {
-    testing::WriteBudget budget(300 * 1024);
-    EXPECT_THROW(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui), IoError);
-  }
-  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Motor.prj"});
-  EXPECT_EQ(ReadFile(tmp / "Motor.prj"), content);
-}
-
-class PrjLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(PrjLineEnds, CopiesUnmatchedContentByteExactly) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.prj", GetParam().Input());
-  EXPECT_FALSE(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), GetParam().Output());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, PrjLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
 
 }  // namespace
 }  // namespace kelvandor

@@ -19,7 +19,6 @@
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/write_budget.h"
 
 namespace kelvandor::testing {
 

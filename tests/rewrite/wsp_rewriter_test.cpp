@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/recording_ui.h"
@@ -198,32 +197,6 @@ TEST(WspRewriter, MissingWorkspaceShowsTheMessageAndTouchesNothing) {
   }
 }
 
-TEST(WspRewriter, SameNameRewritesInPlace) {
-  for (const bool backup : {false, true}) {
-    TempDir tmp;
-    RecordingUi ui;
-    WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
-    RewriteValues v = TestValues(backup);
-    v.new_name = "Motor";
-    EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", v, ui));
-    EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf({"FILE-0=Motor.prj", "ActivePrj=Motor.prj",
-                                                 "[SubPrj-Motor.prj]", NewFolderLine("WSP=")}));
-    std::vector<std::string> files = {"Motor.wsp"};
-    if (backup) files.push_back("_old_Motor.wsp");
-    EXPECT_EQ(ListTree(tmp.path()), files);
-  }
-}
-
-TEST(WspRewriter, StaleBackupIsNeverTheInput) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
-  WriteFile(tmp / "_old_Motor.wsp", "stale\r\n");
-  EXPECT_TRUE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(true), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf(FourKeysRewritten()));
-  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), CrLf(FourKeys()));
-}
-
 TEST(WspRewriter, NamesWithBlanksAndNonAsciiBytes) {
   TempDir tmp;
   RecordingUi ui;
@@ -238,50 +211,6 @@ TEST(WspRewriter, NamesWithBlanksAndNonAsciiBytes) {
             "WSP=/e/New" + SeparatorString() + "new dir" + SeparatorString()}));
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"P\xc3\xbcmp X.wsp"});
 }
-
-TEST(WspRewriter, WriteFailureKeepsTheOldWorkspace) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
-  {
-    testing::WriteBudget budget(10);
-    EXPECT_THROW(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui), IoError);
-  }
-  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Motor.wsp"});
-  EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf(FourKeys()));
-  EXPECT_TRUE(ui.shown.empty());
-}
-
-TEST(WspRewriter, ReadOnlyTargetRaisesAccessDeniedAndKeepsEverything) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", CrLf(FourKeys()));
-  WriteFile(tmp / "Pump.wsp", "locked\r\n");
-  testing::MakeReadOnly(tmp / "Pump.wsp");
-  try {
-    ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui);
-    FAIL() << "no error raised";
-  } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), IoErrorCode::kAccessDenied);
-    EXPECT_STREQ(e.what(), "File access denied");
-  }
-  EXPECT_EQ(ReadFile(tmp / "Motor.wsp"), CrLf(FourKeys()));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), "locked\r\n");
-}
-
-class WspLineEnds : public ::testing::TestWithParam<testing::LineEndCase> {};
-
-TEST_P(WspLineEnds, CopiesUnmatchedContentByteExactly) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", GetParam().Input());
-  EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), GetParam().Output());
-  EXPECT_EQ(ReadFile(tmp / "_old_Motor.wsp"), GetParam().Input());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, WspLineEnds, ::testing::ValuesIn(testing::LineEndCases()),
-                         testing::ParamLabel());
 
 TEST(WspRewriter, KeysAfterCtrlZAreNotRead) {
   TempDir tmp;
