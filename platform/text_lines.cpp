@@ -1,7 +1,6 @@
 #include "platform/text_lines.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -16,8 +15,6 @@ constexpr std::size_t kReadBufferSize = 256 * 1024;
 constexpr std::size_t kWriteBufferSize = 256 * 1024;
 constexpr char kCtrlZ = 26;
 
-std::atomic<long long> g_write_budget{-1};
-
 // Appends `text` to `out` without its CRs.
 void AppendWithoutCr(std::string_view text, std::string& out) {
   while (!text.empty()) {
@@ -30,8 +27,6 @@ void AppendWithoutCr(std::string_view text, std::string& out) {
 }
 
 }  // namespace
-
-void SetWriteBudgetForTesting(long long bytes) { g_write_budget.store(bytes); }
 
 LineReader::LineReader(std::string_view path) : LineReader(path, NativeFileSystem()) {}
 
@@ -180,23 +175,14 @@ void LineWriter::Flush() {
   if (fd_ < 0) throw IoError(IoErrorCode::kAccessDenied, path_);
   std::size_t offset = 0;
   while (offset < used_) {
-    std::size_t want = used_ - offset;
-    bool short_of_budget = false;
-    const long long budget = g_write_budget.load();
-    if (budget >= 0 && static_cast<unsigned long long>(budget) < want) {
-      want = static_cast<std::size_t>(budget);
-      short_of_budget = true;
+    const long long n = file_system_->Write(fd_, buffer_ + offset, used_ - offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowIoErrorFromErrno(errno, path_);
     }
-    if (want > 0) {
-      const long long n = file_system_->Write(fd_, buffer_ + offset, want);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        ThrowIoErrorFromErrno(errno, path_);
-      }
-      offset += static_cast<std::size_t>(n);
-      if (budget >= 0) g_write_budget.fetch_sub(n);
-    }
-    if (short_of_budget) ThrowIoErrorFromErrno(ENOSPC, path_);
+    // A write that takes nothing would be tried for ever.
+    if (n == 0) ThrowIoErrorFromErrno(ENOSPC, path_);
+    offset += static_cast<std::size_t>(n);
   }
   used_ = 0;
 }

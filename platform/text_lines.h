@@ -92,8 +92,4 @@ class LineWriter {
   std::size_t used_ = 0;
 };
 
-// Test seam: after `bytes` more bytes have been written by any LineWriter,
-// writes fail as on a full disk. A negative value removes the limit.
-void SetWriteBudgetForTesting(long long bytes);
-
 }  // namespace kelvandor
