@@ -8,13 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
 #include "rewrite/eclipse_settings.h"
 #include "rewrite/file_rewrite.h"
 #include "tests/rewrite/rewrite_test_support.h"
-#include "tests/support/faulty_file_system.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
@@ -280,42 +278,6 @@ INSTANTIATE_TEST_SUITE_P(
                {"${target_config_active_default:scale}", "${target_config_active_default:balance}"},
                {"<listEntry value=\"/scale\"/>", "<listEntry value=\"/balance\"/>"}}}}}),
     testing::ParamLabel());
-
-// Each single step of the rename failing in turn: a failure raised leaves
-// every byte as it was; one swallowed (a backup that could not be deleted)
-// leaves the rename complete.
-TEST(EclipseRewriter, EachFailureLeavesTheProjectWholeOrRenamed) {
-  TempDir clean;
-  const auto before = Snapshot(CopySample(clean, "drive"));
-  std::vector<std::pair<std::string, std::string>> renamed;
-  for (int fail_at = 0;; ++fail_at) {
-    SCOPED_TRACE(fail_at);
-    TempDir tmp;
-    const std::string dir = CopySample(tmp, "drive");
-    testing::FaultyFileSystem fs(fail_at);
-    bool raised = false;
-    try {
-      RewriteBatch batch(fs);
-      ParseEclipse(dir, "drive", TestValues(false, "axle"), batch);
-      batch.Commit();
-    } catch (const IoError&) {
-      raised = true;
-    }
-    auto after = Snapshot(dir);
-    if (fail_at == 0) {
-      renamed = after;
-      ASSERT_NE(renamed, before);
-      continue;
-    }
-    if (!fs.fired()) break;
-    if (raised) {
-      EXPECT_EQ(after, before);
-    } else {
-      std::erase_if(after, [](const auto& entry) { return entry.first.ends_with(".bak"); });
-      EXPECT_EQ(after, renamed);
-    }
-  }
-}
 
 // A dry run plans the very changes and renames the run makes, and changes
 // nothing.

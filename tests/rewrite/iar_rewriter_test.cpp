@@ -116,33 +116,12 @@ TEST(IarRewriter, LongRemaindersAreKeptWhole) {
   EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\Pump" + tail + "\\Motor\n");
 }
 
-TEST(IarRewriter, EmptyOldNameReplacesNothing) {
-  TempDir tmp;
-  WriteFile(tmp / ".ewp", "<state>x</state>\n");
-  WriteFile(tmp / ".dep", "a\\b\n");
-  ParseIAR(tmp.path(), "", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>x</state>\n");
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "a\\b\n");
-}
-
 TEST(IarRewriter, WithoutBackupEarlierBackupsOfTheOldNameAreDeletedToo) {
   TempDir tmp;
   WriteFile(tmp / "Motor.ewd.bak", "earlier\n");
   WriteFile(tmp / "Motor.eww", "w\n");
   ParseIAR(tmp.path(), "Motor", TestValues());
   EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Pump.eww"});
-}
-
-TEST(IarRewriter, NamesWithBlanksAndNonAsciiBytes) {
-  TempDir tmp;
-  const std::string old_base = "My M\xf6tor";
-  const std::string new_name = "P\xc3\xbcmp 2";
-  WriteFile(tmp / (old_base + ".ewp"), "<state>" + old_base + ".out</state>\n");
-  WriteFile(tmp / (old_base + ".dep"), "$PROJ_DIR$\\MY M\xf6TOR.out\n");
-  ParseIAR(tmp.path(), old_base, TestValues(false, new_name));
-  EXPECT_EQ(ReadFile(tmp / (new_name + ".ewp")), "<state>" + new_name + ".out</state>\n");
-  // Only A to Z fold: the non-ASCII byte must match exactly, and does.
-  EXPECT_EQ(ReadFile(tmp / (new_name + ".dep")), "$PROJ_DIR$\\" + new_name + ".out\n");
 }
 
 TEST(IarRewriter, NonAsciiBytesDoNotFoldCase) {
@@ -221,29 +200,6 @@ TEST(IarRewriter, TwoEntriesNamingTheNewFileAreABrokenReference) {
   ParseIAR(tmp.path(), "Motor", "Dual", TestValues(false, "other"), batch);
   EXPECT_EQ(batch.BrokenReference(),
             "Dual.eww: $WS_DIR$/other.ewp would name the same file as another entry");
-}
-
-// The new name is escaped wherever it is written into XML; file names keep
-// it plain.
-TEST(IarRewriter, XmlMetacharactersInTheNewNameAreEscaped) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.eww",
-            "<workspace><project><path>$WS_DIR$\\Motor.ewp</path></project>"
-            "<member><project>Motor</project></member></workspace>\r\n");
-  WriteFile(tmp / "Motor.ewp", "<state>Motor.out</state>\r\n");
-  WriteFile(tmp / "Motor.dep", "<file>$PROJ_DIR$\\Exe\\Motor.out</file>\r\n");
-  ParseIAR(tmp.path(), "Motor", TestValues(false, "R&D_v2"));
-  EXPECT_EQ(ListTree(tmp.path()), Sorted({"R&D_v2.dep", "R&D_v2.ewp", "R&D_v2.eww"}));
-  EXPECT_EQ(ReadFile(tmp / "R&D_v2.eww"),
-            "<workspace><project><path>$WS_DIR$\\R&amp;D_v2.ewp</path></project>"
-            "<member><project>R&amp;D_v2</project></member></workspace>\r\n");
-  EXPECT_EQ(ReadFile(tmp / "R&D_v2.ewp"), "<state>R&amp;D_v2.out</state>\r\n");
-  EXPECT_EQ(ReadFile(tmp / "R&D_v2.dep"), "<file>$PROJ_DIR$\\Exe\\R&amp;D_v2.out</file>\r\n");
-
-  // Renamed back, the escaped old name is found again.
-  ParseIAR(tmp.path(), "R&D_v2", TestValues(false, "Motor"));
-  EXPECT_EQ(ReadFile(tmp / "Motor.ewp"), "<state>Motor.out</state>\r\n");
-  EXPECT_EQ(ReadFile(tmp / "Motor.dep"), "<file>$PROJ_DIR$\\Exe\\Motor.out</file>\r\n");
 }
 
 struct SettingsCase {

@@ -146,13 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                   kMotorTarget + "</Target>"}),
     testing::ParamLabel());
 
-TEST(Keil5Rewriter, NewNameIsWrittenAsXml) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvprojx", "<OutputName>Motor</OutputName>");
-  ParseKEILUV5(tmp.path(), "Motor", TestValues(false, "R&D 'x'"));
-  EXPECT_EQ(ReadFile(tmp / "R&D 'x'.uvprojx"), "<OutputName>R&amp;D &apos;x&apos;</OutputName>");
-}
-
 TEST(Keil5Rewriter, PiecesAcrossBuffersAndOverlongValues) {
   TempDir tmp;
   constexpr std::size_t kReadBuffer = 256 * 1024;
@@ -431,13 +424,6 @@ TEST(Keil5Rewriter, ProjectFileLinkedFromOutsideIsLeftAlone) {
   ParseKEILUV5(tmp / "p", "Motor", TestValues());
   EXPECT_EQ(ListTree(tmp / "p"), (std::vector<std::string>{"Motor.uvprojx", "Pump.uvoptx"}));
   EXPECT_EQ(ReadFile(tmp / "out/real.uvprojx"), "<OutputName>Motor</OutputName>");
-}
-
-TEST(Keil5Rewriter, EmptyOldNameOnlyCopies) {
-  TempDir tmp;
-  WriteFile(tmp / ".uvprojx", "<OutputName>x</OutputName>");
-  ParseKEILUV5(tmp.path(), "", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), "<OutputName>x</OutputName>");
 }
 
 }  // namespace

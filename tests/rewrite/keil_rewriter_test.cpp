@@ -1,7 +1,6 @@
 #include "rewrite/keil_rewriter.h"
 
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,6 @@
 namespace kelvandor {
 namespace {
 
-using testing::ListTree;
 using testing::PrintTo;
 using testing::ReadFile;
 using testing::TempDir;
@@ -61,33 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "<?xml version=\"1.0\" standalone=\"no\" ?>\n<OutputName>Motor</OutputName>",
                  "<?xml version=\"1.0\" standalone=\"no\" ?>\n<OutputName>Pump</OutputName>"}),
     testing::ParamLabel());
-
-TEST(KeilRewriter, NewNameIsWrittenAsXml) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvproj",
-            "<Target><TargetName>Motor</TargetName><OutputName>Motor</OutputName></Target>");
-  WriteFile(tmp / "Motor.uvopt", "<Target><TargetName>Motor</TargetName></Target>");
-  ParseKEILUV(tmp.path(), "Motor", TestValues(false, "R&D_v2"));
-  EXPECT_EQ(ReadFile(tmp / "R&D_v2.uvproj"),
-            "<Target><TargetName>R&amp;D_v2</TargetName><OutputName>R&amp;D_v2</OutputName>"
-            "</Target>");
-  EXPECT_EQ(ReadFile(tmp / "R&D_v2.uvopt"), "<Target><TargetName>R&amp;D_v2</TargetName></Target>");
-}
-
-TEST(KeilRewriter, EmptyOldNameOnlyCopies) {
-  TempDir tmp;
-  WriteFile(tmp / ".uvproj", "<OutputName>b</OutputName>\n");
-  ParseKEILUV(tmp.path(), "", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvproj"), "<OutputName>b</OutputName>\n");
-}
-
-TEST(KeilRewriter, NamesWithBlanksAndNonAsciiBytes) {
-  TempDir tmp;
-  WriteFile(tmp / "Old \xe9.uvproj", "<OutputName>old \xe9</OutputName>\n");
-  ParseKEILUV(tmp.path(), "Old \xe9", TestValues(false, "N\xc3\xa9w 1"));
-  EXPECT_EQ(ReadFile(tmp / "N\xc3\xa9w 1.uvproj"), "<OutputName>N\xc3\xa9w 1</OutputName>\n");
-  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"N\xc3\xa9w 1.uvproj"});
-}
 
 }  // namespace
 }  // namespace kelvandor

@@ -24,25 +24,13 @@ using testing::WriteFile;
 
 constexpr std::string_view kRecheck = "Please recheck *.PRJ files manually";
 
-struct LineRule {
-  std::string label;
-  std::string line;
-  std::string written;
-  bool counted = false;
-};
+using LineRule = testing::CountedLine;
 
 class PrjLineRules : public ::testing::TestWithParam<LineRule> {};
 
-// The row's line follows two counted lines: a counted row makes the count 3
-// and the run fail, an uncounted one leaves 2.
 TEST_P(PrjLineRules, WritesAndCounts) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.prj",
-            CrLf({"PRJ=D:\\work\\Motor\\", "F1=0 m ABS\\Motor.abs", GetParam().line}));
-  EXPECT_EQ(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui), !GetParam().counted);
-  EXPECT_EQ(ReadFile(tmp / "Pump.prj"),
-            CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs", GetParam().written}));
+  testing::ExpectCountedLine(&ParsePrj, ".prj", {"PRJ=D:\\work\\Motor\\", "F1=0 m ABS\\Motor.abs"},
+                             {NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs"}, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,13 +115,7 @@ TEST(PrjRewriter, UnexpectedShapeIsStillFullyRewritten) {
 }
 
 TEST(PrjRewriter, MissingProjectFileShowsTheMessageOnly) {
-  for (const char* name : {"Motor.prj", ".prj"}) {
-    TempDir tmp;
-    RecordingUi ui;
-    EXPECT_FALSE(ParsePrj(tmp.path(), name, TestValues(), ui));
-    EXPECT_TRUE(ListTree(tmp.path()).empty());
-    EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", std::string(kRecheck)}}));
-  }
+  testing::ExpectMissingFileShowsTheMessage(&ParsePrj, ".prj", kRecheck);
 }
 
 }  // namespace

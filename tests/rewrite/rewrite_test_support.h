@@ -73,6 +73,44 @@ inline void ExpectCountedRun(CountedParser parse, const std::string& extension,
   }
 }
 
+// A missing file, also one of an empty name, shows `recheck` and touches
+// no other file.
+inline void ExpectMissingFileShowsTheMessage(CountedParser parse, const std::string& extension,
+                                             std::string_view recheck) {
+  for (const std::string name : {"Motor", ""}) {
+    TempDir tmp;
+    RecordingUi ui;
+    WriteFile(tmp / ("Other" + extension), "FILE-0=x\n");
+    EXPECT_FALSE(parse(tmp.path(), name + extension, TestValues(), ui));
+    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Other" + extension});
+    EXPECT_EQ(ui.shown, (std::vector<Shown>{{"Result", std::string(recheck)}}));
+  }
+}
+
+// A row of the line tables of the WSP and PRJ rewriters: whether the line
+// is one of those counted, and how it is written.
+struct CountedLine {
+  std::string label;
+  std::string line;
+  std::string written;
+  bool counted = false;
+};
+
+// Runs `parse` on Motor + `extension` holding `lines` and the row's line:
+// a counted row adds one to the count of `lines`, which is right, and makes
+// the run fail.
+inline void ExpectCountedLine(CountedParser parse, const std::string& extension,
+                              std::vector<std::string> lines, std::vector<std::string> written,
+                              const CountedLine& row) {
+  TempDir tmp;
+  RecordingUi ui;
+  lines.push_back(row.line);
+  written.push_back(row.written);
+  WriteFile(tmp / ("Motor" + extension), CrLf(lines));
+  EXPECT_EQ(parse(tmp.path(), "Motor" + extension, TestValues(), ui), !row.counted);
+  EXPECT_EQ(ReadFile(tmp / ("Pump" + extension)), CrLf(written));
+}
+
 inline void MakeReadOnly(const std::string& path) {
   namespace fs = std::filesystem;
   fs::permissions(NativePath(path),

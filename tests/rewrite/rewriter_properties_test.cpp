@@ -5,6 +5,7 @@
 // was, naming the file it met. Each rewriter's own rules are in its own test.
 
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -55,7 +56,8 @@ struct SampleFile {
   bool any_content = true;
 };
 
-using Rewrite = void (*)(std::string_view dir, const RewriteValues& values, RewriteBatch& batch);
+using Rewrite = void (*)(std::string_view dir, const std::string& old_name,
+                         const RewriteValues& values, RewriteBatch& batch);
 
 struct Rewriter {
   std::string label;
@@ -63,6 +65,7 @@ struct Rewriter {
   bool crlf_rule = false;  // text files: every line comes out ending in CR LF
   Rewrite run = nullptr;
   bool writes_unchanged = true;  // also a file the new name does not change
+  bool xml = false;              // the name stands in XML values
 };
 
 std::vector<std::string> Wsp(std::string_view name) {
@@ -102,18 +105,18 @@ std::vector<Rewriter> Rewriters() {
       {"Wsp",
        {{"Motor.wsp", "Pump.wsp", "_old_Motor.wsp", CrLf(Wsp("Motor")), CrLf(Wsp("Pump"))}},
        true,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
          testing::RecordingUi ui;
-         ParseWsp(dir, "Motor.wsp", values, ui, batch);
+         ParseWsp(dir, old_name + ".wsp", values, ui, batch);
        }},
       {"Prj",
        {{"Motor.prj", "Pump.prj", "_old_Motor.prj",
          CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Motor.abs"}),
          CrLf({NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs"})}},
        true,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
          testing::RecordingUi ui;
-         ParsePrj(dir, "Motor.prj", values, ui, batch);
+         ParsePrj(dir, old_name + ".prj", values, ui, batch);
        }},
       {"Iar",
        {Kind(".eww", Eww("Motor"), Eww("Pump")),
@@ -121,23 +124,29 @@ std::vector<Rewriter> Rewriters() {
         Kind(".ewd", "<state>Motor.out</state>\n", "<state>Motor.out</state>\n"),
         Kind(".dep", "$PROJ_DIR$\\Motor.out\n", "$PROJ_DIR$\\Pump.out\n"), Follower(".ewt")},
        false,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
-         ParseIAR(dir, "Motor", values, batch);
-       }},
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         ParseIAR(dir, old_name, values, batch);
+       },
+       true,
+       true},
       {"Uvision4",
        {Kind(".uvproj", Uvproj("Motor"), Uvproj("Pump")),
         Kind(".uvopt", Uvopt("Motor"), Uvopt("Pump")), Follower(".sct")},
        false,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
-         ParseKEILUV(dir, "Motor", values, batch);
-       }},
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         ParseKEILUV(dir, old_name, values, batch);
+       },
+       true,
+       true},
       {"Uvision5",
        {Kind(".uvprojx", Uvproj("Motor"), Uvproj("Pump")),
         Kind(".uvoptx", Uvopt("Motor"), Uvopt("Pump")), Follower(".sct"), Follower(".uvguix.anna")},
        false,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
-         ParseKEILUV5(dir, "Motor", values, batch);
-       }},
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         ParseKEILUV5(dir, old_name, values, batch);
+       },
+       true,
+       true},
       {"Eclipse",
        {{".project", ".project", ".project.bak", project + "Motor</name>\n</projectDescription>\n",
          project + "Pump</name>\n</projectDescription>\n", false},
@@ -145,10 +154,11 @@ std::vector<Rewriter> Rewriters() {
          "<storageModule><project id=\"Motor.1\" name=\"Motor\"/></storageModule>\r\n",
          "<storageModule><project id=\"Pump.1\" name=\"Pump\"/></storageModule>\r\n"}},
        false,
-       [](std::string_view dir, const RewriteValues& values, RewriteBatch& batch) {
-         ParseEclipse(dir, "Motor", values, batch);
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         ParseEclipse(dir, old_name, values, batch);
        },
-       false},
+       false,
+       true},
   };
 }
 
@@ -157,15 +167,43 @@ void WriteSample(const TempDir& tmp, const Rewriter& row) {
 }
 
 void RunRow(const TempDir& tmp, const Rewriter& row, const RewriteValues& values,
-            FileSystem& file_system = NativeFileSystem()) {
+            FileSystem& file_system = NativeFileSystem(), const std::string& old_name = "Motor") {
   RewriteBatch batch(file_system);
-  row.run(tmp.path(), values, batch);
+  row.run(tmp.path(), old_name, values, batch);
   batch.Commit();
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// `text` with every `from` replaced by `to`.
+std::string Named(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Renames the project in `tmp` from `old_name`, written in its files as
+// `old_written`, to `new_name` (new folder new_name + "Dir"): every file
+// comes out under the new name, holding the sample's with the new name
+// written as `written`.
+void ExpectRenamed(const TempDir& tmp, const Rewriter& row, const std::string& old_name,
+                   std::string_view old_written, const std::string& new_name,
+                   std::string_view written) {
+  RewriteValues values = TestValues(false, new_name);
+  values.new_dir = new_name + "Dir";
+  RunRow(tmp, row, values, NativeFileSystem(), old_name);
+  std::vector<std::string> names;
+  for (const SampleFile& f : row.files) {
+    names.push_back(Named(f.new_name, "Pump", new_name));
+    EXPECT_EQ(ReadFile(tmp / names.back()),
+              Named(Named(f.after, "Motor", old_written), "Pump", written))
+        << names.back();
+  }
+  EXPECT_EQ(ListTree(tmp.path()), Sorted(names));
 }
 
 class RewriterProperty : public ::testing::TestWithParam<Rewriter> {};
@@ -303,6 +341,43 @@ TEST_P(RewriterProperty, DiskFullPartWayChangesNothing) {
   EXPECT_THROW(RunRow(tmp, GetParam(), TestValues(), fs), IoError);
   EXPECT_TRUE(fs.fired());
   EXPECT_EQ(Snapshot(tmp.path()), before);
+}
+
+// Blanks and bytes beyond ASCII in both names are matched and written as
+// they are.
+TEST_P(RewriterProperty, NamesWithBlanksAndNonAsciiBytes) {
+  const std::string old_name = "My M\xf6tor";
+  TempDir tmp;
+  for (const SampleFile& f : GetParam().files) {
+    WriteFile(tmp / Named(f.old_name, "Motor", old_name), Named(f.before, "Motor", old_name));
+  }
+  ExpectRenamed(tmp, GetParam(), old_name, old_name, "P\xc3\xbcmp 2", "P\xc3\xbcmp 2");
+}
+
+// The new name is escaped wherever it is written into XML, file names keep
+// it plain; renamed back, the escaped name is found again.
+TEST_P(RewriterProperty, NewNameIsEscapedInXml) {
+  if (!GetParam().xml) GTEST_SKIP() << "no XML";
+  TempDir tmp;
+  WriteSample(tmp, GetParam());
+  ExpectRenamed(tmp, GetParam(), "Motor", "Motor", "R&D 'x'", "R&amp;D &apos;x&apos;");
+  ExpectRenamed(tmp, GetParam(), "R&D 'x'", "Motor", "Motor", "Motor");
+}
+
+// An empty old name matches no value: the project files are only copied.
+TEST_P(RewriterProperty, EmptyOldNameOnlyCopies) {
+  if (!GetParam().xml) GTEST_SKIP() << "the old name is a file name";
+  TempDir tmp;
+  std::vector<SampleFile> files = GetParam().files;
+  std::erase_if(files, [](const SampleFile& f) { return f.backup.empty(); });
+  for (const SampleFile& f : files) WriteFile(tmp / Named(f.old_name, "Motor", ""), f.before);
+  RunRow(tmp, GetParam(), TestValues(), NativeFileSystem(), "");
+  std::vector<std::string> names;
+  for (const SampleFile& f : files) {
+    names.push_back(f.new_name);
+    EXPECT_EQ(ReadFile(tmp / f.new_name), f.before) << f.new_name;
+  }
+  EXPECT_EQ(ListTree(tmp.path()), Sorted(names));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RewriterProperty, ::testing::ValuesIn(Rewriters()),

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/path_style.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -25,35 +24,17 @@ using testing::WriteFile;
 
 constexpr std::string_view kRecheck = "Please recheck *.WSP files manually";
 
-// The four recognised lines of a well-formed workspace.
-std::vector<std::string> FourKeys() {
-  return {"FILE-0=Motor.prj", "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", "WSP=D:\\work\\Motor\\"};
-}
-std::vector<std::string> FourKeysRewritten() {
-  return {"FILE-0=Pump.prj", "ActivePrj=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")};
-}
-
-struct LineRule {
-  std::string label;
-  std::string line;
-  std::string written;
-  bool counted = false;
-};
+using LineRule = testing::CountedLine;
 
 class WspLineRules : public ::testing::TestWithParam<LineRule> {};
 
-// The row's line follows four recognised lines, so a counted row makes the
-// count 5 and the run fail; an uncounted one leaves 4.
+// The row's line follows the four lines of a well-formed workspace.
 TEST_P(WspLineRules, WritesAndCounts) {
-  TempDir tmp;
-  RecordingUi ui;
-  std::vector<std::string> lines = FourKeys();
-  lines.push_back(GetParam().line);
-  WriteFile(tmp / "Motor.wsp", CrLf(lines));
-  EXPECT_EQ(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui), !GetParam().counted);
-  std::vector<std::string> expected = FourKeysRewritten();
-  expected.push_back(GetParam().written);
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), CrLf(expected));
+  testing::ExpectCountedLine(
+      &ParseWsp, ".wsp",
+      {"FILE-0=Motor.prj", "ActivePrj=Motor.prj", "[SubPrj-Motor.prj]", "WSP=D:\\work\\Motor\\"},
+      {"FILE-0=Pump.prj", "ActivePrj=Pump.prj", "[SubPrj-Pump.prj]", NewFolderLine("WSP=")},
+      GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -187,29 +168,7 @@ TEST(WspRewriter, EmptyWorkspaceGivesAnEmptyOneAndTheMessage) {
 }
 
 TEST(WspRewriter, MissingWorkspaceShowsTheMessageAndTouchesNothing) {
-  for (const char* name : {"Motor.wsp", ".wsp"}) {
-    TempDir tmp;
-    RecordingUi ui;
-    WriteFile(tmp / "Other.wsp", "FILE-0=x\n");
-    EXPECT_FALSE(ParseWsp(tmp.path(), name, TestValues(), ui));
-    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"Other.wsp"});
-    EXPECT_EQ(ui.shown, (std::vector<testing::Shown>{{"Result", std::string(kRecheck)}}));
-  }
-}
-
-TEST(WspRewriter, NamesWithBlanksAndNonAsciiBytes) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "M\xf6tor 1.wsp", CrLf(FourKeys()));
-  RewriteValues v = TestValues();
-  v.new_name = "P\xc3\xbcmp X";
-  v.new_dir = "new dir";
-  EXPECT_TRUE(ParseWsp(tmp.path(), "M\xf6tor 1.wsp", v, ui));
-  EXPECT_EQ(
-      ReadFile(tmp / "P\xc3\xbcmp X.wsp"),
-      CrLf({"FILE-0=P\xc3\xbcmp X.prj", "ActivePrj=P\xc3\xbcmp X.prj", "[SubPrj-P\xc3\xbcmp X.prj]",
-            "WSP=/e/New" + SeparatorString() + "new dir" + SeparatorString()}));
-  EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{"P\xc3\xbcmp X.wsp"});
+  testing::ExpectMissingFileShowsTheMessage(&ParseWsp, ".wsp", kRecheck);
 }
 
 TEST(WspRewriter, KeysAfterCtrlZAreNotRead) {
