@@ -49,6 +49,8 @@ TEST_P(IarLineRules, RewriteOneLine) {
             before + GetParam().written + "\r\n" + after);
 }
 
+const std::string kTail(4000, 'q');
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, IarLineRules,
     ::testing::Values(
@@ -90,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "<state>Pump</state><state>Motor</state>"},
         LineRule{"StatePathRuleNotApplied", ".ewp", "$PROJ_DIR$\\Motor.c", "$PROJ_DIR$\\Motor.c"},
         LineRule{"StateLoneCrKept", ".ewp", "a\r<state>Motor</state>", "a\r<state>Pump</state>"},
+        LineRule{"StateLongRemainder", ".ewp", "<state>Motor" + kTail, "<state>Pump" + kTail},
         // path rule
         LineRule{"Path", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out",
                  "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
@@ -97,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
         LineRule{"PathFirstOnly", ".dep", "\\motor.a \\Motor.b", "\\Pump.a \\Motor.b"},
         LineRule{"PathLongerName", ".dep", "x\\MotorBoard.c", "x\\PumpBoard.c"},
+        LineRule{"PathLongRemainder", ".dep", "\\MOTOR" + kTail + "\\Motor",
+                 "\\Pump" + kTail + "\\Motor"},
         LineRule{"PathWithoutBackslash", ".dep", "Motor.out", "Motor.out"},
         LineRule{"PathStateRuleNotApplied", ".dep", "<state>Motor</state>", "<state>Motor</state>"},
         // debugger settings: copied
@@ -105,16 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineRule{"DebuggerWorkspaceLineCopied", ".ewd", "    <path>$WS_DIR$\\Motor.ewp</path>",
                  "    <path>$WS_DIR$\\Motor.ewp</path>"}),
     testing::ParamLabel());
-
-TEST(IarRewriter, LongRemaindersAreKeptWhole) {
-  TempDir tmp;
-  const std::string tail(4000, 'q');
-  WriteFile(tmp / "Motor.ewp", "<state>Motor" + tail + "\n");
-  WriteFile(tmp / "Motor.dep", "\\MOTOR" + tail + "\\Motor\n");
-  ParseIAR(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.ewp"), "<state>Pump" + tail + "\n");
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\Pump" + tail + "\\Motor\n");
-}
 
 TEST(IarRewriter, WithoutBackupEarlierBackupsOfTheOldNameAreDeletedToo) {
   TempDir tmp;

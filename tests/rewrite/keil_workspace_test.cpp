@@ -45,27 +45,35 @@ struct WorkspaceCase {
 class KeilWorkspaceRule : public ::testing::TestWithParam<WorkspaceCase> {};
 
 TEST_P(KeilWorkspaceRule, OnlyTheEntriesOfTheRenamedProjectFollow) {
-  TempDir tmp;
   const WorkspaceCase& c = GetParam();
-  for (const char* sub : {"Appli", "Boot"}) {
-    WriteFile(tmp / ("p/MDK-ARM/" + std::string(sub) + "/Motor.uvprojx"), "<x/>");
+  for (const bool backup : {false, true}) {
+    SCOPED_TRACE(backup);
+    TempDir tmp;
+    for (const char* sub : {"Appli", "Boot"}) {
+      WriteFile(tmp / ("p/MDK-ARM/" + std::string(sub) + "/Motor.uvprojx"), "<x/>");
+    }
+    WriteFile(tmp / "p/MDK-ARM/Pump.uvmpw", "taken");
+    WriteFile(tmp / c.workspace, c.content);
+    const std::string keil_dir = tmp / "p/MDK-ARM/Appli";
+    {
+      RewriteBatch batch(NativeFileSystem());
+      ParseKEILUV5(keil_dir, "Motor", TestValues(backup, c.new_name), batch);
+      const RenamedProjectFile renamed[] = {{keil_dir, "Motor.uvprojx", c.new_name + ".uvprojx"}};
+      FollowKeilWorkspaces(tmp / "p", keil_dir, renamed, c.new_name, backup, batch);
+      batch.Commit();
+    }
+    EXPECT_EQ(ReadFile(tmp / c.after), c.written);
+    if (c.after != c.workspace) {
+      EXPECT_FALSE(AnythingExists(tmp / c.workspace));
+    }
+    // A changed workspace keeps its old content in a backup only when asked.
+    const bool backed_up = backup && c.written != c.content;
+    EXPECT_EQ(AnythingExists(tmp / (c.workspace + ".bak")), backed_up);
+    if (backed_up) {
+      EXPECT_EQ(ReadFile(tmp / (c.workspace + ".bak")), c.content);
+    }
+    EXPECT_EQ(ReadFile(tmp / "p/MDK-ARM/Pump.uvmpw"), "taken");
   }
-  WriteFile(tmp / "p/MDK-ARM/Pump.uvmpw", "taken");
-  WriteFile(tmp / c.workspace, c.content);
-  const std::string keil_dir = tmp / "p/MDK-ARM/Appli";
-  {
-    RewriteBatch batch(NativeFileSystem());
-    ParseKEILUV5(keil_dir, "Motor", TestValues(false, c.new_name), batch);
-    const RenamedProjectFile renamed[] = {{keil_dir, "Motor.uvprojx", c.new_name + ".uvprojx"}};
-    FollowKeilWorkspaces(tmp / "p", keil_dir, renamed, c.new_name, false, batch);
-    batch.Commit();
-  }
-  EXPECT_EQ(ReadFile(tmp / c.after), c.written);
-  if (c.after != c.workspace) {
-    EXPECT_FALSE(AnythingExists(tmp / c.workspace));
-  }
-  EXPECT_FALSE(AnythingExists(tmp / (c.workspace + ".bak")));
-  EXPECT_EQ(ReadFile(tmp / "p/MDK-ARM/Pump.uvmpw"), "taken");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,21 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Workspace({"p\\MDK-ARM\\Appli\\Motor.uvprojx"}), "Motor.uvmpw",
                       Workspace({"p\\MDK-ARM\\Appli\\Motor.uvprojx"})}),
     testing::ParamLabel());
-
-TEST(KeilWorkspace, BackupKeepsTheOldWorkspace) {
-  TempDir tmp;
-  WriteFile(tmp / "p/Motor.uvprojx", "<x/>");
-  const std::string old = Workspace({"Motor.uvprojx"});
-  WriteFile(tmp / "p/Motor.uvmpw", old);
-  const RenamedProjectFile renamed[] = {{tmp / "p", "Motor.uvprojx", "Pump.uvprojx"}};
-  RewriteBatch batch(NativeFileSystem());
-  FollowKeilWorkspaces(tmp / "p", tmp / "p", renamed, "Pump", true, batch);
-  batch.Commit();
-  EXPECT_EQ(ListTree(tmp / "p"),
-            (std::vector<std::string>{"Motor.uvmpw.bak", "Motor.uvprojx", "Pump.uvmpw"}));
-  EXPECT_EQ(ReadFile(tmp / "p/Motor.uvmpw.bak"), old);
-  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvmpw"), Workspace({"Pump.uvprojx"}));
-}
 
 TEST(KeilWorkspace, LinkedWorkspaceIsLeftAlone) {
   KELVANDOR_SKIP_WITHOUT_LINKS();

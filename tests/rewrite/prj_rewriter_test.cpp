@@ -33,6 +33,8 @@ TEST_P(PrjLineRules, WritesAndCounts) {
                              {NewFolderLine("PRJ="), "F1=0 m ABS\\Pump.abs"}, GetParam());
 }
 
+const std::string kTail(5000, 'r');
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, PrjLineRules,
     ::testing::Values(
@@ -53,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineRule{"OldFolder", "F3=..\\Motor\\src\\main.c", "F3=..\\PumpDir\\src\\main.c", false},
         LineRule{"OldFolderFirstOnly", "..\\Motor\\a\\..\\Motor\\b", "..\\PumpDir\\a\\..\\Motor\\b",
                  false},
+        LineRule{"OldFolderLongRemainder", "F4=\\Motor\\" + kTail, "F4=\\PumpDir\\" + kTail},
         LineRule{"OldFolderOtherCase", "..\\motor\\src", "..\\motor\\src", false},
         LineRule{"OldFolderAtEnd", "..\\x\\Motor", "..\\x\\Motor", false},
         LineRule{"OldFolderPrefixOfLonger", "..\\MotorX\\a", "..\\MotorX\\a", false},
@@ -68,15 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineRule{"LowerKey", "prj=x", "prj=x", false},
         LineRule{"Plain", "[Project]", "[Project]", false}),
     testing::ParamLabel());
-
-TEST(PrjRewriter, LongRemainderAfterTheOldFolderIsKeptWhole) {
-  TempDir tmp;
-  RecordingUi ui;
-  const std::string tail(5000, 'r');
-  WriteFile(tmp / "Motor.prj", CrLf({"PRJ=x", "F4=\\Motor\\" + tail}));
-  EXPECT_TRUE(ParsePrj(tmp.path(), "Motor.prj", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.prj"), CrLf({NewFolderLine("PRJ="), "F4=\\PumpDir\\" + tail}));
-}
 
 TEST(PrjRewriter, EmptyOldFolderChangesNoBackslashes) {
   TempDir tmp;
