@@ -1,11 +1,13 @@
 #include "rewrite/keil5_rewriter.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
+#include "rewrite/keil_rewriter.h"
 #include "rewrite/xml_stream.h"
 #include "tests/rewrite/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -20,7 +22,8 @@ using testing::TempDir;
 using testing::TestValues;
 using testing::WriteFile;
 
-// Old name Motor, new name Pump; the options file only when given.
+// Old name Motor, new name Pump; the options file only when given. uVision 4
+// files carry the same elements and follow the same rules.
 struct ValueRule {
   std::string label;
   std::string project;
@@ -32,13 +35,19 @@ struct ValueRule {
 class Keil5ValueRule : public ::testing::TestWithParam<ValueRule> {};
 
 TEST_P(Keil5ValueRule, RewritesOnlyTheNamedValues) {
-  TempDir tmp;
-  WriteFile(tmp / "Motor.uvprojx", GetParam().project);
-  if (!GetParam().options.empty()) WriteFile(tmp / "Motor.uvoptx", GetParam().options);
-  ParseKEILUV5(tmp.path(), "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.uvprojx"), GetParam().written);
-  if (!GetParam().options.empty()) {
-    EXPECT_EQ(ReadFile(tmp / "Pump.uvoptx"), GetParam().options_written);
+  using Parse = void (*)(std::string_view, std::string_view, const RewriteValues&);
+  for (const auto& [parse, project, options] :
+       {std::tuple<Parse, std::string, std::string>{&ParseKEILUV5, ".uvprojx", ".uvoptx"},
+        {&ParseKEILUV, ".uvproj", ".uvopt"}}) {
+    SCOPED_TRACE(project);
+    TempDir tmp;
+    WriteFile(tmp / ("Motor" + project), GetParam().project);
+    if (!GetParam().options.empty()) WriteFile(tmp / ("Motor" + options), GetParam().options);
+    parse(tmp.path(), "Motor", TestValues());
+    EXPECT_EQ(ReadFile(tmp / ("Pump" + project)), GetParam().written);
+    if (!GetParam().options.empty()) {
+      EXPECT_EQ(ReadFile(tmp / ("Pump" + options)), GetParam().options_written);
+    }
   }
 }
 
@@ -126,6 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "<Project>\n  <OutputName>Motor</OutputName>\r\n\t<!-- \xe4\xf6 -->\r\r\n",
                   "\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\r"
                   "<Project>\n  <OutputName>Pump</OutputName>\r\n\t<!-- \xe4\xf6 -->\r\r\n"},
+        ValueRule{"DeclarationWithoutEncodingAndBareLineEnds",
+                  "<?xml version=\"1.0\" standalone=\"no\" ?>\n<OutputName>Motor</OutputName>",
+                  "<?xml version=\"1.0\" standalone=\"no\" ?>\n<OutputName>Pump</OutputName>"},
         ValueRule{"ValueSpreadOverLines",
                   "<OutputName>\r\nMotor</OutputName><OutputName>Motor\r\n</OutputName>",
                   "<OutputName>\r\nMotor</OutputName><OutputName>Pump\r\n</OutputName>"},
