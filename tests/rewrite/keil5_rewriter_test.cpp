@@ -18,6 +18,7 @@ namespace {
 using testing::ListTree;
 using testing::PrintTo;
 using testing::ReadFile;
+using testing::Snapshot;
 using testing::TempDir;
 using testing::TestValues;
 using testing::WriteFile;
@@ -276,19 +277,6 @@ INSTANTIATE_TEST_SUITE_P(
         ScatterCase{"OtherName", {"p/board.sct"}, ".\\board.sct", ".\\board.sct", {"p/board.sct"}}),
     testing::ParamLabel());
 
-TEST(Keil5Rewriter, ScatterFileLinkedFromOutsideIsLeftAlone) {
-  KELVANDOR_SKIP_WITHOUT_LINKS();
-  TempDir tmp;
-  WriteFile(tmp / "out/real.sct", "outside");
-  testing::MakeDirs(tmp / "p");
-  testing::MakeSymlink(tmp / "out/real.sct", tmp / "p/Motor.sct");
-  const std::string project = "<Target><ScatterFile>Motor.sct</ScatterFile></Target>";
-  WriteFile(tmp / "p/Motor.uvprojx", project);
-  ParseKEILUV5(tmp / "p", "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"), project);
-  EXPECT_EQ(ReadFile(tmp / "p/Motor.sct"), "outside");
-}
-
 // The run-time environment folder of a target named after the project.
 struct RteCase {
   std::string label;
@@ -392,51 +380,59 @@ INSTANTIATE_TEST_SUITE_P(
                         "Target 1"}),
     testing::ParamLabel());
 
-TEST(Keil5Rewriter, DebugConfigLinkedFromOutsideIsLeftAlone) {
+// A link in the project folder p to a file or folder outside it ("out"):
+// the link stays, what it points to is neither renamed nor changed, the
+// rest of the project follows.
+struct LinkCase {
+  std::string label;
+  std::string link;    // below p
+  std::string target;  // below out
+  std::string project;
+  std::string written;  // the project file afterwards; none: the project is the link
+};
+
+class Keil5Link : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(Keil5Link, LeavesWhatLiesOutsideAlone) {
   KELVANDOR_SKIP_WITHOUT_LINKS();
   TempDir tmp;
-  WriteFile(tmp / "out/Motor_D1.dbgconf", "outside");
-  WriteFile(tmp / "out/cfg/Motor_D1.dbgconf", "outside folder");
-  testing::MakeDirs(tmp / "p/DebugConfig");
-  testing::MakeDirs(tmp / "q");
-  testing::MakeSymlink(tmp / "out/Motor_D1.dbgconf", tmp / "p/DebugConfig/Motor_D1.dbgconf");
-  testing::MakeSymlink(tmp / "out/cfg", tmp / "q/DebugConfig");
-  const std::string project = "<Target><TargetName>Motor</TargetName><Device>D1</Device></Target>";
-  for (const char* dir : {"p", "q"}) {
-    WriteFile(tmp / (std::string(dir) + "/Motor.uvprojx"), project);
-    ParseKEILUV5(tmp / dir, "Motor", TestValues());
+  for (const char* f :
+       {"real.sct", "real.uvprojx", "Motor_D1.dbgconf", "cfg/Motor_D1.dbgconf", "rte/a.h"}) {
+    WriteFile(tmp / ("out/" + std::string(f)), "<OutputName>Motor</OutputName>");
   }
-  EXPECT_EQ(ListTree(tmp / "out"),
-            (std::vector<std::string>{"Motor_D1.dbgconf", "cfg/", "cfg/Motor_D1.dbgconf"}));
-  EXPECT_TRUE(IsLink(tmp / "p/DebugConfig/Motor_D1.dbgconf"));
-}
-
-TEST(Keil5Rewriter, RteFolderLinkedFromOutsideIsLeftAlone) {
-  KELVANDOR_SKIP_WITHOUT_LINKS();
-  TempDir tmp;
-  WriteFile(tmp / "out/a.h", "outside");
-  testing::MakeDirs(tmp / "p/RTE");
-  testing::MakeSymlink(tmp / "out", tmp / "p/RTE/_Motor");
-  const std::string project =
-      "<Target><TargetName>Motor</TargetName><IncludePath>RTE\\_Motor</IncludePath></Target>";
-  WriteFile(tmp / "p/Motor.uvprojx", project);
-  ParseKEILUV5(tmp / "p", "Motor", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"),
-            "<Target><TargetName>Pump</TargetName><IncludePath>RTE\\_Motor</IncludePath></Target>");
-  EXPECT_EQ(ReadFile(tmp / "p/RTE/_Motor/a.h"), "outside");
-}
-
-TEST(Keil5Rewriter, ProjectFileLinkedFromOutsideIsLeftAlone) {
-  KELVANDOR_SKIP_WITHOUT_LINKS();
-  TempDir tmp;
-  WriteFile(tmp / "out/real.uvprojx", "<OutputName>Motor</OutputName>");
-  testing::MakeDirs(tmp / "p");
-  testing::MakeSymlink(tmp / "out/real.uvprojx", tmp / "p/Motor.uvprojx");
+  const auto outside = Snapshot(tmp / "out");
+  const std::string& link = GetParam().link;
+  testing::MakeDirs(tmp / ("p/" + link.substr(0, link.rfind('/') + 1)));
+  testing::MakeSymlink(tmp / ("out/" + GetParam().target), tmp / ("p/" + link));
+  if (!GetParam().project.empty()) WriteFile(tmp / "p/Motor.uvprojx", GetParam().project);
   WriteFile(tmp / "p/Motor.uvoptx", "<x/>");
   ParseKEILUV5(tmp / "p", "Motor", TestValues());
-  EXPECT_EQ(ListTree(tmp / "p"), (std::vector<std::string>{"Motor.uvprojx", "Pump.uvoptx"}));
-  EXPECT_EQ(ReadFile(tmp / "out/real.uvprojx"), "<OutputName>Motor</OutputName>");
+  EXPECT_EQ(Snapshot(tmp / "out"), outside);
+  EXPECT_TRUE(IsLink(tmp / ("p/" + link)));
+  EXPECT_EQ(ReadFile(tmp / "p/Pump.uvoptx"), "<x/>");
+  if (GetParam().written.empty()) {
+    EXPECT_FALSE(AnythingExists(tmp / "p/Pump.uvprojx"));
+  } else {
+    EXPECT_EQ(ReadFile(tmp / "p/Pump.uvprojx"), GetParam().written);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5Link,
+    ::testing::Values(LinkCase{"ScatterFile", "Motor.sct", "real.sct",
+                               "<Target><ScatterFile>Motor.sct</ScatterFile></Target>",
+                               "<Target><ScatterFile>Motor.sct</ScatterFile></Target>"},
+                      LinkCase{"DebugConfig", "DebugConfig/Motor_D1.dbgconf", "Motor_D1.dbgconf",
+                               kMotorTarget + "<Device>D1</Device></Target>",
+                               kPumpTarget + "<Device>D1</Device></Target>"},
+                      LinkCase{"DebugConfigFolder", "DebugConfig", "cfg",
+                               kMotorTarget + "<Device>D1</Device></Target>",
+                               kPumpTarget + "<Device>D1</Device></Target>"},
+                      LinkCase{"RteFolder", "RTE/_Motor", "rte",
+                               kMotorTarget + "<IncludePath>RTE\\_Motor</IncludePath></Target>",
+                               kPumpTarget + "<IncludePath>RTE\\_Motor</IncludePath></Target>"},
+                      LinkCase{"ProjectFile", "Motor.uvprojx", "real.uvprojx", "", ""}),
+    testing::ParamLabel());
 
 }  // namespace
 }  // namespace kelvandor
