@@ -1,6 +1,5 @@
 #include "rewrite/iar_rewriter.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,16 +15,12 @@ namespace {
 using testing::ListTree;
 using testing::PrintTo;
 using testing::ReadFile;
+using testing::Sorted;
 using testing::TempDir;
 using testing::TestValues;
 using testing::WriteFile;
 
 using Tree = std::vector<std::string>;
-
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 struct LineRule {
   std::string label;

@@ -3,6 +3,7 @@
 // Helpers shared by the rewriter tests: the line-end cases every rewriter must
 // carry over byte-exactly, read-only files, and case labels.
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -109,6 +110,11 @@ inline void ExpectCountedLine(CountedParser parse, const std::string& extension,
   WriteFile(tmp / ("Motor" + extension), CrLf(lines));
   EXPECT_EQ(parse(tmp.path(), "Motor" + extension, TestValues(), ui), !row.counted);
   EXPECT_EQ(ReadFile(tmp / ("Pump" + extension)), CrLf(written));
+}
+
+inline std::vector<std::string> Sorted(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline void MakeReadOnly(const std::string& path) {

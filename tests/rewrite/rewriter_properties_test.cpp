@@ -39,6 +39,7 @@ using testing::NewFolderLine;
 using testing::PrintTo;
 using testing::ReadFile;
 using testing::Snapshot;
+using testing::Sorted;
 using testing::TempDir;
 using testing::TestValues;
 using testing::WriteFile;
@@ -171,11 +172,6 @@ void RunRow(const TempDir& tmp, const Rewriter& row, const RewriteValues& values
   RewriteBatch batch(file_system);
   row.run(tmp.path(), old_name, values, batch);
   batch.Commit();
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // `text` with every `from` replaced by `to`.
