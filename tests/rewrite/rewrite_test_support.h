@@ -65,6 +65,9 @@ inline void ExpectCountedRun(CountedParser parse, const std::string& extension,
     std::vector<std::string> files = {"Pump" + extension};
     if (keeps_backup) files.push_back("_old_Motor" + extension);
     EXPECT_EQ(ListTree(tmp.path()), files);
+    // One line out for each line in, whatever the count.
+    EXPECT_EQ(std::ranges::count(ReadFile(tmp / ("Pump" + extension)), '\n'),
+              std::ssize(row.lines));
     if (keeps_backup) {
       EXPECT_EQ(ReadFile(tmp / ("_old_Motor" + extension)), CrLf(row.lines));
     }

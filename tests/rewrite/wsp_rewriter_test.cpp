@@ -158,15 +158,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  false}),
     testing::ParamLabel());
 
-TEST(WspRewriter, EmptyWorkspaceGivesAnEmptyOneAndTheMessage) {
-  TempDir tmp;
-  RecordingUi ui;
-  WriteFile(tmp / "Motor.wsp", "");
-  EXPECT_FALSE(ParseWsp(tmp.path(), "Motor.wsp", TestValues(), ui));
-  EXPECT_EQ(ReadFile(tmp / "Pump.wsp"), "");
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{std::string(kRecheck)});
-}
-
 TEST(WspRewriter, MissingWorkspaceShowsTheMessageAndTouchesNothing) {
   testing::ExpectMissingFileShowsTheMessage(&ParseWsp, ".wsp", kRecheck);
 }
