@@ -14,7 +14,6 @@
 namespace kelvandor {
 namespace {
 
-using testing::ListTree;
 using testing::PrintTo;
 using testing::ReadFile;
 using testing::TempDir;

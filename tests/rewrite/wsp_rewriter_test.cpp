@@ -13,7 +13,6 @@ namespace kelvandor {
 namespace {
 
 using testing::CrLf;
-using testing::ListTree;
 using testing::NewFolderLine;
 using testing::PrintTo;
 using testing::ReadFile;
