@@ -200,8 +200,7 @@ TEST(FileSystemTest, LetterCaseFoldsOnlyOnWindows) {
   EXPECT_TRUE(RenameNoReplace(tmp / "blinky", tmp / "Blinky"));
   EXPECT_TRUE(FileExists(tmp / "Blinky/x"));
   EXPECT_EQ(CopyTree(tmp / "Blinky", tmp / "BLINKY"), !folds);
-  EXPECT_EQ(Sorted(ListVisibleFolders(tmp.path())),
-            (folds ? Tree{"Blinky"} : Tree{"BLINKY", "Blinky"}));
+  EXPECT_EQ(ListVisibleFolders(tmp.path()).size(), folds ? 1u : 2u);
   EXPECT_FALSE(RenameNoReplace(tmp / "Main.PRJ", tmp / "BLINKY"));
   EXPECT_EQ(IsSameOrInside(tmp / "Blinky/x", tmp / "BLINKY"), folds);
   EXPECT_FALSE(IsSameOrInside(tmp / "Blinky", tmp / "BLINK"));
@@ -255,7 +254,9 @@ TEST(RenameNoReplaceTest, NeverReplacesAnExistingTarget) {
 
   EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "dst.txt"));
   EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "emptydir"));
-  EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "dangling"));
+  if (testing::kHaveLinks) {
+    EXPECT_FALSE(RenameNoReplace(tmp / "src.txt", tmp / "dangling"));
+  }
   EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "emptydir"));
   EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "fulldir"));
   EXPECT_FALSE(RenameNoReplace(tmp / "srcdir", tmp / "dst.txt"));
