@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/line_io.h"
+
 namespace kelvandor {
 namespace {
 
@@ -98,13 +100,7 @@ TEST(IoCodeFromErrnoTest, OtherNumbersPassThroughWithoutText) {
 }
 
 TEST(IoErrorTest, ThrowFromErrnoCarriesTheMappedNumber) {
-  try {
-    ThrowIoErrorFromErrno(ENOSPC);
-    FAIL() << "no exception";
-  } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), IoErrorCode::kDiskFull);
-    EXPECT_STREQ(e.what(), "Disk full");
-  }
+  EXPECT_EQ(testing::IoErrorCodeOf([] { ThrowIoErrorFromErrno(ENOSPC); }), IoErrorCode::kDiskFull);
 }
 
 }  // namespace

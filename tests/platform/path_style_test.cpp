@@ -7,6 +7,14 @@
 namespace kelvandor {
 namespace {
 
+constexpr PathStyle kPosix = PathStyle::kPosix;
+constexpr PathStyle kWin = PathStyle::kWindows;
+#ifdef _WIN32
+static_assert(kNativeStyle == kWin);
+#else
+static_assert(kNativeStyle == kPosix);
+#endif
+
 struct SplitCase {
   PathStyle style;
   std::string path;
@@ -24,36 +32,34 @@ TEST_P(PathStyleSplitTest, FolderAndNamePart) {
   const SplitCase& c = GetParam();
   EXPECT_EQ(FolderPart(c.path, c.style), c.folder);
   EXPECT_EQ(NamePart(c.path, c.style), c.name);
+  if (c.style == kNativeStyle) {
+    EXPECT_EQ(FolderPart(c.path), c.folder);
+    EXPECT_EQ(NamePart(c.path), c.name);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Windows, PathStyleSplitTest,
-    ::testing::Values(SplitCase{PathStyle::kWindows, "C:\\work\\x.prj", "C:\\work", "x.prj"},
-                      SplitCase{PathStyle::kWindows, "C:\\x.prj", "C:\\", "x.prj"},
-                      SplitCase{PathStyle::kWindows, "x.prj", "", "x.prj"},
-                      SplitCase{PathStyle::kWindows, "", "", ""},
-                      SplitCase{PathStyle::kWindows, "C:x.prj", "C:", "x.prj"},
-                      SplitCase{PathStyle::kWindows, "C:\\work\\", "C:\\work", ""},
-                      SplitCase{PathStyle::kWindows, "C:\\work\\\\x", "C:\\work\\\\", "x"},
-                      SplitCase{PathStyle::kWindows, "\\x.prj", "\\", "x.prj"},
+    Paths, PathStyleSplitTest,
+    ::testing::Values(SplitCase{kWin, "C:\\work\\x.prj", "C:\\work", "x.prj"},
+                      SplitCase{kWin, "C:\\x.prj", "C:\\", "x.prj"},
+                      SplitCase{kWin, "x.prj", "", "x.prj"}, SplitCase{kWin, "", "", ""},
+                      SplitCase{kWin, "C:x.prj", "C:", "x.prj"},
+                      SplitCase{kWin, "C:\\work\\", "C:\\work", ""},
+                      SplitCase{kWin, "C:\\work\\\\x", "C:\\work\\\\", "x"},
+                      SplitCase{kWin, "\\x.prj", "\\", "x.prj"},
+                      SplitCase{kWin, "\\\\srv\\share\\x.prj", "\\\\srv\\share", "x.prj"},
                       // "/" is an ordinary character in Windows paths here.
-                      SplitCase{PathStyle::kWindows, "C:\\a/b.prj", "C:\\", "a/b.prj"},
-                      SplitCase{PathStyle::kWindows, "D:\\my work\\\xE4rger.prj", "D:\\my work",
-                                "\xE4rger.prj"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Posix, PathStyleSplitTest,
-    ::testing::Values(SplitCase{PathStyle::kPosix, "/work/x.prj", "/work", "x.prj"},
-                      SplitCase{PathStyle::kPosix, "/x.prj", "/", "x.prj"},
-                      SplitCase{PathStyle::kPosix, "x.prj", "", "x.prj"},
-                      SplitCase{PathStyle::kPosix, "", "", ""},
-                      SplitCase{PathStyle::kPosix, "/", "/", ""},
-                      SplitCase{PathStyle::kPosix, "/work/", "/work", ""},
-                      SplitCase{PathStyle::kPosix, "/work//x", "/work//", "x"},
+                      SplitCase{kWin, "C:\\a/b.prj", "C:\\", "a/b.prj"},
+                      SplitCase{kWin, "D:\\my work\\\xE4rger.prj", "D:\\my work", "\xE4rger.prj"},
+                      SplitCase{kPosix, "/work/x.prj", "/work", "x.prj"},
+                      SplitCase{kPosix, "/x.prj", "/", "x.prj"},
+                      SplitCase{kPosix, "x.prj", "", "x.prj"}, SplitCase{kPosix, "", "", ""},
+                      SplitCase{kPosix, "/", "/", ""}, SplitCase{kPosix, "/work/", "/work", ""},
+                      SplitCase{kPosix, "/work//x", "/work//", "x"},
                       // ":" and "\" only separate on Windows.
-                      SplitCase{PathStyle::kPosix, "/w/C:x.prj", "/w", "C:x.prj"},
-                      SplitCase{PathStyle::kPosix, "/w/a\\b.prj", "/w", "a\\b.prj"},
-                      SplitCase{PathStyle::kPosix, "/my work/.hidden", "/my work", ".hidden"}));
+                      SplitCase{kPosix, "/w/C:x.prj", "/w", "C:x.prj"},
+                      SplitCase{kPosix, "/w/a\\b.prj", "/w", "a\\b.prj"},
+                      SplitCase{kPosix, "/my work/.hidden", "/my work", ".hidden"}));
 
 TEST(PathStyleTest, SeparatorAndRootFollowTheStyle) {
   EXPECT_EQ(Separator(PathStyle::kWindows), '\\');
@@ -68,6 +74,12 @@ TEST(PathStyleTest, SeparatorAndRootFollowTheStyle) {
   EXPECT_FALSE(IsFolderDelimiter(':', PathStyle::kPosix));
   EXPECT_FALSE(IsFolderDelimiter('/', PathStyle::kWindows));
   EXPECT_FALSE(IsFolderDelimiter('\\', PathStyle::kPosix));
+  // Without a style, the style of the system the program runs on.
+  EXPECT_EQ(SeparatorString(), SeparatorString(kNativeStyle));
+  EXPECT_EQ(Separator(), Separator(kNativeStyle));
+  EXPECT_EQ(DriveRootLength(), DriveRootLength(kNativeStyle));
+  EXPECT_EQ(DefaultNewPath(), DefaultNewPath(kNativeStyle));
+  EXPECT_EQ(IsFolderDelimiter(':'), IsFolderDelimiter(':', kNativeStyle));
 }
 
 TEST(PathStyleTest, LowerAsciiChangesOnlyAToZ) {
@@ -165,15 +177,15 @@ TEST_P(AbsoluteAgainstTest, JoinsOnlyRelativePaths) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, AbsoluteAgainstTest,
-    ::testing::Values(AbsoluteCase{PathStyle::kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
-                      AbsoluteCase{PathStyle::kPosix, "p", "/work/", "/work/p"},
-                      AbsoluteCase{PathStyle::kPosix, "../p", "/work", "/work/../p"},
-                      AbsoluteCase{PathStyle::kPosix, "/abs/p", "/work", "/abs/p"},
-                      AbsoluteCase{PathStyle::kPosix, "", "/work", ""},
-                      AbsoluteCase{PathStyle::kWindows, "p", "D:\\work", "D:\\work\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "C:\\p", "D:\\work", "C:\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
-                      AbsoluteCase{PathStyle::kWindows, "E:p", "D:\\work", "E:p"}));
+    ::testing::Values(AbsoluteCase{kPosix, "p/x.prj", "/work", "/work/p/x.prj"},
+                      AbsoluteCase{kPosix, "p", "/work/", "/work/p"},
+                      AbsoluteCase{kPosix, "../p", "/work", "/work/../p"},
+                      AbsoluteCase{kPosix, "/abs/p", "/work", "/abs/p"},
+                      AbsoluteCase{kPosix, "", "/work", ""},
+                      AbsoluteCase{kWin, "p", "D:\\work", "D:\\work\\p"},
+                      AbsoluteCase{kWin, "C:\\p", "D:\\work", "C:\\p"},
+                      AbsoluteCase{kWin, "\\\\srv\\p", "D:\\work", "\\\\srv\\p"},
+                      AbsoluteCase{kWin, "E:p", "D:\\work", "E:p"}));
 
 TEST(PathStyleJoinTest, JoinPath) {
   const std::string sep(1, Separator());
@@ -191,8 +203,7 @@ struct JoinCase {
 };
 
 void PrintTo(const JoinCase& c, std::ostream* os) {
-  *os << (c.style == PathStyle::kWindows ? "windows " : "posix ") << '"' << c.dir << "\" + \""
-      << c.name << '"';
+  *os << (c.style == kWin ? "windows " : "posix ") << '"' << c.dir << "\" + \"" << c.name << '"';
 }
 
 class PathJoinTest : public ::testing::TestWithParam<JoinCase> {};
@@ -211,23 +222,21 @@ TEST_P(PathJoinTest, JoinsOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, PathJoinTest,
     ::testing::Values(
-        JoinCase{PathStyle::kPosix, "/work", "a.prj", "/work/a.prj", "/work/a.prj"},
-        JoinCase{PathStyle::kPosix, "/work/", "a.prj", "/work/a.prj", "/work/a.prj"},
-        JoinCase{PathStyle::kPosix, "/", "a.prj", "/a.prj", "/a.prj"},
-        JoinCase{PathStyle::kPosix, "", "a.prj", "a.prj", "a.prj"},
-        JoinCase{PathStyle::kPosix, "/work", "", "/work/", "/work"},
-        JoinCase{PathStyle::kPosix, "/work", "example/ARM", "/work/example/ARM",
-                 "/work/example/ARM"},
+        JoinCase{kPosix, "/work", "a.prj", "/work/a.prj", "/work/a.prj"},
+        JoinCase{kPosix, "/work/", "a.prj", "/work/a.prj", "/work/a.prj"},
+        JoinCase{kPosix, "/", "a.prj", "/a.prj", "/a.prj"},
+        JoinCase{kPosix, "", "a.prj", "a.prj", "a.prj"},
+        JoinCase{kPosix, "/work", "", "/work/", "/work"},
+        JoinCase{kPosix, "/work", "example/ARM", "/work/example/ARM", "/work/example/ARM"},
         // "\" is an ordinary character in POSIX names.
-        JoinCase{PathStyle::kPosix, "/w\\", "a", "/w\\/a", "/w\\/a"},
-        JoinCase{PathStyle::kWindows, "C:\\work", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
-        JoinCase{PathStyle::kWindows, "C:\\work\\", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
-        JoinCase{PathStyle::kWindows, "C:\\", "a.prj", "C:\\a.prj", "C:\\a.prj"},
-        JoinCase{PathStyle::kWindows, "C:/work/", "*", "C:/work/*", "C:/work/*"},
-        JoinCase{PathStyle::kWindows, "", "a.prj", "a.prj", "a.prj"},
-        JoinCase{PathStyle::kWindows, "D:\\w", "", "D:\\w\\", "D:\\w"},
-        JoinCase{PathStyle::kWindows, "D:\\w", "example/ARM", "D:\\w\\example/ARM",
-                 "D:\\w\\example\\ARM"}));
+        JoinCase{kPosix, "/w\\", "a", "/w\\/a", "/w\\/a"},
+        JoinCase{kWin, "C:\\work", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
+        JoinCase{kWin, "C:\\work\\", "a.prj", "C:\\work\\a.prj", "C:\\work\\a.prj"},
+        JoinCase{kWin, "C:\\", "a.prj", "C:\\a.prj", "C:\\a.prj"},
+        JoinCase{kWin, "C:/work/", "*", "C:/work/*", "C:/work/*"},
+        JoinCase{kWin, "", "a.prj", "a.prj", "a.prj"},
+        JoinCase{kWin, "D:\\w", "", "D:\\w\\", "D:\\w"},
+        JoinCase{kWin, "D:\\w", "example/ARM", "D:\\w\\example/ARM", "D:\\w\\example\\ARM"}));
 
 struct NormalCase {
   const char* label;
@@ -245,9 +254,6 @@ TEST_P(NormalisedAgainstTest, MakesAbsoluteAndPlain) {
   const NormalCase& c = GetParam();
   EXPECT_EQ(NormalisedAgainst(c.path, c.base, c.style), c.expected);
 }
-
-constexpr PathStyle kPosix = PathStyle::kPosix;
-constexpr PathStyle kWin = PathStyle::kWindows;
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, NormalisedAgainstTest,

@@ -2,7 +2,6 @@
 // adds CRs nor stops at a Ctrl-Z, and failures carry the program's numbers.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -16,33 +15,17 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/text_lines.h"
+#include "tests/support/line_io.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
 namespace {
 
-using testing::MakeDirs;
+using testing::IoErrorCodeOf;
+using testing::ReadAllLines;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-std::vector<std::string> ReadAll(const std::string& path) {
-  std::vector<std::string> out;
-  LineReader reader(path);
-  std::string_view line;
-  while (reader.ReadLine(line)) out.emplace_back(line);
-  reader.Close();
-  return out;
-}
-
-IoErrorCode CodeOf(void (*action)(const std::string&), const std::string& path) {
-  try {
-    action(path);
-  } catch (const IoError& e) {
-    return e.code();
-  }
-  return IoErrorCode{0};
-}
 
 TEST(WindowsTextLinesTest, WritesBytesWithoutTranslation) {
   TempDir tmp;
@@ -57,7 +40,7 @@ TEST(WindowsTextLinesTest, WritesBytesWithoutTranslation) {
 TEST(WindowsTextLinesTest, CtrlZInsideALineIsData) {
   TempDir tmp;
   WriteFile(tmp / "a.prj", "one\x1Atwo\r\nthree\r\n\x1Ahidden\r\n");
-  EXPECT_EQ(ReadAll(tmp / "a.prj"), (std::vector<std::string>{"one\x1Atwo", "three"}));
+  EXPECT_EQ(ReadAllLines(tmp / "a.prj"), (std::vector<std::string>{"one\x1Atwo", "three"}));
 }
 
 TEST(WindowsTextLinesTest, OpensByAnsiCodePageName) {
@@ -70,24 +53,15 @@ TEST(WindowsTextLinesTest, OpensByAnsiCodePageName) {
     writer.Close();
   }
   EXPECT_EQ(ListFiles(tmp.path(), ".prj"), std::vector<std::string>{"\xC4rger.prj"});
-  EXPECT_EQ(ReadAll(tmp / "\xE4RGER.PRJ"), std::vector<std::string>{"x"});
+  EXPECT_EQ(ReadAllLines(tmp / "\xE4RGER.PRJ"), std::vector<std::string>{"x"});
 }
 
-TEST(WindowsTextLinesTest, FailuresCarryTheProgramsNumbers) {
+TEST(WindowsTextLinesTest, WritingAReadOnlyFileIsAccessDenied) {
   TempDir tmp;
   WriteFile(tmp / "ro.prj", "x");
   const std::wstring wide = NativePath(tmp / "ro.prj").wstring();
   ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
-  MakeDirs(tmp / "folder");
-
-  auto read = [](const std::string& p) { LineReader reader(p); };
-  auto write = [](const std::string& p) { LineWriter writer(p); };
-  EXPECT_EQ(CodeOf(read, tmp / "missing.prj"), IoErrorCode::kFileNotFound);
-  EXPECT_EQ(CodeOf(read, tmp / "missing\\x.prj"), IoErrorCode::kFileNotFound);
-  EXPECT_EQ(CodeOf(write, tmp / "missing\\x.prj"), IoErrorCode::kFileNotFound);
-  EXPECT_EQ(CodeOf(write, tmp / "ro.prj"), IoErrorCode::kAccessDenied);
-  EXPECT_EQ(CodeOf(read, tmp / "folder"), IoErrorCode::kAccessDenied);
-  EXPECT_EQ(CodeOf(write, tmp / "folder"), IoErrorCode::kAccessDenied);
+  EXPECT_EQ(IoErrorCodeOf([&] { LineWriter writer(tmp / "ro.prj"); }), IoErrorCode::kAccessDenied);
   EXPECT_EQ(ReadFile(tmp / "ro.prj"), "x");
 }
 
@@ -124,12 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WindowsIoCodeTest, LastErrorOfAFailedCallIsRaised) {
   TempDir tmp;
   ASSERT_FALSE(RenameNoReplace(tmp / "missing", tmp / "to"));
-  try {
-    ThrowLastIoError();
-    FAIL() << "no exception";
-  } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), IoErrorCode::kFileNotFound);
-  }
+  EXPECT_EQ(IoErrorCodeOf([] { ThrowLastIoError(); }), IoErrorCode::kFileNotFound);
 }
 
 }  // namespace
