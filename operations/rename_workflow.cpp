@@ -120,8 +120,14 @@ std::optional<std::string> PlannedBreak(const Project& project, const RenamePlan
   }
 }
 
-std::string BrokenReferenceText(const std::string& detail) {
-  return std::string(RenameErrorText(RenameError::kBrokenReference)) + " " + detail;
+// Stops the run with `error`, whose text is followed by what broke, and
+// shows it at once.
+RenameError Refuse(RenameError error, const std::string& detail, RunReport& report,
+                   UserInterface& ui) {
+  report.failure = Failure(error);
+  report.failure.message += " " + detail;
+  ui.ShowMessage(report.failure.message);
+  return error;
 }
 
 // The files of every family change together when the batch is committed,
@@ -134,16 +140,10 @@ RenameError RunRewriters(const Project& project, const RenamePlan& plan, const s
   StageRewriters(project, plan, target, ui, batch);
   report.warnings = batch.warnings();
   if (const std::optional<std::string> broken = batch.BrokenReference()) {
-    report.failure = Failure(RenameError::kBrokenReference);
-    report.failure.message = BrokenReferenceText(*broken);
-    ui.ShowMessage(report.failure.message);
-    return RenameError::kBrokenReference;
+    return Refuse(RenameError::kBrokenReference, *broken, report, ui);
   }
   if (const std::optional<std::string> changed = batch.ChangedSource()) {
-    report.failure = Failure(RenameError::kChangedDuringRun);
-    report.failure.message += " " + *changed;
-    ui.ShowMessage(report.failure.message);
-    return RenameError::kChangedDuringRun;
+    return Refuse(RenameError::kChangedDuringRun, *changed, report, ui);
   }
   batch.Commit();
   report.project_files = batch.changes();
@@ -189,10 +189,7 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   }
   if (outcome.ok()) {
     if (const std::optional<std::string> broken = PlannedBreak(project, plan)) {
-      outcome.error = RenameError::kBrokenReference;
-      report.failure = Failure(outcome.error);
-      report.failure.message = BrokenReferenceText(*broken);
-      ui.ShowMessage(report.failure.message);
+      outcome.error = Refuse(RenameError::kBrokenReference, *broken, report, ui);
     }
   }
   if (outcome.ok()) {
