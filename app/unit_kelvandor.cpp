@@ -47,8 +47,7 @@ TForm1::TForm1(WindowStart start, UserInterface* ui, QWidget* parent)
     : QWidget(parent),
       start_(std::move(start)),
       own_ui_(ui ? nullptr : std::make_unique<QtUserInterface>(this)),
-      model_(ui ? *ui : *own_ui_, start_.unzip_wait_ms,
-             start_.file_system ? *start_.file_system : NativeFileSystem()) {
+      model_(ui ? *ui : *own_ui_, start_.unzip_wait_ms, start_.FileSystemToUse()) {
   setWindowTitle(Latin1(kWindowCaption));
   setWindowIcon(ProgramIcon());
   setFont(QFont(Latin1(kWindowFontName), kWindowFontPoints));

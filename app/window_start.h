@@ -14,6 +14,8 @@ struct WindowStart {
   int unzip_wait_ms = 500;
   FileLocations locations;            // empty: "Kelvandor.ini" and "___temp___" in exe_dir
   FileSystem* file_system = nullptr;  // null: the real one
+
+  FileSystem& FileSystemToUse() const { return file_system ? *file_system : NativeFileSystem(); }
 };
 
 }  // namespace kelvandor

@@ -26,8 +26,8 @@ void RequireReplaceable(FileSystem& fs, const std::string& path) {
   }
 }
 
-// Runs `step`, naming `path` in an IoError that names no file: the reader
-// and writer of a file know its descriptor only.
+// Runs `step`, naming `path` in an IoError raised without a file of its own
+// (a rewriter's, or a stop requested while it streams).
 template <typename Step>
 void NamingFile(const std::string& path, Step step) {
   try {

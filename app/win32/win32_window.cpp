@@ -99,8 +99,7 @@ TForm1::TForm1(WindowStart start, UserInterface* ui)
     : start_(std::move(start)),
       own_ui_(ui ? nullptr : std::make_unique<Win32UserInterface>()),
       ui_(ui ? *ui : *own_ui_),
-      model_(ui_, start_.unzip_wait_ms,
-             start_.file_system ? *start_.file_system : NativeFileSystem()),
+      model_(ui_, start_.unzip_wait_ms, start_.FileSystemToUse()),
       resources_(std::make_unique<Resources>()) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
