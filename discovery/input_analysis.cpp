@@ -441,6 +441,18 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
   return files;
 }
 
+// Loads nothing: the input holds several projects, which the message and
+// `state.several_projects` list one a line, so that the user can name one.
+AnalysisResult RefuseSeveral(std::vector<std::string> listed, ProjectState& state,
+                             UserInterface& ui) {
+  state.error = AnalysisError::kSeveralProjects;
+  std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));
+  for (const std::string& line : listed) message += "\n" + line;
+  ui.ShowMessage(message);
+  state.several_projects = std::move(listed);
+  return AnalysisResult{.ok = false, .set_check_boxes = false};
+}
+
 // The name of the last family, in table order, that proposes one; otherwise
 // the field keeps its text.
 void Propose(const AnalysisConfig& config, ProjectState& state) {
@@ -476,6 +488,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
 
   project.families.clear();
   state.search = ProjectSearch{};
+  state.several_projects.clear();
   project.input_dir = FolderPart(p);
   if (!project.temp_dir.empty()) DeleteDirectory(project.temp_dir, NativeFileSystem());
   state.error = AnalysisError::kNone;
@@ -502,11 +515,8 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
       test = OwnNameHasExtension;
       state.search = SearchProjects(given, NativeFileSystem());
       if (state.search.candidates.size() > 1) {
-        state.error = AnalysisError::kSeveralProjects;
         project.old_path = p;
-        ui.ShowMessage(std::string(AnalysisErrorText(AnalysisError::kSeveralProjects)) + "\n" +
-                       CandidateList(state.search.candidates));
-        return AnalysisResult{.ok = false, .set_check_boxes = false};
+        return RefuseSeveral(CandidateLines(state.search.candidates), state, ui);
       }
       if (state.search.candidates.size() == 1) {
         p = given;
@@ -540,13 +550,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     std::vector<std::string> projects = UnchosenProjects(project);
     if (projects.empty()) projects = ReadIarNames(pointed_iar, project);
     if (projects.empty()) projects = UnchosenKeilProjects(project);
-    if (!projects.empty()) {
-      state.error = AnalysisError::kSeveralProjects;
-      std::string message(AnalysisErrorText(AnalysisError::kSeveralProjects));
-      for (const std::string& listed : projects) message += "\n" + listed;
-      ui.ShowMessage(message);
-      return AnalysisResult{.ok = false, .set_check_boxes = false};
-    }
+    if (!projects.empty()) return RefuseSeveral(std::move(projects), state, ui);
   }
   Propose(config, state);
 

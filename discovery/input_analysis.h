@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discovery/project_search.h"
 #include "operations/failure.h"
@@ -53,6 +54,9 @@ struct ProjectState {
   // What the search below the given folder found, when today's rules found
   // nothing there; empty otherwise.
   ProjectSearch search;
+  // The projects a refusal for several projects listed, as its message lists
+  // them, one entry each; empty after any other outcome.
+  std::vector<std::string> several_projects;
 };
 
 // The folder an archive is unpacked into: exe_dir + separator + "___temp___".

@@ -255,11 +255,10 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
   return result;
 }
 
-std::string CandidateList(const std::vector<ProjectCandidate>& candidates) {
-  std::string out;
+std::vector<std::string> CandidateLines(const std::vector<ProjectCandidate>& candidates) {
+  std::vector<std::string> out;
   for (const ProjectCandidate& c : candidates) {
-    if (!out.empty()) out += '\n';
-    out += c.sub_dir.empty() ? std::string(".") : c.sub_dir.substr(1);
+    out.push_back(c.sub_dir.empty() ? std::string(".") : c.sub_dir.substr(1));
   }
   return out;
 }

@@ -47,8 +47,8 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& file_system,
 // the build-output folders of the clean-up, letter case ignored.
 bool IsOutputFolderName(std::string_view name);
 
-// The candidates' folders relative to the searched one, one per line, "."
-// for the searched folder itself.
-std::string CandidateList(const std::vector<ProjectCandidate>& candidates);
+// The candidates' folders relative to the searched one, "." for the
+// searched folder itself.
+std::vector<std::string> CandidateLines(const std::vector<ProjectCandidate>& candidates);
 
 }  // namespace kelvandor

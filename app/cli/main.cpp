@@ -4,6 +4,7 @@
 // workflow or the clean-up. Messages go to standard error. A dry run runs
 // the same workflow over a file system that only plans, and prints the plan.
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -230,12 +231,10 @@ ExitStatus Run(const Options& options) {
   const std::string source = NormalisedAgainst(options.source, current_dir);
   if (!NewInput(source, config, analysis, ui).ok) {
     status = ExitStatusOf(Failure(analysis.error));
-    if (status == ExitStatus::kSeveralProjects && options.json &&
-        !analysis.search.candidates.empty()) {
-      std::vector<std::string> candidates;
-      for (const ProjectCandidate& c : analysis.search.candidates) {
-        candidates.push_back(Relative(c.sub_dir));
-      }
+    if (status == ExitStatus::kSeveralProjects && options.json) {
+      // What the message listed, with "/" between levels whatever the system.
+      std::vector<std::string> candidates = analysis.several_projects;
+      for (std::string& c : candidates) std::replace(c.begin(), c.end(), Separator(), '/');
       std::fputs(CandidatesJson(source, candidates, static_cast<int>(status)).c_str(), stdout);
     }
   } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
