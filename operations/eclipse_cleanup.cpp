@@ -58,7 +58,7 @@ void CleanProject(const FamilyCleanUp& request, const EclipseProject& project, F
     return;  // silent: an unreadable file cleans nothing
   }
   for (const EclipseConfiguration& c : configurations) {
-    const std::string folder_text = EclipseBuildFolder(c, project.name);
+    const std::string folder_text = EclipseBuildFolder(c);
     if (folder_text.empty()) continue;
     const std::optional<std::string> folder =
         PathInside(request.project_dir, project.dir, folder_text, fs);

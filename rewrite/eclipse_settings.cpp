@@ -93,19 +93,26 @@ std::vector<EclipseConfiguration> ReadEclipseConfigurations(std::string_view cpr
   return reader.configurations_;
 }
 
-std::string EclipseBuildFolder(const EclipseConfiguration& configuration,
-                               std::string_view project_name) {
+std::string EclipseBuildFolder(const EclipseConfiguration& configuration) {
   std::string folder;
   const std::string& path = configuration.build_path;
-  if (path.empty()) {
+  constexpr std::string_view kWorkspace = "${workspace_loc:/";
+  if (path.empty() || path == "${BuildDirectory}") {
+    // Code Composer's default build directory is the configuration's folder.
     folder = configuration.name;
-  } else if (const std::string inside = "${workspace_loc:/" + std::string(project_name) + "/";
-             path.starts_with(inside) && path.ends_with("}")) {
-    folder = path.substr(inside.size(), path.size() - inside.size() - 1);
+  } else if (path.starts_with(kWorkspace)) {
+    // A project renamed in the IDE keeps its old name here, and still builds
+    // below its own folder.
+    const std::size_t close = path.find('}');
+    const std::size_t slash = path.find('/', kWorkspace.size());
+    if (close != std::string::npos && slash < close && close + 1 == path.size()) {
+      folder = path.substr(slash + 1, close - slash - 1);
+    } else if (close != std::string::npos && slash > close && close + 1 < path.size() &&
+               (path[close + 1] == '/' || path[close + 1] == '\\')) {
+      folder = path.substr(close + 2);
+    }
   } else {
-    const std::string own[] = {"${workspace_loc:/" + std::string(project_name) + "}",
-                               "${ProjDirPath}", "${project_loc}"};
-    for (const std::string& prefix : own) {
+    for (const std::string_view prefix : {"${ProjDirPath}", "${project_loc}"}) {
       if (path.size() > prefix.size() + 1 && path.starts_with(prefix) &&
           (path[prefix.size()] == '/' || path[prefix.size()] == '\\')) {
         folder = path.substr(prefix.size() + 1);

@@ -30,11 +30,11 @@ std::vector<EclipseConfiguration> ReadEclipseConfigurations(std::string_view cpr
                                                             FileSystem& file_system);
 
 // The folder a configuration builds into, relative to the project folder
-// with "/" between names: its build path when that is the project's own
-// location ("${workspace_loc:/NAME}", "${ProjDirPath}", "${project_loc}")
-// followed by a relative folder, else its name when no build path is given.
-// Empty when the folder cannot be told or would leave the project.
-std::string EclipseBuildFolder(const EclipseConfiguration& configuration,
-                               std::string_view project_name);
+// with "/" between names: its build path when that is a project's location
+// ("${workspace_loc:/NAME}", whatever NAME: an IDE rename leaves the old one;
+// "${ProjDirPath}", "${project_loc}") followed by a relative folder, else its
+// name when no build path is given or it is "${BuildDirectory}". Empty when
+// the folder cannot be told or would leave the project.
+std::string EclipseBuildFolder(const EclipseConfiguration& configuration);
 
 }  // namespace kelvandor

@@ -198,6 +198,16 @@ const Family kScale{"scale",
                     "RAM/scale.out",
                     false,
                     {"makefile.defs", "orl28377d_flash.cmd", "targetConfigs/ORL28377D.ccxml"}};
+const Family kProbe{"probe",           {},    {{".cproject", "<project id=\"@.com.orlt"}},
+                    "Debug/probe.out", false, {"main.c", "targetConfigs/ORL430F5529.ccxml"}};
+// Renamed in the IDE before: its build paths name the old project.
+const Family kRelay{"relay",
+                    {},
+                    {{".project", "<name>@</name>"},
+                     {".cproject", "buildPath=\"${workspace_loc:/relay_board}/Debug_FLASH\""}},
+                    "GNU ARM v12.2.1 - Default/relay.axf",
+                    false,
+                    {"src/main.c", "include/relay.h"}};
 
 std::string Renamed(const std::string& rel, const std::string& old_name,
                     const std::string& new_name) {
@@ -331,7 +341,7 @@ std::string RenameCaseName(const ::testing::TestParamInfo<std::tuple<Family, Mod
 INSTANTIATE_TEST_SUITE_P(
     Families, CliRenameTest,
     ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway, kBeacon,
-                                         kDrive, kMeter, kScale),
+                                         kDrive, kMeter, kScale, kProbe, kRelay),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     RenameCaseName);
 

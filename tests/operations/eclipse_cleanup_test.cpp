@@ -75,7 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
         SampleRow{"ProjectFolderAndNamedConfiguration",
                   "scale",
                   {"makefile.defs", "orl28377d_flash.cmd", "scale.c", "targetConfigs/",
-                   "targetConfigs/ORL28377D.ccxml"}}),
+                   "targetConfigs/ORL28377D.ccxml"}},
+        SampleRow{"DefaultBuildDirectory",
+                  "probe",
+                  {"main.c", "targetConfigs/", "targetConfigs/ORL430F5529.ccxml"}},
+        // The build paths still name the project as it was called before.
+        SampleRow{
+            "StaleWorkspacePath", "relay", {"include/", "include/relay.h", "src/", "src/main.c"}}),
     testing::ParamLabel());
 
 const char kCProject[] =

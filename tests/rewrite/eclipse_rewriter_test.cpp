@@ -442,7 +442,7 @@ TEST(EclipseSettings, ReadsNameConfigurationsAndBuildFolders) {
       (std::vector<EclipseConfiguration>{{"Debug", "${workspace_loc:/meter}/Debug", true},
                                          {"Release", "${workspace_loc:/meter}/Release", false}}));
   const auto folder = [](std::string name, std::string path) {
-    return EclipseBuildFolder({std::move(name), std::move(path), false}, "LED");
+    return EclipseBuildFolder({std::move(name), std::move(path), false});
   };
   EXPECT_EQ(folder("Debug", ""), "Debug");
   EXPECT_EQ(folder("GNU ARM v12 - Default", ""), "GNU ARM v12 - Default");
@@ -450,7 +450,11 @@ TEST(EclipseSettings, ReadsNameConfigurationsAndBuildFolders) {
   EXPECT_EQ(folder("Debug", "${ProjDirPath}/out/Debug"), "out/Debug");
   EXPECT_EQ(folder("Debug", "${workspace_loc:/LED/build/Debug}"), "build/Debug");
   EXPECT_EQ(folder("Debug", "${workspace_loc:/LED}"), "");
-  EXPECT_EQ(folder("Debug", "${workspace_loc:/LED_X}/Debug"), "");
+  EXPECT_EQ(folder("Debug_FLASH", "${workspace_loc:/OLD}/Debug_FLASH"), "Debug_FLASH");
+  EXPECT_EQ(folder("Debug", "${workspace_loc:/OLD/out}"), "out");
+  EXPECT_EQ(folder("Debug", "${BuildDirectory}"), "Debug");
+  EXPECT_EQ(folder("Debug", "${workspace_loc:/LED}/../Debug"), "");
+  EXPECT_EQ(folder("Debug", "${workspace_loc:/LED}x/Debug"), "");
   EXPECT_EQ(folder("Debug", "${ProjDirPath}/../Debug"), "");
   EXPECT_EQ(folder("Debug", "/tmp/Debug"), "");
   EXPECT_EQ(folder("..", ""), "");

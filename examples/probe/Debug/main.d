@@ -1,0 +1,1 @@
+main.obj: ../main.c

@@ -1,0 +1,1 @@
+C_SRCS += ../main.c

@@ -1,0 +1,2 @@
+#include <stdint.h>
+int main(void) { return 0; }

@@ -1,0 +1,1 @@
+src/main.o: ../src/main.c
