@@ -1,5 +1,6 @@
 #include "operations/cleanup.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -148,6 +149,10 @@ RunReport CleanUpLocked(const Project& project, const RenamePlan& plan, FileSyst
   } else {
     CleanUp(project, plan, recorder);
   }
+  // Sorted, as a folder lists in no order a copy keeps: a plan and the
+  // report of its run compare line by line.
+  std::sort(report.cleaned.begin(), report.cleaned.end(),
+            [](const RemovedFile& a, const RemovedFile& b) { return a.path < b.path; });
   refused = recorder.clean_up_refused();
   return report;
 }

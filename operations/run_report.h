@@ -51,7 +51,7 @@ struct RunReport {
   // Files and folders renamed with the project files (the folder of a
   // target's run-time environment, a scatter file, layouts, settings).
   std::vector<RenamedFile> renamed_files;
-  std::vector<RemovedFile> cleaned;  // files the clean-up deleted, in order
+  std::vector<RemovedFile> cleaned;  // files the clean-up deleted, sorted by path
   FileCount cleaned_total;
   std::vector<RenamedFile> renamed_images;
   // Result messages about single project files, for the user to act on

@@ -733,10 +733,6 @@ TEST_P(CliDryRunTest, ChangesNothing) {
   ASSERT_EQ(real.status, 0) << real.err;
   nlohmann::json report = nlohmann::json::parse(real.out);
   EXPECT_EQ(report["kind"], "report");
-  for (nlohmann::json* doc : {&plan, &report}) {
-    auto& list = (*doc)["cleaned"]["list"];
-    std::sort(list.begin(), list.end());  // a copy need not keep the folders' order
-  }
   // (An archive is unpacked anew for each run: its source differs.)
   for (const char* key : {"target", "mode", "copied", "renamed_folder", "project_files",
                           "renamed_files", "warnings", "cleaned", "renamed_images", "error"}) {
