@@ -395,6 +395,8 @@ class EclipseRename {
       RewriteValues own = values_;
       own.new_name = projects_[i].new_name;
       ParseIoc(dir, projects_[i].old_project.name, own, batch_);
+      if (const std::string cores = i == 0 ? CoresName() : std::string(); !cores.empty())
+        ParseIoc(dir, projects_[i].old_project.name, own, batch_, cores);
       StageSlcp(i);
       StageDefaultMex(i);
       RenamePlain(dir, projects_[i].old_project.name + ".pintool",
@@ -404,6 +406,19 @@ class EclipseRename {
   }
 
  private:
+  // The name the sub-projects share before their suffix, where it is not
+  // the root's: the one a rename in the IDE left in the root's ".ioc".
+  std::string CoresName() const {
+    std::string shared;
+    for (std::size_t i = 1; i < projects_.size(); ++i) {
+      const EclipseProject& p = projects_[i].old_project;
+      const std::string base = p.name.substr(0, p.name.size() - p.suffix.size());
+      if (i > 1 && base != shared) return {};
+      shared = base;
+    }
+    return shared == projects_.front().old_project.name ? std::string() : shared;
+  }
+
   void StageInPlace(const std::string& dir, const std::string& name,
                     const StreamTransform& stream) {
     const std::size_t staged =
@@ -567,8 +582,12 @@ std::vector<EclipseProject> FindEclipseProjects(std::string_view dir, FileSystem
     const std::string sub = JoinPath(dir, entry.name);
     if (!fs.IsSameOrInside(sub, dir)) continue;
     const std::string name = read(sub);
-    if (name.size() > root.size() + 1 && name.starts_with(root) && name[root.size()] == '_')
-      projects.push_back({sub, name});
+    const std::string core = "_" + entry.name;
+    if (name.size() > root.size() + 1 && name.starts_with(root) && name[root.size()] == '_') {
+      projects.push_back({sub, name, name.substr(root.size())});
+    } else if (name.size() > core.size() && EndsWithIgnoreCase(name, core)) {
+      projects.push_back({sub, name, name.substr(name.size() - core.size())});
+    }
   }
   return projects;
 }
@@ -604,7 +623,7 @@ void ParseEclipse(std::string_view dir, std::string_view old_name, const Rewrite
   if (found.empty() || found.front().name != old_name) return;
   std::vector<Renamed> projects;
   for (const EclipseProject& p : found) {
-    projects.push_back({p, values.new_name + p.name.substr(old_name.size())});
+    projects.push_back({p, values.new_name + p.suffix});
   }
   EclipseRename(std::move(projects), values, batch).Run();
 }

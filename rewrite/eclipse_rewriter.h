@@ -22,13 +22,18 @@ namespace kelvandor {
 struct EclipseProject {
   std::string dir;
   std::string name;
+  // What a sub-project's name keeps after the new name ("_CM4"); empty for
+  // the root.
+  std::string suffix = {};
   bool operator==(const EclipseProject&) const = default;
 };
 
 // The project whose ".project" lies in `dir` (a file, not a link) with a
 // name, then, when `dir` holds no ".cproject" (the root of a multi-core
 // project builds nothing itself), its sub-projects: the visible sub-folders,
-// not links, whose ".project" names NAME + "_" + something ("NAME_CM4").
+// not links, whose ".project" names NAME + "_" + something ("NAME_CM4"), or,
+// whatever it begins with, ends in "_" + the folder's name ("OTHER_CM4" in
+// "CM4/", as a rename in the IDE leaves the cores).
 // Empty when `dir` holds no such ".project". This is also how an Eclipse
 // project is recognised. Raises IoError when a ".project" cannot be read:
 // a project half renamed would not open.
@@ -48,8 +53,8 @@ std::string ApplyEclipseRule(EclipseRule rule, std::string_view raw, std::string
                              std::string_view new_name);
 
 // Rewrites the Eclipse project in `dir` named `old_name` and its
-// sub-projects (see FindEclipseProjects; "NAME_CM4" becomes "NEW_CM4") for
-// values.new_name. Each project's files are rewritten in place, the old
+// sub-projects (see FindEclipseProjects; "NAME_CM4" and "OTHER_CM4" become
+// "NEW_CM4") for values.new_name. Each project's files are rewritten in place, the old
 // content kept as file name + ".bak" when values.backup:
 //  - ".project": the <name> of <projectDescription> and the names of
 //    <projects><project> that are renamed here;
@@ -64,7 +69,8 @@ std::string ApplyEclipseRule(EclipseRule rule, std::string_view raw, std::string
 //    "${var:NAME}" arguments; a launch file that names a renamed project and
 //    whose name starts with its old name followed by " ", "_" or "." takes
 //    the new name with the commit, never over an existing file;
-//  - NAME.ioc through ParseIoc; NAME.slcp with its "project_name:" line
+//  - NAME.ioc through ParseIoc, also where its keys name the sub-projects'
+//    "OTHER"; NAME.slcp with its "project_name:" line
 //    under the new name; NAME.pintool renamed; NAME.mex renamed when
 //    ".default_mex" names it, which then names the new file.
 // Nothing that is a link or lies outside `dir` through one is touched.

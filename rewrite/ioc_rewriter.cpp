@@ -27,15 +27,17 @@ std::optional<std::string> ReadKey(const std::string& path, std::string_view key
 }  // namespace
 
 void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
-              RewriteBatch& batch) {
+              RewriteBatch& batch, std::string_view named) {
   if (old_name.empty()) return;
+  if (named.empty()) named = old_name;
   FileSystem& fs = batch.file_system();
   const std::string wanted = std::string(old_name) + std::string(kExtension);
+  const std::string named_file = std::string(named) + std::string(kExtension);
   const std::optional<DirEntry> entry = fs.FindEntry(dir, wanted);
   if (!entry || entry->is_link || entry->kind != EntryKind::kFile) return;
   const std::string path = JoinPath(dir, entry->name);
   const std::optional<std::string> project = ReadKey(path, kNameKey, fs);
-  if (!project || !EqualsIgnoreCase(*project, old_name)) return;
+  if (!project || !EqualsIgnoreCase(*project, named)) return;
 
   const std::string old_base = entry->name.substr(0, entry->name.size() - kExtension.size());
   const std::string new_file = values.new_name + std::string(kExtension);
@@ -44,12 +46,11 @@ void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValu
        {},
        true,
        RawLines([&](std::string_view body, std::string_view end, LineWriter& out) {
-         if (body.starts_with(kNameKey) &&
-             EqualsIgnoreCase(body.substr(kNameKey.size()), old_name)) {
+         if (body.starts_with(kNameKey) && EqualsIgnoreCase(body.substr(kNameKey.size()), named)) {
            out.Write(kNameKey);
            out.Write(values.new_name);
          } else if (body.starts_with(kFileKey) &&
-                    EqualsIgnoreCase(body.substr(kFileKey.size()), wanted)) {
+                    EqualsIgnoreCase(body.substr(kFileKey.size()), named_file)) {
            out.Write(kFileKey);
            out.Write(new_file);
          } else {

@@ -18,8 +18,10 @@ namespace kelvandor {
 // name, every other byte stays. The old file is kept as its name + ".bak"
 // when values.backup. Nothing happens when there is no such file, when it
 // names another project, or when it lies outside `dir` through a link.
-// Staged into `batch`: nothing changes before its commit.
+// Staged into `batch`: nothing changes before its commit. `named`, when
+// given, is the project name the keys must carry instead of `old_name` (a
+// project renamed in its IDE keeps the generator's old one).
 void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
-              RewriteBatch& batch);
+              RewriteBatch& batch, std::string_view named = {});
 
 }  // namespace kelvandor

@@ -557,6 +557,48 @@ TEST_F(CliProcessTest, SeveralProjectsBelowAreListed) {
   EXPECT_EQ(Run({"clean", "two/blinky"}).status, 0);
 }
 
+// A dual-core root renamed in the IDE before, its cores and the generator's
+// keys still under the name it had: all of them follow, and the cores'
+// build output is cleaned.
+TEST_F(CliProcessTest, CoresOfAnotherNameFollowTheRoot) {
+  const std::string project = Load("servo");
+
+  const Outcome o = Run({"rename", "servo", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
+  EXPECT_EQ(ListTree(project), (Tree{".mxproject",
+                                     ".project",
+                                     "CM4/",
+                                     "CM4/.cproject",
+                                     "CM4/.project",
+                                     "CM4/Core/",
+                                     "CM4/Core/Src/",
+                                     "CM4/Core/Src/main.c",
+                                     "CM4/pump_CM4 Debug.launch",
+                                     "CM7/",
+                                     "CM7/.cproject",
+                                     "CM7/.project",
+                                     "CM7/Core/",
+                                     "CM7/Core/Src/",
+                                     "CM7/Core/Src/main.c",
+                                     "CM7/pump_CM7 Debug.launch",
+                                     "Common/",
+                                     "Common/Src/",
+                                     "Common/Src/system_orl32h7xx_dualcore.c",
+                                     "pump.ioc"}));
+  EXPECT_NE(ReadFile(project + "/pump.ioc")
+                .find("ProjectManager.ProjectFileName=pump.ioc\nProjectManager.ProjectName=pump\n"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(project + "/CM7/.project").find("<name>pump_CM7</name>"), std::string::npos);
+  EXPECT_NE(ReadFile(project + "/CM7/.project").find("<project>pump_CM4</project>"),
+            std::string::npos);
+  EXPECT_NE(
+      ReadFile(project + "/CM4/pump_CM4 Debug.launch").find("PROJECT_ATTR\" value=\"pump_CM4\""),
+      std::string::npos);
+  EXPECT_EQ(ReadFile(project + "/CM4/.cproject").find("motorctl_CM4}"), std::string::npos);
+}
+
 // "clean ." in the project folder, as a CI job would run it.
 TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
   const std::string project = Load("valve");

@@ -66,6 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "CM4/drive_CM4 Debug.launch", "CM7/", "CM7/Core/", "CM7/Core/Src/",
                    "CM7/Core/Src/main.c", "CM7/drive_CM7 Debug.launch", "Common/", "Common/Src/",
                    "Common/Src/system_orl32h7xx_dualcore.c", "drive.ioc"}},
+        SampleRow{"CoresOfAnotherName",
+                  "servo",
+                  {"CM4/", "CM4/Core/", "CM4/Core/Src/", "CM4/Core/Src/main.c",
+                   "CM4/motorctl_CM4 Debug.launch", "CM7/", "CM7/Core/", "CM7/Core/Src/",
+                   "CM7/Core/Src/main.c", "CM7/motorctl_CM7 Debug.launch", "Common/", "Common/Src/",
+                   "Common/Src/system_orl32h7xx_dualcore.c", "servo.ioc"}},
         // Release's link script is the user's own: only the build's files go.
         SampleRow{"ManagedLinkScript",
                   "meter",

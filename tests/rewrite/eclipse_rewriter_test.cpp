@@ -161,6 +161,27 @@ FileEdit ProjectEdit(const std::string& folder, const std::string& old, const st
   return {folder + ".project", {}, more};
 }
 
+// A dual-core root `root` renamed "axle", whose cores are `cores`_CM4 and
+// `cores`_CM7, their ".cproject"s numbered `id4` and `id7`.
+std::vector<FileEdit> DualCoreEdits(const std::string& root, const std::string& cores, FileEdit ioc,
+                                    const std::string& id4, const std::string& id7) {
+  const std::string cm4 = cores + "_CM4";
+  const std::string cm7 = cores + "_CM7";
+  FileEdit launch7 = LaunchEdit("CM7/", cm7, "axle_CM7", "axle_CM7", "Debug");
+  launch7.replaces.push_back(
+      {"&quot;Debug/" + cm4 + ".elf&quot;,&quot;fProjectName&quot;:&quot;" + cm4 + "&quot;",
+       "&quot;Debug/axle_CM4.elf&quot;,&quot;fProjectName&quot;:&quot;axle_CM4&quot;"});
+  return {ProjectEdit("", root, "axle"),
+          std::move(ioc),
+          ProjectEdit("CM4/", cm4, "axle_CM4"),
+          ProjectEdit("CM7/", cm7, "axle_CM7",
+                      {{"<project>" + cm4 + "</project>", "<project>axle_CM4</project>"}}),
+          CubeCProject("CM4/", cm4, "axle_CM4", id4),
+          CubeCProject("CM7/", cm7, "axle_CM7", id7),
+          LaunchEdit("CM4/", cm4, "axle_CM4", "axle_CM4", "Debug"),
+          std::move(launch7)};
+}
+
 class EclipseSample : public ::testing::TestWithParam<SampleCase> {};
 
 TEST_P(EclipseSample, RenamesExactlyTheNamedPlaces) {
@@ -223,26 +244,18 @@ INSTANTIATE_TEST_SUITE_P(
                     LaunchEdit("", "beacon", "dim&amp;co", "dim&co", "Debug"),
                     LaunchEdit("", "beacon", "dim&amp;co", "dim&co", "Release"),
                     {"beacon.ioc", "dim&co.ioc", CrLfIoc(IocEdit("beacon", "dim&co"))}}},
-        SampleCase{"DualCore",
-                   "drive",
-                   "drive",
-                   "axle",
-                   {ProjectEdit("", "drive", "axle"), IocEdit("drive", "axle"),
-                    ProjectEdit("CM4/", "drive_CM4", "axle_CM4"),
-                    ProjectEdit("CM7/", "drive_CM7", "axle_CM7",
-                                {{"<project>drive_CM4</project>", "<project>axle_CM4</project>"}}),
-                    CubeCProject("CM4/", "drive_CM4", "axle_CM4", "1900000081"),
-                    CubeCProject("CM7/", "drive_CM7", "axle_CM7", "1900000084"),
-                    LaunchEdit("CM4/", "drive_CM4", "axle_CM4", "axle_CM4", "Debug"),
-                    [] {
-                      FileEdit e = LaunchEdit("CM7/", "drive_CM7", "axle_CM7", "axle_CM7", "Debug");
-                      e.replaces.push_back(
-                          {"&quot;Debug/drive_CM4.elf&quot;,&quot;fProjectName&quot;:&quot;drive_"
-                           "CM4&quot;",
-                           "&quot;Debug/axle_CM4.elf&quot;,&quot;fProjectName&quot;:&quot;axle_"
-                           "CM4&quot;"});
-                      return e;
-                    }()}},
+        SampleCase{
+            "DualCore", "drive", "drive", "axle",
+            DualCoreEdits("drive", "drive", IocEdit("drive", "axle"), "1900000081", "1900000084")},
+        // Renamed in the IDE before: the cores and the generator's keys kept
+        // the name the root had.
+        SampleCase{"CoresOfAnotherName", "servo", "servo", "axle",
+                   DualCoreEdits("servo", "motorctl",
+                                 {"servo.ioc",
+                                  "axle.ioc",
+                                  {{"ProjectFileName=motorctl.ioc", "ProjectFileName=axle.ioc"},
+                                   {"ProjectName=motorctl\n", "ProjectName=axle\n"}}},
+                                 "2730000081", "2730000084")},
         SampleCase{"ManagedLinkScript",
                    "meter",
                    "meter",

@@ -1,0 +1,1 @@
+/* shared by both cores */
