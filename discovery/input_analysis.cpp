@@ -41,6 +41,15 @@ bool ContainsAnyExtension(std::string_view path, std::initializer_list<std::stri
   return false;
 }
 
+// A folder is never a project file: below one named like one ("x.uvprojx/",
+// "c.prj/"), only the entry's own name tells what the input is.
+ExtensionTest ExtensionTestBelow(std::string_view path) {
+  return ContainsAnyExtension(FolderPart(path), {".prj", ".wsp", ".eww", ".ewp", ".ewd", ".dep",
+                                                 ".ewt", ".uvproj", ".uvopt", ".uvmpw"})
+             ? OwnNameHasExtension
+             : ContainsExtension;
+}
+
 const std::string_view kKeilGenerator = RowOf(FamilyKind::kKeilUv4).generator_folder;
 const std::string_view kIarGenerator = RowOf(FamilyKind::kIar).generator_folder;
 
@@ -501,7 +510,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
 
   const std::string given = p;
   const std::string pointed_iar = PointedIarProject(p);
-  ExtensionTest test = ContainsExtension;
+  ExtensionTest test = ExtensionTestBelow(given);
   Locate(p, project, test);
   if (project.families.empty() && !given.empty()) ClaimByRow(given, p, project);
   if (project.families.empty() && !given.empty()) {

@@ -599,6 +599,24 @@ TEST_F(CliProcessTest, CoresOfAnotherNameFollowTheRoot) {
   EXPECT_EQ(ReadFile(project + "/CM4/.cproject").find("motorctl_CM4}"), std::string::npos);
 }
 
+// A folder above the project named like a project file is no project file:
+// the project below is renamed, given as its folder or its file.
+TEST_F(CliProcessTest, FolderNamedLikeAProjectFileIsNoProject) {
+  const std::string project = Load("shelf") + "/x.uvprojx/lamp";
+
+  const Outcome o = Run({"rename", "shelf/x.uvprojx/lamp", "--name", "pump"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(ListTree(project),
+            (Tree{".cproject", ".project", "pump Debug.launch", "src/", "src/main.c"}));
+  EXPECT_NE(ReadFile(project + "/.cproject").find("${workspace_loc:/pump}/Debug"),
+            std::string::npos);
+
+  const Outcome again = Run({"rename", "shelf/x.uvprojx/lamp/.project", "--name", "bulb"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(ReadFile(project + "/.project").find("<name>bulb</name>"), std::string::npos);
+  EXPECT_TRUE(FileExists(project + "/bulb Debug.launch"));
+}
+
 // "clean ." in the project folder, as a CI job would run it.
 TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
   const std::string project = Load("valve");
