@@ -173,20 +173,28 @@ bool RewriteShared(std::string_view dir, std::string_view old_file, std::string_
 
 std::vector<std::string> WorkspaceProjects(std::string_view wsp_path, FileSystem& file_system) {
   std::vector<std::string> projects;
-  const auto add = [&](std::string_view value) {
-    const bool known = std::any_of(projects.begin(), projects.end(), [&](const std::string& p) {
-      return EqualsIgnoreCase(p, value);
-    });
-    if (!value.empty() && !known) projects.emplace_back(value);
+  std::vector<std::string> sections;
+  const auto add = [](std::vector<std::string>& list, std::string_view value) {
+    const bool known = std::any_of(
+        list.begin(), list.end(), [&](const std::string& p) { return EqualsIgnoreCase(p, value); });
+    if (!value.empty() && !known) list.emplace_back(value);
   };
   LineReader in(wsp_path, file_system);
   std::string_view line;
   while (in.ReadLine(line)) {
     if (const std::optional<std::size_t> at = FileEntryValue(line)) {
-      add(line.substr(*at));
+      add(projects, line.substr(*at));
     } else if (const std::optional<std::string_view> section = SectionValue(line)) {
-      add(*section);
+      add(sections, *section);
     }
+  }
+  // A section names its project by the file alone ("[SubPrj-a.prj]" for
+  // "FILE-0=a\a.prj"): only one no entry names is another project.
+  for (const std::string& section : sections) {
+    const bool listed = std::any_of(projects.begin(), projects.end(), [&](const std::string& p) {
+      return EqualsIgnoreCase(RecordedName(p), RecordedName(section));
+    });
+    if (!listed) projects.push_back(section);
   }
   return projects;
 }

@@ -39,7 +39,8 @@ bool ParseWsp(std::string_view dir, std::string_view old_file, const RewriteValu
               UserInterface& ui);
 
 // The project files a workspace lists, as written in its "FILE-<n>=" lines
-// and "[SubPrj-...]" headers, each once (letter case ignored), in order.
+// in order, then those only its "[SubPrj-...]" headers name; each once
+// (letter case ignored; a header naming the file of an entry is that entry).
 // Raises IoError when the file cannot be read.
 std::vector<std::string> WorkspaceProjects(std::string_view wsp_path, FileSystem& file_system);
 

@@ -617,6 +617,26 @@ TEST_F(CliProcessTest, FolderNamedLikeAProjectFileIsNoProject) {
   EXPECT_TRUE(FileExists(project + "/bulb Debug.launch"));
 }
 
+// A workspace of projects in sub-folders, given as its folder or its file:
+// the message and the JSON document list each project once, alike.
+TEST_F(CliProcessTest, WorkspaceOfSeveralProjectsListsEachOnce) {
+  const std::string project = Load("panel");
+  const auto before = Snapshot(project);
+  for (const char* input : {"panel", "panel/panel.wsp"}) {
+    SCOPED_TRACE(input);
+    const Outcome o = Run({"rename", input, "--name", "x"});
+    EXPECT_EQ(o.status, 12);
+    EXPECT_EQ(o.err,
+              "Several projects found - give the project file of the one to rename:\n"
+              "display\\display.prj\nkeypad\\keypad.prj\n");
+    const Outcome json = Run({"rename", input, "--name", "x", "--json"});
+    EXPECT_EQ(json.status, 12);
+    EXPECT_EQ(nlohmann::json::parse(json.out)["candidates"],
+              nlohmann::json::array({"display\\display.prj", "keypad\\keypad.prj"}));
+  }
+  EXPECT_EQ(Snapshot(project), before);
+}
+
 // "clean ." in the project folder, as a CI job would run it.
 TEST_F(CliProcessTest, CleanDotCleansTheCurrentFolder) {
   const std::string project = Load("valve");

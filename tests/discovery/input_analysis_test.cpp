@@ -1145,10 +1145,14 @@ TEST_F(NewInputTest, WspAtTheRootWithEachPrjInItsFolder) {
   EXPECT_EQ(SubDir(state_.project, FamilyKind::kWspPrj), "");
   EXPECT_EQ(OldWorkspace(state_.project), "work");
 
-  WriteFile(tmp_ / "root/work.wsp", "FILE-0=a\\a.prj\r\nFILE-1=b\\b.prj\r\n");
+  WriteFile(tmp_ / "root/work.wsp",
+            "FILE-0=a\\a.prj\r\nFILE-1=b\\b.prj\r\n[SubPrj-a.prj]\r\n[SubPrj-B.prj]\r\n"
+            "[SubPrj-c.prj]\r\n");
   WriteFile(tmp_ / "root/b/b.prj", "");
   EXPECT_FALSE(Load(tmp_ / "root").ok);
   EXPECT_EQ(state_.error, AnalysisError::kSeveralProjects);
+  // Each once, as the workspace names it.
+  EXPECT_EQ(state_.several_projects, (std::vector<std::string>{"a\\a.prj", "b\\b.prj", "c.prj"}));
 }
 
 TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
