@@ -1114,17 +1114,18 @@ TEST_P(NewInputEclipseTest, LoadsTheProjectFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, NewInputEclipseTest,
-    ::testing::Values(EclipseInputCase{"Folder", "beacon", "", "beacon"},
-                      EclipseInputCase{"FolderWithSeparator", "meter", "/", "meter"},
-                      EclipseInputCase{"ProjectFile", "beacon", "/.project", "beacon"},
-                      EclipseInputCase{"CProjectFile", "meter", "/.cproject", "meter"},
-                      EclipseInputCase{"IocFile", "beacon", "/beacon.ioc", "beacon"},
-                      EclipseInputCase{"LaunchFile", "beacon", "/beacon Debug.launch", "beacon"},
-                      EclipseInputCase{"LaunchesFolderFile", "scale", "/.launches/scale.launch",
-                                       "scale"},
-                      EclipseInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
-                      EclipseInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
-                      EclipseInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"}),
+    ::testing::Values(
+        EclipseInputCase{"Folder", "beacon", "", "beacon"},
+        EclipseInputCase{"FolderWithSeparator", "meter", "/", "meter"},
+        EclipseInputCase{"ProjectFile", "beacon", "/.project", "beacon"},
+        EclipseInputCase{"CProjectFile", "meter", "/.cproject", "meter"},
+        EclipseInputCase{"IocFile", "beacon", "/beacon.ioc", "beacon"},
+        EclipseInputCase{"LaunchFile", "beacon", "/beacon Debug.launch", "beacon"},
+        EclipseInputCase{"LaunchesFolderFile", "scale", "/.launches/scale.launch", "scale"},
+        EclipseInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
+        EclipseInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
+        EclipseInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"},
+        EclipseInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"}),
     testing::ParamLabel());
 
 // A ".project" without a C build is no project of the family.
