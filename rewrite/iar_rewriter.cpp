@@ -453,6 +453,7 @@ void WarnOfIarWorkspacesAbove(std::string_view project_dir, std::string_view old
   constexpr std::string_view kWarning =
       "Lies outside the project and still names its old project file, please recheck it "
       "manually";
+  if (values.new_name == old_name && NamePart(project_dir) == values.old_dir) return;
   FileSystem& fs = batch.file_system();
   const std::string above = FolderPart(project_dir);
   const std::string old_file = std::string(old_name) + std::string(kProject);
