@@ -158,17 +158,17 @@ const Family kCc2530{"CC2530",
                      false,
                      {"Source/CC2530.c", "Source/CC2530Hw.h", "Debug/Exe/CC2530.hex"}};
 // A generator layout whose output folders bear the project's name.
-const Family kRelay{"relay",
-                    {"EWARM/relay.ewp", "EWARM/relay.dep"},
+const Family kBoiler{"boiler",
+                    {"EWARM/boiler.ewp", "EWARM/boiler.dep"},
                     {{"EWARM/Project.eww", "<path>$WS_DIR$\\@.ewp</path>"},
-                     {"EWARM/relay.ewp", "<state>@\\Exe</state>"},
-                     {"EWARM/relay.ewp", "<state>@\\BrowseInfo</state>"},
-                     {"EWARM/relay.ewp", "<name>$PROJ_DIR$\\..\\Core\\Src\\relay_driver.c<"},
-                     {"EWARM/relay.dep", "$PROJ_DIR$\\@\\Obj\\relay_driver.o<"},
-                     {"EWARM/relay.dep", "$PROJ_DIR$\\@\\Exe\\@.hex<"}},
-                    "EWARM/relay/Obj/main.o",
+                     {"EWARM/boiler.ewp", "<state>@\\Exe</state>"},
+                     {"EWARM/boiler.ewp", "<state>@\\BrowseInfo</state>"},
+                     {"EWARM/boiler.ewp", "<name>$PROJ_DIR$\\..\\Core\\Src\\boiler_driver.c<"},
+                     {"EWARM/boiler.dep", "$PROJ_DIR$\\@\\Obj\\boiler_driver.o<"},
+                     {"EWARM/boiler.dep", "$PROJ_DIR$\\@\\Exe\\@.hex<"}},
+                    "EWARM/boiler/Obj/main.o",
                     false,
-                    {"Core/Src/relay_driver.c", "EWARM/orl32f103xb_flash.icf"}};
+                    {"Core/Src/boiler_driver.c", "EWARM/orl32f103xb_flash.icf"}};
 const Family kValve{"valve",
                     {"valve.uvproj", "valve.uvopt"},
                     {{"valve.uvproj", "<OutputName>@</OutputName>"}},
@@ -357,7 +357,7 @@ std::string RenameCaseName(const ::testing::TestParamInfo<std::tuple<Family, Mod
 
 INSTANTIATE_TEST_SUITE_P(
     Families, CliRenameTest,
-    ::testing::Combine(::testing::Values(kBlinky, kMotor, kCc2530, kRelay, kValve, kSensor,
+    ::testing::Combine(::testing::Values(kBlinky, kMotor, kCc2530, kBoiler, kValve, kSensor,
                                          kGateway, kBeacon, kDrive, kMeter, kScale),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     RenameCaseName);

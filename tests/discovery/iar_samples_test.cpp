@@ -87,15 +87,15 @@ const Sample kCc2530{
     {{"CC2530.eww", "pump.eww"}, {"CC2530.ewp", "pump.ewp"}, {"CC2530.dep", "pump.dep"}}};
 
 // Its output folders bear its name.
-const Sample kRelay{"relay",
+const Sample kBoiler{"boiler",
                     "",
                     "/EWARM",
-                    "relay",
+                    "boiler",
                     "Project",
                     {},
                     {{"EWARM/Project.eww", "EWARM/Project.eww"},
-                     {"EWARM/relay.ewp", "EWARM/pump.ewp"},
-                     {"EWARM/relay.dep", "EWARM/pump.dep"}}};
+                     {"EWARM/boiler.ewp", "EWARM/pump.ewp"},
+                     {"EWARM/boiler.dep", "EWARM/pump.dep"}}};
 
 struct Case {
   const Sample* sample;
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{&kConveyor, RenameMode::kRenameFolder},
                       Case{&kConveyor, RenameMode::kInPlace}, Case{&kDual, RenameMode::kCopy},
                       Case{&kDual, RenameMode::kRenameFolder}, Case{&kDual, RenameMode::kInPlace},
-                      Case{&kCc2530, RenameMode::kInPlace}, Case{&kRelay, RenameMode::kInPlace}),
+                      Case{&kCc2530, RenameMode::kInPlace}, Case{&kBoiler, RenameMode::kInPlace}),
     CaseName);
 
 // The clean-up finds the output folders through the project's own file.
