@@ -402,6 +402,45 @@ void ReadOldNames(Project& project) {
   }
 }
 
+// The projects a workspace with no ".ewp" beside it stands for: those it
+// lists in sub-folders, relative to its folder; for a workspace whose
+// entries name no file any more, the projects found below its folder, else
+// its entries as written. Nothing when it lists no project.
+std::vector<std::string> IarProjectsElsewhere(const std::string& dir,
+                                              const std::string& workspace) {
+  if (workspace.empty()) return {};
+  std::vector<IarWorkspaceEntry> entries;
+  try {
+    entries = ReadIarWorkspaceEntries(JoinPath(dir, workspace + ".eww"), NativeFileSystem());
+  } catch (const IoError&) {
+    return {};  // an unreadable workspace names no project
+  }
+  const std::string base = NormalisedAgainst(".", dir) + Separator();
+  std::vector<std::string> listed;
+  for (const IarWorkspaceEntry& entry : entries) {
+    if (entry.path.starts_with(base) && FileExists(entry.path))
+      listed.push_back(entry.path.substr(base.size()));
+  }
+  if (!listed.empty() || entries.empty()) return listed;
+  // The workspace's own folder counts as a project to the search: each
+  // folder below is searched by itself.
+  for (const DirEntry& entry : ListDirectory(dir)) {
+    if (entry.kind != EntryKind::kFolder || entry.is_link || entry.hidden ||
+        entry.name.starts_with('.') || IsOutputFolderName(entry.name))
+      continue;
+    const ProjectSearch below =
+        SearchProjects(JoinPath(dir, entry.name), NativeFileSystem(), kProjectSearchDepth - 1);
+    for (const std::string& line : CandidateLines(below.candidates)) {
+      listed.push_back(line == "." ? entry.name : entry.name + Separator() + line);
+    }
+  }
+  std::sort(listed.begin(), listed.end());
+  if (listed.empty()) {
+    for (const IarWorkspaceEntry& entry : entries) listed.push_back(entry.written);
+  }
+  return listed;
+}
+
 // The IAR project is the one given, else the only ".ewp" of its folder, else
 // the only one its workspace lists; a workspace of several is no one
 // project: the ".ewp" files to choose from come back. Without any ".ewp",
@@ -428,6 +467,11 @@ std::vector<std::string> ReadIarNames(std::string_view pointed, Project& project
   if (const std::string* given = present(pointed); given != nullptr && !pointed.empty()) {
     iar->old_name = *given;
     return {};
+  }
+  if (projects.empty()) {
+    if (std::vector<std::string> elsewhere = IarProjectsElsewhere(dir, workspace);
+        !elsewhere.empty())
+      return elsewhere;
   }
   if (projects.size() < 2) {
     iar->old_name = projects.empty() ? workspace : projects.front();

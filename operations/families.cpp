@@ -71,6 +71,8 @@ void RewriteIar(const std::string& dir, const Family& family, const RewriteValue
   const std::string named = family.Value(kWorkspaceValue);
   const std::string& workspace = named.empty() ? family.old_name : named;
   ParseIAR(dir, family.old_name, workspace, values, batch);
+  WarnOfIarWorkspacesAbove(dir.substr(0, dir.size() - family.sub_dir.size()), family.old_name,
+                           values, batch);
 }
 
 // The workspaces listing the project files the batch renames in the Keil

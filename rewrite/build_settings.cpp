@@ -115,10 +115,11 @@ class IarReader : public XmlHandler {
     if (option_ == "IlinkIcfFile") sources_.Add(plain);
     if (project_.configurations.empty()) return;
     IarConfiguration& c = project_.configurations.back();
-    std::string* field = option_ == "ExePath"    ? &c.exe_path
-                         : option_ == "ObjPath"  ? &c.obj_path
-                         : option_ == "ListPath" ? &c.list_path
-                                                 : nullptr;
+    std::string* field = option_ == "ExePath"          ? &c.exe_path
+                         : option_ == "ObjPath"        ? &c.obj_path
+                         : option_ == "ListPath"       ? &c.list_path
+                         : option_ == "BrowseInfoPath" ? &c.browse_path
+                                                       : nullptr;
     if (field != nullptr && field->empty()) *field = std::move(plain);
   }
 
@@ -174,6 +175,19 @@ IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system) {
   IarReader reader(project);
   ReadXml(ewp_path, reader, file_system);
   return project;
+}
+
+std::string BrowseInfoFolder(const IarConfiguration& configuration) {
+  constexpr std::string_view kBrowseInfo = "BrowseInfo";
+  if (!configuration.browse_path.empty()) return configuration.browse_path;
+  std::string_view exe = configuration.exe_path;
+  while (!exe.empty() && IsRecordedSeparator(exe.back())) exe.remove_suffix(1);
+  if (!exe.empty()) {
+    return std::string(exe.substr(0, exe.size() - RecordedName(exe).size())) +
+           std::string(kBrowseInfo);
+  }
+  if (configuration.name.empty()) return {};
+  return configuration.name + "\\" + std::string(kBrowseInfo);
 }
 
 std::optional<std::string> RecordedPath(std::string_view base_dir, std::string_view value) {

@@ -71,12 +71,18 @@ void ReadKeilProject(std::string_view uvprojx_path, const KeilProjectVisitor& vi
                      FileSystem& file_system);
 
 struct IarConfiguration {
-  std::string name;       // <configuration><name>
-  std::string exe_path;   // option ExePath, "$PROJ_DIR$\" removed
-  std::string obj_path;   // option ObjPath
-  std::string list_path;  // option ListPath
+  std::string name;         // <configuration><name>
+  std::string exe_path;     // option ExePath, "$PROJ_DIR$\" removed
+  std::string obj_path;     // option ObjPath
+  std::string list_path;    // option ListPath
+  std::string browse_path;  // option BrowseInfoPath
   bool operator==(const IarConfiguration&) const = default;
 };
+
+// The folder the IDE writes a configuration's source browse information to:
+// its BrowseInfoPath, else "BrowseInfo" beside the ExePath folder, else below
+// the configuration's name.
+std::string BrowseInfoFolder(const IarConfiguration& configuration);
 
 struct IarProject {
   std::vector<IarConfiguration> configurations;

@@ -4,6 +4,7 @@
 // and ".ewt" under the new name, the entries of the workspace (".eww") that
 // name it, and its files below "settings".
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,9 @@ namespace kelvandor {
 //  - old_base + ".ewp", ".ewd", ".dep" become new name + extension, with old
 //    file name + ".bak" as backups (deleted at the end, with those of earlier
 //    runs, unless values.backup). Every byte stays but, in the ".ewp", the
-//    first "<state>" + old name of a line (letter case exact) and, in the
-//    ".dep", the first "\" + old name of a line (letter case of A-Z ignored),
+//    values of the options naming the build's output (IarOutputFollowing)
+//    and, in the ".dep", the entries that are that output (in an output
+//    folder, named after the project and not after a source of its name),
 //    where the new name is written, XML-escaped;
 //  - the workspace, under the new name only when its name is the project's:
 //    the <path> entries that name old_base + ".ewp" (after "$WS_DIR$",
@@ -40,6 +42,36 @@ void ParseIAR(std::string_view dir, std::string_view old_base, std::string_view 
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values);
 void ParseIAR(std::string_view dir, std::string_view old_base, const RewriteValues& values,
               RewriteBatch& batch);
+
+// The output folder (`file` false) or file an ".ewp" option records as
+// `value`, once the project old_name is renamed to new_name: where it, after
+// "$PROJ_DIR$" and a separator, is old_name or begins with it and a
+// separator, ".", "_" or "-" (letter case exact), that part becomes
+// new_name; for a file, the name after the last separator too. Nothing when
+// no part follows.
+std::optional<std::string> IarOutputFollowing(std::string_view value, std::string_view old_name,
+                                              std::string_view new_name, bool file);
+
+// A <path> entry of a workspace: its decoded value and the file it names
+// ("$WS_DIR$" as the workspace's folder), empty when it does not begin with
+// "$WS_DIR$" and a separator.
+struct IarWorkspaceEntry {
+  std::string written;
+  std::string path;
+  bool operator==(const IarWorkspaceEntry&) const = default;
+};
+
+// The <path> entries of the workspace at `eww_path`, in the order of the
+// file. Raises IoError when the file cannot be read.
+std::vector<IarWorkspaceEntry> ReadIarWorkspaceEntries(std::string_view eww_path,
+                                                       FileSystem& file_system);
+
+// A workspace up to two folders above `project_dir` that lists the project
+// old_name + ".ewp" of the project folder (or of the folder it had before
+// the run renamed it) lies outside the project and is never changed: the
+// batch warns of it, since its entry no longer names the project's file.
+void WarnOfIarWorkspacesAbove(std::string_view project_dir, std::string_view old_name,
+                              const RewriteValues& values, RewriteBatch& batch);
 
 // The names of the projects the workspace at `eww_path` lists: the file name
 // of each <path> entry, without its extension, in the order of the file.

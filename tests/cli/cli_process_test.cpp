@@ -142,6 +142,33 @@ const Family kMotor{"motor",
                     {"motor.eww", "motor.ewp", "motor.ewd", "motor.dep"},
                     {{"motor.eww", "$WS_DIR$\\@.ewp"}},
                     "output/debug/obj/main.o"};
+// Its device, defines and sources begin with its name and stay; its output follows.
+const Family kCc2530{"CC2530",
+                     {"CC2530.eww", "CC2530.ewp", "CC2530.ewd", "CC2530.dep"},
+                     {{"CC2530.ewp", "<state>@.d51</state>"},
+                      {"CC2530.ewp", "<state>@.hex</state>"},
+                      {"CC2530.ewp", "<state>CC2530F256\tOrlinth CC2530F256</state>"},
+                      {"CC2530.ewp", "<state>CC2530_RADIO</state>"},
+                      {"CC2530.ewd", "<state>CC2530F256</state>"},
+                      {"CC2530.dep", "$PROJ_DIR$\\Debug\\Exe\\@.d51<"},
+                      {"CC2530.dep", "$PROJ_DIR$\\Debug\\BrowseInfo\\@.pbd<"},
+                      {"CC2530.dep", "$PROJ_DIR$\\Debug\\Obj\\CC2530.r51<"},
+                      {"CC2530.dep", "$PROJ_DIR$\\Source\\CC2530Hw.h<"}},
+                     "Debug/BrowseInfo/build.ninja",
+                     false,
+                     {"Source/CC2530.c", "Source/CC2530Hw.h", "Debug/Exe/CC2530.hex"}};
+// A generator layout whose output folders bear the project's name.
+const Family kBoiler{"boiler",
+                     {"EWARM/boiler.ewp", "EWARM/boiler.dep"},
+                     {{"EWARM/Project.eww", "<path>$WS_DIR$\\@.ewp</path>"},
+                      {"EWARM/boiler.ewp", "<state>@\\Exe</state>"},
+                      {"EWARM/boiler.ewp", "<state>@\\BrowseInfo</state>"},
+                      {"EWARM/boiler.ewp", "<name>$PROJ_DIR$\\..\\Core\\Src\\boiler_driver.c<"},
+                      {"EWARM/boiler.dep", "$PROJ_DIR$\\@\\Obj\\boiler_driver.o<"},
+                      {"EWARM/boiler.dep", "$PROJ_DIR$\\@\\Exe\\@.hex<"}},
+                     "EWARM/boiler/Obj/main.o",
+                     false,
+                     {"Core/Src/boiler_driver.c", "EWARM/orl32f103xb_flash.icf"}};
 const Family kValve{"valve",
                     {"valve.uvproj", "valve.uvopt"},
                     {{"valve.uvproj", "<OutputName>@</OutputName>"}},
@@ -340,8 +367,8 @@ std::string RenameCaseName(const ::testing::TestParamInfo<std::tuple<Family, Mod
 
 INSTANTIATE_TEST_SUITE_P(
     Families, CliRenameTest,
-    ::testing::Combine(::testing::Values(kBlinky, kMotor, kValve, kSensor, kGateway, kBeacon,
-                                         kDrive, kMeter, kScale, kProbe, kRelay),
+    ::testing::Combine(::testing::Values(kBlinky, kMotor, kCc2530, kBoiler, kValve, kSensor,
+                                         kGateway, kBeacon, kDrive, kMeter, kScale, kProbe, kRelay),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     RenameCaseName);
 
@@ -635,6 +662,55 @@ TEST_F(CliProcessTest, WorkspaceOfSeveralProjectsListsEachOnce) {
               nlohmann::json::array({"display\\display.prj", "keypad\\keypad.prj"}));
   }
   EXPECT_EQ(Snapshot(project), before);
+}
+
+// An IAR workspace at the top whose projects lie in sub-folders names no one
+// project, as a workspace left at the top above other projects does; one of
+// its project files renames that project, and the workspace, which lies
+// outside it, is left as it is with a warning.
+TEST_F(CliProcessTest, IarWorkspaceOfSubFolderProjectsIsListed) {
+  const std::string root = Load("station");
+  const auto before = Snapshot(root);
+  const std::string several =
+      "Several projects found - give the project file of the one to rename:\n";
+
+  for (const char* input : {"station", "station/station.eww"}) {
+    SCOPED_TRACE(input);
+    const Outcome o = Run({"clean", input});
+    EXPECT_EQ(o.status, 12);
+    EXPECT_EQ(o.err, several + "sensor/sensor.ewp\nradio/Project/radio.ewp\n");
+    const Outcome json = Run({"rename", input, "--name", "x", "--json"});
+    EXPECT_EQ(json.status, 12);
+    const auto doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc["kind"], "candidates");
+    EXPECT_EQ(doc["candidates"],
+              nlohmann::json::array({"sensor/sensor.ewp", "radio/Project/radio.ewp"}));
+  }
+  EXPECT_EQ(Snapshot(root), before);
+
+  const Outcome o = Run({"rename", "station/sensor/sensor.ewp", "--name", "probe"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("Warning: " + root +
+                       "/station.eww: Lies outside the project and still names its old project "
+                       "file, please recheck it manually\n"),
+            std::string::npos)
+      << o.err;
+  EXPECT_EQ(ListTree(root + "/sensor"), (Tree{"Debug/", "Debug/Obj/", "main.c", "probe.ewp"}));
+  EXPECT_NE(ReadFile(root + "/sensor/probe.ewp").find("<state>probe.out</state>"),
+            std::string::npos);
+  for (const char* kept : {"station.eww", "station.custom_argvars", "radio/Project/radio.ewp"}) {
+    EXPECT_EQ(ReadFile(root + "/" + kept), ReadFile(Example("station") + "/" + kept)) << kept;
+  }
+
+  const std::string stale = work_ + "/repo";
+  MakeDirs(stale + "/boards");
+  ASSERT_TRUE(CopyTree(Example("fan"), stale + "/fan"));
+  ASSERT_TRUE(CopyTree(Example("valve"), stale + "/boards/valve"));
+  WriteFile(stale + "/repo.eww",
+            "<workspace><project><path>$WS_DIR$\\EWARM\\repo.ewp</path></project></workspace>");
+  const Outcome listed = Run({"clean", "repo"});
+  EXPECT_EQ(listed.status, 12);
+  EXPECT_EQ(listed.err, several + "boards/valve\nfan\n");
 }
 
 // "clean ." in the project folder, as a CI job would run it.

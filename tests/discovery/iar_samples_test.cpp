@@ -76,6 +76,27 @@ const Sample kDual{"dual",
                     {"settings/boot_Debug.cspy.bat", "settings/pump_Debug.cspy.bat"}},
                    {{"dual.eww", "dual.eww"}, {"boot.ewp", "pump.ewp"}, {"boot.dep", "pump.dep"}}};
 
+// Its device, defines and sources begin with its name.
+const Sample kCc2530{
+    "CC2530",
+    "",
+    "",
+    "CC2530",
+    "CC2530",
+    {{"CC2530.ewd", "pump.ewd"}},
+    {{"CC2530.eww", "pump.eww"}, {"CC2530.ewp", "pump.ewp"}, {"CC2530.dep", "pump.dep"}}};
+
+// Its output folders bear its name.
+const Sample kBoiler{"boiler",
+                    "",
+                    "/EWARM",
+                    "boiler",
+                    "Project",
+                    {},
+                    {{"EWARM/Project.eww", "EWARM/Project.eww"},
+                     {"EWARM/boiler.ewp", "EWARM/pump.ewp"},
+                     {"EWARM/boiler.dep", "EWARM/pump.dep"}}};
+
 struct Case {
   const Sample* sample;
   RenameMode mode;
@@ -146,14 +167,14 @@ TEST_P(IarSampleTest, RenamesTheProjectAndWhatNamesIt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(ModesAndSamples, IarSampleTest,
-                         ::testing::Values(Case{&kConveyor, RenameMode::kCopy},
-                                           Case{&kConveyor, RenameMode::kRenameFolder},
-                                           Case{&kConveyor, RenameMode::kInPlace},
-                                           Case{&kDual, RenameMode::kCopy},
-                                           Case{&kDual, RenameMode::kRenameFolder},
-                                           Case{&kDual, RenameMode::kInPlace}),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndSamples, IarSampleTest,
+    ::testing::Values(Case{&kConveyor, RenameMode::kCopy},
+                      Case{&kConveyor, RenameMode::kRenameFolder},
+                      Case{&kConveyor, RenameMode::kInPlace}, Case{&kDual, RenameMode::kCopy},
+                      Case{&kDual, RenameMode::kRenameFolder}, Case{&kDual, RenameMode::kInPlace},
+                      Case{&kCc2530, RenameMode::kInPlace}, Case{&kBoiler, RenameMode::kInPlace}),
+    CaseName);
 
 // The clean-up finds the output folders through the project's own file.
 TEST(IarSampleCleanUpTest, GeneratorLayoutOutputIsCleaned) {

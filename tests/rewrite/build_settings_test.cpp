@@ -52,6 +52,7 @@ TEST(BuildSettings, ReadsEveryIarConfiguration) {
             "<option><name>ExePath</name><state>Debug\\Exe</state></option>"
             "<option><name>ObjPath</name><state>$PROJ_DIR$\\Debug\\Obj</state></option>"
             "<option><name>ListPath</name><state>$TOOLKIT_DIR$\\List</state></option>"
+            "<option><name>BrowseInfoPath</name><state>Debug\\Browse</state></option>"
             "<option><name>Other</name><state>x</state></option></data></settings>"
             "<settings><name>ILINK</name><data><option><name>IlinkIcfFile</name>"
             "<state>$PROJ_DIR$/motor.icf</state></option></data></settings></configuration>"
@@ -60,10 +61,12 @@ TEST(BuildSettings, ReadsEveryIarConfiguration) {
             "</configuration><group><name>Src</name><file><name>$PROJ_DIR$\\..\\Src\\main.c"
             "</name></file></group></project>");
   const IarProject project = ReadIarProject(tmp / "m.ewp", NativeFileSystem());
-  EXPECT_EQ(
-      project.configurations,
-      (std::vector<IarConfiguration>{{"Debug", "Debug\\Exe", "Debug\\Obj", "$TOOLKIT_DIR$\\List"},
-                                     {"Release", "Release\\Exe", "", ""}}));
+  EXPECT_EQ(project.configurations,
+            (std::vector<IarConfiguration>{
+                {"Debug", "Debug\\Exe", "Debug\\Obj", "$TOOLKIT_DIR$\\List", "Debug\\Browse"},
+                {"Release", "Release\\Exe", "", "", ""}}));
+  // Where the option is missing, beside the executables.
+  EXPECT_EQ(BrowseInfoFolder(project.configurations[1]), "Release\\BrowseInfo");
   EXPECT_EQ(project.source_files, (std::vector<std::string>{"motor.icf", "..\\Src\\main.c"}));
 }
 

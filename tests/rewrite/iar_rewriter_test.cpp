@@ -27,24 +27,46 @@ struct LineRule {
   std::string extension;  // the file the line stands in
   std::string line;
   std::string written;
+  std::string old_name = "Motor";
 };
 
 class IarLineRules : public ::testing::TestWithParam<LineRule> {};
 
-// A workspace line stands in a <project> of a workspace holding Motor.ewp.
+// The project of a dependency line: its output folders, one named after the
+// project, and a source of the project's name.
+std::string DependencyProject(const std::string& name) {
+  const auto option = [](const std::string& option_name, const std::string& state) {
+    return "<option><name>" + option_name + "</name><state>" + state + "</state></option>\r\n";
+  };
+  return "<project><configuration><name>Debug</name>\r\n" + option("ExePath", "Debug\\Exe") +
+         option("ObjPath", name + "\\Obj") + option("ListPath", "$PROJ_DIR$\\Debug\\List") +
+         "</configuration>\r\n<file><name>$PROJ_DIR$\\src\\" + name +
+         ".c</name></file></project>\r\n";
+}
+
+// A workspace line stands in a <project> of a workspace holding the
+// project's file; a dependency line beside DependencyProject.
 TEST_P(IarLineRules, RewriteOneLine) {
   TempDir tmp;
+  const std::string& name = GetParam().old_name;
   const bool workspace = GetParam().extension == ".eww";
   const std::string before = workspace ? "<workspace><project>\r\n" : "";
   const std::string after = workspace ? "</project></workspace>\r\n" : "";
-  if (workspace) WriteFile(tmp / "Motor.ewp", "");
-  WriteFile(tmp / ("Motor" + GetParam().extension), before + GetParam().line + "\r\n" + after);
-  ParseIAR(tmp.path(), "Motor", TestValues());
+  if (workspace) WriteFile(tmp / (name + ".ewp"), "");
+  if (GetParam().extension == ".dep") WriteFile(tmp / (name + ".ewp"), DependencyProject(name));
+  WriteFile(tmp / (name + GetParam().extension), before + GetParam().line + "\r\n" + after);
+  ParseIAR(tmp.path(), name, TestValues());
   EXPECT_EQ(ReadFile(tmp / ("Pump" + GetParam().extension)),
             before + GetParam().written + "\r\n" + after);
 }
 
 const std::string kTail(4000, 'q');
+
+std::string Option(const std::string& name, const std::string& state) {
+  return "<option><name>" + name + "</name><state>" + state + "</state></option>";
+}
+
+std::string DepFile(const std::string& path) { return "<file>$PROJ_DIR$\\" + path + "</file>"; }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IarLineRules,
@@ -75,30 +97,66 @@ INSTANTIATE_TEST_SUITE_P(
                  "<member><project>Motor2</project></member>"},
         LineRule{"WorkspaceNameElsewhere", ".eww", "<name>Motor</name><project>Motor</project>",
                  "<name>Motor</name><project>Motor</project>"},
-        // state rule
-        LineRule{"State", ".ewp", "<state>Motor.out</state>", "<state>Pump.out</state>"},
-        LineRule{"StateIndented", ".ewp", "  x <state>Motor</state>", "  x <state>Pump</state>"},
-        LineRule{"StateLongerName", ".ewp", "<state>MotorBoard</state>",
-                 "<state>PumpBoard</state>"},
-        LineRule{"StateOtherCase", ".ewp", "<state>motor.out</state>", "<state>motor.out</state>"},
-        LineRule{"StateNameLater", ".ewp", "<state>$PROJ_DIR$\\Motor.out</state>",
-                 "<state>$PROJ_DIR$\\Motor.out</state>"},
-        LineRule{"StateFirstOnly", ".ewp", "<state>Motor</state><state>Motor</state>",
-                 "<state>Pump</state><state>Motor</state>"},
-        LineRule{"StatePathRuleNotApplied", ".ewp", "$PROJ_DIR$\\Motor.c", "$PROJ_DIR$\\Motor.c"},
-        LineRule{"StateLoneCrKept", ".ewp", "a\r<state>Motor</state>", "a\r<state>Pump</state>"},
-        LineRule{"StateLongRemainder", ".ewp", "<state>Motor" + kTail, "<state>Pump" + kTail},
-        // path rule
-        LineRule{"Path", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out",
-                 "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
-        LineRule{"PathUpperCase", ".dep", "$PROJ_DIR$\\Debug\\Exe\\MOTOR.out",
-                 "$PROJ_DIR$\\Debug\\Exe\\Pump.out"},
-        LineRule{"PathFirstOnly", ".dep", "\\motor.a \\Motor.b", "\\Pump.a \\Motor.b"},
-        LineRule{"PathLongerName", ".dep", "x\\MotorBoard.c", "x\\PumpBoard.c"},
-        LineRule{"PathLongRemainder", ".dep", "\\MOTOR" + kTail + "\\Motor",
-                 "\\Pump" + kTail + "\\Motor"},
-        LineRule{"PathWithoutBackslash", ".dep", "Motor.out", "Motor.out"},
-        LineRule{"PathStateRuleNotApplied", ".dep", "<state>Motor</state>", "<state>Motor</state>"},
+        // output options follow where their value is or begins with the name
+        LineRule{"OutputFile", ".ewp", Option("OutputFile", "Motor.out"),
+                 Option("OutputFile", "Pump.out")},
+        LineRule{"OutputIndented", ".ewp", "  x " + Option("IlinkOutputFile", "Motor"),
+                 "  x " + Option("IlinkOutputFile", "Pump")},
+        LineRule{"OutputImage", ".ewp", Option("OOCOutputFile", "CC2530.hex"),
+                 Option("OOCOutputFile", "Pump.hex"), "CC2530"},
+        LineRule{"OutputLibrary", ".ewp", Option("IarchiveOutput", "$PROJ_DIR$\\Debug\\Motor.a"),
+                 Option("IarchiveOutput", "$PROJ_DIR$\\Debug\\Pump.a")},
+        LineRule{"OutputFolder", ".ewp", Option("ExePath", "Motor\\Exe"),
+                 Option("ExePath", "Pump\\Exe")},
+        LineRule{"OutputFolderOfConfiguration", ".ewp", Option("ObjPath", "Motor-Debug/Obj"),
+                 Option("ObjPath", "Pump-Debug/Obj")},
+        LineRule{"OutputFolderBelowProjDir", ".ewp",
+                 Option("BrowseInfoPath", "$PROJ_DIR$\\Motor_B"),
+                 Option("BrowseInfoPath", "$PROJ_DIR$\\Pump_B")},
+        LineRule{"OutputFolderNamedLater", ".ewp", Option("ListPath", "Debug\\Motor\\List"),
+                 Option("ListPath", "Debug\\Motor\\List")},
+        LineRule{"OutputLongerName", ".ewp", Option("OutputFile", "MotorBoard.out"),
+                 Option("OutputFile", "MotorBoard.out")},
+        LineRule{"OutputOtherCase", ".ewp", Option("OutputFile", "motor.out"),
+                 Option("OutputFile", "motor.out")},
+        LineRule{"OutputLoneCrKept", ".ewp", "a\r" + Option("OutputFile", "Motor"),
+                 "a\r" + Option("OutputFile", "Pump")},
+        LineRule{"OutputLongRemainder", ".ewp", Option("OutputFile", "Motor." + kTail),
+                 Option("OutputFile", "Pump." + kTail)},
+        // devices, defines, include paths, sources and states outside an option never
+        LineRule{"Device", ".ewp", Option("OGChipSelectEditMenu", "CC2530F256\tMaker CC2530F256"),
+                 Option("OGChipSelectEditMenu", "CC2530F256\tMaker CC2530F256"), "CC2530"},
+        LineRule{"Define", ".ewp", Option("CCDefines", "CC2531ZNP") + "<state>CC2531_X</state>",
+                 Option("CCDefines", "CC2531ZNP") + "<state>CC2531_X</state>", "CC2531"},
+        LineRule{"IncludePath", ".ewp", Option("CCIncludePath2", "Motor\\inc"),
+                 Option("CCIncludePath2", "Motor\\inc")},
+        LineRule{"Source", ".ewp", "<file><name>Motor.c</name></file>",
+                 "<file><name>Motor.c</name></file>"},
+        LineRule{"StateOutsideAnOption", ".ewp", "<state>Motor.out</state>",
+                 "<state>Motor.out</state>"},
+        // dependency entries follow where they are the build's output
+        LineRule{"Output", ".dep", DepFile("Debug\\Exe\\Motor.out"),
+                 DepFile("Debug\\Exe\\Pump.out")},
+        LineRule{"OutputUpperCase", ".dep", "<name>$PROJ_DIR$\\debug/exe\\MOTOR.out</name>",
+                 "<name>$PROJ_DIR$\\debug/exe\\Pump.out</name>"},
+        LineRule{"OutputMap", ".dep", DepFile("Debug\\List\\Motor.map"),
+                 DepFile("Debug\\List\\Pump.map")},
+        LineRule{"OutputBrowseDatabase", ".dep", DepFile("Debug\\BrowseInfo\\Motor.pbd"),
+                 DepFile("Debug\\BrowseInfo\\Pump.pbd")},
+        LineRule{"OutputFolderFollows", ".dep", DepFile("Motor\\Obj\\main.o"),
+                 DepFile("Pump\\Obj\\main.o")},
+        LineRule{"EntryLongRemainder", ".dep", DepFile("Debug\\Exe\\Motor." + kTail),
+                 DepFile("Debug\\Exe\\Pump." + kTail)},
+        LineRule{"ObjectOfASource", ".dep", DepFile("Motor\\Obj\\Motor.o"),
+                 DepFile("Pump\\Obj\\Motor.o")},
+        LineRule{"ListOfASource", ".dep", DepFile("Debug\\List\\Motor.lst"),
+                 DepFile("Debug\\List\\Motor.lst")},
+        LineRule{"SourceEntry", ".dep", DepFile("src\\Motor.c") + DepFile("..\\Source\\MotorHw.h"),
+                 DepFile("src\\Motor.c") + DepFile("..\\Source\\MotorHw.h")},
+        LineRule{"OutputOfLongerName", ".dep", DepFile("Debug\\Exe\\MotorBoard.out"),
+                 DepFile("Debug\\Exe\\MotorBoard.out")},
+        LineRule{"OutsideAnEntry", ".dep", "$PROJ_DIR$\\Debug\\Exe\\Motor.out",
+                 "$PROJ_DIR$\\Debug\\Exe\\Motor.out"},
         // debugger settings: copied
         LineRule{"DebuggerCopied", ".ewd", "<state>$PROJ_DIR$\\Motor.out</state>",
                  "<state>$PROJ_DIR$\\Motor.out</state>"},
@@ -116,9 +174,10 @@ TEST(IarRewriter, WithoutBackupEarlierBackupsOfTheOldNameAreDeletedToo) {
 
 TEST(IarRewriter, NonAsciiBytesDoNotFoldCase) {
   TempDir tmp;
-  WriteFile(tmp / "M\xf6.dep", "\\M\xd6\n");
+  WriteFile(tmp / "M\xf6.ewp", DependencyProject("M\xf6"));
+  WriteFile(tmp / "M\xf6.dep", DepFile("Debug\\Exe\\M\xd6.out") + "\n");
   ParseIAR(tmp.path(), "M\xf6", TestValues());
-  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), "\\M\xd6\n");
+  EXPECT_EQ(ReadFile(tmp / "Pump.dep"), DepFile("Debug\\Exe\\M\xd6.out") + "\n");
 }
 
 const std::string kWorkspace =

@@ -100,6 +100,13 @@ SampleFile Follower(const std::string& suffix) {
   return {"Motor" + suffix, "Pump" + suffix, "", suffix, suffix, false};
 }
 
+std::string IarProject(const std::string& name) {
+  return "<configuration><name>Debug</name>\r\n"
+         "<option><name>ExePath</name><state>Debug</state></option>\r\n"
+         "<option><name>OutputFile</name><state>" +
+         name + ".out</state></option></configuration>\r\n";
+}
+
 std::vector<Rewriter> Rewriters() {
   const std::string project = "<projectDescription>\n\t<name>";
   return {
@@ -121,9 +128,11 @@ std::vector<Rewriter> Rewriters() {
        }},
       {"Iar",
        {Kind(".eww", Eww("Motor"), Eww("Pump")),
-        Kind(".ewp", "<state>Motor.out</state>\r\n", "<state>Pump.out</state>\r\n"),
+        Kind(".ewp", IarProject("Motor"), IarProject("Pump")),
         Kind(".ewd", "<state>Motor.out</state>\n", "<state>Motor.out</state>\n"),
-        Kind(".dep", "$PROJ_DIR$\\Motor.out\n", "$PROJ_DIR$\\Pump.out\n"), Follower(".ewt")},
+        Kind(".dep", "<file>$PROJ_DIR$\\Debug\\Motor.out</file>\n",
+             "<file>$PROJ_DIR$\\Debug\\Pump.out</file>\n"),
+        Follower(".ewt")},
        false,
        [](auto dir, const auto& old_name, const auto& values, auto& batch) {
          ParseIAR(dir, old_name, values, batch);

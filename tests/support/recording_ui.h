@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct Shown {
   std::string text;
   bool operator==(const Shown&) const = default;
 };
+
+inline void PrintTo(const Shown& shown, std::ostream* os) {
+  *os << shown.caption << ": " << shown.text;
+}
 
 class RecordingUi : public UserInterface {
  public:

@@ -1,0 +1,3 @@
+#include "CC2530Hw.h"
+
+void CC2530_RadioInit(void) { CC2530_RFCTRL = 1; }

@@ -1,0 +1,7 @@
+#include "CC2530Hw.h"
+
+int main(void) {
+  CC2530_RadioInit();
+  for (;;) {
+  }
+}

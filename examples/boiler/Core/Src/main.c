@@ -1,0 +1,7 @@
+void Relay_Set(int on);
+
+int main(void) {
+  Relay_Set(1);
+  for (;;) {
+  }
+}
