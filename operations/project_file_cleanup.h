@@ -22,6 +22,9 @@ struct FamilyCleanUp {
   std::string old_name;     // the family's old project name
   std::string new_name;     // the new project name
   bool backup = false;      // "Backup Project Files" ticked
+  // Other projects lie in the family folder: of the files there, only the
+  // project's own (named after its old or new name) are cleaned.
+  bool shared_folder = false;
 };
 
 // Reads new name + ".uvprojx" in the family folder, or old name + ".uvprojx"
