@@ -1,0 +1,1 @@
+void relay_io_init(void);

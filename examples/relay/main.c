@@ -1,0 +1,7 @@
+#include "relay_io.h"
+
+int main(void) {
+  relay_io_init();
+  for (;;) {
+  }
+}
