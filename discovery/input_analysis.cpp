@@ -178,6 +178,7 @@ std::string ProjectForOptions(const std::string& p) {
 
 // A uVision multi-project workspace given as the input stands for the one
 // project it lists, or, listing several, for its folder, which names them.
+// A project outside that folder would leave the workspace behind.
 std::string KeilWorkspaceInput(const std::string& p) {
   if (!EndsWithIgnoreCase(p, kKeilWorkspace) || !FileExists(p)) return p;
   const std::string folder = FolderPart(p);
@@ -185,7 +186,7 @@ std::string KeilWorkspaceInput(const std::string& p) {
   try {
     for (const std::string& entry : KeilWorkspaceEntries(p, NativeFileSystem())) {
       const std::optional<std::string> path = RecordedPath(folder, entry);
-      if (path && FileExists(*path)) projects.push_back(*path);
+      if (path && FileExists(*path) && IsSameOrInside(*path, folder)) projects.push_back(*path);
     }
   } catch (const IoError&) {
     // An unreadable workspace names no project: its folder is looked at.
