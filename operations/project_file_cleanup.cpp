@@ -18,15 +18,15 @@ namespace {
 
 constexpr std::string_view kImages = ".hex.srec.mhx";
 constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
-// Never output, wherever a project names its output: the project files of
-// every family and the device configuration the project was generated from
-// (scatter and linker files are kept when the project names them).
 // What a uVision build writes into its listing folder, there named after the
 // target's output: when that folder is the project file's own, only these
 // and the listings (".lst") go.
 constexpr std::string_view kListingsBeside[] = {".map", ".m51", ".lnp", ".htm", ".build_log.htm"};
 constexpr std::string_view kListing = ".lst";
 
+// Never output, wherever a project names its output: the project files of
+// every family and the device configuration the project was generated from
+// (scatter and linker files are kept when the project names them).
 constexpr std::string_view kProjectFiles[] = {".uvprojx", ".uvoptx", ".uvproj", ".uvopt",
                                               ".uvmpw",   ".eww",    ".ewp",    ".ewd",
                                               ".prj",     ".wsp",    ".ioc"};
