@@ -381,13 +381,13 @@ INSTANTIATE_TEST_SUITE_P(
                                          Uv5Input{"heater", "heater/MDK-ARM/heater.uvprojx"},
                                          Uv5Input{"fan", "fan/"}, Uv5Input{"fan", "fan/fan.uvoptx"},
                                          Uv5Input{"twin", "twin/template.uvprojx"},
-                                         Uv5Input{"relay", "relay"},
-                                         Uv5Input{"relay", "relay/relay.uvmpw"}),
+                                         Uv5Input{"sprinkler", "sprinkler"},
+                                         Uv5Input{"sprinkler", "sprinkler/sprinkler.uvmpw"}),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     Uv5CaseName);
 
 TEST_F(CliProcessTest, CleanOfUv5SamplesKeepsTheirNames) {
-  for (const char* sample : {"heater", "fan", "relay"}) {
+  for (const char* sample : {"heater", "fan", "sprinkler"}) {
     SCOPED_TRACE(sample);
     const std::string project = Load(sample);
     const Outcome o = Run({"clean", sample});

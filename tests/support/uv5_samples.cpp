@@ -65,35 +65,35 @@ const SampleRules kTwin{"template",
 
 // The scatter file is a group file too; the target Flash lists beside the
 // project file, the target Ram lets the linker write its scatter file.
-const SampleRules kRelay{
-    "relay",
-    {{"relay.uvprojx", "@.uvprojx"},
-     {"relay.uvoptx", "@.uvoptx"},
-     {"relay.uvguix.anna", "@.uvguix.anna"},
-     {"relay.uvmpw", "@.uvmpw"},
-     {"relay.sct", "@.sct"},
-     {"Ram/relay_ram.sct", "Ram/@_ram.sct"}},
-    {{"relay.uvprojx",
-      {{"<OutputName>relay<", "<OutputName>@<"},
-       {"<ScatterFile>.\\relay.sct<", "<ScatterFile>.\\@.sct<"},
-       {"<FileName>relay.sct<", "<FileName>@.sct<"},
-       {"<FilePath>.\\relay.sct<", "<FilePath>.\\@.sct<"},
-       {"<OutputName>relay_ram<", "<OutputName>@_ram<"},
-       {"<ScatterFile>.\\Ram\\relay_ram.sct<", "<ScatterFile>.\\Ram\\@_ram.sct<"},
-       {"<FileName>relay.sct<", "<FileName>@.sct<"},
-       {"<FilePath>.\\relay.sct<", "<FilePath>.\\@.sct<"}}},
-     {"relay.uvoptx",
-      {{"<PathWithFileName>.\\relay.sct<", "<PathWithFileName>.\\@.sct<"},
-       {"<FilenameWithoutPath>relay.sct<", "<FilenameWithoutPath>@.sct<"}}},
-     {"relay.uvmpw", {{"<PathAndName>.\\relay.uvprojx<", "<PathAndName>.\\@.uvprojx<"}}}},
+const SampleRules kSprinkler{
+    "sprinkler",
+    {{"sprinkler.uvprojx", "@.uvprojx"},
+     {"sprinkler.uvoptx", "@.uvoptx"},
+     {"sprinkler.uvguix.anna", "@.uvguix.anna"},
+     {"sprinkler.uvmpw", "@.uvmpw"},
+     {"sprinkler.sct", "@.sct"},
+     {"Ram/sprinkler_ram.sct", "Ram/@_ram.sct"}},
+    {{"sprinkler.uvprojx",
+      {{"<OutputName>sprinkler<", "<OutputName>@<"},
+       {"<ScatterFile>.\\sprinkler.sct<", "<ScatterFile>.\\@.sct<"},
+       {"<FileName>sprinkler.sct<", "<FileName>@.sct<"},
+       {"<FilePath>.\\sprinkler.sct<", "<FilePath>.\\@.sct<"},
+       {"<OutputName>sprinkler_ram<", "<OutputName>@_ram<"},
+       {"<ScatterFile>.\\Ram\\sprinkler_ram.sct<", "<ScatterFile>.\\Ram\\@_ram.sct<"},
+       {"<FileName>sprinkler.sct<", "<FileName>@.sct<"},
+       {"<FilePath>.\\sprinkler.sct<", "<FilePath>.\\@.sct<"}}},
+     {"sprinkler.uvoptx",
+      {{"<PathWithFileName>.\\sprinkler.sct<", "<PathWithFileName>.\\@.sct<"},
+       {"<FilenameWithoutPath>sprinkler.sct<", "<FilenameWithoutPath>@.sct<"}}},
+     {"sprinkler.uvmpw", {{"<PathAndName>.\\sprinkler.uvprojx<", "<PathAndName>.\\@.uvprojx<"}}}},
     {"Objects/", "Ram/"},
     {},
-    {"relay.map", "main.lst", "relay_io.lst"}};
+    {"sprinkler.map", "main.lst", "sprinkler_io.lst"}};
 
 const SampleRules& RulesOf(std::string_view sample) {
   if (sample == "heater") return kHeater;
   if (sample == "twin") return kTwin;
-  if (sample == "relay") return kRelay;
+  if (sample == "sprinkler") return kSprinkler;
   return kFan;
 }
 

@@ -1,1 +1,0 @@
-void relay_io_init(void);

@@ -1,3 +1,0 @@
-#include "relay_io.h"
-
-void relay_io_init(void) {}
