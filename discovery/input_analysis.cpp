@@ -18,6 +18,7 @@
 #include "platform/path_style.h"
 #include "rewrite/build_settings.h"
 #include "rewrite/iar_rewriter.h"
+#include "rewrite/keil5_rewriter.h"
 #include "rewrite/keil_workspace.h"
 #include "rewrite/wsp_rewriter.h"
 
@@ -182,6 +183,24 @@ std::string ProjectForOptions(const std::string& p) {
   const std::optional<DirEntry> project = FindEntry(folder, base + ".uvprojx");
   if (!project || project->kind != EntryKind::kFile) return p;
   return p.substr(0, p.size() - NamePart(p).size()) + project->name;
+}
+
+// A uVision multi-project workspace given as the input stands for the one
+// project it lists, or, listing several, for its folder, which names them.
+// A project outside that folder would leave the workspace behind.
+std::string KeilWorkspaceInput(const std::string& p) {
+  if (!EndsWithIgnoreCase(p, kKeilWorkspace) || !FileExists(p)) return p;
+  const std::string folder = FolderPart(p);
+  std::vector<std::string> projects;
+  try {
+    for (const std::string& entry : KeilWorkspaceEntries(p, NativeFileSystem())) {
+      const std::optional<std::string> path = RecordedPath(folder, entry);
+      if (path && FileExists(*path) && IsSameOrInside(*path, folder)) projects.push_back(*path);
+    }
+  } catch (const IoError&) {
+    // An unreadable workspace names no project: its folder is looked at.
+  }
+  return projects.size() == 1 ? projects.front() : folder;
 }
 
 // The name of the IAR project a given ".ewp", ".ewd", ".dep" or ".ewt" file
@@ -359,8 +378,36 @@ std::vector<std::string> UnchosenProjects(const Project& project) {
   return projects;
 }
 
-// The projects of a Keil multi-project workspace in the Keil folder when no
-// project file of the folder names the project: nothing otherwise.
+// A uVision project file named by the input is the project renamed where
+// others of its generation lie beside it; they then share the folder.
+void PreferNamedKeilProject(const std::string& given, Project& project) {
+  Family* keil = project.Find(FamilyKind::kKeilUv4);
+  if (keil == nullptr || !FileExists(given)) return;
+  const std::string sub_dir = keil->sub_dir;
+  const std::string dir = project.project_dir + sub_dir;
+  if (FolderPart(given) != dir) return;
+  for (const KeilFormat* format : {&kUvision5, &kUvision4}) {
+    const std::string_view ext = format->project;
+    if (!EndsWithIgnoreCase(given, ext) || ListFiles(dir, ext).size() < 2) continue;
+    // As the disk spells it, whatever the letter case typed.
+    const std::optional<DirEntry> entry = FindEntry(dir, NamePart(given));
+    if (!entry || entry->kind != EntryKind::kFile) return;
+    const std::string name = entry->name.substr(0, entry->name.size() - ext.size());
+    if (format == &kUvision4 || keil->old_name.empty()) keil->old_name = name;
+    keil->SetFlag(kSharedFolderValue, true);
+    if (format == &kUvision5) {
+      Family& uv5 = project.Add(FamilyKind::kKeilUv5);  // may move the Keil family
+      uv5.sub_dir = sub_dir;
+      uv5.old_name = name;
+      uv5.SetFlag(kSharedFolderValue, true);
+    }
+    return;
+  }
+}
+
+// The projects of a Keil multi-project workspace in the Keil folder, or the
+// project files of one generation that lie there, when no project file of
+// the folder names the project: nothing otherwise.
 std::vector<std::string> UnchosenKeilProjects(const Project& project) {
   const Family* keil = project.Find(FamilyKind::kKeilUv4);
   if (keil == nullptr || !keil->old_name.empty()) return {};
@@ -373,6 +420,14 @@ std::vector<std::string> UnchosenKeilProjects(const Project& project) {
     } catch (const IoError&) {
       // An unreadable workspace names no project.
     }
+  }
+  for (std::string_view ext : {kUvision5.project, kUvision4.project}) {
+    std::vector<std::string> files = ListFiles(dir, ext);
+    if (files.size() < 2) continue;
+    std::sort(files.begin(), files.end());
+    const std::string folder = keil->sub_dir.empty() ? "" : keil->sub_dir.substr(1) + Separator();
+    for (std::string& file : files) file = folder + file;
+    return files;
   }
   return {};
 }
@@ -552,6 +607,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
     project.from_archive = false;
   }
 
+  p = KeilWorkspaceInput(p);
   const std::string given = p;
   const std::string pointed_iar = PointedIarProject(p);
   ExtensionTest test = ExtensionTestBelow(given);
@@ -600,6 +656,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (state.error == AnalysisError::kNone) {
     ReadOldNames(project);
     PreferNamedProjectFile(std::string(path), project);
+    PreferNamedKeilProject(ProjectForOptions(given), project);
     std::vector<std::string> projects = UnchosenProjects(project);
     if (projects.empty()) projects = ReadIarNames(pointed_iar, project);
     if (projects.empty()) projects = UnchosenKeilProjects(project);

@@ -64,6 +64,21 @@ void CleanDirectoryFileAnyCase(std::string_view dir, std::string_view pattern, c
   });
 }
 
+void CleanFolderFilesAnyCase(std::string_view dir, std::string_view ext_list,
+                             std::string_view pattern, bool owned_only,
+                             std::initializer_list<std::string_view> owners,
+                             FileSystem& file_system) {
+  DeleteFilesWhere(dir, file_system, [&](const std::string& name) {
+    const bool matches = pattern.empty() ? ExtensionMatchesIgnoreCase(name, ext_list)
+                                         : NameMatches(LowerAscii(name), pattern, 'A');
+    if (!matches || !owned_only) return matches;
+    for (std::string_view owner : owners) {
+      if (!owner.empty() && StartsWithIgnoreCase(name, owner)) return true;
+    }
+    return false;
+  });
+}
+
 void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_matching,
                     FileSystem& file_system) {
   DeleteFilesWhere(dir, file_system, [&](const std::string& name) {

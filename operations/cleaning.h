@@ -4,6 +4,7 @@
 // folder are considered; sub-folders are never entered or removed. Silent:
 // a file that cannot be deleted (read-only, in use) stays.
 
+#include <initializer_list>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -33,6 +34,17 @@ void CleanDirectoryAnyCase(std::string_view dir, std::string_view ext_list, bool
                            FileSystem& file_system);
 void CleanDirectoryFileAnyCase(std::string_view dir, std::string_view pattern, char anchor,
                                bool keep_matching, FileSystem& file_system);
+
+// Deletes the files of `dir` whose extension matches `ext_list` or, with
+// `pattern` given instead, whose name holds it (as CleanDirectoryAnyCase and
+// CleanDirectoryFileAnyCase do). When `owned_only`, of them only those whose
+// names begin with one of `owners` (letters A to Z without case; an empty
+// owner owns nothing): where other projects share the folder, their files
+// stay.
+void CleanFolderFilesAnyCase(std::string_view dir, std::string_view ext_list,
+                             std::string_view pattern, bool owned_only,
+                             std::initializer_list<std::string_view> owners,
+                             FileSystem& file_system);
 
 // keep_matching: delete every file that does not match `ext_list`;
 // otherwise delete the matching ones. An empty list deletes every file.

@@ -43,8 +43,15 @@ std::string FolderAnyCase(std::string_view base, std::string_view relative, File
   return dir;
 }
 
-void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::string_view old_name,
+void RunSteps(std::span<const CleanStep> steps, std::string_view base, const Family& family,
               const RenamePlan& plan, std::string_view project, FileSystem& fs) {
+  const std::string_view old_name = family.old_name;
+  // In a folder other projects share, only the project's own files.
+  const auto clean_folder_files = [&](const std::string& dir, std::string_view ext_list,
+                                      std::string_view pattern) {
+    CleanFolderFilesAnyCase(dir, ext_list, pattern, family.Flag(kSharedFolderValue),
+                            {old_name, plan.new_name}, fs);
+  };
   for (const CleanStep& step : steps) {
     if (StopRequested()) return;
     const std::string dir = FolderAnyCase(base, step.folder, fs);
@@ -57,13 +64,13 @@ void RunSteps(std::span<const CleanStep> steps, std::string_view base, std::stri
         CleanDirectory(dir, {}, false, fs);
         break;
       case CleanOp::kDeleteBackups:
-        if (!plan.backup) CleanDirectoryAnyCase(dir, ".bak", false, fs);
+        if (!plan.backup) clean_folder_files(dir, ".bak", {});
         break;
       case CleanOp::kDeleteDependencies:
-        CleanDirectoryAnyCase(dir, ".dep", false, fs);
+        clean_folder_files(dir, ".dep", {});
         break;
       case CleanOp::kDeleteUvGui:
-        CleanDirectoryFileAnyCase(dir, ".uvgui.", 'A', false, fs);
+        clean_folder_files(dir, {}, ".uvgui.");
         break;
       case CleanOp::kRenameImage:
         RenameImage(dir, old_name, plan.new_name, step.ext, fs);
@@ -121,7 +128,7 @@ void CleanUp(const Project& project, const RenamePlan& plan, FileSystem& file_sy
     if (StopRequested()) return;
     const FamilyRow& row = RowOf(family.kind);
     const std::string dir = target + family.sub_dir;
-    RunSteps(row.clean_steps, dir, family.old_name, plan, resolved, file_system);
+    RunSteps(row.clean_steps, dir, family, plan, resolved, file_system);
     if (row.clean_named) {
       row.clean_named(family, {target, dir, family.old_name, plan.new_name, plan.backup},
                       file_system);

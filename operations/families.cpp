@@ -110,12 +110,18 @@ void CleanIarNamed(const Family& family, const FamilyCleanUp& request, FileSyste
   CleanUpIarNamed(request, family.Flag(kGeneratorLayoutValue), file_system);
 }
 
-void CleanKeilUv4(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
-  CleanUpKeilUv4(request, file_system);
+// The request of a Keil family, whose folder other projects may share.
+FamilyCleanUp KeilRequest(const Family& family, FamilyCleanUp request) {
+  request.shared_folder = family.Flag(kSharedFolderValue);
+  return request;
 }
 
-void CleanKeilUv5(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
-  CleanUpKeilUv5(request, file_system);
+void CleanKeilUv4(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {
+  CleanUpKeilUv4(KeilRequest(family, request), file_system);
+}
+
+void CleanKeilUv5(const Family& family, const FamilyCleanUp& request, FileSystem& file_system) {
+  CleanUpKeilUv5(KeilRequest(family, request), file_system);
 }
 
 constexpr ProjectFilePattern kWspPrjFiles[] = {

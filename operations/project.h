@@ -47,6 +47,9 @@ struct Family {
 inline constexpr std::string_view kWorkspaceValue = "workspace";
 // A flag of IAR: the output folders are the ones the ".ewp" names.
 inline constexpr std::string_view kGeneratorLayoutValue = "generator_layout";
+// A flag of the Keil folder: other projects lie in it, so of the files kept
+// there for every project only the renamed project's own are cleaned.
+inline constexpr std::string_view kSharedFolderValue = "shared_folder";
 
 struct Project {
   std::string input_dir;    // the folder part of the input path, as given

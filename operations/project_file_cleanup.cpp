@@ -19,6 +19,12 @@ namespace {
 
 constexpr std::string_view kImages = ".hex.srec.mhx";
 constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
+// What a uVision build writes into its listing folder, there named after the
+// target's output: when that folder is the project file's own, only these
+// and the listings (".lst") go.
+constexpr std::string_view kListingsBeside[] = {".map", ".m51", ".lnp", ".htm", ".build_log.htm"};
+constexpr std::string_view kListing = ".lst";
+
 // Never output, wherever a project names its output: the project files of
 // every family and the device configuration the project was generated from
 // (scatter and linker files are kept when the project names them).
@@ -113,18 +119,35 @@ class FolderCleaner {
     folders_.push_back(std::move(*folder));
   }
 
+  // A target listing into the project file's own folder (".\" or no
+  // folder): what the build writes there for it joins those CleanCollected
+  // deletes.
+  void CollectListingsBeside(const KeilTarget& t) {
+    if (t.output_name.empty()) return;
+    const std::string listing = t.listing_path.empty() ? std::string(".") : t.listing_path;
+    const std::optional<std::string> folder =
+        PathInside(request_.project_dir, request_.family_dir, listing, file_system_);
+    if (!folder || *folder != file_system_.ResolvedPath(request_.family_dir)) return;
+    AddListedBeside(t.output_name);
+    // After a rename, what the last build wrote bears the old name.
+    const std::string& new_name = request_.new_name;
+    if (!new_name.empty() && !request_.old_name.empty() &&
+        StartsWithIgnoreCase(t.output_name, new_name)) {
+      AddListedBeside(request_.old_name + t.output_name.substr(new_name.size()));
+    }
+  }
+
   // Lists what CleanCollected would delete; false when that is nothing.
   bool ListCollected() {
     for (const std::string& dir : folders_) {
       for (const std::string& name : file_system_.ListFiles(dir)) {
         if (ExtensionMatchesIgnoreCase(name, kImages) || IsProjectFile(name)) continue;
-        std::string path = JoinPath(dir, name);
-        std::string key = Key(file_system_.ResolvedPath(path));
-        // The name as listed and as resolved: a planned run resolves a file
-        // it renamed to the name it has on the disk.
-        candidate_names_.insert(LowerAscii(name));
-        candidate_names_.insert(std::string(RecordedName(key)));
-        candidates_.push_back({std::move(path), std::move(key), false});
+        AddCandidate(dir, name);
+      }
+    }
+    if (!listed_beside_.empty()) {
+      for (const std::string& name : file_system_.ListFiles(request_.family_dir)) {
+        if (IsListingBeside(name)) AddCandidate(request_.family_dir, name);
       }
     }
     return !candidates_.empty();
@@ -185,6 +208,35 @@ class FolderCleaner {
     return false;
   }
 
+  void AddListedBeside(std::string output_name) {
+    for (const std::string& output : listed_beside_) {
+      if (EqualsIgnoreCase(output, output_name)) return;
+    }
+    listed_beside_.push_back(std::move(output_name));
+  }
+
+  void AddCandidate(const std::string& dir, const std::string& name) {
+    std::string path = JoinPath(dir, name);
+    std::string key = Key(file_system_.ResolvedPath(path));
+    // The name as listed and as resolved: a planned run resolves a file
+    // it renamed to the name it has on the disk.
+    candidate_names_.insert(LowerAscii(name));
+    candidate_names_.insert(std::string(RecordedName(key)));
+    candidates_.push_back({std::move(path), std::move(key), false});
+  }
+
+  bool IsListingBeside(std::string_view name) const {
+    if (IsProjectFile(name)) return false;
+    if (EqualsIgnoreCase(FileExtension(name), kListing)) return true;
+    for (const std::string& output : listed_beside_) {
+      if (!StartsWithIgnoreCase(name, output)) continue;
+      for (const std::string_view ext : kListingsBeside) {
+        if (EqualsIgnoreCase(name.substr(output.size()), ext)) return true;
+      }
+    }
+    return false;
+  }
+
   void SpareResolved(std::string_view recorded) {
     const std::optional<std::string> path =
         PathInside(request_.project_dir, request_.family_dir, recorded, file_system_);
@@ -224,6 +276,7 @@ class FolderCleaner {
   std::vector<std::string> folders_;  // resolved, each once, in the order first named
   std::vector<Candidate> candidates_;
   std::set<std::string> candidate_names_;
+  std::vector<std::string> listed_beside_;  // output names of the targets listing beside
 };
 
 template <typename Project, typename Reader>
@@ -268,12 +321,17 @@ bool CleanKeilFolders(const FamilyCleanUp& request, const std::string& path,
                                        [&cleaner](const KeilTarget& t) {
                                          cleaner.Collect(t.output_directory);
                                          cleaner.Collect(t.listing_path);
+                                         cleaner.CollectListingsBeside(t);
                                        },
                                    .source = {}};
   if (!ReadKeilQuietly(path, folders, file_system)) return false;
   if (cleaner.ListCollected()) {
     const KeilProjectVisitor names{
-        .target = [&cleaner](const KeilTarget& t) { cleaner.Spare(t.scatter_file); },
+        .target =
+            [&cleaner](const KeilTarget& t) {
+              // The one the linker writes from the memory layout is output.
+              if (t.memory_layout_scatter != "1") cleaner.Spare(t.scatter_file);
+            },
         .source = [&cleaner](std::string_view source) { cleaner.Spare(source); }};
     if (!ReadKeilQuietly(path, names, file_system)) return false;
   }
@@ -288,12 +346,16 @@ void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
   if (!FamilyInside(request, file_system)) return;
   const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx", file_system);
   if (!file) return;
+  const auto clean_folder_files = [&](std::string_view ext_list, std::string_view pattern) {
+    CleanFolderFilesAnyCase(request.family_dir, ext_list, pattern, request.shared_folder,
+                            {request.old_name, request.new_name}, file_system);
+  };
   const auto clean_backups = [&] {
-    if (!request.backup) CleanDirectoryAnyCase(request.family_dir, ".bak", false, file_system);
+    if (!request.backup) clean_folder_files(".bak", {});
   };
   if (!CleanKeilFolders(request, file->path, clean_backups, file_system)) return;
-  CleanDirectoryAnyCase(request.family_dir, ".dep", false, file_system);
-  CleanDirectoryFileAnyCase(request.family_dir, ".uvguix.", 'A', false, file_system);
+  clean_folder_files(".dep", {});
+  clean_folder_files({}, ".uvguix.");
   if (request.old_name.empty() || request.new_name.empty()) return;
   // The images follow the output names: read once more, target by target.
   const FolderCleaner cleaner(request, file_system);

@@ -6,9 +6,13 @@
 // ListPath). A folder is cleaned only when it lies inside
 // the project folder and is neither the folder of the project file nor one
 // above it; the others (absolute, leaving by "..", through a link) are passed
-// over in silence, and so are RTE/ and DebugConfig/. Files the project names
-// (sources, scatter and linker files), project files of every family and the
-// ".ioc" are never deleted. Silent, like the table-driven clean-up.
+// over in silence, and so are RTE/ and DebugConfig/. A uVision target listing
+// into the project file's own folder has there only what its build writes
+// deleted: the listings and the map, linker and build-log files of its
+// output name. Files the project names (sources, group files, its own scatter
+// and linker files; not the one the linker writes from the memory layout),
+// project files of every family and the ".ioc" are never deleted. Silent,
+// like the table-driven clean-up.
 
 #include <string>
 
@@ -22,14 +26,19 @@ struct FamilyCleanUp {
   std::string old_name;     // the family's old project name
   std::string new_name;     // the new project name
   bool backup = false;      // "Backup Project Files" ticked
+  // Other projects lie in the family folder: of the files there, only the
+  // project's own (named after its old or new name) are cleaned.
+  bool shared_folder = false;
 };
 
 // Reads new name + ".uvprojx" in the family folder, or old name + ".uvprojx"
 // when there is none (Clean-Only). Deletes, unless backups are wanted, the
 // ".bak" files of the family folder; empties each target's output and
 // listing folders keeping the output images; deletes the ".dep" and
-// ".uvguix." files of the family folder; renames the images of the old
-// output name to the new one in each output folder, never over a file.
+// ".uvguix." files of the family folder (with `shared_folder`, those and
+// the backups only where named after the old or new name); renames the
+// images of the old output name to the new one in each output folder, never
+// over a file.
 void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system);
 
 // Reads new name + ".uvproj" (or old name + ".uvproj") and empties each

@@ -134,7 +134,7 @@ class IarReader : public XmlHandler {
 
 bool KeilTargetFollower::IsTargetValue(std::string_view name) {
   return name == "TargetName" || name == "OutputDirectory" || name == "ListingPath" ||
-         name == "OutputName" || name == "ScatterFile" || name == "Device";
+         name == "OutputName" || name == "ScatterFile" || name == "Device" || name == "umfTarg";
 }
 
 void KeilTargetFollower::StartTag(std::string_view name, bool empty) {
@@ -153,6 +153,7 @@ bool KeilTargetFollower::Value(std::string_view name, std::string_view raw) {
                        : name == "OutputName"      ? &t.output_name
                        : name == "ScatterFile"     ? &t.scatter_file
                        : name == "Device"          ? &t.device
+                       : name == "umfTarg"         ? &t.memory_layout_scatter
                                                    : nullptr;
   return field != nullptr && SetOnce(*field, raw);
 }

@@ -25,6 +25,9 @@ struct KeilTarget {
   std::string output_name;       // <OutputName>
   std::string scatter_file;      // <ScatterFile>
   std::string device;            // <Device>
+  // <umfTarg>: "1" when the linker writes the scatter file itself, from the
+  // target's memory layout, into the output folder.
+  std::string memory_layout_scatter;
   bool operator==(const KeilTarget&) const = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -68,7 +69,20 @@ struct Plan {
   std::vector<RteReference> rte_references;
   std::vector<bool> scatter_follows;  // per <Target>, in the order of the file
   std::vector<Rename> renames;        // carried out once the project files are in place
+  // The project file's <File> entries (numbered from 1 in the order of the
+  // file) naming a renamed file, with its new name: their <FileName> may come
+  // before the path that tells.
+  std::vector<std::pair<std::size_t, std::string>> renamed_entries;
 };
+
+// The new name of the file `resolved` when the plan renames it; empty
+// otherwise.
+std::string RenamedFileName(const std::vector<Rename>& renames, std::string_view resolved) {
+  for (const Rename& r : renames) {
+    if (EqualsIgnoreCase(r.from, resolved)) return NamePart(r.to);
+  }
+  return {};
+}
 
 bool IsPlanned(const Plan& plan, const std::string& from) {
   for (const Rename& r : plan.renames) {
@@ -176,6 +190,11 @@ void PlanDebugConfigs(FileSystem& fs, std::string_view dir, const KeilTarget& ta
   }
 }
 
+// The elements of a group's <File> entry holding the file's bare name.
+bool IsFileNameElement(std::string_view name) {
+  return name == "FileName" || name == "FilenameWithoutPath";
+}
+
 bool IsPathElement(std::string_view name) {
   return name == "IncludePath" || name == "FilePath" || name == "PathWithFileName" ||
          name == "instance";
@@ -233,6 +252,7 @@ class Uv5Rewriter : public XmlHandler {
 
   void StartTag(std::string_view name, bool empty, std::string& tag) override {
     if (name == "Target" && !empty) ++targets_seen_;
+    if (name == "File" && !empty) StartFileEntry();
     if (gathering_) follower_.StartTag(name, empty);
     if (name != "targetInfo") return;
     const AttributeSpan span = FindAttribute(tag, "name");
@@ -247,8 +267,10 @@ class Uv5Rewriter : public XmlHandler {
   }
 
   bool WantsValue(std::string_view name) const override {
+    const bool files_renamed = gathering_ || !plan_.renames.empty();
     return name == "TargetName" || name == "OutputName" || name == "ScatterFile" ||
-           ((gathering_ || !plan_.rte_references.empty()) && IsPathElement(name)) ||
+           ((files_renamed || !plan_.rte_references.empty()) && IsPathElement(name)) ||
+           (files_renamed && IsFileNameElement(name)) ||
            (gathering_ && KeilTargetFollower::IsTargetValue(name));
   }
 
@@ -264,13 +286,20 @@ class Uv5Rewriter : public XmlHandler {
       if (project_file_ && ScatterFollows()) {
         ReplacePrefix(value, value.size() - RecordedName(value).size());
       }
+    } else if (IsFileNameElement(name)) {
+      EntryFileName(value);
     } else if (IsPathElement(name)) {
       if (gathering_ && !rte_references_at_first_match_ &&
           FindRteReference(value, any_rte_folder_, 0) != kNone) {
         rte_references_at_first_match_ = plan_.rte_references.size();
       }
+      if (in_file_entry_ && name != "IncludePath") EntryPath(value);
       ReplaceRteReferences(value);
     }
+  }
+
+  void EndTag(std::string_view name) override {
+    if (name == "File") in_file_entry_ = false;
   }
 
   // At the end of the file: the plan is whole. Raises PlanCameLate when
@@ -278,6 +307,11 @@ class Uv5Rewriter : public XmlHandler {
   void Finish() {
     if (!gathering_) return;
     follower_.Finish();
+    for (const EntryWritten& e : entries_written_) {
+      std::string renamed = RenamedFileName(plan_.renames, e.resolved);
+      if (renamed != e.written) came_late_ = true;
+      if (!renamed.empty()) plan_.renamed_entries.emplace_back(e.entry, std::move(renamed));
+    }
     if (came_late_ || (target_info_passed_ && plan_.targets_renamed) ||
         (rte_references_at_first_match_ &&
          *rte_references_at_first_match_ < plan_.rte_references.size())) {
@@ -332,6 +366,92 @@ class Uv5Rewriter : public XmlHandler {
     return follows;
   }
 
+  void StartFileEntry() {
+    in_file_entry_ = true;
+    ++file_entries_;
+    entry_new_name_.clear();
+    entry_path_seen_ = false;
+    entry_name_guess_.reset();
+  }
+
+  // The renames known so far: while gathering, the current target's scatter
+  // file too, whose rename is planned once the target is complete.
+  std::string RenamedSoFar(std::string_view resolved) {
+    std::string renamed = RenamedFileName(plan_.renames, resolved);
+    const KeilTarget* target = gathering_ ? follower_.current() : nullptr;
+    if (renamed.empty() && target != nullptr) {
+      const ScatterDecision& decision = Decide(*target);
+      if (decision.rename && EqualsIgnoreCase(decision.rename->from, resolved))
+        renamed = NamePart(decision.rename->to);
+    }
+    return renamed;
+  }
+
+  // A <File> entry's path naming a file the run renames takes its new name.
+  void EntryPath(std::string& value) {
+    entry_path_seen_ = true;
+    const std::string_view raw_name = RecordedName(value);
+    if (!StartsWithIgnoreCase(DecodeXml(raw_name), old_name_)) return;
+    const std::optional<std::string> resolved = PathInside(dir_, dir_, DecodeXml(value), fs_);
+    if (!resolved) return;
+    std::string renamed;
+    if (gathering_) {
+      renamed = RenamedSoFar(*resolved);
+      entries_written_.push_back({file_entries_, *resolved, renamed});
+    } else if (project_file_) {
+      renamed = EntryRenamedTo();
+    } else {
+      renamed = RenamedFileName(plan_.renames, *resolved);
+    }
+    if (entry_name_guess_ && *entry_name_guess_ != renamed) came_late_ = true;
+    entry_new_name_ = renamed;
+    if (!renamed.empty())
+      value.replace(value.size() - raw_name.size(), raw_name.size(), EncodeXml(renamed));
+  }
+
+  // The entry's bare file name follows its path: after it, as the path said;
+  // before it, as the plan says (while gathering: as far as it is known, the
+  // path then telling whether that held).
+  void EntryFileName(std::string& value) {
+    if (!in_file_entry_) return;
+    const std::string plain = DecodeXml(value);
+    std::string renamed;
+    if (entry_path_seen_) {
+      renamed = entry_new_name_;
+    } else if (gathering_) {
+      renamed = RenamedByName(plain);
+      entry_name_guess_ = renamed;
+    } else if (project_file_) {
+      renamed = EntryRenamedTo();
+    }
+    if (renamed.empty() || !StartsWithIgnoreCase(plain, old_name_)) return;
+    value = EncodeXml(renamed);
+  }
+
+  // While gathering, before the entry's path: the new name of a file the
+  // plan renames that bears `name`.
+  std::string RenamedByName(std::string_view name) {
+    if (!StartsWithIgnoreCase(name, old_name_)) return {};
+    for (const Rename& r : plan_.renames) {
+      if (EqualsIgnoreCase(NamePart(r.from), name)) return NamePart(r.to);
+    }
+    const KeilTarget* target = follower_.current();
+    if (target == nullptr) return {};
+    const ScatterDecision& decision = Decide(*target);
+    if (decision.rename && EqualsIgnoreCase(NamePart(decision.rename->from), name))
+      return NamePart(decision.rename->to);
+    return {};
+  }
+
+  // The new name the first pass found for the current entry of the project
+  // file.
+  std::string EntryRenamedTo() const {
+    for (const auto& [entry, renamed] : plan_.renamed_entries) {
+      if (entry == file_entries_) return renamed;
+    }
+    return {};
+  }
+
   // The old name at `from` becomes the new one.
   void ReplacePrefix(std::string& value, std::size_t from) const {
     const std::size_t n = RawPrefixLength(std::string_view(value).substr(from), old_name_);
@@ -368,6 +488,20 @@ class Uv5Rewriter : public XmlHandler {
   bool came_late_ = false;
   bool target_info_passed_ = false;
   std::optional<std::size_t> rte_references_at_first_match_;
+  // The group's <File> entry being read.
+  bool in_file_entry_ = false;
+  std::size_t file_entries_ = 0;
+  bool entry_path_seen_ = false;
+  std::string entry_new_name_;                   // of its path; empty: not renamed
+  std::optional<std::string> entry_name_guess_;  // its name's, written before the path
+  // The entries whose path names a file bearing the old name, as the
+  // gathering pass wrote them: the whole plan may tell otherwise.
+  struct EntryWritten {
+    std::size_t entry = 0;
+    std::string resolved;
+    std::string written;  // the new name given; empty: none
+  };
+  std::vector<EntryWritten> entries_written_;
 };
 
 StreamTransform Rewriter(FileSystem& fs, std::string_view dir, Plan& plan, bool gathering,

@@ -26,7 +26,10 @@ namespace kelvandor {
 //  - <ScatterFile> whose file name begins with the old name: when the file
 //    lies in `dir`, it is renamed with the project; when it is missing and
 //    would be the one the linker writes into the output folder, the element
-//    follows <OutputName>; otherwise nothing changes.
+//    follows <OutputName>; otherwise nothing changes;
+//  - the group entries (<FilePath>, <PathWithFileName>) naming a file renamed
+//    with the project: its new name, and so do their <FileName> and
+//    <FilenameWithoutPath> where they name it.
 // old_base + ".uvguix.<user>" files take the new name with the same suffix.
 // Nothing is renamed over an existing file, and nothing that lies outside
 // `dir` (through a link) is touched. The project file is streamed once (again

@@ -416,13 +416,15 @@ INSTANTIATE_TEST_SUITE_P(
     Samples, CliUv5RenameTest,
     ::testing::Combine(::testing::Values(Uv5Input{"heater", "heater"},
                                          Uv5Input{"heater", "heater/MDK-ARM/heater.uvprojx"},
-                                         Uv5Input{"fan", "fan/"},
-                                         Uv5Input{"fan", "fan/fan.uvoptx"}),
+                                         Uv5Input{"fan", "fan/"}, Uv5Input{"fan", "fan/fan.uvoptx"},
+                                         Uv5Input{"twin", "twin/template.uvprojx"},
+                                         Uv5Input{"sprinkler", "sprinkler"},
+                                         Uv5Input{"sprinkler", "sprinkler/sprinkler.uvmpw"}),
                        ::testing::Values(Mode::kInPlace, Mode::kCopy, Mode::kRenameFolder)),
     Uv5CaseName);
 
 TEST_F(CliProcessTest, CleanOfUv5SamplesKeepsTheirNames) {
-  for (const char* sample : {"heater", "fan"}) {
+  for (const char* sample : {"heater", "fan", "sprinkler"}) {
     SCOPED_TRACE(sample);
     const std::string project = Load(sample);
     const Outcome o = Run({"clean", sample});
@@ -711,6 +713,91 @@ TEST_F(CliProcessTest, IarWorkspaceOfSubFolderProjectsIsListed) {
   const Outcome listed = Run({"clean", "repo"});
   EXPECT_EQ(listed.status, 12);
   EXPECT_EQ(listed.err, several + "boards/valve\nfan\n");
+}
+
+// Inputs that hold several uVision projects: whatever the command, refused
+// with the list, which the JSON document repeats, and nothing changes.
+struct SeveralCase {
+  std::string label;
+  const char* sample;
+  Args args;
+  std::vector<std::string> listed;
+  std::vector<std::pair<std::string, std::string>> copies = {};  // below work/, made first
+};
+
+void PrintTo(const SeveralCase& c, std::ostream* os) { *os << c.label; }
+
+class CliSeveralProjectsTest : public CliProcessTest,
+                               public ::testing::WithParamInterface<SeveralCase> {};
+
+TEST_P(CliSeveralProjectsTest, AreListedAndNothingChanges) {
+  const SeveralCase& c = GetParam();
+  Load(c.sample);
+  for (const auto& [from, to] : c.copies) WriteFile(work_ + "/" + to, ReadFile(work_ + "/" + from));
+  const auto before = Snapshot(work_);
+  std::string message = "Several projects found - give the project file of the one to rename:\n";
+  for (const std::string& line : c.listed) message += line + "\n";
+
+  const Outcome o = Run(c.args);
+  Args json_args = c.args;
+  json_args.push_back("--json");
+  const Outcome json = Run(json_args);
+
+  EXPECT_EQ(o.status, 12);
+  EXPECT_EQ(o.err, message);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(json.status, 12);
+  EXPECT_EQ(nlohmann::json::parse(json.out)["candidates"], nlohmann::json(c.listed)) << json.out;
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
+const std::vector<std::string> kDimmerProjects = {".\\Boot\\dimmer_boot.uvprojx",
+                                                  ".\\Appli\\dimmer.uvprojx"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Uvision, CliSeveralProjectsTest,
+    ::testing::Values(SeveralCase{"two_projects_in_a_folder",
+                                  "twin",
+                                  {"rename", "twin", "--name", "pump"},
+                                  {"project.uvprojx", "template.uvprojx"}},
+                      SeveralCase{"clean_of_two_projects_in_a_folder",
+                                  "twin",
+                                  {"clean", "twin"},
+                                  {"project.uvprojx", "template.uvprojx"}},
+                      SeveralCase{"two_uvision4_projects_in_a_folder",
+                                  "valve",
+                                  {"rename", "valve", "--name", "pump"},
+                                  {"template.uvproj", "valve.uvproj"},
+                                  {{"valve/valve.uvproj", "valve/template.uvproj"}}},
+                      SeveralCase{"workspace_folder",
+                                  "dimmer",
+                                  {"rename", "dimmer/MDK-ARM", "--name", "pump"},
+                                  kDimmerProjects},
+                      SeveralCase{"workspace_file",
+                                  "dimmer",
+                                  {"clean", "dimmer/MDK-ARM/dimmer.uvmpw"},
+                                  kDimmerProjects}),
+    testing::ParamLabel());
+
+// Of two uVision 4 projects in one folder, the one given is renamed; the
+// other keeps every byte of its files.
+TEST_F(CliProcessTest, UvisionFourProjectGivenBesideAnotherIsRenamed) {
+  const std::string project = Load("valve");
+  for (const char* ext : {".uvproj", ".uvopt"}) {
+    WriteFile(project + "/template" + ext, ReadFile(project + "/valve" + ext));
+  }
+
+  const Outcome o = Run({"rename", "valve/template.uvproj", "--name", "pump"});
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Messages(o.err), "Finished!\n");
+  EXPECT_TRUE(FileExists(project + "/pump.uvproj"));
+  EXPECT_TRUE(FileExists(project + "/pump.uvopt"));
+  EXPECT_FALSE(FileExists(project + "/template.uvproj"));
+  for (const char* kept :
+       {"valve.uvproj", "valve.uvopt", "valve.uvgui.anna", "valve_Release.dep"}) {
+    EXPECT_EQ(ReadFile(project + "/" + kept), ReadFile(Example("valve") + "/" + kept)) << kept;
+  }
 }
 
 // "clean ." in the project folder, as a CI job would run it.

@@ -65,6 +65,7 @@ struct Row {
   bool backup = false;
   bool uv4 = false;         // CleanUpKeilUv4 instead of CleanUpKeilUv5
   bool iar_renames = true;  // false: CleanUpIarNamed outside the generator layout
+  bool shared_folder = false;
 };
 
 class ProjectFileCleanUpTest : public ::testing::TestWithParam<Row> {};
@@ -80,7 +81,8 @@ TEST_P(ProjectFileCleanUpTest, CleansTheRecordedFolders) {
                               .family_dir = family_dir,
                               .old_name = row.old_name,
                               .new_name = row.new_name,
-                              .backup = row.backup};
+                              .backup = row.backup,
+                              .shared_folder = row.shared_folder};
   if (row.iar) {
     CleanUpIarNamed(request, row.iar_renames, NativeFileSystem());
   } else {
@@ -220,6 +222,49 @@ INSTANTIATE_TEST_SUITE_P(
             "<OutputDirectory>.\\Objects\\</OutputDirectory> not a project",
             {"proj/Objects/a.o", "proj/a.dep", "proj/Pump.uvguix.x"},
             {"proj/Objects/a.o"}},
+        // What the build writes beside the project file for a target listing
+        // there, under the output name it had; what the project names stays.
+        Row{"ListingsBesideTheProjectFile",
+            false,
+            "",
+            "Pump.uvprojx",
+            Uvprojx({{"T", ".\\Objects\\", ".\\", "Pump"}, {"U", "u\\", "", "Pump_u"}},
+                    "<FilePath>.\\NOTES.lst</FilePath>"),
+            {"proj/Motor.map", "proj/main.lst", "proj/notes.lst", "proj/Motor.lnp",
+             "proj/Motor.build_log.htm", "proj/Motor_u.m51", "proj/Pump.htm", "proj/other.map",
+             "proj/main.c", "proj/Motor.sct", "proj/Pump.uvoptx"},
+            {"proj/notes.lst", "proj/other.map", "proj/main.c", "proj/Motor.sct",
+             "proj/Pump.uvoptx"}},
+        // The scatter file the linker writes from the memory layout is output;
+        // one the project names as its own or as a group file stays.
+        Row{"LinkerWrittenScatterFile",
+            false,
+            "",
+            "Pump.uvprojx",
+            "<Project><Target><OutputDirectory>Objects\\</OutputDirectory><umfTarg>1</umfTarg>"
+            "<ScatterFile>.\\Objects\\Pump.sct</ScatterFile>"
+            "<FilePath>Objects\\listed.sct</FilePath></Target>"
+            "<Target><OutputDirectory>Own\\</OutputDirectory><umfTarg>0</umfTarg>"
+            "<ScatterFile>Own\\own.sct</ScatterFile></Target></Project>",
+            {"proj/Objects/Pump.sct", "proj/Objects/listed.sct", "proj/Objects/main.o",
+             "proj/Own/own.sct", "proj/Own/main.o"},
+            {"proj/Objects/listed.sct", "proj/Own/own.sct"}},
+        Row{"FolderSharedWithAnotherProject",
+            false,
+            "",
+            "Pump.uvprojx",
+            Uvprojx(kNewProject),
+            {"proj/Pump.uvguix.anna", "proj/Other.uvguix.anna", "proj/Motor_T.dep",
+             "proj/Other_T.dep", "proj/Motor.uvprojx.bak", "proj/Other.uvprojx.bak",
+             "proj/Other.uvprojx", "proj/Objects/main.o"},
+            {"proj/Other.uvguix.anna", "proj/Other_T.dep", "proj/Other.uvprojx.bak",
+             "proj/Other.uvprojx"},
+            "Motor",
+            "Pump",
+            false,
+            false,
+            true,
+            true},
         Row{"IarGeneratorLayout",
             true,
             "EWARM",

@@ -25,7 +25,7 @@ TEST(BuildSettings, ReadsEveryKeilTarget) {
             "<Target>\r\n  <TargetName>Motor &amp; Co</TargetName>\r\n"
             "  <OutputDirectory>.\\Objects\\</OutputDirectory><OutputName>Motor</OutputName>\n"
             "  <ListingPath>.\\Listings\\</ListingPath><ScatterFile>.\\Motor.sct</ScatterFile>\r"
-            "  <Device>ORL32F103</Device><Device>second</Device>"
+            "  <Device>ORL32F103</Device><Device>second</Device><LDads><umfTarg>1</umfTarg></LDads>"
             "  <OutputName>second</OutputName><Files><File><FilePath>.\\main.c</FilePath></File>"
             "<File><FilePath>..\\Src\\x.c</FilePath></File></Files></Target>\n"
             "<!-- <Target><TargetName>commented</TargetName></Target> -->"
@@ -38,9 +38,9 @@ TEST(BuildSettings, ReadsEveryKeilTarget) {
                    .source = [&](std::string_view s) { sources.emplace_back(s); }},
                   NativeFileSystem());
   EXPECT_EQ(targets, (std::vector<KeilTarget>{{"Motor & Co", ".\\Objects\\", ".\\Listings\\",
-                                               "Motor", ".\\Motor.sct", "ORL32F103"},
-                                              {"Target 1", "", "", "", "", ""},
-                                              {"", "", "", "", "", ""}}));
+                                               "Motor", ".\\Motor.sct", "ORL32F103", "1"},
+                                              {"Target 1", "", "", "", "", "", ""},
+                                              {"", "", "", "", "", "", ""}}));
   EXPECT_EQ(sources, (std::vector<std::string>{".\\main.c", "..\\Src\\x.c", ".\\main.c"}));
 }
 

@@ -277,6 +277,82 @@ INSTANTIATE_TEST_SUITE_P(
         ScatterCase{"OtherName", {"p/board.sct"}, ".\\board.sct", ".\\board.sct", {"p/board.sct"}}),
     testing::ParamLabel());
 
+// The group entries naming a file the rename moves (the scatter file, on
+// disk below the project folder "p") follow it, in the project and the
+// options file of both generations; "@" stands for Motor before, Pump after.
+struct GroupEntryCase {
+  std::string label;
+  std::vector<std::string> files;
+  std::string project;
+  std::string written;
+  std::string options = {};
+  std::string options_written = {};
+};
+
+class Keil5GroupEntry : public ::testing::TestWithParam<GroupEntryCase> {};
+
+TEST_P(Keil5GroupEntry, FollowsTheFileItNames) {
+  using Parse = void (*)(std::string_view, std::string_view, const RewriteValues&);
+  for (const auto& [parse, project, options] :
+       {std::tuple<Parse, std::string, std::string>{&ParseKEILUV5, ".uvprojx", ".uvoptx"},
+        {&ParseKEILUV, ".uvproj", ".uvopt"}}) {
+    SCOPED_TRACE(project);
+    TempDir tmp;
+    for (const std::string& f : GetParam().files) WriteFile(tmp / f, f);
+    WriteFile(tmp / ("p/Motor" + project), GetParam().project);
+    if (!GetParam().options.empty()) WriteFile(tmp / ("p/Motor" + options), GetParam().options);
+    parse(tmp / "p", "Motor", TestValues());
+    EXPECT_EQ(ReadFile(tmp / ("p/Pump" + project)), GetParam().written);
+    if (!GetParam().options.empty()) {
+      EXPECT_EQ(ReadFile(tmp / ("p/Pump" + options)), GetParam().options_written);
+    }
+  }
+}
+
+std::string Scatter(std::string_view file) {
+  return "<Target><ScatterFile>" + std::string(file) + "</ScatterFile>";
+}
+std::string Entry(std::string_view name, std::string_view path) {
+  return "<File><FileName>" + std::string(name) + "</FileName><FileType>5</FileType><FilePath>" +
+         std::string(path) + "</FilePath></File>";
+}
+std::string OptionsEntry(std::string_view path, std::string_view name) {
+  return "<File><PathWithFileName>" + std::string(path) +
+         "</PathWithFileName><FilenameWithoutPath>" + std::string(name) +
+         "</FilenameWithoutPath></File>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Keil5GroupEntry,
+    ::testing::Values(
+        GroupEntryCase{"ScatterFileListedInAGroup",
+                       {"p/Motor.sct"},
+                       Scatter(".\\Motor.sct") + Entry("Motor.sct", ".\\Motor.sct") + "</Target>",
+                       Scatter(".\\Pump.sct") + Entry("Pump.sct", ".\\Pump.sct") + "</Target>",
+                       OptionsEntry(".\\Motor.sct", "Motor.sct"),
+                       OptionsEntry(".\\Pump.sct", "Pump.sct")},
+        // Known only at the second target: the file is streamed again.
+        GroupEntryCase{"ListedBeforeTheTargetThatRenamesIt",
+                       {"p/cfg/motor.sct"},
+                       "<Target>" + Entry("motor.sct", "cfg\\motor.sct") + "</Target>" +
+                           Scatter("cfg\\Motor.sct") + "</Target>",
+                       "<Target>" + Entry("Pump.sct", "cfg\\Pump.sct") + "</Target>" +
+                           Scatter("cfg\\Pump.sct") + "</Target>"},
+        GroupEntryCase{
+            "SameNameElsewhereAndSourcesStay",
+            {"p/Motor.sct", "p/old/Motor.sct", "p/Motor_io.c"},
+            Scatter("Motor.sct") + Entry("Motor.sct", "old\\Motor.sct") +
+                Entry("Motor_io.c", ".\\Motor_io.c") + "</Target>",
+            Scatter("Pump.sct") + Entry("Motor.sct", "old\\Motor.sct") +
+                Entry("Motor_io.c", ".\\Motor_io.c") + "</Target>",
+            OptionsEntry("old\\Motor.sct", "Motor.sct") + OptionsEntry("Motor.sct", "Motor.sct"),
+            OptionsEntry("old\\Motor.sct", "Motor.sct") + OptionsEntry("Pump.sct", "Pump.sct")},
+        GroupEntryCase{"FileNotRenamedKeepsItsEntry",
+                       {"p/Motor.sct", "p/Pump.sct"},
+                       Scatter("Motor.sct") + Entry("Motor.sct", "Motor.sct") + "</Target>",
+                       Scatter("Motor.sct") + Entry("Motor.sct", "Motor.sct") + "</Target>"}),
+    testing::ParamLabel());
+
 // The run-time environment folder of a target named after the project.
 struct RteCase {
   std::string label;

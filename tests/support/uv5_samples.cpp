@@ -19,6 +19,7 @@ struct SampleRules {
   std::vector<std::pair<std::string, Edits>> edits;        // old path -> its changed texts
   std::vector<std::string> output_folders;                 // emptied by the clean-up
   std::vector<std::string> named_outputs;                  // kept there: named by the project
+  std::vector<std::string> cleaned_files = {};  // old paths, elsewhere, the clean-up deletes
 };
 
 const SampleRules kHeater{"heater",
@@ -39,7 +40,8 @@ const SampleRules kHeater{"heater",
                             {{"ProjectFileName=heater.ioc\n", "ProjectFileName=@.ioc\n"},
                              {"ProjectName=heater\n", "ProjectName=@\n"}}}},
                           {"MDK-ARM/heater/"},
-                          {"MDK-ARM/heater/@.sct"}};
+                          // The linker writes its scatter file there: output.
+                          {}};
 
 const SampleRules kFan{"fan",
                        {{"fan.uvprojx", "@.uvprojx"},
@@ -51,6 +53,49 @@ const SampleRules kFan{"fan",
                           {"<ScatterFile>.\\fan.sct<", "<ScatterFile>.\\@.sct<"}}}},
                        {"Objects/", "Listings/"},
                        {}};
+
+// Of two projects in one folder, "template" is renamed; "project" stays.
+const SampleRules kTwin{"template",
+                        {{"template.uvprojx", "@.uvprojx"},
+                         {"template.uvoptx", "@.uvoptx"},
+                         {"template.uvguix.anna", "@.uvguix.anna"}},
+                        {{"template.uvprojx", {{"<OutputName>template<", "<OutputName>@<"}}}},
+                        {"Template/"},
+                        {}};
+
+// The scatter file is a group file too; the target Flash lists beside the
+// project file, the target Ram lets the linker write its scatter file.
+const SampleRules kSprinkler{
+    "sprinkler",
+    {{"sprinkler.uvprojx", "@.uvprojx"},
+     {"sprinkler.uvoptx", "@.uvoptx"},
+     {"sprinkler.uvguix.anna", "@.uvguix.anna"},
+     {"sprinkler.uvmpw", "@.uvmpw"},
+     {"sprinkler.sct", "@.sct"},
+     {"Ram/sprinkler_ram.sct", "Ram/@_ram.sct"}},
+    {{"sprinkler.uvprojx",
+      {{"<OutputName>sprinkler<", "<OutputName>@<"},
+       {"<ScatterFile>.\\sprinkler.sct<", "<ScatterFile>.\\@.sct<"},
+       {"<FileName>sprinkler.sct<", "<FileName>@.sct<"},
+       {"<FilePath>.\\sprinkler.sct<", "<FilePath>.\\@.sct<"},
+       {"<OutputName>sprinkler_ram<", "<OutputName>@_ram<"},
+       {"<ScatterFile>.\\Ram\\sprinkler_ram.sct<", "<ScatterFile>.\\Ram\\@_ram.sct<"},
+       {"<FileName>sprinkler.sct<", "<FileName>@.sct<"},
+       {"<FilePath>.\\sprinkler.sct<", "<FilePath>.\\@.sct<"}}},
+     {"sprinkler.uvoptx",
+      {{"<PathWithFileName>.\\sprinkler.sct<", "<PathWithFileName>.\\@.sct<"},
+       {"<FilenameWithoutPath>sprinkler.sct<", "<FilenameWithoutPath>@.sct<"}}},
+     {"sprinkler.uvmpw", {{"<PathAndName>.\\sprinkler.uvprojx<", "<PathAndName>.\\@.uvprojx<"}}}},
+    {"Objects/", "Ram/"},
+    {},
+    {"sprinkler.map", "main.lst", "sprinkler_io.lst"}};
+
+const SampleRules& RulesOf(std::string_view sample) {
+  if (sample == "heater") return kHeater;
+  if (sample == "twin") return kTwin;
+  if (sample == "sprinkler") return kSprinkler;
+  return kFan;
+}
 
 std::string Filled(std::string text, std::string_view name) {
   for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
@@ -76,7 +121,7 @@ FileContents FilesBelow(const std::string& root) {
 
 FileContents RenamedUv5Sample(std::string_view sample, std::string_view new_name,
                               Uv5Outcome outcome) {
-  const SampleRules& rules = sample == "heater" ? kHeater : kFan;
+  const SampleRules& rules = RulesOf(sample);
   FileContents result;
   for (auto [rel, content] :
        FilesBelow(std::string(KELVANDOR_EXAMPLES_DIR) + SeparatorString() + std::string(sample))) {
@@ -96,7 +141,12 @@ FileContents RenamedUv5Sample(std::string_view sample, std::string_view new_name
       if (rel.starts_with(from)) to = Filled(moved, new_name) + rel.substr(from.size());
     }
     if (outcome.cleaned) {
-      if (to.find(".uvguix.") != std::string::npos) continue;
+      const std::string_view file = std::string_view(to).substr(to.rfind('/') + 1);
+      if (file.starts_with(std::string(new_name) + ".uvguix.")) continue;
+      if (std::find(rules.cleaned_files.begin(), rules.cleaned_files.end(), rel) !=
+          rules.cleaned_files.end()) {
+        continue;
+      }
       const auto folder = std::find_if(rules.output_folders.begin(), rules.output_folders.end(),
                                        [&](const std::string& f) { return to.starts_with(f); });
       if (folder != rules.output_folders.end()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the uVision 5 samples (examples/heater, examples/fan) become when
+// What the uVision 5 samples (examples/heater, fan, twin, sprinkler) become when
 // renamed: every file of the result with its content, built from the sample
 // itself, so that a renamed copy can be checked file by file.
 

@@ -1,0 +1,1 @@
+void sprinkler_io_init(void);

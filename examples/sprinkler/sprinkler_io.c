@@ -1,0 +1,3 @@
+#include "sprinkler_io.h"
+
+void sprinkler_io_init(void) {}

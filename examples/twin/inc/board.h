@@ -1,0 +1,1 @@
+void board_init(void);
