@@ -114,10 +114,12 @@ void StageRewriters(const Project& project, const RenamePlan& plan, const std::s
 
 // What a rename would break, found by planning its rewrite on the project
 // as it stands, before anything is copied or moved. A failure to read is
-// left for the run itself to meet and report.
+// left for the run itself to meet and report. Only what the rewrite reads
+// back is kept of what it writes: the small files it compares.
 std::optional<std::string> PlannedBreak(const Project& project, const RenamePlan& plan) {
   try {
     PlanningFileSystem planning;
+    planning.set_content_limit(kCompareLimit);
     SilentUi silent;
     RewriteBatch batch(planning);
     StageRewriters(project, plan, project.project_dir, silent, batch);
