@@ -226,13 +226,16 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
       }
       // A run stopped in the clean-up is completed with the images it owes:
       // a retry knows only the new name.
-      if (outcome.ok() && plan.clean_up)
+      if (outcome.ok() && plan.clean_up) {
         journal.OweImageRenames(PlannedImageRenames(project, plan));
+      }
       if (outcome.ok()) {
         outcome.error = RunRewriters(project, plan, target, ui, file_system, report, journal);
       }
       if (outcome.ok() && plan.clean_up) {
-        journal.NoteCleanUp();
+        // Without the note, a stop in the clean-up could find the commit
+        // undone on disk, and roll it back over what the clean-up deleted.
+        if (!journal.NoteCleanUp()) journal.Finish();
         RunReport cleaned = CleanUpLockedProject(project, plan, file_system);
         report.cleaned = std::move(cleaned.cleaned);
         report.cleaned_total = cleaned.cleaned_total;

@@ -384,9 +384,14 @@ void RunJournal::OweImageRenames(const std::vector<JournalMove>& renames) {
   }
 }
 
-void RunJournal::NoteCleanUp() {
+bool RunJournal::NoteCleanUp() {
   record_.cleaning = true;
-  Write();
+  try {
+    Write();
+  } catch (const IoError&) {
+    return false;
+  }
+  return true;
 }
 
 bool RunJournal::Finish() {

@@ -91,8 +91,9 @@ class RunJournal {
   // The renames the clean-up makes after the commit; written with the next
   // note, so that a commit found done on disk is never without them.
   void OweImageRenames(const std::vector<JournalMove>& renames);
-  // The clean-up after the commit begins.
-  void NoteCleanUp();
+  // The clean-up after the commit begins. False when that could not be made
+  // durable: the commit must then be completed before the clean-up.
+  bool NoteCleanUp();
 
   // Rolls the run back (before the commit) or completes it (after), then
   // removes the journal. False, leaving the journal for a later run, when a
