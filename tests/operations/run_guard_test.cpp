@@ -20,8 +20,8 @@ using testing::PrintTo;
 using testing::TempDir;
 using testing::WriteFile;
 
-// A project in work/ as an interrupted run left it. In `journal`, "{work}"
-// stands for the folder work/.
+// A project in work/ as an interrupted run left it. In `journal`, "{work}/"
+// stands for the folder work/ and its separator.
 struct InputCase {
   std::string label;
   std::vector<std::pair<std::string, std::string>> files;  // below work/
@@ -49,8 +49,9 @@ TEST_P(RecoverInputTest, CompletesTheJournalOfWhatIsGivenFirst) {
   for (const auto& [rel, content] : c.files) WriteFile(tmp / ("work/" + rel), content);
   if (!c.journal_dir.empty()) {
     std::string journal = "kelvandor-journal\t1\n" + c.journal;
-    for (std::size_t pos; (pos = journal.find("{work}")) != std::string::npos;) {
-      journal.replace(pos, 6, work);
+    const std::string placeholder = "{work}/";
+    for (std::size_t pos; (pos = journal.find(placeholder)) != std::string::npos;) {
+      journal.replace(pos, placeholder.size(), work + SeparatorString());
     }
     WriteFile(JoinPath(tmp / ("work/" + c.journal_dir), kJournalName), journal);
   }
