@@ -169,8 +169,9 @@ class RenameProjectCrashTest : public ::testing::TestWithParam<CrashCase> {
     return true;
   }
 
-  // After a run that `stop` broke off: nothing of the project is lost before
-  // the commit; the same command again ends as `expected`, exit 0.
+  // After a run broken off by a stop or a failing disk: nothing of the
+  // project is lost before the commit; the same command again ends as
+  // `expected`, exit 0.
   void ExpectRetryCompletes(const Entries& expected, const Entries& original) {
     const Entries after_stop = Snapshot(area_.path());
     if (!Committed()) {
