@@ -11,6 +11,7 @@
 #include "operations/families.h"
 #include "operations/front_door.h"
 #include "operations/rename_workflow.h"
+#include "operations/run_guard.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
@@ -172,7 +173,12 @@ void FormModel::CheckBox_RenameFolderClick() {
   }
 }
 
-bool FormModel::NewInput(std::string_view path) {
+bool FormModel::NewInput(std::string_view given) {
+  // What an interrupted run left is completed before the folder is looked
+  // at; when that fails, its message is shown, and the load shows what is
+  // there, which the run refuses to rename.
+  std::string path(given);
+  RecoverInput(path, ui_, file_system_);
   AppState& s = state_;
   FormControls& c = controls_;
   AnalysisConfig config;

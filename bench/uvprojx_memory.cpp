@@ -1,5 +1,7 @@
-// Peak memory and time of the uVision 5 rename (ParseKEILUV5) and clean-up
-// (CleanUpKeilUv5) on large generated .uvprojx files of two shapes: many
+// Peak memory and time of the uVision 5 rename (ParseKEILUV5), clean-up
+// (CleanUpKeilUv5) and whole rename workflow (RenameProject, the check
+// before any change included) on large generated .uvprojx files of two
+// shapes: many
 // targets, and few targets with many source paths. Each shape runs at two
 // sizes, so that the time per MiB shows whether the work grows linearly.
 //
@@ -10,19 +12,25 @@
 // that at the smaller (a quarter of it).
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <unistd.h>
 
 #include "bench/peak_memory.h"
+#include "operations/project.h"
 #include "operations/project_file_cleanup.h"
+#include "operations/rename_workflow.h"
 #include "platform/file_system.h"
+#include "platform/path_style.h"
+#include "platform/user_interface.h"
 #include "rewrite/keil5_rewriter.h"
 #include "rewrite/rewrite_values.h"
 
@@ -122,6 +130,35 @@ void MakeBuildOutput(const fs::path& dir) {
   }
 }
 
+class SilentUi : public kelvandor::UserInterface {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ShowResult(std::string_view) override {}
+  bool Confirm(std::string_view) override { return false; }
+  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
+  void SetBusy(bool) override {}
+  void CopyProgress(std::uint64_t, std::uint64_t) override {}
+};
+
+// The rename of the uVision 5 project `old_name` in `dir` to `new_name`, in
+// place, as the window hands it to the workflow.
+void RenameInPlace(const fs::path& dir, const char* old_name, const char* new_name) {
+  kelvandor::Project project;
+  project.project_dir = dir.string();
+  project.input_dir = dir.parent_path().string();
+  project.old_dir = dir.filename().string();
+  project.Add(kelvandor::FamilyKind::kKeilUv5).old_name = old_name;
+  kelvandor::RenamePlan plan;
+  plan.new_path = project.input_dir + kelvandor::SeparatorString();
+  plan.new_dir = project.old_dir;
+  plan.new_name = new_name;
+  plan.clean_up = false;
+  SilentUi ui;
+  const kelvandor::RenameOutcome outcome =
+      kelvandor::RenameProject(project, plan, ui, kelvandor::NativeFileSystem());
+  if (!outcome.ok()) throw std::runtime_error("the workflow failed: " + outcome.failure().message);
+}
+
 struct Measure {
   double seconds = 0;
   long extra_kib = 0;
@@ -140,6 +177,7 @@ Measure Run(const std::function<void()>& work) {
 struct Result {
   Measure rewrite;
   Measure cleanup;
+  Measure workflow;
   double mib = 0;
 };
 
@@ -164,6 +202,9 @@ Result RunShape(const fs::path& dir, std::size_t bytes, unsigned files) {
   r.cleanup = Run([&] { kelvandor::CleanUpKeilUv5(request, kelvandor::NativeFileSystem()); });
   if (fs::exists(dir / "Objects/main.o") || !fs::exists(dir / "Objects/Pump_0.hex"))
     throw std::runtime_error("the clean-up did not happen");
+  r.workflow = Run([&] { RenameInPlace(dir, "Pump", "Motor"); });
+  if (!fs::exists(dir / "Motor.uvprojx") || fs::exists(dir / "Pump.uvprojx"))
+    throw std::runtime_error("the workflow did not rename");
   fs::remove_all(dir);
   return r;
 }
@@ -219,6 +260,9 @@ int main(int argc, char** argv) {
       all_met =
           Report(shape.label, "clean-up", small.cleanup, small.mib, large.cleanup, large.mib) &&
           all_met;
+      all_met = Report(shape.label, "whole rename", small.workflow, small.mib, large.workflow,
+                       large.mib) &&
+                all_met;
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "error: %s\n", e.what());

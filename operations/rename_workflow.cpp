@@ -39,6 +39,12 @@ bool TargetUnsafeForCopy(std::string_view target, const Project& project, FileSy
          (!project.temp_dir.empty() && fs.IsSameOrInside(target, project.temp_dir));
 }
 
+// `a` and `b` name one folder by the same name: a move between them would
+// change nothing (a change of letter case is a move on Windows).
+bool IsFolderItself(const std::string& a, const std::string& b, FileSystem& fs) {
+  return NamePart(a) == NamePart(b) && fs.IsSameOrInside(a, b) && fs.IsSameOrInside(b, a);
+}
+
 // The folder steps: the first failure, or kNone.
 RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
                              const std::string& target, UserInterface& ui, FileSystem& fs,
@@ -60,7 +66,8 @@ RenameError MakeTargetFolder(const Project& project, const RenamePlan& plan,
     // From here on, a failure or an interruption removes the copy again.
     journal.NoteCopy();
   }
-  if (plan.mode == RenameMode::kRenameFolder) {
+  // A retry after the folder moved finds it under its new name already.
+  if (plan.mode == RenameMode::kRenameFolder && !IsFolderItself(project.project_dir, target, fs)) {
     journal.NoteFolderMove(project.project_dir, target);
     if (!RenameDirectory(project.project_dir, target, ui, fs)) return RenameError::kRename;
     journal.set_root(target);
@@ -107,10 +114,12 @@ void StageRewriters(const Project& project, const RenamePlan& plan, const std::s
 
 // What a rename would break, found by planning its rewrite on the project
 // as it stands, before anything is copied or moved. A failure to read is
-// left for the run itself to meet and report.
+// left for the run itself to meet and report. Only what the rewrite reads
+// back is kept of what it writes: the small files it compares.
 std::optional<std::string> PlannedBreak(const Project& project, const RenamePlan& plan) {
   try {
     PlanningFileSystem planning;
+    planning.set_content_limit(kCompareLimit);
     SilentUi silent;
     RewriteBatch batch(planning);
     StageRewriters(project, plan, project.project_dir, silent, batch);
@@ -118,6 +127,17 @@ std::optional<std::string> PlannedBreak(const Project& project, const RenamePlan
   } catch (const IoError&) {
     return std::nullopt;
   }
+}
+
+// The images the clean-up of `plan` will rename, found by planning it on the
+// target as it stands before the commit, which moves no image.
+std::vector<JournalMove> PlannedImageRenames(const Project& project, const RenamePlan& plan) {
+  PlanningFileSystem planning;
+  std::vector<JournalMove> out;
+  for (const RenamedFile& image : CleanUpLockedProject(project, plan, planning).renamed_images) {
+    out.push_back({image.from, image.to});
+  }
+  return out;
 }
 
 // Stops the run with `error`, whose text is followed by what broke, and
@@ -204,8 +224,22 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
       if (outcome.ok() && !FamilyFoldersInside(project, target, file_system)) {
         outcome.error = RenameError::kBadTarget;
       }
+      // A run stopped in the clean-up is completed with the images it owes:
+      // a retry knows only the new name.
+      if (outcome.ok() && plan.clean_up) {
+        journal.OweImageRenames(PlannedImageRenames(project, plan));
+      }
       if (outcome.ok()) {
         outcome.error = RunRewriters(project, plan, target, ui, file_system, report, journal);
+      }
+      if (outcome.ok() && plan.clean_up) {
+        // Without the note, a stop in the clean-up could find the commit
+        // undone on disk, and roll it back over what the clean-up deleted.
+        if (!journal.NoteCleanUp()) journal.Finish();
+        RunReport cleaned = CleanUpLockedProject(project, plan, file_system);
+        report.cleaned = std::move(cleaned.cleaned);
+        report.cleaned_total = cleaned.cleaned_total;
+        report.renamed_images = std::move(cleaned.renamed_images);
       }
     } catch (const IoError&) {
       // Nothing of the run stays: the moves made are undone, the temporary
@@ -214,12 +248,6 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
       throw;
     }
     journal.Finish();
-  }
-  if (outcome.ok() && plan.clean_up) {
-    RunReport cleaned = CleanUpLockedProject(project, plan, file_system);
-    report.cleaned = std::move(cleaned.cleaned);
-    report.cleaned_total = cleaned.cleaned_total;
-    report.renamed_images = std::move(cleaned.renamed_images);
   }
   // A failure that names what broke has its message already.
   if (!report.failure.failed()) report.failure = Failure(outcome.error);

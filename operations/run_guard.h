@@ -23,4 +23,14 @@ inline constexpr std::chrono::milliseconds kLockWait{2000};
 RenameError GuardRun(const std::vector<std::string>& dirs, FolderLock& lock, UserInterface* ui,
                      FileSystem& file_system);
 
+// What a front door does with the path a user gives before input analysis
+// reads it: completes, as GuardRun does, the journal found in the folder
+// `input` names or lies in. A path that no longer exists is looked for in
+// the nearest folder above it that does, and beside it: a journal whose
+// folder move left that path names where the project went, and `input` is
+// pointed there when the project stays there. The lock is let go at the
+// end: the run takes it again, and completes what another run may have left
+// meanwhile.
+RenameError RecoverInput(std::string& input, UserInterface& ui, FileSystem& file_system);
+
 }  // namespace kelvandor

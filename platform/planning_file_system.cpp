@@ -247,7 +247,7 @@ bool PlanningFileSystem::Move(std::string_view from, std::string_view to, bool r
   }
   ForgetBelow(to_key);
   for (auto& [key, names] : removed_below) removed_files_[key] = std::move(names);
-  Put(from, Node{NodeKind::kGone, {}, {}, {}});
+  Put(from, Node{NodeKind::kGone, {}, {}, {}, {}});
   Put(to, std::move(moved));
   for (auto& [key, node] : below) nodes_[key] = std::move(node);
   return true;
@@ -265,7 +265,7 @@ bool PlanningFileSystem::MakeDirectory(std::string_view path) {
   }
   if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
-  Put(path, Node{NodeKind::kFolder, {}, {}, {}});
+  Put(path, Node{NodeKind::kFolder, {}, {}, {}, {}});
   return true;
 }
 
@@ -287,7 +287,7 @@ bool PlanningFileSystem::RemoveFile(std::string_view path) {
   if (Refuses(Parent(path))) return false;
   const std::string key = Key(path);
   if (nodes_.contains(key)) {
-    Put(path, Node{NodeKind::kGone, {}, {}, {}});
+    Put(path, Node{NodeKind::kGone, {}, {}, {}, {}});
   } else {
     const auto [folder, name] = FolderAndName(key);
     removed_files_[std::string(folder)].emplace(name);
@@ -299,7 +299,7 @@ bool PlanningFileSystem::RemoveTree(std::string_view path) {
   if (!AnythingExists(path)) return true;
   if (Refuses(Parent(path))) return false;
   ForgetBelow(Key(path));
-  Put(path, Node{NodeKind::kGone, {}, {}, {}});
+  Put(path, Node{NodeKind::kGone, {}, {}, {}, {}});
   return true;
 }
 
@@ -319,7 +319,7 @@ bool PlanningFileSystem::CopyOneFile(std::string_view from, std::string_view to)
   if (source.node != nullptr) {
     Put(to, *source.node);
   } else {
-    Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}});
+    Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}, {}});
   }
   return true;
 }
@@ -335,13 +335,12 @@ bool PlanningFileSystem::CopyTree(std::string_view from, std::string_view to,
                                   const CopyProgressFn& progress) {
   const View source = Look(from);
   if (!IsFolder(source) || Exists(Look(to)) || IsSameOrInside(to, from) ||
-      !IsFolder(Look(Parent(to))) || !source.real || !Creatable(to, true) ||
-      Refuses(Parent(to))) {
+      !IsFolder(Look(Parent(to))) || !source.real || !Creatable(to, true) || Refuses(Parent(to))) {
     return false;
   }
   moved_folders_.emplace_back(std::string(to), kelvandor::ResolvedPath(*source.real));
   ForgetBelow(Key(to));
-  Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}});
+  Put(to, Node{NodeKind::kStandIn, {}, *source.real, {}, {}});
   if (progress) progress(0, 0);
   return true;
 }
@@ -353,7 +352,7 @@ int PlanningFileSystem::CreateForWriting(std::string_view path) {
     return -1;
   }
   if (!Creatable(path, false) || Refuses(Parent(path))) return -1;
-  Put(path, Node{NodeKind::kContent, {}, {}, {}});
+  Put(path, Node{NodeKind::kContent, {}, {}, {}, {}});
   const int fd = next_fd_++;
   open_[fd] = OpenFile{std::string(path), {}, 0, true};
   return fd;
@@ -365,7 +364,15 @@ long long PlanningFileSystem::Write(int fd, const char* data, std::size_t size) 
     errno = EBADF;
     return -1;
   }
-  it->second.content.append(data, size);
+  OpenFile& file = it->second;
+  file.written += size;
+  if (!file.dropped) {
+    file.content.append(data, size);
+    if (content_limit_ && file.content.size() > *content_limit_) {
+      file.dropped = true;
+      std::string().swap(file.content);
+    }
+  }
   return static_cast<long long>(size);
 }
 
@@ -373,7 +380,12 @@ int PlanningFileSystem::Close(int fd) {
   const auto it = open_.find(fd);
   if (it == open_.end()) return NativeFileSystem().Close(fd);
   if (it->second.writing) {
-    Put(it->second.path, Node{NodeKind::kContent, {}, {}, std::move(it->second.content)});
+    OpenFile& file = it->second;
+    Put(file.path, Node{NodeKind::kContent,
+                        {},
+                        {},
+                        std::move(file.content),
+                        file.dropped ? std::optional(file.written) : std::nullopt});
   }
   open_.erase(it);
   return 0;
@@ -390,6 +402,10 @@ int PlanningFileSystem::OpenForReading(std::string_view path) {
   if (view.real) return NativeFileSystem().OpenForReading(*view.real);
   if (view.node == nullptr || view.node->kind != NodeKind::kContent) {
     errno = view.node != nullptr ? EISDIR : ENOENT;
+    return -1;
+  }
+  if (view.node->dropped_size) {
+    errno = EIO;
     return -1;
   }
   const int fd = next_fd_++;
@@ -418,7 +434,7 @@ FileStat PlanningFileSystem::Stat(std::string_view path, bool follow_links) {
     stat.kind = EntryKind::kFolder;
   } else if (view.node->kind == NodeKind::kContent) {
     stat.kind = EntryKind::kFile;
-    stat.size = view.node->content.size();
+    stat.size = view.node->dropped_size.value_or(view.node->content.size());
   }
   return stat;
 }

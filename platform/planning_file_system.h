@@ -9,8 +9,8 @@
 // folder, a file written in memory, or a stand-in for a real file or folder
 // (what a copy or a rename made of it). Below a stand-in folder the real
 // folder shows through, so a planned copy of a project costs one node, not
-// one per file. Only file contents written through it are held in memory:
-// those are the project files, which are small.
+// one per file. Only file contents written through it are held in memory,
+// up to a limit per file when one is set.
 
 #include <cstdint>
 #include <functional>
@@ -35,6 +35,11 @@ class PlanningFileSystem final : public FileSystem {
 
   explicit PlanningFileSystem(WritableFolderFn writable_folder = IsWritableFolder)
       : writable_folder_(std::move(writable_folder)) {}
+
+  // A file written longer than `bytes` keeps only its size, so that a plan
+  // of a huge project file costs no memory; reading it back then fails
+  // (EIO).
+  void set_content_limit(std::uint64_t bytes) { content_limit_ = bytes; }
 
   bool MakeDirectory(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to, bool replace) override;
@@ -65,6 +70,8 @@ class PlanningFileSystem final : public FileSystem {
     std::string path;     // as the caller spelled it, for listings
     std::string real;     // kStandIn: the real file or folder it shows
     std::string content;  // kContent
+    // kContent beyond the limit: its size, the content not kept.
+    std::optional<std::uint64_t> dropped_size;
   };
   // What a path shows: nothing, a real path, or a node of this object.
   struct View {
@@ -76,6 +83,8 @@ class PlanningFileSystem final : public FileSystem {
     std::string content;
     std::size_t position = 0;
     bool writing = false;
+    std::uint64_t written = 0;
+    bool dropped = false;  // written beyond the limit
   };
 
   View Look(std::string_view path) const;
@@ -105,6 +114,7 @@ class PlanningFileSystem final : public FileSystem {
   WritableFolderFn writable_folder_;
   std::map<std::string, bool, std::less<>> writable_;  // by Key() of the folder
   int next_fd_ = 1 << 28;  // far above the descriptors of the real files
+  std::optional<std::uint64_t> content_limit_;
 };
 
 }  // namespace kelvandor

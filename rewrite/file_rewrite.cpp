@@ -14,8 +14,6 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::uint64_t kCompareLimit = 4 << 20;
-
 // What stands at `path` is about to be replaced by a rename. POSIX would
 // replace a read-only file (and root may write anything), Windows refuses:
 // refusing everywhere keeps the outcome alike and raises before anything moved.

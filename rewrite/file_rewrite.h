@@ -17,6 +17,7 @@
 // file and folder change is made durable before the commit is noted done.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -33,6 +34,10 @@
 #include "rewrite/run_journal.h"
 
 namespace kelvandor {
+
+// The size up to which a staged project file is compared line by line with
+// the old one for the report; a larger one, generated, is only named.
+inline constexpr std::uint64_t kCompareLimit = 4 << 20;
 
 // Writes the line written in place of `line`, ending it.
 using LineTransform = std::function<void(std::string_view line, LineWriter& out)>;

@@ -158,6 +158,9 @@ bool Trusted(const JournalRecord& record, const std::string& root, FileSystem& f
   for (const std::string& file : record.deletes) {
     if (!inside(file) || !IsDeletableName(NamePart(file))) return false;
   }
+  for (const JournalMove& image : record.images) {
+    if (!inside(image.from) || !inside(image.to)) return false;
+  }
   if (record.folder_from.empty() != record.folder_to.empty()) return false;
   if (!record.folder_from.empty()) {
     if (!IsPlainAbsolute(record.folder_from) || !IsPlainAbsolute(record.folder_to) ||
@@ -218,11 +221,17 @@ bool MovesMade(const JournalRecord& record, const std::string& root, FileSystem&
 // `rolled_back` tells which.
 bool Apply(const JournalRecord& record, std::string root, FileSystem& fs, bool& rolled_back) {
   const auto at = [&root](const std::string& relative) { return JoinPath(root, relative); };
-  rolled_back = !record.committed || !MovesMade(record, root, fs);
+  rolled_back = !record.cleaning && (!record.committed || !MovesMade(record, root, fs));
   if (!rolled_back) {
     // As the commit does: a file that cannot be deleted stays.
     for (const std::string& file : record.deletes) {
       if (fs.AnythingExists(at(file))) fs.RemoveFile(at(file));
+    }
+    // Never over a file: an image renamed already, or one of the new name.
+    for (const JournalMove& image : record.images) {
+      if (fs.FileExists(at(image.from)) && !fs.AnythingExists(at(image.to))) {
+        fs.RenameNoReplace(at(image.from), at(image.to));
+      }
     }
   } else if (record.copy) {
     // Everything in the folder is the run's own copy.
@@ -270,7 +279,9 @@ std::string SerializeJournal(const JournalRecord& record) {
   for (const std::string& temp : record.temps) Line(out, "temp", {temp});
   for (const JournalMove& move : record.moves) Line(out, "move", {move.from, move.to});
   for (const std::string& file : record.deletes) Line(out, "delete", {file});
+  for (const JournalMove& image : record.images) Line(out, "image", {image.from, image.to});
   if (record.committed) Line(out, "committed", {});
+  if (record.cleaning) Line(out, "cleaning", {});
   return out;
 }
 
@@ -295,8 +306,12 @@ bool ParseJournal(std::string_view text, JournalRecord& record) {
       record.moves.push_back({fields[1], fields[2]});
     } else if (kind == "delete" && fields.size() == 2) {
       record.deletes.push_back(fields[1]);
+    } else if (kind == "image" && fields.size() == 3) {
+      record.images.push_back({fields[1], fields[2]});
     } else if (kind == "committed" && fields.size() == 1) {
       record.committed = true;
+    } else if (kind == "cleaning" && fields.size() == 1) {
+      record.cleaning = true;
     } else {
       return false;
     }
@@ -363,6 +378,22 @@ void RunJournal::NoteCommitted() {
   }
 }
 
+void RunJournal::OweImageRenames(const std::vector<JournalMove>& renames) {
+  for (const JournalMove& rename : renames) {
+    record_.images.push_back({Relative(rename.from), Relative(rename.to)});
+  }
+}
+
+bool RunJournal::NoteCleanUp() {
+  record_.cleaning = true;
+  try {
+    Write();
+  } catch (const IoError&) {
+    return false;
+  }
+  return true;
+}
+
 bool RunJournal::Finish() {
   // Also what was noted but never made durable: the step after it failed.
   if (record_ == JournalRecord{}) return true;
@@ -382,6 +413,15 @@ bool RunJournal::Finish() {
   record_ = {};
   written_ = false;
   return true;
+}
+
+bool ReadJournal(std::string_view dir, FileSystem& file_system, JournalRecord& record) {
+  const std::string path = JoinPath(dir, kJournalName);
+  try {
+    return file_system.FileExists(path) && ParseJournal(ReadWholeFile(path, file_system), record);
+  } catch (const IoError&) {
+    return false;
+  }
 }
 
 Recovery RecoverInterruptedRun(std::string_view dir, FileSystem& file_system) {

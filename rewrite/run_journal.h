@@ -18,7 +18,8 @@
 // its source does not, and is undone then, in reverse order. Before the
 // commit is marked done, the run is rolled back (the moves undone, the
 // temporary files removed, the folder moved back, a copy removed); after it,
-// it is completed (the files it was to delete are deleted).
+// it is completed (the files it was to delete are deleted, and the images the
+// clean-up after it renames are renamed), as it is once the clean-up began.
 
 #include <string>
 #include <string_view>
@@ -55,7 +56,12 @@ struct JournalRecord {
   std::vector<std::string> temps;
   std::vector<JournalMove> moves;
   std::vector<std::string> deletes;
+  // The renames of the clean-up after the commit, owed once it is done.
+  std::vector<JournalMove> images;
   bool committed = false;
+  // The clean-up has begun: what it deletes may have been moved by the
+  // commit, which is completed then, never rolled back.
+  bool cleaning = false;
   bool operator==(const JournalRecord&) const = default;
 };
 
@@ -82,6 +88,12 @@ class RunJournal {
   // The moves of a commit, in order, and the files it deletes when done.
   void NoteCommit(const std::vector<JournalMove>& moves, const std::vector<std::string>& deletes);
   void NoteCommitted();
+  // The renames the clean-up makes after the commit; written with the next
+  // note, so that a commit found done on disk is never without them.
+  void OweImageRenames(const std::vector<JournalMove>& renames);
+  // The clean-up after the commit begins. False when that could not be made
+  // durable: the commit must then be completed before the clean-up.
+  bool NoteCleanUp();
 
   // Rolls the run back (before the commit) or completes it (after), then
   // removes the journal. False, leaving the journal for a later run, when a
@@ -105,6 +117,9 @@ enum class Recovery {
   kFailed,      // a journal stays: something could not be undone
   kRefused,     // a journal stays untouched: it asks for what no run does
 };
+
+// Reads the journal in `dir`; false when there is none or it is no journal.
+bool ReadJournal(std::string_view dir, FileSystem& file_system, JournalRecord& record);
 
 // Looks for the journal of an interrupted run in `dir` and completes it.
 // The journal is read as untrusted: unless every path it names lies in `dir`

@@ -1,19 +1,10 @@
 // kelvandor-cli: the rename and the clean-up of the window, for scripts and
-// CI. It runs input analysis, makes a RenamePlan of the proposals and the
-// options (as a user would set the New fields), and hands both to the rename
-// workflow or the clean-up. Messages go to standard error. A dry run runs
-// the same workflow over a file system that only plans, and prints the plan.
+// CI (see cli_run.h). Messages go to standard error.
 
-#include <algorithm>
-#include <chrono>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <string>
-#include <string_view>
-#include <utility>
-#include <variant>
 #include <vector>
 
 #ifdef _WIN32
@@ -27,22 +18,11 @@
 #endif
 
 #include "app/cli/cli_options.h"
-#include "app/cli/report_output.h"
+#include "app/cli/cli_run.h"
 #include "app/cli/terminal_ui.h"
-#include "app/run_guarded.h"
-#include "discovery/input_analysis.h"
-#include "operations/cleanup.h"
 #include "operations/failure.h"
-#include "operations/front_door.h"
-#include "operations/project.h"
-#include "operations/rename_workflow.h"
 #include "platform/file_system.h"
-#include "platform/folders.h"
-#include "platform/io_error.h"
-#include "platform/path_style.h"
-#include "platform/planning_file_system.h"
 #include "platform/stop_request.h"
-#include "platform/temp_folder.h"
 
 namespace kelvandor::cli {
 namespace {
@@ -82,174 +62,6 @@ void CatchStopSignals() {
 
 constexpr const char* kVersion = "kelvandor-cli " KELVANDOR_VERSION;
 
-ExitStatus UsageError(const std::string& reason) {
-  std::fprintf(stderr, "kelvandor-cli: %s\n", reason.c_str());
-  return ExitStatus::kUsage;
-}
-
-// Checks the options against what the loaded project allows; the reason
-// when they do not fit. Nothing has been changed on disk yet.
-std::string MisfitReason(const Options& options, const Project& project) {
-  const bool archive = project.from_archive;
-  if (options.command == Command::kClean) {
-    // Only the unpacked, temporary copy of an archive would be cleaned.
-    if (archive) return "an archive cannot be cleaned";
-    return {};
-  }
-  if (archive) {
-    if (options.mode == RenameMode::kRenameFolder) {
-      return "an archive is always copied: --rename-folder does not apply";
-    }
-    if (options.backup) return "an archive is always copied: --backup does not apply";
-    // The proposed path lies in the temporary folder, removed at the end.
-    if (!options.to) return "an archive needs --to PATH for its copy";
-    return {};
-  }
-  if (options.mode == RenameMode::kInPlace && (options.to || options.dir)) {
-    return "--to and --dir need --copy or --rename-folder";
-  }
-  return {};
-}
-
-// The analysis's proposals with the options over them, as the window's New
-// fields would be after a user set them.
-RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
-                    std::string_view current_dir) {
-  return PlanRename(
-      analysis.project,
-      RenameRequest{
-          .mode = options.mode,
-          .new_path = options.to ? NormalisedAgainst(*options.to, current_dir) : analysis.new_path,
-          .new_name = options.name.value_or(analysis.new_name),
-          .new_dir = options.dir,
-          .proposed_dir = analysis.new_dir,
-          .clean_up = options.clean_up,
-          .backup = options.backup});
-}
-
-// A folder below the given one, separator-led, with "/" between levels.
-std::string Relative(std::string_view sub_dir) {
-  std::string out(sub_dir.empty() ? "." : sub_dir.substr(1));
-  for (char& c : out) c = c == Separator() ? '/' : c;
-  return out;
-}
-
-// The plan on standard output, or the summary of the real run on standard
-// error; with --json either as one document on standard output. A real run
-// that an error broke off has no summary: what it did is not known.
-void PrintOutcome(const Options& options, const RunReport& report, const RunFacts& facts,
-                  bool completed) {
-  if (options.json) {
-    std::fputs(JsonText(report, facts).c_str(), stdout);
-  } else if (options.dry_run) {
-    const char* no_color = std::getenv("NO_COLOR");
-    std::fputs(PlanText(report, facts, ColorWanted(KELVANDOR_ISATTY(1) != 0, no_color)).c_str(),
-               stdout);
-  } else if (completed) {
-    std::fputs(SummaryText(report, facts).c_str(), stderr);
-  }
-  std::fflush(stdout);
-}
-
-// Runs the rename or the clean-up of `plan`, over a file system that only
-// plans for a dry run, prints what it did or would do, and gives the exit
-// status.
-ExitStatus Execute(const Options& options, const ProjectState& analysis, const RenamePlan& plan,
-                   UserInterface& ui) {
-  const Project& project = analysis.project;
-  PlanningFileSystem planning;
-  FileSystem& file_system = options.dry_run ? planning : NativeFileSystem();
-  PlanningUi planning_ui(ui);
-  UserInterface& run_ui = options.dry_run ? static_cast<UserInterface&>(planning_ui) : ui;
-  RunFacts facts{.dry_run = options.dry_run, .clean_only = options.command == Command::kClean};
-  if (!analysis.search.candidates.empty()) {
-    facts.found_below = Relative(analysis.search.candidates.front().sub_dir);
-    for (const std::string& link : analysis.search.passed_over) {
-      facts.passed_over.push_back(Relative(link));
-    }
-  }
-  RunReport report;
-  const auto start = std::chrono::steady_clock::now();
-  Failure failure = RunGuarded(ui, [&] {
-    if (facts.clean_only) {
-      report = CleanUpProject(project, plan, run_ui, file_system);
-      if (report.failure.failed()) return report.failure;
-      run_ui.ShowResult(kCleanedText);
-      return Failure();
-    }
-    RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
-    for (const RewriteWarning& warning : outcome.report.warnings) {
-      run_ui.ShowResult(warning.message);
-    }
-    run_ui.ShowResult(RenameResultText(outcome.error));
-    report = std::move(outcome.report);
-    return Failure(outcome.error);
-  });
-  facts.elapsed = std::chrono::steady_clock::now() - start;
-  // An error the run raised broke it off: what it did is not known.
-  const bool raised = std::holds_alternative<IoErrorCode>(failure.status);
-  ExitStatus status = ExitStatusOf(failure);
-  if (StopRequested()) {
-    // Stopped between clean-up steps, the run itself raised nothing.
-    if (!raised) {
-      failure = Failure(IoError(IoErrorCode::kInterrupted));
-      ui.ShowMessage(failure.message);
-    }
-    status = ExitStatus::kInterrupted;
-  }
-  facts.exit_status = static_cast<int>(status);
-  const bool broken_off = raised || status == ExitStatus::kInterrupted;
-  if (broken_off) {
-    report.failure = failure;
-    // A stop shows as one, whatever the step it broke off raised.
-    if (status == ExitStatus::kInterrupted) report.failure.status = IoErrorCode::kInterrupted;
-  }
-  PrintOutcome(options, report, facts, !broken_off);
-  return status;
-}
-
-ExitStatus Run(const Options& options) {
-  const bool interactive = KELVANDOR_ISATTY(0) && KELVANDOR_ISATTY(2);
-  TerminalUi ui(stdin, stderr, options.yes, interactive, KELVANDOR_ISATTY(2) != 0);
-  // A private program folder: the archive is unpacked there, and no
-  // configuration file of the window's is read, so runs are repeatable and
-  // can go side by side.
-  // Those of runs that were killed would otherwise stay for ever.
-  RemoveStaleTemporaryFolders("kelvandor-cli-");
-  TemporaryFolder work("kelvandor-cli-");
-  if (work.path().empty()) {
-    const Failure failure(AnalysisError::kCreateDirectory);
-    ui.ShowMessage(failure.message);
-    return ExitStatusOf(failure);
-  }
-  AnalysisConfig config;
-  config.exe_dir = work.path();
-  ProjectState analysis;
-
-  const std::string current_dir = CurrentDir();
-  ExitStatus status = ExitStatus::kSuccess;
-  const std::string source = NormalisedAgainst(options.source, current_dir);
-  if (!NewInput(source, config, analysis, ui).ok) {
-    status = ExitStatusOf(Failure(analysis.error));
-    if (status == ExitStatus::kSeveralProjects && options.json) {
-      // What the message listed, with "/" between levels whatever the system.
-      std::vector<std::string> candidates = analysis.several_projects;
-      for (std::string& c : candidates) std::replace(c.begin(), c.end(), Separator(), '/');
-      std::fputs(CandidatesJson(source, candidates, static_cast<int>(status)).c_str(), stdout);
-    }
-  } else if (const std::string misfit = MisfitReason(options, analysis.project); !misfit.empty()) {
-    status = UsageError(misfit);
-  } else if (StopRequested()) {
-    ui.ShowMessage(IoErrorText(IoErrorCode::kInterrupted));
-    status = ExitStatus::kInterrupted;
-  } else {
-    const RenamePlan plan = PlanFrom(options, analysis, current_dir);
-    status = Execute(options, analysis, plan, ui);
-  }
-  RunGuarded(ui, [&] { DeleteDirectory(analysis.project.temp_dir, NativeFileSystem()); });
-  return status;
-}
-
 }  // namespace
 }  // namespace kelvandor::cli
 
@@ -272,7 +84,10 @@ int main(int argc, char* argv[]) {
   }
   CatchStopSignals();
   try {
-    return static_cast<int>(Run(options));
+    const bool interactive = KELVANDOR_ISATTY(0) && KELVANDOR_ISATTY(2);
+    TerminalUi ui(stdin, stderr, options.yes, interactive, KELVANDOR_ISATTY(2) != 0);
+    const CliOutput output{.out_is_terminal = KELVANDOR_ISATTY(1) != 0};
+    return static_cast<int>(RunCommand(options, ui, kelvandor::NativeFileSystem(), output));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return static_cast<int>(kelvandor::ExitStatus::kIoError);

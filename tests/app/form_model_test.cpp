@@ -8,6 +8,7 @@
 #include "app/configuration.h"
 #include "app/form_layout.h"
 #include "discovery/input_analysis.h"
+#include "operations/rename_error.h"
 #include "operations/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -290,6 +291,24 @@ TEST_F(FormModelTest, EclipseNameStandsInThePrjField) {
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
   EXPECT_TRUE(FileExists(dir + kSep + "lamp.ioc"));
   EXPECT_NE(ReadFile(dir + kSep + ".project").find("<name>lamp</name>"), std::string::npos);
+}
+
+// A run stopped with the ".project" set aside: the load rolls it back first
+// and then shows the project as it was.
+TEST_F(FormModelTest, LoadCompletesAnInterruptedRunFirst) {
+  model_.FormCreate(exe_dir_);
+  const std::string dir = CopyExample("beacon", "board");
+  const std::string project = dir + kSep + ".project";
+  ASSERT_TRUE(RenameNoReplace(project, project + ".kvprev"));
+  WriteFile(project + ".kvtmp", "<projectDescription/>");
+  WriteFile(dir + kSep + ".kelvandor-journal",
+            "kelvandor-journal\t1\ntemp\t.project.kvtmp\nmove\t.project\t.project.kvprev\n"
+            "move\t.project.kvtmp\t.project\n");
+  Load(dir);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{std::string(kRolledBackText)}));
+  EXPECT_EQ(c_.Edit_Old_Prj.text, "beacon");
+  EXPECT_TRUE(c_.Button_Rename.enabled);
+  EXPECT_EQ(ListTree(dir), ListTree(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + "beacon"));
 }
 
 TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {

@@ -1106,6 +1106,28 @@ TEST_F(CliProcessTest, TwoRunsAtOnceLeaveOneWholeRename) {
   EXPECT_EQ(ListTree(program_tmp_), Tree{});
 }
 
+// Killed between the moves of its commit, a run left the workspace set
+// aside: the same command again rolls it back before it looks at the
+// project, then renames it in the same run.
+TEST_F(CliProcessTest, StoppedCommitIsRolledBackAndTheRenameGoesOn) {
+  const std::string project = Load("blinky");
+  ASSERT_TRUE(RenameNoReplace(project + "/blinky.wsp", project + "/_old_blinky.wsp"));
+  WriteFile(project + "/pump.wsp.kvtmp", "[Workspace]\r\n");
+  WriteFile(project + "/.kelvandor-journal",
+            "kelvandor-journal\t1\ntemp\tpump.wsp.kvtmp\n"
+            "move\tblinky.wsp\t_old_blinky.wsp\nmove\tpump.wsp.kvtmp\tpump.wsp\n");
+
+  const Outcome outcome = Run({"rename", "blinky", "--name", "pump"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(outcome.err.starts_with("Completed the rollback of an interrupted run\nFinished!\n"))
+      << outcome.err;
+  ExpectRewritten(kBlinky, project, "pump");
+  for (const std::string& rel : ListTree(project)) {
+    EXPECT_EQ(rel.find(".kv"), std::string::npos) << rel;
+    EXPECT_EQ(rel.find("_old_"), std::string::npos) << rel;
+  }
+}
+
 // Ctrl-C stops a run at its next safe point: what it did is rolled back (or,
 // after the commit, the rename stands), its temporary folder is removed, the
 // status is 130, and the same command run again completes.

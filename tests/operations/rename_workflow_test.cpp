@@ -669,6 +669,19 @@ TEST_F(RenameProjectTest, RenameOntoAnExistingFolderFails) {
   ExpectRestored(r);
 }
 
+// The retry of a rename-folder run that moved the folder already: the
+// folder has the name asked for.
+TEST_F(RenameProjectTest, RenameFolderOntoItsOwnNameRenamesOnlyTheFiles) {
+  Request r = Load(kBlinky);
+  r.plan.mode = RenameMode::kRenameFolder;
+  r.plan.new_name = "pump";
+
+  EXPECT_TRUE(Run(r));
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(FileExists(Join(r.project.project_dir, "pump.wsp")));
+  EXPECT_FALSE(FileExists(Join(r.project.project_dir, "blinky.wsp")));
+}
+
 TEST_F(RenameProjectTest, FolderAboveTheTargetThatCannotBeMadeGivesError8) {
   Request r = Load(kBlinky);
   WriteFile(tmp_ / "file", "not a folder");
@@ -1020,19 +1033,8 @@ namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// Every entry of `tree` with its permissions, so that a lost mode shows.
-std::vector<std::pair<std::string, int>> Modes(const std::string& root) {
-  std::vector<std::pair<std::string, int>> out;
-  for (const std::string& rel : ListTree(root)) {
-    const auto perms = std::filesystem::symlink_status(NativePath(Join(root, rel))).permissions();
-    out.emplace_back(rel, static_cast<int>(perms));
-  }
-  return out;
-}
-
-bool HoldsContent(const Entries& tree, const std::string& content) {
-  return std::any_of(tree.begin(), tree.end(), [&](const auto& e) { return e.second == content; });
-}
+using testing::HoldsContent;
+using testing::Modes;
 
 class RenameProjectFaultTest : public RenameProjectModeTest {};
 
@@ -1141,160 +1143,6 @@ std::vector<ModeCase> FaultLoopCases() {
 
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectFaultTest,
                          ::testing::ValuesIn(FaultLoopCases()), CaseName);
-
-// The names a stopped run may leave and the next run must remove.
-bool IsLeftOver(const std::string& rel) {
-  return rel.find(".kvtmp") != std::string::npos || rel.find(".kvprev") != std::string::npos ||
-         rel.find(kJournalName) != std::string::npos;
-}
-
-// The first project file of the sample that the rename moves away.
-std::string MainProjectFile(const Sample& f, const std::vector<Rewritten>& files) {
-  const Tree tree = ListTree(Example(f.example));
-  std::vector<std::string> candidates;
-  // A workspace named otherwise keeps its name: the project file moves.
-  if (f.iar_name != nullptr) {
-    candidates.push_back((*f.iar_sub ? std::string(f.iar_sub) + "/" : "") + f.iar_name + ".ewp");
-  }
-  for (const Rewritten& file : files) candidates.push_back(file.old_rel);
-  if (f.eclipse_moved != nullptr) candidates.push_back(f.eclipse_moved);
-  const std::string keil = *f.keil_sub ? std::string(f.keil_sub) + "/" : "";
-  candidates.push_back(keil + f.example + ".uvprojx");
-  for (const std::string& rel : candidates) {
-    if (std::find(tree.begin(), tree.end(), rel) != tree.end()) return rel;
-  }
-  ADD_FAILURE() << "no project file in " << f.example;
-  return {};
-}
-
-class RenameProjectCrashTest : public RenameProjectModeTest {
- protected:
-  // The project of `ToPump(Load(f, "clean"))` after the rename with CleanUp.
-  Entries Expected(const Sample& f, Mode mode) {
-    Request r = Load(f, "clean");
-    ToPump(r, mode, tmp_ / "clean");
-    r.plan.clean_up = true;
-    EXPECT_TRUE(Run(r));
-    return Snapshot(r.plan.new_path + r.plan.new_dir);
-  }
-
-  // After a run of `r` in `run` was stopped: the next run first completes
-  // the stopped one from its journal, which leaves the project with its
-  // original names, bytes and modes (or, when the stopped run had committed,
-  // renamed), then makes the whole rename, `wanted`. Nothing of the stopped
-  // run remains.
-  void ExpectNextRunCompletes(Request r, const std::string& run, const Entries& original,
-                              const std::vector<std::pair<std::string, int>>& modes_before,
-                              const Entries& wanted) {
-    const Sample& f = *GetParam().family;
-    const Mode mode = GetParam().mode;
-    const std::string target = r.plan.new_path + r.plan.new_dir;
-    // What the next run does first, on its own.
-    for (const std::string& dir : {r.project.project_dir, target}) {
-      const Recovery recovery = RecoverInterruptedRun(dir, NativeFileSystem());
-      EXPECT_TRUE(recovery != Recovery::kFailed && recovery != Recovery::kRefused);
-    }
-    const bool moved = mode == Mode::kRenameFolder && !AnythingExists(r.project.project_dir);
-    const std::string project = moved ? target : r.project.project_dir;
-    // A commit moves every old project file away at once.
-    const std::string renamed_in = mode == Mode::kCopy ? target : project;
-    const bool committed = AnythingExists(renamed_in) &&
-                           !FileExists(Join(renamed_in, MainProjectFile(f, RewrittenFiles(f, r))));
-    EXPECT_EQ(moved, moved && committed);
-    if (!committed) {
-      EXPECT_EQ(Snapshot(project), original);
-      EXPECT_EQ(Modes(project), modes_before);
-    }
-    // The next run of the same request, from wherever the project now is.
-    if (moved) {
-      r.plan.mode = RenameMode::kInPlace;
-      r.project.project_dir = target;
-    }
-    ui_.confirm_answers = {true};
-    Run(r);
-    EXPECT_EQ(Snapshot(target), wanted);
-    if (mode == Mode::kCopy) {
-      EXPECT_EQ(Snapshot(r.project.project_dir), original);
-    }
-    for (const std::string& rel : ListTree(run)) {
-      EXPECT_FALSE(IsLeftOver(rel)) << rel;
-    }
-  }
-};
-
-// Whichever single change of the file system the run stops at (killed, a
-// power cut), with no undo on the way out, the next run completes.
-TEST_P(RenameProjectCrashTest, AnyStopLosesNothingAndTheNextRunCompletes) {
-  const Sample& f = *GetParam().family;
-  const Mode mode = GetParam().mode;
-  const Entries original = Snapshot(Example(f.example));
-  const Entries expected = Expected(f, mode);
-  const Request shared_source = Load(f, "source");
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE("stopped at call " + std::to_string(n));
-    const std::string run = tmp_ / ("run" + std::to_string(n));
-    Request r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
-    ToPump(r, mode, run);
-    r.plan.clean_up = true;
-    const auto modes_before = Modes(r.project.project_dir);
-    testing::CrashingFileSystem crashing(n);
-    bool stopped = false;
-    try {
-      Run(r, crashing);
-    } catch (const testing::Crash&) {
-      stopped = true;
-    }
-    Entries wanted = expected;
-    for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
-    if (!stopped) {
-      EXPECT_EQ(Snapshot(r.plan.new_path + r.plan.new_dir), wanted);
-      break;
-    }
-    ExpectNextRunCompletes(r, run, original, modes_before, wanted);
-    RemoveTree(run);
-    if (HasFailure()) break;
-  }
-}
-
-// A step fails and, one or two steps later, so does every step after it:
-// the undo of the first failure fails part-way, also after the commit was
-// noted done. Whatever the journal left says what the next run must do.
-TEST_P(RenameProjectCrashTest, FailingUndoLeavesAJournalTheNextRunCompletes) {
-  const Sample& f = *GetParam().family;
-  const Mode mode = GetParam().mode;
-  // The scheme whose backups the commit deletes; the loop is long.
-  if (&f != &kBlinky) GTEST_SKIP() << "one sample";
-  const Entries original = Snapshot(Example(f.example));
-  const Entries expected = Expected(f, mode);
-  const Request shared_source = Load(f, "source");
-  for (int n = 1;; ++n) {
-    bool fired = false;
-    for (int gap : {1, 2}) {
-      SCOPED_TRACE("failing call " + std::to_string(n) + ", then from " + std::to_string(n + gap));
-      const std::string run = tmp_ / ("run" + std::to_string(n) + "-" + std::to_string(gap));
-      Request r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
-      ToPump(r, mode, run);
-      r.plan.clean_up = true;
-      const auto modes_before = Modes(r.project.project_dir);
-      testing::FaultyFileSystem faulty(n, n + gap);
-      try {
-        Run(r, faulty);
-      } catch (const IoError&) {
-      }
-      fired = faulty.fired();
-      Entries wanted = expected;
-      for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
-      if (!fired) break;
-      ExpectNextRunCompletes(r, run, original, modes_before, wanted);
-      RemoveTree(run);
-      if (HasFailure()) return;
-    }
-    if (!fired) break;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectCrashTest,
-                         ::testing::ValuesIn(FaultCases()), CaseName);
 
 // An IDE that saves a project file while the rename reads it.
 class SavingFileSystem : public ForwardingFileSystem {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -686,6 +687,22 @@ TEST(PlanningFileSystemTest, ReadsSeeThePlannedChangesOnly) {
   EXPECT_FALSE(plan.FileExists(tmp / "r/s/OBJ/x.o"));
   ASSERT_TRUE(plan.RemoveTree(tmp / "r"));
   EXPECT_FALSE(plan.DirectoryExists(tmp / "r"));
+
+  // With a limit, a longer file keeps only its size and cannot be read back.
+  plan.set_content_limit(2);
+  for (const auto& [name, text] : {std::pair{"short.kvtmp", "ab"}, {"long.kvtmp", "abc"}}) {
+    const int out = plan.CreateForWriting(tmp / name);
+    ASSERT_GE(out, 0);
+    ASSERT_EQ(plan.Write(out, text, 2), 2);
+    const std::size_t rest = std::strlen(text) - 2;
+    ASSERT_EQ(plan.Write(out, text + 2, rest), static_cast<long long>(rest));
+    ASSERT_EQ(plan.Close(out), 0);
+    EXPECT_EQ(plan.FileSize(tmp / name), std::optional<std::uint64_t>(std::strlen(text)));
+  }
+  EXPECT_EQ(ReadWholeFile(tmp / "short.kvtmp", plan), "ab");
+  errno = 0;
+  EXPECT_EQ(plan.OpenForReading(tmp / "long.kvtmp"), -1);
+  EXPECT_EQ(errno, EIO);
 
   EXPECT_EQ(testing::Snapshot(tmp.path()), before);
 }

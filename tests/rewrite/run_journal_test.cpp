@@ -107,6 +107,26 @@ INSTANTIATE_TEST_SUITE_P(
                     kCommit + "committed\n",
                     Recovery::kRolledBack,
                     WithOut({"proj/", "proj/a.prj", "proj/keep.c"})},
+        // The clean-up after the commit was stopped: the images it owes are
+        // renamed, never over a file; before the commit, none.
+        JournalCase{
+            "CommittedRenamesTheImagesItOwes",
+            {{"b.prj", "B"}, {"ABS/a.mhx", "I"}, {"ABS/a.hex", "H"}, {"ABS/b.hex", "N"}},
+            kCommit + "image\tABS/a.mhx\tABS/b.mhx\nimage\tABS/a.hex\tABS/b.hex\ncommitted\n",
+            Recovery::kCompleted,
+            WithOut({"proj/", "proj/ABS/", "proj/ABS/a.hex", "proj/ABS/b.hex", "proj/ABS/b.mhx",
+                     "proj/b.prj", "proj/keep.c"})},
+        JournalCase{"RolledBackOwesNoImage",
+                    {{"_old_a.prj", "A"}, {"b.prj", "B"}, {"ABS/a.mhx", "I"}},
+                    kCommit + "image\tABS/a.mhx\tABS/b.mhx\n",
+                    Recovery::kRolledBack,
+                    WithOut({"proj/", "proj/ABS/", "proj/ABS/a.mhx", "proj/a.prj", "proj/keep.c"})},
+        // The clean-up deleted a file the commit had moved there.
+        JournalCase{"CleaningIsCompletedWhateverItDeleted",
+                    {{"_old_a.prj", "A"}},
+                    kCommit + "committed\ncleaning\n",
+                    Recovery::kCompleted,
+                    WithOut({"proj/", "proj/keep.c"})},
         JournalCase{"CopyRemovesItsOwnFolder", {}, "copy\n", Recovery::kRolledBack, kOut},
         // Crafted or damaged: refused, nothing changed.
         JournalCase{"DamagedRecord", {}, "move\ta\n", Recovery::kRefused, {}},
@@ -130,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     true},
         JournalCase{"EmptyPath", {}, "temp\t\n", Recovery::kRefused, {}},
+        JournalCase{"ImageRenamedOut",
+                    {{"a.mhx", "I"}},
+                    "image\ta.mhx\t../out/a.mhx\ncommitted\n",
+                    Recovery::kRefused,
+                    {}},
         JournalCase{"DeleteOfAProjectFile",
                     {{"b.prj", "B"}},
                     "delete\tb.prj\ncommitted\n",

@@ -98,6 +98,20 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& roo
   return out;
 }
 
+bool HoldsContent(const std::vector<std::pair<std::string, std::string>>& tree,
+                  std::string_view content) {
+  return std::any_of(tree.begin(), tree.end(), [&](const auto& e) { return e.second == content; });
+}
+
+std::vector<std::pair<std::string, int>> Modes(const std::string& root) {
+  std::vector<std::pair<std::string, int>> out;
+  for (const std::string& rel : ListTree(root)) {
+    const std::string path = root + Separator() + NativeSeparators(rel);
+    out.emplace_back(rel, static_cast<int>(fs::symlink_status(NativePath(path)).permissions()));
+  }
+  return out;
+}
+
 void MakeSymlink(const std::string& target, const std::string& link) {
   if constexpr (kHaveLinks) fs::create_symlink(NativePath(target), NativePath(link));
 }

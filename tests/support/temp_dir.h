@@ -41,6 +41,11 @@ std::vector<std::string> ListTree(const std::string& root);
 // Every entry of ListTree(root) with the content of its files (empty for
 // folders and links), to show that a tree did not change.
 std::vector<std::pair<std::string, std::string>> Snapshot(const std::string& root);
+// Whether an entry of a Snapshot holds `content`.
+bool HoldsContent(const std::vector<std::pair<std::string, std::string>>& tree,
+                  std::string_view content);
+// Every entry of ListTree(root) with its permissions, so that a lost mode shows.
+std::vector<std::pair<std::string, int>> Modes(const std::string& root);
 // True where the tests can make symbolic links. Windows makes them only with
 // a privilege, and Wine not at all.
 #ifdef _WIN32
