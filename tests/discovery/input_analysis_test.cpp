@@ -324,45 +324,45 @@ const std::string kSeveral = "Several projects found - give the project file of 
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, NewInputIarNameTest,
-    ::testing::Values(IarNameCase{"OnlyProject", {"x.ewp"}, "<workspace/>", "x", ""},
-                      IarNameCase{"NoProjectFileTakesTheWorkspace", {}, "<workspace/>", "w", ""},
-                      IarNameCase{
-                          "WorkspaceListsOne",
-                          {"a.ewp", "b.ewp"},
-                          "<workspace><project><path>$WS_DIR$\\B.ewp</path></project></workspace>",
-                          "b",
-                          ""},
-                      IarNameCase{"WorkspaceListsTwo",
-                                  {"a.ewp", "b.ewp"},
-                                  "<workspace><project><path>$WS_DIR$\\b.ewp</path></project>"
-                                  "<project><path>$WS_DIR$/a.ewp</path></project></workspace>",
-                                  "",
-                                  kSeveral + "\nb.ewp\na.ewp"},
-                      IarNameCase{"WorkspaceListsNone",
-                                  {"a.ewp", "b.ewp"},
-                                  "<workspace/>",
-                                  "",
-                                  kSeveral + "\na.ewp\nb.ewp"},
-                      IarNameCase{"WorkspaceOfProjectsInSubFolders",
-                                  {"A/A.ewp", "B/Project/B.ewp"},
-                                  "<workspace><project><path>$WS_DIR$\\A\\A.ewp</path></project>"
-                                  "<project><path>$WS_DIR$/B/Project/B.ewp</path></project>"
-                                  "<project><path>$WS_DIR$\\gone\\C.ewp</path></project>"
-                                  "</workspace>",
-                                  "",
-                                  kSeveral + "\nA/A.ewp\nB/Project/B.ewp"},
-                      IarNameCase{"StaleWorkspaceAboveOtherProjects",
-                                  {"k1/k1.uvprojx", "k2/k2.uvprojx"},
-                                  "<workspace><project><path>$WS_DIR$\\EWARM\\x.ewp</path>"
-                                  "</project></workspace>",
-                                  "",
-                                  kSeveral + "\nk1\nk2"},
-                      IarNameCase{"StaleWorkspaceAlone",
-                                  {},
-                                  "<workspace><project><path>$WS_DIR$\\EWARM\\x.ewp</path>"
-                                  "</project></workspace>",
-                                  "",
-                                  kSeveral + "\n$WS_DIR$\\EWARM\\x.ewp"}),
+    ::testing::Values(
+        IarNameCase{"OnlyProject", {"x.ewp"}, "<workspace/>", "x", ""},
+        IarNameCase{"NoProjectFileTakesTheWorkspace", {}, "<workspace/>", "w", ""},
+        IarNameCase{"WorkspaceListsOne",
+                    {"a.ewp", "b.ewp"},
+                    "<workspace><project><path>$WS_DIR$\\B.ewp</path></project></workspace>",
+                    "b",
+                    ""},
+        IarNameCase{"WorkspaceListsTwo",
+                    {"a.ewp", "b.ewp"},
+                    "<workspace><project><path>$WS_DIR$\\b.ewp</path></project>"
+                    "<project><path>$WS_DIR$/a.ewp</path></project></workspace>",
+                    "",
+                    kSeveral + "\nb.ewp\na.ewp"},
+        IarNameCase{"WorkspaceListsNone",
+                    {"a.ewp", "b.ewp"},
+                    "<workspace/>",
+                    "",
+                    kSeveral + "\na.ewp\nb.ewp"},
+        IarNameCase{"WorkspaceOfProjectsInSubFolders",
+                    {"A/A.ewp", "B/Project/B.ewp"},
+                    "<workspace><project><path>$WS_DIR$\\A\\A.ewp</path></project>"
+                    "<project><path>$WS_DIR$/B/Project/B.ewp</path></project>"
+                    "<project><path>$WS_DIR$\\gone\\C.ewp</path></project>"
+                    "</workspace>",
+                    "",
+                    kSeveral + "\nA" + kSep + "A.ewp\nB" + kSep + "Project" + kSep + "B.ewp"},
+        IarNameCase{"StaleWorkspaceAboveOtherProjects",
+                    {"k1/k1.uvprojx", "k2/k2.uvprojx"},
+                    "<workspace><project><path>$WS_DIR$\\EWARM\\x.ewp</path>"
+                    "</project></workspace>",
+                    "",
+                    kSeveral + "\nk1\nk2"},
+        IarNameCase{"StaleWorkspaceAlone",
+                    {},
+                    "<workspace><project><path>$WS_DIR$\\EWARM\\x.ewp</path>"
+                    "</project></workspace>",
+                    "",
+                    kSeveral + "\n$WS_DIR$\\EWARM\\x.ewp"}),
     testing::ParamLabel());
 
 TEST_F(NewInputTest, OneExampleSubFolderSetsTheOldLocationFromTheFolder) {
