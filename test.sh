@@ -89,10 +89,10 @@ budget() {
   done
 }
 trap budget EXIT
-compiler_launcher
 
 if [ "$native" -eq 1 ]; then
   ensure_packages "${NATIVE_PACKAGES[@]}" "${PACKAGING_PACKAGES[@]}"
+  compiler_launcher
   # The Debian package, from the Release build that run.sh uses; the suite
   # below checks it.
   native_build() {
@@ -111,6 +111,7 @@ fi
 
 if [ "$windows" -eq 1 ]; then
   ensure_packages "${WINDOWS_PACKAGES[@]}"
+  compiler_launcher
   windows_build() {
     # A static libarchive for the cross build, made once and kept in build/deps.
     scripts/mingw-libarchive.sh
@@ -144,6 +145,7 @@ fi
 
 if [ "$clang" -eq 1 ]; then
   ensure_packages "${NATIVE_PACKAGES[@]}" "${CLANG_PACKAGES[@]}"
+  compiler_launcher
   # The Qt-free core and its suite, optimised, so that Clang's warnings and
   # its optimiser's view of the code are checked as well as GCC's. The fault
   # and crash loops repeat one rename at every step of it; what an optimiser
