@@ -88,7 +88,8 @@ budget() {
     slowest_tests "$suite"
   done
 }
-trap budget EXIT
+# The script's own status stays, whatever the summary's last command returns.
+trap 'status=$?; budget || true; exit "$status"' EXIT
 
 if [ "$native" -eq 1 ]; then
   ensure_packages "${NATIVE_PACKAGES[@]}" "${PACKAGING_PACKAGES[@]}"
