@@ -18,9 +18,11 @@ fi
 ensure_packages "${NATIVE_PACKAGES[@]}" "${CLANG_PACKAGES[@]}"
 
 build=build/fuzz
+compiler_launcher
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANDOR_FUZZ=ON -DKELVANDOR_WERROR=ON \
-  -DBUILD_TESTING=OFF -DKELVANDOR_BUILD_APP=OFF -DKELVANDOR_BUILD_BENCH=OFF >/dev/null
+  -DBUILD_TESTING=OFF -DKELVANDOR_BUILD_APP=OFF -DKELVANDOR_BUILD_BENCH=OFF \
+  "${COMPILER_LAUNCHER[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kelvandor_fuzz
 
 root=$PWD/$build

@@ -12,6 +12,7 @@
 # packages of WINDOWS_PACKAGES in scripts/deps.sh; no root rights.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/deps.sh"
 deps="$root/build/deps"
 apt_dir="$deps/apt"
 package_dir="$deps/libarchive-source"
@@ -86,6 +87,7 @@ fi
 
 echo "mingw-libarchive: building libarchive for x86_64-w64-mingw32"
 rm -rf "$build_dir" "$prefix"
+compiler_launcher
 off=()
 for feature in OPENSSL LIBB2 LZ4 LZO LZMA ZSTD BZip2 LIBXML2 EXPAT PCREPOSIX LIBGCC CNG \
                NETTLE MBEDTLS XATTR ACL ICONV TAR CPIO CAT TEST COVERAGE INSTALL; do
@@ -112,7 +114,7 @@ run "$deps/libarchive-configure.log" \
     -DENABLE_ZLIB=ON -DZLIB_LIBRARY="$zlib" \
     -DZLIB_WINAPI:INTERNAL= -DZLIB_WINAPI_WITH_LIB:INTERNAL="$zlib" \
     -DPOSIX_REGEX_LIB=NONE \
-    "${off[@]}"
+    "${off[@]}" "${COMPILER_LAUNCHER[@]}"
 run "$deps/libarchive-build.log" cmake --build "$build_dir" --target archive_static -j"$(nproc)"
 
 mkdir -p "$prefix/include" "$prefix/lib"

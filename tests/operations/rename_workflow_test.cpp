@@ -15,8 +15,10 @@
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
 #include "rewrite/run_journal.h"
+#include "tests/support/call_recorder.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/native_only.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
@@ -169,6 +171,9 @@ std::vector<Rewritten> RewrittenFiles(const Sample& f, const Request& r) {
 
 class RenameProjectTest : public ::testing::Test {
  protected:
+  RenameProjectTest() = default;
+  explicit RenameProjectTest(testing::TempPlace place) : tmp_(place) {}
+
   // Copies examples/<name> to tmp_/<parent>/<name> and describes it as input
   // analysis would.
   Request Load(const Sample& f, std::string_view parent = "work") {
@@ -295,6 +300,8 @@ std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
 class RenameProjectModeTest : public RenameProjectTest,
                               public ::testing::WithParamInterface<ModeCase> {
  protected:
+  using RenameProjectTest::RenameProjectTest;
+
   // The copy goes to <base>/new/pump, by default below the test's folder.
   void ToPump(Request& r, Mode mode, std::string base = {}) {
     if (base.empty()) base = tmp_.path();
@@ -1036,28 +1043,38 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 using testing::HoldsContent;
 using testing::Modes;
 
-class RenameProjectFaultTest : public RenameProjectModeTest {};
+// A loop of many thousand small files: in memory where the system can.
+class RenameProjectFaultTest : public RenameProjectModeTest {
+ protected:
+  RenameProjectFaultTest() : RenameProjectModeTest(testing::TempPlace::kMemory) {}
+};
 
 // Whichever single change (in the rows of other faults: read, write) of the
 // file system goes wrong, with CleanUp: a failure
 // is reported and leaves every project file as it was, or the run succeeds
 // with only clean-up left undone (the clean-up is silent by design); a second
-// run then completes the rename. No original byte is lost on the way.
+// run then completes the rename. No original byte is lost on the way. The
+// failing calls are the first and the last of each kind at each place of
+// the run, as one run without a fault shows them.
 TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
   const Sample& f = *GetParam().family;
   const Mode mode = GetParam().mode;
   const Entries original = Snapshot(Example(f.example));
   Entries expected;
+  std::vector<int> failing;
   {
     Request r = Load(f, "clean");
     ToPump(r, mode, tmp_ / "clean");
     r.plan.clean_up = true;
-    ASSERT_TRUE(Run(r));
+    testing::FaultyFileSystem counting(0, GetParam().fault);
+    testing::CallRecorder recorder(counting, [&] { return counting.calls(); });
+    ASSERT_TRUE(Run(r, recorder));
     expected = Snapshot(r.plan.new_path + r.plan.new_dir);
+    failing = testing::ChosenCalls(recorder.calls());
   }
   // A copy never changes its source (checked below), so its runs share one.
   const Request shared_source = Load(f, "source");
-  for (int n = 1;; ++n) {
+  for (int n : failing) {
     SCOPED_TRACE("failing call " + std::to_string(n));
     const std::string run = tmp_ / ("run" + std::to_string(n));
     Request r = mode == Mode::kCopy ? shared_source : Load(f, NamePart(run));
@@ -1071,15 +1088,16 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
     } catch (const IoError&) {
       ok = false;
     }
+    // Every run takes the same steps up to its fault.
+    EXPECT_TRUE(faulty.fired());
     const std::string target = r.plan.new_path + r.plan.new_dir;
     // The rewritten files name their folder.
     Entries wanted = expected;
     for (auto& entry : wanted) entry.second = ReplaceAll(entry.second, {{tmp_ / "clean", run}});
     // An interrupted read or write is made again: the run ends as without it.
-    if (!faulty.fired() || GetParam().fault == testing::Fault::kInterrupted) {
+    if (GetParam().fault == testing::Fault::kInterrupted) {
       EXPECT_TRUE(ok);
       EXPECT_EQ(Snapshot(target), wanted);
-      if (!faulty.fired()) break;
     } else if (ok) {
       // Only clean-up steps may fail silently: whatever is left over is an
       // original file or the journal of the commit, which the next run
@@ -1129,20 +1147,46 @@ std::vector<ModeCase> FaultCases() {
   return out;
 }
 
-// Besides a full disk at every step: a failing and an interrupted read or
-// write, once a family.
+// What the fault loop runs: the copy and the folder move add their own steps
+// before and around the rewrite, which is the same in every mode; each
+// sample adds its own rewrite, commit and clean-up.
+//   blinky    WSP/PRJ; every mode, a failing and an interrupted read or write
+//   lamp      WSP/PRJ, one of a workspace's two projects
+//   motor     IAR; every mode, reads and writes
+//   conveyor  IAR below EWARM, a workspace named otherwise, output named by the ".ewp"
+//   dual      IAR, one of a workspace's two projects
+//   valve     uVision 4; every mode, reads and writes
+//   LED       uVision 4, a name that begins other names
+//   tank      uVision 4 two levels down, output outside its folder
+//   fan       uVision 5 at the top; every mode, reads and writes
+//   heater    uVision 5 below MDK-ARM, its RTE folder renamed
+//   dimmer    uVision 5, a workspace of two projects, two levels down
+//   gateway   WSP/PRJ, IAR and uVision in one batch
+//   beacon    Eclipse with its ".ioc"; every mode, reads and writes
+//   drive     Eclipse, dual core
+//   meter     Eclipse, managed link scripts
+//   scale     Eclipse, a ".launches" folder
+// Natively only: nothing of it is Windows' own.
 std::vector<ModeCase> FaultLoopCases() {
-  std::vector<ModeCase> out = FaultCases();
-  for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kFan}) {
-      out.push_back({Mode::kInPlace, f, fault});
-    }
+  const std::vector<const Sample*> every_mode = {&kBlinky, &kMotor, &kValve, &kFan, &kBeacon};
+  std::vector<ModeCase> out;
+  for (Mode mode : {Mode::kCopy, Mode::kRenameFolder}) {
+    for (const Sample* f : every_mode) out.push_back({mode, f});
   }
-  return out;
+  for (const Sample* f :
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
+        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+    out.push_back({Mode::kInPlace, f});
+  }
+  for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
+    for (const Sample* f : every_mode) out.push_back({Mode::kInPlace, f, fault});
+  }
+  return testing::NativeOnly(out);
 }
 
 INSTANTIATE_TEST_SUITE_P(ModesAndFamilies, RenameProjectFaultTest,
                          ::testing::ValuesIn(FaultLoopCases()), CaseName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RenameProjectFaultTest);
 
 // An IDE that saves a project file while the rename reads it.
 class SavingFileSystem : public ForwardingFileSystem {

@@ -30,13 +30,25 @@ std::string NativeSeparators(std::string_view relative) {
   std::replace(out.begin(), out.end(), '/', Separator());
   return out;
 }
+
+fs::path TempBase([[maybe_unused]] TempPlace place) {
+#ifndef _WIN32
+  if (place == TempPlace::kMemory) {
+    const fs::path memory = "/dev/shm";
+    std::error_code ec;
+    if (fs::is_directory(memory, ec) && IsWritableFolder(ProgramPath(memory))) return memory;
+  }
+#endif
+  return fs::temp_directory_path();
+}
 }  // namespace
 
-TempDir::TempDir() {
+TempDir::TempDir(TempPlace place) {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const fs::path base = TempBase(place);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path p = fs::temp_directory_path() /
-                 ("kelvandor-test-" + std::to_string(stamp) + "-" + std::to_string(g_counter++));
+    fs::path p =
+        base / ("kelvandor-test-" + std::to_string(stamp) + "-" + std::to_string(g_counter++));
     std::error_code ec;
     if (fs::create_directory(p, ec)) {
       // Resolved, so that comparisons with resolved paths hold.

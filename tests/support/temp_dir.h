@@ -11,9 +11,14 @@
 
 namespace kelvandor::testing {
 
+// Where a TempDir lies. kMemory is a RAM-backed folder (/dev/shm) where the
+// system has one, for tests that make many thousands of small files: on a
+// disk, creating and deleting them costs more than the code under test.
+enum class TempPlace { kDisk, kMemory };
+
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(TempPlace place = TempPlace::kDisk);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
