@@ -193,7 +193,7 @@ class RenameProjectCrashTest : public ::testing::TestWithParam<CrashCase> {
   }
 
   testing::CrashingFileSystem never_stops_;
-  testing::TempDir area_;
+  testing::TempDir area_{testing::TempPlace::kMemory};
   std::vector<std::pair<std::string, int>> expected_modes_;
   const std::string project_ = area_ / ("work/" + std::string(GetParam().sample->example));
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> sink_{std::tmpfile(), &std::fclose};
