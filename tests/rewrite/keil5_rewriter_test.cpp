@@ -35,21 +35,33 @@ struct ValueRule {
 
 class Keil5ValueRule : public ::testing::TestWithParam<ValueRule> {};
 
-TEST_P(Keil5ValueRule, RewritesOnlyTheNamedValues) {
+// Writes `project` (and `options`, when given) as Motor's files in `dir`
+// below a new folder that also holds `files`, renames Motor to Pump in both
+// generations and expects what they become.
+void ExpectBothGenerations(const std::vector<std::string>& files, std::string_view dir,
+                           const std::string& project_text, const std::string& written,
+                           const std::string& options_text, const std::string& options_written) {
   using Parse = void (*)(std::string_view, std::string_view, const RewriteValues&);
   for (const auto& [parse, project, options] :
        {std::tuple<Parse, std::string, std::string>{&ParseKEILUV5, ".uvprojx", ".uvoptx"},
         {&ParseKEILUV, ".uvproj", ".uvopt"}}) {
     SCOPED_TRACE(project);
     TempDir tmp;
-    WriteFile(tmp / ("Motor" + project), GetParam().project);
-    if (!GetParam().options.empty()) WriteFile(tmp / ("Motor" + options), GetParam().options);
-    parse(tmp.path(), "Motor", TestValues());
-    EXPECT_EQ(ReadFile(tmp / ("Pump" + project)), GetParam().written);
-    if (!GetParam().options.empty()) {
-      EXPECT_EQ(ReadFile(tmp / ("Pump" + options)), GetParam().options_written);
+    for (const std::string& f : files) WriteFile(tmp / f, f);
+    const std::string in = dir.empty() ? std::string() : std::string(dir) + "/";
+    WriteFile(tmp / (in + "Motor" + project), project_text);
+    if (!options_text.empty()) WriteFile(tmp / (in + "Motor" + options), options_text);
+    parse(dir.empty() ? tmp.path() : tmp / dir, "Motor", TestValues());
+    EXPECT_EQ(ReadFile(tmp / (in + "Pump" + project)), written);
+    if (!options_text.empty()) {
+      EXPECT_EQ(ReadFile(tmp / (in + "Pump" + options)), options_written);
     }
   }
+}
+
+TEST_P(Keil5ValueRule, RewritesOnlyTheNamedValues) {
+  const ValueRule& c = GetParam();
+  ExpectBothGenerations({}, "", c.project, c.written, c.options, c.options_written);
 }
 
 const std::string kMotorTarget = "<Target><TargetName>Motor</TargetName>";
@@ -292,21 +304,8 @@ struct GroupEntryCase {
 class Keil5GroupEntry : public ::testing::TestWithParam<GroupEntryCase> {};
 
 TEST_P(Keil5GroupEntry, FollowsTheFileItNames) {
-  using Parse = void (*)(std::string_view, std::string_view, const RewriteValues&);
-  for (const auto& [parse, project, options] :
-       {std::tuple<Parse, std::string, std::string>{&ParseKEILUV5, ".uvprojx", ".uvoptx"},
-        {&ParseKEILUV, ".uvproj", ".uvopt"}}) {
-    SCOPED_TRACE(project);
-    TempDir tmp;
-    for (const std::string& f : GetParam().files) WriteFile(tmp / f, f);
-    WriteFile(tmp / ("p/Motor" + project), GetParam().project);
-    if (!GetParam().options.empty()) WriteFile(tmp / ("p/Motor" + options), GetParam().options);
-    parse(tmp / "p", "Motor", TestValues());
-    EXPECT_EQ(ReadFile(tmp / ("p/Pump" + project)), GetParam().written);
-    if (!GetParam().options.empty()) {
-      EXPECT_EQ(ReadFile(tmp / ("p/Pump" + options)), GetParam().options_written);
-    }
-  }
+  const GroupEntryCase& c = GetParam();
+  ExpectBothGenerations(c.files, "p", c.project, c.written, c.options, c.options_written);
 }
 
 std::string Scatter(std::string_view file) {
