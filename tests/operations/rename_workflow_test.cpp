@@ -99,6 +99,9 @@ const Sample kFan{"fan", false, false, true, "", "", true};
 const Sample kConveyor{"conveyor", false, true,    false,     "EWARM",
                        "",         false, nullptr, "Project", true};
 const Sample kDual{"dual", false, true, false, "", "", false, "boot", "dual"};
+// IAR below EWARM with its output in folders named after the project, which
+// the clean-up also empties under the name they had before the rename.
+const Sample kBoiler{"boiler", false, true, false, "EWARM", "", false, nullptr, "Project", true};
 const Sample kLed{"LED", false, false, true};
 const Sample kDimmer{"dimmer", false, false, true, "", "MDK-ARM/Appli", true};
 // Found below the folder given: uVision 4, two levels down, output outside
@@ -1154,6 +1157,7 @@ std::vector<ModeCase> FaultCases() {
 //   lamp      WSP/PRJ, one of a workspace's two projects
 //   motor     IAR; every mode, reads and writes
 //   conveyor  IAR below EWARM, a workspace named otherwise, output named by the ".ewp"
+//   boiler    IAR below EWARM, output folders named after the project, cleaned as named before
 //   dual      IAR, one of a workspace's two projects
 //   valve     uVision 4; every mode, reads and writes
 //   LED       uVision 4, a name that begins other names
@@ -1175,7 +1179,7 @@ std::vector<ModeCase> FaultLoopCases() {
   }
   for (const Sample* f :
        {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler}) {
     out.push_back({Mode::kInPlace, f});
   }
   for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
