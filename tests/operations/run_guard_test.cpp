@@ -21,7 +21,7 @@ using testing::TempDir;
 using testing::WriteFile;
 
 // A project in work/ as an interrupted run left it. In `journal`, "{work}/"
-// stands for the folder work/ and its separator.
+// stands for the folder work/ and its separator, "{/}" for the separator.
 struct InputCase {
   std::string label;
   std::vector<std::pair<std::string, std::string>> files;  // below work/
@@ -52,6 +52,9 @@ TEST_P(RecoverInputTest, CompletesTheJournalOfWhatIsGivenFirst) {
     const std::string placeholder = "{work}/";
     for (std::size_t pos; (pos = journal.find(placeholder)) != std::string::npos;) {
       journal.replace(pos, placeholder.size(), work + SeparatorString());
+    }
+    for (std::size_t pos; (pos = journal.find("{/}")) != std::string::npos;) {
+      journal.replace(pos, 3, SeparatorString());
     }
     WriteFile(JoinPath(tmp / ("work/" + c.journal_dir), kJournalName), journal);
   }
@@ -107,6 +110,28 @@ INSTANTIATE_TEST_SUITE_P(
                                 "blinky",
                                 {"pump/", "pump/.kelvandor-journal", "pump/pump.wsp"},
                                 {}},
+                      // The commit was done: the file given is gone, renamed.
+                      InputCase{"GivenFileTheCommitRenamed",
+                                {{"blinky/pump.wsp", "P"}, {"blinky/_old_blinky.wsp", "W"}},
+                                "blinky",
+                                kStoppedCommit + "delete\t_old_blinky.wsp\ncommitted\n",
+                                "blinky/blinky.wsp",
+                                "blinky/pump.wsp",
+                                {"blinky/", "blinky/pump.wsp"},
+                                {kCompleted}},
+                      // In the IDE's folder below the project, whose journal
+                      // lies above it.
+                      InputCase{"GivenFileBelowTheJournal",
+                                {{"heater/MDK-ARM/_old_h.uvprojx", "W"},
+                                 {"heater/MDK-ARM/p.uvprojx.kvtmp", "N"}},
+                                "heater",
+                                "temp\tMDK-ARM{/}p.uvprojx.kvtmp\nmove\tMDK-ARM{/}h.uvprojx\t"
+                                "MDK-ARM{/}_old_h.uvprojx\nmove\tMDK-ARM{/}p.uvprojx.kvtmp\t"
+                                "MDK-ARM{/}p.uvprojx\n",
+                                "heater/MDK-ARM/h.uvprojx",
+                                "heater/MDK-ARM/h.uvprojx",
+                                {"heater/", "heater/MDK-ARM/", "heater/MDK-ARM/h.uvprojx"},
+                                {kRolledBack}},
                       InputCase{"NoJournal",
                                 {{"blinky/blinky.wsp", "W"}},
                                 "",
