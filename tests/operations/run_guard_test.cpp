@@ -50,11 +50,18 @@ TEST_P(RecoverInputTest, CompletesTheJournalOfWhatIsGivenFirst) {
   if (!c.journal_dir.empty()) {
     std::string journal = "kelvandor-journal\t1\n" + c.journal;
     const std::string placeholder = "{work}/";
+    // As the journal writes them: each backslash of a Windows path doubled.
+    const auto escaped = [](std::string path) {
+      for (std::size_t pos = 0; (pos = path.find('\\', pos)) != std::string::npos; pos += 2) {
+        path.insert(pos, 1, '\\');
+      }
+      return path;
+    };
     for (std::size_t pos; (pos = journal.find(placeholder)) != std::string::npos;) {
-      journal.replace(pos, placeholder.size(), work + SeparatorString());
+      journal.replace(pos, placeholder.size(), escaped(work + SeparatorString()));
     }
     for (std::size_t pos; (pos = journal.find("{/}")) != std::string::npos;) {
-      journal.replace(pos, 3, SeparatorString());
+      journal.replace(pos, 3, escaped(SeparatorString()));
     }
     WriteFile(JoinPath(tmp / ("work/" + c.journal_dir), kJournalName), journal);
   }
