@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "discovery/input_analysis.h"
-#include "operations/failure.h"
+#include "workflow/input_analysis.h"
+#include "core/failure.h"
 
 namespace kelvandor {
 

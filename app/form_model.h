@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "operations/project.h"
+#include "core/project.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"

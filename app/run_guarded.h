@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "operations/failure.h"
+#include "core/failure.h"
 #include "platform/user_interface.h"
 
 namespace kelvandor {

@@ -17,7 +17,7 @@
 #include <fstream>
 #include <string>
 
-#include "discovery/project_search.h"
+#include "workflow/project_search.h"
 #include "platform/file_system.h"
 
 namespace {

@@ -34,7 +34,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "operations/rename_workflow.h"
+#include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"

@@ -29,11 +29,11 @@
 #include <unistd.h>
 
 #include "bench/peak_memory.h"
-#include "rewrite/file_rewrite.h"
-#include "rewrite/iar_rewriter.h"
-#include "rewrite/keil5_rewriter.h"
-#include "rewrite/keil_rewriter.h"
-#include "rewrite/rewrite_values.h"
+#include "core/file_rewrite.h"
+#include "families/iar/iar_rewriter.h"
+#include "families/keil/keil5_rewriter.h"
+#include "families/keil/keil_rewriter.h"
+#include "core/rewrite_values.h"
 
 namespace {
 

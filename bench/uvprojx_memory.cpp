@@ -25,14 +25,14 @@
 #include <unistd.h>
 
 #include "bench/peak_memory.h"
-#include "operations/project.h"
-#include "operations/project_file_cleanup.h"
-#include "operations/rename_workflow.h"
+#include "core/project.h"
+#include "families/project_file_cleanup.h"
+#include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
-#include "rewrite/keil5_rewriter.h"
-#include "rewrite/rewrite_values.h"
+#include "families/keil/keil5_rewriter.h"
+#include "core/rewrite_values.h"
 
 namespace {
 

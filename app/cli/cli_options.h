@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "operations/project.h"
+#include "core/project.h"
 
 namespace kelvandor::cli {
 

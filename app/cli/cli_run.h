@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/cli/cli_options.h"
-#include "operations/failure.h"
+#include "core/failure.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 

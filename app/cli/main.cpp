@@ -20,7 +20,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_run.h"
 #include "app/cli/terminal_ui.h"
-#include "operations/failure.h"
+#include "core/failure.h"
 #include "platform/file_system.h"
 #include "platform/stop_request.h"
 

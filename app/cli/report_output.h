@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "operations/run_report.h"
+#include "core/run_report.h"
 
 namespace kelvandor::cli {
 

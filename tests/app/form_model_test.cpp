@@ -7,9 +7,9 @@
 
 #include "app/configuration.h"
 #include "app/form_layout.h"
-#include "discovery/input_analysis.h"
-#include "operations/rename_error.h"
-#include "operations/rename_workflow.h"
+#include "workflow/input_analysis.h"
+#include "core/rename_error.h"
+#include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/faulty_file_system.h"

@@ -16,7 +16,7 @@
 #include "app/cli/cli_run.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "rewrite/run_journal.h"
+#include "core/run_journal.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/recording_ui.h"

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/path_style.h"
-#include "rewrite/line_diff.h"
+#include "core/line_diff.h"
 #include "tests/support/param_label.h"
 #include "tests/support/temp_dir.h"
 

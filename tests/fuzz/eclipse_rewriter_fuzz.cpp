@@ -12,8 +12,8 @@
 
 #include "platform/io_error.h"
 #include "platform/path_style.h"
-#include "rewrite/eclipse_rewriter.h"
-#include "rewrite/file_rewrite.h"
+#include "families/eclipse/eclipse_rewriter.h"
+#include "core/file_rewrite.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

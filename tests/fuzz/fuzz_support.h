@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/user_interface.h"
-#include "rewrite/rewrite_values.h"
+#include "core/rewrite_values.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor::fuzz {

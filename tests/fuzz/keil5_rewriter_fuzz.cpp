@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rewrite/keil5_rewriter.h"
+#include "families/keil/keil5_rewriter.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/rewriter_fuzz.h"
 

@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "rewrite/prj_rewriter.h"
+#include "families/softune/prj_rewriter.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/rewriter_fuzz.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/user_interface.h"
-#include "rewrite/rewrite_values.h"
+#include "core/rewrite_values.h"
 
 namespace kelvandor::fuzz {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "discovery/unit_unzip.h"
+#include "workflow/unit_unzip.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace kelvandor::fuzz {

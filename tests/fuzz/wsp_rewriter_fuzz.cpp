@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "rewrite/wsp_rewriter.h"
+#include "families/softune/wsp_rewriter.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/rewriter_fuzz.h"
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "platform/path_style.h"
-#include "rewrite/run_journal.h"
+#include "core/run_journal.h"
 
 namespace kelvandor::testing {
 

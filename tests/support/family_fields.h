@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "operations/project.h"
+#include "core/project.h"
 
 namespace kelvandor::testing {
 

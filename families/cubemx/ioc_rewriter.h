@@ -1,0 +1,27 @@
+#pragma once
+
+// Rewriting the configuration a code generator keeps beside the IDE folders
+// it writes (NAME.ioc above "MDK-ARM" or "EWARM", or in an IDE project's
+// folder). It names the project twice, in "ProjectManager.ProjectName" and
+// "ProjectManager.ProjectFileName"; the next code generation writes the
+// project files under those names, so they follow the project.
+
+#include <string_view>
+
+#include "core/file_rewrite.h"
+#include "core/rewrite_values.h"
+
+namespace kelvandor {
+
+// In `dir`, rewrites old_name + ".ioc" (letter case ignored) under new name +
+// ".ioc" when its project name is `old_name`: the two keys take the new
+// name, every other byte stays. The old file is kept as its name + ".bak"
+// when values.backup. Nothing happens when there is no such file, when it
+// names another project, or when it lies outside `dir` through a link.
+// Staged into `batch`: nothing changes before its commit. `named`, when
+// given, is the project name the keys must carry instead of `old_name` (a
+// project renamed in its IDE keeps the generator's old one).
+void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
+              RewriteBatch& batch, std::string_view named = {});
+
+}  // namespace kelvandor

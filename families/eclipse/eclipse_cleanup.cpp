@@ -1,0 +1,90 @@
+#include "families/eclipse/eclipse_cleanup.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/cleaning.h"
+#include "platform/path_style.h"
+#include "families/build_settings.h"
+#include "families/eclipse/eclipse_rewriter.h"
+#include "families/eclipse/eclipse_settings.h"
+
+namespace kelvandor {
+namespace {
+
+constexpr std::string_view kGenerated[] = {".mk",  ".o",   ".obj", ".d",    ".su",  ".cyclo",
+                                           ".pp",  ".elf", ".axf", ".out",  ".map", ".list",
+                                           ".lst", ".bin", ".hex", ".srec", ".s37", ".opt"};
+
+bool IsGenerated(std::string_view name, bool managed_link_script) {
+  if (name == "makefile" || name.ends_with("_linkInfo.xml")) return true;
+  const std::string_view ext = FileExtension(name);
+  if (ext.empty()) return false;
+  if (managed_link_script && ext == ".ld") return true;
+  return std::find(std::begin(kGenerated), std::end(kGenerated), ext) != std::end(kGenerated);
+}
+
+// Deletes the generated files below `dir`, and the folders left empty;
+// true when `dir` itself is empty afterwards.
+bool CleanBuildTree(const std::string& dir, bool managed_link_script, FileSystem& fs) {
+  bool empty = true;
+  for (const DirEntry& entry : fs.ListDirectory(dir)) {
+    const std::string path = JoinPath(dir, entry.name);
+    if (entry.is_link) {
+      empty = false;
+    } else if (entry.kind == EntryKind::kFolder) {
+      if (CleanBuildTree(path, managed_link_script, fs) && fs.RemoveTree(path)) continue;
+      empty = false;
+    } else if (entry.kind != EntryKind::kFile || !IsGenerated(entry.name, managed_link_script) ||
+               !fs.RemoveFile(path)) {
+      empty = false;
+    }
+  }
+  return empty;
+}
+
+void CleanProject(const FamilyCleanUp& request, const EclipseProject& project, FileSystem& fs) {
+  const std::string cproject = JoinPath(project.dir, ".cproject");
+  if (fs.IsLink(cproject) || !fs.FileExists(cproject) ||
+      !fs.IsSameOrInside(cproject, request.project_dir)) {
+    return;
+  }
+  std::vector<EclipseConfiguration> configurations;
+  try {
+    configurations = ReadEclipseConfigurations(cproject, fs);
+  } catch (const std::exception&) {
+    return;  // silent: an unreadable file cleans nothing
+  }
+  for (const EclipseConfiguration& c : configurations) {
+    const std::string folder_text = EclipseBuildFolder(c);
+    if (folder_text.empty()) continue;
+    const std::optional<std::string> folder =
+        PathInside(request.project_dir, project.dir, folder_text, fs);
+    if (!folder || fs.IsLink(*folder) || !fs.DirectoryExists(*folder) ||
+        fs.IsSameOrInside(project.dir, *folder) ||
+        fs.AnythingExists(JoinPath(*folder, ".project"))) {
+      continue;
+    }
+    if (CleanBuildTree(*folder, c.managed_link_script, fs)) fs.RemoveTree(*folder);
+  }
+}
+
+}  // namespace
+
+void CleanUpEclipse(const FamilyCleanUp& request, FileSystem& file_system) {
+  if (request.project_dir.empty() || !file_system.DirectoryExists(request.family_dir) ||
+      !file_system.IsSameOrInside(request.family_dir, request.project_dir)) {
+    return;
+  }
+  std::vector<EclipseProject> projects;
+  try {
+    projects = FindEclipseProjects(request.family_dir, file_system);
+  } catch (const std::exception&) {
+    return;  // silent: an unreadable project cleans nothing
+  }
+  for (const EclipseProject& project : projects) CleanProject(request, project, file_system);
+}
+
+}  // namespace kelvandor
