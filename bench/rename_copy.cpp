@@ -39,6 +39,7 @@
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
 #include "platform/user_interface.h"
+#include "families/family_kind.h"
 
 namespace {
 

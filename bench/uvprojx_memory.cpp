@@ -33,6 +33,7 @@
 #include "platform/user_interface.h"
 #include "families/keil/keil5_rewriter.h"
 #include "core/rewrite_values.h"
+#include "families/family_kind.h"
 
 namespace {
 

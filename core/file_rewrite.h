@@ -26,12 +26,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "core/line_diff.h"
+#include "core/run_journal.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/text_lines.h"
 #include "platform/user_interface.h"
-#include "core/line_diff.h"
-#include "core/run_journal.h"
 
 namespace kelvandor {
 

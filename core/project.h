@@ -12,25 +12,17 @@
 
 namespace kelvandor {
 
-// One row each of the family table (operations/families.h), in the order the
-// rewriters and the clean-up blocks run.
-enum class FamilyKind {
-  kWspPrj,   // ".wsp" + ".prj" in the project folder
-  kIar,      // ".eww", ".ewp", ".ewd", ".dep"
-  kKeilUv4,  // the Keil folder: ".uvproj", ".uvopt", the fixed output folders
-  kKeilUv5,  // ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
-  kEclipse,  // ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
-};
-inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kEclipse;
+// Which family a `Family` is: one row of the family table each, in the
+// order the rewriters and the clean-up blocks run. The families name their
+// kinds (families/family_kind.h); here a kind is only a number.
+enum class FamilyKind : int;
 
 struct Family {
-  FamilyKind kind = FamilyKind::kWspPrj;
+  FamilyKind kind{};
   // Separator + the folder(s) below the project folder that hold the
-  // family's files ("\example\IAR", "/MDK-ARM"), or empty.
+  // family's files, or empty.
   std::string sub_dir;
-  // The project's old name: the ".prj" name for WSP/PRJ; for the Keil folder
-  // the uVision 4 name, else the uVision 5 one; for IAR the ".ewp" name; for
-  // an Eclipse project the <name> of its ".project".
+  // The project's old name, as the family's project file gives it.
   std::string old_name;
   // What else the family's row reads, by name (kWorkspaceValue, ...); a value
   // set empty is no value.
@@ -43,11 +35,9 @@ struct Family {
   bool operator==(const Family&) const = default;
 };
 
-// WSP/PRJ: the ".wsp" name; IAR: the ".eww" name.
+// The name of the workspace that lists the project, where the family has one.
 inline constexpr std::string_view kWorkspaceValue = "workspace";
-// A flag of IAR: the output folders are the ones the ".ewp" names.
-inline constexpr std::string_view kGeneratorLayoutValue = "generator_layout";
-// A flag of the Keil folder: other projects lie in it, so of the files kept
+// A flag: other projects lie in the family's folder, so of the files kept
 // there for every project only the renamed project's own are cleaned.
 inline constexpr std::string_view kSharedFolderValue = "shared_folder";
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/failure.h"
-#include "core/project.h"
 #include "core/file_rewrite.h"
+#include "core/project.h"
 
 namespace kelvandor {
 

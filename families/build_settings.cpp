@@ -3,9 +3,9 @@
 #include <set>
 #include <utility>
 
+#include "core/xml_stream.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "core/xml_stream.h"
 
 namespace kelvandor {
 namespace {

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/cleaning.h"
+#include "core/file_rewrite.h"
+#include "families/build_settings.h"
+#include "families/iar/iar_rewriter.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "families/build_settings.h"
-#include "core/file_rewrite.h"
-#include "families/iar/iar_rewriter.h"
 
 namespace kelvandor {
 namespace {

@@ -16,20 +16,10 @@
 
 #include <string>
 
+#include "families/family_row.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
-
-struct FamilyCleanUp {
-  std::string project_dir;  // nothing outside it is touched
-  std::string family_dir;   // where the project file lies
-  std::string old_name;     // the family's old project name
-  std::string new_name;     // the new project name
-  bool backup = false;      // "Backup Project Files" ticked
-  // Other projects lie in the family folder: of the files there, only the
-  // project's own (named after its old or new name) are cleaned.
-  bool shared_folder = false;
-};
 
 // Reads new name + ".uvprojx" in the family folder, or old name + ".uvprojx"
 // when there is none (Clean-Only). Deletes, unless backups are wanted, the

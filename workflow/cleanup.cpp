@@ -7,22 +7,20 @@
 
 #include "core/cleaning.h"
 #include "families/family_table.h"
-#include "workflow/run_guard.h"
-#include "workflow/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/stop_request.h"
+#include "workflow/run_guard.h"
+#include "workflow/run_recorder.h"
 
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kImages = ".hex.srec.mhx";
-
 void RenameImage(const std::string& dir, std::string_view old_name, std::string_view new_name,
                  std::string_view ext, FileSystem& file_system) {
   // Without a name on either side the rename would make a file called
-  // ".mhx" out of an image, or pick up a stray one.
+  // just the extension out of an image, or pick up a stray one.
   if (old_name.empty() || new_name.empty()) return;
   const std::string from = JoinPath(dir, std::string(old_name) + std::string(ext));
   if (!file_system.FileExists(from)) return;
@@ -58,7 +56,7 @@ void RunSteps(std::span<const CleanStep> steps, std::string_view base, const Fam
     if (!fs.IsSameOrInside(dir, project)) continue;
     switch (step.op) {
       case CleanOp::kKeepImages:
-        CleanDirectoryAnyCase(dir, kImages, true, fs);
+        CleanDirectoryAnyCase(dir, step.ext, true, fs);
         break;
       case CleanOp::kEmpty:
         CleanDirectory(dir, {}, false, fs);
@@ -66,11 +64,11 @@ void RunSteps(std::span<const CleanStep> steps, std::string_view base, const Fam
       case CleanOp::kDeleteBackups:
         if (!plan.backup) clean_folder_files(dir, ".bak", {});
         break;
-      case CleanOp::kDeleteDependencies:
-        clean_folder_files(dir, ".dep", {});
+      case CleanOp::kDeleteExtension:
+        clean_folder_files(dir, step.ext, {});
         break;
-      case CleanOp::kDeleteUvGui:
-        clean_folder_files(dir, {}, ".uvgui.");
+      case CleanOp::kDeleteNameHolding:
+        clean_folder_files(dir, {}, step.ext);
         break;
       case CleanOp::kRenameImage:
         RenameImage(dir, old_name, plan.new_name, step.ext, fs);

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "workflow/project_search.h"
 #include "core/failure.h"
 #include "core/project.h"
 #include "platform/user_interface.h"
+#include "workflow/project_search.h"
 
 namespace kelvandor {
 

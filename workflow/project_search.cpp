@@ -7,10 +7,10 @@
 #include <set>
 #include <utility>
 
+#include "core/xml_stream.h"
 #include "families/family_table.h"
 #include "platform/path_style.h"
 #include "platform/text_lines.h"
-#include "core/xml_stream.h"
 
 namespace kelvandor {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 // No pattern: the file shows no family.
 struct FileRole {
   const ProjectFilePattern* pattern = nullptr;
-  FamilyKind kind = FamilyKind::kWspPrj;
+  FamilyKind kind{};
 };
 
 constexpr std::string_view kMoreOutputFolders[] = {"Debug",  "Release", "Objects", "Listings",
@@ -135,8 +135,9 @@ std::vector<ProjectCandidate> Distinct(std::vector<ProjectCandidate> candidates)
 }
 
 // The layouts input analysis takes as one project when given their folder:
-// "example/IAR" and "example/ARM" below it, or one IAR and one Keil folder
-// beside each other (a generator's EWARM and MDK-ARM).
+// the example folders of the families below it, or the folders of two
+// families that live beside the sources, side by side (a generator's IDE
+// folders).
 std::vector<ProjectCandidate> JoinedLayouts(std::vector<ProjectCandidate> candidates) {
   const std::string example = SeparatorString() + "example" + Separator();
   for (ProjectCandidate& c : candidates) {
@@ -158,11 +159,10 @@ std::vector<ProjectCandidate> JoinedLayouts(std::vector<ProjectCandidate> candid
     if (children.size() != 2) continue;
     ProjectCandidate& a = candidates[children[0]];
     ProjectCandidate& b = candidates[children[1]];
-    const auto is = [](FamilyKind kind, const ProjectCandidate& c) { return c.kind == kind; };
-    if ((is(FamilyKind::kIar, a) && is(FamilyKind::kKeilUv4, b)) ||
-        (is(FamilyKind::kKeilUv4, a) && is(FamilyKind::kIar, b))) {
-      a.sub_dir = b.sub_dir = parent;
-    }
+    const auto beside_sources = [](const ProjectCandidate& c) {
+      return !RowOf(c.kind).sub_folder_files.empty();
+    };
+    if (a.kind != b.kind && beside_sources(a) && beside_sources(b)) a.sub_dir = b.sub_dir = parent;
   }
   return Distinct(std::move(candidates));
 }

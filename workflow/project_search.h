@@ -2,8 +2,8 @@
 
 // Looking below a folder for the project the user meant, when the folder
 // itself names none: a project file a few levels down (a vendor's
-// board/variant/toolchain layout), or a workspace (".wsp", ".eww", ".uvmpw")
-// together with the projects it lists. Hidden folders, links and build-output
+// board/variant/toolchain layout), or a workspace together with the projects
+// it lists: the files the families' rows show. Hidden folders, links and build-output
 // folders are not entered.
 
 #include <string>
@@ -24,7 +24,7 @@ struct ProjectCandidate {
   std::string sub_dir;
   // The family of the first project file found there; for a folder holding
   // only a workspace, the workspace's.
-  FamilyKind kind = FamilyKind::kWspPrj;
+  FamilyKind kind{};
   bool operator==(const ProjectCandidate&) const = default;
 };
 
@@ -38,8 +38,8 @@ struct ProjectSearch {
 };
 
 // Searches `root` and up to `max_depth` levels below it. A folder counts when
-// it holds a ".prj", ".eww", ".ewp", ".uvproj" or ".uvprojx" file, or a ".wsp"
-// or ".uvmpw" workspace that lists a project file that exists.
+// it holds a project file of a family, or a workspace that lists a project
+// file that exists.
 ProjectSearch SearchProjects(std::string_view root, FileSystem& file_system,
                              int max_depth = kProjectSearchDepth);
 

@@ -8,21 +8,21 @@
 #include <utility>
 #include <vector>
 
-#include "workflow/cleanup.h"
 #include "core/directory_ops.h"
+#include "core/file_rewrite.h"
+#include "core/run_journal.h"
+#include "families/cubemx/ioc_rewriter.h"
 #include "families/family_table.h"
-#include "workflow/front_door.h"
-#include "workflow/run_guard.h"
-#include "workflow/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
-#include "core/file_rewrite.h"
-#include "families/cubemx/ioc_rewriter.h"
-#include "core/run_journal.h"
+#include "workflow/cleanup.h"
+#include "workflow/front_door.h"
+#include "workflow/run_guard.h"
+#include "workflow/run_recorder.h"
 
 namespace kelvandor {
 namespace {

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/run_journal.h"
 #include "platform/path_style.h"
 #include "platform/write_beside.h"
-#include "core/run_journal.h"
 
 namespace kelvandor {
 namespace {

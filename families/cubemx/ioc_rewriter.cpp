@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "core/file_rewrite.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "core/file_rewrite.h"
 
 namespace kelvandor {
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/cleaning.h"
-#include "platform/path_style.h"
 #include "families/build_settings.h"
 #include "families/eclipse/eclipse_rewriter.h"
 #include "families/eclipse/eclipse_settings.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

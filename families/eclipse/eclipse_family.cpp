@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "families/eclipse/eclipse_cleanup.h"
+#include "families/eclipse/eclipse_rewriter.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
-#include "families/eclipse/eclipse_rewriter.h"
 
 namespace kelvandor {
 namespace {
@@ -66,6 +66,30 @@ void RewriteEclipse(const std::string& dir, const Family& family, const RewriteV
 
 void CleanEclipse(const Family&, const FamilyCleanUp& request, FileSystem& file_system) {
   CleanUpEclipse(request, file_system);
+}
+
+namespace {
+
+constexpr ProjectFilePattern kFiles[] = {{".project", true}};
+// Where no WSP/PRJ project takes it.
+constexpr ShownName kShown[] = {{OldField::kPrj}};
+
+void ReadNames(Project& project) {
+  Family& family = *project.Find(FamilyKind::kEclipse);
+  family.old_name = ReadEclipseName(project.project_dir + family.sub_dir);
+}
+
+}  // namespace
+
+FamilyRow EclipseRow() {
+  return {.kind = FamilyKind::kEclipse,
+          .files = kFiles,
+          .claim = ClaimEclipseProject,
+          .read_names = ReadNames,
+          .proposal = Proposal::kWhenNamed,
+          .shown = kShown,
+          .rewrite = RewriteEclipse,
+          .clean_named = CleanEclipse};
 }
 
 }  // namespace kelvandor

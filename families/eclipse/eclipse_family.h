@@ -1,17 +1,16 @@
 #pragma once
 
-// What the family table knows of Eclipse-based IDE projects: how input
-// analysis recognises one and reads its name, how it is rewritten and
-// cleaned.
+// Eclipse-based IDE projects: how input analysis recognises one and reads
+// its name, how it is rewritten and cleaned, and its row.
 
 #include <string>
 
+#include "core/file_rewrite.h"
 #include "core/project.h"
-#include "families/project_file_cleanup.h"
+#include "core/rewrite_values.h"
+#include "families/family_row.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "core/file_rewrite.h"
-#include "core/rewrite_values.h"
 
 namespace kelvandor {
 
@@ -29,5 +28,7 @@ void RewriteEclipse(const std::string& dir, const Family& family, const RewriteV
                     UserInterface& ui, RewriteBatch& batch);
 
 void CleanEclipse(const Family& family, const FamilyCleanUp& request, FileSystem& file_system);
+
+FamilyRow EclipseRow();
 
 }  // namespace kelvandor

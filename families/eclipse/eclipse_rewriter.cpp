@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_style.h"
-#include "families/eclipse/eclipse_settings.h"
 #include "core/file_rewrite.h"
-#include "families/cubemx/ioc_rewriter.h"
 #include "core/xml_stream.h"
+#include "families/cubemx/ioc_rewriter.h"
+#include "families/eclipse/eclipse_settings.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

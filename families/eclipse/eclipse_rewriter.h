@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "families/eclipse/eclipse_settings.h"
 #include "core/file_rewrite.h"
 #include "core/rewrite_values.h"
+#include "families/eclipse/eclipse_settings.h"
+#include "platform/file_system.h"
 
 namespace kelvandor {
 

@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/io_error.h"
-#include "platform/path_style.h"
-#include "families/build_settings.h"
 #include "core/file_rewrite.h"
 #include "core/xml_stream.h"
+#include "families/build_settings.h"
+#include "platform/io_error.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

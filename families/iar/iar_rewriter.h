@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "core/file_rewrite.h"
 #include "core/rewrite_values.h"
+#include "platform/file_system.h"
 
 namespace kelvandor {
 

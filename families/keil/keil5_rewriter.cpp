@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/path_style.h"
-#include "families/build_settings.h"
 #include "core/file_rewrite.h"
 #include "core/xml_stream.h"
+#include "families/build_settings.h"
+#include "platform/file_system.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

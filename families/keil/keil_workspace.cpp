@@ -3,9 +3,9 @@
 #include <optional>
 #include <utility>
 
-#include "platform/path_style.h"
-#include "families/build_settings.h"
 #include "core/xml_stream.h"
+#include "families/build_settings.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

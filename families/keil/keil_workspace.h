@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "core/file_rewrite.h"
+#include "platform/file_system.h"
 
 namespace kelvandor {
 

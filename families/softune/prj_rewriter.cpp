@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/path_style.h"
 #include "core/file_rewrite.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "platform/user_interface.h"
 #include "core/file_rewrite.h"
 #include "core/rewrite_values.h"
+#include "platform/user_interface.h"
 
 namespace kelvandor {
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/path_style.h"
-#include "families/build_settings.h"
 #include "core/file_rewrite.h"
+#include "families/build_settings.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/user_interface.h"
 #include "core/file_rewrite.h"
 #include "core/rewrite_values.h"
+#include "platform/file_system.h"
+#include "platform/user_interface.h"
 
 namespace kelvandor {
 

@@ -17,6 +17,7 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
+#include "families/family_kind.h"
 
 namespace kelvandor {
 namespace {

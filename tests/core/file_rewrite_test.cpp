@@ -9,9 +9,9 @@
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
-#include "tests/support/rewrite_test_support.h"
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {

@@ -5,7 +5,8 @@
 namespace kelvandor {
 namespace {
 
-// The table's order and size are checked where it is written.
+// The rows lie in kind order; the table's size is checked where it is
+// written.
 TEST(FamilyTableTest, EveryRowHasARewriterAndACleanUp) {
   for (const FamilyRow& row : FamilyTable()) {
     EXPECT_EQ(&RowOf(row.kind), &row);

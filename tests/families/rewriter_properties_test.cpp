@@ -14,17 +14,17 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/io_error.h"
-#include "families/eclipse/eclipse_rewriter.h"
 #include "core/file_rewrite.h"
+#include "families/eclipse/eclipse_rewriter.h"
 #include "families/iar/iar_rewriter.h"
 #include "families/keil/keil5_rewriter.h"
 #include "families/keil/keil_rewriter.h"
 #include "families/softune/prj_rewriter.h"
 #include "families/softune/wsp_rewriter.h"
-#include "tests/support/rewrite_test_support.h"
+#include "platform/io_error.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/rewrite_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {

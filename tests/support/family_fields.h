@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/project.h"
+#include "families/family_kind.h"
+#include "families/iar/iar_family.h"
 
 namespace kelvandor::testing {
 

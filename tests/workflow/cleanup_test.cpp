@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/temp_dir.h"
+#include "families/family_kind.h"
 
 namespace kelvandor {
 namespace {

@@ -18,6 +18,7 @@
 #include "tests/support/temp_dir.h"
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
 #include "tests/support/zip_writer.h"
+#include "families/family_kind.h"
 #endif
 
 namespace kelvandor {

@@ -22,6 +22,8 @@
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "families/family_kind.h"
+#include "families/iar/iar_family.h"
 
 namespace kelvandor {
 namespace {

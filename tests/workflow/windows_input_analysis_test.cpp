@@ -12,6 +12,7 @@
 #include "tests/support/family_fields.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "families/family_kind.h"
 
 namespace kelvandor {
 namespace {

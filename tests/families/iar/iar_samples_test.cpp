@@ -15,6 +15,7 @@
 #include "platform/path_style.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
+#include "families/family_kind.h"
 
 namespace kelvandor {
 namespace {

@@ -1,4 +1,4 @@
-#include "workflow/path_helpers.h"
+#include "core/path_helpers.h"
 
 #include <string>
 #include <vector>
@@ -16,15 +16,6 @@ std::string_view WithoutOneTrailingSeparator(std::string_view path, PathStyle st
 HelperResult Result(std::string text) {
   const bool ok = !text.empty();
   return {ok, std::move(text)};
-}
-
-// The name, without `extension`, of the only file of `dir` ending in it.
-HelperResult OnlyFileName(std::string_view dir, std::string_view extension) {
-  const std::vector<std::string> names = ListFiles(dir, extension);
-  HelperResult result{true, {}};
-  if (names.size() == 1)
-    result.text = names.front().substr(0, names.front().size() - extension.size());
-  return result;
 }
 
 }  // namespace
@@ -52,10 +43,12 @@ HelperResult GetFolder(std::string_view dir) {
   return Result(folders.front());
 }
 
-HelperResult GetPrjName(std::string_view dir) { return OnlyFileName(dir, ".prj"); }
-HelperResult GetWspName(std::string_view dir) { return OnlyFileName(dir, ".wsp"); }
-HelperResult Get_KEILUV_Name(std::string_view dir) { return OnlyFileName(dir, ".uvproj"); }
-HelperResult Get_KEILUV5_Name(std::string_view dir) { return OnlyFileName(dir, ".uvprojx"); }
-HelperResult Get_IAR_Name(std::string_view dir) { return OnlyFileName(dir, ".eww"); }
+HelperResult OnlyFileName(std::string_view dir, std::string_view extension) {
+  const std::vector<std::string> names = ListFiles(dir, extension);
+  HelperResult result{true, {}};
+  if (names.size() == 1)
+    result.text = names.front().substr(0, names.front().size() - extension.size());
+  return result;
+}
 
 }  // namespace kelvandor

@@ -28,13 +28,9 @@ HelperResult GetPath(std::string_view path, PathStyle style = kNativeStyle);
 // Name of the only visible sub-folder of `dir`; ok when there is exactly one.
 HelperResult GetFolder(std::string_view dir);
 
-// Name, without its extension, of the only file of `dir` ending in ".prj",
-// ".wsp", ".uvproj", ".uvprojx" or ".eww" (letter case ignored); empty when
-// there is none or several. The flag is always true.
-HelperResult GetPrjName(std::string_view dir);
-HelperResult GetWspName(std::string_view dir);
-HelperResult Get_KEILUV_Name(std::string_view dir);
-HelperResult Get_KEILUV5_Name(std::string_view dir);
-HelperResult Get_IAR_Name(std::string_view dir);
+// Name, without `extension`, of the only file of `dir` ending in it (letter
+// case ignored); empty when there is none or several. The flag is always
+// true. The families read their project names with it.
+HelperResult OnlyFileName(std::string_view dir, std::string_view extension);
 
 }  // namespace kelvandor

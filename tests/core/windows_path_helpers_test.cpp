@@ -1,4 +1,4 @@
-// The folder and project-name helpers on a Windows file system, which ignores
+// The folder helpers on a Windows file system, which ignores
 // letter case and hides by attribute. The path splits of the native style are
 // in the style table of path_helpers_test.cpp.
 
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "workflow/path_helpers.h"
+#include "core/path_helpers.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvandor {
@@ -27,16 +27,6 @@ TEST(WindowsGetFolderTest, HiddenAttributeDecidesNotTheName) {
   MakeDirs(tmp / "two/blinky");
   MakeDirs(tmp / "two/.settings");
   EXPECT_EQ(GetFolder(tmp / "two"), (HelperResult{false, ""}));
-}
-
-TEST(WindowsProjectNameTest, NamesKeepTheCaseOnDisk) {
-  TempDir tmp;
-  WriteFile(tmp / "Main.PRJ", "");
-  WriteFile(tmp / "MAIN.prj", "");  // the same file
-  MakeDirs(tmp / "Other.prj");
-  EXPECT_EQ(GetPrjName(tmp.path()), (HelperResult{true, "Main"}));
-  WriteFile(tmp / "Blinky.UVPROJ", "");
-  EXPECT_EQ(Get_KEILUV_Name(tmp.path()), (HelperResult{true, "Blinky"}));
 }
 
 }  // namespace
