@@ -26,7 +26,7 @@
 
 #include "bench/peak_memory.h"
 #include "core/project.h"
-#include "families/project_file_cleanup.h"
+#include "families/keil/keil_cleanup.h"
 #include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-// What the four project-file rewriters share: streaming one file through a
-// per-line transform under a new name with the old file kept as a backup, the
-// success test by counting of the WSP/PRJ rewriters, and the list of file
-// kinds of the IAR and Keil rewriters.
+// What the families' project-file rewriters share: streaming one file through
+// a per-line transform under a new name with the old file kept as a backup,
+// the success test by counting recognised lines, and the list of file kinds
+// renamed together under one base name.
 //
 // The files of one rename change together or not at all. A RewriteBatch first
 // writes every new content into a temporary file beside its old file; nothing
@@ -245,7 +245,7 @@ void WriteReplacing(LineWriter& out, std::string_view line, std::size_t pos, std
 enum class LetterCase { kExact, kIgnoreAscii };
 LineTransform ReplaceFirst(std::string old_text, std::string new_text, LetterCase letter_case);
 
-// The WSP/PRJ scheme: `old_file` becomes `new_file` with "_old_" + `old_file`
+// The counted scheme: `old_file` becomes `new_file` with "_old_" + `old_file`
 // as the backup. When the count of recognised lines lies within
 // [min_count, max_count], the backup is deleted unless `keep_backup`, and the
 // result is true. Otherwise, also when `old_file` does not exist, the result
@@ -263,13 +263,13 @@ struct CountedRewrite {
 bool RewriteCounted(std::string_view dir, const CountedRewrite& job,
                     const CountingTransform& transform, RewriteBatch& batch);
 
-// The IAR/Keil scheme: for each kind in order whose file old base + extension
+// The kinds scheme: for each kind in order whose file old base + extension
 // exists, that file becomes new name + extension, with old file name + ".bak"
 // as the backup. Afterwards, unless `keep_backup`, old base + extension +
 // ".bak" is deleted for each extension of `deletion_order`, whether or not
 // this run made it. Staged into `batch`: nothing changes before its commit.
 struct FileKind {
-  std::string_view extension;  // ".eww", ".uvproj", ...
+  std::string_view extension;  // with its dot
   LineTransform transform;     // empty: every line copied
   bool exact = false;          // streamed through `stream` instead, byte for byte
   StreamTransform stream = {};

@@ -55,7 +55,7 @@ struct RunReport {
   FileCount cleaned_total;
   std::vector<RenamedFile> renamed_images;
   // Result messages about single project files, for the user to act on
-  // after the run ("Please recheck *.WSP files manually").
+  // after the run.
   std::vector<RewriteWarning> warnings;
   // Why the run stopped; none when it did not.
   Failure failure;

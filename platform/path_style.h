@@ -86,7 +86,7 @@ std::string NormalisedAgainst(std::string_view path, std::string_view base,
 std::string LowerAscii(std::string_view text);
 
 // The extension test of the program: `path` lower-cased (ASCII only) contains
-// `lower_ext` anywhere. `lower_ext` is given in lower case, e.g. ".prj".
+// `lower_ext` anywhere. `lower_ext` is given in lower case, e.g. ".zip".
 bool ContainsExtension(std::string_view path, std::string_view lower_ext);
 
 // Case-insensitive (ASCII) equality and search, as file-name comparisons on

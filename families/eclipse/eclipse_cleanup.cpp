@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/cleaning.h"
-#include "families/build_settings.h"
+#include "core/recorded_path.h"
 #include "families/eclipse/eclipse_rewriter.h"
 #include "families/eclipse/eclipse_settings.h"
 #include "platform/path_style.h"

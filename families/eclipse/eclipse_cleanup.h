@@ -6,7 +6,7 @@
 // the makefile fragments at the project's root and the generator's folders
 // stay. Silent, like the other clean-up blocks.
 
-#include "families/project_file_cleanup.h"
+#include "families/family_row.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {

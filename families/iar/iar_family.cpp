@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "families/iar/iar_cleanup.h"
 #include "families/iar/iar_rewriter.h"
-#include "families/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "core/file_rewrite.h"
+#include "core/recorded_path.h"
 #include "core/xml_stream.h"
-#include "families/build_settings.h"
+#include "families/iar/iar_settings.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 
@@ -19,8 +20,6 @@ constexpr std::string_view kWsDir = "$WS_DIR$";
 constexpr std::string_view kProject = ".ewp";
 constexpr std::string_view kSettings = "settings";
 constexpr std::size_t kNone = std::string_view::npos;
-
-bool IsRecordedSeparator(char c) { return c == '\\' || c == '/'; }
 
 constexpr std::string_view kProjDir = "$PROJ_DIR$";
 

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "core/file_rewrite.h"
+#include "core/recorded_path.h"
 #include "core/xml_stream.h"
-#include "families/build_settings.h"
+#include "families/keil/keil_settings.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 

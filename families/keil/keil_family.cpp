@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "families/build_settings.h"
+#include "core/recorded_path.h"
 #include "families/keil/keil5_rewriter.h"
+#include "families/keil/keil_cleanup.h"
 #include "families/keil/keil_rewriter.h"
 #include "families/keil/keil_workspace.h"
-#include "families/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"

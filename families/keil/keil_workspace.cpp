@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "core/recorded_path.h"
 #include "core/xml_stream.h"
-#include "families/build_settings.h"
 #include "platform/path_style.h"
 
 namespace kelvandor {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/path_helpers.h"
-#include "families/build_settings.h"
+#include "core/recorded_path.h"
 #include "families/softune/prj_rewriter.h"
 #include "families/softune/wsp_rewriter.h"
 #include "platform/file_system.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/file_rewrite.h"
-#include "families/build_settings.h"
+#include "core/recorded_path.h"
 #include "platform/path_style.h"
 
 namespace kelvandor {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "families/project_file_cleanup.h"
+#include "families/family_row.h"
 #include "platform/path_style.h"
 #include "tests/support/param_label.h"
 #include "tests/support/temp_dir.h"

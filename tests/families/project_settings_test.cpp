@@ -1,11 +1,12 @@
-#include "families/build_settings.h"
-
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "core/recorded_path.h"
+#include "families/iar/iar_settings.h"
+#include "families/keil/keil_settings.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "tests/support/param_label.h"

@@ -1,38 +1,53 @@
-#include "families/project_file_cleanup.h"
+#pragma once
+
+// The engine of the clean-up of build output whose folders the project file
+// itself names, shared by the families whose project files name them:
+// each target of a Keil uVision 4 or 5 project (<OutputDirectory>,
+// <ListingPath>) and each configuration of an IAR project (ExePath, ObjPath,
+// ListPath). A folder is cleaned only when it lies inside
+// the project folder and is neither the folder of the project file nor one
+// above it; the others (absolute, leaving by "..", through a link) are passed
+// over in silence, and so are RTE/ and DebugConfig/. A uVision target listing
+// into the project file's own folder has there only what its build writes
+// deleted: the listings and the map, linker and build-log files of its
+// output name. Files the project names (sources, group files, its own scatter
+// and linker files; not the one the linker writes from the memory layout),
+// project files of every family and the ".ioc" are never deleted. Silent,
+// like the table-driven clean-up.
 
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/cleaning.h"
-#include "core/file_rewrite.h"
-#include "families/build_settings.h"
-#include "families/iar/iar_rewriter.h"
+#include "core/recorded_path.h"
+#include "families/family_row.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 
-namespace kelvandor {
-namespace {
+namespace kelvandor::output_folders {
 
-constexpr std::string_view kImages = ".hex.srec.mhx";
-constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
+inline constexpr std::string_view kImages = ".hex.srec.mhx";
+inline constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
 // What a uVision build writes into its listing folder, there named after the
 // target's output: when that folder is the project file's own, only these
 // and the listings (".lst") go.
-constexpr std::string_view kListingsBeside[] = {".map", ".m51", ".lnp", ".htm", ".build_log.htm"};
-constexpr std::string_view kListing = ".lst";
+inline constexpr std::string_view kListingsBeside[] = {".map", ".m51", ".lnp", ".htm",
+                                                       ".build_log.htm"};
+inline constexpr std::string_view kListing = ".lst";
 
 // Never output, wherever a project names its output: the project files of
 // every family and the device configuration the project was generated from
 // (scatter and linker files are kept when the project names them).
-constexpr std::string_view kProjectFiles[] = {".uvprojx", ".uvoptx", ".uvproj", ".uvopt",
-                                              ".uvmpw",   ".eww",    ".ewp",    ".ewd",
-                                              ".prj",     ".wsp",    ".ioc"};
+inline constexpr std::string_view kProjectFiles[] = {".uvprojx", ".uvoptx", ".uvproj", ".uvopt",
+                                                     ".uvmpw",   ".eww",    ".ewp",    ".ewd",
+                                                     ".prj",     ".wsp",    ".ioc"};
 
-bool IsProjectFile(std::string_view name) {
+inline bool IsProjectFile(std::string_view name) {
   const std::string_view ext = FileExtension(name);
   for (const std::string_view kept : kProjectFiles) {
     if (EqualsIgnoreCase(ext, kept)) return true;
@@ -42,7 +57,7 @@ bool IsProjectFile(std::string_view name) {
 
 // Recorded paths come from Windows, where letter case does not count; a
 // looser match only keeps a file more.
-std::string Key(std::string_view path) { return LowerAscii(path); }
+inline std::string Key(std::string_view path) { return LowerAscii(path); }
 
 // The project file after a rename (new name) or before one (Clean-Only).
 struct ProjectFile {
@@ -50,8 +65,8 @@ struct ProjectFile {
   bool renamed = false;  // the file of the new name, which differs from the old
 };
 
-std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r, std::string_view extension,
-                                           FileSystem& fs) {
+inline std::optional<ProjectFile> FindProjectFile(const FamilyCleanUp& r,
+                                                  std::string_view extension, FileSystem& fs) {
   for (const std::string& name : {r.new_name, r.old_name}) {
     if (name.empty()) continue;
     std::string path = JoinPath(r.family_dir, name + std::string(extension));
@@ -122,18 +137,18 @@ class FolderCleaner {
   // A target listing into the project file's own folder (".\" or no
   // folder): what the build writes there for it joins those CleanCollected
   // deletes.
-  void CollectListingsBeside(const KeilTarget& t) {
-    if (t.output_name.empty()) return;
-    const std::string listing = t.listing_path.empty() ? std::string(".") : t.listing_path;
+  void CollectListingsBeside(const std::string& listing_path, const std::string& output_name) {
+    if (output_name.empty()) return;
+    const std::string listing = listing_path.empty() ? std::string(".") : listing_path;
     const std::optional<std::string> folder =
         PathInside(request_.project_dir, request_.family_dir, listing, file_system_);
     if (!folder || *folder != file_system_.ResolvedPath(request_.family_dir)) return;
-    AddListedBeside(t.output_name);
+    AddListedBeside(output_name);
     // After a rename, what the last build wrote bears the old name.
     const std::string& new_name = request_.new_name;
     if (!new_name.empty() && !request_.old_name.empty() &&
-        StartsWithIgnoreCase(t.output_name, new_name)) {
-      AddListedBeside(request_.old_name + t.output_name.substr(new_name.size()));
+        StartsWithIgnoreCase(output_name, new_name)) {
+      AddListedBeside(request_.old_name + output_name.substr(new_name.size()));
     }
   }
 
@@ -288,140 +303,9 @@ std::optional<Project> ReadQuietly(const std::string& path, Reader read) {
   }
 }
 
-bool FamilyInside(const FamilyCleanUp& r, FileSystem& fs) {
+inline bool FamilyInside(const FamilyCleanUp& r, FileSystem& fs) {
   return !r.project_dir.empty() && fs.DirectoryExists(r.family_dir) &&
          fs.IsSameOrInside(r.family_dir, r.project_dir);
 }
 
-}  // namespace
-
-namespace {
-
-// Reads the Keil project file through `visitor`; false when it cannot be
-// read, which cleans nothing.
-bool ReadKeilQuietly(const std::string& path, const KeilProjectVisitor& visitor,
-                     FileSystem& file_system) {
-  return ReadQuietly<bool>(path,
-                           [&](const std::string& p) {
-                             ReadKeilProject(p, visitor, file_system);
-                             return true;
-                           })
-      .has_value();
-}
-
-// Empties each target's output and listing folders, keeping the output
-// images and the files the project names. The project file is streamed
-// twice: once for the folders, and once more for the names, only when those
-// folders hold anything to delete. `before` runs just before the first
-// deletion. False when the file cannot be read.
-bool CleanKeilFolders(const FamilyCleanUp& request, const std::string& path,
-                      const std::function<void()>& before, FileSystem& file_system) {
-  FolderCleaner cleaner(request, file_system);
-  const KeilProjectVisitor folders{.target =
-                                       [&cleaner](const KeilTarget& t) {
-                                         cleaner.Collect(t.output_directory);
-                                         cleaner.Collect(t.listing_path);
-                                         cleaner.CollectListingsBeside(t);
-                                       },
-                                   .source = {}};
-  if (!ReadKeilQuietly(path, folders, file_system)) return false;
-  if (cleaner.ListCollected()) {
-    const KeilProjectVisitor names{
-        .target =
-            [&cleaner](const KeilTarget& t) {
-              // The one the linker writes from the memory layout is output.
-              if (t.memory_layout_scatter != "1") cleaner.Spare(t.scatter_file);
-            },
-        .source = [&cleaner](std::string_view source) { cleaner.Spare(source); }};
-    if (!ReadKeilQuietly(path, names, file_system)) return false;
-  }
-  if (before) before();
-  cleaner.CleanCollected();
-  return true;
-}
-
-}  // namespace
-
-void CleanUpKeilUv5(const FamilyCleanUp& request, FileSystem& file_system) {
-  if (!FamilyInside(request, file_system)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvprojx", file_system);
-  if (!file) return;
-  const auto clean_folder_files = [&](std::string_view ext_list, std::string_view pattern) {
-    CleanFolderFilesAnyCase(request.family_dir, ext_list, pattern, request.shared_folder,
-                            {request.old_name, request.new_name}, file_system);
-  };
-  const auto clean_backups = [&] {
-    if (!request.backup) clean_folder_files(".bak", {});
-  };
-  if (!CleanKeilFolders(request, file->path, clean_backups, file_system)) return;
-  clean_folder_files(".dep", {});
-  clean_folder_files({}, ".uvguix.");
-  if (request.old_name.empty() || request.new_name.empty()) return;
-  // The images follow the output names: read once more, target by target.
-  const FolderCleaner cleaner(request, file_system);
-  const KeilProjectVisitor images{
-      .target =
-          [&](const KeilTarget& t) {
-            const std::string& output = t.output_name;
-            if (file->renamed && StartsWithIgnoreCase(output, request.new_name)) {
-              const std::string rest = output.substr(request.new_name.size());
-              cleaner.RenameImages(t.output_directory, request.old_name + rest, output);
-            } else if (!file->renamed && StartsWithIgnoreCase(output, request.old_name)) {
-              const std::string rest = output.substr(request.old_name.size());
-              cleaner.RenameImages(t.output_directory, output, request.new_name + rest);
-            }
-          },
-      .source = {}};
-  ReadKeilQuietly(file->path, images, file_system);
-}
-
-void CleanUpKeilUv4(const FamilyCleanUp& request, FileSystem& file_system) {
-  if (!FamilyInside(request, file_system)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".uvproj", file_system);
-  if (file) CleanKeilFolders(request, file->path, {}, file_system);
-}
-
-void CleanUpIarNamed(const FamilyCleanUp& request, bool rename_images, FileSystem& file_system) {
-  if (!FamilyInside(request, file_system)) return;
-  const std::optional<ProjectFile> file = FindProjectFile(request, ".ewp", file_system);
-  if (!file) return;
-  const std::optional<IarProject> project = ReadQuietly<IarProject>(
-      file->path,
-      [&file_system](const std::string& path) { return ReadIarProject(path, file_system); });
-  if (!project) return;
-  FolderCleaner cleaner(request, file_system);
-  for (const std::string& source : project->source_files) cleaner.Name(source);
-  // Each configuration's folders, its browse folder set; after a rename,
-  // also those it named before, where the output of earlier builds lies.
-  std::vector<IarConfiguration> configurations;
-  for (IarConfiguration c : project->configurations) {
-    c.browse_path = BrowseInfoFolder(c);
-    configurations.push_back(std::move(c));
-  }
-  for (std::size_t i = 0, n = configurations.size(); file->renamed && i < n; ++i) {
-    const auto before = [&](const std::string& path) {
-      return IarOutputFollowing(path, request.new_name, request.old_name, false).value_or("");
-    };
-    const IarConfiguration& c = configurations[i];
-    IarConfiguration old{c.name, before(c.exe_path), before(c.obj_path), before(c.list_path),
-                         before(c.browse_path)};
-    if (!(old.exe_path + old.obj_path + old.list_path + old.browse_path).empty())
-      configurations.push_back(std::move(old));
-  }
-  for (const IarConfiguration& c : configurations) {
-    cleaner.Empty(c.exe_path, true);
-    cleaner.Empty(c.obj_path, false);
-    cleaner.Empty(c.list_path, false);
-    cleaner.Empty(c.browse_path, false);
-  }
-  if (!rename_images) return;
-  for (const IarConfiguration& c : configurations) {
-    cleaner.RenameImages(c.exe_path, request.old_name, request.new_name);
-  }
-}
-
-void CleanUpIarLayout(const FamilyCleanUp& request, FileSystem& file_system) {
-  CleanUpIarNamed(request, true, file_system);
-}
-
-}  // namespace kelvandor
+}  // namespace kelvandor::output_folders

@@ -1,4 +1,5 @@
-#include "families/project_file_cleanup.h"
+#include "families/iar/iar_cleanup.h"
+#include "families/keil/keil_cleanup.h"
 
 #include <algorithm>
 #include <string>

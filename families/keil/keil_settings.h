@@ -1,18 +1,15 @@
 #pragma once
 
-// Where a project builds to, read from its XML project file: the per-target
-// folders and names of a Keil uVision 5 project (".uvprojx") and the
-// per-configuration folders of an IAR project (".ewp"), as plain values
-// (entities decoded). Also the files the project names, which a clean-up
-// must never delete. Both readers stream the file: what cannot be read as
-// such markup yields no value.
+// Where a uVision 5 project (".uvprojx") builds to, read from its project
+// file: the per-target folders and names, as plain values (entities
+// decoded), and the files the project names, which a clean-up must never
+// delete. The reader streams the file: what cannot be read as such markup
+// yields no value.
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "platform/file_system.h"
 
@@ -72,42 +69,5 @@ struct KeilProjectVisitor {
 // the file cannot be read.
 void ReadKeilProject(std::string_view uvprojx_path, const KeilProjectVisitor& visitor,
                      FileSystem& file_system);
-
-struct IarConfiguration {
-  std::string name;         // <configuration><name>
-  std::string exe_path;     // option ExePath, "$PROJ_DIR$\" removed
-  std::string obj_path;     // option ObjPath
-  std::string list_path;    // option ListPath
-  std::string browse_path;  // option BrowseInfoPath
-  bool operator==(const IarConfiguration&) const = default;
-};
-
-// The folder the IDE writes a configuration's source browse information to:
-// its BrowseInfoPath, else "BrowseInfo" beside the ExePath folder, else below
-// the configuration's name.
-std::string BrowseInfoFolder(const IarConfiguration& configuration);
-
-struct IarProject {
-  std::vector<IarConfiguration> configurations;
-  std::vector<std::string> source_files;  // every <file><name> and linker file, once each
-};
-
-// Raises IoError when the file cannot be read.
-IarProject ReadIarProject(std::string_view ewp_path, FileSystem& file_system);
-
-// The resolved path of `value` — a folder or file as a project file records
-// it, relative to `base_dir`, "\" or "/" between names — when it lies inside
-// `project_dir` (or is it). Nothing for an empty value, an absolute path
-// ("\x", "/x", "C:\x", "C:x"), a value holding a "$" variable, and a path
-// that leaves `project_dir` by ".." or through a symbolic link.
-std::optional<std::string> PathInside(std::string_view project_dir, std::string_view base_dir,
-                                      std::string_view value, FileSystem& file_system);
-
-// `value` (as for PathInside) joined to `base_dir` as written, without a
-// look at the disk; nothing where PathInside gives nothing without one.
-std::optional<std::string> RecordedPath(std::string_view base_dir, std::string_view value);
-
-// The text after the last "\" or "/" of a recorded path.
-std::string_view RecordedName(std::string_view value);
 
 }  // namespace kelvandor
