@@ -16,7 +16,7 @@ namespace kelvandor {
 std::string_view FileExtension(std::string_view name);
 
 // True when the extension of `name` is not empty and occurs as a contiguous
-// run anywhere in `ext_list` (case-sensitive): ".h" matches ".hex.srec.mhx".
+// run anywhere in `ext_list` (case-sensitive): ".h" matches ".hex.elf.bin".
 bool ExtensionMatches(std::string_view name, std::string_view ext_list);
 
 // True when `pattern` (not empty) stands in `name` where `anchor` says: 'A'

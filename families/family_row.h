@@ -146,9 +146,11 @@ struct FamilyRow {
   std::string_view generator_folder = {};
   std::string_view example_folder = {};
   Proposal proposal = Proposal::kNever;
-  // A generator's configuration ("NAME.ioc") lies in the folder above the
-  // family's folder, and follows the new name with it.
-  bool configured_above = false;
+  // Stages the rewrite of a generator's configuration ("NAME.ioc") in the
+  // folder above the family's folder, which follows the new name with it;
+  // asked once for each folder and old name.
+  void (*configure_above)(const std::string& above, const std::string& old_name,
+                          const RewriteValues& values, RewriteBatch& batch) = nullptr;
   std::span<const ShownName> shown = {};
   // Stages the family's project files, found in `dir`, into `batch`.
   void (*rewrite)(const std::string& dir, const Family& family, const RewriteValues& values,

@@ -35,8 +35,8 @@ bool IsFolderDelimiter(char c, PathStyle style = kNativeStyle);
 
 // The text up to the last separator (or ':' on Windows), without that
 // separator unless it is the first character or follows ':' or another
-// separator. C:\work\x.prj -> C:\work, C:\x.prj -> C:\, x.prj -> "",
-// /work/x.prj -> /work, /x.prj -> /.
+// separator. C:\work\x.txt -> C:\work, C:\x.txt -> C:\, x.txt -> "",
+// /work/x.txt -> /work, /x.txt -> /.
 std::string FolderPart(std::string_view path, PathStyle style = kNativeStyle);
 
 // The text after the last separator (or ':' on Windows).

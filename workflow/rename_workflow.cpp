@@ -11,7 +11,6 @@
 #include "core/directory_ops.h"
 #include "core/file_rewrite.h"
 #include "core/run_journal.h"
-#include "families/cubemx/ioc_rewriter.h"
 #include "families/family_table.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
@@ -103,11 +102,12 @@ void StageRewriters(const Project& project, const RenamePlan& plan, const std::s
   for (const Family& family : project.families) {
     const std::string dir = target + family.sub_dir;
     RowOf(family.kind).rewrite(dir, family, values, ui, batch);
-    if (!RowOf(family.kind).configured_above || family.sub_dir.empty()) continue;
+    const auto configure_above = RowOf(family.kind).configure_above;
+    if (configure_above == nullptr || family.sub_dir.empty()) continue;
     const std::string above = FolderPart(dir);
     if (batch.file_system().IsSameOrInside(above, target) &&
         configured.insert(LowerAscii(JoinPath(above, family.old_name))).second) {
-      ParseIoc(above, family.old_name, values, batch);
+      configure_above(above, family.old_name, values, batch);
     }
   }
 }

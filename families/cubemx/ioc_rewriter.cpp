@@ -63,4 +63,9 @@ void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValu
   RewriteKinds(dir, old_base, values.new_name, values.backup, kinds, kDeletionOrder, batch);
 }
 
+void RewriteConfigurationAbove(const std::string& above, const std::string& old_name,
+                               const RewriteValues& values, RewriteBatch& batch) {
+  ParseIoc(above, old_name, values, batch);
+}
+
 }  // namespace kelvandor

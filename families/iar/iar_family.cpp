@@ -1,4 +1,5 @@
 #include "families/iar/iar_family.h"
+#include "families/cubemx/ioc_rewriter.h"
 
 #include <algorithm>
 #include <optional>
@@ -174,7 +175,7 @@ FamilyRow IarRow() {
           .generator_folder = "EWARM",
           .example_folder = "IAR",
           .proposal = Proposal::kWhenNamed,
-          .configured_above = true,
+          .configure_above = RewriteConfigurationAbove,
           .shown = kShown,
           .rewrite = Rewrite,
           .clean_steps = kSteps,

@@ -1,4 +1,5 @@
 #include "families/keil/keil_family.h"
+#include "families/cubemx/ioc_rewriter.h"
 
 #include <algorithm>
 #include <optional>
@@ -241,7 +242,7 @@ FamilyRow KeilUv4Row() {
           .generator_folder = kGenerator,
           .example_folder = "ARM",
           .proposal = Proposal::kWhenNamed,
-          .configured_above = true,
+          .configure_above = RewriteConfigurationAbove,
           .shown = kShown,
           .rewrite = RewriteUv4,
           .clean_steps = kSteps,
@@ -250,7 +251,7 @@ FamilyRow KeilUv4Row() {
 
 FamilyRow KeilUv5Row() {
   return {.kind = FamilyKind::kKeilUv5,
-          .configured_above = true,
+          .configure_above = RewriteConfigurationAbove,
           .rewrite = RewriteUv5,
           .clean_named = CleanUv5};
 }
