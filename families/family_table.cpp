@@ -8,6 +8,8 @@
 #include "families/keil/keil5_rewriter.h"
 #include "families/keil/keil_rewriter.h"
 #include "families/keil/keil_workspace.h"
+#include "families/mplab/mplab_family.h"
+#include "families/mplab/mplab_rewriter.h"
 #include "families/softune/prj_rewriter.h"
 #include "families/softune/wsp_rewriter.h"
 
@@ -148,6 +150,11 @@ constexpr ProjectFilePattern kEclipseFiles[] = {{".project", true}};
 // Where no WSP/PRJ project takes it.
 constexpr ShownName kEclipseShown[] = {{OldField::kPrj}};
 
+// The IDE's folder, found by the search in the project's folder.
+constexpr ProjectFilePattern kMplabFiles[] = {
+    {.pattern = "project.xml", .whole_name = true, .folder = kMplabFolder}};
+constexpr ShownName kMplabShown[] = {{OldField::kPrj}};
+
 constexpr FamilyRow kTable[] = {
     {.kind = FamilyKind::kWspPrj,
      .files = kWspPrjFiles,
@@ -187,6 +194,16 @@ constexpr FamilyRow kTable[] = {
      .shown = kEclipseShown,
      .rewrite = RewriteEclipse,
      .clean_named = CleanEclipse},
+    {.kind = FamilyKind::kMplab,
+     .files = kMplabFiles,
+     .claim = ClaimMplabProject,
+     .read_name = ReadMplabName,
+     .proposal = Proposal::kWhenNamed,
+     .shown = kMplabShown,
+     .folder_for = MplabFolderFor,
+     .refuse_name = RefuseMplabName,
+     .rewrite = RewriteMplab,
+     .clean_named = CleanMplab},
 };
 
 constexpr bool InKindOrder() {

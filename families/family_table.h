@@ -47,6 +47,9 @@ struct ProjectFilePattern {
   bool whole_name = false;
   bool project = true;  // counts by itself, without listing anything
   WorkspaceList workspace = WorkspaceList::kNone;
+  // Not empty: the file lies in the sub-folder of this name, and the folder
+  // above that is the family's.
+  std::string_view folder = {};
 };
 
 // Whose name input analysis proposes as the new one: the last family of the
@@ -88,6 +91,11 @@ struct FamilyRow {
   // family's folder, and follows the new name with it.
   bool configured_above = false;
   std::span<const ShownName> shown = {};
+  // The project folder's name that goes with `new_name` where the IDE names
+  // the folder after the project; empty where the folder follows no rule.
+  std::string (*folder_for)(std::string_view old_dir, std::string_view new_name) = nullptr;
+  // Why the IDE could not build under `new_name`; empty when it can.
+  std::string (*refuse_name)(std::string_view new_name) = nullptr;
   // Stages the family's project files, found in `dir`, into `batch`.
   void (*rewrite)(const std::string& dir, const Family& family, const RewriteValues& values,
                   UserInterface& ui, RewriteBatch& batch) = nullptr;
