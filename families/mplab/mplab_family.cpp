@@ -15,10 +15,9 @@ constexpr std::string_view kConfigurationsFile = "configurations.xml";
 constexpr std::string_view kOutputFolders[] = {"build", "dist", "debug", "disassembly",
                                                ".generated_files"};
 
+// As the search finds it: by the file the IDE reads first.
 bool IsMplabFolder(const std::string& dir) {
-  const std::string nbproject = JoinPath(dir, kMplabFolder);
-  return FileExists(JoinPath(nbproject, kProjectFile)) &&
-         FileExists(JoinPath(nbproject, kConfigurationsFile));
+  return FileExists(JoinPath(JoinPath(dir, kMplabFolder), kProjectFile));
 }
 
 // Deletes everything below `dir` but links; true when it is empty then.

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the family table knows of MPLAB X projects: a folder ("NAME.X/" by
-// the IDE's convention) holding "nbproject/project.xml" and
+// the IDE's convention) holding "nbproject/project.xml" beside
 // "nbproject/configurations.xml"; with Harmony 3 below "firmware/", its
 // configurations beside it in "firmware/src/config/".
 
