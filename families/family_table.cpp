@@ -197,6 +197,7 @@ constexpr FamilyRow kTable[] = {
     {.kind = FamilyKind::kMplab,
      .files = kMplabFiles,
      .claim = ClaimMplabProject,
+     .claim_above = MplabApplicationAbove,
      .read_name = ReadMplabName,
      .proposal = Proposal::kWhenNamed,
      .shown = kMplabShown,

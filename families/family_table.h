@@ -79,6 +79,9 @@ struct FamilyRow {
   // the input path (a folder or a file) stands for, empty when the family
   // does not recognise it.
   std::string (*claim)(const std::string& path) = nullptr;
+  // The folder above a claimed one that the project is, the claimed folder
+  // then the family's below it; empty when the claimed folder is the project.
+  std::string (*claim_above)(const std::string& dir) = nullptr;
   // The old name read in the family's folder; without it, input analysis
   // reads it by the family's own rules.
   std::string (*read_name)(const std::string& dir) = nullptr;

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::string_view kConventionSuffix = ".X";
 constexpr std::string_view kProjectFile = "project.xml";
+constexpr std::string_view kHarmonyFolder = "firmware";
 constexpr std::string_view kConfigurationsFile = "configurations.xml";
 constexpr std::string_view kOutputFolders[] = {"build", "dist", "debug", "disassembly",
                                                ".generated_files"};
@@ -51,6 +52,18 @@ std::string ClaimMplabProject(const std::string& path) {
     dir = FolderPart(dir);
   }
   return !dir.empty() && IsMplabFolder(dir) ? dir : std::string();
+}
+
+std::string MplabApplicationAbove(const std::string& dir) {
+  const std::string firmware = FolderPart(dir);
+  if (NamePart(firmware) != kHarmonyFolder) return {};
+  const std::string config = JoinPath(JoinPath(firmware, "src"), "config");
+  for (const std::string& name : ListVisibleFolders(config)) {
+    if (DirectoryExists(JoinPath(JoinPath(config, name), name + ".mhc"))) {
+      return FolderPart(firmware);
+    }
+  }
+  return {};
 }
 
 std::string ReadMplabName(const std::string& dir) {

@@ -21,6 +21,11 @@ namespace kelvandor {
 // a file of that; empty when `path` names none.
 std::string ClaimMplabProject(const std::string& path);
 
+// The Harmony 3 application whose "firmware/" holds the project folder
+// `dir` beside its configurations ("firmware/src/config/<cfg>/<cfg>.mhc/");
+// empty for a project of no such application.
+std::string MplabApplicationAbove(const std::string& dir);
+
 // The name the IDE shows; empty when project.xml cannot be read.
 std::string ReadMplabName(const std::string& dir);
 

@@ -1159,6 +1159,7 @@ struct ClaimedInputCase {
   std::string input;   // below the copied sample, "/" between levels; empty: its folder
   std::string old_name;
   FamilyKind kind = FamilyKind::kEclipse;
+  std::string sub_dir = {};  // the family's folder below the project, "/" between levels
 };
 
 class NewInputClaimedTest : public NewInputTest,
@@ -1178,7 +1179,9 @@ TEST_P(NewInputClaimedTest, LoadsTheProjectFolder) {
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_dir, NamePart(project));
   ASSERT_EQ(state_.project.families.size(), 1u);
-  EXPECT_EQ(SubDir(state_.project, c.kind), "");
+  std::string sub_dir = c.sub_dir;
+  for (char& ch : sub_dir) ch = ch == '/' ? Separator() : ch;
+  EXPECT_EQ(SubDir(state_.project, c.kind), sub_dir);
   EXPECT_EQ(OldName(state_.project, c.kind), c.old_name);
   EXPECT_EQ(state_.new_name, c.old_name);
 }
@@ -1203,7 +1206,12 @@ INSTANTIATE_TEST_SUITE_P(
         ClaimedInputCase{"MplabProjectXml", "mplab-lab/Lab 10.X", "/nbproject/project.xml",
                          "Lab 10", FamilyKind::kMplab},
         ClaimedInputCase{"MplabConfigurationsXml", "mplab-plain/plain",
-                         "/nbproject/configurations.xml", "plain", FamilyKind::kMplab}),
+                         "/nbproject/configurations.xml", "plain", FamilyKind::kMplab},
+        ClaimedInputCase{"HarmonyProjectStandsForTheApplication", "mplab-harmony/dosing",
+                         "/firmware/dosing.X", "dosing", FamilyKind::kMplab, "/firmware/dosing.X"},
+        ClaimedInputCase{"HarmonyProjectXml", "mplab-harmony/dosing",
+                         "/firmware/dosing.X/nbproject/project.xml", "dosing", FamilyKind::kMplab,
+                         "/firmware/dosing.X"}),
     testing::ParamLabel());
 
 // A ".project" without a C build is no project of the family.
