@@ -7,9 +7,7 @@
 
 #include "app/configuration.h"
 #include "app/form_layout.h"
-#include "workflow/input_analysis.h"
 #include "core/rename_error.h"
-#include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/faulty_file_system.h"
@@ -17,6 +15,8 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
+#include "workflow/input_analysis.h"
+#include "workflow/rename_workflow.h"
 
 namespace kelvandor {
 namespace {
@@ -210,6 +210,25 @@ TEST_F(FormModelTest, DirectoryFollowsTheNameOnlyInRenameFolderMode) {
   c_.Edit_New_WspPrj.text = "abc";
   model_.Edit_New_WspPrjKeyUp();
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
+}
+
+// Where the IDE names the folder after the project ("NAME.X"), a copy's
+// folder follows the name by its rule too.
+TEST_F(FormModelTest, ConventionalFolderFollowsTheNameInCopyAndRenameFolderMode) {
+  model_.FormCreate(exe_dir_);
+  Load(CopyExample("mplab-blink/blink.X", "blink.X"));
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "blink");
+  c_.Edit_New_WspPrj.text = "pump";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blink.X");
+  model_.SetCopyProjectTicked(true);
+  c_.Edit_New_WspPrj.text = "pump";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "pump.X");
+  model_.SetRenameFolderTicked(true);
+  c_.Edit_New_WspPrj.text = "valve";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "valve.X");
 }
 
 TEST_F(FormModelTest, ConfiguredModeIsTickedAtEveryLoad) {
