@@ -7,7 +7,9 @@
 
 #include "app/configuration.h"
 #include "app/form_layout.h"
+#include "workflow/input_analysis.h"
 #include "core/rename_error.h"
+#include "workflow/rename_workflow.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/faulty_file_system.h"
@@ -15,8 +17,6 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
-#include "workflow/input_analysis.h"
-#include "workflow/rename_workflow.h"
 
 namespace kelvandor {
 namespace {

@@ -15,9 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/cli_run.h"
-#include "core/run_journal.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
+#include "core/run_journal.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/recording_ui.h"

@@ -9,12 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/run_journal.h"
+#include "workflow/cleanup.h"
 #include "platform/file_system.h"
 #include "platform/forwarding_file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
+#include "core/run_journal.h"
 #include "tests/support/call_recorder.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
@@ -22,7 +23,6 @@
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
-#include "workflow/cleanup.h"
 
 namespace kelvandor {
 namespace {
