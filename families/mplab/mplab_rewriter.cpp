@@ -130,7 +130,8 @@ class NameHandler : public XmlHandler {
     }
     named_ = true;
     first_ = DecodeXml(value);
-    if (first_ == old_name_ && old_name_ != new_name_) {
+    // Without a name the IDE would show none.
+    if (first_ == old_name_ && old_name_ != new_name_ && !new_name_.empty()) {
       value = EncodeXml(new_name_);
       changed_ = true;
     }
@@ -201,7 +202,7 @@ void RenameMccFile(const std::string& dir, std::string_view old_name, const Rewr
   FileSystem& fs = batch.file_system();
   const std::string old_file = std::string(old_name) + std::string(kMcc);
   const std::string new_file = values.new_name + std::string(kMcc);
-  if (old_name.empty() || old_file == new_file) return;
+  if (old_name.empty() || values.new_name.empty() || old_file == new_file) return;
   const std::string from = JoinPath(dir, old_file);
   const std::string to = JoinPath(dir, new_file);
   if (fs.IsLink(from) || !fs.FileExists(from) || !FreeToRename(fs, from, to)) return;

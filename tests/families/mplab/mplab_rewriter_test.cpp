@@ -142,6 +142,26 @@ INSTANTIATE_TEST_SUITE_P(Names, MplabNameTest,
                                            NameCase{"Umlaut", "p\xC3\xBCmp", "\xC3\xBC"}),
                          testing::ParamLabel());
 
+// An empty new name would leave the IDE a project without a name and an
+// MCC file called ".mc3": both stay.
+TEST(MplabRewriteTest, EmptyNewNameLeavesTheNameAndTheMccFile) {
+  TempDir tmp;
+  const std::string project_xml =
+      "<project><configuration><data><name>blink</name></data>"
+      "</configuration></project>\n";
+  const std::string configurations = "<confs><itemPath>blink.mc3</itemPath></confs>\n";
+  WriteFile(tmp / "nbproject/project.xml", project_xml);
+  WriteFile(tmp / "nbproject/configurations.xml", configurations);
+  WriteFile(tmp / "blink.mc3", "<configuration/>\n");
+  RewriteValues values{.new_name = "", .new_path = {}, .new_dir = "blink.X", .old_dir = "blink.X"};
+  InOwnBatch([&](RewriteBatch& batch) {
+    ParseMplab(tmp.path(), "blink", "blink.X", "blink.X", values, batch);
+  });
+  EXPECT_EQ(ReadFile(tmp / "nbproject/project.xml"), project_xml);
+  EXPECT_EQ(ReadFile(tmp / "nbproject/configurations.xml"), configurations);
+  EXPECT_EQ(ReadFile(tmp / "blink.mc3"), "<configuration/>\n");
+}
+
 TEST(MplabFolderForTest, OnlyTheConventionFollowsTheName) {
   EXPECT_EQ(MplabFolderFor("blink.X", "pump"), "pump.X");
   EXPECT_EQ(MplabFolderFor("Lab 10.X", "pump"), "pump.X");
