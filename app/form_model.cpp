@@ -128,7 +128,8 @@ void FormModel::SpeedButton_OpenNewDirClick() {
 
 void FormModel::Edit_New_WspPrjKeyUp() {
   FormControls& c = controls_;
-  c.Edit_New_Dir.text = FolderFor(ModeFromBoxes(), c.Edit_New_WspPrj.text, c.Edit_New_Dir.text);
+  c.Edit_New_Dir.text =
+      FolderFor(project_, ModeFromBoxes(), c.Edit_New_WspPrj.text, c.Edit_New_Dir.text);
 }
 
 void FormModel::SetCopyProjectTicked(bool ticked) {

@@ -12,7 +12,8 @@ enum class FamilyKind : int {
   kKeilUv4,  // families/keil: the Keil folder, ".uvproj", ".uvopt", the fixed output folders
   kKeilUv5,  // families/keil: ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
   kEclipse,  // families/eclipse: ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
+  kMplab,    // families/mplab: "nbproject/" with "project.xml" and "configurations.xml"
 };
-inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kEclipse;
+inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kMplab;
 
 }  // namespace kelvandor

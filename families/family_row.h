@@ -62,6 +62,9 @@ struct ProjectFilePattern {
   bool whole_name = false;
   bool project = true;  // counts by itself, without listing anything
   WorkspaceList workspace = WorkspaceList::kNone;
+  // Not empty: the file lies in the sub-folder of this name, and the folder
+  // above that is the family's.
+  std::string_view folder = {};
 };
 
 // Whose name input analysis proposes as the new one: the last family of the
@@ -133,6 +136,9 @@ struct FamilyRow {
   // input path (a folder or a file) stands for, empty when the family does
   // not recognise it.
   std::string (*claim)(const std::string& path) = nullptr;
+  // The folder above a claimed one that the project is, the claimed folder
+  // then the family's below it; empty when the claimed folder is the project.
+  std::string (*claim_above)(const std::string& dir) = nullptr;
   // Reads the old names of the family found in `project`.
   void (*read_names)(Project& project) = nullptr;
   // The project file the input `given` named, where others lie beside it.
@@ -152,6 +158,11 @@ struct FamilyRow {
   void (*configure_above)(const std::string& above, const std::string& old_name,
                           const RewriteValues& values, RewriteBatch& batch) = nullptr;
   std::span<const ShownName> shown = {};
+  // The project folder's name that goes with `new_name` where the IDE names
+  // the folder after the project; empty where the folder follows no rule.
+  std::string (*folder_for)(std::string_view old_dir, std::string_view new_name) = nullptr;
+  // Why the IDE could not build under `new_name`; empty when it can.
+  std::string (*refuse_name)(std::string_view new_name) = nullptr;
   // Stages the family's project files, found in `dir`, into `batch`.
   void (*rewrite)(const std::string& dir, const Family& family, const RewriteValues& values,
                   UserInterface& ui, RewriteBatch& batch) = nullptr;

@@ -5,6 +5,7 @@
 #include "families/eclipse/eclipse_family.h"
 #include "families/iar/iar_family.h"
 #include "families/keil/keil_family.h"
+#include "families/mplab/mplab_family.h"
 #include "families/softune/softune_family.h"
 
 namespace kelvandor {
@@ -19,6 +20,7 @@ std::span<const FamilyRow> Rows() {
       KeilUv4Row(),  // FamilyKind::kKeilUv4
       KeilUv5Row(),  // FamilyKind::kKeilUv5
       EclipseRow(),  // FamilyKind::kEclipse
+      MplabRow(),    // FamilyKind::kMplab
   };
   static_assert(std::size(rows) == static_cast<std::size_t>(kLastFamilyKind) + 1,
                 "every family has its row");

@@ -32,8 +32,15 @@ struct RenameRequest {
 RenamePlan WithArchiveRule(const Project& project, RenamePlan plan);
 
 // The folder name that goes with `new_name` when none is given: in
-// rename-folder mode the folder follows the name.
-std::string FolderFor(RenameMode mode, std::string_view new_name, std::string_view proposed_dir);
+// rename-folder mode the folder follows the name; where the IDE of a family
+// in the project's folder names its folder after the project, the folder of
+// a copy follows it too, by that IDE's rule.
+std::string FolderFor(const Project& project, RenameMode mode, std::string_view new_name,
+                      std::string_view proposed_dir);
+
+// Why the IDE of one of the project's families could not build under
+// `new_name`; empty when every one can.
+std::string RefusedName(const Project& project, std::string_view new_name);
 
 RenamePlan PlanRename(const Project& project, const RenameRequest& request);
 

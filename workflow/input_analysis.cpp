@@ -268,8 +268,13 @@ void ClaimByRow(const std::string& given, std::string& p, Project& project) {
   for (const FamilyRow& row : FamilyTable()) {
     if (row.claim == nullptr) continue;
     if (std::string dir = row.claim(given); !dir.empty()) {
+      Family& family = project.Add(row.kind);
+      if (std::string above = row.claim_above ? row.claim_above(dir) : std::string();
+          !above.empty() && above.size() < dir.size() && dir.starts_with(above)) {
+        family.sub_dir = dir.substr(above.size());
+        dir = std::move(above);
+      }
       p = std::move(dir);
-      project.Add(row.kind);
       return;
     }
   }

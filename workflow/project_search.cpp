@@ -27,11 +27,25 @@ constexpr std::string_view kMoreOutputFolders[] = {"Debug",  "Release", "Objects
 FileRole RoleOf(std::string_view name) {
   for (const FamilyRow& row : FamilyTable()) {
     for (const ProjectFilePattern& pattern : row.files) {
+      if (!pattern.folder.empty()) continue;
       if (pattern.whole_name
               ? name == pattern.pattern
               : name.size() > pattern.pattern.size() && EndsWithIgnoreCase(name, pattern.pattern)) {
         return FileRole{&pattern, row.kind};
       }
+    }
+  }
+  return FileRole{};
+}
+
+// The family whose file lies in the sub-folder `folder` of `dir`, for the
+// patterns that name their folder.
+FileRole RoleBelow(const std::string& dir, std::string_view folder, FileSystem& fs) {
+  for (const FamilyRow& row : FamilyTable()) {
+    for (const ProjectFilePattern& pattern : row.files) {
+      if (pattern.folder.empty() || folder != pattern.folder) continue;
+      const std::string path = JoinPath(JoinPath(dir, folder), pattern.pattern);
+      if (!fs.IsLink(path) && fs.FileExists(path)) return FileRole{&pattern, row.kind};
     }
   }
   return FileRole{};
@@ -200,6 +214,10 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
           !(role.pattern && role.pattern->whole_name))
         continue;
       if (entry.kind == EntryKind::kFolder) {
+        if (!here.project && !entry.is_link) {
+          const FileRole role_below = RoleBelow(std::string(root) + sub_dir, entry.name, fs);
+          if (role_below.pattern) here.project = role_below.kind;
+        }
         if (IsOutputFolderName(entry.name)) continue;
         if (entry.is_link) {
           result.passed_over.push_back(sub_dir + Separator() + entry.name);

@@ -145,7 +145,8 @@ std::vector<JournalMove> PlannedImageRenames(const Project& project, const Renam
 RenameError Refuse(RenameError error, const std::string& detail, RunReport& report,
                    UserInterface& ui) {
   report.failure = Failure(error);
-  report.failure.message += " " + detail;
+  if (!report.failure.message.empty()) report.failure.message += " ";
+  report.failure.message += detail;
   ui.ShowMessage(report.failure.message);
   return error;
 }
@@ -203,6 +204,8 @@ RenameOutcome RenameProject(const Project& project, const RenamePlan& requested,
   if (!IsUsableTarget(plan.new_path, plan.new_dir) || !IsUsableProjectName(plan.new_name) ||
       linked_folder_moves) {
     outcome.error = RenameError::kBadTarget;
+  } else if (const std::string refused = RefusedName(project, plan.new_name); !refused.empty()) {
+    outcome.error = Refuse(RenameError::kBadTarget, refused, report, ui);
   } else {
     // An interrupted run is rolled back before the project is looked at.
     outcome.error = GuardRun({project.project_dir, target}, lock, &ui, file_system);

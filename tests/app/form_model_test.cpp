@@ -213,6 +213,25 @@ TEST_F(FormModelTest, DirectoryFollowsTheNameOnlyInRenameFolderMode) {
   EXPECT_EQ(c_.Edit_New_Dir.text, "blinky");
 }
 
+// Where the IDE names the folder after the project ("NAME.X"), a copy's
+// folder follows the name by its rule too.
+TEST_F(FormModelTest, ConventionalFolderFollowsTheNameInCopyAndRenameFolderMode) {
+  model_.FormCreate(exe_dir_);
+  Load(CopyExample("mplab-blink/blink.X", "blink.X"));
+  EXPECT_EQ(c_.Edit_New_WspPrj.text, "blink");
+  c_.Edit_New_WspPrj.text = "pump";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "blink.X");
+  model_.SetCopyProjectTicked(true);
+  c_.Edit_New_WspPrj.text = "pump";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "pump.X");
+  model_.SetRenameFolderTicked(true);
+  c_.Edit_New_WspPrj.text = "valve";
+  model_.Edit_New_WspPrjKeyUp();
+  EXPECT_EQ(c_.Edit_New_Dir.text, "valve.X");
+}
+
 TEST_F(FormModelTest, ConfiguredModeIsTickedAtEveryLoad) {
   WriteConfig({"RenameFolder=1"});
   model_.FormCreate(exe_dir_);

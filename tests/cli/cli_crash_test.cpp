@@ -3,6 +3,7 @@
 // the same command again from its very start, input analysis included. The
 // retry must end exactly as the uninterrupted command ends.
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -38,6 +39,7 @@ struct Sample {
   const char* example;  // below examples/, also the old project name
   const char* moved;    // a project file the commit renames
   const char* covers;
+  const char* folder = "pump";  // where the folder moves beside itself
 };
 
 const Sample kSamples[] = {
@@ -47,6 +49,8 @@ const Sample kSamples[] = {
     {"LED", "LED.uvproj", "uVision 4: project and options, output/debug images"},
     {"fan", "fan.uvprojx", "uVision 5: project, options, GUI layouts, run-time environment"},
     {"beacon", "beacon.ioc", "Eclipse: .project set aside, .cproject, .ioc, launch files"},
+    {"mplab-blink/blink.X", "blink.mc3",
+     "MPLAB X: project files in nbproject/, the MCC file moved after them, output trees", "pump.X"},
 };
 
 struct CrashCase {
@@ -58,11 +62,15 @@ void PrintTo(const CrashCase& c, std::ostream* os) { *os << c.sample->example; }
 
 std::string CaseName(const ::testing::TestParamInfo<CrashCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.sample->example;
+  std::string example = info.param.sample->example;
+  for (char& c : example) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example;
 }
 
 std::string Example(std::string_view name) {
-  return std::string(KELVANDOR_EXAMPLES_DIR) + Separator() + std::string(name);
+  std::string out = std::string(KELVANDOR_EXAMPLES_DIR) + Separator();
+  for (char c : name) out += c == '/' ? Separator() : c;
+  return out;
 }
 
 // Stops as CrashingFileSystem does, but in the steps made of many alike
@@ -138,7 +146,7 @@ class RenameProjectCrashTest : public ::testing::TestWithParam<CrashCase> {
   // A fresh copy of the sample as work/<sample>, nothing else in the area.
   void Fresh() {
     RemoveTree(area_.path());
-    MakeDirs(area_ / "work");
+    MakeDirs(FolderPart(project_));
     ASSERT_TRUE(CopyTree(Example(GetParam().sample->example), project_));
   }
 
@@ -182,7 +190,7 @@ class RenameProjectCrashTest : public ::testing::TestWithParam<CrashCase> {
     Options retry = Command();
     // A moved folder that no journal points to any more: the run was done
     // but for its last step, and the user finds the project where it went.
-    const std::string moved = area_ / "work/pump";
+    const std::string moved = JoinPath(FolderPart(project_), GetParam().sample->folder);
     if (retry.mode == RenameMode::kRenameFolder && !AnythingExists(project_) &&
         !FileExists(JoinPath(moved, kJournalName))) {
       retry.source = moved;

@@ -776,7 +776,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SeveralCase{"workspace_file",
                                   "dimmer",
                                   {"clean", "dimmer/MDK-ARM/dimmer.uvmpw"},
-                                  kDimmerProjects}),
+                                  kDimmerProjects},
+                      SeveralCase{"two_mplab_projects_below",
+                                  "mplab-blink",
+                                  {"rename", "mplab-blink", "--name", "pump"},
+                                  {"blink.X", "other.X"},
+                                  {{"mplab-blink/blink.X/nbproject/project.xml",
+                                    "mplab-blink/other.X/nbproject/project.xml"}}}),
     testing::ParamLabel());
 
 // Of two uVision 4 projects in one folder, the one given is renamed; the
@@ -1216,6 +1222,96 @@ TEST_F(CliProcessTest, NameTooLongGivesTheSameAnswerPlannedAndRun) {
   // The copy is removed; the folder the user named for it stays.
   EXPECT_EQ(ListTree(work_ + "/new"), Tree{});
   RemoveTree(work_ + "/new");
+  EXPECT_EQ(Snapshot(work_), before);
+}
+
+// An MPLAB X project, given as its folder, its IDE's file or a folder above,
+// renamed in each mode: what names it follows, its build output goes.
+struct MplabRun {
+  std::string label;
+  const char* sample;  // below examples/, loaded as work/<sample>
+  Args args;           // run in work/
+  std::string target;  // below work/: the project after the run
+  std::string messages;
+  // A file below the target and a text it must hold.
+  std::vector<std::pair<std::string, std::string>> holds;
+  std::vector<std::string> gone;  // below the target
+};
+
+void PrintTo(const MplabRun& r, std::ostream* os) { *os << r.label; }
+
+class CliMplabTest : public CliProcessTest, public ::testing::WithParamInterface<MplabRun> {};
+
+TEST_P(CliMplabTest, FollowsTheNameWhereTheIdeKeepsIt) {
+  const MplabRun& r = GetParam();
+  Load(r.sample);
+
+  const Outcome o = Run(r.args);
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Messages(o.err), r.messages);
+  const std::string target = work_ + "/" + r.target;
+  for (const auto& [rel, text] : r.holds) {
+    EXPECT_NE(ReadFile(target + "/" + rel).find(text), std::string::npos) << rel;
+  }
+  for (const std::string& rel : r.gone) EXPECT_FALSE(AnythingExists(target + "/" + rel)) << rel;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, CliMplabTest,
+    ::testing::Values(
+        MplabRun{"folder_follows_the_name",
+                 "mplab-blink",
+                 {"rename", "mplab-blink/blink.X", "--name", "pump", "--rename-folder"},
+                 "mplab-blink/pump.X",
+                 "Finished!\n",
+                 {{"pump.mc3", "<configuration device=\"PIC16F18446\""},
+                  {"nbproject/configurations.xml", "<itemPath>pump.mc3</itemPath>"},
+                  {"nbproject/project.xml", "<name>pump</name>"},
+                  {"nbproject/Makefile-impl.mk", "\nPROJECTNAME=pump.X\n"},
+                  {"blink_led.c", "blink_led_toggle"}},
+                 {"blink.mc3", "build", "dist", "debug", "disassembly", ".generated_files"}},
+        MplabRun{"copy_given_its_project_xml",
+                 "mplab-lab",
+                 {"rename", "mplab-lab/Lab 10.X/nbproject/project.xml", "--copy", "--to", "new",
+                  "--name", "pump"},
+                 "new/pump.X",
+                 "A further <name> was kept: Lab 9\nFinished!\n",
+                 {{"nbproject/Makefile-default.mk",
+                   "\r\nFINAL_IMAGE=${DISTDIR}/pump.X.${IMAGE_TYPE}.${OUTPUT_SUFFIX}\r\n"},
+                  {"nbproject/project.xml", "<name>pump</name>\r\n            <name>Lab 9</name>"}},
+                 {"dist"}},
+        MplabRun{"harmony_given_its_root",
+                 "mplab-harmony",
+                 {"rename", "mplab-harmony/dosing", "--name", "pump"},
+                 "mplab-harmony/dosing",
+                 "Finished!\nProject found below the given folder: firmware/dosing.X\n",
+                 {{"firmware/src/config/default/default.mhc/settings.yml",
+                   "\nprojectName: pump\nfolderName: dosing\n"},
+                  {"firmware/dosing.X/nbproject/project.xml", "<name>pump</name>"}},
+                 {"firmware/dosing.X/build"}}),
+    testing::ParamLabel());
+
+// A name the IDE cannot build is refused before any change, planned as run.
+TEST_F(CliProcessTest, NameTheIdeCannotBuildGivesTheSameAnswerPlannedAndRun) {
+  Load("mplab-blink");
+  const auto before = Snapshot(work_);
+  const Args args{"rename", "mplab-blink/blink.X", "--name", "Lab 11"};
+  Args dry_args = args;
+  dry_args.insert(dry_args.begin() + 1, "--dry-run");
+
+  const Outcome planned = Run(dry_args);
+  const Outcome real = Run(args);
+
+  const std::string message =
+      "MPLAB X cannot build a project named \"Lab 11\": \" \" is none of the letters, digits, "
+      "\"_\", \"-\" and \".\" a name may hold";
+  EXPECT_EQ(real.status, 16) << real.err;
+  EXPECT_EQ(Messages(real.err), message + "\nFinished with ERROR(s)\n");
+  EXPECT_EQ(planned.status, 16) << planned.err;
+  EXPECT_EQ(planned.err, message + "\n");
+  EXPECT_NE(planned.out.find("Refused: error 16: " + message + "\n"), std::string::npos)
+      << planned.out;
   EXPECT_EQ(Snapshot(work_), before);
 }
 

@@ -19,6 +19,7 @@
 #include "families/iar/iar_rewriter.h"
 #include "families/keil/keil5_rewriter.h"
 #include "families/keil/keil_rewriter.h"
+#include "families/mplab/mplab_rewriter.h"
 #include "families/softune/prj_rewriter.h"
 #include "families/softune/wsp_rewriter.h"
 #include "platform/io_error.h"
@@ -169,7 +170,30 @@ std::vector<Rewriter> Rewriters() {
        },
        false,
        true},
+      {"Mplab",
+       {{"nbproject/project.xml", "nbproject/project.xml", "nbproject/project.xml.bak",
+         "<project><configuration><data><name>Motor</name></data></configuration></project>\n",
+         "<project><configuration><data><name>Pump</name></data></configuration></project>\n",
+         false},
+        {"nbproject/configurations.xml", "nbproject/configurations.xml",
+         "nbproject/configurations.xml.bak",
+         "<configurationDescriptor><itemPath>Motor.mc3</itemPath></configurationDescriptor>\r\n",
+         "<configurationDescriptor><itemPath>Pump.mc3</itemPath></configurationDescriptor>\r\n"},
+        Follower(".mc3")},
+       false,
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         ParseMplab(std::string(dir), old_name, values.old_dir, values.new_dir, values, batch);
+       },
+       false,
+       true},
   };
+}
+
+// The files below `tmp`, without the folders that hold them.
+std::vector<std::string> Files(const TempDir& tmp) {
+  std::vector<std::string> files = ListTree(tmp.path());
+  std::erase_if(files, [](const std::string& name) { return name.ends_with('/'); });
+  return files;
 }
 
 void WriteSample(const TempDir& tmp, const Rewriter& row) {
@@ -208,7 +232,7 @@ void ExpectRenamed(const TempDir& tmp, const Rewriter& row, const std::string& o
               Named(Named(f.after, "Motor", old_written), "Pump", written))
         << names.back();
   }
-  EXPECT_EQ(ListTree(tmp.path()), Sorted(names));
+  EXPECT_EQ(Files(tmp), Sorted(names));
 }
 
 class RewriterProperty : public ::testing::TestWithParam<Rewriter> {};
@@ -241,7 +265,7 @@ TEST_P(RewriterProperty, RenamesWithABackupOnlyWhenAsked) {
           EXPECT_EQ(ReadFile(tmp / f.backup), f.before) << f.backup;
         }
       }
-      EXPECT_EQ(ListTree(tmp.path()), Sorted(files));
+      EXPECT_EQ(Files(tmp), Sorted(files));
     }
   }
 }
@@ -269,7 +293,7 @@ TEST_P(RewriterProperty, EachFailureLeavesTheProjectWholeOrRenamed) {
             EXPECT_EQ(ReadFile(tmp / name), same_name ? f.before : f.after) << name;
           }
           // A backup that could not be deleted stays.
-          std::vector<std::string> left = ListTree(tmp.path());
+          std::vector<std::string> left = Files(tmp);
           std::erase_if(left, [&](const std::string& name) {
             return std::ranges::any_of(GetParam().files,
                                        [&](const SampleFile& f) { return f.backup == name; });
@@ -312,7 +336,7 @@ TEST_P(RewriterProperty, RenamesWhateverFilesAreThere) {
   {
     TempDir tmp;
     RunRow(tmp, GetParam(), TestValues(true));
-    EXPECT_EQ(ListTree(tmp.path()), std::vector<std::string>{});
+    EXPECT_EQ(Files(tmp), std::vector<std::string>{});
   }
   // A project that is found by one of its files has no such files.
   const auto& files = GetParam().files;
@@ -327,7 +351,7 @@ TEST_P(RewriterProperty, RenamesWhateverFilesAreThere) {
     TempDir tmp;
     WriteFile(tmp / f.old_name, f.before);
     RunRow(tmp, GetParam(), TestValues(true));
-    EXPECT_EQ(ListTree(tmp.path()), Sorted({f.backup, f.new_name}));
+    EXPECT_EQ(Files(tmp), Sorted({f.backup, f.new_name}));
   }
 }
 
@@ -382,7 +406,7 @@ TEST_P(RewriterProperty, EmptyOldNameOnlyCopies) {
     names.push_back(f.new_name);
     EXPECT_EQ(ReadFile(tmp / f.new_name), f.before) << f.new_name;
   }
-  EXPECT_EQ(ListTree(tmp.path()), Sorted(names));
+  EXPECT_EQ(Files(tmp), Sorted(names));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RewriterProperty, ::testing::ValuesIn(Rewriters()),

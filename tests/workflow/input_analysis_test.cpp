@@ -167,7 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    {"o/x/Debug/a.uvprojx", "o/x/OBJ/b.prj", "o/x/.git/c.eww",
                                     "o/y/objects/d.ewp"},
                                    "o"},
-                      NotFoundCase{"ProjectFiveLevelsDown", {"f/a/b/c/d/e/x.uvprojx"}, "f"}),
+                      NotFoundCase{"ProjectFiveLevelsDown", {"f/a/b/c/d/e/x.uvprojx"}, "f"},
+                      NotFoundCase{"IdesFolderWithoutProjectXml",
+                                   {"m/a.X/nbproject/configurations.xml"},
+                                   "m/a.X/nbproject/configurations.xml"}),
     [](const auto& param_info) { return param_info.param.label; });
 
 // An IAR or Keil project given by its folder or by its workspace or project.
@@ -1041,6 +1044,14 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"GeneratorFoldersSideBySideAreOneProject",
                    {{"p/x/MDK-ARM/a.uvprojx", ""}, {"p/x/EWARM/a.eww", ""}},
                    {"p/x"}},
+        SearchCase{"MplabFolderHoldsTheIdesFolder",
+                   {{"fw/blink.X/nbproject/project.xml", ""},
+                    {"fw/blink.X/nbproject/configurations.xml", ""},
+                    {"fw/blink.X/lib/.project", ""}},
+                   {"fw/blink.X"}},
+        SearchCase{"ProjectXmlOutsideTheIdesFolderShowsNothing",
+                   {{"docs/project.xml", ""}, {"nbproject2/project.xml", ""}},
+                   {}},
         SearchCase{"ListedPathLeavingTheFolderIsIgnored",
                    {{"w.wsp", "FILE-0=..\\r\\one\\one.prj\r\n"}, {"one/one.prj", ""}},
                    {"one"}}),
@@ -1128,25 +1139,37 @@ INSTANTIATE_TEST_SUITE_P(
              {"fw/.cproject", "<cproject/>"}},
             FamilyKind::kEclipse,
             "/fw",
-            "tank"}),
+            "tank"},
+        FoundBelowCase{"MplabBelowFirmware",
+                       {{"firmware/tank.X/nbproject/project.xml",
+                         "<project><configuration><data><name>tank</name></data>"
+                         "</configuration></project>"},
+                        {"firmware/tank.X/nbproject/configurations.xml", "<confs/>"},
+                        {"firmware/src/main.c", ""}},
+                       FamilyKind::kMplab,
+                       "/firmware/tank.X",
+                       "tank"}),
     testing::ParamLabel());
 
-// An Eclipse project given by its folder or one of its files loads its
-// folder under the name its ".project" gives it, which is proposed.
-struct EclipseInputCase {
+// A project its family's row claims (Eclipse, MPLAB X), given by its folder
+// or one of its files, loads its folder under the name its project file
+// gives it, which is proposed.
+struct ClaimedInputCase {
   std::string label;
-  std::string sample;
-  std::string input;  // below the copied sample, "/" between levels; empty: its folder
+  std::string sample;  // the project folder below examples/
+  std::string input;   // below the copied sample, "/" between levels; empty: its folder
   std::string old_name;
+  FamilyKind kind = FamilyKind::kEclipse;
+  std::string sub_dir = {};  // the family's folder below the project, "/" between levels
 };
 
-class NewInputEclipseTest : public NewInputTest,
-                            public ::testing::WithParamInterface<EclipseInputCase> {};
+class NewInputClaimedTest : public NewInputTest,
+                            public ::testing::WithParamInterface<ClaimedInputCase> {};
 
-TEST_P(NewInputEclipseTest, LoadsTheProjectFolder) {
-  const EclipseInputCase& c = GetParam();
+TEST_P(NewInputClaimedTest, LoadsTheProjectFolder) {
+  const ClaimedInputCase& c = GetParam();
   const std::string project = tmp_ / ("work/" + c.sample);
-  MakeDirs(tmp_ / "work");
+  MakeDirs(FolderPart(project));
   std::filesystem::copy(NativePath(std::string(KELVANDOR_EXAMPLES_DIR) + "/" + c.sample),
                         NativePath(project), std::filesystem::copy_options::recursive);
   std::string input = c.input;
@@ -1155,27 +1178,41 @@ TEST_P(NewInputEclipseTest, LoadsTheProjectFolder) {
   EXPECT_TRUE(Load(project + input).ok);
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(state_.project.project_dir, project);
-  EXPECT_EQ(state_.project.old_dir, c.sample);
+  EXPECT_EQ(state_.project.old_dir, NamePart(project));
   ASSERT_EQ(state_.project.families.size(), 1u);
-  EXPECT_EQ(SubDir(state_.project, FamilyKind::kEclipse), "");
-  EXPECT_EQ(OldName(state_.project, FamilyKind::kEclipse), c.old_name);
+  std::string sub_dir = c.sub_dir;
+  for (char& ch : sub_dir) ch = ch == '/' ? Separator() : ch;
+  EXPECT_EQ(SubDir(state_.project, c.kind), sub_dir);
+  EXPECT_EQ(OldName(state_.project, c.kind), c.old_name);
   EXPECT_EQ(state_.new_name, c.old_name);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Inputs, NewInputEclipseTest,
+    Inputs, NewInputClaimedTest,
     ::testing::Values(
-        EclipseInputCase{"Folder", "beacon", "", "beacon"},
-        EclipseInputCase{"FolderWithSeparator", "meter", "/", "meter"},
-        EclipseInputCase{"ProjectFile", "beacon", "/.project", "beacon"},
-        EclipseInputCase{"CProjectFile", "meter", "/.cproject", "meter"},
-        EclipseInputCase{"IocFile", "beacon", "/beacon.ioc", "beacon"},
-        EclipseInputCase{"LaunchFile", "beacon", "/beacon Debug.launch", "beacon"},
-        EclipseInputCase{"LaunchesFolderFile", "scale", "/.launches/scale.launch", "scale"},
-        EclipseInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
-        EclipseInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
-        EclipseInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"},
-        EclipseInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"}),
+        ClaimedInputCase{"Folder", "beacon", "", "beacon"},
+        ClaimedInputCase{"FolderWithSeparator", "meter", "/", "meter"},
+        ClaimedInputCase{"ProjectFile", "beacon", "/.project", "beacon"},
+        ClaimedInputCase{"CProjectFile", "meter", "/.cproject", "meter"},
+        ClaimedInputCase{"IocFile", "beacon", "/beacon.ioc", "beacon"},
+        ClaimedInputCase{"LaunchFile", "beacon", "/beacon Debug.launch", "beacon"},
+        ClaimedInputCase{"LaunchesFolderFile", "scale", "/.launches/scale.launch", "scale"},
+        ClaimedInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
+        ClaimedInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
+        ClaimedInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"},
+        ClaimedInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"},
+        ClaimedInputCase{"MplabFolder", "mplab-blink/blink.X", "", "blink", FamilyKind::kMplab},
+        ClaimedInputCase{"MplabIdesFolder", "mplab-blink/blink.X", "/nbproject/", "blink",
+                         FamilyKind::kMplab},
+        ClaimedInputCase{"MplabProjectXml", "mplab-lab/Lab 10.X", "/nbproject/project.xml",
+                         "Lab 10", FamilyKind::kMplab},
+        ClaimedInputCase{"MplabConfigurationsXml", "mplab-plain/plain",
+                         "/nbproject/configurations.xml", "plain", FamilyKind::kMplab},
+        ClaimedInputCase{"HarmonyProjectStandsForTheApplication", "mplab-harmony/dosing",
+                         "/firmware/dosing.X", "dosing", FamilyKind::kMplab, "/firmware/dosing.X"},
+        ClaimedInputCase{"HarmonyProjectXml", "mplab-harmony/dosing",
+                         "/firmware/dosing.X/nbproject/project.xml", "dosing", FamilyKind::kMplab,
+                         "/firmware/dosing.X"}),
     testing::ParamLabel());
 
 // A ".project" without a C build is no project of the family.
@@ -1207,8 +1244,8 @@ TEST_F(NewInputTest, WspAtTheRootWithEachPrjInItsFolder) {
 }
 
 TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
-  for (const char* f :
-       {"t/A/a.uvprojx", "t/B/b.uvprojx", "t/C/c.eww", "t/D/d.eww", "t/E/sub/e.ewp"}) {
+  for (const char* f : {"t/A/a.uvprojx", "t/B/b.uvprojx", "t/C/c.eww", "t/D/d.eww", "t/E/sub/e.ewp",
+                        "t/F.X/nbproject/project.xml"}) {
     WriteFile(tmp_ / f, "");
   }
   const AnalysisResult result = Load(tmp_ / "t");
@@ -1220,8 +1257,8 @@ TEST_F(NewInputTest, SeveralProjectsBelowLoadNothingAndListThem) {
       ui_.shown,
       std::vector<Shown>{Message(
           "Several projects found - give the project file of the one to rename:\nA\nB\nC\nD\nE" +
-          kSep + "sub")});
-  EXPECT_EQ(state_.search.candidates.size(), 5u);
+          kSep + "sub\nF.X")});
+  EXPECT_EQ(state_.search.candidates.size(), 6u);
 
   // Pointing at one of them loads it by today's rules.
   ui_.shown.clear();

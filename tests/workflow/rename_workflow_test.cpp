@@ -1,6 +1,7 @@
 #include "workflow/rename_workflow.h"
 
 #include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -89,6 +90,9 @@ struct Sample {
   bool iar_generator = false;           // output folders named by the ".ewp"
   // An Eclipse project: a file its rename moves away.
   const char* eclipse_moved = nullptr;
+  // An MPLAB X project: its name, and its folder below the project folder.
+  const char* mplab_name = nullptr;
+  const char* mplab_sub = "";
 };
 
 const Sample kBlinky{"blinky", true, false, false};
@@ -115,6 +119,11 @@ const Sample kBeacon{.example = "beacon", .eclipse_moved = "beacon.ioc"};
 const Sample kDrive{.example = "drive", .eclipse_moved = "CM4/drive_CM4 Debug.launch"};
 const Sample kMeter{.example = "meter", .eclipse_moved = "meter LinkServer Debug.launch"};
 const Sample kScale{.example = "scale", .eclipse_moved = ".launches/scale.launch"};
+// MPLAB X: with its MCC file, a name with a blank, Harmony 3 below firmware/.
+const Sample kMplabBlink{.example = "mplab-blink/blink.X", .mplab_name = "blink"};
+const Sample kMplabLab{.example = "mplab-lab/Lab 10.X", .mplab_name = "Lab 10"};
+const Sample kMplabHarmony{
+    .example = "mplab-harmony/dosing", .mplab_name = "dosing", .mplab_sub = "firmware/dosing.X"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -182,17 +191,17 @@ class RenameProjectTest : public ::testing::Test {
   // Copies examples/<name> to tmp_/<parent>/<name> and describes it as input
   // analysis would.
   Request Load(const Sample& f, std::string_view parent = "work") {
-    const std::string dir = Join(tmp_.path(), parent);
+    const std::string project = Join(Join(tmp_.path(), parent), f.example);
+    const std::string dir = FolderPart(project);
     MakeDirs(dir);
-    const std::string project = Join(dir, f.example);
     EXPECT_TRUE(CopyTree(Example(f.example), project));
     Request r;
     r.project.project_dir = project;
     r.project.input_dir = dir;
-    r.project.old_dir = f.example;
+    r.project.old_dir = NamePart(project);
     r.plan.new_path = dir + kSep;
-    r.plan.new_dir = f.example;
-    r.plan.new_name = f.example;
+    r.plan.new_dir = r.project.old_dir;
+    r.plan.new_name = f.mplab_name != nullptr ? f.mplab_name : f.example;
     if (f.wsp_prj) {
       {
         Family& family = r.project.Add(FamilyKind::kWspPrj);
@@ -224,6 +233,11 @@ class RenameProjectTest : public ::testing::Test {
       }
     }
     if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = f.example;
+    if (f.mplab_name != nullptr) {
+      Family& family = r.project.Add(FamilyKind::kMplab);
+      family.sub_dir = SubDir(f.mplab_sub);
+      family.old_name = f.mplab_name;
+    }
     return r;
   }
 
@@ -298,7 +312,9 @@ void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
   const char* fault[] = {"", "_ReadFails", "_Interrupted"};
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example +
+  std::string example = info.param.family->example;
+  for (char& c : example) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example +
          fault[static_cast<int>(info.param.fault)];
 }
 
@@ -1002,6 +1018,34 @@ TEST_F(RenameProjectTest, NewNameThatIsAPathIsRefusedBeforeAnyStep) {
   }
 }
 
+// A name the IDE of a family cannot build with is refused, in the plan as in
+// the run, before an interrupted run is even looked for; a project without
+// that family takes it.
+TEST_F(RenameProjectTest, NameTheIdeCannotBuildIsRefusedInThePlanAsInTheRun) {
+  Request r = Load(kMplabLab);
+  r.plan.new_name = "Lab 11";
+  r.plan.new_dir = "Lab 11.X";
+  r.plan.mode = RenameMode::kRenameFolder;
+  r.plan.clean_up = true;
+  WriteFile(Join(r.project.project_dir, std::string(kJournalName)), "not a journal");
+  const Entries before = Snapshot(tmp_.path());
+  PlanningFileSystem planning;
+  const RenameOutcome plan = RenameProject(r.project, r.plan, ui_, planning);
+  const RenameOutcome done = RenameProject(r.project, r.plan, ui_, NativeFileSystem());
+  EXPECT_EQ(Snapshot(tmp_.path()), before);
+  EXPECT_EQ(done.error, RenameError::kBadTarget);
+  EXPECT_EQ(plan.report, done.report);
+  const std::string message =
+      "MPLAB X cannot build a project named \"Lab 11\": \" \" is none of the letters, digits, "
+      "\"_\", \"-\" and \".\" a name may hold";
+  EXPECT_EQ(done.report.failure.message, message);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{message, message}));
+
+  Request other = Load(kBlinky);
+  other.plan.new_name = "Lab 11";
+  EXPECT_TRUE(Run(other));
+}
+
 // A Keil folder holding a project of each generation: one workspace listing
 // both follows both, once.
 TEST_F(RenameProjectTest, WorkspaceListingBothKeilGenerationsFollowsBoth) {
@@ -1140,9 +1184,9 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f :
-         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-          &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp,
+                            &kConveyor, &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter,
+                            &kScale, &kMplabBlink, &kMplabLab, &kMplabHarmony}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1172,6 +1216,7 @@ std::vector<ModeCase> FaultCases() {
 //   drive     Eclipse, dual core
 //   meter     Eclipse, managed link scripts
 //   scale     Eclipse, a ".launches" folder
+//   blink.X   MPLAB X, its MCC file moved with the name
 // Natively only: nothing of it is Windows' own.
 std::vector<ModeCase> FaultLoopCases() {
   const std::vector<const Sample*> every_mode = {&kBlinky, &kMotor, &kValve, &kFan, &kBeacon};
@@ -1181,7 +1226,7 @@ std::vector<ModeCase> FaultLoopCases() {
   }
   for (const Sample* f :
        {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler}) {
+        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler, &kMplabBlink}) {
     out.push_back({Mode::kInPlace, f});
   }
   for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
@@ -1320,8 +1365,9 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor,
-                          &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+  for (const Sample* f :
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual, &kLed, &kDimmer,
+        &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kMplabBlink, &kMplabHarmony}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

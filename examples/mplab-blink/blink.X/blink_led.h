@@ -1,0 +1,1 @@
+void blink_led_toggle(void);

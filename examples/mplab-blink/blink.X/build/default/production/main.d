@@ -1,0 +1,1 @@
+build/default/production/main.p1: main.c

@@ -1,0 +1,3 @@
+#include "mcc.h"
+
+void SYSTEM_Initialize(void) { PIN_MANAGER_Initialize(); }

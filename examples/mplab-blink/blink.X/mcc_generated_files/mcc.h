@@ -1,0 +1,2 @@
+#include "pin_manager.h"
+void SYSTEM_Initialize(void);

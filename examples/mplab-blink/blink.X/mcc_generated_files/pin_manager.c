@@ -1,0 +1,3 @@
+#include "pin_manager.h"
+
+void PIN_MANAGER_Initialize(void) { TRISA = 0xFB; }

@@ -1,0 +1,3 @@
+#include "definitions.h"
+
+void SYS_Initialize(void* data) { PORT_Initialize(); }

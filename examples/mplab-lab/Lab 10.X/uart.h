@@ -1,0 +1,2 @@
+void uart_init(void);
+void uart_put(char c);

@@ -1,0 +1,1 @@
+build/default/production/main.o: main.c
