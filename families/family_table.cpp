@@ -1,15 +1,22 @@
 #include "families/family_table.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "families/cubemx/ioc_rewriter.h"
+#include "families/eclipse/eclipse_description.h"
 #include "families/eclipse/eclipse_family.h"
-#include "platform/path_style.h"
+#include "families/iar/iar_description.h"
 #include "families/iar/iar_rewriter.h"
 #include "families/keil/keil5_rewriter.h"
+#include "families/keil/keil_description.h"
 #include "families/keil/keil_rewriter.h"
 #include "families/keil/keil_workspace.h"
 #include "families/softune/prj_rewriter.h"
+#include "families/softune/wsp_prj_description.h"
 #include "families/softune/wsp_rewriter.h"
+#include "platform/path_style.h"
 
 namespace kelvandor {
 namespace {
@@ -154,7 +161,8 @@ constexpr FamilyRow kTable[] = {
      .proposal = Proposal::kAlways,
      .shown = kWspPrjShown,
      .rewrite = RewriteWspPrj,
-     .clean_steps = kWspPrjSteps},
+     .clean_steps = kWspPrjSteps,
+     .describe = DescribeWspPrj},
     {.kind = FamilyKind::kIar,
      .files = kIarFiles,
      .generator_folder = "EWARM",
@@ -164,7 +172,8 @@ constexpr FamilyRow kTable[] = {
      .shown = kIarShown,
      .rewrite = RewriteIar,
      .clean_steps = kIarSteps,
-     .clean_named = CleanIarNamed},
+     .clean_named = CleanIarNamed,
+     .describe = DescribeIar},
     {.kind = FamilyKind::kKeilUv4,
      .files = kKeilFiles,
      .generator_folder = "MDK-ARM",
@@ -174,11 +183,13 @@ constexpr FamilyRow kTable[] = {
      .shown = kKeilShown,
      .rewrite = RewriteKeilUv4,
      .clean_steps = kKeilSteps,
-     .clean_named = CleanKeilUv4},
+     .clean_named = CleanKeilUv4,
+     .describe = DescribeKeilUv4},
     {.kind = FamilyKind::kKeilUv5,
      .configured_above = true,
      .rewrite = RewriteKeilUv5,
-     .clean_named = CleanKeilUv5},
+     .clean_named = CleanKeilUv5,
+     .describe = DescribeKeilUv5},
     {.kind = FamilyKind::kEclipse,
      .files = kEclipseFiles,
      .claim = ClaimEclipseProject,
@@ -186,7 +197,8 @@ constexpr FamilyRow kTable[] = {
      .proposal = Proposal::kWhenNamed,
      .shown = kEclipseShown,
      .rewrite = RewriteEclipse,
-     .clean_named = CleanEclipse},
+     .clean_named = CleanEclipse,
+     .describe = DescribeEclipse},
 };
 
 constexpr bool InKindOrder() {
@@ -204,6 +216,32 @@ static_assert(std::size(kTable) == static_cast<std::size_t>(kLastFamilyKind) + 1
 std::span<const FamilyRow> FamilyTable() { return kTable; }
 
 const FamilyRow& RowOf(FamilyKind kind) { return kTable[static_cast<int>(kind)]; }
+
+std::string WhereFound(const Family& family) {
+  if (family.sub_dir.empty()) return {};
+  std::string where = family.sub_dir.substr(1);
+  for (char& c : where) c = c == Separator() ? '/' : c;
+  return " (" + where + "/)";
+}
+
+std::string DescribeProject(const Project& project) {
+  std::vector<std::string> parts;
+  const auto add = [&](std::string part) {
+    if (part.empty() || std::find(parts.begin(), parts.end(), part) != parts.end()) return;
+    parts.push_back(std::move(part));
+  };
+  for (const Family& family : project.families) {
+    const FamilyRow& row = RowOf(family.kind);
+    if (row.describe) add(row.describe(project, family));
+    if (!row.configured_above || family.sub_dir.empty()) continue;
+    const std::string generator =
+        GeneratorFileIn(FolderPart(project.project_dir + family.sub_dir), family.old_name);
+    if (!generator.empty()) add("generator file " + generator);
+  }
+  std::string out;
+  for (const std::string& part : parts) out += (out.empty() ? "" : "; ") + part;
+  return out;
+}
 
 RewriteValues RewriteValuesFor(const Project& project, const RenamePlan& plan) {
   return RewriteValues{.new_name = plan.new_name,

@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/file_rewrite.h"
 #include "core/project.h"
+#include "core/rewrite_values.h"
 #include "families/project_file_cleanup.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "core/file_rewrite.h"
-#include "core/rewrite_values.h"
 
 namespace kelvandor {
 
@@ -96,11 +96,22 @@ struct FamilyRow {
   // Then the output folders the project file itself names; may be empty.
   void (*clean_named)(const Family& family, const FamilyCleanUp& request,
                       FileSystem& file_system) = nullptr;
+  // What the window says it found: the family's name, its files and, by
+  // WhereFound, its folder; empty for a row that another one describes.
+  std::string (*describe)(const Project& project, const Family& family) = nullptr;
 };
 
 // The rows in FamilyKind order.
 std::span<const FamilyRow> FamilyTable();
 const FamilyRow& RowOf(FamilyKind kind);
+
+// " (EWARM/)": where below the project folder the family's files lie, "/"
+// between levels; empty at the top.
+std::string WhereFound(const Family& family);
+
+// Every family of `project` as its row describes it, with the generator's
+// configuration of those configured above their folder; "; " between them.
+std::string DescribeProject(const Project& project);
 
 // What the rewriters read of a project and its plan.
 RewriteValues RewriteValuesFor(const Project& project, const RenamePlan& plan);

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "core/file_rewrite.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "core/file_rewrite.h"
 
 namespace kelvandor {
 namespace {
@@ -25,6 +25,14 @@ std::optional<std::string> ReadKey(const std::string& path, std::string_view key
 }
 
 }  // namespace
+
+std::string GeneratorFileIn(std::string_view dir, std::string_view old_name) {
+  if (old_name.empty()) return {};
+  const std::optional<DirEntry> entry =
+      NativeFileSystem().FindEntry(dir, std::string(old_name) + std::string(kExtension));
+  if (!entry || entry->is_link || entry->kind != EntryKind::kFile) return {};
+  return entry->name;
+}
 
 void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
               RewriteBatch& batch, std::string_view named) {

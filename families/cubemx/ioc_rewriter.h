@@ -6,6 +6,7 @@
 // "ProjectManager.ProjectFileName"; the next code generation writes the
 // project files under those names, so they follow the project.
 
+#include <string>
 #include <string_view>
 
 #include "core/file_rewrite.h"
@@ -23,5 +24,9 @@ namespace kelvandor {
 // project renamed in its IDE keeps the generator's old one).
 void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
               RewriteBatch& batch, std::string_view named = {});
+
+// The name of the configuration old_name + ".ioc" in `dir` (letter case
+// ignored), as it is written there; empty when there is none.
+std::string GeneratorFileIn(std::string_view dir, std::string_view old_name);
 
 }  // namespace kelvandor
