@@ -231,9 +231,11 @@ std::string DescribeProject(const Project& project) {
     parts.push_back(std::move(part));
   };
   for (const Family& family : project.families) {
-    const FamilyRow& row = RowOf(family.kind);
-    if (row.describe) add(row.describe(project, family));
-    if (!row.configured_above || family.sub_dir.empty()) continue;
+    if (RowOf(family.kind).describe) add(RowOf(family.kind).describe(project, family));
+  }
+  // After the families, as each generator's configuration serves all of its folder.
+  for (const Family& family : project.families) {
+    if (!RowOf(family.kind).configured_above || family.sub_dir.empty()) continue;
     const std::string generator =
         GeneratorFileIn(FolderPart(project.project_dir + family.sub_dir), family.old_name);
     if (!generator.empty()) add("generator file " + generator);

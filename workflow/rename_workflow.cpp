@@ -8,21 +8,21 @@
 #include <utility>
 #include <vector>
 
-#include "workflow/cleanup.h"
 #include "core/directory_ops.h"
+#include "core/file_rewrite.h"
+#include "core/run_journal.h"
+#include "families/cubemx/ioc_rewriter.h"
 #include "families/family_table.h"
-#include "workflow/front_door.h"
-#include "workflow/run_guard.h"
-#include "workflow/run_recorder.h"
 #include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
-#include "core/file_rewrite.h"
-#include "families/cubemx/ioc_rewriter.h"
-#include "core/run_journal.h"
+#include "workflow/cleanup.h"
+#include "workflow/front_door.h"
+#include "workflow/run_guard.h"
+#include "workflow/run_recorder.h"
 
 namespace kelvandor {
 namespace {
@@ -82,17 +82,6 @@ bool FamilyFoldersInside(const Project& project, const std::string& target, File
   }
   return true;
 }
-
-// Messages of a rewrite that is only planned to see what it would break.
-class SilentUi : public UserInterface {
- public:
-  void ShowMessage(std::string_view) override {}
-  void ShowResult(std::string_view) override {}
-  bool Confirm(std::string_view) override { return true; }
-  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-  void SetBusy(bool) override {}
-  void CopyProgress(std::uint64_t, std::uint64_t) override {}
-};
 
 // Stages the project files of every family in `target` into `batch`, and the
 // generator configuration above a family folder that holds the IDE's files.
