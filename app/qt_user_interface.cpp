@@ -68,6 +68,9 @@ PreviewDialog::PreviewDialog(QWidget* parent, std::string_view title, std::strin
   view->setReadOnly(true);
   view->setLineWrapMode(QPlainTextEdit::NoWrap);
   view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Project files indent by tabs; at the default stops a deep line starts
+  // beyond the view.
+  view->setTabStopDistance(4 * view->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
   QTextCursor cursor(view->document());
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
