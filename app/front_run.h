@@ -16,7 +16,7 @@
 #include "core/run_report.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "workflow/input_analysis.h"
+#include "workflow/project_search.h"
 
 namespace kelvandor {
 
@@ -53,7 +53,8 @@ RunFacts SearchFacts(const ProjectSearch& search);
 
 // Runs the rename (or with facts.clean_only the clean-up) of `plan`;
 // facts.dry_run plans it only, over a PlanningUi and a PlanningFileSystem
-// over the disk. Result messages go to `ui` as the run ends.
+// over the disk. What the run shows goes to `ui`; of a dry run only its plain
+// messages, and an error it raised.
 FrontRun CarryOut(const Project& project, const RenamePlan& plan, RunFacts facts, UserInterface& ui,
                   FileSystem& file_system);
 
