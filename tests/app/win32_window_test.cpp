@@ -178,6 +178,12 @@ TEST(Win32DialogSmokeTest, RealMessageBoxesAreClosedByTheTest) {
   ui.ShowMessage("Input File not found!");
   message.join();
   EXPECT_EQ(seen, L"Input File not found!");
+
+  // The result of a run, with its "Details" beside "OK".
+  std::thread run_result([&] { seen = AnswerBox(thread, L"Result", IDOK); });
+  ui.ShowRunResult("Finished!", "Files copied: 14 files, 2.0 KiB\n");
+  run_result.join();
+  EXPECT_EQ(seen, L"Finished!");
 }
 
 // The preview window: "Rename" only when the plan can run, and what was
