@@ -101,20 +101,28 @@ std::wstring TypedFolder(std::wstring_view selected, std::wstring_view typed) {
   return folder + std::wstring(typed);
 }
 
+namespace {
+
+// The class of a window of the dialogs' colour, registered once by its caller.
+ATOM RegisterOwnClass(const wchar_t* name, WNDPROC procedure, const wchar_t* cursor) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, cursor);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc);
+}
+
+}  // namespace
+
 // A small window owned by the main window: a line of text and a bar.
 class ProgressWindow {
  public:
   explicit ProgressWindow(HWND owner) {
-    static const ATOM window_class = [] {
-      WNDCLASSEXW wc = {};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-      wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      wc.lpszClassName = L"KelvandorProgress";
-      return RegisterClassExW(&wc);
-    }();
+    static const ATOM window_class =
+        RegisterOwnClass(L"KelvandorProgress", DefWindowProcW, IDC_WAIT);
     const int dpi = DpiOf(owner);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
     const DWORD ex_style = WS_EX_DLGMODALFRAME;
@@ -172,16 +180,7 @@ class PreviewWindow {
   PreviewWindow(HWND owner, std::string_view title, std::string_view text, bool can_run)
       : owner_(owner) {
     static const HMODULE rich_edit = LoadLibraryW(L"riched20.dll");
-    static const ATOM window_class = [] {
-      WNDCLASSEXW wc = {};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = Procedure;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      wc.lpszClassName = L"KelvandorPreview";
-      return RegisterClassExW(&wc);
-    }();
+    static const ATOM window_class = RegisterOwnClass(L"KelvandorPreview", Procedure, IDC_ARROW);
     dpi_ = DpiOf(owner);
     const DWORD style = WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX;
     const RECT client{0, 0, Scaled(760, dpi_), Scaled(520, dpi_)};
