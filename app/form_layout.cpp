@@ -23,13 +23,13 @@ constexpr int kHalfFieldWidth = 170;
 constexpr int kSecondLabelX = 268;
 constexpr int kSecondFieldX = 306;
 constexpr int kNewFieldWidth = kSpeedButtonX - 6 - kFieldX;
-constexpr int kButtonWidth = 88;
+constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 
 constexpr int RowY(int row) { return 24 + row * 24; }
 
 constexpr int kOldTop = 4;
-constexpr int kOldHeight = RowY(4) + 4;
+constexpr int kOldHeight = RowY(5) + 4;
 constexpr int kNewTop = kOldTop + kOldHeight + 3;
 constexpr int kNewHeight = RowY(4);
 constexpr int kBottomY = kWindowHeight - kMargin - kButtonHeight;
@@ -88,11 +88,17 @@ constexpr ControlLayout SpeedButton(std::string_view name, int y, std::string_vi
   return row;
 }
 
-constexpr ControlLayout Button(std::string_view name, std::string_view caption, int x,
-                               ButtonState C::*field, Handler handler) {
+constexpr ControlLayout Button(std::string_view name, std::string_view caption, char shortcut,
+                               int x, ButtonState C::*field, Handler handler) {
   ControlLayout row = Row(name, K::kButton, caption, x, kBottomY, kButtonWidth, kButtonHeight, {});
   row.button = field;
   row.handler = handler;
+  row.shortcut = shortcut;
+  return row;
+}
+
+constexpr ControlLayout WithShortcut(ControlLayout row, char shortcut) {
+  row.shortcut = shortcut;
   return row;
 }
 
@@ -115,6 +121,8 @@ constexpr std::array kLayout = {
     Edit("Edit_Old_UVProj", kFieldX, RowY(3), kHalfFieldWidth, kOld, &C::Edit_Old_UVProj),
     Label("Label_Old_EWW", "EWW", kSecondLabelX, RowY(3), kSecondFieldX - kSecondLabelX, kOld),
     Edit("Edit_Old_EWW", kSecondFieldX, RowY(3), kHalfFieldWidth, kOld, &C::Edit_Old_EWW),
+    Label("Label_Old_Found", "Found", kLabelX, RowY(4), kLabelWidth, kOld),
+    Edit("Edit_Old_Found", kFieldX, RowY(4), kFieldRight - kFieldX, kOld, &C::Edit_Old_Found),
 
     Group(kNew, "New", kNewTop, kNewHeight),
     Label("Label_New_Path", "Path", kLabelX, RowY(0), kLabelWidth, kNew),
@@ -126,21 +134,29 @@ constexpr std::array kLayout = {
     Label("Label_New_WspPrj", "Projectname", kLabelX, RowY(2), kLabelWidth, kNew),
     Edit("Edit_New_WspPrj", kFieldX, RowY(2), 200, kNew, &C::Edit_New_WspPrj,
          Handler::Edit_New_WspPrjKeyUp),
-    CheckBox("CheckBox_CopyProject", "Copy Project", 300, RowY(2), 110, kNew,
-             &C::CheckBox_CopyProject, Handler::CheckBox_CopyProjectClick),
-    CheckBox("CheckBox_RenameFolder", "Rename Folder", 415, RowY(2), 116, kNew,
-             &C::CheckBox_RenameFolder, Handler::CheckBox_RenameFolderClick),
-    CheckBox("CheckBox_CleanUp", "CleanUp", 455, RowY(3) - 3, 76, kNew, &C::CheckBox_CleanUp,
-             Handler::kNone, "Will clean the subfolders: ABS, LST, OBJ and OPT"),
+    WithShortcut(CheckBox("CheckBox_CopyProject", "Copy Project", 300, RowY(2), 110, kNew,
+                          &C::CheckBox_CopyProject, Handler::CheckBox_CopyProjectClick),
+                 'y'),
+    WithShortcut(CheckBox("CheckBox_RenameFolder", "Rename Folder", 415, RowY(2), 116, kNew,
+                          &C::CheckBox_RenameFolder, Handler::CheckBox_RenameFolderClick),
+                 'F'),
+    WithShortcut(
+        CheckBox("CheckBox_CleanUp", "CleanUp", 455, RowY(3) - 3, 76, kNew, &C::CheckBox_CleanUp,
+                 Handler::kNone, "Will clean the subfolders: ABS, LST, OBJ and OPT"),
+        'U'),
 
-    Button("Button_Rename", "Rename", kMargin, &C::Button_Rename, Handler::Button_RenameClick),
-    CheckBox("CheckBox_Backup", "Backup Project Files", kMargin + kButtonWidth + 14, kBottomY + 2,
-             150, {}, &C::CheckBox_Backup),
-    Button("Button_CleanOnly", "Clean-Only", kRightButtonX - 2 * kButtonStep, &C::Button_CleanOnly,
-           Handler::Button1Click_CleanUpProject),
-    Button("Button1", "Save Config", kRightButtonX - kButtonStep, &C::Button1,
+    Button("Button_Rename", "Rename", 'R', kMargin, &C::Button_Rename, Handler::Button_RenameClick),
+    Button("Button_Preview", "Preview", 'P', kMargin + kButtonStep, &C::Button_Preview,
+           Handler::Button_PreviewClick),
+    WithShortcut(CheckBox("CheckBox_Backup", "Backup Project Files", kMargin + 2 * kButtonStep + 6,
+                          kBottomY + 2, 130, {}, &C::CheckBox_Backup),
+                 'B'),
+    Button("Button_CleanOnly", "Clean-Only", 'O', kRightButtonX - 2 * kButtonStep,
+           &C::Button_CleanOnly, Handler::Button1Click_CleanUpProject),
+    Button("Button1", "Save Config", 'S', kRightButtonX - kButtonStep, &C::Button1,
            Handler::Button1Click_SaveConfig),
-    Button("Button_Close", "Close", kRightButtonX, &C::Button_Close, Handler::Button_CloseClick),
+    Button("Button_Close", "Close", 'C', kRightButtonX, &C::Button_Close,
+           Handler::Button_CloseClick),
 };
 
 }  // namespace
@@ -163,6 +179,23 @@ ClientRect ClientRectOf(const ControlLayout& control) {
   return rect;
 }
 
+std::string CaptionWithShortcut(const ControlLayout& control) {
+  std::string out;
+  bool marked = control.shortcut == 0;
+  for (const char c : control.caption) {
+    if (c == '&') {
+      out += "&&";
+      continue;
+    }
+    if (!marked && c == control.shortcut) {
+      out += '&';
+      marked = true;
+    }
+    out += c;
+  }
+  return out;
+}
+
 void RunHandler(FormModel& model, Handler handler, bool ticked) {
   switch (handler) {
     case Handler::kNone:
@@ -180,6 +213,8 @@ void RunHandler(FormModel& model, Handler handler, bool ticked) {
       return model.SetRenameFolderTicked(ticked);
     case Handler::Button_RenameClick:
       return model.Button_RenameClick();
+    case Handler::Button_PreviewClick:
+      return model.Button_PreviewClick();
     case Handler::Button1Click_CleanUpProject:
       return model.Button1Click_CleanUpProject();
     case Handler::Button1Click_SaveConfig:

@@ -7,6 +7,7 @@
 // table and map them to FormModel by the same names.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "app/form_model.h"
@@ -17,7 +18,7 @@ inline constexpr std::string_view kWindowCaption =
     "Kelvandor for Orlinth Microcontroller Projects V2.1.03";
 // The client area the table fills, in pixels at 96 dots per inch.
 inline constexpr int kWindowWidth = 563;
-inline constexpr int kWindowHeight = 305;
+inline constexpr int kWindowHeight = 329;
 inline constexpr std::string_view kWindowFontName = "MS Sans Serif";
 inline constexpr int kWindowFontPoints = 8;
 
@@ -33,6 +34,7 @@ enum class Handler {
   CheckBox_CopyProjectClick,
   CheckBox_RenameFolderClick,
   Button_RenameClick,
+  Button_PreviewClick,
   Button1Click_CleanUpProject,
   Button1Click_SaveConfig,
   Button_CloseClick,
@@ -43,6 +45,8 @@ struct ControlLayout {
   ControlKind kind = ControlKind::kLabel;
   std::string_view caption;  // empty for edits and speed buttons
   std::string_view hint;     // shown while the pointer rests on the control
+  // The letter of the caption that Alt takes the keyboard to; 0 for none.
+  char shortcut = 0;
   // Place and size within the group (its top left corner is 0, 0), or within
   // the client area when `group` is empty.
   int x = 0;
@@ -73,6 +77,10 @@ const ControlLayout* FindControl(std::string_view name);
 
 // Where the control lies in the window's client area.
 ClientRect ClientRectOf(const ControlLayout& control);
+
+// The caption as a window sets it: "&" before the shortcut's letter, and
+// "&&" for a "&" of the caption.
+std::string CaptionWithShortcut(const ControlLayout& control);
 
 // Runs the model's handler that `handler` names, for either window; `ticked`
 // is the state a clicked check box has now. kNone and Button_CloseClick run

@@ -1,20 +1,23 @@
 #include "app/form_model.h"
 
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <utility>
 
 #include "app/configuration.h"
+#include "app/front_run.h"
+#include "app/report_text.h"
 #include "app/run_guarded.h"
-#include "workflow/input_analysis.h"
-#include "workflow/cleanup.h"
 #include "families/family_table.h"
-#include "workflow/front_door.h"
-#include "workflow/rename_workflow.h"
-#include "workflow/run_guard.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
+#include "workflow/cleanup.h"
+#include "workflow/front_door.h"
+#include "workflow/input_analysis.h"
+#include "workflow/rename_workflow.h"
+#include "workflow/run_guard.h"
 
 namespace kelvandor {
 namespace {
@@ -54,6 +57,31 @@ class RunningFlag {
 
  private:
   bool& running_;
+};
+
+// The user's interface, but the question a preview planned as answered Yes
+// is answered so again.
+class PlannedAnswersUi : public UserInterface {
+ public:
+  PlannedAnswersUi(UserInterface& ui, const std::optional<std::string>& planned_yes)
+      : ui_(ui), planned_yes_(planned_yes) {}
+
+  void ShowMessage(std::string_view text) override { ui_.ShowMessage(text); }
+  void ShowResult(std::string_view text) override { ui_.ShowResult(text); }
+  bool Confirm(std::string_view question) override {
+    return planned_yes_ == question || ui_.Confirm(question);
+  }
+  std::optional<std::string> ChooseFolder(std::string_view start_folder) override {
+    return ui_.ChooseFolder(start_folder);
+  }
+  void SetBusy(bool busy) override { ui_.SetBusy(busy); }
+  void CopyProgress(std::uint64_t done, std::uint64_t total) override {
+    ui_.CopyProgress(done, total);
+  }
+
+ private:
+  UserInterface& ui_;
+  const std::optional<std::string>& planned_yes_;
 };
 
 }  // namespace
@@ -195,6 +223,8 @@ bool FormModel::NewInput(std::string_view given) {
   analysis.new_name = c.Edit_New_WspPrj.text;
   const auto take_back = [&] {
     s.LastFailure = analysis.error;
+    search_ = std::move(analysis.search);
+    several_projects_ = std::move(analysis.several_projects);
     project_ = std::move(analysis.project);
     s.proposals = std::move(analysis.proposals);
     c.Edit_New_Path.text = std::move(analysis.new_path);
@@ -208,14 +238,14 @@ bool FormModel::NewInput(std::string_view given) {
   } catch (...) {
     // Whatever the analysis had reached is no project to rename.
     take_back();
-    c.Button_Rename.enabled = false;
+    c.Button_Rename.enabled = c.Button_Preview.enabled = false;
     c.focus = kFocusAfterLoad;
     throw;
   }
   take_back();
   if (result.set_check_boxes) ApplyCheckBoxes();
   c.focus = kFocusAfterLoad;
-  c.Button_Rename.enabled = !s.LastFailure.failed();
+  c.Button_Rename.enabled = c.Button_Preview.enabled = !s.LastFailure.failed();
   return !s.LastFailure.failed();
 }
 
@@ -266,6 +296,14 @@ void FormModel::ShowProject() {
     OldFieldEdit(c, field).text = family == nullptr              ? std::string()
                                   : ShowsOldName(*family, shown) ? family->old_name
                                                                  : family->Value(shown.value);
+  }
+  if (several_projects_.empty()) {
+    c.Edit_Old_Found.text = DescribeProject(project_);
+  } else {
+    c.Edit_Old_Found.text = kSeveralProjectsFound;
+    for (std::size_t i = 0; i < several_projects_.size(); ++i) {
+      c.Edit_Old_Found.text += (i == 0 ? "" : ", ") + several_projects_[i];
+    }
   }
 }
 
@@ -338,19 +376,46 @@ RenamePlan FormModel::PlanFromControls() const {
 }
 
 void FormModel::Button_RenameClick() {
+  Guarded([&] { RunRename(ShownProject(), PlanFromControls(), std::nullopt); });
+}
+
+void FormModel::RunRename(const Project& project, const RenamePlan& plan,
+                          const std::optional<std::string>& planned_yes) {
+  // What users see after a rename, whichever way it ended: the completed
+  // new path, and the input's folder as the current folder.
+  controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
+  state_.LastFailure = Failure();
+  const CurrentDirOnExit current_dir(project.input_dir);
+  const RunningFlag running(running_);
+  PlannedAnswersUi ui(ui_, planned_yes);
+  const auto start = std::chrono::steady_clock::now();
+  const RenameOutcome outcome = RenameProject(project, plan, ui, file_system_);
+  RunFacts facts = SearchFacts(search_);
+  facts.elapsed = std::chrono::steady_clock::now() - start;
+  state_.LastFailure = outcome.failure();
+  for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
+  ui_.ShowRunResult(RenameResultText(state_.LastFailure), SummaryText(outcome.report, facts));
+}
+
+void FormModel::Button_PreviewClick() {
   Guarded([&] {
     const Project project = ShownProject();
     const RenamePlan plan = PlanFromControls();
-    // What users see after a rename, whichever way it ended: the completed
-    // new path, and the input's folder as the current folder.
-    controls_.Edit_New_Path.text = CompletedNewPath(plan.new_path);
-    state_.LastFailure = Failure();
-    const CurrentDirOnExit current_dir(project.input_dir);
-    const RunningFlag running(running_);
-    const RenameOutcome outcome = RenameProject(project, plan, ui_, file_system_);
-    state_.LastFailure = outcome.failure();
-    for (const RewriteWarning& warning : outcome.report.warnings) ui_.ShowResult(warning.message);
-    ui_.ShowResult(RenameResultText(state_.LastFailure));
+    RunFacts facts = SearchFacts(search_);
+    facts.dry_run = true;
+    FrontRun run;
+    {
+      const CurrentDirOnExit current_dir(CurrentDir());
+      const RunningFlag running(running_);
+      // The plan itself says what would fail.
+      SilentUi silent;
+      run = CarryOut(project, plan, std::move(facts), silent, file_system_);
+    }
+    const bool can_run = run.status == ExitStatus::kSuccess;
+    if (!ui_.ShowPreview(kPreviewTitle, PlanText(run.report, run.facts, false), can_run)) return;
+    std::optional<std::string> planned_yes;
+    if (run.report.question && run.report.answered_yes) planned_yes = run.report.question;
+    RunRename(project, plan, planned_yes);
   });
 }
 

@@ -5,6 +5,7 @@
 // in, calls a handler and shows the result; a program without a window can
 // drive the same handlers. Everything shown goes through UserInterface.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "platform/user_interface.h"
+#include "workflow/project_search.h"
 
 namespace kelvandor {
 
@@ -50,6 +52,8 @@ struct FormControls {
   EditState Edit_Old_Prj{{}, true, FieldColour::k3DLight};
   EditState Edit_Old_UVProj{{}, true, FieldColour::k3DLight};
   EditState Edit_Old_EWW{{}, true, FieldColour::k3DLight};
+  // What input analysis found: every family, or the projects the input holds.
+  EditState Edit_Old_Found{{}, true, FieldColour::k3DLight};
   ButtonState SpeedButton_OpenInput;
   EditState Edit_New_Path{{}, true, FieldColour::kWindow};
   ButtonState SpeedButton_OpenNewDir;
@@ -60,6 +64,7 @@ struct FormControls {
   CheckBoxState CheckBox_CleanUp{true, true};
   CheckBoxState CheckBox_Backup;
   ButtonState Button_Rename;
+  ButtonState Button_Preview;  // enabled exactly when "Rename" is
   ButtonState Button_CleanOnly;
   ButtonState Button1;  // "Save Config"
   ButtonState Button_Close;
@@ -73,6 +78,9 @@ struct CommandLine {
 };
 
 enum class AfterActivate { kStayOpen, kClose };
+
+// What Edit_Old_Found says before the projects an input holds.
+inline constexpr std::string_view kSeveralProjectsFound = "Several projects: ";
 
 // The question of a Close while a rename or clean-up runs.
 inline constexpr std::string_view kStopRunQuestion =
@@ -116,6 +124,10 @@ class FormModel {
   void SetCopyProjectTicked(bool ticked);
   void SetRenameFolderTicked(bool ticked);
   void Button_RenameClick();
+  // Plans the rename as "Rename" would run it, changing nothing, and shows
+  // the plan as kelvandor-cli's --dry-run prints it; the dialog's "Rename"
+  // runs that plan with the answers it was planned with.
+  void Button_PreviewClick();
   void Button1Click_CleanUpProject();
   void Button1Click_SaveConfig();
   // The window's Close: true when the window may close now. During a run
@@ -148,6 +160,10 @@ class FormModel {
   Project ShownProject() const;
   RenameMode ModeFromBoxes() const;
   RenamePlan PlanFromControls() const;
+  // The rename with its result message; `planned_yes`, the question a
+  // preview planned as answered Yes, is not asked again.
+  void RunRename(const Project& project, const RenamePlan& plan,
+                 const std::optional<std::string>& planned_yes);
   template <typename Handler>
   void Guarded(Handler&& handler);
 
@@ -158,6 +174,10 @@ class FormModel {
   AppState state_;
   Project project_;
   FormControls controls_;
+  // Of the last load: where a search found the project, and the projects
+  // of an input that holds several.
+  ProjectSearch search_;
+  std::vector<std::string> several_projects_;
   bool activated_ = false;
   bool handler_failed_ = false;
   bool running_ = false;

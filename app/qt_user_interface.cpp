@@ -1,13 +1,21 @@
 #include "app/qt_user_interface.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QVBoxLayout>
 #include <QWidget>
 
+#include "app/report_text.h"
 #include "platform/file_system.h"
 
 namespace kelvandor {
@@ -26,7 +34,66 @@ bool AskYesNo(QWidget* parent, std::string_view question) {
   return box.exec() == QMessageBox::Yes;
 }
 
+QTextCharFormat LineFormat(ReportLine kind) {
+  QTextCharFormat format;
+  switch (kind) {
+    case ReportLine::kPlain:
+      break;
+    case ReportLine::kFileName:
+      format.setFontWeight(QFont::Bold);
+      break;
+    case ReportLine::kHunk:
+      format.setForeground(QColor(0x00, 0x60, 0x90));
+      break;
+    case ReportLine::kAdded:
+      format.setForeground(QColor(0x00, 0x70, 0x00));
+      break;
+    case ReportLine::kRemoved:
+      format.setForeground(QColor(0xB0, 0x00, 0x00));
+      break;
+  }
+  return format;
+}
+
 }  // namespace
+
+PreviewDialog::PreviewDialog(QWidget* parent, std::string_view title, std::string_view text,
+                             bool can_run)
+    : QDialog(parent) {
+  setWindowTitle(FromBytes(title));
+  setSizeGripEnabled(true);
+  auto* layout = new QVBoxLayout(this);
+  auto* view = new QPlainTextEdit(this);
+  view->setObjectName(QStringLiteral("PreviewText"));
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // Project files indent by tabs; at the default stops a deep line starts
+  // beyond the view.
+  view->setTabStopDistance(4 * view->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+  QTextCursor cursor(view->document());
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    cursor.insertText(FromBytes(line), LineFormat(KindOfLine(line)));
+    if (!text.empty()) cursor.insertBlock();
+  }
+  view->moveCursor(QTextCursor::Start);
+  layout->addWidget(view);
+  auto* buttons = new QDialogButtonBox(this);
+  if (can_run) {
+    buttons->addButton(QStringLiteral("&Rename"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("PreviewRename"));
+  }
+  buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("PreviewClose"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  resize(760, 520);
+}
 
 QString FromBytes(std::string_view bytes) {
   return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -86,6 +153,24 @@ void QtUserInterface::SetBusy(bool busy) {
     QApplication::restoreOverrideCursor();
   }
   if (window_) window_->repaint();
+}
+
+bool QtUserInterface::ShowPreview(std::string_view title, std::string_view text, bool can_run) {
+  PreviewDialog dialog(window_, title, text, can_run);
+  return dialog.exec() == QDialog::Accepted && can_run;
+}
+
+void QtUserInterface::ShowRunResult(std::string_view text, std::string_view details) {
+  // The box closes at every button; after the details it shows again.
+  for (;;) {
+    QMessageBox box(QMessageBox::NoIcon, FromBytes(kResultCaption), FromBytes(text),
+                    QMessageBox::Ok, window_);
+    QPushButton* more = box.addButton(QStringLiteral("&Details"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (box.clickedButton() != more) return;
+    ShowPreview(kDetailsTitle, details, false);
+  }
 }
 
 void QtUserInterface::CopyProgress(std::uint64_t done, std::uint64_t total) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include <QDialog>
 #include <QFileDialog>
 #include <QPointer>
 #include <QString>
@@ -39,6 +40,15 @@ class FolderDialog : public QFileDialog {
   void accept() override;
 };
 
+// The dialog of ShowPreview, resizable; exec() gives QDialog::Accepted for
+// "Rename".
+class PreviewDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  PreviewDialog(QWidget* parent, std::string_view title, std::string_view text, bool can_run);
+};
+
 class QtUserInterface : public UserInterface {
  public:
   // `window` is the parent of the dialogs and is repainted with the cursor.
@@ -53,6 +63,8 @@ class QtUserInterface : public UserInterface {
   std::optional<std::string> ChooseFolder(std::string_view start_folder) override;
   void SetBusy(bool busy) override;
   void CopyProgress(std::uint64_t done, std::uint64_t total) override;
+  bool ShowPreview(std::string_view title, std::string_view text, bool can_run) override;
+  void ShowRunResult(std::string_view text, std::string_view details) override;
 
  private:
   QPointer<QWidget> window_;

@@ -71,7 +71,7 @@ void TForm1::BuildControls() {
   std::map<std::string_view, QWidget*> groups;
   for (const ControlLayout& row : FormLayout()) {
     QWidget* parent = row.group.empty() ? this : groups.at(row.group);
-    const QString caption = Latin1(row.caption);
+    const QString caption = Latin1(CaptionWithShortcut(row));
     QWidget* widget = nullptr;
     switch (row.kind) {
       case ControlKind::kGroup:

@@ -171,6 +171,12 @@ struct FamilyRow {
   // Then the output folders the project file itself names; may be empty.
   void (*clean_named)(const Family& family, const FamilyCleanUp& request,
                       FileSystem& file_system) = nullptr;
+  // What the window says it found: the family's name, its files and, by
+  // WhereFound, its folder; empty for a row that another one describes.
+  std::string (*describe)(const Project& project, const Family& family) = nullptr;
+  // The file name of the generator's configuration that configure_above
+  // rewrites in `above`, as written there; empty when there is none.
+  std::string (*configuration_above)(std::string_view above, std::string_view old_name) = nullptr;
 };
 
 }  // namespace kelvandor

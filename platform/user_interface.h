@@ -18,6 +18,10 @@ inline constexpr std::string_view kAppTitle = "Kelvandor";
 inline constexpr std::string_view kResultCaption = "Result";
 // Title of the one Yes/No question.
 inline constexpr std::string_view kConfirmCaption = "Confirm";
+// Titles of the dialog that shows a plan before the run, and a run's report
+// after it.
+inline constexpr std::string_view kPreviewTitle = "Kelvandor - Preview";
+inline constexpr std::string_view kDetailsTitle = "Kelvandor - Details";
 
 class UserInterface {
  public:
@@ -37,6 +41,31 @@ class UserInterface {
   // Progress of a folder copy: `done` of `total` files. Called with
   // done == total when the copy ends.
   virtual void CopyProgress(std::uint64_t done, std::uint64_t total) = 0;
+  // A resizable modal dialog titled `title` showing `text` (a plan or a
+  // report) in a fixed-width font, its added and removed lines coloured, with
+  // a "Close" button and, when `can_run`, a "Rename" button; true when
+  // "Rename" was pressed. Without a window there is nothing to show.
+  virtual bool ShowPreview(std::string_view /*title*/, std::string_view /*text*/,
+                           bool /*can_run*/) {
+    return false;
+  }
+  // The result message of a run, as ShowResult shows it, with a "Details"
+  // button that shows `details` (the run's report) in the preview dialog.
+  virtual void ShowRunResult(std::string_view text, std::string_view /*details*/) {
+    ShowResult(text);
+  }
+};
+
+// Shows nothing and answers Yes: for a run that is only planned, to see what
+// it would do or break.
+class SilentUi : public UserInterface {
+ public:
+  void ShowMessage(std::string_view) override {}
+  void ShowResult(std::string_view) override {}
+  bool Confirm(std::string_view) override { return true; }
+  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
+  void SetBusy(bool) override {}
+  void CopyProgress(std::uint64_t, std::uint64_t) override {}
 };
 
 // Shows the busy cursor for its lifetime, also when an error ends the scope.

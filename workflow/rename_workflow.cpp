@@ -82,17 +82,6 @@ bool FamilyFoldersInside(const Project& project, const std::string& target, File
   return true;
 }
 
-// Messages of a rewrite that is only planned to see what it would break.
-class SilentUi : public UserInterface {
- public:
-  void ShowMessage(std::string_view) override {}
-  void ShowResult(std::string_view) override {}
-  bool Confirm(std::string_view) override { return true; }
-  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-  void SetBusy(bool) override {}
-  void CopyProgress(std::uint64_t, std::uint64_t) override {}
-};
-
 // Stages the project files of every family in `target` into `batch`, and the
 // generator configuration above a family folder that holds the IDE's files.
 void StageRewriters(const Project& project, const RenamePlan& plan, const std::string& target,

@@ -1,28 +1,26 @@
 #include "app/cli/cli_run.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "app/cli/report_output.h"
 #include "app/cli/terminal_ui.h"
+#include "app/front_run.h"
 #include "app/run_guarded.h"
-#include "workflow/input_analysis.h"
-#include "workflow/cleanup.h"
-#include "workflow/front_door.h"
 #include "core/project.h"
-#include "workflow/rename_workflow.h"
-#include "workflow/run_guard.h"
 #include "platform/folders.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
-#include "platform/planning_file_system.h"
 #include "platform/stop_request.h"
 #include "platform/temp_folder.h"
+#include "workflow/cleanup.h"
+#include "workflow/front_door.h"
+#include "workflow/input_analysis.h"
+#include "workflow/rename_workflow.h"
+#include "workflow/run_guard.h"
 
 namespace kelvandor::cli {
 namespace {
@@ -67,13 +65,6 @@ RenamePlan PlanFrom(const Options& options, const ProjectState& analysis,
           .backup = options.backup});
 }
 
-// A folder below the given one, separator-led, with "/" between levels.
-std::string Relative(std::string_view sub_dir) {
-  std::string out(sub_dir.empty() ? "." : sub_dir.substr(1));
-  for (char& c : out) c = c == Separator() ? '/' : c;
-  return out;
-}
-
 // The plan on standard output, or the summary of the real run on standard
 // error; with --json either as one document on standard output. A real run
 // that an error broke off has no summary: what it did is not known.
@@ -91,61 +82,16 @@ void PrintOutcome(const Options& options, const RunReport& report, const RunFact
   std::fflush(output.out);
 }
 
-// Runs the rename or the clean-up of `plan`, over a file system that only
-// plans for a dry run, prints what it did or would do, and gives the exit
-// status.
+// Runs the rename or the clean-up of `plan`, only planned for a dry run,
+// prints what it did or would do, and gives the exit status.
 ExitStatus Execute(const Options& options, const ProjectState& analysis, const RenamePlan& plan,
                    UserInterface& ui, FileSystem& real, const CliOutput& output) {
-  const Project& project = analysis.project;
-  PlanningFileSystem planning;
-  FileSystem& file_system = options.dry_run ? planning : real;
-  PlanningUi planning_ui(ui);
-  UserInterface& run_ui = options.dry_run ? static_cast<UserInterface&>(planning_ui) : ui;
-  RunFacts facts{.dry_run = options.dry_run, .clean_only = options.command == Command::kClean};
-  if (!analysis.search.candidates.empty()) {
-    facts.found_below = Relative(analysis.search.candidates.front().sub_dir);
-    for (const std::string& link : analysis.search.passed_over) {
-      facts.passed_over.push_back(Relative(link));
-    }
-  }
-  RunReport report;
-  const auto start = std::chrono::steady_clock::now();
-  Failure failure = RunGuarded(ui, [&] {
-    if (facts.clean_only) {
-      report = CleanUpProject(project, plan, run_ui, file_system);
-      if (report.failure.failed()) return report.failure;
-      run_ui.ShowResult(kCleanedText);
-      return Failure();
-    }
-    RenameOutcome outcome = RenameProject(project, plan, run_ui, file_system);
-    for (const RewriteWarning& warning : outcome.report.warnings) {
-      run_ui.ShowResult(warning.message);
-    }
-    run_ui.ShowResult(RenameResultText(outcome.error));
-    report = std::move(outcome.report);
-    return Failure(outcome.error);
-  });
-  facts.elapsed = std::chrono::steady_clock::now() - start;
-  // An error the run raised broke it off: what it did is not known.
-  const bool raised = std::holds_alternative<IoErrorCode>(failure.status);
-  ExitStatus status = ExitStatusOf(failure);
-  if (StopRequested()) {
-    // Stopped between clean-up steps, the run itself raised nothing.
-    if (!raised) {
-      failure = Failure(IoError(IoErrorCode::kInterrupted));
-      ui.ShowMessage(failure.message);
-    }
-    status = ExitStatus::kInterrupted;
-  }
-  facts.exit_status = static_cast<int>(status);
-  const bool broken_off = raised || status == ExitStatus::kInterrupted;
-  if (broken_off) {
-    report.failure = failure;
-    // A stop shows as one, whatever the step it broke off raised.
-    if (status == ExitStatus::kInterrupted) report.failure.status = IoErrorCode::kInterrupted;
-  }
-  PrintOutcome(options, report, facts, !broken_off, output);
-  return status;
+  RunFacts facts = SearchFacts(analysis.search);
+  facts.dry_run = options.dry_run;
+  facts.clean_only = options.command == Command::kClean;
+  const FrontRun run = CarryOut(analysis.project, plan, std::move(facts), ui, real);
+  PrintOutcome(options, run.report, run.facts, !run.broken_off, output);
+  return run.status;
 }
 
 }  // namespace

@@ -40,22 +40,4 @@ class TerminalUi : public UserInterface {
   int last_percent_ = -1;
 };
 
-// What a dry run shows: messages pass on to `messages`; the question is not
-// asked but answered Yes, so the plan covers the whole run (the run's report
-// keeps the question); nothing else is shown.
-class PlanningUi : public UserInterface {
- public:
-  explicit PlanningUi(UserInterface& messages) : messages_(messages) {}
-
-  void ShowMessage(std::string_view text) override { messages_.ShowMessage(text); }
-  void ShowResult(std::string_view) override {}
-  bool Confirm(std::string_view) override { return true; }
-  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-  void SetBusy(bool) override {}
-  void CopyProgress(std::uint64_t, std::uint64_t) override {}
-
- private:
-  UserInterface& messages_;
-};
-
 }  // namespace kelvandor::cli

@@ -6,8 +6,10 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <richedit.h>
 #include <shlobj.h>
 
+#include "app/report_text.h"
 #include "app/win32/win32_dpi.h"
 #include "app/win32/win32_text.h"
 #include "platform/file_system.h"
@@ -99,20 +101,28 @@ std::wstring TypedFolder(std::wstring_view selected, std::wstring_view typed) {
   return folder + std::wstring(typed);
 }
 
+namespace {
+
+// The class of a window of the dialogs' colour, registered once by its caller.
+ATOM RegisterOwnClass(const wchar_t* name, WNDPROC procedure, const wchar_t* cursor) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, cursor);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = name;
+  return RegisterClassExW(&wc);
+}
+
+}  // namespace
+
 // A small window owned by the main window: a line of text and a bar.
 class ProgressWindow {
  public:
   explicit ProgressWindow(HWND owner) {
-    static const ATOM window_class = [] {
-      WNDCLASSEXW wc = {};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-      wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      wc.lpszClassName = L"KelvandorProgress";
-      return RegisterClassExW(&wc);
-    }();
+    static const ATOM window_class =
+        RegisterOwnClass(L"KelvandorProgress", DefWindowProcW, IDC_WAIT);
     const int dpi = DpiOf(owner);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
     const DWORD ex_style = WS_EX_DLGMODALFRAME;
@@ -161,6 +171,178 @@ class ProgressWindow {
   static constexpr int kSteps = 1000;
   HWND window_ = nullptr;
   HWND bar_ = nullptr;
+};
+
+// The preview dialog: a read-only rich edit with the text, "Rename" (when
+// the plan can run) and "Close" below it, laid out again on every resize.
+class PreviewWindow {
+ public:
+  PreviewWindow(HWND owner, std::string_view title, std::string_view text, bool can_run)
+      : owner_(owner) {
+    static const HMODULE rich_edit = LoadLibraryW(L"riched20.dll");
+    static const ATOM window_class = RegisterOwnClass(L"KelvandorPreview", Procedure, IDC_ARROW);
+    dpi_ = DpiOf(owner);
+    const DWORD style = WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX;
+    const RECT client{0, 0, Scaled(760, dpi_), Scaled(520, dpi_)};
+    const RECT outer = OuterRect(client, style, 0, dpi_);
+    window_ =
+        CreateWindowExW(0, MAKEINTATOM(window_class), Wide(title).c_str(), style, CW_USEDEFAULT,
+                        CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner,
+                        nullptr, GetModuleHandleW(nullptr), this);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    text_ = CreateWindowExW(WS_EX_CLIENTEDGE, rich_edit ? RICHEDIT_CLASSW : L"EDIT", nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                            0, 0, 0, 0, window_, nullptr, instance, nullptr);
+    if (can_run) {
+      rename_ = CreateWindowExW(0, L"BUTTON", L"&Rename",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                                window_, reinterpret_cast<HMENU>(IDOK), instance, nullptr);
+    }
+    close_ = CreateWindowExW(0, L"BUTTON", L"&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0,
+                             0, window_, reinterpret_cast<HMENU>(IDCANCEL), instance, nullptr);
+    font_ = CreateFontW(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        FIXED_PITCH | FF_MODERN, L"Courier New");
+    SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    const LPARAM ui_font = SendMessageW(owner, WM_GETFONT, 0, 0);
+    for (HWND button : {rename_, close_}) {
+      if (button) SendMessageW(button, WM_SETFONT, ui_font, FALSE);
+    }
+    Fill(text, rich_edit != nullptr);
+    Layout();
+    if (owner) {
+      RECT area{};
+      GetWindowRect(owner, &area);
+      const int width = outer.right - outer.left;
+      const int height = outer.bottom - outer.top;
+      SetWindowPos(window_, nullptr, (area.left + area.right - width) / 2,
+                   (area.top + area.bottom - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+  }
+  ~PreviewWindow() {
+    if (window_) DestroyWindow(window_);
+    if (font_) DeleteObject(font_);
+  }
+  PreviewWindow(const PreviewWindow&) = delete;
+  PreviewWindow& operator=(const PreviewWindow&) = delete;
+
+  // Modal over the owner; true for "Rename".
+  bool Run() {
+    if (owner_) EnableWindow(owner_, FALSE);
+    ShowWindow(window_, SW_SHOW);
+    SetFocus(rename_ ? rename_ : close_);
+    MSG message;
+    while (!done_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (IsDialogMessageW(window_, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (owner_) {
+      EnableWindow(owner_, TRUE);
+      SetActiveWindow(owner_);
+    }
+    return run_;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+      SetWindowLongPtrW(
+          window, GWLP_USERDATA,
+          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<PreviewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self) {
+      switch (message) {
+        case WM_SIZE:
+          self->Layout();
+          return 0;
+        case WM_COMMAND:
+          if (LOWORD(w) == IDOK && self->rename_) {
+            self->run_ = true;
+            self->done_ = true;
+          } else if (LOWORD(w) == IDCANCEL) {
+            self->done_ = true;
+          }
+          return 0;
+        case WM_CLOSE:
+          self->done_ = true;
+          return 0;
+        default:
+          break;
+      }
+    }
+    return DefWindowProcW(window, message, w, l);
+  }
+
+  void Layout() {
+    if (!text_) return;
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int margin = Scaled(8, dpi_);
+    const int button_width = Scaled(75, dpi_);
+    const int button_height = Scaled(25, dpi_);
+    const int buttons_y = client.bottom - margin - button_height;
+    MoveWindow(text_, margin, margin, client.right - 2 * margin, buttons_y - 2 * margin, TRUE);
+    int x = client.right - margin - button_width;
+    MoveWindow(close_, x, buttons_y, button_width, button_height, TRUE);
+    if (rename_) {
+      x -= button_width + margin;
+      MoveWindow(rename_, x, buttons_y, button_width, button_height, TRUE);
+    }
+  }
+
+  // Line by line, each in the colour of its kind where the control can.
+  void Fill(std::string_view text, bool rich) {
+    std::wstring all;
+    while (!text.empty()) {
+      const std::size_t end = text.find('\n');
+      std::string_view line = text.substr(0, end);
+      text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+      if (line.ends_with('\r')) line.remove_suffix(1);
+      const std::wstring wide = Wide(line) + (text.empty() ? L"" : L"\r\n");
+      if (!rich) {
+        all += wide;
+        continue;
+      }
+      CHARFORMAT2W format = {};
+      format.cbSize = sizeof(format);
+      format.dwMask = CFM_COLOR | CFM_BOLD;
+      switch (KindOfLine(line)) {
+        case ReportLine::kPlain:
+          format.dwEffects = CFE_AUTOCOLOR;
+          break;
+        case ReportLine::kFileName:
+          format.dwEffects = CFE_AUTOCOLOR | CFE_BOLD;
+          break;
+        case ReportLine::kHunk:
+          format.crTextColor = RGB(0x00, 0x60, 0x90);
+          break;
+        case ReportLine::kAdded:
+          format.crTextColor = RGB(0x00, 0x70, 0x00);
+          break;
+        case ReportLine::kRemoved:
+          format.crTextColor = RGB(0xB0, 0x00, 0x00);
+          break;
+      }
+      SendMessageW(text_, EM_SETSEL, -1, -1);
+      SendMessageW(text_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+      SendMessageW(text_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+    if (!rich) SetWindowTextW(text_, all.c_str());
+    SendMessageW(text_, EM_SETSEL, 0, 0);
+  }
+
+  HWND owner_ = nullptr;
+  HWND window_ = nullptr;
+  HWND text_ = nullptr;
+  HWND rename_ = nullptr;
+  HWND close_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = kDefaultDpi;
+  bool done_ = false;
+  bool run_ = false;
 };
 
 Win32UserInterface::Win32UserInterface(HWND window, Clock clock)
@@ -222,6 +404,37 @@ void Win32UserInterface::CopyProgress(std::uint64_t done, std::uint64_t total) {
     progress_ = std::make_unique<ProgressWindow>(window_);
   }
   if (progress_) progress_->Show(done, total);
+}
+
+bool Win32UserInterface::ShowPreview(std::string_view title, std::string_view text, bool can_run) {
+  PreviewWindow preview(window_, title, text, can_run);
+  return preview.Run() && can_run;
+}
+
+void Win32UserInterface::ShowRunResult(std::string_view text, std::string_view details) {
+  constexpr int kDetails = 100;
+  const std::wstring caption = Wide(kResultCaption);
+  const std::wstring content = Wide(text);
+  const TASKDIALOG_BUTTON buttons[] = {{kDetails, L"&Details"}};
+  TASKDIALOGCONFIG config = {};
+  config.cbSize = sizeof(config);
+  config.hwndParent = window_;
+  config.dwCommonButtons = TDCBF_OK_BUTTON;
+  config.pszWindowTitle = caption.c_str();
+  config.pszContent = content.c_str();
+  config.pButtons = buttons;
+  config.cButtons = 1;
+  config.nDefaultButton = IDOK;
+  // The box closes at every button; after the details it shows again.
+  for (;;) {
+    int pressed = IDOK;
+    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+      ShowResult(text);
+      return;
+    }
+    if (pressed != kDetails) return;
+    ShowPreview(kDetailsTitle, details, false);
+  }
 }
 
 HWND Win32UserInterface::progress_window() const {

@@ -50,6 +50,10 @@ class Win32UserInterface : public UserInterface {
   void SetBusy(bool busy) override;
   // The progress window appears once a copy has run for a second.
   void CopyProgress(std::uint64_t done, std::uint64_t total) override;
+  // A resizable window over the main window, which is disabled meanwhile.
+  bool ShowPreview(std::string_view title, std::string_view text, bool can_run) override;
+  // A task dialog "Result" with "OK" and "Details".
+  void ShowRunResult(std::string_view text, std::string_view details) override;
 
   bool busy() const { return busy_depth_ > 0; }
   // The progress window while it is shown, else nullptr.

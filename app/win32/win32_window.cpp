@@ -164,7 +164,7 @@ void TForm1::BuildControls() {
         break;
     }
     HWND control = CreateWindowExW(
-        ex_style, window_class, Wide(row.caption).c_str(), style, 0, 0, 0, 0, window_,
+        ex_style, window_class, Wide(CaptionWithShortcut(row)).c_str(), style, 0, 0, 0, 0, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), Instance(), nullptr);
     controls_.push_back({&row, control, std::wstring()});
     if (row.kind == ControlKind::kGroup) {

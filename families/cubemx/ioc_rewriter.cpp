@@ -26,6 +26,14 @@ std::optional<std::string> ReadKey(const std::string& path, std::string_view key
 
 }  // namespace
 
+std::string GeneratorFileIn(std::string_view dir, std::string_view old_name) {
+  if (old_name.empty()) return {};
+  const std::optional<DirEntry> entry =
+      NativeFileSystem().FindEntry(dir, std::string(old_name) + std::string(kExtension));
+  if (!entry || entry->is_link || entry->kind != EntryKind::kFile) return {};
+  return entry->name;
+}
+
 void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValues& values,
               RewriteBatch& batch, std::string_view named) {
   if (old_name.empty()) return;

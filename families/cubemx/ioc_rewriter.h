@@ -29,4 +29,8 @@ void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValu
 void RewriteConfigurationAbove(const std::string& above, const std::string& old_name,
                                const RewriteValues& values, RewriteBatch& batch);
 
+// The name of the configuration old_name + ".ioc" in `dir` (letter case
+// ignored), as it is written there; empty when there is none.
+std::string GeneratorFileIn(std::string_view dir, std::string_view old_name);
+
 }  // namespace kelvandor

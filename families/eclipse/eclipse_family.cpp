@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "families/eclipse/eclipse_cleanup.h"
+#include "families/eclipse/eclipse_description.h"
 #include "families/eclipse/eclipse_rewriter.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
@@ -89,7 +90,8 @@ FamilyRow EclipseRow() {
           .proposal = Proposal::kWhenNamed,
           .shown = kShown,
           .rewrite = RewriteEclipse,
-          .clean_named = CleanEclipse};
+          .clean_named = CleanEclipse,
+          .describe = DescribeEclipse};
 }
 
 }  // namespace kelvandor

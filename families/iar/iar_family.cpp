@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "families/iar/iar_cleanup.h"
+#include "families/iar/iar_description.h"
 #include "families/iar/iar_rewriter.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
@@ -179,7 +180,9 @@ FamilyRow IarRow() {
           .shown = kShown,
           .rewrite = Rewrite,
           .clean_steps = kSteps,
-          .clean_named = CleanNamed};
+          .clean_named = CleanNamed,
+          .describe = DescribeIar,
+          .configuration_above = GeneratorFileIn};
 }
 
 HelperResult Get_IAR_Name(std::string_view dir) { return OnlyFileName(dir, ".eww"); }

@@ -9,6 +9,7 @@
 #include "core/recorded_path.h"
 #include "families/keil/keil5_rewriter.h"
 #include "families/keil/keil_cleanup.h"
+#include "families/keil/keil_description.h"
 #include "families/keil/keil_rewriter.h"
 #include "families/keil/keil_workspace.h"
 #include "platform/file_system.h"
@@ -246,14 +247,18 @@ FamilyRow KeilUv4Row() {
           .shown = kShown,
           .rewrite = RewriteUv4,
           .clean_steps = kSteps,
-          .clean_named = CleanUv4};
+          .clean_named = CleanUv4,
+          .describe = DescribeKeilUv4,
+          .configuration_above = GeneratorFileIn};
 }
 
 FamilyRow KeilUv5Row() {
   return {.kind = FamilyKind::kKeilUv5,
           .configure_above = RewriteConfigurationAbove,
           .rewrite = RewriteUv5,
-          .clean_named = CleanUv5};
+          .clean_named = CleanUv5,
+          .describe = DescribeKeilUv5,
+          .configuration_above = GeneratorFileIn};
 }
 
 HelperResult Get_KEILUV_Name(std::string_view dir) { return OnlyFileName(dir, ".uvproj"); }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "families/family_table.h"
 #include "families/mplab/mplab_rewriter.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
@@ -142,6 +143,10 @@ void ReadNames(Project& project) {
   family.old_name = ReadMplabName(project.project_dir + family.sub_dir);
 }
 
+std::string Describe(const Project&, const Family& family) {
+  return "MPLAB X: project " + family.old_name + WhereFound(family);
+}
+
 }  // namespace
 
 FamilyRow MplabRow() {
@@ -155,7 +160,8 @@ FamilyRow MplabRow() {
           .folder_for = MplabFolderFor,
           .refuse_name = RefuseMplabName,
           .rewrite = RewriteMplab,
-          .clean_named = CleanMplab};
+          .clean_named = CleanMplab,
+          .describe = Describe};
 }
 
 }  // namespace kelvandor

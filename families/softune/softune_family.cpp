@@ -7,6 +7,7 @@
 #include "core/path_helpers.h"
 #include "core/recorded_path.h"
 #include "families/softune/prj_rewriter.h"
+#include "families/softune/wsp_prj_description.h"
 #include "families/softune/wsp_rewriter.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
@@ -100,7 +101,8 @@ FamilyRow SoftuneRow() {
           .proposal = Proposal::kAlways,
           .shown = kShown,
           .rewrite = Rewrite,
-          .clean_steps = kSteps};
+          .clean_steps = kSteps,
+          .describe = DescribeWspPrj};
 }
 
 HelperResult GetPrjName(std::string_view dir) { return OnlyFileName(dir, ".prj"); }

@@ -1,5 +1,6 @@
 #include "app/form_layout.h"
 
+#include <cctype>
 #include <set>
 #include <string>
 
@@ -20,6 +21,7 @@ bool Inside(const ClientRect& inner, const ClientRect& outer) {
 
 TEST(FormLayoutTest, EveryModelControlHasOneRowOfItsKind) {
   std::set<std::string_view> names;
+  std::set<char> shortcuts;
   // Member pointers have no order; the members' addresses in one object do.
   const FormControls controls;
   std::set<const void*> fields;
@@ -45,10 +47,15 @@ TEST(FormLayoutTest, EveryModelControlHasOneRowOfItsKind) {
     EXPECT_EQ(row.caption.empty(),
               row.kind == ControlKind::kEdit || row.kind == ControlKind::kSpeedButton)
         << row.name;
+    if (row.shortcut != 0) {
+      EXPECT_NE(row.caption.find(row.shortcut), std::string_view::npos) << row.name;
+      EXPECT_TRUE(shortcuts.insert(static_cast<char>(std::tolower(row.shortcut))).second)
+          << row.name;
+    }
   }
-  // The 19 controls of FormControls: six Old and three New edits, four check
-  // boxes, two speed buttons and four buttons.
-  EXPECT_EQ(fields.size(), 19u);
+  // The 21 controls of FormControls: seven Old and three New edits, four
+  // check boxes, two speed buttons and five buttons.
+  EXPECT_EQ(fields.size(), 21u);
   EXPECT_EQ(FindControl("Edit_Missing"), nullptr);
 }
 
@@ -72,6 +79,26 @@ TEST(FormLayoutTest, ControlsLieInsideTheirGroupAndNeverOverlap) {
       if (&other == &row || other.name == row.group || row.name == other.group) continue;
       EXPECT_FALSE(Overlap(rect, ClientRectOf(other))) << row.name << " and " << other.name;
     }
+  }
+}
+
+TEST(FormLayoutTest, CaptionMarksTheShortcutOnceAndDoublesAmpersands) {
+  const struct {
+    std::string_view caption;
+    char shortcut;
+    std::string_view expected;
+  } rows[] = {
+      {"Rename", 'R', "&Rename"},
+      {"Copy Project", 'y', "Cop&y Project"},
+      {"Rename Folder", 'e', "R&ename Folder"},
+      {"Save & Close", 'C', "Save && &Close"},
+      {"Close", 0, "Close"},
+  };
+  for (const auto& row : rows) {
+    ControlLayout control;
+    control.caption = row.caption;
+    control.shortcut = row.shortcut;
+    EXPECT_EQ(CaptionWithShortcut(control), row.expected) << row.caption;
   }
 }
 

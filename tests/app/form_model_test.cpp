@@ -1,15 +1,18 @@
 #include "app/form_model.h"
 
+#include <cctype>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/cli/cli_options.h"
+#include "app/cli/cli_run.h"
 #include "app/configuration.h"
 #include "app/form_layout.h"
-#include "workflow/input_analysis.h"
 #include "core/rename_error.h"
-#include "workflow/rename_workflow.h"
+#include "families/family_kind.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
 #include "tests/support/faulty_file_system.h"
@@ -17,7 +20,8 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/uv5_samples.h"
-#include "families/family_kind.h"
+#include "workflow/input_analysis.h"
+#include "workflow/rename_workflow.h"
 
 namespace kelvandor {
 namespace {
@@ -252,6 +256,7 @@ struct FamilyCase {
   const char* example;
   const char* name;
   bool wsp_prj, eww, uvproj;
+  const char* found;  // what Edit_Old_Found says
 };
 
 class FormModelFamilyTest : public FormModelTest,
@@ -267,17 +272,109 @@ TEST_P(FormModelFamilyTest, LoadEnablesRenameAndProposesTheName) {
   EXPECT_EQ(model_.project().Has(FamilyKind::kKeilUv4), f.uvproj);
   EXPECT_EQ(c_.Edit_New_Dir.text, f.name);
   EXPECT_FALSE(c_.Edit_New_WspPrj.text.empty());
-  EXPECT_TRUE(c_.Button_Rename.enabled);
+  EXPECT_EQ(c_.Edit_Old_Found.text, f.found);
+  EXPECT_TRUE(c_.Button_Rename.enabled && c_.Button_Preview.enabled);
   EXPECT_TRUE(c_.CheckBox_CopyProject.enabled && c_.CheckBox_RenameFolder.enabled);
   EXPECT_EQ(c_.focus, kFocusAfterLoad);
   EXPECT_TRUE(ui_.shown.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, FormModelFamilyTest,
-                         ::testing::Values(FamilyCase{"blinky", "blinky", true, false, false},
-                                           FamilyCase{"motor", "motor", false, true, false},
-                                           FamilyCase{"valve", "valve", false, false, true},
-                                           FamilyCase{"sensor", "sensor", false, true, true}));
+// The preview is what kelvandor-cli's --dry-run prints with the same values,
+// and its "Rename" leaves the tree the command line's run leaves.
+TEST_P(FormModelFamilyTest, PreviewIsTheDryRunAndItsRenameTheCommandLineRun) {
+  const FamilyCase& f = GetParam();
+  CurrentDirGuard cwd;
+  const std::string project = CopyExample(f.example, f.name);
+  const std::string new_path = tmp_ / "new";
+  const std::string target = tmp_ / "new/pump";
+  cli::Options options{.command = cli::Command::kRename,
+                       .source = project,
+                       .to = new_path,
+                       .dir = "pump",
+                       .name = "pump",
+                       .mode = RenameMode::kCopy};
+  const auto run_cli = [&](bool dry_run) {
+    options.dry_run = dry_run;
+    RecordingUi cli_ui;
+    std::FILE* out = std::tmpfile();
+    cli::RunCommand(options, cli_ui, NativeFileSystem(), {.out = out, .err = out});
+    std::string text(static_cast<std::size_t>(std::ftell(out)), '\0');
+    std::rewind(out);
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fclose(out);
+    return text;
+  };
+  const std::string dry_run = run_cli(true);
+
+  model_.FormCreate(exe_dir_);
+  Load(project);
+  model_.SetCopyProjectTicked(true);
+  c_.Edit_New_Path.text = new_path;
+  c_.Edit_New_Dir.text = "pump";
+  c_.Edit_New_WspPrj.text = "pump";
+  ui_.preview_answers = {true};
+  model_.Button_PreviewClick();
+  ASSERT_EQ(ui_.previews.size(), 1u);
+  EXPECT_EQ(ui_.previews[0].title, "Kelvandor - Preview");
+  EXPECT_EQ(ui_.previews[0].text, dry_run);
+  EXPECT_TRUE(ui_.previews[0].can_run);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  ASSERT_EQ(ui_.details.size(), 1u);
+  EXPECT_NE(ui_.details[0].find("Files copied: "), std::string::npos);
+  const auto from_window = testing::Snapshot(target);
+
+  ASSERT_TRUE(RemoveTree(tmp_ / "new"));
+  run_cli(false);
+  EXPECT_EQ(testing::Snapshot(target), from_window);
+  EXPECT_EQ(testing::Snapshot(project),
+            testing::Snapshot(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + f.example));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, FormModelFamilyTest,
+    ::testing::Values(
+        FamilyCase{"blinky", "blinky", true, false, false,
+                   "WSP/PRJ: workspace blinky.wsp, project blinky.prj"},
+        FamilyCase{"motor", "motor", false, true, false, "IAR: workspace motor.eww, project motor"},
+        FamilyCase{"valve", "valve", false, false, true, "Keil: project valve.uvproj"},
+        FamilyCase{"sensor", "sensor", false, true, true,
+                   "IAR: workspace sensor.eww, project sensor (example/IAR/); Keil: project "
+                   "sensor.uvproj (example/ARM/)"},
+        // The first family found at the top hides the ones below "example".
+        FamilyCase{"gateway", "gateway", true, false, false,
+                   "WSP/PRJ: workspace gateway.wsp, project gateway.prj"},
+        FamilyCase{"conveyor", "conveyor", false, true, false,
+                   "IAR: workspace Project.eww, project conveyor (EWARM/)"},
+        FamilyCase{"heater", "heater", false, false, true,
+                   "Keil: project heater.uvprojx (MDK-ARM/); generator file heater.ioc"},
+        FamilyCase{"drive", "drive", false, false, false,
+                   "Eclipse: drive, sub-projects CM4, CM7; generator file drive.ioc"},
+        FamilyCase{"fan", "fan", false, false, true, "Keil: project fan.uvprojx"},
+        FamilyCase{"LED", "LED", false, false, true, "Keil: project LED.uvproj"},
+        FamilyCase{"CC2530", "CC2530", false, true, false,
+                   "IAR: workspace CC2530.eww, project CC2530"},
+        FamilyCase{"boiler", "boiler", false, true, false,
+                   "IAR: workspace Project.eww, project boiler (EWARM/)"},
+        FamilyCase{"meter", "meter", false, false, false, "Eclipse: meter"},
+        FamilyCase{"probe", "probe", false, false, false, "Eclipse: probe"},
+        FamilyCase{"relay", "relay", false, false, false, "Eclipse: relay"},
+        FamilyCase{"servo", "servo", false, false, false,
+                   "Eclipse: servo, sub-projects CM4, CM7; generator file servo.ioc"},
+        FamilyCase{"scale", "scale", false, false, false, "Eclipse: scale"},
+        FamilyCase{"sprinkler", "sprinkler", false, false, true, "Keil: project sprinkler.uvprojx"},
+        FamilyCase{"src", "src", true, false, false, "WSP/PRJ: workspace src.wsp, project src.prj"},
+        FamilyCase{"tank", "tank", false, false, true,
+                   "Keil: project tank.uvproj (Project/RVMDK(uv4)/)"},
+        FamilyCase{"beacon", "beacon", false, false, false,
+                   "Eclipse: beacon; generator file beacon.ioc"},
+        FamilyCase{"mplab-blink/blink.X", "blink.X", false, false, false, "MPLAB X: project blink"},
+        FamilyCase{"mplab-harmony/dosing", "dosing", false, false, false,
+                   "MPLAB X: project dosing (firmware/dosing.X/)"}),
+    [](const ::testing::TestParamInfo<FamilyCase>& row) {
+      std::string label = row.param.example;
+      for (char& c : label) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return label;
+    });
 
 // The IAR field shows the workspace, which may be named otherwise than the
 // project; the rename still takes the project's name from its ".ewp".
@@ -341,10 +438,20 @@ TEST_F(FormModelTest, LoadThatFindsNothingDisablesRenameAndKeepsTheBoxes) {
   EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Kelvandor", "Input File not found!"}}));
   EXPECT_EQ(s_.LastFailure, Failure(AnalysisError::kNoProject));
   EXPECT_EQ(c_.Edit_Old_Path.text, missing);
-  EXPECT_FALSE(c_.Button_Rename.enabled);
+  EXPECT_EQ(c_.Edit_Old_Found.text, "");
+  EXPECT_FALSE(c_.Button_Rename.enabled || c_.Button_Preview.enabled);
   EXPECT_TRUE(c_.CheckBox_CopyProject.ticked);
   EXPECT_TRUE(c_.CheckBox_Backup.ticked);
   EXPECT_EQ(c_.focus, kFocusAfterLoad);
+}
+
+TEST_F(FormModelTest, InputOfSeveralProjectsListsThemAsFound) {
+  model_.FormCreate(exe_dir_);
+  Load(CopyExample("station", "station"));
+  EXPECT_EQ(s_.LastFailure, Failure(AnalysisError::kSeveralProjects));
+  EXPECT_EQ(c_.Edit_Old_Found.text, "Several projects: sensor" + kSep + "sensor.ewp, radio" + kSep +
+                                        "Project" + kSep + "radio.ewp");
+  EXPECT_FALSE(c_.Button_Rename.enabled || c_.Button_Preview.enabled);
 }
 
 // Only builds with libarchive can unpack archives.
@@ -556,6 +663,38 @@ TEST_F(FormModelRenameTest, DeclinedReplacementReportsErrors) {
   EXPECT_EQ(ui_.shown.back(), (Shown{"Result", "Finished with ERROR(s)"}));
   EXPECT_EQ(s_.LastFailure, Failure(RenameError::kTargetKept));
   EXPECT_EQ(c_.Edit_New_Path.text, tmp_ / "new" + kSep);
+}
+
+// "Close" changes nothing; "Rename" runs the plan with the answer it was
+// planned with, without asking again.
+TEST_F(FormModelRenameTest, PreviewRunsThePlanWithItsPlannedAnswer) {
+  WriteFile(tmp_ / "new/pump/keep.txt", "mine");
+  ui_.preview_answers = {false, true};
+  model_.Button_PreviewClick();
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/keep.txt"));
+  model_.Button_PreviewClick();
+  ASSERT_EQ(ui_.previews.size(), 2u);
+  EXPECT_NE(ui_.previews[1].text.find(
+                "Question: \"Project already exist - Delete ?\" - planned as if answered Yes\n"),
+            std::string::npos);
+  EXPECT_EQ(ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  EXPECT_FALSE(FileExists(tmp_ / "new/pump/keep.txt"));
+  EXPECT_TRUE(FileExists(tmp_ / "new/pump/pump.prj"));
+}
+
+// A plan that would fail says so and offers no "Rename"; nothing else shows.
+TEST_F(FormModelRenameTest, PreviewOfAFailingPlanOffersNoRename) {
+  c_.Edit_New_Path.text = tmp_ / "work";
+  c_.Edit_New_Dir.text = "blinky";  // the project's own folder
+  ui_.preview_answers = {true};
+  model_.Button_PreviewClick();
+  ASSERT_EQ(ui_.previews.size(), 1u);
+  EXPECT_FALSE(ui_.previews[0].can_run);
+  EXPECT_NE(ui_.previews[0].text.find("Refused: error "), std::string::npos);
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(testing::Snapshot(tmp_ / "work/blinky"),
+            testing::Snapshot(std::string(KELVANDOR_EXAMPLES_DIR) + kSep + "blinky"));
 }
 
 // The uVision 5 samples renamed in each mode, checked file by file.

@@ -178,6 +178,49 @@ TEST(Win32DialogSmokeTest, RealMessageBoxesAreClosedByTheTest) {
   ui.ShowMessage("Input File not found!");
   message.join();
   EXPECT_EQ(seen, L"Input File not found!");
+
+  // The result of a run, with its "Details" beside "OK".
+  std::thread run_result([&] { seen = AnswerBox(thread, L"Result", IDOK); });
+  ui.ShowRunResult("Finished!", "Files copied: 14 files, 2.0 KiB\n");
+  run_result.join();
+  EXPECT_EQ(seen, L"Finished!");
+}
+
+// The preview window: "Rename" only when the plan can run, and what was
+// pressed comes back.
+TEST(Win32DialogSmokeTest, PreviewHasRenameOnlyWhenThePlanCanRun) {
+  win32::Win32UserInterface ui;
+  const DWORD thread = GetCurrentThreadId();
+  for (const bool can_run : {true, false}) {
+    std::wstring title;
+    bool had_rename = false;
+    std::thread closer([&] {
+      HWND preview = nullptr;
+      for (int i = 0; i < 500 && !preview; ++i, Sleep(20)) {
+        EnumThreadWindows(
+            thread,
+            [](HWND window, LPARAM out) -> BOOL {
+              wchar_t name[32] = {};
+              GetClassNameW(window, name, 32);
+              if (std::wstring_view(name) != L"KelvandorPreview" || !IsWindowVisible(window))
+                return TRUE;
+              *reinterpret_cast<HWND*>(out) = window;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&preview));
+      }
+      if (!preview) return;
+      wchar_t text[64] = {};
+      GetWindowTextW(preview, text, 64);
+      title = text;
+      had_rename = GetDlgItem(preview, IDOK) != nullptr;
+      PostMessageW(preview, WM_COMMAND, had_rename ? IDOK : IDCANCEL, 0);
+    });
+    EXPECT_EQ(ui.ShowPreview(kPreviewTitle, "--- a/x.prj\r\n-old\r\n+new\r\n", can_run), can_run);
+    closer.join();
+    EXPECT_EQ(title, L"Kelvandor - Preview");
+    EXPECT_EQ(had_rename, can_run);
+  }
 }
 
 // The system's folder dialog opens at the start folder; OK returns it and

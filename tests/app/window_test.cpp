@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -114,6 +116,49 @@ TEST_F(WindowTest, CommandLineIsHandledOnceAfterShowing) {
   QApplication::processEvents();
   window_->FormActivate();
   EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Input File not found!"}));
+}
+
+// The real dialogs: the plan in a fixed-width font with "Rename" only when
+// the plan can run, and the run's details from the result box.
+TEST(PreviewDialogTest, RenameOnlyWhenThePlanCanRun) {
+  QtUserInterface ui(nullptr);
+  for (const bool can_run : {true, false}) {
+    WhenModal<PreviewDialog>([can_run](PreviewDialog* dialog) {
+      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kelvandor - Preview"));
+      const auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("PreviewText"));
+      ASSERT_NE(text, nullptr);
+      EXPECT_EQ(text->toPlainText(), QStringLiteral("--- a/x.prj\n-old\n+new"));
+      EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
+      auto* rename = dialog->findChild<QPushButton*>(QStringLiteral("PreviewRename"));
+      EXPECT_EQ(rename != nullptr, can_run);
+      if (rename) {
+        rename->click();
+      } else {
+        dialog->findChild<QPushButton*>(QStringLiteral("PreviewClose"))->click();
+      }
+    });
+    EXPECT_EQ(ui.ShowPreview(kPreviewTitle, "--- a/x.prj\r\n-old\r\n+new\r\n", can_run), can_run);
+  }
+}
+
+TEST(PreviewDialogTest, DetailsOfTheResultShowInThePreviewDialog) {
+  QtUserInterface ui(nullptr);
+  bool details_shown = false;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Result"));
+    EXPECT_EQ(box->text(), QStringLiteral("Finished!"));
+    WhenModal<PreviewDialog>([&](PreviewDialog* dialog) {
+      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kelvandor - Details"));
+      details_shown = true;
+      WhenModal<QMessageBox>([](QMessageBox* again) { again->button(QMessageBox::Ok)->click(); });
+      dialog->reject();
+    });
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == QStringLiteral("&Details")) button->click();
+    }
+  });
+  ui.ShowRunResult("Finished!", "Files copied: 0 files, 0 B\n");
+  EXPECT_TRUE(details_shown);
 }
 
 TEST(FolderDialogTest, TypedMissingFolderIsCreatedAfterYes) {

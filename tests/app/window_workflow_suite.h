@@ -87,7 +87,7 @@ TYPED_TEST_P(WindowWorkflowTest, ControlsFollowTheLayoutTable) {
     const std::optional<BuiltControl> built = w.Built(row);
     ASSERT_TRUE(built) << row.name;
     EXPECT_EQ(built->kind, row.kind) << row.name;
-    EXPECT_EQ(built->caption, row.caption) << row.name;
+    EXPECT_EQ(built->caption, CaptionWithShortcut(row)) << row.name;
     EXPECT_EQ(built->hint, row.hint) << row.name;
     EXPECT_EQ(built->place, w.Pixels(ClientRectOf(row))) << row.name;
   }
@@ -320,10 +320,36 @@ TYPED_TEST_P(WindowWorkflowTest, DropOfThreeLoadsTheFirstAndFocusesTheName) {
   EXPECT_TRUE(w.Enabled("Button_Rename"));
 }
 
+// The window says what it found, and "Preview" shows the plan; its "Rename"
+// runs it.
+TYPED_TEST_P(WindowWorkflowTest, PreviewOfTheDualCoreSampleRunsFromItsRename) {
+  TypeParam w;
+  const std::string drive = w.Sample("drive");
+  w.Open();
+  w.Drop({w.tmp_ / "missing"});
+  EXPECT_FALSE(w.Enabled("Button_Preview"));
+  w.ui_.shown.clear();
+  w.Drop({drive});
+  EXPECT_EQ(w.Text("Edit_Old_Found"),
+            "Eclipse: drive, sub-projects CM4, CM7; generator file drive.ioc");
+  EXPECT_TRUE(w.Enabled("Button_Preview"));
+  w.Type("Edit_New_WspPrj", "pump");
+  w.ui_.preview_answers = {true};
+  w.Click("Button_Preview");
+
+  ASSERT_EQ(w.ui_.previews.size(), 1u);
+  const std::string& plan = w.ui_.previews[0].text;
+  EXPECT_TRUE(plan.starts_with("Dry run: nothing has been changed.\n")) << plan;
+  EXPECT_NE(plan.find("+++ b/CM4/.project"), std::string::npos) << plan;
+  EXPECT_EQ(w.ui_.shown, (std::vector<Shown>{{"Result", "Finished!"}}));
+  EXPECT_TRUE(FileExists(drive + Separator() + "pump.ioc"));
+  EXPECT_NE(w.Read("work/drive/CM7/.project").find("<name>pump_CM7</name>"), std::string::npos);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(
-    WindowWorkflowTest, ControlsFollowTheLayoutTable, TypicalCopyOfBlinkyToPumpByteForByte,
-    RenameFolderOfTheExampleLayoutFollowsTheName, InPlaceWithBackupKeepsTheBackups,
-    ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClose,
+    WindowWorkflowTest, ControlsFollowTheLayoutTable, PreviewOfTheDualCoreSampleRunsFromItsRename,
+    TypicalCopyOfBlinkyToPumpByteForByte, RenameFolderOfTheExampleLayoutFollowsTheName,
+    InPlaceWithBackupKeepsTheBackups, ArchiveIsCopiedToTheConfiguredPathAndTempDirGoesOnClose,
     ArchiveIsNeverCopiedIntoTheTemporaryFolder, ExistingTargetIsKeptOnNoAndReplacedOnYes,
     CopyOntoTheProjectItselfAsksNothingAndDeletesNothing,
     RewriterFailureIsShownAndTheWindowStaysUsable, CleanOnlyRenamesTheKeptImagesAfterTheTypedName,

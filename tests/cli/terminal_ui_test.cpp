@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/front_run.h"
+
 namespace kelvandor::cli {
 namespace {
 

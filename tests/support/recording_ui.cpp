@@ -35,6 +35,19 @@ void RecordingUi::CopyProgress(std::uint64_t done, std::uint64_t total) {
   progress.emplace_back(done, total);
 }
 
+bool RecordingUi::ShowPreview(std::string_view title, std::string_view text, bool can_run) {
+  previews.push_back({std::string(title), std::string(text), can_run});
+  if (preview_answers.empty()) return false;
+  const bool run = preview_answers.front();
+  preview_answers.pop_front();
+  return run && can_run;
+}
+
+void RecordingUi::ShowRunResult(std::string_view text, std::string_view run_details) {
+  ShowResult(text);
+  details.emplace_back(run_details);
+}
+
 std::vector<std::string> RecordingUi::Texts() const {
   std::vector<std::string> out;
   for (const Shown& s : shown) out.push_back(s.text);
