@@ -20,8 +20,9 @@ enum class FamilyKind {
   kKeilUv4,  // the Keil folder: ".uvproj", ".uvopt", the fixed output folders
   kKeilUv5,  // ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
   kEclipse,  // ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
+  kCMake,    // "CMakeLists.txt" naming the project, the generator's "cmake/", "NAME.ioc"
 };
-inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kEclipse;
+inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kCMake;
 
 struct Family {
   FamilyKind kind = FamilyKind::kWspPrj;

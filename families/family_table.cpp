@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "families/cmake_project/cmake_project.h"
 #include "families/eclipse/eclipse_family.h"
 #include "platform/path_style.h"
 #include "families/iar/iar_rewriter.h"
@@ -148,6 +149,10 @@ constexpr ProjectFilePattern kEclipseFiles[] = {{".project", true}};
 // Where no WSP/PRJ project takes it.
 constexpr ShownName kEclipseShown[] = {{OldField::kPrj}};
 
+// Every CMake project has one; only the generator's folder makes it ours.
+constexpr ProjectFilePattern kCMakeFiles[] = {
+    {"CMakeLists.txt", true, true, WorkspaceList::kNone, ShowsCMakeProject}};
+
 constexpr FamilyRow kTable[] = {
     {.kind = FamilyKind::kWspPrj,
      .files = kWspPrjFiles,
@@ -182,11 +187,21 @@ constexpr FamilyRow kTable[] = {
     {.kind = FamilyKind::kEclipse,
      .files = kEclipseFiles,
      .claim = ClaimEclipseProject,
+     .joins = true,
      .read_name = ReadEclipseName,
      .proposal = Proposal::kWhenNamed,
      .shown = kEclipseShown,
      .rewrite = RewriteEclipse,
      .clean_named = CleanEclipse},
+    {.kind = FamilyKind::kCMake,
+     .files = kCMakeFiles,
+     .claim = ClaimCMakeProject,
+     .joins = true,
+     .read_name = ReadCMakeProjectName,
+     .proposal = Proposal::kWhenNamed,
+     .shown = kEclipseShown,
+     .rewrite = RewriteCMakeProject,
+     .clean_named = CleanCMakeProject},
 };
 
 constexpr bool InKindOrder() {

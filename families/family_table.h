@@ -47,6 +47,8 @@ struct ProjectFilePattern {
   bool whole_name = false;
   bool project = true;  // counts by itself, without listing anything
   WorkspaceList workspace = WorkspaceList::kNone;
+  // When set, the file shows the family only in a folder this holds of.
+  bool (*shows)(std::string_view dir, FileSystem& file_system) = nullptr;
 };
 
 // Whose name input analysis proposes as the new one: the last family of the
@@ -76,6 +78,9 @@ struct FamilyRow {
   // the input path (a folder or a file) stands for, empty when the family
   // does not recognise it.
   std::string (*claim)(const std::string& path) = nullptr;
+  // Its claim is also asked of the project folder older families' rules
+  // found: the family joins them when it names that folder.
+  bool joins = false;
   // The old name read in the family's folder; without it, input analysis
   // reads it by the family's own rules.
   std::string (*read_name)(const std::string& dir) = nullptr;

@@ -320,6 +320,14 @@ void ClaimByRow(const std::string& given, std::string& p, Project& project) {
   }
 }
 
+// The families whose rows join those found in the project folder.
+void JoinByRow(Project& project) {
+  for (const FamilyRow& row : FamilyTable()) {
+    if (!row.joins || row.claim == nullptr || project.Has(row.kind)) continue;
+    if (row.claim(project.project_dir) == project.project_dir) project.Add(row.kind);
+  }
+}
+
 // The one project found below `root`: its folder classified as if given,
 // each family's folder then taken relative to `root`. A folder holding only a
 // workspace keeps the workspace's family there.
@@ -654,6 +662,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   if (names_project_file) SetOldLocation(FolderPart(p), state);
 
   if (state.error == AnalysisError::kNone) {
+    JoinByRow(project);
     ReadOldNames(project);
     PreferNamedProjectFile(std::string(path), project);
     PreferNamedKeilProject(ProjectForOptions(given), project);
