@@ -307,12 +307,16 @@ void Locate(std::string& p, Project& project, ExtensionTest test) {
   }
 }
 
-// The family whose row recognises the input `given`; `p` becomes the
-// project folder it stands for.
+// The family whose row recognises the input `given`, with those today's
+// rules find in the project folder it stands for; `p` becomes that folder.
 void ClaimByRow(const std::string& given, std::string& p, Project& project) {
   for (const FamilyRow& row : FamilyTable()) {
     if (row.claim == nullptr) continue;
     if (std::string dir = row.claim(given); !dir.empty()) {
+      std::string folder = dir;
+      Locate(folder, project, OwnNameHasExtension);
+      // A project file at the top would be another project's.
+      if (folder != dir) project.families.clear();
       p = std::move(dir);
       project.Add(row.kind);
       return;

@@ -1042,7 +1042,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {"p/x"}},
         SearchCase{"ListedPathLeavingTheFolderIsIgnored",
                    {{"w.wsp", "FILE-0=..\\r\\one\\one.prj\r\n"}, {"one/one.prj", ""}},
-                   {"one"}}),
+                   {"one"}},
+        // Any CMake project has a CMakeLists.txt; the generator's folder and
+        // ".ioc" make it one, its contexts' lists are part of it.
+        SearchCase{"CMakeProjectOfTheGenerator",
+                   {{"fw/CMakeLists.txt", "set(CMAKE_PROJECT_NAME fw)\n"},
+                    {"fw/fw.ioc", ""},
+                    {"fw/cmake/stm32cubemx/CMakeLists.txt", ""},
+                    {"fw/CM4/CMakeLists.txt", "set(CMAKE_PROJECT_NAME fw_CM4)\n"},
+                    {"lib/CMakeLists.txt", "set(CMAKE_PROJECT_NAME lib)\n"},
+                    {"noioc/CMakeLists.txt", "set(CMAKE_PROJECT_NAME noioc)\n"},
+                    {"noioc/cmake/stm32cubemx/CMakeLists.txt", ""}},
+                   {"fw"}}),
     testing::ParamLabel());
 
 TEST_F(ProjectSearchTest, LinkIsPassedOverNeverFollowed) {
@@ -1127,16 +1138,26 @@ INSTANTIATE_TEST_SUITE_P(
              {"fw/.cproject", "<cproject/>"}},
             FamilyKind::kEclipse,
             "/fw",
-            "tank"}),
+            "tank"},
+        FoundBelowCase{"CMakeBelowARepositoryRoot",
+                       {{"boards/fw/CMakeLists.txt", "set(CMAKE_PROJECT_NAME tank)\n"},
+                        {"boards/fw/tank.ioc", "ProjectManager.ProjectName=tank\n"},
+                        {"boards/fw/cmake/stm32cubemx/CMakeLists.txt", ""},
+                        {"README.md", ""}},
+                       FamilyKind::kCMake,
+                       "/boards/fw",
+                       "tank"}),
     testing::ParamLabel());
 
-// An Eclipse project given by its folder or one of its files loads its
-// folder under the name its ".project" gives it, which is proposed.
+// A project its row claims (Eclipse, CMake), given by its folder or one of
+// its files, loads its folder under the name the family reads, which is
+// proposed; the families of a folder they share join it.
 struct EclipseInputCase {
   std::string label;
   std::string sample;
   std::string input;  // below the copied sample, "/" between levels; empty: its folder
   std::string old_name;
+  std::vector<FamilyKind> kinds = {FamilyKind::kEclipse};  // the last one proposes
 };
 
 class NewInputEclipseTest : public NewInputTest,
@@ -1155,9 +1176,11 @@ TEST_P(NewInputEclipseTest, LoadsTheProjectFolder) {
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_dir, c.sample);
-  ASSERT_EQ(state_.project.families.size(), 1u);
-  EXPECT_EQ(SubDir(state_.project, FamilyKind::kEclipse), "");
-  EXPECT_EQ(OldName(state_.project, FamilyKind::kEclipse), c.old_name);
+  std::vector<FamilyKind> kinds;
+  for (const Family& family : state_.project.families) kinds.push_back(family.kind);
+  EXPECT_EQ(kinds, c.kinds);
+  EXPECT_EQ(SubDir(state_.project, c.kinds.back()), "");
+  EXPECT_EQ(OldName(state_.project, c.kinds.back()), c.old_name);
   EXPECT_EQ(state_.new_name, c.old_name);
 }
 
@@ -1174,7 +1197,25 @@ INSTANTIATE_TEST_SUITE_P(
         EclipseInputCase{"DualCoreRoot", "drive", "/drive.ioc", "drive"},
         EclipseInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
         EclipseInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"},
-        EclipseInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"}),
+        EclipseInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"},
+        EclipseInputCase{
+            "CMakeFolderNamedOtherwise", "cmake-blinky", "", "lumen", {FamilyKind::kCMake}},
+        EclipseInputCase{"CMakeIoc", "cmake-blinky", "/lumen.ioc", "lumen", {FamilyKind::kCMake}},
+        EclipseInputCase{
+            "CMakeTopLists", "cmake-blinky", "/CMakeLists.txt", "lumen", {FamilyKind::kCMake}},
+        EclipseInputCase{"CMakeContext", "cmake-dual", "/CM7", "duo", {FamilyKind::kCMake}},
+        EclipseInputCase{
+            "CMakeContextLists", "cmake-dual", "/CM4/CMakeLists.txt", "duo", {FamilyKind::kCMake}},
+        EclipseInputCase{"CMakeWithEwarmAndEclipse",
+                         "cmake-mixed",
+                         "",
+                         "mix",
+                         {FamilyKind::kIar, FamilyKind::kEclipse, FamilyKind::kCMake}},
+        EclipseInputCase{"CMakeWithEwarmAndEclipseByTheIoc",
+                         "cmake-mixed",
+                         "/mix.ioc",
+                         "mix",
+                         {FamilyKind::kIar, FamilyKind::kEclipse, FamilyKind::kCMake}}),
     testing::ParamLabel());
 
 // A ".project" without a C build is no project of the family.
