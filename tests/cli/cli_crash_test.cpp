@@ -3,6 +3,7 @@
 // the same command again from its very start, input analysis included. The
 // retry must end exactly as the uninterrupted command ends.
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -47,6 +48,7 @@ const Sample kSamples[] = {
     {"LED", "LED.uvproj", "uVision 4: project and options, output/debug images"},
     {"fan", "fan.uvprojx", "uVision 5: project, options, GUI layouts, run-time environment"},
     {"beacon", "beacon.ioc", "Eclipse: .project set aside, .cproject, .ioc, launch files"},
+    {"cmake-dual", "duo.ioc", "CMake: the .ioc, each context's lists, the generated file"},
 };
 
 struct CrashCase {
@@ -58,7 +60,9 @@ void PrintTo(const CrashCase& c, std::ostream* os) { *os << c.sample->example; }
 
 std::string CaseName(const ::testing::TestParamInfo<CrashCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.sample->example;
+  std::string example = info.param.sample->example;
+  std::replace(example.begin(), example.end(), '-', '_');
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example;
 }
 
 std::string Example(std::string_view name) {

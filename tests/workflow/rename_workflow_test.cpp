@@ -87,6 +87,10 @@ struct Sample {
   bool iar_generator = false;           // output folders named by the ".ewp"
   // An Eclipse project: a file its rename moves away.
   const char* eclipse_moved = nullptr;
+  // A generator's CMake project, and the name every family of the sample
+  // has when it is not the example's.
+  bool cmake = false;
+  const char* name = nullptr;
 };
 
 const Sample kBlinky{"blinky", true, false, false};
@@ -113,6 +117,18 @@ const Sample kBeacon{.example = "beacon", .eclipse_moved = "beacon.ioc"};
 const Sample kDrive{.example = "drive", .eclipse_moved = "CM4/drive_CM4 Debug.launch"};
 const Sample kMeter{.example = "meter", .eclipse_moved = "meter LinkServer Debug.launch"};
 const Sample kScale{.example = "scale", .eclipse_moved = ".launches/scale.launch"};
+// CMake: single context in a folder named otherwise, two contexts, and a
+// folder shared with EWARM/ and an Eclipse project.
+const Sample kCMakeBlinky{.example = "cmake-blinky", .cmake = true, .name = "lumen"};
+const Sample kCMakeDual{.example = "cmake-dual", .cmake = true, .name = "duo"};
+const Sample kCMakeMixed{.example = "cmake-mixed",
+                         .eww = true,
+                         .iar_sub = "EWARM",
+                         .iar_name = "mix",
+                         .iar_generator = true,
+                         .eclipse_moved = "mix.ioc",
+                         .cmake = true,
+                         .name = "mix"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -221,7 +237,9 @@ class RenameProjectTest : public ::testing::Test {
         family.old_name = f.example;
       }
     }
-    if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = f.example;
+    const char* name = f.name != nullptr ? f.name : f.example;
+    if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = name;
+    if (f.cmake) r.project.Add(FamilyKind::kCMake).old_name = name;
     return r;
   }
 
@@ -296,7 +314,9 @@ void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
   const char* fault[] = {"", "_ReadFails", "_Interrupted"};
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + info.param.family->example +
+  std::string example = info.param.family->example;
+  std::replace(example.begin(), example.end(), '-', '_');
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example +
          fault[static_cast<int>(info.param.fault)];
 }
 
@@ -1138,9 +1158,9 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f :
-         {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-          &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp,
+                            &kConveyor, &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter,
+                            &kScale, &kCMakeBlinky, &kCMakeDual, &kCMakeMixed}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1170,6 +1190,7 @@ std::vector<ModeCase> FaultCases() {
 //   drive     Eclipse, dual core
 //   meter     Eclipse, managed link scripts
 //   scale     Eclipse, a ".launches" folder
+//   cmake-dual  CMake, two contexts, their build folders
 // Natively only: nothing of it is Windows' own.
 std::vector<ModeCase> FaultLoopCases() {
   const std::vector<const Sample*> every_mode = {&kBlinky, &kMotor, &kValve, &kFan, &kBeacon};
@@ -1179,7 +1200,7 @@ std::vector<ModeCase> FaultLoopCases() {
   }
   for (const Sample* f :
        {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler}) {
+        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler, &kCMakeDual}) {
     out.push_back({Mode::kInPlace, f});
   }
   for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
@@ -1318,8 +1339,9 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
-  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor,
-                          &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale}) {
+  for (const Sample* f :
+       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual, &kLed, &kDimmer,
+        &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kCMakeBlinky, &kCMakeDual, &kCMakeMixed}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());
