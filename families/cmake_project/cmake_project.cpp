@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/cleaning.h"
+#include "core/xml_stream.h"
 #include "families/cubemx/ioc_rewriter.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
@@ -25,6 +26,7 @@ constexpr std::string_view kBuildFolder = "build";
 constexpr std::string_view kCacheFile = "CMakeCache.txt";
 constexpr std::string_view kCacheDirKey = "CMAKE_CACHEFILE_DIR:INTERNAL=";
 constexpr std::string_view kBackup = ".bak";
+constexpr std::string_view kModule = ".iml";
 constexpr std::string_view kFolderNameVariable = "${workspaceFolderBasename}";
 constexpr std::string_view kImageExtensions[] = {".elf", ".hex", ".bin", ".map", ".srec", ".list"};
 // Named by the project's name, for the debugger and the flash tools.
@@ -269,6 +271,7 @@ class CMakeRename {
         }
         return std::string(body);
       });
+      StageModule(*idea);
     }
     DeleteStaleCaches();
   }
@@ -310,6 +313,32 @@ class CMakeRename {
       return out;
     });
     if (computed) batch_.Warn(path, kComputedName);
+  }
+
+  // CLion's module "OLD.iml" takes the new name with its entry in
+  // "modules.xml"; one that file does not list by that name stays.
+  void StageModule(const std::string& idea) {
+    const std::string old_file = family_.old_name + std::string(kModule);
+    const std::string new_file = values_.new_name + std::string(kModule);
+    const std::optional<std::string> module = OwnEntry(fs_, idea, old_file, EntryKind::kFile);
+    const std::string new_path = JoinPath(idea, new_file);
+    if (!module || old_file == new_file || !FreeToRename(fs_, *module, new_path)) return;
+    const std::string old_entry = "/.idea/" + EncodeXml(old_file) + "\"";
+    const std::string new_entry = "/.idea/" + EncodeXml(new_file) + "\"";
+    if (const std::optional<std::string> modules =
+            OwnEntry(fs_, idea, "modules.xml", EntryKind::kFile);
+        modules && ReadWholeFile(*modules, fs_).find(old_entry) == std::string::npos) {
+      return;
+    }
+    StageLines(idea, "modules.xml", [&](std::string_view body) {
+      std::string out(body);
+      for (std::size_t at = out.find(old_entry); at != std::string::npos;
+           at = out.find(old_entry, at + new_entry.size())) {
+        out.replace(at, old_entry.size(), new_entry);
+      }
+      return out;
+    });
+    batch_.RenameAfterCommit(*module, new_path);
   }
 
   // A debugger that finds the image by the folder's name finds none where the

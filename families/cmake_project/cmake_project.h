@@ -39,9 +39,10 @@ std::string ReadCMakeProjectName(const std::string& dir);
 // one stays, with a warning); each NAME_<Context> in the contexts'
 // "CMakeLists.txt" and in "mx-generated.cmake"; the images named after the
 // project in ".vscode/launch.json", ".vscode/tasks.json" and "openocd.cfg";
-// CLion's ".idea/.name". A "CMakeCache.txt" recorded for another folder
-// than the one it lies in, which CMake refuses, is deleted with the commit.
-// Every other byte stays. Staged into `batch`.
+// CLion's ".idea/.name", and ".idea/NAME.iml" with its "modules.xml"
+// entry. A "CMakeCache.txt" recorded for another folder than the one it lies
+// in, which CMake refuses, is deleted with the commit. Every other byte
+// stays. Staged into `batch`.
 void RewriteCMakeProject(const std::string& dir, const Family& family, const RewriteValues& values,
                          UserInterface& ui, RewriteBatch& batch);
 
