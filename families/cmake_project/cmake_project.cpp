@@ -40,8 +40,8 @@ constexpr std::string_view kFolderNamed =
 constexpr std::string_view kStaleCache =
     "Was written for another folder, which CMake refuses: deleted";
 constexpr std::string_view kStaleCacheKept =
-    "Was written for another folder, which CMake refuses, and is read-only: please delete it "
-    "manually";
+    "Was written for another folder, which CMake refuses, and cannot be deleted: please delete "
+    "it manually";
 
 struct Rename {
   std::string old_name;
@@ -381,11 +381,15 @@ class CMakeRename {
       }
       in.Close();
       if (!written || SameCMakeFolder(*written, folder)) continue;
-      if (fs_.IsReadOnly(*cache)) {
+      // Set aside as a backup with the commit, so that a run stopped
+      // half-way puts it back or finishes its deletion.
+      const std::string aside = *cache + std::string(kBackup);
+      if (fs_.IsReadOnly(*cache) || !FreeToRename(fs_, *cache, aside)) {
         batch_.Warn(*cache, kStaleCacheKept);
         continue;
       }
-      batch_.DeleteAfterCommit(*cache);
+      batch_.RenameAfterCommit(*cache, aside);
+      batch_.DeleteAfterCommit(aside);
       batch_.Warn(*cache, kStaleCache);
     }
   }

@@ -48,7 +48,8 @@ const Sample kSamples[] = {
     {"LED", "LED.uvproj", "uVision 4: project and options, output/debug images"},
     {"fan", "fan.uvprojx", "uVision 5: project, options, GUI layouts, run-time environment"},
     {"beacon", "beacon.ioc", "Eclipse: .project set aside, .cproject, .ioc, launch files"},
-    {"cmake-dual", "duo.ioc", "CMake: the .ioc, each context's lists, the generated file"},
+    {"cmake-blinky", "lumen.ioc",
+     "CMake: the .ioc, lists, VS Code files, CLion's module moved, a stale cache set aside"},
 };
 
 struct CrashCase {

@@ -195,6 +195,31 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{&kMixed, RenameMode::kRenameFolder}),
     CaseName);
 
+// A stale cache that cannot be set aside stays, and the user is told.
+TEST(CMakeStaleCacheTest, KeptWhereItsBackupNameIsTaken) {
+  TempDir tmp;
+  RecordingUi ui;
+  const std::string dir = tmp / "lumen";
+  ASSERT_TRUE(CopyTree(Example("cmake-blinky"), dir));
+  const std::string cache = Join(dir, "build/Debug/CMakeCache.txt");
+  WriteFile(cache + ".bak", "older");
+  Family family;
+  family.kind = FamilyKind::kCMake;
+  family.old_name = "lumen";
+  RewriteBatch batch(NativeFileSystem());
+  RewriteCMakeProject(
+      dir, family, RewriteValues{.new_name = "pump", .new_path = {}, .new_dir = {}, .old_dir = {}},
+      ui, batch);
+  batch.Commit();
+  EXPECT_EQ(ReadFile(cache), ReadFile(Example("cmake-blinky/build/Debug/CMakeCache.txt")));
+  EXPECT_EQ(ReadFile(cache + ".bak"), "older");
+  EXPECT_EQ(batch.warnings(),
+            (std::vector<RewriteWarning>{
+                {cache,
+                 "Was written for another folder, which CMake refuses, and cannot be deleted: "
+                 "please delete it manually"}}));
+}
+
 // One file of a small project and the line it must become when "lumen"
 // (with the context "CM4") is renamed to the row's new name.
 struct LineCase {
