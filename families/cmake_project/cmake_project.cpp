@@ -34,6 +34,9 @@ constexpr std::string_view kVsCodeFiles[] = {"launch.json", "tasks.json"};
 
 constexpr std::string_view kComputedName =
     "Sets the project's name from a variable, which stays: please recheck it manually";
+constexpr std::string_view kNoTargetName =
+    "Takes a name CMake allows for no target, so the contexts keep theirs: please recheck it "
+    "manually";
 constexpr std::string_view kFolderNamed =
     "Names the program after the project's folder, whose name is not the new project name: "
     "please recheck it manually";
@@ -63,6 +66,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 struct Argument {
   std::size_t pos = 0;
   std::size_t size = 0;
+  bool quoted = false;
 };
 std::optional<Argument> NameArgument(std::string_view line) {
   std::size_t i = 0;
@@ -92,8 +96,30 @@ std::optional<Argument> NameArgument(std::string_view line) {
   const std::size_t end = i;
   skip();
   if (end == start || i >= line.size() || line[i] != ')') return std::nullopt;
-  if (line[start] == '"') return Argument{start + 1, end - start - 2};
-  return Argument{start, end - start};
+  if (line[start] == '"') return Argument{start + 1, end - start - 2, true};
+  return Argument{start, end - start, false};
+}
+
+// `name` as a CMake argument, quoted where it needs (or has) quotes.
+std::string CMakeArgument(std::string_view name, bool quoted) {
+  constexpr std::string_view kEscaped = "\"\\$";
+  quoted = quoted || name.find_first_of(" \t()#;") != std::string_view::npos ||
+           name.find_first_of(kEscaped) != std::string_view::npos;
+  if (!quoted) return std::string(name);
+  std::string out;
+  for (char c : name) {
+    if (kEscaped.find(c) != std::string_view::npos) out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// A name CMake allows for a target, which the project's executable is.
+bool IsTargetName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.' || c == '+' ||
+           c == '-';
+  });
 }
 
 // A name CMake takes as it stands, not one it computes.
@@ -152,8 +178,10 @@ std::vector<std::string> Contexts(std::string_view dir, FileSystem& fs) {
   return out;
 }
 
+// Bytes above ASCII are parts of a name's letters.
 bool IsNameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-' || c == '+';
+  const auto byte = static_cast<unsigned char>(c);
+  return std::isalnum(byte) != 0 || byte >= 0x80 || c == '_' || c == '-' || c == '+';
 }
 
 // The length of the image extension `text` starts with, or 0.
@@ -177,31 +205,28 @@ std::string JsonEscaped(std::string_view text) {
 }
 
 // `text` with each old name of `renames` that stands as a whole token (not
-// after a ".") replaced. A token followed by an extension counts only where
-// that is an image's ("duo_CM4.elf", never the source "duo_CM4.c"); with
-// `images_only` a token counts only so.
+// after a "." or a name's character, nor before a name's character)
+// replaced. A token followed by an extension counts only where that is an
+// image's ("duo_CM4.elf", never the source "duo_CM4.c"); with `images_only`
+// a token counts only so.
 std::string RenameTokens(std::string_view text, std::span<const Rename> renames, bool images_only,
                          bool json) {
   std::string out;
   std::size_t done = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (!IsNameChar(text[i])) {
-      ++i;
-      continue;
-    }
-    const std::size_t start = i;
-    while (i < text.size() && IsNameChar(text[i])) ++i;
-    const std::string_view token = text.substr(start, i - start);
-    if (start > 0 && text[start - 1] == '.') continue;
-    const std::string_view after = text.substr(i);
-    const bool image = ImageExtension(after) > 0;
-    if ((!after.empty() && after.front() == '.' && !image) || (images_only && !image)) continue;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i > 0 && (IsNameChar(text[i - 1]) || text[i - 1] == '.')) continue;
     for (const Rename& rename : renames) {
-      if (token != rename.old_name) continue;
-      out.append(text.substr(done, start - done));
+      if (!text.substr(i).starts_with(rename.old_name)) continue;
+      const std::string_view after = text.substr(i + rename.old_name.size());
+      const bool image = ImageExtension(after) > 0;
+      if ((!after.empty() && (IsNameChar(after.front()) || (after.front() == '.' && !image))) ||
+          (images_only && !image)) {
+        continue;
+      }
+      out.append(text.substr(done, i - done));
       out.append(json ? JsonEscaped(rename.new_name) : rename.new_name);
-      done = i;
+      done = i + rename.old_name.size();
+      i = done - 1;
       break;
     }
   }
@@ -243,7 +268,7 @@ class CMakeRename {
     }
     for (const std::string& context : Contexts(dir_, fs_)) {
       for (const std::string& old_name : old_names) {
-        if (!old_name.empty())
+        if (!old_name.empty() && IsTargetName(values_.new_name))
           contexts_.push_back({old_name + "_" + context, values_.new_name + "_" + context});
       }
     }
@@ -309,10 +334,16 @@ class CMakeRename {
         return std::string(body);
       }
       std::string out(body);
-      out.replace(arg->pos, arg->size, values_.new_name);
+      const std::string value = CMakeArgument(values_.new_name, arg->quoted);
+      if (arg->quoted) {
+        out.replace(arg->pos, arg->size, value);
+      } else {
+        out.replace(arg->pos, arg->size, value == values_.new_name ? value : '"' + value + '"');
+      }
       return out;
     });
     if (computed) batch_.Warn(path, kComputedName);
+    if (!IsTargetName(values_.new_name)) batch_.Warn(path, kNoTargetName);
   }
 
   // CLion's module "OLD.iml" takes the new name with its entry in
