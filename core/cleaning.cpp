@@ -94,4 +94,22 @@ void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anc
   });
 }
 
+bool CleanTree(const std::string& dir, const std::function<bool(std::string_view name)>& doomed,
+               FileSystem& file_system) {
+  bool empty = true;
+  for (const DirEntry& entry : file_system.ListDirectory(dir)) {
+    const std::string path = JoinPath(dir, entry.name);
+    if (entry.is_link) {
+      empty = false;
+    } else if (entry.kind == EntryKind::kFolder) {
+      if (CleanTree(path, doomed, file_system) && file_system.RemoveTree(path)) continue;
+      empty = false;
+    } else if (entry.kind != EntryKind::kFile || !doomed(entry.name) ||
+               !file_system.RemoveFile(path)) {
+      empty = false;
+    }
+  }
+  return empty;
+}
+
 }  // namespace kelvandor

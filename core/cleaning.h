@@ -1,10 +1,12 @@
 #pragma once
 
 // Deleting the files of one folder by a filter. Only files directly in the
-// folder are considered; sub-folders are never entered or removed. Silent:
-// a file that cannot be deleted (read-only, in use) stays.
+// folder are considered; sub-folders are never entered or removed, but by
+// CleanTree. Silent: a file that cannot be deleted (read-only, in use) stays.
 
+#include <functional>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "platform/file_system.h"
@@ -55,5 +57,11 @@ void CleanDirectory(std::string_view dir, std::string_view ext_list, bool keep_m
 // delete the matching ones.
 void CleanDirectoryFile(std::string_view dir, std::string_view pattern, char anchor,
                         bool keep_matching, FileSystem& file_system);
+
+// Deletes below `dir` each file whose name `doomed` picks, and the folders
+// left empty by it; links are neither followed nor deleted. True when `dir`
+// itself is empty afterwards.
+bool CleanTree(const std::string& dir, const std::function<bool(std::string_view name)>& doomed,
+               FileSystem& file_system);
 
 }  // namespace kelvandor

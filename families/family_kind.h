@@ -13,7 +13,8 @@ enum class FamilyKind : int {
   kKeilUv5,  // families/keil: ".uvprojx", ".uvoptx" beside or in place of a uVision 4 project
   kEclipse,  // families/eclipse: ".project", ".cproject", launch files; "NAME.ioc"; sub-projects
   kMplab,    // families/mplab: "nbproject/" with "project.xml" and "configurations.xml"
+  kCMake,    // families/cmake_project: "CMakeLists.txt" naming the project, "cmake/", "NAME.ioc"
 };
-inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kMplab;
+inline constexpr FamilyKind kLastFamilyKind = FamilyKind::kCMake;
 
 }  // namespace kelvandor

@@ -65,6 +65,8 @@ struct ProjectFilePattern {
   // Not empty: the file lies in the sub-folder of this name, and the folder
   // above that is the family's.
   std::string_view folder = {};
+  // When set, the file shows the family only in a folder this holds of.
+  bool (*shows)(std::string_view dir, FileSystem& file_system) = nullptr;
 };
 
 // Whose name input analysis proposes as the new one: the last family of the
@@ -139,6 +141,9 @@ struct FamilyRow {
   // The folder above a claimed one that the project is, the claimed folder
   // then the family's below it; empty when the claimed folder is the project.
   std::string (*claim_above)(const std::string& dir) = nullptr;
+  // Its claim is also asked of the project folder other families' rules
+  // found: the family joins them when it names that folder.
+  bool joins = false;
   // Reads the old names of the family found in `project`.
   void (*read_names)(Project& project) = nullptr;
   // The project file the input `given` named, where others lie beside it.

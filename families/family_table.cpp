@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "families/cmake_project/cmake_project.h"
 #include "families/eclipse/eclipse_family.h"
 #include "families/iar/iar_family.h"
 #include "families/keil/keil_family.h"
@@ -26,6 +27,7 @@ std::span<const FamilyRow> Rows() {
       KeilUv5Row(),  // FamilyKind::kKeilUv5
       EclipseRow(),  // FamilyKind::kEclipse
       MplabRow(),    // FamilyKind::kMplab
+      CMakeRow(),    // FamilyKind::kCMake
   };
   static_assert(std::size(rows) == static_cast<std::size_t>(kLastFamilyKind) + 1,
                 "every family has its row");
@@ -51,8 +53,16 @@ std::string DescribeProject(const Project& project) {
     if (part.empty() || std::find(parts.begin(), parts.end(), part) != parts.end()) return;
     parts.push_back(std::move(part));
   };
+  // A description of several parts gives each of them, so that a part two
+  // families share (their generator file) is said once.
   for (const Family& family : project.families) {
-    if (RowOf(family.kind).describe) add(RowOf(family.kind).describe(project, family));
+    if (!RowOf(family.kind).describe) continue;
+    std::string text = RowOf(family.kind).describe(project, family);
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t end = std::min(text.find("; ", start), text.size());
+      add(text.substr(start, end - start));
+      start = end + 2;
+    }
   }
   // After the families, as each generator's configuration serves all of its folder.
   for (const Family& family : project.families) {

@@ -262,21 +262,34 @@ void Locate(std::string& p, Project& project, ExtensionTest test) {
   }
 }
 
-// The family whose row recognises the input `given`; `p` becomes the
-// project folder it stands for.
+// The family whose row recognises the input `given`, with those today's
+// rules find in the project folder it stands for; `p` becomes that folder.
 void ClaimByRow(const std::string& given, std::string& p, Project& project) {
   for (const FamilyRow& row : FamilyTable()) {
     if (row.claim == nullptr) continue;
     if (std::string dir = row.claim(given); !dir.empty()) {
-      Family& family = project.Add(row.kind);
+      std::string sub_dir;
       if (std::string above = row.claim_above ? row.claim_above(dir) : std::string();
           !above.empty() && above.size() < dir.size() && dir.starts_with(above)) {
-        family.sub_dir = dir.substr(above.size());
+        sub_dir = dir.substr(above.size());
         dir = std::move(above);
       }
+      std::string folder = dir;
+      Locate(folder, project, OwnNameHasExtension);
+      // A project file at the top would be another project's.
+      if (folder != dir) project.families.clear();
+      project.Add(row.kind).sub_dir = std::move(sub_dir);
       p = std::move(dir);
       return;
     }
+  }
+}
+
+// The families whose rows join those found in the project folder.
+void JoinByRow(Project& project) {
+  for (const FamilyRow& row : FamilyTable()) {
+    if (!row.joins || row.claim == nullptr || project.Has(row.kind)) continue;
+    if (row.claim(project.project_dir) == project.project_dir) project.Add(row.kind);
   }
 }
 
@@ -465,6 +478,7 @@ AnalysisResult NewInput(std::string_view path, const AnalysisConfig& config, Pro
   SetOldLocation(names_project_file ? FolderPart(p) : p, state);
 
   if (state.error == AnalysisError::kNone) {
+    JoinByRow(project);
     if (std::vector<std::string> projects = ReadOldNames(given, project); !projects.empty())
       return RefuseSeveral(std::move(projects), state, ui);
   }

@@ -228,6 +228,7 @@ ProjectSearch SearchProjects(std::string_view root, FileSystem& fs, int max_dept
       }
       if (entry.kind != EntryKind::kFile || entry.is_link) continue;
       if (!role.pattern) continue;
+      if (role.pattern->shows && !role.pattern->shows(std::string(root) + sub_dir, fs)) continue;
       if (role.pattern->project && !here.project) here.project = role.kind;
       if (role.pattern->workspace != WorkspaceList::kNone) {
         here.workspaces.push_back({entry.name, role.pattern->workspace});

@@ -44,6 +44,10 @@ void ParseIoc(std::string_view dir, std::string_view old_name, const RewriteValu
   const std::optional<DirEntry> entry = fs.FindEntry(dir, wanted);
   if (!entry || entry->is_link || entry->kind != EntryKind::kFile) return;
   const std::string path = JoinPath(dir, entry->name);
+  // Each family sharing the folder stages it; it is renamed once.
+  for (const ProjectFileChange& change : batch.changes()) {
+    if (JoinPath(change.dir, change.old_name) == path) return;
+  }
   const std::optional<std::string> project = ReadKey(path, kNameKey, fs);
   if (!project || !EqualsIgnoreCase(*project, named)) return;
 

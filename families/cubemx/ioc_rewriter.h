@@ -18,7 +18,8 @@ namespace kelvandor {
 // ".ioc" when its project name is `old_name`: the two keys take the new
 // name, every other byte stays. The old file is kept as its name + ".bak"
 // when values.backup. Nothing happens when there is no such file, when it
-// names another project, or when it lies outside `dir` through a link.
+// names another project, when it lies outside `dir` through a link, or when
+// `batch` stages it already.
 // Staged into `batch`: nothing changes before its commit. `named`, when
 // given, is the project name the keys must carry instead of `old_name` (a
 // project renamed in its IDE keeps the generator's old one).

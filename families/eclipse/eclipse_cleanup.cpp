@@ -26,25 +26,6 @@ bool IsGenerated(std::string_view name, bool managed_link_script) {
   return std::find(std::begin(kGenerated), std::end(kGenerated), ext) != std::end(kGenerated);
 }
 
-// Deletes the generated files below `dir`, and the folders left empty;
-// true when `dir` itself is empty afterwards.
-bool CleanBuildTree(const std::string& dir, bool managed_link_script, FileSystem& fs) {
-  bool empty = true;
-  for (const DirEntry& entry : fs.ListDirectory(dir)) {
-    const std::string path = JoinPath(dir, entry.name);
-    if (entry.is_link) {
-      empty = false;
-    } else if (entry.kind == EntryKind::kFolder) {
-      if (CleanBuildTree(path, managed_link_script, fs) && fs.RemoveTree(path)) continue;
-      empty = false;
-    } else if (entry.kind != EntryKind::kFile || !IsGenerated(entry.name, managed_link_script) ||
-               !fs.RemoveFile(path)) {
-      empty = false;
-    }
-  }
-  return empty;
-}
-
 void CleanProject(const FamilyCleanUp& request, const EclipseProject& project, FileSystem& fs) {
   const std::string cproject = JoinPath(project.dir, ".cproject");
   if (fs.IsLink(cproject) || !fs.FileExists(cproject) ||
@@ -67,7 +48,10 @@ void CleanProject(const FamilyCleanUp& request, const EclipseProject& project, F
         fs.AnythingExists(JoinPath(*folder, ".project"))) {
       continue;
     }
-    if (CleanBuildTree(*folder, c.managed_link_script, fs)) fs.RemoveTree(*folder);
+    const bool managed = c.managed_link_script;
+    if (CleanTree(
+            *folder, [managed](std::string_view name) { return IsGenerated(name, managed); }, fs))
+      fs.RemoveTree(*folder);
   }
 }
 

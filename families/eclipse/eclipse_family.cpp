@@ -86,6 +86,7 @@ FamilyRow EclipseRow() {
   return {.kind = FamilyKind::kEclipse,
           .files = kFiles,
           .claim = ClaimEclipseProject,
+          .joins = true,
           .read_names = ReadNames,
           .proposal = Proposal::kWhenNamed,
           .shown = kShown,

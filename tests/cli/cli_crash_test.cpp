@@ -3,6 +3,7 @@
 // the same command again from its very start, input analysis included. The
 // retry must end exactly as the uninterrupted command ends.
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -15,9 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/cli_run.h"
+#include "core/run_journal.h"
 #include "platform/file_system.h"
 #include "platform/path_style.h"
-#include "core/run_journal.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/recording_ui.h"
@@ -51,6 +52,8 @@ const Sample kSamples[] = {
     {"beacon", "beacon.ioc", "Eclipse: .project set aside, .cproject, .ioc, launch files"},
     {"mplab-blink/blink.X", "blink.mc3",
      "MPLAB X: project files in nbproject/, the MCC file moved after them, output trees", "pump.X"},
+    {"cmake-blinky", "lumen.ioc",
+     "CMake: the .ioc, lists, VS Code files, CLion's module moved, a stale cache set aside"},
 };
 
 struct CrashCase {

@@ -782,7 +782,104 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"rename", "mplab-blink", "--name", "pump"},
                                   {"blink.X", "other.X"},
                                   {{"mplab-blink/blink.X/nbproject/project.xml",
-                                    "mplab-blink/other.X/nbproject/project.xml"}}}),
+                                    "mplab-blink/other.X/nbproject/project.xml"}}},
+                      SeveralCase{"two_cmake_projects_below_a_folder",
+                                  "cmake-dual",
+                                  {"rename", "fw", "--name", "pump"},
+                                  {"a", "b"},
+                                  {{"cmake-dual/CMakeLists.txt", "fw/a/CMakeLists.txt"},
+                                   {"cmake-dual/duo.ioc", "fw/a/duo.ioc"},
+                                   {"cmake-dual/cmake/stm32cubemx/CMakeLists.txt",
+                                    "fw/a/cmake/stm32cubemx/CMakeLists.txt"},
+                                   {"cmake-dual/CMakeLists.txt", "fw/b/CMakeLists.txt"},
+                                   {"cmake-dual/duo.ioc", "fw/b/duo.ioc"},
+                                   {"cmake-dual/cmake/stm32cubemx/CMakeLists.txt",
+                                    "fw/b/cmake/stm32cubemx/CMakeLists.txt"}}}),
+    testing::ParamLabel());
+
+// The generator's CMake projects, one run per shape, CleanUp on as by
+// default: a folder named otherwise given by its ".ioc" and copied; two
+// contexts, the folder renamed; a folder shared with EWARM/ and an Eclipse
+// project, in place; a project below a repository's root, given the root.
+struct CMakeCase {
+  std::string label;
+  const char* sample;
+  std::string parent;  // below work/, where the sample is copied
+  Args args;
+  std::string target;                                         // below work/
+  std::vector<std::pair<std::string, std::string>> contents;  // below target: file, text
+  std::vector<std::string> gone;                              // below target
+  std::string message;                                        // before the summary
+};
+
+class CliCMakeTest : public CliProcessTest, public ::testing::WithParamInterface<CMakeCase> {};
+
+TEST_P(CliCMakeTest, RenamesEveryPlaceThatNamesTheProject) {
+  const CMakeCase& c = GetParam();
+  MakeDirs(work_ + "/" + c.parent);
+  ASSERT_TRUE(CopyTree(Example(c.sample), work_ + "/" + c.parent + "/" + c.sample));
+
+  const Outcome o = Run(c.args);
+
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Messages(o.err), c.message);
+  const std::string target = work_ + "/" + c.target;
+  for (const auto& [rel, text] : c.contents) {
+    const std::string content = ReadFile(target + "/" + rel);
+    EXPECT_NE(content.find(text), std::string::npos) << rel << ":\n" << content;
+  }
+  for (const std::string& rel : c.gone) EXPECT_FALSE(AnythingExists(target + "/" + rel)) << rel;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, CliCMakeTest,
+    ::testing::Values(
+        CMakeCase{"single_context_copied",
+                  "cmake-blinky",
+                  "",
+                  {"rename", "cmake-blinky/lumen.ioc", "--copy", "--to", "new", "--dir", "pump",
+                   "--name", "pump"},
+                  "new/pump",
+                  {{"pump.ioc", "ProjectManager.ProjectName=pump\n"},
+                   {"CMakeLists.txt", "\nset(CMAKE_PROJECT_NAME pump)\n"},
+                   {"CMakeLists.txt", "    Core/Src/lumen_led.c\n"},
+                   {".vscode/launch.json", "\"${workspaceFolder}/build/Debug/pump.elf\""},
+                   {".vscode/launch.json", "\"name\": \"Debug lumen (ST-Link)\""},
+                   {".idea/.name", "pump"}},
+                  {"lumen.ioc", "build", ".cache"},
+                  "Was written for another folder, which CMake refuses: deleted\nFinished!\n"},
+        CMakeCase{"two_contexts_folder_renamed",
+                  "cmake-dual",
+                  "",
+                  {"rename", "cmake-dual", "--rename-folder", "--name", "pump"},
+                  "pump",
+                  {{"CM4/CMakeLists.txt", "set(CMAKE_PROJECT_NAME pump_CM4)"},
+                   {"CM4/CMakeLists.txt", "Core/Src/duo_CM4.c"},
+                   {"mx-generated.cmake", "ExternalProject_Add(pump_CM7\n"},
+                   {"mx-generated.cmake", "/CM4/build/pump_CM4.elf\n    DEPENDS pump_CM7\n"}},
+                  {"duo.ioc", "build", "CM4/build", "CM7/build", "mx.scratch"},
+                  "Finished!\n"},
+        CMakeCase{"shared_with_ewarm_and_eclipse",
+                  "cmake-mixed",
+                  "",
+                  {"rename", "cmake-mixed", "--name", "pump"},
+                  "cmake-mixed",
+                  {{"pump.ioc", "ProjectManager.ProjectFileName=pump.ioc\n"},
+                   {"EWARM/pump.eww", "$WS_DIR$\\pump.ewp"},
+                   {".project", "<name>pump</name>"},
+                   {"CMakeLists.txt", "set(CMAKE_PROJECT_NAME pump)"}},
+                  {"mix.ioc", "EWARM/mix.ewp", "build"},
+                  "Names the program after the project's folder, whose name is not the new "
+                  "project name: please recheck it manually\nFinished!\n"},
+        CMakeCase{"below_a_repository_root",
+                  "cmake-dual",
+                  "repo/boards",
+                  {"rename", "repo", "--name", "pump"},
+                  "repo/boards/cmake-dual",
+                  {{"pump.ioc", "ProjectManager.ProjectName=pump\n"},
+                   {".vscode/launch.json", "/CM7/build/Debug/pump_CM7.elf\""}},
+                  {"duo.ioc", "CM7/build"},
+                  "Finished!\nProject found below the given folder: boards/cmake-dual\n"}),
     testing::ParamLabel());
 
 // Of two uVision 4 projects in one folder, the one given is renamed; the

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "core/file_rewrite.h"
+#include "families/cmake_project/cmake_project.h"
 #include "families/eclipse/eclipse_rewriter.h"
 #include "families/iar/iar_rewriter.h"
 #include "families/keil/keil5_rewriter.h"
@@ -186,6 +187,23 @@ std::vector<Rewriter> Rewriters() {
        },
        false,
        true},
+      {"CMake",
+       {{"Motor.ioc", "Pump.ioc", "Motor.ioc.bak", "ProjectManager.ProjectName=Motor\r\n",
+         "ProjectManager.ProjectName=Pump\r\n", false},
+        {"openocd.cfg", "openocd.cfg", "openocd.cfg.bak", "program build/Motor.elf\n",
+         "program build/Pump.elf\n"},
+        {"CMakeLists.txt", "CMakeLists.txt", "CMakeLists.txt.bak",
+         "set(CMAKE_PROJECT_NAME \"Motor\")\nproject(${CMAKE_PROJECT_NAME})\n",
+         "set(CMAKE_PROJECT_NAME \"Pump\")\nproject(${CMAKE_PROJECT_NAME})\n", false}},
+       false,
+       [](auto dir, const auto& old_name, const auto& values, auto& batch) {
+         testing::RecordingUi ui;
+         Family family;
+         family.kind = FamilyKind::kCMake;
+         family.old_name = old_name;
+         RewriteCMakeProject(std::string(dir), family, values, ui, batch);
+       },
+       false},
   };
 }
 

@@ -17,8 +17,8 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 #ifdef KELVANDOR_HAVE_LIBARCHIVE
-#include "tests/support/zip_writer.h"
 #include "families/family_kind.h"
+#include "tests/support/zip_writer.h"
 #endif
 
 namespace kelvandor {
@@ -1054,7 +1054,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         SearchCase{"ListedPathLeavingTheFolderIsIgnored",
                    {{"w.wsp", "FILE-0=..\\r\\one\\one.prj\r\n"}, {"one/one.prj", ""}},
-                   {"one"}}),
+                   {"one"}},
+        // Any CMake project has a CMakeLists.txt; the generator's folder and
+        // ".ioc" make it one, its contexts' lists are part of it.
+        SearchCase{"CMakeProjectOfTheGenerator",
+                   {{"fw/CMakeLists.txt", "set(CMAKE_PROJECT_NAME fw)\n"},
+                    {"fw/fw.ioc", ""},
+                    {"fw/cmake/stm32cubemx/CMakeLists.txt", ""},
+                    {"fw/CM4/CMakeLists.txt", "set(CMAKE_PROJECT_NAME fw_CM4)\n"},
+                    {"lib/CMakeLists.txt", "set(CMAKE_PROJECT_NAME lib)\n"},
+                    {"noioc/CMakeLists.txt", "set(CMAKE_PROJECT_NAME noioc)\n"},
+                    {"noioc/cmake/stm32cubemx/CMakeLists.txt", ""}},
+                   {"fw"}}),
     testing::ParamLabel());
 
 TEST_F(ProjectSearchTest, LinkIsPassedOverNeverFollowed) {
@@ -1148,19 +1159,28 @@ INSTANTIATE_TEST_SUITE_P(
                         {"firmware/src/main.c", ""}},
                        FamilyKind::kMplab,
                        "/firmware/tank.X",
+                       "tank"},
+        FoundBelowCase{"CMakeBelowARepositoryRoot",
+                       {{"boards/fw/CMakeLists.txt", "set(CMAKE_PROJECT_NAME tank)\n"},
+                        {"boards/fw/tank.ioc", "ProjectManager.ProjectName=tank\n"},
+                        {"boards/fw/cmake/stm32cubemx/CMakeLists.txt", ""},
+                        {"README.md", ""}},
+                       FamilyKind::kCMake,
+                       "/boards/fw",
                        "tank"}),
     testing::ParamLabel());
 
-// A project its family's row claims (Eclipse, MPLAB X), given by its folder
-// or one of its files, loads its folder under the name its project file
-// gives it, which is proposed.
+// A project its family's row claims (Eclipse, MPLAB X, CMake), given by its
+// folder or one of its files, loads its folder under the name its project
+// file gives it, which is proposed; the families of a folder they share join
+// it.
 struct ClaimedInputCase {
   std::string label;
   std::string sample;  // the project folder below examples/
   std::string input;   // below the copied sample, "/" between levels; empty: its folder
   std::string old_name;
-  FamilyKind kind = FamilyKind::kEclipse;
-  std::string sub_dir = {};  // the family's folder below the project, "/" between levels
+  std::vector<FamilyKind> kinds = {FamilyKind::kEclipse};  // the last one proposes
+  std::string sub_dir = {};  // the last family's folder below the project, "/" between levels
 };
 
 class NewInputClaimedTest : public NewInputTest,
@@ -1179,11 +1199,13 @@ TEST_P(NewInputClaimedTest, LoadsTheProjectFolder) {
   EXPECT_TRUE(ui_.shown.empty());
   EXPECT_EQ(state_.project.project_dir, project);
   EXPECT_EQ(state_.project.old_dir, NamePart(project));
-  ASSERT_EQ(state_.project.families.size(), 1u);
+  std::vector<FamilyKind> kinds;
+  for (const Family& family : state_.project.families) kinds.push_back(family.kind);
+  EXPECT_EQ(kinds, c.kinds);
   std::string sub_dir = c.sub_dir;
   for (char& ch : sub_dir) ch = ch == '/' ? Separator() : ch;
-  EXPECT_EQ(SubDir(state_.project, c.kind), sub_dir);
-  EXPECT_EQ(OldName(state_.project, c.kind), c.old_name);
+  EXPECT_EQ(SubDir(state_.project, c.kinds.back()), sub_dir);
+  EXPECT_EQ(OldName(state_.project, c.kinds.back()), c.old_name);
   EXPECT_EQ(state_.new_name, c.old_name);
 }
 
@@ -1201,18 +1223,49 @@ INSTANTIATE_TEST_SUITE_P(
         ClaimedInputCase{"SubProjectStandsForTheRoot", "drive", "/CM7", "drive"},
         ClaimedInputCase{"SubProjectFile", "drive", "/CM4/.project", "drive"},
         ClaimedInputCase{"SubProjectOfAnotherName", "servo", "/CM7/.project", "servo"},
-        ClaimedInputCase{"MplabFolder", "mplab-blink/blink.X", "", "blink", FamilyKind::kMplab},
-        ClaimedInputCase{"MplabIdesFolder", "mplab-blink/blink.X", "/nbproject/", "blink",
-                         FamilyKind::kMplab},
-        ClaimedInputCase{"MplabProjectXml", "mplab-lab/Lab 10.X", "/nbproject/project.xml",
-                         "Lab 10", FamilyKind::kMplab},
-        ClaimedInputCase{"MplabConfigurationsXml", "mplab-plain/plain",
-                         "/nbproject/configurations.xml", "plain", FamilyKind::kMplab},
-        ClaimedInputCase{"HarmonyProjectStandsForTheApplication", "mplab-harmony/dosing",
-                         "/firmware/dosing.X", "dosing", FamilyKind::kMplab, "/firmware/dosing.X"},
-        ClaimedInputCase{"HarmonyProjectXml", "mplab-harmony/dosing",
-                         "/firmware/dosing.X/nbproject/project.xml", "dosing", FamilyKind::kMplab,
-                         "/firmware/dosing.X"}),
+        ClaimedInputCase{"MplabFolder", "mplab-blink/blink.X", "", "blink", {FamilyKind::kMplab}},
+        ClaimedInputCase{
+            "MplabIdesFolder", "mplab-blink/blink.X", "/nbproject/", "blink", {FamilyKind::kMplab}},
+        ClaimedInputCase{"MplabProjectXml",
+                         "mplab-lab/Lab 10.X",
+                         "/nbproject/project.xml",
+                         "Lab 10",
+                         {FamilyKind::kMplab}},
+        ClaimedInputCase{"MplabConfigurationsXml",
+                         "mplab-plain/plain",
+                         "/nbproject/configurations.xml",
+                         "plain",
+                         {FamilyKind::kMplab}},
+        ClaimedInputCase{"HarmonyProjectStandsForTheApplication",
+                         "mplab-harmony/dosing",
+                         "/firmware/dosing.X",
+                         "dosing",
+                         {FamilyKind::kMplab},
+                         "/firmware/dosing.X"},
+        ClaimedInputCase{"HarmonyProjectXml",
+                         "mplab-harmony/dosing",
+                         "/firmware/dosing.X/nbproject/project.xml",
+                         "dosing",
+                         {FamilyKind::kMplab},
+                         "/firmware/dosing.X"},
+        ClaimedInputCase{
+            "CMakeFolderNamedOtherwise", "cmake-blinky", "", "lumen", {FamilyKind::kCMake}},
+        ClaimedInputCase{"CMakeIoc", "cmake-blinky", "/lumen.ioc", "lumen", {FamilyKind::kCMake}},
+        ClaimedInputCase{
+            "CMakeTopLists", "cmake-blinky", "/CMakeLists.txt", "lumen", {FamilyKind::kCMake}},
+        ClaimedInputCase{"CMakeContext", "cmake-dual", "/CM7", "duo", {FamilyKind::kCMake}},
+        ClaimedInputCase{
+            "CMakeContextLists", "cmake-dual", "/CM4/CMakeLists.txt", "duo", {FamilyKind::kCMake}},
+        ClaimedInputCase{"CMakeWithEwarmAndEclipse",
+                         "cmake-mixed",
+                         "",
+                         "mix",
+                         {FamilyKind::kIar, FamilyKind::kEclipse, FamilyKind::kCMake}},
+        ClaimedInputCase{"CMakeWithEwarmAndEclipseByTheIoc",
+                         "cmake-mixed",
+                         "/mix.ioc",
+                         "mix",
+                         {FamilyKind::kIar, FamilyKind::kEclipse, FamilyKind::kCMake}}),
     testing::ParamLabel());
 
 // A ".project" without a C build is no project of the family.

@@ -9,13 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include "workflow/cleanup.h"
+#include "core/run_journal.h"
+#include "families/family_kind.h"
+#include "families/iar/iar_family.h"
 #include "platform/file_system.h"
 #include "platform/forwarding_file_system.h"
 #include "platform/io_error.h"
 #include "platform/path_style.h"
 #include "platform/planning_file_system.h"
-#include "core/run_journal.h"
 #include "tests/support/call_recorder.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
@@ -23,8 +24,7 @@
 #include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
-#include "families/family_kind.h"
-#include "families/iar/iar_family.h"
+#include "workflow/cleanup.h"
 
 namespace kelvandor {
 namespace {
@@ -93,6 +93,10 @@ struct Sample {
   // An MPLAB X project: its name, and its folder below the project folder.
   const char* mplab_name = nullptr;
   const char* mplab_sub = "";
+  // A generator's CMake project, and the name every family of the sample
+  // has when it is not the example's.
+  bool cmake = false;
+  const char* name = nullptr;
 };
 
 const Sample kBlinky{"blinky", true, false, false};
@@ -124,6 +128,18 @@ const Sample kMplabBlink{.example = "mplab-blink/blink.X", .mplab_name = "blink"
 const Sample kMplabLab{.example = "mplab-lab/Lab 10.X", .mplab_name = "Lab 10"};
 const Sample kMplabHarmony{
     .example = "mplab-harmony/dosing", .mplab_name = "dosing", .mplab_sub = "firmware/dosing.X"};
+// CMake: single context in a folder named otherwise, two contexts, and a
+// folder shared with EWARM/ and an Eclipse project.
+const Sample kCMakeBlinky{.example = "cmake-blinky", .cmake = true, .name = "lumen"};
+const Sample kCMakeDual{.example = "cmake-dual", .cmake = true, .name = "duo"};
+const Sample kCMakeMixed{.example = "cmake-mixed",
+                         .eww = true,
+                         .iar_sub = "EWARM",
+                         .iar_name = "mix",
+                         .iar_generator = true,
+                         .eclipse_moved = "mix.ioc",
+                         .cmake = true,
+                         .name = "mix"};
 
 std::string SubDir(const char* relative) { return *relative ? Join("", relative) : std::string(); }
 
@@ -232,12 +248,14 @@ class RenameProjectTest : public ::testing::Test {
         family.old_name = f.example;
       }
     }
-    if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = f.example;
+    const char* name = f.name != nullptr ? f.name : f.example;
+    if (f.eclipse_moved != nullptr) r.project.Add(FamilyKind::kEclipse).old_name = name;
     if (f.mplab_name != nullptr) {
       Family& family = r.project.Add(FamilyKind::kMplab);
       family.sub_dir = SubDir(f.mplab_sub);
       family.old_name = f.mplab_name;
     }
+    if (f.cmake) r.project.Add(FamilyKind::kCMake).old_name = name;
     return r;
   }
 
@@ -1184,9 +1202,11 @@ TEST_P(RenameProjectFaultTest, AnyFailingStepLosesNothingAndARetryCompletes) {
 std::vector<ModeCase> FaultCases() {
   std::vector<ModeCase> out;
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder, Mode::kInPlace}) {
-    for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp,
-                            &kConveyor, &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter,
-                            &kScale, &kMplabBlink, &kMplabLab, &kMplabHarmony}) {
+    for (const Sample* f :
+         {&kBlinky,       &kMotor,       &kValve,     &kHeater,    &kFan,        &kGateway,
+          &kLamp,         &kConveyor,    &kDual,      &kLed,       &kDimmer,     &kTank,
+          &kBeacon,       &kDrive,       &kMeter,     &kScale,     &kMplabBlink, &kMplabLab,
+          &kMplabHarmony, &kCMakeBlinky, &kCMakeDual, &kCMakeMixed}) {
       // Under Wine every file step costs a round trip to its server: the
       // large combined layout runs only natively there.
       if (kNativeStyle == PathStyle::kWindows && f == &kGateway) continue;
@@ -1217,6 +1237,7 @@ std::vector<ModeCase> FaultCases() {
 //   meter     Eclipse, managed link scripts
 //   scale     Eclipse, a ".launches" folder
 //   blink.X   MPLAB X, its MCC file moved with the name
+//   cmake-blinky  CMake, its module moved and a stale cache set aside with the commit
 // Natively only: nothing of it is Windows' own.
 std::vector<ModeCase> FaultLoopCases() {
   const std::vector<const Sample*> every_mode = {&kBlinky, &kMotor, &kValve, &kFan, &kBeacon};
@@ -1224,9 +1245,9 @@ std::vector<ModeCase> FaultLoopCases() {
   for (Mode mode : {Mode::kCopy, Mode::kRenameFolder}) {
     for (const Sample* f : every_mode) out.push_back({mode, f});
   }
-  for (const Sample* f :
-       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp, &kConveyor, &kDual, &kLed,
-        &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kBoiler, &kMplabBlink}) {
+  for (const Sample* f : {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kLamp,
+                          &kConveyor, &kDual, &kLed, &kDimmer, &kTank, &kBeacon, &kDrive, &kMeter,
+                          &kScale, &kBoiler, &kMplabBlink, &kCMakeBlinky}) {
     out.push_back({Mode::kInPlace, f});
   }
   for (testing::Fault fault : {testing::Fault::kReadFails, testing::Fault::kInterrupted}) {
@@ -1366,8 +1387,9 @@ TEST_P(RenameProjectPlanTest, PlanChangesNothingAndTheRunDoesWhatItSaid) {
 // The same for the clean-up on its own (Clean-Only), for every family.
 TEST_F(RenameProjectTest, PlannedCleanUpChangesNothingAndMatchesTheCleanUp) {
   for (const Sample* f :
-       {&kBlinky, &kMotor, &kValve, &kHeater, &kFan, &kGateway, &kConveyor, &kDual, &kLed, &kDimmer,
-        &kTank, &kBeacon, &kDrive, &kMeter, &kScale, &kMplabBlink, &kMplabHarmony}) {
+       {&kBlinky, &kMotor,      &kValve,        &kHeater,      &kFan,       &kGateway,   &kConveyor,
+        &kDual,   &kLed,        &kDimmer,       &kTank,        &kBeacon,    &kDrive,     &kMeter,
+        &kScale,  &kMplabBlink, &kMplabHarmony, &kCMakeBlinky, &kCMakeDual, &kCMakeMixed}) {
     SCOPED_TRACE(f->example);
     Request r = Load(*f, f->example);
     const Entries before = Snapshot(tmp_.path());

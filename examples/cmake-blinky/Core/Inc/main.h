@@ -1,0 +1,3 @@
+#pragma once
+
+void lumen_led_toggle(void);

@@ -1,0 +1,3 @@
+#include "main.h"
+
+void lumen_led_toggle(void) {}

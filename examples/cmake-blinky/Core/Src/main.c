@@ -1,0 +1,5 @@
+#include "main.h"
+
+int main(void) {
+  for (;;) lumen_led_toggle();
+}

@@ -1,0 +1,4 @@
+  .syntax unified
+  .global Reset_Handler
+Reset_Handler:
+  bl main

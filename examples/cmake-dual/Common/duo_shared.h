@@ -1,0 +1,2 @@
+/* shared by both cores */
+#define DUO_SHARED_RAM 0x38000000

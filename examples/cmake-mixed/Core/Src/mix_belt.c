@@ -1,0 +1,1 @@
+void mix_belt(void) {}
