@@ -239,6 +239,9 @@ class CMakeLineTest : public ::testing::TestWithParam<LineCase> {
 
 TEST_P(CMakeLineTest, OnlyTheNamingTokensFollow) {
   const LineCase& c = GetParam();
+  // The .ioc follows the name, and Windows makes no file of a name with '"'.
+  if (kNativeStyle == PathStyle::kWindows && c.new_name.find('"') != std::string::npos)
+    GTEST_SKIP() << "no file name on Windows";
   const std::string dir = tmp_ / "lumen";
   WriteFile(Join(dir, "CMakeLists.txt"), "set(CMAKE_PROJECT_NAME lumen)\n");
   WriteFile(Join(dir, "cmake/stm32cubemx/CMakeLists.txt"), "");
