@@ -30,6 +30,9 @@ enum class CleanOp {
   kRenameImage,        // old name + ext -> new name + ext, never overwriting
 };
 
+// The output images the families' builds write, for kKeepImages.
+inline constexpr std::string_view kOutputImages = ".hex.srec.mhx";
+
 struct CleanStep {
   std::string_view folder;  // below the family's folder, "/" between levels; empty: the folder
   CleanOp op = CleanOp::kEmpty;
@@ -144,7 +147,9 @@ struct FamilyRow {
   // Its claim is also asked of the project folder other families' rules
   // found: the family joins them when it names that folder.
   bool joins = false;
-  // Reads the old names of the family found in `project`.
+  // The old name read in the family's folder, where one file gives it.
+  std::string (*read_name)(const std::string& dir) = nullptr;
+  // Otherwise: reads the old names of the family found in `project`.
   void (*read_names)(Project& project) = nullptr;
   // The project file the input `given` named, where others lie beside it.
   void (*prefer_named)(const std::string& given, Project& project) = nullptr;

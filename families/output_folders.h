@@ -31,7 +31,7 @@
 
 namespace kelvandor::output_folders {
 
-inline constexpr std::string_view kImages = ".hex.srec.mhx";
+inline constexpr std::string_view kImages = kOutputImages;
 inline constexpr std::string_view kImageExtensions[] = {".hex", ".srec", ".mhx"};
 // What a uVision build writes into its listing folder, there named after the
 // target's output: when that folder is the project file's own, only these

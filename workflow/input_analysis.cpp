@@ -345,7 +345,10 @@ std::vector<std::string> ProjectsBelow(const std::string& dir) {
 // it names none of several, nothing once each family has its one project.
 std::vector<std::string> ReadOldNames(const std::string& given, Project& project) {
   for (const FamilyRow& row : FamilyTable()) {
-    if (row.read_names != nullptr && project.Has(row.kind)) row.read_names(project);
+    if (!project.Has(row.kind)) continue;
+    if (row.read_names != nullptr) row.read_names(project);
+    if (Family* family = project.Find(row.kind); row.read_name != nullptr)
+      family->old_name = row.read_name(project.project_dir + family->sub_dir);
   }
   for (const FamilyRow& row : FamilyTable()) {
     if (row.prefer_named != nullptr && project.Has(row.kind)) row.prefer_named(given, project);

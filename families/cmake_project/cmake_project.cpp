@@ -551,11 +551,6 @@ constexpr ProjectFilePattern kFiles[] = {
     {.pattern = "CMakeLists.txt", .whole_name = true, .shows = ShowsCMakeProject}};
 constexpr ShownName kShown[] = {{OldField::kPrj}};
 
-void ReadNames(Project& project) {
-  Family& family = *project.Find(FamilyKind::kCMake);
-  family.old_name = ReadCMakeProjectName(project.project_dir + family.sub_dir);
-}
-
 std::string Describe(const Project& project, const Family& family) {
   std::string out = "CMake: project " + family.old_name + WhereFound(family);
   const std::string generator =
@@ -571,7 +566,7 @@ FamilyRow CMakeRow() {
           .files = kFiles,
           .claim = ClaimCMakeProject,
           .joins = true,
-          .read_names = ReadNames,
+          .read_name = ReadCMakeProjectName,
           .proposal = Proposal::kWhenNamed,
           .shown = kShown,
           .rewrite = RewriteCMakeProject,

@@ -75,11 +75,6 @@ constexpr ProjectFilePattern kFiles[] = {{".project", true}};
 // Where no WSP/PRJ project takes it.
 constexpr ShownName kShown[] = {{OldField::kPrj}};
 
-void ReadNames(Project& project) {
-  Family& family = *project.Find(FamilyKind::kEclipse);
-  family.old_name = ReadEclipseName(project.project_dir + family.sub_dir);
-}
-
 }  // namespace
 
 FamilyRow EclipseRow() {
@@ -87,7 +82,7 @@ FamilyRow EclipseRow() {
           .files = kFiles,
           .claim = ClaimEclipseProject,
           .joins = true,
-          .read_names = ReadNames,
+          .read_name = ReadEclipseName,
           .proposal = Proposal::kWhenNamed,
           .shown = kShown,
           .rewrite = RewriteEclipse,

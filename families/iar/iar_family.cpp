@@ -16,14 +16,12 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kImages = ".hex.srec.mhx";
-
 constexpr CleanStep kSteps[] = {
     {"", CleanOp::kDeleteBackups},
     {"output/debug/obj", CleanOp::kEmpty},
-    {"output/debug/exe", CleanOp::kKeepImages, kImages},
+    {"output/debug/exe", CleanOp::kKeepImages, kOutputImages},
     {"output/debug/list", CleanOp::kEmpty},
-    {"output/release/exe", CleanOp::kKeepImages, kImages},
+    {"output/release/exe", CleanOp::kKeepImages, kOutputImages},
     {"output/release/list", CleanOp::kEmpty},
     {"output/release/obj", CleanOp::kEmpty},
     {"settings", CleanOp::kEmpty},

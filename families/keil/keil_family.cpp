@@ -19,12 +19,10 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kImages = ".hex.srec.mhx";
-
 constexpr CleanStep kSteps[] = {
     {"", CleanOp::kDeleteBackups},
-    {"output/debug", CleanOp::kKeepImages, kImages},
-    {"output/release", CleanOp::kKeepImages, kImages},
+    {"output/debug", CleanOp::kKeepImages, kOutputImages},
+    {"output/release", CleanOp::kKeepImages, kOutputImages},
     {"", CleanOp::kDeleteExtension, ".dep"},
     {"", CleanOp::kDeleteNameHolding, ".uvgui."},
     {"output/release", CleanOp::kRenameImage, ".hex"},

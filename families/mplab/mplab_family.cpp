@@ -138,11 +138,6 @@ constexpr ProjectFilePattern kFiles[] = {
     {.pattern = "project.xml", .whole_name = true, .folder = kMplabFolder}};
 constexpr ShownName kShown[] = {{OldField::kPrj}};
 
-void ReadNames(Project& project) {
-  Family& family = *project.Find(FamilyKind::kMplab);
-  family.old_name = ReadMplabName(project.project_dir + family.sub_dir);
-}
-
 std::string Describe(const Project&, const Family& family) {
   return "MPLAB X: project " + family.old_name + WhereFound(family);
 }
@@ -154,7 +149,7 @@ FamilyRow MplabRow() {
           .files = kFiles,
           .claim = ClaimMplabProject,
           .claim_above = MplabApplicationAbove,
-          .read_names = ReadNames,
+          .read_name = ReadMplabName,
           .proposal = Proposal::kWhenNamed,
           .shown = kShown,
           .folder_for = MplabFolderFor,

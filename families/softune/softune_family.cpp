@@ -15,22 +15,20 @@
 namespace kelvandor {
 namespace {
 
-constexpr std::string_view kImages = ".hex.srec.mhx";
-
 constexpr CleanStep kSteps[] = {
-    {"ABS", CleanOp::kKeepImages, kImages},
+    {"ABS", CleanOp::kKeepImages, kOutputImages},
     {"LST", CleanOp::kEmpty},
     {"OBJ", CleanOp::kEmpty},
     {"OPT", CleanOp::kEmpty},
     {"ABS", CleanOp::kRenameImage, ".mhx"},
 
-    {"Debug/ABS", CleanOp::kKeepImages, kImages},
+    {"Debug/ABS", CleanOp::kKeepImages, kOutputImages},
     {"Debug/LST", CleanOp::kEmpty},
     {"Debug/OBJ", CleanOp::kEmpty},
     {"Debug/OPT", CleanOp::kEmpty},
     {"Debug/ABS", CleanOp::kRenameImage, ".mhx"},
 
-    {"Release/ABS", CleanOp::kKeepImages, kImages},
+    {"Release/ABS", CleanOp::kKeepImages, kOutputImages},
     {"Release/LST", CleanOp::kEmpty},
     {"Release/OBJ", CleanOp::kEmpty},
     {"Release/OPT", CleanOp::kEmpty},
