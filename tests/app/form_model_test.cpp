@@ -1,6 +1,5 @@
 #include "app/form_model.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -379,9 +378,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "IAR: workspace mix.eww, project mix (EWARM/); Eclipse: mix; generator file "
                    "mix.ioc; CMake: project mix"}),
     [](const ::testing::TestParamInfo<FamilyCase>& row) {
-      std::string label = row.param.example;
-      for (char& c : label) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-      return label;
+      return testing::TestNamePart(row.param.example);
     });
 
 // The IAR field shows the workspace, which may be named otherwise than the

@@ -4,7 +4,6 @@
 // retry must end exactly as the uninterrupted command ends.
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -21,6 +20,7 @@
 #include "platform/path_style.h"
 #include "tests/support/crashing_file_system.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/param_label.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -65,9 +65,8 @@ void PrintTo(const CrashCase& c, std::ostream* os) { *os << c.sample->example; }
 
 std::string CaseName(const ::testing::TestParamInfo<CrashCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
-  std::string example = info.param.sample->example;
-  for (char& c : example) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example;
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" +
+         testing::TestNamePart(info.param.sample->example);
 }
 
 std::string Example(std::string_view name) {

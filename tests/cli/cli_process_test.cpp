@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -407,9 +406,8 @@ TEST_P(CliUv5RenameTest, RewritesTheSampleFileByFile) {
 
 std::string Uv5CaseName(const ::testing::TestParamInfo<std::tuple<Uv5Input, Mode>>& param_info) {
   const char* modes[] = {"InPlace", "Copy", "RenameFolder"};
-  std::string input = std::get<0>(param_info.param).input;
-  for (char& c : input) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return input + "_" + modes[static_cast<int>(std::get<1>(param_info.param))];
+  return testing::TestNamePart(std::get<0>(param_info.param).input) + "_" +
+         modes[static_cast<int>(std::get<1>(param_info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,8 +2,10 @@
 
 // Names the cases of a parameterised test after their `label`.
 
+#include <cctype>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,14 @@ namespace kelvandor::testing {
 template <typename Case>
 requires requires(const Case& c) { c.label; }
 void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
+
+// `text` as part of a test name, which holds letters, digits and "_" only
+// ("mplab-blink/blink.X" -> "mplab_blink_blink_X").
+inline std::string TestNamePart(std::string_view text) {
+  std::string part(text);
+  for (char& c : part) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return part;
+}
 
 // The name generator of INSTANTIATE_TEST_SUITE_P: each case after its `label`.
 struct ParamLabel {

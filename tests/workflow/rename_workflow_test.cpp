@@ -1,7 +1,6 @@
 #include "workflow/rename_workflow.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -330,9 +329,8 @@ void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.family->example; }
 std::string CaseName(const ::testing::TestParamInfo<ModeCase>& info) {
   const char* mode[] = {"InPlace", "Copy", "RenameFolder"};
   const char* fault[] = {"", "_ReadFails", "_Interrupted"};
-  std::string example = info.param.family->example;
-  for (char& c : example) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" + example +
+  return std::string(mode[static_cast<int>(info.param.mode)]) + "_" +
+         testing::TestNamePart(info.param.family->example) +
          fault[static_cast<int>(info.param.fault)];
 }
 
